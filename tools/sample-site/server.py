@@ -1,0 +1,297 @@
+#!/usr/bin/env python3
+# -*- coding: utf-8 -*-
+"""Serves the sample fuel-price site on loopback, with faults for tests.
+
+  python3 server.py --port N [--bind 127.0.0.1] [--lifetime SECONDS]
+                    [--port-file FILE] [--fault PATH=KIND]... [--verbose]
+
+When ready it prints one line, "serving http://HOST:PORT/", and flushes.
+See README.md for the fault kinds and the request log.
+"""
+
+import argparse
+import os
+import re
+import signal
+import socket
+import struct
+import sys
+import threading
+import time
+import urllib.parse
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import generate  # noqa: E402  (page bodies for the faults come from the same tables)
+
+WWW = os.path.join(HERE, "www")
+
+CONTENT_TYPES = {
+    # No charset parameter on HTML: the page's own meta tag decides.
+    ".asp": "text/html",
+    ".html": "text/html",
+    ".htm": "text/html",
+    ".gif": "image/gif",
+    ".png": "image/png",
+    ".jpg": "image/jpeg",
+    ".jpeg": "image/jpeg",
+    ".bmp": "image/bmp",
+    ".ico": "image/x-icon",
+    ".txt": "text/plain",
+}
+SUBSTITUTED = (".asp", ".html", ".htm")
+
+FAULT_KINDS = ("404", "500", "slow", "reset", "empty", "badgbk", "html")
+FIXED_FAULTS = {
+    "/faults/404.asp": "404",
+    "/faults/500.asp": "500",
+    "/faults/slow.asp": "slow",
+    "/faults/reset.asp": "reset",
+    "/faults/empty.asp": "empty",
+    "/faults/badgbk.asp": "badgbk",
+    "/faults/html.gif": "html",
+}
+SLOW_DEFAULT_MS = 3000
+SLOW_MAX_MS = 120000
+
+# A Host header is echoed into pages; anything beyond host[:port] is refused.
+HOST_RE = re.compile(r"^(?:[A-Za-z0-9.\-]+|\[[0-9A-Fa-f:.]+\])(?::[0-9]{1,5})?$")
+
+
+class RequestLog:
+    def __init__(self):
+        self._lock = threading.Lock()
+        self._lines = []
+
+    def add(self, method, path, ims):
+        # Tabs or newlines in a field would break the one-line-per-request format.
+        clean = [re.sub(r"[\t\r\n]", " ", f) for f in (method, path, ims)]
+        with self._lock:
+            self._lines.append("\t".join(clean))
+
+    def text(self):
+        with self._lock:
+            return "".join(line + "\n" for line in self._lines)
+
+    def clear(self):
+        with self._lock:
+            self._lines.clear()
+
+
+class SiteServer(ThreadingHTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, addr, faults, verbose):
+        super().__init__(addr, Handler)
+        self.faults = dict(FIXED_FAULTS)
+        self.faults.update(faults)
+        self.verbose = verbose
+        self.log = RequestLog()
+
+
+class Handler(BaseHTTPRequestHandler):
+    server_version = "SampleSite/1.0"
+    protocol_version = "HTTP/1.1"
+    # A silent client must not hold a thread for ever.
+    timeout = 30
+
+    # Every method token reaches the same code: the site answers them all.
+    def handle_one_request(self):
+        try:
+            self.raw_requestline = self.rfile.readline(65537)
+            if len(self.raw_requestline) > 65536:
+                self.requestline = self.request_version = self.command = ""
+                self.send_error(414)
+                return
+            if not self.raw_requestline:
+                self.close_connection = True
+                return
+            if not self.parse_request():
+                return
+            self.respond()
+            if not self.wfile.closed:
+                self.wfile.flush()
+        except (socket.timeout, TimeoutError):
+            self.close_connection = True
+        except (ConnectionError, BrokenPipeError):
+            self.close_connection = True
+
+    def log_message(self, fmt, *args):
+        if self.server.verbose:
+            sys.stderr.write("%s - %s\n" % (self.address_string(), fmt % args))
+
+    # ------------------------------------------------------------------
+
+    def respond(self):
+        split = urllib.parse.urlsplit(self.path)
+        path = urllib.parse.unquote(split.path) or "/"
+        query = urllib.parse.parse_qs(split.query)
+
+        if path == "/__requests":
+            if query.get("clear", [""])[0] == "1":
+                self.server.log.clear()
+                self.send_body(200, "text/plain; charset=utf-8", b"cleared\n")
+            else:
+                self.send_body(200, "text/plain; charset=utf-8",
+                               self.server.log.text().encode("utf-8"))
+            return
+
+        self.server.log.add(self.command, self.path, self.headers.get("If-Modified-Since", ""))
+
+        kind = self.server.faults.get(path)
+        if kind:
+            self.fault(kind, path, query)
+        else:
+            self.serve_file(path)
+
+    def host(self):
+        given = (self.headers.get("Host") or "").strip()
+        if given and HOST_RE.match(given):
+            return given
+        h, p = self.server.server_address[:2]
+        return "%s:%d" % (h, p)
+
+    def send_body(self, status, ctype, body, extra=()):
+        self.send_response(status)
+        self.send_header("Content-Type", ctype)
+        self.send_header("Content-Length", str(len(body)))
+        for k, v in extra:
+            self.send_header(k, v)
+        self.end_headers()
+        if self.command != "HEAD":
+            self.wfile.write(body)
+
+    def not_found(self):
+        self.send_body(404, "text/html", generate.not_found_page().encode("gbk"))
+
+    def resolve(self, path):
+        """Maps a URL path to a file under www/, or None.  Never leaves www/."""
+        parts = [p for p in path.split("/") if p]
+        if any(p in (".", "..") or "\\" in p or "\0" in p for p in parts):
+            return None
+        full = os.path.join(WWW, *parts) if parts else WWW
+        real = os.path.realpath(full)
+        if real != os.path.realpath(WWW) and not real.startswith(os.path.realpath(WWW) + os.sep):
+            return None
+        return real
+
+    def serve_file(self, path, status=200):
+        full = self.resolve(path)
+        if full is None:
+            self.not_found()
+            return
+        if os.path.isdir(full):
+            if not path.endswith("/"):
+                # A folder asked for without its slash: send the client to the right URL.
+                self.send_body(301, "text/html", b"", [("Location", "http://" + self.host() + path + "/")])
+                return
+            full = os.path.join(full, "index.html")
+        if not os.path.isfile(full):
+            self.not_found()
+            return
+        ext = os.path.splitext(full)[1].lower()
+        with open(full, "rb") as f:
+            body = f.read()
+        if ext in SUBSTITUTED:
+            body = body.replace(b"__HOST__", self.host().encode("ascii"))
+        self.send_body(status, CONTENT_TYPES.get(ext, "application/octet-stream"), body)
+
+    def fault(self, kind, path, query):
+        if kind == "reset":
+            # The request line and headers were read; now drop the connection
+            # with a reset (linger on, timeout 0) rather than an orderly close.
+            self.close_connection = True
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.rfile.close()
+            self.wfile.close()
+            self.connection.close()
+            return
+        if kind in ("404", "500"):
+            self.send_body(int(kind), "text/html", generate.fault_page(kind).encode("gbk"))
+            return
+        if kind == "empty":
+            self.send_body(200, "text/html", b"")
+            return
+        if kind == "badgbk":
+            self.send_body(200, "text/html", generate.badgbk_page())
+            return
+        if kind == "html":
+            body = (generate.head("不是图片") + "<body><p>这不是图片。</p></body></html>\n").encode("gbk")
+            self.send_body(200, "text/html", body)
+            return
+        if kind == "slow":
+            try:
+                ms = int(query.get("ms", [str(SLOW_DEFAULT_MS)])[0])
+            except ValueError:
+                ms = SLOW_DEFAULT_MS
+            time.sleep(min(max(ms, 0), SLOW_MAX_MS) / 1000.0)
+            if path in FIXED_FAULTS:
+                body = (generate.head("慢速页面") + "<body><p>慢速页面 %d ms</p></body></html>\n" % ms)
+                self.send_body(200, "text/html", body.encode("gbk"))
+            else:
+                self.serve_file(path)
+            return
+        self.not_found()
+
+
+def parse_fault(text):
+    path, sep, kind = text.rpartition("=")
+    if not sep or not path.startswith("/") or kind not in FAULT_KINDS:
+        raise argparse.ArgumentTypeError(
+            "expected PATH=KIND with PATH starting with / and KIND one of %s" % ", ".join(FAULT_KINDS))
+    return path, kind
+
+
+def main(argv=None):
+    ap = argparse.ArgumentParser(description="Serve the sample fuel-price site.")
+    ap.add_argument("--port", type=int, required=True, help="port; 0 picks a free one")
+    ap.add_argument("--bind", default="127.0.0.1", help="address to listen on (default 127.0.0.1)")
+    ap.add_argument("--lifetime", type=float, default=900.0, help="seconds before stopping (default 900)")
+    ap.add_argument("--port-file", help="also write the chosen port to this file")
+    ap.add_argument("--fault", type=parse_fault, action="append", default=[], metavar="PATH=KIND",
+                    help="make PATH fail; KIND: " + ", ".join(FAULT_KINDS))
+    ap.add_argument("--verbose", action="store_true", help="log each request on stderr")
+    args = ap.parse_args(argv)
+    if not 0 <= args.port <= 65535:
+        ap.error("--port must be 0..65535")
+    if args.lifetime <= 0:
+        ap.error("--lifetime must be positive")
+    if not os.path.isfile(os.path.join(WWW, "youjiamap.asp")):
+        sys.stderr.write("server.py: %s has no pages; run generate.py first\n" % WWW)
+        return 1
+
+    try:
+        server = SiteServer((args.bind, args.port), dict(args.fault), args.verbose)
+    except OSError as e:
+        sys.stderr.write("server.py: cannot listen on %s:%d: %s\n" % (args.bind, args.port, e))
+        return 1
+    host, port = server.server_address[:2]
+
+    if args.port_file:
+        tmp = args.port_file + ".tmp"
+        with open(tmp, "w") as f:
+            f.write("%d\n" % port)
+        os.replace(tmp, args.port_file)   # readers never see a half-written file
+
+    stopper = threading.Timer(args.lifetime, server.shutdown)
+    stopper.daemon = True
+    stopper.start()
+
+    def on_signal(_signum, _frame):
+        threading.Thread(target=server.shutdown, daemon=True).start()
+    signal.signal(signal.SIGTERM, on_signal)
+    signal.signal(signal.SIGINT, on_signal)
+
+    print("serving http://%s:%d/" % (host, port), flush=True)
+    try:
+        server.serve_forever(poll_interval=0.2)
+    finally:
+        stopper.cancel()
+        server.server_close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
