@@ -1,0 +1,4 @@
+// Resource identifiers of Fuelwise.exe.
+#pragma once
+
+#define IDI_FUELWISE 1
