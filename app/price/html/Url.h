@@ -1,0 +1,24 @@
+// Resolving link URLs as a browser's URL parser does (the WHATWG URL
+// Standard's basic URL parser and serializer). Portable: no platform header.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace fw::html {
+
+// Parses `input` against `base` (itself parsed with no base; an empty or
+// unparsable base means "no base") and returns the serialised href, or nullopt
+// when the input is not a valid URL. Covers what a link extractor meets:
+// special schemes (http, https, ftp, ws, wss, file), relative references, dot
+// segments (including %2e), "\" as "/" in special URLs, tab/newline removal,
+// leading/trailing C0-control-or-space trimming, userinfo, ports and default
+// ports, IPv4 in its decimal/octal/hex forms, IPv6, the percent-encode sets of
+// userinfo/path/query/fragment, and opaque paths of non-special schemes such
+// as mailto: and javascript:.
+// Hosts are not run through IDNA: a non-ASCII host fails (nullopt), and an
+// ASCII host is lower-cased and checked for forbidden code points only.
+std::optional<std::u16string> ResolveUrl(std::u16string_view input, std::u16string_view base);
+
+}  // namespace fw::html
