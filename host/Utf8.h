@@ -1,0 +1,19 @@
+// UTF-8 <-> UTF-16 for the design files (kept in the exe as UTF-8, parsed as
+// UTF-16). Portable: no platform header.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace fw {
+
+// Decodes UTF-8. Every ill-formed sequence (stray continuation byte, truncated
+// or overlong sequence, surrogate code point, value above U+10FFFF) becomes one
+// U+FFFD per maximal ill-formed subpart, as the WHATWG decoder does. A byte
+// order mark is kept: the reader of the text decides what it means.
+std::u16string Utf8ToUtf16(std::string_view bytes);
+
+// Encodes UTF-16 as UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+}  // namespace fw
