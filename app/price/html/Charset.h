@@ -40,6 +40,12 @@ std::string SniffEncoding(std::span<const uint8_t> bytes, std::string_view conte
 // maximal ill-formed subsequence becomes one U+FFFD; a leading BOM is dropped.
 std::u16string DecodeUtf8(std::span<const uint8_t> bytes);
 
+// UTF-16 (little or big endian) -> UTF-16 as the WHATWG decoder does: a
+// leading BOM of that byte order is dropped, an unpaired surrogate or an odd
+// trailing byte becomes U+FFFD. (Code pages 1200/1201 are not usable with the
+// system's multi-byte converter, so the Win32 side decodes UTF-16 with this.)
+std::u16string DecodeUtf16(std::span<const uint8_t> bytes, bool bigEndian);
+
 // The charset parameter of a Content-Type value ("text/html; charset=GBK" ->
 // "GBK"), quotes removed; empty when there is none.
 std::string CharsetFromContentType(std::string_view contentType);

@@ -118,7 +118,6 @@ class Tokenizer {
   std::u16string m_pendingText;    // characters not yet handed out
   std::u16string m_tempBuffer;     // 13.2.5 "temporary buffer"
   uint32_t m_charRefCode = 0;
-  bool m_charRefOverflow = false;
 
   std::vector<Token> m_ready;      // tokens emitted but not yet returned (at most two)
   size_t m_readyHead = 0;
