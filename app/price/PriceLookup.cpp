@@ -1,0 +1,151 @@
+#include "app/price/PriceLookup.h"
+
+#include <utility>
+#include <vector>
+
+#include "app/price/PriceText.h"
+
+namespace fw {
+
+// Holds m_ready off while an operation runs and turns it back on however the
+// operation ends, once no other operation is still running beneath it.
+class PriceLookup::Busy {
+ public:
+  explicit Busy(PriceLookup& owner) : m_owner(owner) {
+    m_owner.m_ready = false;
+    ++m_owner.m_busy;
+  }
+  ~Busy() {
+    if (--m_owner.m_busy == 0) m_owner.m_ready = true;
+  }
+  Busy(const Busy&) = delete;
+  Busy& operator=(const Busy&) = delete;
+
+ private:
+  PriceLookup& m_owner;
+};
+
+PriceLookup::PriceLookup(const PriceWindowControls& controls, PageSource& pages,
+                         WebBrowser& browser, ShowMessageBoxFn showMessageBox,
+                         std::u16string priceHost)
+    : m_controls(controls),
+      m_pages(pages),
+      m_browser(browser),
+      m_showMessageBox(std::move(showMessageBox)),
+      m_siteRoot(u"http://" + priceHost + u"/") {}
+
+// The operations skip whatever fails and go on; a failure that escapes a step
+// (out of memory) ends the operation quietly, with m_ready restored.
+void PriceLookup::LoadProvince() {
+  try {
+    LoadProvinceSteps();
+  } catch (...) {
+  }
+}
+
+void PriceLookup::FillCityList() {
+  try {
+    FillCityListSteps();
+  } catch (...) {
+  }
+}
+
+void PriceLookup::LoadCity() {
+  try {
+    LoadCitySteps();
+  } catch (...) {
+  }
+}
+
+void PriceLookup::OnWhereChange(int index) {
+  if (!m_ready) return;
+  if (index == 0) FillCityList();
+  if (index == 1) LoadCity();
+}
+
+void PriceLookup::OnRefreshClick() { LoadCity(); }
+
+void PriceLookup::LoadProvinceSteps() {
+  Busy busy(*this);  // 1.
+  // 2.-3.
+  m_browser.Navigate(m_siteRoot + std::u16string(kIndexPage));
+  m_browser.SetSilent(true);
+  // 4. The document is read once it is interactive; a load that fails or goes
+  // straight to complete also ends the wait.
+  while (m_browser.ReadyState() < WebBrowser::kInteractive) {
+    if (!m_browser.DoEvents()) break;
+  }
+  // 5. A copy: the window's handlers may run while the lists are filled.
+  const std::vector<html::Element> all = m_browser.All();
+  ComboControl& provinces = *m_controls.comWhere[0];
+  // 6.
+  for (const html::Element& e : all) {
+    if (e.tagName != u"A") continue;
+    if (FindStr(e.href, m_siteRoot, 1) == 0 || e.target != kLinkTarget) continue;
+    m_controls.ListCity[2]->AddItem(e.innerText);
+    m_controls.ListCity[3]->AddItem(e.href);
+    if (e.href.back() != u'/') continue;  // href holds the site root, so it is not empty
+    // The combo box refuses an empty name; its URL then stays out too, so
+    // that item n of the box still belongs to URL n.
+    const size_t before = provinces.ListCount();
+    provinces.AddItem(e.innerText);
+    if (provinces.ListCount() > before) m_controls.ListCity[0]->AddItem(e.href);
+  }
+  // 7. An empty box cannot select item 0; it still shows the prompt.
+  provinces.SetListIndex(0);
+  provinces.SetText(kProvincePrompt);
+}  // 8.
+
+void PriceLookup::FillCityListSteps() {
+  Busy busy(*this);  // 1.
+  ComboControl& cities = *m_controls.comWhere[1];
+  ListControl& cityUrls = *m_controls.ListCity[1];
+  ListControl& linkTexts = *m_controls.ListCity[2];
+  ListControl& linkUrls = *m_controls.ListCity[3];
+  // 2.
+  cities.Clear();
+  cityUrls.Clear();
+  // 3.
+  const int chosen = m_controls.comWhere[0]->ListIndex();
+  const std::u16string prov =
+      chosen >= 0 ? m_controls.ListCity[0]->List(static_cast<size_t>(chosen)) : std::u16string();
+  // 4.
+  std::vector<std::u16string> urls(linkTexts.ListCount());
+  for (size_t k = 0; k < urls.size(); ++k) urls[k] = linkUrls.List(k);
+  for (size_t k : SelectCityLinks(prov, urls)) {
+    const size_t before = cities.ListCount();
+    cities.AddItem(linkTexts.List(k));
+    if (cities.ListCount() > before) cityUrls.AddItem(urls[k]);
+  }
+  // 5.
+  cities.SetListIndex(0);
+  cities.SetText(kCityPrompt);
+}  // 6.
+
+void PriceLookup::LoadCitySteps() {
+  Busy busy(*this);  // 1.
+  ComboControl& cities = *m_controls.comWhere[1];
+  // 2. The prompt is not a city either: searching a page for it would show
+  // whatever text follows the prompt's length in the table.
+  const std::u16string city = cities.Text();
+  if (city.empty() || city == kCityPrompt) {
+    if (m_showMessageBox) m_showMessageBox(kNoCityWarning, 0, kNoCityTitle);
+    return;
+  }
+  // 3.
+  const int chosen = cities.ListIndex();
+  const std::u16string url =
+      chosen >= 0 ? m_controls.ListCity[1]->List(static_cast<size_t>(chosen)) : std::u16string();
+  // 4.-5.
+  const std::u16string page = m_pages.GetBody(url, kPriceCharset);
+  m_controls.Text1->SetText(url);
+  // 6.-7.
+  const std::u16string table = FindStrMulti(page, kTableStart, kTableEnd, u"");
+  const auto rows = ExtractPriceRows(table, city);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].info) m_controls.labinfo[i]->SetCaption(*rows[i].info);
+    if (rows[i].price) m_controls.labPrice[i]->SetCaption(*rows[i].price);
+  }
+}  // 8.
+
+}  // namespace fw

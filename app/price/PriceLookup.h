@@ -1,0 +1,68 @@
+// The price retrieval the main window runs: the province index, the city list
+// of the chosen province and the four price rows of the chosen city. The
+// window owns one PriceLookup and its controls; the lookup only refers to them.
+// Portable: the page fetch and the browser are handed in.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "app/price/PriceControls.h"
+
+namespace fw {
+
+inline constexpr std::u16string_view kProvincePrompt = u"请选择省份";
+inline constexpr std::u16string_view kCityPrompt = u"请选择城市";
+inline constexpr std::u16string_view kNoCityWarning = u"您还没有选择城市了!";
+inline constexpr std::u16string_view kNoCityTitle = u"提示";
+inline constexpr std::u16string_view kPriceCharset = u"GBK";
+inline constexpr std::u16string_view kIndexPage = u"youjiamap.asp";
+inline constexpr std::u16string_view kLinkTarget = u"_blank";
+
+class PriceLookup {
+ public:
+  // Every pointer in `controls` must be set and outlive the lookup; so must
+  // `pages` and `browser`. `priceHost` is host[:port] of the price site.
+  PriceLookup(const PriceWindowControls& controls, PageSource& pages, WebBrowser& browser,
+              ShowMessageBoxFn showMessageBox, std::u16string priceHost);
+  PriceLookup(const PriceLookup&) = delete;
+  PriceLookup& operator=(const PriceLookup&) = delete;
+
+  // Loads the index page and fills the province box and the link lists; the
+  // last start-up step. Waits for the page while the window keeps running.
+  void LoadProvince();
+  // Fills the city box with the links of the province chosen in comWhere(0).
+  void FillCityList();
+  // Fetches the chosen city's page and fills the four price rows.
+  void LoadCity();
+
+  // The window's handlers: a change of comWhere(index) acts only while the
+  // lookup is ready; the refresh button always loads.
+  void OnWhereChange(int index);
+  void OnRefreshClick();
+
+  // m_ready: combo-box changes act only while this is on.
+  bool Ready() const { return m_ready; }
+  // "http://" + host + "/": what a link must contain to belong to the site.
+  const std::u16string& SiteRoot() const { return m_siteRoot; }
+
+ private:
+  class Busy;
+
+  void LoadProvinceSteps();
+  void FillCityListSteps();
+  void LoadCitySteps();
+
+  PriceWindowControls m_controls;
+  PageSource& m_pages;
+  WebBrowser& m_browser;
+  ShowMessageBoxFn m_showMessageBox;
+  std::u16string m_siteRoot;
+  bool m_ready = false;
+  // Operations running, nested ones included (the index wait lets the window
+  // run a refresh); m_ready comes back on when the outermost one ends.
+  int m_busy = 0;
+};
+
+}  // namespace fw
