@@ -20,7 +20,9 @@ find build/windows build/native -name '*.gtest.xml' -delete 2>/dev/null || true
 
 status=0
 echo "== Windows tests (Wine)"
-ctest --preset windows -j 2 || status=1
+# One at a time: the GUI tests share one display, and focus and activation are
+# per display, so two test processes could take the focus from each other.
+ctest --preset windows -j 1 || status=1
 echo "== native tests (ASan + UBSan)"
 ctest --preset native -j "$jobs" || status=1
 
