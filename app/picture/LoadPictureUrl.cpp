@@ -1,0 +1,188 @@
+#include "app/picture/LoadPictureUrl.h"
+
+#include <wincodec.h>
+
+#include <cwctype>
+#include <string>
+#include <vector>
+
+#include "host/Numeric.h"
+
+namespace fw {
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// {7BF80980-BF32-101A-8BBB-00AA00300CAB}: the picture interface the loader is
+// asked for; the result is handed out through its dispatch interface.
+constexpr IID kPictureIid = {0x7BF80980, 0xBF32, 0x101A,
+                             {0x8B, 0xBB, 0x00, 0xAA, 0x00, 0x30, 0x0C, 0xAB}};
+
+constexpr double kHiMetricPerInch = 2540.0;
+
+// "scheme:" with a scheme of two letters or more (a drive letter is one).
+bool LooksLikeUrl(std::wstring_view text) {
+  const size_t colon = text.find(L':');
+  if (colon == std::wstring_view::npos || colon < 2) return false;
+  for (size_t i = 0; i < colon; ++i) {
+    const wchar_t c = text[i];
+    const bool ok = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') ||
+                    (i > 0 && ((c >= L'0' && c <= L'9') || c == L'+' || c == L'-' || c == L'.'));
+    if (!ok) return false;
+  }
+  return true;
+}
+
+// An empty answer decodes to a picture object that holds no picture; it is no
+// more a picture to show than a failed load.
+PictureDispPtr FromPicture(ComPtr<IPicture> picture) {
+  PictureDispPtr disp;
+  if (!picture) return disp;
+  SHORT type = PICTYPE_UNINITIALIZED;
+  if (FAILED(picture->get_Type(&type)) || type == PICTYPE_NONE || type == PICTYPE_UNINITIALIZED)
+    return disp;
+  picture.As(&disp);
+  return disp;
+}
+
+// Owns a file handle for the length of one read.
+struct FileHandle {
+  HANDLE h = INVALID_HANDLE_VALUE;
+  ~FileHandle() {
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+
+std::optional<std::vector<BYTE>> ReadWholeFile(const std::wstring& path) {
+  FileHandle f;
+  f.h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f.h == INVALID_HANDLE_VALUE) return std::nullopt;
+  LARGE_INTEGER size{};
+  // Pictures beyond 256 MB are not pictures this program shows.
+  if (!GetFileSizeEx(f.h, &size) || size.QuadPart <= 0 || size.QuadPart > (256 << 20))
+    return std::nullopt;
+  std::vector<BYTE> bytes(static_cast<size_t>(size.QuadPart));
+  DWORD read = 0;
+  if (!ReadFile(f.h, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+      read != bytes.size())
+    return std::nullopt;
+  return bytes;
+}
+
+ComPtr<IStream> StreamOver(const std::vector<BYTE>& bytes) {
+  // The stream owns the memory (fDeleteOnRelease), so nothing to free here
+  // once it exists.
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  if (!mem) return nullptr;
+  void* p = GlobalLock(mem);
+  if (!p) {
+    GlobalFree(mem);
+    return nullptr;
+  }
+  memcpy(p, bytes.data(), bytes.size());
+  GlobalUnlock(mem);
+  ComPtr<IStream> stream;
+  if (FAILED(CreateStreamOnHGlobal(mem, TRUE, &stream))) {
+    GlobalFree(mem);
+    return nullptr;
+  }
+  return stream;
+}
+
+// Decodes the first frame with the imaging codecs into a top-down 32-bit DIB
+// section and wraps it in a picture that owns it.
+PictureDispPtr DecodeWithCodecs(const std::wstring& path) {
+  ComPtr<IWICImagingFactory> factory;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_PPV_ARGS(&factory))))
+    return nullptr;
+  ComPtr<IWICBitmapDecoder> decoder;
+  if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                WICDecodeMetadataCacheOnDemand, &decoder)))
+    return nullptr;
+  ComPtr<IWICBitmapFrameDecode> frame;
+  if (FAILED(decoder->GetFrame(0, &frame))) return nullptr;
+  ComPtr<IWICFormatConverter> converter;
+  if (FAILED(factory->CreateFormatConverter(&converter)) ||
+      FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGR,
+                                   WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom)))
+    return nullptr;
+  UINT w = 0, h = 0;
+  if (FAILED(converter->GetSize(&w, &h)) || w == 0 || h == 0 || w > 32767 || h > 32767)
+    return nullptr;
+
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = static_cast<LONG>(w);
+  bi.bmiHeader.biHeight = -static_cast<LONG>(h);
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return nullptr;
+  const UINT stride = w * 4;
+  if (FAILED(converter->CopyPixels(nullptr, stride, stride * h, static_cast<BYTE*>(bits)))) {
+    DeleteObject(bitmap);
+    return nullptr;
+  }
+  PICTDESC desc{};
+  desc.cbSizeofstruct = sizeof desc;
+  desc.picType = PICTYPE_BITMAP;
+  desc.bmp.hbitmap = bitmap;
+  PictureDispPtr disp;
+  // fOwn = TRUE: from here the picture deletes the bitmap.
+  if (FAILED(OleCreatePictureIndirect(&desc, IID_IPictureDisp, TRUE,
+                                      reinterpret_cast<void**>(disp.GetAddressOf())))) {
+    DeleteObject(bitmap);
+    return nullptr;
+  }
+  return disp;
+}
+
+}  // namespace
+
+PictureDispPtr LoadPictureUrl(std::wstring_view urlOrPath) {
+  if (urlOrPath.empty()) return nullptr;
+  std::wstring text(urlOrPath);
+  ComPtr<IPicture> picture;
+  // The result code is not what decides: a call that gives no picture gives no
+  // picture, whatever it answered.
+  OleLoadPicturePath(text.data(), nullptr, 0, 0, kPictureIid,
+                     reinterpret_cast<void**>(picture.GetAddressOf()));
+  if (PictureDispPtr disp = FromPicture(picture)) return disp;
+  // The fallback is the local-file loader; a URL has no local file to try.
+  if (LooksLikeUrl(text)) return nullptr;
+  return LoadPictureFile(text);
+}
+
+PictureDispPtr LoadPictureFile(std::wstring_view path) {
+  if (path.empty()) return nullptr;
+  const std::wstring file(path);
+  const auto bytes = ReadWholeFile(file);
+  if (!bytes) return nullptr;
+  if (ComPtr<IStream> stream = StreamOver(*bytes)) {
+    ComPtr<IPicture> picture;
+    if (SUCCEEDED(OleLoadPicture(stream.Get(), static_cast<LONG>(bytes->size()), FALSE,
+                                 kPictureIid, reinterpret_cast<void**>(picture.GetAddressOf())))) {
+      if (PictureDispPtr disp = FromPicture(picture)) return disp;
+    }
+  }
+  return DecodeWithCodecs(file);
+}
+
+std::optional<PixelSize> PictureSizeInPixels(IPictureDisp* picture, int dpi) {
+  if (!picture || dpi <= 0) return std::nullopt;
+  ComPtr<IPicture> p;
+  if (FAILED(picture->QueryInterface(IID_PPV_ARGS(&p)))) return std::nullopt;
+  OLE_XSIZE_HIMETRIC w = 0;
+  OLE_YSIZE_HIMETRIC h = 0;
+  if (FAILED(p->get_Width(&w)) || FAILED(p->get_Height(&h))) return std::nullopt;
+  return PixelSize{RoundHalfEven(w * dpi / kHiMetricPerInch),
+                   RoundHalfEven(h * dpi / kHiMetricPerInch)};
+}
+
+}  // namespace fw
