@@ -1,0 +1,7 @@
+# Portable half of the control host: colours, UTF-8, the property store and
+# design files. No platform header in any of these.
+target_sources(fuelwise_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Colour.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Utf8.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PropertyStore.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DesignFile.cpp)

@@ -1,0 +1,1 @@
+fuelwise_add_fuzzer(fuzz_design_file fuzz_design_file.cpp)
