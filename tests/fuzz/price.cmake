@@ -1,0 +1,1 @@
+fuelwise_add_fuzzer(fuzz_document fuzz_document.cpp)
