@@ -22,8 +22,6 @@ class HoverState {
     m_inside = false;
     return HoverChange::kLeft;
   }
-  // When the leave notice could not be requested, the next move must try again.
-  void Reset() { m_inside = false; }
   bool Inside() const { return m_inside; }
 
  private:

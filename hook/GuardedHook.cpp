@@ -1,0 +1,218 @@
+#include "hook/GuardedHook.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <new>
+
+#include "hook/ErrorReporting.h"
+#include "hook/HookChain.h"
+#include "hook/HookReport.h"
+
+namespace fw {
+
+// The hook of one window. Its owner forgets it on sc_UnSubclass; from then on it
+// calls nobody and waits for the message that releases it.
+class GuardedRecord final : public hook_detail::HookLayer {
+ public:
+  GuardedRecord(GuardedHook* owner, HWND hWnd, GuardedHook::HookProc callback, LONG_PTR userValue)
+      : m_owner(owner), m_hWnd(hWnd), m_callback(std::move(callback)), m_userValue(userValue) {}
+
+  GuardedHook* m_owner;
+  HWND m_hWnd;
+  GuardedHook::HookProc m_callback;
+  MessageTable m_before;
+  MessageTable m_after;
+  LONG_PTR m_userValue;
+  int m_nesting = 0;  // previous-procedure calls in progress through this hook
+  bool m_shutdown = false;
+
+  LRESULT CallPreviousCounted(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    ++m_nesting;
+    const LRESULT result = CallPrevious(hWnd, uMsg, wParam, lParam);
+    --m_nesting;
+    return result;
+  }
+
+ protected:
+  LRESULT OnMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) override {
+    LRESULT lReturn = 0;
+    bool bHandled = false;
+    if (WantsMessage(m_before, uMsg)) Call(true, bHandled, lReturn, hWnd, uMsg, wParam, lParam);
+    if (bHandled) return lReturn;
+
+    lReturn = CallPreviousCounted(hWnd, uMsg, wParam, lParam);
+
+    // Released only when no call of the previous procedure runs through the hook, and
+    // no outer message is still inside this hook's own callback either.
+    if (m_shutdown && m_nesting == 0 && ActiveCalls() == 1) {
+      Detach();  // destroyed once this call returns
+      return lReturn;
+    }
+    // A window destroyed meanwhile gets no after call: its owner has forgotten it.
+    if (!Detached() && WantsMessage(m_after, uMsg)) {
+      bool ignored = false;
+      Call(false, ignored, lReturn, hWnd, uMsg, wParam, lParam);
+    }
+    return lReturn;
+  }
+
+  void OnWindowDestroyed() override {
+    if (m_owner != nullptr) m_owner->Forget(this);
+    m_owner = nullptr;
+  }
+
+ private:
+  void Call(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND hWnd, UINT uMsg, WPARAM wParam,
+            LPARAM lParam) {
+    try {
+      m_callback(bBefore, bHandled, lReturn, hWnd, uMsg, wParam, lParam, m_userValue);
+    } catch (...) {
+      // The owner's failure stays the owner's: the message goes on as if unhandled.
+      if (bBefore) bHandled = false;
+    }
+  }
+};
+
+namespace {
+
+std::wstring KeyOf(HWND hWnd) {
+  return RegistryKey(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(hWnd)));
+}
+
+}  // namespace
+
+GuardedHook::GuardedHook(std::wstring className, HookProc zHookProc)
+    : m_className(std::move(className)), m_zHookProc(std::move(zHookProc)) {}
+
+GuardedHook::~GuardedHook() { sc_UnSubclassAll(); }
+
+bool GuardedHook::sc_Subclass(HWND hWnd, LONG_PTR userValue, HookProc callback, bool /*runMode*/) {
+  constexpr std::wstring_view kRoutine = L"sc_Subclass";
+  if (hWnd == nullptr || !IsWindow(hWnd)) {
+    zReportError(kRoutine, kInvalidWindowHandle);
+    return false;
+  }
+  DWORD processId = 0;
+  GetWindowThreadProcessId(hWnd, &processId);
+  if (processId != GetCurrentProcessId()) {
+    zReportError(kRoutine, kOtherProcessWindow);
+    return false;
+  }
+  if (!callback) callback = m_zHookProc;
+  if (!callback) {
+    zReportError(kRoutine, kCallbackNotFound);
+    return false;
+  }
+  if (!m_registry) m_registry.emplace();
+
+  std::unique_ptr<GuardedRecord> record;
+  try {
+    record = std::make_unique<GuardedRecord>(this, hWnd, std::move(callback), userValue);
+  } catch (const std::bad_alloc&) {
+    zReportError(kRoutine, AllocFailedText(ERROR_NOT_ENOUGH_MEMORY));
+    return false;
+  }
+
+  std::wstring key = KeyOf(hWnd);
+  const bool known = std::any_of(m_registry->begin(), m_registry->end(),
+                                 [&key](const RegistryEntry& e) { return e.key == key; });
+  if (known) {
+    zReportError(kRoutine, kAlreadySubclassed);
+    return false;
+  }
+
+  GuardedRecord* raw = record.get();
+  DWORD error = 0;
+  if (hook_detail::AttachLayer(hWnd, std::move(record), error) == nullptr) {
+    zReportError(kRoutine, SetWindowLongFailedText(error));
+    return false;
+  }
+  m_registry->push_back({std::move(key), raw});
+  return true;
+}
+
+void GuardedHook::sc_UnSubclass(HWND hWnd) {
+  if (!m_registry) {
+    zReportError(L"sc_UnSubclass", kNotSubclassed);
+    return;
+  }
+  GuardedRecord* record = zMap_hWnd(hWnd);
+  if (record == nullptr) return;
+  record->m_shutdown = true;
+  zDelMsg(ALL_MESSAGES, record->m_before);
+  zDelMsg(ALL_MESSAGES, record->m_after);
+  record->m_owner = nullptr;
+  Forget(record);
+}
+
+void GuardedHook::sc_UnSubclassAll() {
+  if (!m_registry) return;
+  std::vector<HWND> windows;
+  for (auto it = m_registry->rbegin(); it != m_registry->rend(); ++it) windows.push_back(it->record->m_hWnd);
+  for (HWND hWnd : windows) sc_UnSubclass(hWnd);
+  m_registry.reset();
+}
+
+void GuardedHook::sc_AddMsg(HWND hWnd, UINT uMsg, int32_t when) {
+  GuardedRecord* record = zMap_hWnd(hWnd);
+  if (record == nullptr) return;
+  if (when & SC_BEFORE) zAddMsg(uMsg, record->m_before);
+  if (when & SC_AFTER) zAddMsg(uMsg, record->m_after);
+}
+
+void GuardedHook::sc_DelMsg(HWND hWnd, UINT uMsg, int32_t when) {
+  GuardedRecord* record = zMap_hWnd(hWnd);
+  if (record == nullptr) return;
+  if (when & SC_BEFORE) zDelMsg(uMsg, record->m_before);
+  if (when & SC_AFTER) zDelMsg(uMsg, record->m_after);
+}
+
+LRESULT GuardedHook::sc_CallPrevWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  GuardedRecord* record = zMap_hWnd(hWnd);
+  if (record == nullptr) return 0;
+  return record->CallPreviousCounted(hWnd, uMsg, wParam, lParam);
+}
+
+LONG_PTR GuardedHook::sc_UserValue(HWND hWnd) {
+  const GuardedRecord* record = zMap_hWnd(hWnd);
+  return record != nullptr ? record->m_userValue : 0;
+}
+
+void GuardedHook::sc_UserValue(HWND hWnd, LONG_PTR value) {
+  if (GuardedRecord* record = zMap_hWnd(hWnd)) record->m_userValue = value;
+}
+
+GuardedRecord* GuardedHook::zMap_hWnd(HWND hWnd) {
+  if (!m_registry) {
+    zReportError(L"zMap_hWnd", kNotStarted);
+    return nullptr;
+  }
+  const std::wstring key = KeyOf(hWnd);
+  for (const RegistryEntry& e : *m_registry) {
+    if (e.key == key) return e.record;
+  }
+  zReportError(L"zMap_hWnd", kNotSubclassed);
+  return nullptr;
+}
+
+void GuardedHook::zAddMsg(UINT uMsg, MessageTable& table) {
+  if (AddMessage(table, uMsg) == TableEdit::kOverflow) zReportError(L"zAddMsg", kTableOverflow);
+}
+
+void GuardedHook::zDelMsg(UINT uMsg, MessageTable& table) {
+  if (DeleteMessage(table, uMsg) == TableEdit::kNotFound) {
+    zReportError(L"zDelMsg", MessageNotFoundText(uMsg));
+  }
+}
+
+void GuardedHook::zReportError(std::wstring_view routine, std::wstring_view message) const {
+  DeliverErrorReport(ComposeErrorReport(m_className, routine, message));
+}
+
+void GuardedHook::Forget(const GuardedRecord* record) {
+  if (!m_registry) return;
+  std::erase_if(*m_registry, [record](const RegistryEntry& e) { return e.record == record; });
+}
+
+}  // namespace fw

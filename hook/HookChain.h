@@ -1,0 +1,70 @@
+// The machinery under both window hooks: every hooked window gets one shared window
+// procedure and a per-window stack of hook layers, found through a handle-to-stack map.
+//
+// Why a stack instead of one SetWindowLongPtrW per hook: a window is often hooked by
+// several owners at once (the frame, the buttons and the status bar all hook their
+// form). Chained procedures break as soon as a middle one leaves: the one above it
+// still calls the departed procedure. Here the window procedure is replaced once, by
+// the first hook, and each layer's "previous procedure" is found at call time: the
+// next older layer that is still there, or the procedure the window had before.
+//
+// Release: a layer is taken out at once but destroyed only when no message is running
+// through it. When the last layer is gone the window gets its procedure back, but only
+// while the window's procedure is still ours. If someone hooked the window on top of us
+// meanwhile, their procedure still calls ours: the stack then stays, empty, passing
+// every message straight through, until the window is destroyed (or until ours is on
+// top again, checked after each message). WM_NCDESTROY ends every layer of the window:
+// their owners are told, so no owner keeps a record of a dead handle.
+//
+// Single-threaded, like the windows it serves: all calls on the window's thread.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <memory>
+
+namespace fw::hook_detail {
+
+class HookChain;
+
+class HookLayer {
+ public:
+  HookLayer();
+  HookLayer(const HookLayer&) = delete;
+  HookLayer& operator=(const HookLayer&) = delete;
+  virtual ~HookLayer();
+
+  // Runs a message through what lies below this layer.
+  LRESULT CallPrevious(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+  // Takes the layer out of its window's stack: no further message reaches it. It is
+  // destroyed at once, or when the last message running through it returns.
+  void Detach();
+  bool Detached() const { return m_detached; }
+  // Messages running through this layer right now (1 inside its own OnMessage).
+  int ActiveCalls() const { return m_activeCalls; }
+
+ protected:
+  virtual LRESULT OnMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) = 0;
+  // WM_NCDESTROY has passed through the window; the layer is already detached.
+  virtual void OnWindowDestroyed() {}
+
+ private:
+  friend class HookChain;
+  HookChain* m_chain = nullptr;
+  int m_activeCalls = 0;
+  bool m_detached = false;
+};
+
+// Makes `layer` the newest hook of `hWnd`. On failure returns nullptr, leaves the
+// window as it was and sets `error` to the failing call's last-error code.
+HookLayer* AttachLayer(HWND hWnd, std::unique_ptr<HookLayer> layer, DWORD& error);
+
+// True when the window's procedure is the hook layer's shared one.
+bool IsHookProcedure(WNDPROC proc);
+
+// What the hook layer holds right now, for leak tests.
+std::size_t LiveHookLayers();
+std::size_t LiveHookChains();
+
+}  // namespace fw::hook_detail
