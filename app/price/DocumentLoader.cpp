@@ -1,0 +1,98 @@
+#include "app/price/DocumentLoader.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+#include <utility>
+
+#include "app/price/HttpClient.h"
+#include "app/price/html/Charset.h"
+#include "app/price/html/Document.h"
+
+namespace fw {
+
+// One fetch, shared between the GUI thread and the worker: the worker fills
+// `response`, then sets `done` and signals `doneEvent`.
+struct DocumentLoader::Fetch {
+  Fetch() : doneEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  ~Fetch() {
+    if (doneEvent) CloseHandle(doneEvent);
+  }
+  Fetch(const Fetch&) = delete;
+  Fetch& operator=(const Fetch&) = delete;
+
+  HANDLE doneEvent;
+  std::atomic<bool> cancel{false};
+  std::atomic<bool> done{false};
+  HttpResponse response;
+};
+
+DocumentLoader::~DocumentLoader() {
+  if (m_fetch) m_fetch->cancel = true;
+}
+
+void DocumentLoader::Navigate(std::u16string_view url) {
+  if (m_fetch) m_fetch->cancel = true;  // a new page replaces the one loading
+  m_fetch.reset();
+  m_url = url;
+  m_elements.clear();
+  m_state = kLoading;
+  try {
+    auto fetch = std::make_shared<Fetch>();
+    if (!fetch->doneEvent) throw std::bad_alloc();
+    std::thread([fetch, url = ToWide(url)] {
+      try {
+        fetch->response = HttpGet(url, {}, &fetch->cancel);
+      } catch (...) {
+        fetch->response = HttpResponse{};
+      }
+      fetch->done = true;
+      SetEvent(fetch->doneEvent);
+    }).detach();
+    m_fetch = std::move(fetch);
+  } catch (...) {
+    m_state = kComplete;  // no thread, no page: an empty document
+  }
+}
+
+int DocumentLoader::ReadyState() {
+  if (m_state == kLoading && m_fetch && m_fetch->done) Complete();
+  return m_state;
+}
+
+const std::vector<html::Element>& DocumentLoader::All() {
+  ReadyState();
+  return m_elements;
+}
+
+void DocumentLoader::Complete() {
+  const std::shared_ptr<Fetch> fetch = std::move(m_fetch);
+  m_state = kComplete;
+  const HttpResponse& response = fetch->response;
+  if (!response.ok) return;
+  std::string contentType;
+  for (wchar_t c : response.contentType) contentType += c < 0x80 ? static_cast<char>(c) : '?';
+  const std::string encoding = html::SniffEncoding(response.body, contentType, "gbk");
+  const std::wstring text = DecodeBytes(response.body, html::CodePageForEncoding(encoding));
+  m_elements = html::BuildElementList(ToU16(text), ToU16(response.finalUrl));
+}
+
+bool DocumentLoader::DoEvents() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (m_state == kLoading && m_fetch && !m_fetch->done) {
+    HANDLE done = m_fetch->doneEvent;
+    MsgWaitForMultipleObjectsEx(1, &done, 250, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+  return true;
+}
+
+}  // namespace fw

@@ -1,0 +1,220 @@
+#include "app/price/HttpClient.h"
+
+#include <climits>
+#include <utility>
+
+#include "app/price/GbkDecoder.h"
+#include "app/price/html/Charset.h"
+
+namespace fw {
+
+namespace {
+
+std::atomic<long> g_liveHandles{0};
+
+constexpr wchar_t kUserAgent[] = L"Fuelwise/1.0";
+constexpr wchar_t kNoCacheHeader[] = L"If-Modified-Since: 0";
+constexpr DWORD kReadChunk = 64 * 1024;
+
+// A header's value as text; "" when the response lacks it.
+std::wstring QueryHeaderText(HINTERNET request, DWORD info) {
+  DWORD bytes = 0;
+  WinHttpQueryHeaders(request, info, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
+                      &bytes, WINHTTP_NO_HEADER_INDEX);
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || bytes == 0) return {};
+  std::wstring value(bytes / sizeof(wchar_t), L'\0');
+  if (!WinHttpQueryHeaders(request, info, WINHTTP_HEADER_NAME_BY_INDEX, value.data(), &bytes,
+                           WINHTTP_NO_HEADER_INDEX)) {
+    return {};
+  }
+  value.resize(bytes / sizeof(wchar_t));
+  return value;
+}
+
+// The URL the response came from, redirects followed; "" if unknown.
+std::wstring QueryFinalUrl(HINTERNET request) {
+  DWORD bytes = 0;
+  WinHttpQueryOption(request, WINHTTP_OPTION_URL, nullptr, &bytes);
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || bytes == 0) return {};
+  std::wstring url(bytes / sizeof(wchar_t), L'\0');
+  if (!WinHttpQueryOption(request, WINHTTP_OPTION_URL, url.data(), &bytes)) return {};
+  url.resize(bytes / sizeof(wchar_t));
+  while (!url.empty() && url.back() == L'\0') url.pop_back();
+  return url;
+}
+
+constexpr unsigned kGb18030 = 54936;
+constexpr unsigned kGbk = 936;
+
+// The system's conversion. Without MB_ERR_INVALID_CHARS a sequence it cannot
+// map does not fail the whole text.
+std::wstring DecodeWithCodePage(std::span<const uint8_t> bytes, unsigned codePage) {
+  if (bytes.empty() || bytes.size() > INT_MAX) return {};
+  const auto* in = reinterpret_cast<const char*>(bytes.data());
+  const int inLength = static_cast<int>(bytes.size());
+  const int length = MultiByteToWideChar(codePage, 0, in, inLength, nullptr, 0);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<size_t>(length), L'\0');
+  const int written = MultiByteToWideChar(codePage, 0, in, inLength, text.data(), length);
+  if (written <= 0) return {};
+  text.resize(static_cast<size_t>(written));
+  return text;
+}
+
+}  // namespace
+
+HttpHandle::HttpHandle(HINTERNET handle) : m_handle(handle) {
+  if (m_handle) ++g_liveHandles;
+}
+
+HttpHandle::~HttpHandle() {
+  if (m_handle) {
+    WinHttpCloseHandle(m_handle);
+    --g_liveHandles;
+  }
+}
+
+HttpHandle::HttpHandle(HttpHandle&& other) noexcept
+    : m_handle(std::exchange(other.m_handle, nullptr)) {}
+
+HttpHandle& HttpHandle::operator=(HttpHandle&& other) noexcept {
+  if (this != &other) {
+    HttpHandle old(std::move(*this));
+    m_handle = std::exchange(other.m_handle, nullptr);
+  }
+  return *this;
+}
+
+long HttpHandle::LiveCount() { return g_liveHandles.load(); }
+
+HttpResponse HttpGet(std::wstring_view url, const HttpLimits& limits,
+                     const std::atomic<bool>* cancel) {
+  HttpResponse response;
+  if (url.empty() || url.size() > INT_MAX) return response;
+  const std::wstring urlText(url);
+
+  URL_COMPONENTS parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.dwHostNameLength = static_cast<DWORD>(-1);
+  parts.dwUrlPathLength = static_cast<DWORD>(-1);
+  parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+  parts.dwSchemeLength = static_cast<DWORD>(-1);
+  if (!WinHttpCrackUrl(urlText.c_str(), static_cast<DWORD>(urlText.size()), 0, &parts)) {
+    return response;
+  }
+  if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
+    return response;
+  }
+  const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+  std::wstring target(parts.lpszUrlPath, parts.dwUrlPathLength);
+  target.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  // A fragment is the browser's business, never sent.
+  if (const size_t hash = target.find(L'#'); hash != std::wstring::npos) target.resize(hash);
+  if (target.empty()) target = L"/";
+  if (host.empty()) return response;
+
+  HttpHandle session(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                 WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+  if (!session) return response;
+  WinHttpSetTimeouts(session.get(), limits.resolveMs, limits.connectMs, limits.sendMs,
+                     limits.receiveMs);
+  HttpHandle connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
+  if (!connection) return response;
+  // The method token is case-sensitive: servers answer "Get" with 501 or 405.
+  HttpHandle request(WinHttpOpenRequest(
+      connection.get(), L"GET", target.c_str(), nullptr, WINHTTP_NO_REFERER,
+      WINHTTP_DEFAULT_ACCEPT_TYPES,
+      parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
+  if (!request) return response;
+  if (!WinHttpSendRequest(request.get(), kNoCacheHeader, static_cast<DWORD>(-1),
+                          WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
+    return response;
+  }
+  if (!WinHttpReceiveResponse(request.get(), nullptr)) return response;
+
+  DWORD status = 0;
+  DWORD statusSize = sizeof status;
+  if (WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                          WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize,
+                          WINHTTP_NO_HEADER_INDEX)) {
+    response.status = status;
+  }
+  response.contentType = QueryHeaderText(request.get(), WINHTTP_QUERY_CONTENT_TYPE);
+  response.finalUrl = QueryFinalUrl(request.get());
+  if (response.finalUrl.empty()) response.finalUrl = urlText;
+
+  std::vector<uint8_t> body;
+  for (;;) {
+    if (cancel && cancel->load()) return HttpResponse{};
+    DWORD available = 0;
+    if (!WinHttpQueryDataAvailable(request.get(), &available)) return HttpResponse{};
+    if (available == 0) break;  // the whole body is in
+    const DWORD want = available < kReadChunk ? available : kReadChunk;
+    if (body.size() + want > limits.maxBody) return HttpResponse{};
+    const size_t at = body.size();
+    body.resize(at + want);
+    DWORD read = 0;
+    if (!WinHttpReadData(request.get(), body.data() + at, want, &read)) return HttpResponse{};
+    body.resize(at + read);
+    if (read == 0) break;
+  }
+  response.body = std::move(body);
+  response.ok = true;
+  return response;
+}
+
+std::wstring DecodeBytes(std::span<const uint8_t> bytes, unsigned codePage) {
+  if (bytes.empty()) return {};
+  if (codePage == CP_UTF8) return ToWide(html::DecodeUtf8(bytes));
+  if (codePage == 1200 || codePage == 1201) return ToWide(html::DecodeUtf16(bytes, codePage == 1201));
+  if (codePage == 0 || bytes.size() > INT_MAX) return {};
+  if (codePage == kGb18030 || codePage == kGbk) {
+    // Wine has no GB18030 code page, and its GBK one turns bad bytes into
+    // "?": the structure and the errors are read here, the two-byte table
+    // is the system's (GB18030 where there is one).
+    static const unsigned table = IsValidCodePage(kGb18030) ? kGb18030 : kGbk;
+    const std::u16string decoded =
+        DecodeGb18030(bytes, [](std::span<const uint8_t> run, std::u16string& out) {
+          const std::wstring part = DecodeWithCodePage(run, table);
+          out.append(part.begin(), part.end());
+        });
+    return ToWide(decoded);
+  }
+  return DecodeWithCodePage(bytes, codePage);
+}
+
+std::wstring BytesToBstr(std::span<const uint8_t> strBody, std::wstring_view CodeBase) {
+  // Charset names are ASCII; anything else names no charset.
+  std::string label;
+  label.reserve(CodeBase.size());
+  for (wchar_t c : CodeBase) {
+    if (c > 0x7F) return {};
+    label += static_cast<char>(c);
+  }
+  const std::string encoding = html::ResolveCharsetLabel(label);
+  if (encoding.empty()) return {};
+  return DecodeBytes(strBody, html::CodePageForEncoding(encoding));
+}
+
+std::wstring GetBody(std::wstring_view url, std::wstring_view Coding) {
+  try {
+    const HttpResponse response = HttpGet(url);
+    if (!response.ok) return {};
+    return BytesToBstr(response.body, Coding);
+  } catch (...) {  // out of memory for a large body: a failed fetch like any other
+    return {};
+  }
+}
+
+std::u16string WinHttpPageSource::GetBody(std::u16string_view url, std::u16string_view coding) {
+  return ToU16(fw::GetBody(ToWide(url), ToWide(coding)));
+}
+
+std::wstring ToWide(std::u16string_view text) {
+  static_assert(sizeof(wchar_t) == sizeof(char16_t));
+  return std::wstring(text.begin(), text.end());
+}
+
+std::u16string ToU16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
+
+}  // namespace fw

@@ -1,0 +1,90 @@
+// The price site's HTTP client: one blocking GET through WinHTTP, and the
+// conversion of the raw body to text in a named charset.
+#pragma once
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/price/PriceControls.h"
+
+namespace fw {
+
+// Owns one WinHTTP handle (session, connection or request). The live count
+// lets tests see that no fetch leaves a handle behind.
+class HttpHandle {
+ public:
+  HttpHandle() = default;
+  explicit HttpHandle(HINTERNET handle);
+  ~HttpHandle();
+  HttpHandle(HttpHandle&& other) noexcept;
+  HttpHandle& operator=(HttpHandle&& other) noexcept;
+  HttpHandle(const HttpHandle&) = delete;
+  HttpHandle& operator=(const HttpHandle&) = delete;
+
+  HINTERNET get() const { return m_handle; }
+  explicit operator bool() const { return m_handle != nullptr; }
+
+  static long LiveCount();
+
+ private:
+  HINTERNET m_handle = nullptr;
+};
+
+// What one fetch may take. The GUI thread waits for a GetBody, so the
+// waits are bounded rather than WinHTTP's unlimited name resolution; the
+// slow answers of a busy site (several seconds) still fit.
+struct HttpLimits {
+  int resolveMs = 15000;
+  int connectMs = 15000;
+  int sendMs = 30000;
+  int receiveMs = 30000;  // per read, not for the whole body
+  size_t maxBody = size_t{32} << 20;  // a larger body counts as a failed fetch
+};
+
+struct HttpResponse {
+  bool ok = false;        // a response arrived and its whole body was read
+  DWORD status = 0;       // not judged: an error page is a page too
+  std::wstring contentType;
+  std::wstring finalUrl;  // after redirects: the base of the page's relative links
+  std::vector<uint8_t> body;
+};
+
+// GET `url` (http or https) with "If-Modified-Since: 0", so that no cached
+// copy answers. Any failure gives ok = false and an empty body; nothing is
+// shown. `cancel`, when given, is polled between reads.
+HttpResponse HttpGet(std::wstring_view url, const HttpLimits& limits = {},
+                     const std::atomic<bool>* cancel = nullptr);
+
+// Bytes to text with a Windows code page (UTF-8 and UTF-16 decoded as a
+// browser does). Ill-formed bytes become U+FFFD; an unusable code page gives "".
+std::wstring DecodeBytes(std::span<const uint8_t> bytes, unsigned codePage);
+
+// The body decoded in the charset named `CodeBase`, a name as a browser reads
+// it ("GBK", "gb2312", "utf-8", ...; GBK goes through the GB18030 code page so
+// that its four-byte sequences survive). An unknown name gives "", as does a
+// body that cannot be decoded.
+std::wstring BytesToBstr(std::span<const uint8_t> strBody, std::wstring_view CodeBase);
+
+// One GET of `url`, the body decoded with `Coding`; "" when the request
+// failed. The status is not checked.
+std::wstring GetBody(std::wstring_view url, std::wstring_view Coding);
+
+// GetBody for the lookup.
+class WinHttpPageSource : public PageSource {
+ public:
+  std::u16string GetBody(std::u16string_view url, std::u16string_view coding) override;
+};
+
+// wchar_t is UTF-16 on Windows: the two string kinds convert unit by unit.
+std::wstring ToWide(std::u16string_view text);
+std::u16string ToU16(std::wstring_view text);
+
+}  // namespace fw

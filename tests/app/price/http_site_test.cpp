@@ -1,0 +1,163 @@
+// The WinHTTP client against the sample price site (FUELWISE_TEST_SITE):
+// decoding, the no-cache header and method on the wire, and every fault path
+// ending in a result rather than a hang, a crash or a dialog.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/price/HttpClient.h"
+#include "app/price/MemoryControls.h"
+#include "app/price/PriceLookup.h"
+#include "app/price/PriceText.h"
+#include "tests/app/price/SiteTestSupport.h"
+
+namespace fw {
+namespace {
+
+using namespace std::chrono;
+
+TEST(HttpSiteTest, GbkPageDecodes) {
+  const std::wstring page = GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L"GBK");
+  EXPECT_NE(page.find(L"元/升"), std::wstring::npos);
+  EXPECT_NE(page.find(L"<td>广州92#汽油</td><td align=\"center\">7.74元/升</td>"),
+            std::wstring::npos);
+  EXPECT_EQ(page.find(L'\xFFFD'), std::wstring::npos);
+  // The same bytes read in another charset are other text.
+  const std::wstring latin = GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L"windows-1252");
+  EXPECT_FALSE(latin.empty());
+  EXPECT_EQ(latin.find(L"元/升"), std::wstring::npos);
+  // Charset names are read as a browser reads them.
+  EXPECT_EQ(GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L" gb2312 "), page);
+  EXPECT_EQ(GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L"x-gbk"), page);
+}
+
+TEST(HttpSiteTest, UnknownCharsetGivesEmptyText) {
+  EXPECT_EQ(GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L"no-such-charset"), L"");
+  EXPECT_EQ(GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L""), L"");
+  EXPECT_EQ(GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L"中文"), L"");
+}
+
+TEST(HttpSiteTest, EveryCallReachesTheServerWithGetAndNoCache) {
+  ClearRequestLog();
+  const std::wstring url = SiteUrl(L"/hubei/wuhan.html");
+  const std::wstring first = GetBody(url, L"GBK");
+  const std::wstring second = GetBody(url, L"GBK");
+  EXPECT_FALSE(first.empty());
+  EXPECT_EQ(first, second);
+  const std::vector<std::string> log = RequestLog();
+  ASSERT_EQ(log.size(), 2u);
+  for (const std::string& line : log) EXPECT_EQ(line, "GET\t/hubei/wuhan.html\t0");
+}
+
+TEST(HttpSiteTest, EmptyBodyGivesEmptyText) {
+  EXPECT_EQ(GetBody(SiteUrl(L"/faults/empty.asp"), L"GBK"), L"");
+  const HttpResponse r = HttpGet(SiteUrl(L"/faults/empty.asp"));
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(r.status, 200u);
+  EXPECT_TRUE(r.body.empty());
+}
+
+TEST(HttpSiteTest, ConnectionResetGivesEmptyText) {
+  const auto t0 = steady_clock::now();
+  EXPECT_EQ(GetBody(SiteUrl(L"/faults/reset.asp"), L"GBK"), L"");
+  EXPECT_LT(steady_clock::now() - t0, seconds(10));
+  EXPECT_FALSE(HttpGet(SiteUrl(L"/faults/reset.asp")).ok);
+}
+
+TEST(HttpSiteTest, ErrorStatusBodiesAreDecodedAndReturned) {
+  const HttpResponse notFound = HttpGet(SiteUrl(L"/faults/404.asp"));
+  EXPECT_TRUE(notFound.ok);
+  EXPECT_EQ(notFound.status, 404u);
+  const std::wstring page404 = GetBody(SiteUrl(L"/faults/404.asp"), L"GBK");
+  EXPECT_NE(page404.find(L"7.04元/升"), std::wstring::npos);
+  const std::wstring page500 = GetBody(SiteUrl(L"/faults/500.asp"), L"GBK");
+  EXPECT_NE(page500.find(L"6.95元/升"), std::wstring::npos);
+  // A missing file is an error status with a body like any other.
+  EXPECT_EQ(HttpGet(SiteUrl(L"/no/such/page.html")).status, 404u);
+}
+
+TEST(HttpSiteTest, SlowAnswerStillArrives) {
+  const auto t0 = steady_clock::now();
+  const std::wstring page = GetBody(SiteUrl(L"/faults/slow.asp?ms=3000"), L"GBK");
+  const auto took = steady_clock::now() - t0;
+  EXPECT_FALSE(page.empty());
+  EXPECT_GE(took, milliseconds(2900));
+}
+
+TEST(HttpSiteTest, InvalidGbkNeverBreaksTheRest) {
+  const std::wstring page = GetBody(SiteUrl(L"/faults/badgbk.asp"), L"GBK");
+  EXPECT_NE(page.find(L'\xFFFD'), std::wstring::npos) << "bad bytes show as U+FFFD";
+  const std::wstring table = ToWide(FindStrMulti(ToU16(page), kTableStart, kTableEnd, u""));
+  const auto rows = ExtractPriceRows(ToU16(table), u"广州");
+  const char16_t* prices[] = {u"7.77", u"7.88", u"8.09", u"7.66"};
+  for (size_t i = 0; i < 4; ++i) {
+    ASSERT_TRUE(rows[i].price) << "row " << i;
+    EXPECT_EQ(*rows[i].price, prices[i]) << "row " << i;
+  }
+}
+
+TEST(HttpSiteTest, UnreachableHostFailsQuickly) {
+  const auto t0 = steady_clock::now();
+  EXPECT_EQ(GetBody(L"http://127.0.0.1:" + std::to_wstring(ClosedPort()) + L"/youjiamap.asp",
+                    L"GBK"),
+            L"");
+  EXPECT_LT(steady_clock::now() - t0, seconds(5));
+}
+
+TEST(HttpSiteTest, UrlsThatAreNotHttpGiveEmptyText) {
+  EXPECT_EQ(GetBody(L"", L"GBK"), L"");
+  EXPECT_EQ(GetBody(L"not a url", L"GBK"), L"");
+  EXPECT_EQ(GetBody(L"ftp://127.0.0.1/x", L"GBK"), L"");
+  EXPECT_EQ(GetBody(L"file:///c:/windows/win.ini", L"GBK"), L"");
+  EXPECT_EQ(GetBody(L"http:///path", L"GBK"), L"");
+}
+
+TEST(HttpSiteTest, OversizedBodyCountsAsFailed) {
+  HttpLimits small;
+  small.maxBody = 100;
+  EXPECT_FALSE(HttpGet(SiteUrl(L"/guangdong/guangzhou.html"), small).ok);
+  small.maxBody = 1 << 20;
+  EXPECT_TRUE(HttpGet(SiteUrl(L"/guangdong/guangzhou.html"), small).ok);
+}
+
+TEST(HttpSiteTest, NoHandleOutlivesAFetch) {
+  for (int i = 0; i < 20; ++i) {
+    GetBody(SiteUrl(L"/sichuan/chengdu.html"), L"GBK");
+    GetBody(SiteUrl(L"/faults/reset.asp"), L"GBK");
+    GetBody(L"http://127.0.0.1:" + std::to_wstring(ClosedPort()) + L"/", L"GBK");
+  }
+  EXPECT_EQ(HttpHandle::LiveCount(), 0);
+}
+
+// Bytes that are not GBK become U+FFFD, under Wine (no GB18030 code page,
+// and a GBK one that gives "?") as on Windows; the text around them survives.
+TEST(DecodeBytesTest, InvalidGbkBecomesReplacementCharacters) {
+  using Bytes = std::vector<uint8_t>;
+  EXPECT_EQ(BytesToBstr(Bytes{'a', 0xD4, 0xAA}, L"GBK"), L"a元");
+  EXPECT_EQ(BytesToBstr(Bytes{'a', 0xFF, 'b'}, L"GBK"), L"a\xFFFD" L"b");
+  EXPECT_EQ(BytesToBstr(Bytes{'a', 0x81, 0x20, 'b'}, L"GBK"), L"a\xFFFD b");
+  EXPECT_EQ(BytesToBstr(Bytes{'a', 0xB9}, L"GBK"), L"a\xFFFD");
+  EXPECT_EQ(BytesToBstr(Bytes{0x81, 0x30, 0x81}, L"GBK"), L"\xFFFD");
+  // Four-byte sequences survive the "GBK" name: 0x81 0x30 0x81 0x30 is U+0080.
+  EXPECT_EQ(BytesToBstr(Bytes{0x81, 0x30, 0x81, 0x30}, L"GBK"), L"\x0080");
+  EXPECT_EQ(BytesToBstr(Bytes{0x95, 0x32, 0x82, 0x36}, L"gb18030"), L"\xD840\xDC00");
+  // GBK's single byte 0x80 is the euro sign.
+  EXPECT_EQ(BytesToBstr(Bytes{0x80}, L"GBK"), L"\x20AC");
+}
+
+TEST(DecodeBytesTest, UnicodeCharsets) {
+  EXPECT_EQ(BytesToBstr(std::vector<uint8_t>{0xEF, 0xBB, 0xBF, 0xE5, 0x85, 0x83, 0xFF}, L"utf-8"),
+            L"元\xFFFD");
+  EXPECT_EQ(BytesToBstr(std::vector<uint8_t>{0x43, 0x51, 0x61}, L"utf-16le"), L"元\xFFFD");
+  EXPECT_EQ(BytesToBstr(std::vector<uint8_t>{0x51, 0x43}, L"utf-16be"), L"元");
+  EXPECT_EQ(BytesToBstr({}, L"GBK"), L"");
+}
+
+}  // namespace
+}  // namespace fw
