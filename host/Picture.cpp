@@ -1,0 +1,326 @@
+#include "host/Picture.h"
+
+#include <objbase.h>
+#include <wincodec.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <vector>
+
+#include "host/Font.h"
+#include "host/Numeric.h"
+#include "host/WideText.h"
+
+namespace fw {
+
+namespace {
+
+// WIC wants COM on the thread; a caller that has not started it gets it here.
+struct ComScope {
+  ComScope() : hr(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ~ComScope() {
+    if (SUCCEEDED(hr)) CoUninitialize();
+  }
+  HRESULT hr;
+};
+
+unique_hbitmap DibFromPixels(int width, int height, const std::vector<uint32_t>& pbgra) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  unique_hbitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (bmp) std::copy(pbgra.begin(), pbgra.end(), static_cast<uint32_t*>(bits));
+  return bmp;
+}
+
+// Decodes the first frame of an image through WIC into premultiplied BGRA.
+bool DecodeWithWic(IWICBitmapDecoder* decoder, IWICImagingFactory* factory, int& width,
+                   int& height, std::vector<uint32_t>& pixels) {
+  com_ptr<IWICBitmapFrameDecode> frame;
+  if (FAILED(decoder->GetFrame(0, frame.put()))) return false;
+  com_ptr<IWICFormatConverter> converter;
+  if (FAILED(factory->CreateFormatConverter(converter.put()))) return false;
+  if (FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA,
+                                   WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom))) {
+    return false;
+  }
+  UINT w = 0, h = 0;
+  if (FAILED(converter->GetSize(&w, &h)) || w == 0 || h == 0 || w > 16384 || h > 16384) return false;
+  pixels.assign(static_cast<size_t>(w) * h, 0);
+  if (FAILED(converter->CopyPixels(nullptr, w * 4, static_cast<UINT>(pixels.size() * 4),
+                                   reinterpret_cast<BYTE*>(pixels.data())))) {
+    return false;
+  }
+  width = static_cast<int>(w);
+  height = static_cast<int>(h);
+  return true;
+}
+
+bool AnyTransparent(const std::vector<uint32_t>& pixels) {
+  return std::any_of(pixels.begin(), pixels.end(), [](uint32_t p) { return (p >> 24) != 0xFF; });
+}
+
+std::wstring LowerExtension(std::u16string_view path) {
+  const size_t dot = path.find_last_of(u'.');
+  if (dot == std::u16string_view::npos) return {};
+  std::wstring ext = ToWide(path.substr(dot));
+  for (auto& c : ext) c = static_cast<wchar_t>(std::towlower(c));
+  return ext;
+}
+
+SIZE BitmapSize(HBITMAP bmp) {
+  BITMAP bm{};
+  GetObjectW(bmp, sizeof bm, &bm);
+  return SIZE{bm.bmWidth, std::abs(bm.bmHeight)};
+}
+
+SIZE IconSize(HICON icon) {
+  ICONINFO ii{};
+  if (!GetIconInfo(icon, &ii)) return SIZE{0, 0};
+  // GetIconInfo hands over two bitmaps: they are ours to delete.
+  unique_hbitmap colour(ii.hbmColor);
+  unique_hbitmap mask(ii.hbmMask);
+  if (colour) return BitmapSize(colour.get());
+  SIZE s = BitmapSize(mask.get());
+  s.cy /= 2;  // a monochrome icon's mask holds the AND and XOR halves
+  return s;
+}
+
+}  // namespace
+
+double HiMetricToPixels(double himetric, int dpi) { return himetric * dpi / 2540.0; }
+
+int32_t PixelsToHiMetric(int pixels, int dpi) {
+  return RoundHalfEven(static_cast<double>(pixels) * 2540.0 / (dpi > 0 ? dpi : 96));
+}
+
+std::shared_ptr<Picture> Picture::FromBitmap(unique_hbitmap bitmap, bool hasAlpha) {
+  if (!bitmap) return nullptr;
+  std::shared_ptr<Picture> p(new Picture());
+  const SIZE s = BitmapSize(bitmap.get());
+  p->m_type = Type::Bitmap;
+  p->m_bitmap = std::move(bitmap);
+  p->m_hasAlpha = hasAlpha;
+  p->m_width = s.cx;
+  p->m_height = s.cy;
+  return p;
+}
+
+std::shared_ptr<Picture> Picture::FromIcon(unique_hicon icon) {
+  if (!icon) return nullptr;
+  std::shared_ptr<Picture> p(new Picture());
+  const SIZE s = IconSize(icon.get());
+  p->m_type = Type::Icon;
+  p->m_icon = std::move(icon);
+  p->m_width = s.cx;
+  p->m_height = s.cy;
+  return p;
+}
+
+std::shared_ptr<Picture> Picture::FromBytes(const void* data, size_t size) {
+  if (!data || size == 0 || size > 0x7FFFFFFF) return nullptr;
+  ComScope com;
+  com_ptr<IWICImagingFactory> factory;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IWICImagingFactory, factory.put()))) {
+    return nullptr;
+  }
+  com_ptr<IWICStream> stream;
+  if (FAILED(factory->CreateStream(stream.put()))) return nullptr;
+  if (FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)),
+                                          static_cast<DWORD>(size)))) {
+    return nullptr;
+  }
+  com_ptr<IWICBitmapDecoder> decoder;
+  if (FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                              decoder.put()))) {
+    return nullptr;
+  }
+  int w = 0, h = 0;
+  std::vector<uint32_t> pixels;
+  if (!DecodeWithWic(decoder.get(), factory.get(), w, h, pixels)) return nullptr;
+  return FromBitmap(DibFromPixels(w, h, pixels), AnyTransparent(pixels));
+}
+
+std::shared_ptr<Picture> Picture::FromResource(std::u16string_view name, HINSTANCE module) {
+  if (name.empty()) return nullptr;
+  if (!module) module = GetModuleHandleW(nullptr);
+  const std::wstring wname = ToWide(name);
+  std::shared_ptr<Picture> p;
+  if (FindResourceW(module, wname.c_str(), MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */)) {
+    p = FromIcon(unique_hicon(static_cast<HICON>(
+        LoadImageW(module, wname.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR | LR_DEFAULTSIZE))));
+  } else if (FindResourceW(module, wname.c_str(), MAKEINTRESOURCEW(2) /* RT_BITMAP */)) {
+    p = FromBitmap(unique_hbitmap(static_cast<HBITMAP>(
+        LoadImageW(module, wname.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
+  } else if (HRSRC res = FindResourceW(module, wname.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */)) {
+    HGLOBAL data = LoadResource(module, res);
+    const void* bytes = data ? LockResource(data) : nullptr;
+    if (bytes) p = FromBytes(bytes, SizeofResource(module, res));
+  }
+  if (p) p->m_resourceName = std::u16string(name);
+  return p;
+}
+
+std::shared_ptr<Picture> Picture::FromFile(std::u16string_view path) {
+  if (path.empty()) return nullptr;
+  const std::wstring wpath = ToWide(path);
+  const std::wstring ext = LowerExtension(path);
+  const bool isUrl = path.find(u"://") != std::u16string_view::npos;
+  if (!isUrl && ext == L".bmp") {
+    if (auto p = FromBitmap(unique_hbitmap(static_cast<HBITMAP>(LoadImageW(
+            nullptr, wpath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION))))) {
+      return p;
+    }
+  }
+  if (!isUrl && (ext == L".ico" || ext == L".cur")) {
+    if (auto p = FromIcon(unique_hicon(static_cast<HICON>(LoadImageW(
+            nullptr, wpath.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE))))) {
+      return p;
+    }
+  }
+  if (!isUrl) {
+    ComScope com;
+    com_ptr<IWICImagingFactory> factory;
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IWICImagingFactory, factory.put()))) {
+      com_ptr<IWICBitmapDecoder> decoder;
+      if (SUCCEEDED(factory->CreateDecoderFromFilename(wpath.c_str(), nullptr, GENERIC_READ,
+                                                       WICDecodeMetadataCacheOnDemand,
+                                                       decoder.put()))) {
+        int w = 0, h = 0;
+        std::vector<uint32_t> pixels;
+        if (DecodeWithWic(decoder.get(), factory.get(), w, h, pixels)) {
+          return FromBitmap(DibFromPixels(w, h, pixels), AnyTransparent(pixels));
+        }
+      }
+    }
+  }
+  // Anything else (a URL among them) goes to the platform's picture loader.
+  ComScope com;
+  com_ptr<IPicture> picture;
+  std::wstring mutablePath = wpath;
+  if (FAILED(OleLoadPicturePath(mutablePath.data(), nullptr, 0, 0, IID_IPicture, picture.put()))) {
+    return nullptr;
+  }
+  return FromIPicture(picture.get());
+}
+
+std::shared_ptr<Picture> Picture::FromIPicture(IPicture* picture) {
+  if (!picture) return nullptr;
+  SHORT type = 0;
+  OLE_HANDLE handle = 0;
+  if (FAILED(picture->get_Type(&type)) || FAILED(picture->get_Handle(&handle)) || !handle) {
+    return nullptr;
+  }
+  // The IPicture keeps its own handle; this picture gets a copy it owns.
+  const HANDLE h = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle));
+  if (type == PICTYPE_BITMAP) {
+    return FromBitmap(unique_hbitmap(static_cast<HBITMAP>(
+        CopyImage(h, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
+  }
+  if (type == PICTYPE_ICON) {
+    return FromIcon(unique_hicon(CopyIcon(static_cast<HICON>(h))));
+  }
+  return nullptr;
+}
+
+HANDLE Picture::Handle() const {
+  return m_type == Type::Icon ? static_cast<HANDLE>(m_icon.get())
+                              : static_cast<HANDLE>(m_bitmap.get());
+}
+
+int32_t Picture::HiMetricWidth() const { return PixelsToHiMetric(m_width, ScreenDpi()); }
+int32_t Picture::HiMetricHeight() const { return PixelsToHiMetric(m_height, ScreenDpi()); }
+
+void Picture::Render(HDC dc, int x, int y, int w, int h) const {
+  if (w <= 0 || h <= 0) return;
+  if (m_type == Type::Icon) {
+    DrawIconEx(dc, x, y, m_icon.get(), w, h, 0, nullptr, DI_NORMAL);
+    return;
+  }
+  unique_hdc mem(CreateCompatibleDC(dc));
+  if (!mem) return;
+  unique_select sel(mem.get(), m_bitmap.get());
+  if (m_hasAlpha) {
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dc, x, y, w, h, mem.get(), 0, 0, m_width, m_height, blend);
+  } else {
+    const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, x, y, w, h, mem.get(), 0, 0, m_width, m_height, SRCCOPY);
+    SetStretchBltMode(dc, oldMode);
+  }
+}
+
+void Picture::RenderTransparent(HDC dc, int x, int y, int w, int h, COLORREF maskColour) const {
+  if (m_type == Type::Icon) {
+    Render(dc, x, y, w, h);
+    return;
+  }
+  constexpr int kCaps1 = 94;            // CAPS1
+  constexpr int kCTransparent = 0x800;  // C_TRANSPARENT
+  if (GetDeviceCaps(dc, kCaps1) & kCTransparent) {
+    unique_hdc mem(CreateCompatibleDC(dc));
+    if (!mem) return;
+    unique_select sel(mem.get(), m_bitmap.get());
+    TransparentBlt(dc, x, y, w, h, mem.get(), 0, 0, m_width, m_height, maskColour);
+    return;
+  }
+  RenderMasked(dc, x, y, w, h, maskColour);
+}
+
+void Picture::RenderMasked(HDC dc, int x, int y, int w, int h, COLORREF maskColour) const {
+  if (m_type == Type::Icon) {
+    Render(dc, x, y, w, h);
+    return;
+  }
+  if (w <= 0 || h <= 0 || !m_bitmap) return;
+  // The picture stretched to the target size, a monochrome mask of its mask-colour
+  // pixels, then: destination AND mask, picture AND NOT mask, OR them together.
+  unique_hdc src(CreateCompatibleDC(dc));
+  unique_hdc stretched(CreateCompatibleDC(dc));
+  unique_hdc maskDc(CreateCompatibleDC(dc));
+  if (!src || !stretched || !maskDc) return;
+  unique_hbitmap colour(CreateCompatibleBitmap(dc, w, h));
+  unique_hbitmap mask(CreateBitmap(w, h, 1, 1, nullptr));
+  if (!colour || !mask) return;
+  unique_select selSrc(src.get(), m_bitmap.get());
+  unique_select selColour(stretched.get(), colour.get());
+  unique_select selMask(maskDc.get(), mask.get());
+  SetStretchBltMode(stretched.get(), COLORONCOLOR);
+  StretchBlt(stretched.get(), 0, 0, w, h, src.get(), 0, 0, m_width, m_height, SRCCOPY);
+  // Colour -> monochrome: pixels of the background colour become 1 (white).
+  SetBkColor(stretched.get(), maskColour);
+  BitBlt(maskDc.get(), 0, 0, w, h, stretched.get(), 0, 0, SRCCOPY);
+  // Blank the masked pixels of the picture: picture AND NOT mask.
+  SetBkColor(stretched.get(), RGB(0, 0, 0));
+  SetTextColor(stretched.get(), RGB(255, 255, 255));
+  BitBlt(stretched.get(), 0, 0, w, h, maskDc.get(), 0, 0, 0x00220326 /* DSna */);
+  // Destination AND mask (monochrome to colour: 1 -> white keeps, 0 -> black clears).
+  const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+  const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+  BitBlt(dc, x, y, w, h, maskDc.get(), 0, 0, SRCAND);
+  SetBkColor(dc, oldBk);
+  SetTextColor(dc, oldText);
+  BitBlt(dc, x, y, w, h, stretched.get(), 0, 0, SRCPAINT);
+}
+
+unique_hcursor Picture::MakeCursor() const {
+  if (m_type != Type::Icon || !m_icon) return unique_hcursor();
+  ICONINFO ii{};
+  if (!GetIconInfo(m_icon.get(), &ii)) return unique_hcursor();
+  unique_hbitmap colour(ii.hbmColor);
+  unique_hbitmap mask(ii.hbmMask);
+  ii.fIcon = FALSE;
+  ii.xHotspot = static_cast<DWORD>(m_width / 2);
+  ii.yHotspot = static_cast<DWORD>(m_height / 2);
+  return unique_hcursor(CreateIconIndirect(&ii));
+}
+
+}  // namespace fw

@@ -1,0 +1,208 @@
+// The user-control base: a child window with a persistent drawing surface and
+// everything a control needs from its container. A control derives from it,
+// draws on hDC() whenever its state changes, and overrides the events it cares
+// about. See docs/host.md for the event orders.
+//
+// Surface: a 32-bit DIB the size of the client area. Every drawing goes there;
+// WM_PAINT only copies the invalid rectangle out and WM_ERASEBKGND does nothing,
+// so nothing flickers and a repaint never redraws what did not change. What is
+// drawn shows after Refresh(), and after the host raised OnShow, OnResize or
+// OnPaint. OnPaint is raised before the first copy of a new surface, after a
+// resize, after a system colour or theme change, and after InvalidateSurface().
+//
+// Mouse: button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt; x, y in
+// pixels. A left press and release inside raise OnMouseDown, OnMouseUp, OnClick;
+// a double click raises OnMouseDown, OnMouseUp, OnClick, OnDblClick, OnMouseUp (the
+// second press gives no OnMouseDown). Right and middle buttons raise no click.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "host/Colour.h"
+#include "host/Control.h"
+#include "host/Font.h"
+#include "host/Gdi.h"
+#include "host/Picture.h"
+#include "host/Surface.h"
+
+namespace fw {
+
+// What the container tells a control about itself.
+struct AmbientProperties {
+  bool userMode = true;           // the program runs (false while a form is designed)
+  bool displayAsDefault = false;  // the control is the button Enter presses
+  std::u16string displayName;     // the control's name on the form
+  Colour backColor{0x8000000Fu};  // the container's back colour
+  Colour foreColor{0x80000012u};  // the container's fore colour
+  std::shared_ptr<Font> font;     // the container's font object
+};
+
+// MousePointer values.
+enum MousePointerKind : int {
+  kPointerDefault = 0, kPointerArrow = 1, kPointerCross = 2, kPointerIBeam = 3,
+  kPointerIcon = 4, kPointerSize = 5, kPointerSizeNESW = 6, kPointerSizeNS = 7,
+  kPointerSizeNWSE = 8, kPointerSizeWE = 9, kPointerUpArrow = 10, kPointerHourglass = 11,
+  kPointerNoDrop = 12, kPointerArrowHourglass = 13, kPointerArrowQuestion = 14,
+  kPointerSizeAll = 15, kPointerCustom = 99
+};
+// The system cursor of a MousePointer value (null for 0, 99 and unknown values).
+LPCWSTR StandardCursorId(int mousePointer);
+
+class UserControl : public Control {
+ public:
+  ~UserControl() override;
+
+  // -- The drawing surface
+  HDC hDC() const { return m_surface.Dc(); }
+  const Surface& GetSurface() const { return m_surface; }
+  int ScaleWidth() const { return m_surface.Width(); }
+  int ScaleHeight() const { return m_surface.Height(); }
+  // Clears the surface to BackColor.
+  void Cls();
+  int TextWidth(std::u16string_view text) const;
+  int TextHeight(std::u16string_view text) const;
+
+  Colour BackColor() const { return m_backColor; }
+  void SetBackColor(Colour colour);
+  Colour ForeColor() const { return m_foreColor; }
+  // Also the surface's text colour.
+  void SetForeColor(Colour colour);
+  // The font object itself; the surface follows its changes.
+  const std::shared_ptr<Font>& GetFont() const { return m_font; }
+  void SetFont(std::shared_ptr<Font> font);
+  bool FontTransparent() const { return m_fontTransparent; }
+  void SetFontTransparent(bool transparent);
+  // 1 .. 16, the platform's binary raster operations (13 copy pen, the default).
+  int DrawMode() const { return m_drawMode; }
+  void SetDrawMode(int mode);
+  int MousePointer() const { return m_mousePointer; }
+  void SetMousePointer(int pointer);
+  const std::shared_ptr<Picture>& MouseIcon() const { return m_mouseIcon; }
+  void SetMouseIcon(std::shared_ptr<Picture> icon);
+  void SetEnabled(bool enabled) override;
+  // The characters (any case) whose Alt+key raises OnAccessKeyPress.
+  const std::u16string& AccessKeys() const { return m_accessKeys; }
+  void SetAccessKeys(std::u16string keys);
+  // A button-like control: Enter on it reaches OnKeyDown, and it may be the
+  // form's default or cancel control.
+  bool DefaultCancel() const { return m_defaultCancel; }
+  void SetDefaultCancel(bool value) { m_defaultCancel = value; }
+  bool CanGetFocus() const override { return m_canGetFocus; }
+  void SetCanGetFocus(bool value);
+  // Child controls may be placed in it (WS_EX_CONTROLPARENT: tab order enters it).
+  bool IsContainer() const override { return m_container; }
+
+  // -- The host
+  AmbientProperties Ambient() const;
+  // Tells the host a property changed (the form records it for saving).
+  void PropertyChanged(std::u16string_view name);
+  // The holding form's window, and whether that form is an MDI child.
+  HWND ParentHwnd() const;
+  bool IsMdiChild() const;
+  double HiMetricToPixelsX(double himetric) const;
+  double HiMetricToPixelsY(double himetric) const;
+  // Processes the messages waiting in the queue, as a form's loop would.
+  static void DoEvents();
+  // The "{TAB}" and "+{TAB}" key sends: the focus moves to the next (previous)
+  // tab stop once the current message is done.
+  void SendTab(bool shift);
+  // Copies the surface to the screen now (and repaints the transparent children
+  // lying on it).
+  void Refresh();
+  // Copies part of the surface at the next paint.
+  void Invalidate(const RECT* rc = nullptr);
+  // Asks for OnPaint before the next copy.
+  void InvalidateSurface();
+
+ protected:
+  UserControl(std::u16string kind, bool container = false);
+
+  // -- Events from the host (override the ones you need)
+  void OnInitProperties() override {}
+  void OnReadProperties(const PropertyStore& props) override {}
+  void OnWriteProperties(PropertyStore& props) override {}
+  virtual void OnShow() {}
+  virtual void OnHide() {}
+  virtual void OnResize() {}
+  virtual void OnPaint() {}
+  void OnTerminate() override {}
+  virtual void OnMouseDown(int button, int shift, float x, float y) {}
+  virtual void OnMouseMove(int button, int shift, float x, float y) {}
+  virtual void OnMouseUp(int button, int shift, float x, float y) {}
+  virtual void OnClick() {}
+  virtual void OnDblClick() {}
+  virtual void OnKeyDown(int& keyCode, int shift) {}
+  virtual void OnKeyPress(int& keyAscii) {}
+  virtual void OnKeyUp(int& keyCode, int shift) {}
+  virtual void OnGotFocus() {}
+  virtual void OnLostFocus() {}
+  virtual void OnAccessKeyPress(int keyAscii) {}
+  virtual void OnAmbientChanged(std::u16string_view name) {}
+  // Any other message of the control's window; true when handled.
+  virtual bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) { return false; }
+
+  void OnCreated() override;
+  void OnSited() override;
+  HWND CreateControlWindow(HWND parent, const RECT& pixels, bool& windowless) override;
+  bool HasAccessKey(char16_t ch) const override;
+  void PressAccessKey(char16_t ch) override;
+
+ private:
+  friend class Form;
+  static bool RegisterWindowClass();
+  static LRESULT CALLBACK WndProcThunk(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l);
+
+  // -- Message handlers
+  LRESULT OnWmSize(WPARAM w, LPARAM l);
+  LRESULT OnWmPaint(WPARAM w, LPARAM l);
+  LRESULT OnWmPrintClient(WPARAM w, LPARAM l);
+  LRESULT OnWmSetCursor(WPARAM w, LPARAM l);
+  LRESULT OnWmButtonDown(UINT msg, WPARAM w, LPARAM l);
+  LRESULT OnWmButtonUp(UINT msg, WPARAM w, LPARAM l);
+  LRESULT OnWmLButtonDblClk(WPARAM w, LPARAM l);
+  LRESULT OnWmMouseMove(WPARAM w, LPARAM l);
+  LRESULT OnWmCaptureChanged(WPARAM w, LPARAM l);
+  LRESULT OnWmKeyDown(UINT msg, WPARAM w, LPARAM l);
+  LRESULT OnWmKeyUp(UINT msg, WPARAM w, LPARAM l);
+  LRESULT OnWmChar(WPARAM w, LPARAM l);
+  LRESULT OnWmGetDlgCode(WPARAM w, LPARAM l);
+  LRESULT OnWmSetFocus(WPARAM w, LPARAM l);
+  LRESULT OnWmKillFocus(WPARAM w, LPARAM l);
+  LRESULT OnWmSystemChange(UINT msg, WPARAM w, LPARAM l);
+  LRESULT OnWmShowWindow(WPARAM w, LPARAM l);
+
+  // Called by the form.
+  void RaiseShow();
+  void RaiseHide();
+  void RaiseAmbientChanged(std::u16string_view name);
+  void ApplyFont();
+  void ApplyTextColour();
+
+  Surface m_surface;
+  Colour m_backColor{0x8000000Fu};
+  Colour m_foreColor{0x80000012u};
+  std::shared_ptr<Font> m_font;
+  unique_hfont m_hfont;
+  FontSubscription m_fontSubscription;
+  bool m_fontTransparent = true;
+  int m_drawMode = R2_COPYPEN;
+  int m_mousePointer = kPointerDefault;
+  std::shared_ptr<Picture> m_mouseIcon;
+  unique_hcursor m_customCursor;
+  std::u16string m_accessKeys;
+  bool m_defaultCancel = false;
+  bool m_canGetFocus = true;
+  bool m_container = false;
+  bool m_sited = false;         // properties read: resizes now raise OnResize
+  bool m_surfaceStale = true;   // OnPaint due before the next copy
+  bool m_shown = false;
+  int m_buttonsDown = 0;        // buttons pressed on the control, not yet released
+  bool m_afterDblClick = false; // the left release ending a double click gives no OnClick
+};
+
+}  // namespace fw

@@ -1,0 +1,5 @@
+# The control host's Windows tests (run under Wine).
+fuelwise_add_test(host_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/usercontrol_test.cpp
+  LIBS fuelwise_host)
