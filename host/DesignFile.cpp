@@ -419,6 +419,9 @@ class Parser {
     bool quoted = false;
     if (!lex.ReadName(word, quoted, "Begin, End or a property name")) return Fail(lex);
     if (!quoted) {
+      if (!NamesEqual(word, kIndex) && IsKeyword(word) && lex.Peek(u'='))
+        return Fail(Quote(word) + " is a keyword; a property of that name is written in quotes: \"" +
+                    Utf16ToUtf8(word) + "\" = ...");
       if (NamesEqual(word, kBegin)) return OnBegin(lex);
       if (NamesEqual(word, kEnd)) return OnEnd(lex);
       if (NamesEqual(word, kBeginProperty)) return OnBeginProperty(lex);

@@ -385,6 +385,7 @@ const BadCase kBadCases[] = {
     {"Begin inside a font", u"Begin A B\nBeginProperty Font\nBegin C D\n", 3, "Begin inside BeginProperty"},
     {"font inside a font", u"Begin A B\nBeginProperty Font\nBeginProperty G\n", 3, "BeginProperty inside"},
     {"font never closed", u"Begin A B\nX = 1\nBeginProperty Font\nSize = 9\n", 3, "has no EndProperty"},
+    {"keyword as a property", u"Begin A B\nend = 1\nEnd", 2, "written in quotes: \"end\" = ..."},
     {"EndProperty alone", u"Begin A B\nEndProperty\nEnd", 2, "EndProperty without"},
     {"font outside a block", u"BeginProperty Font\nEndProperty\n", 1, "outside any Begin block"},
 };
