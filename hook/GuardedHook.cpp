@@ -109,6 +109,8 @@ bool GuardedHook::sc_Subclass(HWND hWnd, LONG_PTR userValue, HookProc callback, 
   std::unique_ptr<GuardedRecord> record;
   try {
     record = std::make_unique<GuardedRecord>(this, hWnd, std::move(callback), userValue);
+    // Registering must not fail once the window is hooked.
+    if (m_registry->size() == m_registry->capacity()) m_registry->reserve(m_registry->size() * 2 + 8);
   } catch (const std::bad_alloc&) {
     zReportError(kRoutine, AllocFailedText(ERROR_NOT_ENOUGH_MEMORY));
     return false;
@@ -148,9 +150,12 @@ void GuardedHook::sc_UnSubclass(HWND hWnd) {
 
 void GuardedHook::sc_UnSubclassAll() {
   if (!m_registry) return;
-  std::vector<HWND> windows;
-  for (auto it = m_registry->rbegin(); it != m_registry->rend(); ++it) windows.push_back(it->record->m_hWnd);
-  for (HWND hWnd : windows) sc_UnSubclass(hWnd);
+  // Newest first; each sc_UnSubclass takes its window out of the registry.
+  while (!m_registry->empty()) {
+    const std::size_t before = m_registry->size();
+    sc_UnSubclass(m_registry->back().record->m_hWnd);
+    if (m_registry->size() == before) m_registry->pop_back();  // cannot happen; never loop forever
+  }
   m_registry.reset();
 }
 

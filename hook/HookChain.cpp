@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <new>
 #include <unordered_map>
 #include <vector>
 
@@ -98,9 +99,11 @@ class HookChain {
   // (a direct call by the owner): the layer and the stack are kept alive meanwhile,
   // and whatever detached during it is swept by the next message or detach.
   LRESULT CallBelow(HookLayer* layer, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    const std::size_t index = IndexOf(layer);
+    if (index == m_layers.size()) return 0;  // not in this stack (any more)
     ++m_depth;
     ++layer->m_activeCalls;
-    const LRESULT result = RunFrom(IndexOf(layer), hWnd, uMsg, wParam, lParam);
+    const LRESULT result = RunFrom(index, hWnd, uMsg, wParam, lParam);
     --layer->m_activeCalls;
     --m_depth;
     return result;
@@ -215,7 +218,13 @@ HookLayer* AttachLayer(HWND hWnd, std::unique_ptr<HookLayer> layer, DWORD& error
   HookChain* chain = HookChain::Ensure(hWnd, error);
   if (chain == nullptr) return nullptr;
   HookLayer* raw = layer.get();
-  chain->Push(std::move(layer));
+  try {
+    chain->Push(std::move(layer));
+  } catch (const std::bad_alloc&) {
+    // A stack created for this layer stays empty and goes with the window's next message.
+    error = ERROR_NOT_ENOUGH_MEMORY;
+    return nullptr;
+  }
   return raw;
 }
 

@@ -1,0 +1,1 @@
+fuelwise_add_fuzzer(fuzz_message_table fuzz_message_table.cpp)
