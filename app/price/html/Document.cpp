@@ -14,8 +14,9 @@
 namespace fw::html {
 namespace {
 
-// Open elements deeper than this are listed but not tracked: their content
-// counts as their parent's. Keeps end-tag searches and innerText copies bounded.
+// At this depth the deepest open element ends before a new one starts, so
+// deeper markup becomes siblings (browsers flatten such trees alike). Keeps
+// end-tag searches bounded on deeply nested or unclosed markup.
 constexpr size_t kMaxOpenElements = 512;
 
 // Markers in the rendered-text stream: "required line breaks" of the innerText
@@ -31,42 +32,60 @@ bool In(std::u16string_view name, std::initializer_list<std::u16string_view> nam
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-bool IsVoid(std::u16string_view n) {
-  return In(n, {u"area", u"base", u"basefont", u"bgsound", u"br", u"col", u"embed", u"frame", u"hr", u"img",
-                u"input", u"keygen", u"link", u"meta", u"param", u"source", u"track", u"wbr"});
+// What the builder needs to know of a tag name, looked up once per start tag.
+enum TagFlag : uint16_t {
+  kVoid = 1 << 0,              // no content, no end tag
+  kUnrenderedText = 1 << 1,    // raw text / RCDATA a browser does not render
+  kBlock = 1 << 2,             // a block box: one line break before and after
+  kParagraph = 1 << 3,         // <p>: two line breaks
+  kClosesParagraph = 1 << 4,   // a start tag before which an open <p> ends
+  kHeading = 1 << 5,           // h1..h6
+};
+
+uint16_t TagFlags(std::u16string_view name) {
+  struct Entry {
+    std::u16string_view name;
+    uint16_t flags;
+  };
+  static constexpr uint16_t kBlockClosingP = kBlock | kClosesParagraph;
+  // Void elements; elements whose content a browser does not render (their
+  // innerText is their text as written, as a DOM gives for an element that is
+  // not being rendered, and it is no part of any ancestor's innerText);
+  // block-level boxes of the default style sheet.
+  static constexpr Entry kTags[] = {
+      {u"address", kBlockClosingP}, {u"area", kVoid}, {u"article", kBlockClosingP},
+      {u"aside", kBlockClosingP}, {u"base", kVoid}, {u"basefont", kVoid}, {u"bgsound", kVoid},
+      {u"blockquote", kBlockClosingP}, {u"body", kBlock}, {u"br", kVoid}, {u"caption", kBlock},
+      {u"center", kBlockClosingP}, {u"col", kVoid}, {u"dd", kBlockClosingP}, {u"details", kBlockClosingP},
+      {u"dialog", kBlockClosingP}, {u"dir", kBlockClosingP}, {u"div", kBlockClosingP},
+      {u"dl", kBlockClosingP}, {u"dt", kBlockClosingP}, {u"embed", kVoid}, {u"fieldset", kBlockClosingP},
+      {u"figcaption", kBlockClosingP}, {u"figure", kBlockClosingP}, {u"footer", kBlockClosingP},
+      {u"form", kBlockClosingP}, {u"frame", kVoid}, {u"frameset", kBlock},
+      {u"h1", kBlockClosingP | kHeading}, {u"h2", kBlockClosingP | kHeading},
+      {u"h3", kBlockClosingP | kHeading}, {u"h4", kBlockClosingP | kHeading},
+      {u"h5", kBlockClosingP | kHeading}, {u"h6", kBlockClosingP | kHeading},
+      {u"header", kBlockClosingP}, {u"hgroup", kBlockClosingP}, {u"hr", kVoid | kBlockClosingP},
+      {u"html", kBlock}, {u"iframe", kUnrenderedText}, {u"img", kVoid}, {u"input", kVoid},
+      {u"keygen", kVoid}, {u"legend", kBlock}, {u"li", kBlockClosingP}, {u"link", kVoid},
+      {u"listing", kBlockClosingP}, {u"main", kBlockClosingP}, {u"menu", kBlockClosingP},
+      {u"meta", kVoid}, {u"nav", kBlockClosingP}, {u"noembed", kUnrenderedText},
+      {u"noframes", kUnrenderedText}, {u"noscript", kUnrenderedText}, {u"ol", kBlockClosingP},
+      {u"optgroup", kBlock}, {u"option", kBlock}, {u"p", kBlockClosingP | kParagraph}, {u"param", kVoid},
+      {u"plaintext", kBlockClosingP}, {u"pre", kBlockClosingP}, {u"script", kUnrenderedText},
+      {u"search", kBlockClosingP}, {u"section", kBlockClosingP}, {u"source", kVoid},
+      {u"style", kUnrenderedText}, {u"summary", kBlockClosingP}, {u"table", kBlock}, {u"tbody", kBlock},
+      {u"textarea", kUnrenderedText}, {u"tfoot", kBlock}, {u"thead", kBlock},
+      {u"title", kUnrenderedText}, {u"tr", kBlock}, {u"track", kVoid}, {u"ul", kBlockClosingP},
+      {u"wbr", kVoid}, {u"xmp", kBlockClosingP},
+  };
+  static_assert(std::is_sorted(std::begin(kTags), std::end(kTags),
+                               [](const Entry& a, const Entry& b) { return a.name < b.name; }));
+  auto it = std::lower_bound(std::begin(kTags), std::end(kTags), name,
+                             [](const Entry& e, std::u16string_view n) { return e.name < n; });
+  return (it != std::end(kTags) && it->name == name) ? it->flags : 0;
 }
 
-// Elements whose content the tokenizer reads as raw text or RCDATA and that a
-// browser does not render: their innerText is their text as written (as a DOM
-// gives for an element that is not being rendered), and it is not part of any
-// ancestor's innerText.
-bool IsUnrenderedText(std::u16string_view n) {
-  return In(n, {u"script", u"style", u"title", u"textarea", u"iframe", u"noembed", u"noframes", u"noscript"});
-}
-
-// Block-level boxes of the default style sheet: each starts and ends a line.
-int LineBreaksAround(std::u16string_view n) {
-  if (n == u"p") return 2;
-  if (In(n, {u"address", u"article", u"aside", u"blockquote", u"body", u"caption", u"center", u"dd",
-             u"details", u"dialog", u"dir", u"div", u"dl", u"dt", u"fieldset", u"figcaption", u"figure",
-             u"footer", u"form", u"frameset", u"h1", u"h2", u"h3", u"h4", u"h5", u"h6", u"header", u"hgroup",
-             u"hr", u"html", u"legend", u"li", u"listing", u"main", u"menu", u"nav", u"ol", u"optgroup",
-             u"option", u"plaintext", u"pre", u"search", u"section", u"summary", u"table", u"tbody",
-             u"tfoot", u"thead", u"tr", u"ul", u"xmp"}))
-    return 1;
-  return 0;
-}
-
-// Start tags before which an open <p> in button scope ends.
-bool ClosesParagraph(std::u16string_view n) {
-  return In(n, {u"address", u"article", u"aside", u"blockquote", u"center", u"details", u"dialog", u"dir",
-                u"div", u"dl", u"dd", u"dt", u"fieldset", u"figcaption", u"figure", u"footer", u"form", u"h1",
-                u"h2", u"h3", u"h4", u"h5", u"h6", u"header", u"hgroup", u"hr", u"li", u"listing", u"main",
-                u"menu", u"nav", u"ol", u"p", u"plaintext", u"pre", u"search", u"section", u"summary",
-                u"ul", u"xmp"});
-}
-
-bool IsHeading(std::u16string_view n) { return In(n, {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"}); }
+bool IsHeading(std::u16string_view n) { return (TagFlags(n) & kHeading) != 0; }
 
 // The HTML standard's "has an element in ... scope" boundaries.
 enum class Scope { Default, ListItem, Button, Table };
@@ -89,15 +108,22 @@ std::u16string UpperAscii(std::u16string_view s) {
 
 class Builder {
  public:
-  explicit Builder(size_t inputLength) : m_textBudget(32 * inputLength + (1u << 20)) {}
+  // innerText copies the same text once per enclosing element; a page's total
+  // stays a few times its length, and the budget caps what pathological
+  // nesting could otherwise make quadratic.
+  explicit Builder(size_t inputLength) : m_textBudget(8 * inputLength + (1u << 16)) {}
 
   void Run(std::u16string_view text) {
     Tokenizer tokenizer(text);
     Token token;
     while (tokenizer.Next(token)) {
       if (token.type == TokenType::Character) {
-        if (m_rawElement != kNone) m_rawText += token.data;
-        else AppendText(token.data);
+        if (m_rawElement != kNone) {
+          m_rawText += token.data;
+        } else {
+          AppendText(token.data);
+          if (!m_bodyStarted || !m_sawText) NoteText(token.data);
+        }
         continue;
       }
       EndRawText();
@@ -115,8 +141,9 @@ class Builder {
     if (m_hasBase) {
       if (auto resolved = ResolveUrl(m_baseHref, pageUrl)) base = *resolved;
     }
+    UrlResolver resolver(base);
     for (auto& [index, raw] : m_links) {
-      auto resolved = ResolveUrl(raw, base);
+      auto resolved = resolver.Resolve(raw);
       m_elements[index].href = resolved ? std::move(*resolved) : std::move(raw);
     }
     return std::move(m_elements);
@@ -132,6 +159,17 @@ class Builder {
     int lineBreaks;
     int cells = 0;  // for <tr>: cells started so far
   };
+
+  // Text other than white space starts the body, as it does in a browser.
+  void NoteText(std::u16string_view data) {
+    for (char16_t c : data) {
+      if (!IsCollapsible(c)) {
+        m_sawText = true;
+        m_bodyStarted = true;
+        return;
+      }
+    }
+  }
 
   // ---- the rendered-text stream ----
   void AppendText(std::u16string_view data) {
@@ -236,12 +274,12 @@ class Builder {
 
   // Implied ends a start tag causes (the "in body" and "in table" rules that
   // decide where earlier content ends).
-  void ImpliedEndsBefore(const std::u16string& n) {
-    if (ClosesParagraph(n)) {
+  void ImpliedEndsBefore(const std::u16string& n, uint16_t flags) {
+    if (flags & kClosesParagraph) {
       size_t p = FindOpen(u"p", Scope::Button);
       if (p != kNone) CloseThrough(p);
     }
-    if (IsHeading(n) && !m_open.empty() && IsHeading(m_open.back().name)) CloseTop();
+    if ((flags & kHeading) && !m_open.empty() && IsHeading(m_open.back().name)) CloseTop();
     if (n == u"a") {
       size_t a = FindOpen(u"a", Scope::Default);
       if (a != kNone) CloseThrough(a);
@@ -275,13 +313,24 @@ class Builder {
 
   void StartTag(const Token& token) {
     const std::u16string& n = token.name;
-    // A second <html>, <body> or <head> only adds attributes in a browser: no element.
-    if (n == u"html" || n == u"body" || n == u"head") {
-      bool& seen = n == u"html" ? m_seenHtml : n == u"body" ? m_seenBody : m_seenHead;
-      if (seen || (n == u"head" && m_seenBody)) return;
-      seen = true;
+    const uint16_t flags = TagFlags(n);
+    // <html>, <head> and <body> exist once, implied by a browser where they
+    // are missing; a tag for one that already exists (or is already implied
+    // by content) only adds attributes, so it gives no element.
+    if (n == u"html") {
+      if (!m_elements.empty() || m_sawText) return;
+    } else if (n == u"head") {
+      if (m_seenHead || m_bodyStarted || m_elements.size() > (m_seenHtml ? 1u : 0u)) return;
+      m_seenHead = true;
+    } else if (n == u"body") {
+      if (m_bodyStarted) return;
+      m_bodyStarted = true;
+    } else if (!In(n, {u"base", u"basefont", u"bgsound", u"link", u"meta", u"noscript", u"script", u"style",
+                       u"template", u"title"})) {
+      m_bodyStarted = true;  // content that a browser puts in an implied <body>
     }
-    ImpliedEndsBefore(n);
+    if (n == u"html") m_seenHtml = true;
+    ImpliedEndsBefore(n, flags);
 
     size_t index = AddElement(n);
     if (const std::u16string* target = token.FindAttribute(u"target")) m_elements[index].target = *target;
@@ -294,7 +343,7 @@ class Builder {
       }
     }
 
-    if (IsUnrenderedText(n)) {
+    if (flags & kUnrenderedText) {
       m_rawElement = index;
       m_rawText.clear();
       return;
@@ -303,18 +352,17 @@ class Builder {
       m_stream.push_back(u'\n');
       return;
     }
-    int breaks = LineBreaksAround(n);
-    if (IsVoid(n)) {
-      AppendBreak(breaks);  // <hr>
-      AppendBreak(breaks);
+    int breaks = (flags & kParagraph) ? 2 : (flags & kBlock) ? 1 : 0;
+    if (flags & kVoid) {
+      AppendBreak(breaks);  // <hr>: a line of its own
       return;
     }
     if (n == u"td" || n == u"th") {
       size_t row = FindOpen(u"tr", Scope::Table);
       if (row != kNone && m_open[row].cells++ > 0) m_stream.push_back(u'\t');
     }
+    if (m_open.size() >= kMaxOpenElements) CloseTop();
     AppendBreak(breaks);
-    if (m_open.size() >= kMaxOpenElements) return;
     m_open.push_back(Open{index, n, m_stream.size(), breaks});
     ++m_openCount[n];
   }
@@ -364,7 +412,8 @@ class Builder {
   std::vector<std::pair<size_t, std::u16string>> m_links;
   bool m_hasBase = false;
   std::u16string m_baseHref;
-  bool m_seenHtml = false, m_seenBody = false, m_seenHead = false;
+  bool m_seenHtml = false, m_seenHead = false, m_bodyStarted = false;
+  bool m_sawText = false;  // text other than white space outside raw text
 };
 
 }  // namespace

@@ -802,13 +802,26 @@ std::string Serialize(const Url& url) {
 
 }  // namespace
 
-std::optional<std::u16string> ResolveUrl(std::u16string_view input, std::u16string_view base) {
-  std::optional<Url> parsedBase;
-  if (!base.empty()) parsedBase = BasicParse(base, nullptr);
-  auto url = BasicParse(input, parsedBase ? &*parsedBase : nullptr);
+struct UrlResolver::ParsedBase {
+  Url url;
+};
+
+UrlResolver::UrlResolver(std::u16string_view base) {
+  if (base.empty()) return;
+  if (auto parsed = BasicParse(base, nullptr)) m_base.reset(new ParsedBase{std::move(*parsed)});
+}
+
+UrlResolver::~UrlResolver() = default;
+
+std::optional<std::u16string> UrlResolver::Resolve(std::u16string_view input) const {
+  auto url = BasicParse(input, m_base ? &m_base->url : nullptr);
   if (!url) return std::nullopt;
   std::string href = Serialize(*url);
   return std::u16string(href.begin(), href.end());
+}
+
+std::optional<std::u16string> ResolveUrl(std::u16string_view input, std::u16string_view base) {
+  return UrlResolver(base).Resolve(input);
 }
 
 }  // namespace fw::html

@@ -2,6 +2,7 @@
 // Standard's basic URL parser and serializer). Portable: no platform header.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,5 +21,20 @@ namespace fw::html {
 // Hosts are not run through IDNA: a non-ASCII host fails (nullopt), and an
 // ASCII host is lower-cased and checked for forbidden code points only.
 std::optional<std::u16string> ResolveUrl(std::u16string_view input, std::u16string_view base);
+
+// The same, with the base parsed once for many links (a page's base URL).
+class UrlResolver {
+ public:
+  explicit UrlResolver(std::u16string_view base);
+  ~UrlResolver();
+  UrlResolver(const UrlResolver&) = delete;
+  UrlResolver& operator=(const UrlResolver&) = delete;
+
+  std::optional<std::u16string> Resolve(std::u16string_view input) const;
+
+ private:
+  struct ParsedBase;
+  std::unique_ptr<ParsedBase> m_base;  // null when the base did not parse
+};
 
 }  // namespace fw::html
