@@ -1,47 +1,19 @@
 // The header container's portable rules: the theme table and the gradient rows.
-// Expected rows come from a reference loop written here with the C library's
-// rounding (round-to-nearest-even in the default mode), not from the code under
-// test.
+// Expected rows come from the reference loop in GradientReference.h, not from
+// the code under test.
 
-#include <cfenv>
-#include <cmath>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "controls/XPContainer/XPContainerModel.h"
+#include "tests/controls/XPContainer/GradientReference.h"
 
 namespace fw::xpcontainer {
 namespace {
 
-std::vector<uint32_t> Reference(uint32_t a, uint32_t b, int n, int rows) {
-  double ch[3] = {double(a & 0xFF), double((a >> 8) & 0xFF), double((a >> 16) & 0xFF)};
-  const double to[3] = {double(b & 0xFF), double((b >> 8) & 0xFF), double((b >> 16) & 0xFF)};
-  double step[3];
-  for (int i = 0; i < 3; ++i) step[i] = (ch[i] - to[i]) / n;
-  std::vector<uint32_t> out;
-  for (int y = 0; y < rows; ++y) {
-    uint32_t c = 0;
-    for (int i = 0; i < 3; ++i) {
-      c |= static_cast<uint32_t>(std::nearbyint(ch[i])) << (8 * i);
-      ch[i] -= step[i];
-    }
-    out.push_back(c);
-  }
-  return out;
-}
-
-std::string Hex(const std::vector<uint32_t>& rows) {
-  std::string s;
-  char buf[16];
-  for (uint32_t v : rows) {
-    snprintf(buf, sizeof buf, "%06X ", static_cast<unsigned>(v));
-    s += buf;
-  }
-  return s;
-}
+using testing::HexRows;
 
 TEST(XPContainerThemes, ThemeTwoIsTheGreenRowAndThemeZeroTheDefaults) {
   const auto two = ThemeRow(2);
@@ -77,9 +49,9 @@ TEST(XPContainerThemes, EveryThemeIsDistinct) {
 TEST(XPContainerGradient, FullHeaderOfThemeTwoFollowsTheReference) {
   // A header strip of inner height 23: rows 0 .. 22, divisor 22.
   const auto got = VerticalGradient(0xD8E5C8, 0xB1CB92, 22, 23);
-  const auto want = Reference(0xD8E5C8, 0xB1CB92, 22, 23);
+  const auto want = testing::ReferenceGradient(0xD8E5C8, 0xB1CB92, 22, 23);
   EXPECT_TRUE(got.complete);
-  EXPECT_EQ(got.rows, want) << "got  " << Hex(got.rows) << "\nwant " << Hex(want);
+  EXPECT_EQ(got.rows, want) << "got  " << HexRows(got.rows) << "\nwant " << HexRows(want);
   EXPECT_EQ(got.rows.front(), 0xD8E5C8u);
   EXPECT_EQ(got.rows.back(), 0xB1CB92u);
 }
@@ -87,7 +59,7 @@ TEST(XPContainerGradient, FullHeaderOfThemeTwoFollowsTheReference) {
 TEST(XPContainerGradient, TwoRowStripGivesLightThenDark) {
   const auto got = VerticalGradient(0xD8E5C8, 0xB1CB92, 1, 2);
   EXPECT_TRUE(got.complete);
-  EXPECT_EQ(got.rows, (std::vector<uint32_t>{0xD8E5C8, 0xB1CB92})) << Hex(got.rows);
+  EXPECT_EQ(got.rows, (std::vector<uint32_t>{0xD8E5C8, 0xB1CB92})) << HexRows(got.rows);
 }
 
 TEST(XPContainerGradient, EqualColoursGiveAFlatFill) {
@@ -105,7 +77,7 @@ TEST(XPContainerGradient, HalvesRoundToEvenInEachChannel) {
   const auto got = VerticalGradient(static_cast<int32_t>(a), static_cast<int32_t>(b), 2, 3);
   EXPECT_TRUE(got.complete);
   const std::vector<uint32_t> want = {a, 8u | (10u << 8) | (8u << 16), b};
-  EXPECT_EQ(got.rows, want) << "got " << Hex(got.rows) << " want " << Hex(want);
+  EXPECT_EQ(got.rows, want) << "got " << HexRows(got.rows) << " want " << HexRows(want);
 }
 
 TEST(XPContainerGradient, ChannelsStayApart) {
@@ -124,8 +96,8 @@ TEST(XPContainerGradient, LongBodyMatchesRepeatedSubtraction) {
   // The body of a 201-pixel container: rows 24 .. 200, divisor 175. Odd fractions
   // accumulate; the reference subtracts the same way.
   const auto got = VerticalGradient(0xFCF4EF, 0xFAE8DC, 175, 177);
-  const auto want = Reference(0xFCF4EF, 0xFAE8DC, 175, 177);
-  EXPECT_EQ(got.rows, want) << "got  " << Hex(got.rows) << "\nwant " << Hex(want);
+  const auto want = testing::ReferenceGradient(0xFCF4EF, 0xFAE8DC, 175, 177);
+  EXPECT_EQ(got.rows, want) << "got  " << HexRows(got.rows) << "\nwant " << HexRows(want);
 }
 
 TEST(XPContainerGradient, DivisorZeroDrawsNothing) {
@@ -148,11 +120,11 @@ TEST(XPContainerGradient, ARowPastTheLastColourThatLeavesTheRangeEndsTheStep) {
   // 0x02 -> 0x00 over 2 with four rows: 2, 1, 0, then -1 fails.
   const auto falling = VerticalGradient(0x000002, 0x000000, 2, 4);
   EXPECT_FALSE(falling.complete);
-  EXPECT_EQ(falling.rows, (std::vector<uint32_t>{2, 1, 0})) << Hex(falling.rows);
+  EXPECT_EQ(falling.rows, (std::vector<uint32_t>{2, 1, 0})) << HexRows(falling.rows);
   // 0xFD -> 0xFF: 253, 254, 255, then 256 fails.
   const auto rising = VerticalGradient(0x0000FD, 0x0000FF, 2, 4);
   EXPECT_FALSE(rising.complete);
-  EXPECT_EQ(rising.rows, (std::vector<uint32_t>{0xFD, 0xFE, 0xFF})) << Hex(rising.rows);
+  EXPECT_EQ(rising.rows, (std::vector<uint32_t>{0xFD, 0xFE, 0xFF})) << HexRows(rising.rows);
 }
 
 TEST(XPContainerGradient, EmptyAndNegativeRangesDrawNothingButSucceed) {
