@@ -56,8 +56,7 @@ class HookChain {
     if (HookChain* chain = Of(hWnd); chain != nullptr && !chain->m_destroyed) return chain;
     DWORD processId = 0;
     if (GetWindowThreadProcessId(hWnd, &processId) == 0 || processId != GetCurrentProcessId()) {
-      // Another process's window: its procedure cannot be ours, and touching its
-      // properties would leave litter there.
+      // Another process's window: its procedure cannot be replaced from here.
       error = ERROR_ACCESS_DENIED;
       return nullptr;
     }
