@@ -105,6 +105,9 @@ class Control {
  protected:
   explicit Control(std::u16string kind);
 
+  // Settings that decide the window's class styles (an EDIT's multi-line state,
+  // a COMBOBOX's style): read from the saved properties before the window is made.
+  virtual void OnBeforeCreate(const PropertyStore& props) {}
   // Makes the control's window (hidden, a child of `parent`); a windowless control
   // returns null and sets `windowless`.
   virtual HWND CreateControlWindow(HWND parent, const RECT& pixels, bool& windowless) = 0;
@@ -123,6 +126,8 @@ class Control {
   // WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM. True when handled.
   virtual bool OnReflectedMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) { return false; }
 
+  // A host window procedure learns its window at WM_NCCREATE, before Create returns.
+  void AttachHwnd(HWND hwnd) { m_hwnd = hwnd; }
   // The window is gone (WM_NCDESTROY): raises OnTerminate if Destroy did not.
   void WindowDestroyed();
   void Terminate();

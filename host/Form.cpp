@@ -250,6 +250,7 @@ bool Form::PlaceControl(std::unique_ptr<Control> control, std::u16string name, C
     control->m_tabIndex = props->ReadInt32(u"TabIndex", static_cast<int32_t>(m_controls.size()));
     control->m_tag = props->ReadText(u"Tag", u"");
     control->m_align = props->ReadInt32(u"Align", 0);
+    control->OnBeforeCreate(*props);
   } else {
     control->m_tabIndex = static_cast<int32_t>(m_controls.size());
   }
@@ -856,14 +857,16 @@ LRESULT Form::OnWmActivate(WPARAM w, LPARAM l) {
     HWND focus = GetFocus();
     if (focus && IsChild(m_hwnd, focus)) m_lastFocus = focus;
     OnDeactivate();
-  } else {
-    // Give the focus back to the control that had it, as a dialog does.
-    if (m_lastFocus && IsWindow(m_lastFocus) && IsChild(m_hwnd, m_lastFocus)) {
-      ::SetFocus(m_lastFocus);
-    }
-    OnActivate();
+    return DefWindowProcW(m_hwnd, WM_ACTIVATE, w, l);
   }
-  return DefWindowProcW(m_hwnd, WM_ACTIVATE, w, l);
+  // Give the focus back to the control that had it, as a dialog does; the default
+  // handling would put it on the form itself.
+  const bool restore = m_lastFocus && IsWindow(m_lastFocus) && IsChild(m_hwnd, m_lastFocus) &&
+                       !HIWORD(w) /* not minimised */;
+  if (restore) ::SetFocus(m_lastFocus);
+  else DefWindowProcW(m_hwnd, WM_ACTIVATE, w, l);
+  OnActivate();
+  return 0;
 }
 
 LRESULT Form::OnWmEraseBkgnd(WPARAM w, LPARAM) {

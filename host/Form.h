@@ -173,6 +173,7 @@ class Form {
 
  private:
   friend class Control;
+  friend class NativeControl;
   friend class UserControl;
   friend class Timer;
 

@@ -333,7 +333,7 @@ LRESULT CALLBACK UserControl::WndProcThunk(HWND hwnd, UINT msg, WPARAM w, LPARAM
   if (msg == WM_NCCREATE) {
     self = static_cast<UserControl*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->m_hwnd = hwnd;
+    self->AttachHwnd(hwnd);
   }
   if (!self) return DefWindowProcW(hwnd, msg, w, l);
   try {

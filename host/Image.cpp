@@ -1,0 +1,61 @@
+#include "host/Image.h"
+
+#include "host/Gdi.h"
+
+namespace fw {
+
+Image::Image() : GraphicControl(u"Image", false) {}
+
+void Image::SetPicture(std::shared_ptr<Picture> picture) {
+  m_picture = std::move(picture);
+  FitToPicture();
+  Redraw();
+}
+
+void Image::SetStretch(bool stretch) {
+  m_stretch = stretch;
+  FitToPicture();
+  Redraw();
+}
+
+void Image::SetBorderStyle(int32_t style) {
+  m_borderStyle = style;
+  FitToPicture();
+  Redraw();
+}
+
+void Image::FitToPicture() {
+  if (m_stretch || !m_picture) return;
+  const int border = m_borderStyle ? 2 : 0;
+  Move(Left(), Top(), PixelsToTwipsX(m_picture->PixelWidth() + border),
+       PixelsToTwipsY(m_picture->PixelHeight() + border));
+}
+
+void Image::OnReadProperties(const PropertyStore& p) {
+  m_stretch = p.ReadBool(u"Stretch", false);
+  m_borderStyle = p.ReadInt32(u"BorderStyle", 0);
+  SetEnabled(p.ReadBool(u"Enabled", true));
+  const PictureRef ref = p.ReadPicture(u"Picture", {});
+  if (!ref.empty()) SetPicture(Picture::FromResource(ref.resource));
+}
+
+void Image::OnWriteProperties(PropertyStore& p) {
+  p.Write(u"Stretch", m_stretch, false);
+  p.Write(u"BorderStyle", m_borderStyle, int32_t{0});
+  p.Write(u"Enabled", Enabled(), true);
+  p.Write(u"Picture", PictureRef{m_picture ? m_picture->ResourceName() : u""}, PictureRef{});
+}
+
+void Image::Draw(HDC dc, const RECT& client) {
+  RECT rc = client;
+  if (m_borderStyle) {
+    unique_hbrush frame = MakeSolidBrush(GetSysColor(COLOR_WINDOWFRAME));
+    FrameRect(dc, &rc, frame.get());
+    InflateRect(&rc, -1, -1);
+  }
+  if (!m_picture) return;
+  if (m_stretch) m_picture->Render(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+  else m_picture->Render(dc, rc.left, rc.top);
+}
+
+}  // namespace fw
