@@ -182,6 +182,13 @@ TEST_F(PriceLookupTest, ProvinceWithoutNameStaysOutOfBothLists) {
   EXPECT_TRUE(controls.ListCity[1].Items().empty());
 }
 
+TEST_F(PriceLookupTest, DocumentsBeyond32767ElementsAreReadToTheEnd) {
+  browser.elements.assign(40000, html::Element{u"TD", u"", u"", u""});
+  browser.elements.push_back(Link(kRoot + u"late/", u"末"));
+  lookup.LoadProvince();
+  EXPECT_EQ(controls.comWhere[0].Items(), Items{u"末"});
+}
+
 TEST_F(PriceLookupTest, NoQualifyingLinkLeavesTheBoxEmptyWithThePrompt) {
   browser.elements = {Link(u"http://elsewhere/", u"x")};
   lookup.LoadProvince();
