@@ -298,10 +298,12 @@ void Picture::RenderMasked(HDC dc, int x, int y, int w, int h, COLORREF maskColo
   // Colour -> monochrome: pixels of the background colour become 1 (white).
   SetBkColor(stretched.get(), maskColour);
   BitBlt(maskDc.get(), 0, 0, w, h, stretched.get(), 0, 0, SRCCOPY);
-  // Blank the masked pixels of the picture: picture AND NOT mask.
+  // Blank the masked pixels of the picture: monochrome to colour maps 1 to the
+  // target's back colour (black here) and 0 to its text colour (white), so
+  // picture AND that leaves the picture where the mask is 0.
   SetBkColor(stretched.get(), RGB(0, 0, 0));
   SetTextColor(stretched.get(), RGB(255, 255, 255));
-  BitBlt(stretched.get(), 0, 0, w, h, maskDc.get(), 0, 0, 0x00220326 /* DSna */);
+  BitBlt(stretched.get(), 0, 0, w, h, maskDc.get(), 0, 0, SRCAND);
   // Destination AND mask (monochrome to colour: 1 -> white keeps, 0 -> black clears).
   const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
   const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));

@@ -1,0 +1,243 @@
+// Colours through the platform's translation, the shared font object, pictures
+// (sizes, stretching, transparency by a mask colour) and the drawing surface.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "host/ColourWin.h"
+#include "host/Font.h"
+#include "host/Gdi.h"
+#include "host/Picture.h"
+#include "host/Surface.h"
+
+namespace fw {
+namespace {
+
+// -- Colours
+
+TEST(TranslateColorWin, SystemColoursAreTheirCurrentValue) {
+  for (uint32_t index = 0; index <= COLOR_MENUBAR; ++index) {
+    const uint32_t expected = GetSysColor(static_cast<int>(index));
+    EXPECT_EQ(TranslateColor(SystemColour(index)), static_cast<int32_t>(expected)) << "index " << index;
+    // The portable rule over the platform's table agrees.
+    EXPECT_EQ(TranslateColor(SystemColour(index), Win32SystemColours()), static_cast<int32_t>(expected));
+  }
+}
+
+TEST(TranslateColorWin, PlainColoursPassAndOthersGiveMinusOne) {
+  EXPECT_EQ(TranslateColor(Colour(0x00C0E0FFu)), 0x00C0E0FF);
+  EXPECT_EQ(TranslateColor(Colour(0u)), 0);
+  EXPECT_EQ(TranslateColor(Colour(0x800000FFu)), -1) << "beyond the system table";
+  EXPECT_EQ(TranslateColor(Colour(0x80000040u)), -1);
+  EXPECT_EQ(TranslateColor(Colour(0x12000000u)), -1) << "not a colour encoding";
+  EXPECT_EQ(ToColorRef(Colour(0x800000FFu), RGB(1, 2, 3)), RGB(1, 2, 3));
+}
+
+// -- Fonts
+
+TEST(FontObject, HeightIsSizeAtTheDpiRoundedHalfToEven) {
+  struct Case {
+    double points;
+    int dpi;
+    LONG height;
+  };
+  const Case kCases[] = {
+      {9, 96, -12},     {8.25, 96, -11}, {10.5, 96, -14}, {12, 120, -20},
+      {9.375, 96, -12},   // 12.5 -> 12 (even)
+      {10.125, 96, -14},  // 13.5 -> 14 (even)
+      {7.5, 96, -10},
+  };
+  for (const Case& c : kCases) {
+    auto font = Font::Create(u"Tahoma", c.points);
+    EXPECT_EQ(font->ToLogFont(c.dpi).lfHeight, c.height) << c.points << " pt at " << c.dpi;
+  }
+}
+
+TEST(FontObject, LogFontCarriesEverySetting) {
+  FontValue v;
+  v.face = u"宋体";
+  v.size = 9;
+  v.bold = true;
+  v.weight = 700;
+  v.italic = true;
+  v.underline = true;
+  v.strikethrough = true;
+  v.charset = 134;
+  const LOGFONTW lf = Font::Create(v)->ToLogFont(96);
+  EXPECT_STREQ(lf.lfFaceName, L"宋体");
+  EXPECT_EQ(lf.lfWeight, 700);
+  EXPECT_TRUE(lf.lfItalic && lf.lfUnderline && lf.lfStrikeOut);
+  EXPECT_EQ(lf.lfCharSet, 134);
+  // Bold and weight disagreeing: bold decides.
+  v.weight = 400;
+  EXPECT_EQ(Font::Create(v)->ToLogFont(96).lfWeight, FW_BOLD);
+}
+
+TEST(FontObject, SubscribersHearEachRealChangeUntilTheyLeave) {
+  auto font = Font::Create(u"Verdana", 9);
+  int heard = 0;
+  FontSubscription sub = font->Subscribe([&] { ++heard; });
+  font->SetSize(10);
+  font->SetSize(10);  // no change, no notice
+  font->SetBold(true);
+  font->SetName(u"Verdana");
+  EXPECT_EQ(heard, 2);
+  // A listener removing itself while being told does no harm to the others.
+  int other = 0;
+  FontSubscription second;
+  second = font->Subscribe([&] {
+    ++other;
+    second.reset();
+  });
+  font->SetItalic(true);
+  font->SetItalic(false);
+  EXPECT_EQ(other, 1);
+  sub.reset();
+  font->SetSize(11);
+  EXPECT_EQ(heard, 4);
+}
+
+TEST(FontObject, HandlesAreCountedAndReleased) {
+  const int before = LiveHandles(HandleKind::Font);
+  {
+    unique_hfont a = Font::Create(u"Tahoma", 9)->CreateHandle(96);
+    unique_hfont b = Font::Create(u"Tahoma", 12)->CreateHandle(96);
+    EXPECT_EQ(LiveHandles(HandleKind::Font), before + 2);
+    a = std::move(b);
+    EXPECT_EQ(LiveHandles(HandleKind::Font), before + 1);
+  }
+  EXPECT_EQ(LiveHandles(HandleKind::Font), before);
+}
+
+// -- Pictures
+
+// A 4 x 2 picture: top row red, green, mask, mask; bottom row blue, white, mask, black.
+constexpr COLORREF kMask = RGB(255, 0, 255);
+std::shared_ptr<Picture> SmallPicture() {
+  Surface s;
+  s.Resize(4, 2, kMask);
+  const COLORREF px[2][4] = {{RGB(255, 0, 0), RGB(0, 255, 0), kMask, kMask},
+                             {RGB(0, 0, 255), RGB(255, 255, 255), kMask, RGB(0, 0, 0)}};
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 4, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  unique_hbitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  auto* p = static_cast<uint32_t*>(bits);
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 4; ++x) {
+      const COLORREF c = px[y][x];
+      p[y * 4 + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    }
+  }
+  return Picture::FromBitmap(std::move(bmp));
+}
+
+TEST(PictureObject, SizesInPixelsAndHiMetric) {
+  auto pic = SmallPicture();
+  ASSERT_NE(pic, nullptr);
+  EXPECT_EQ(pic->GetType(), Picture::Type::Bitmap);
+  EXPECT_EQ(pic->PixelWidth(), 4);
+  EXPECT_EQ(pic->PixelHeight(), 2);
+  EXPECT_EQ(pic->HiMetricWidth(), 106);  // 4 * 2540 / 96 = 105.83
+  EXPECT_EQ(pic->HiMetricHeight(), 53);  // 52.92
+  EXPECT_DOUBLE_EQ(HiMetricToPixels(pic->HiMetricWidth(), 96), 106 * 96 / 2540.0);
+}
+
+TEST(PictureObject, StretchedDrawDoublesEachPixel) {
+  auto pic = SmallPicture();
+  Surface s;
+  ASSERT_TRUE(s.Resize(10, 6, RGB(9, 9, 9)));
+  pic->Render(s.Dc(), 1, 1, 8, 4);
+  EXPECT_EQ(s.Pixel(0, 0), RGB(9, 9, 9)) << "outside the target";
+  EXPECT_EQ(s.Pixel(1, 1), RGB(255, 0, 0));
+  EXPECT_EQ(s.Pixel(2, 2), RGB(255, 0, 0));
+  EXPECT_EQ(s.Pixel(3, 1), RGB(0, 255, 0));
+  EXPECT_EQ(s.Pixel(8, 4), RGB(0, 0, 0));
+  EXPECT_EQ(s.Pixel(9, 5), RGB(9, 9, 9));
+}
+
+TEST(PictureObject, MaskColourLeavesTheBackgroundVisible) {
+  auto pic = SmallPicture();
+  for (bool viaCapability : {false, true}) {
+    Surface s;
+    ASSERT_TRUE(s.Resize(6, 4, RGB(10, 20, 30)));
+    if (viaCapability) pic->RenderTransparent(s.Dc(), 1, 1, 4, 2, kMask);
+    else pic->RenderMasked(s.Dc(), 1, 1, 4, 2, kMask);
+    const COLORREF want[2][4] = {{RGB(255, 0, 0), RGB(0, 255, 0), RGB(10, 20, 30), RGB(10, 20, 30)},
+                                 {RGB(0, 0, 255), RGB(255, 255, 255), RGB(10, 20, 30), RGB(0, 0, 0)}};
+    for (int y = 0; y < 2; ++y) {
+      for (int x = 0; x < 4; ++x) {
+        EXPECT_EQ(s.Pixel(1 + x, 1 + y), want[y][x])
+            << (viaCapability ? "transparent draw" : "mask path") << " at " << x << "," << y;
+      }
+    }
+    EXPECT_EQ(s.Pixel(0, 0), RGB(10, 20, 30));
+    EXPECT_EQ(s.Pixel(5, 3), RGB(10, 20, 30));
+  }
+}
+
+TEST(PictureObject, ImageFileBytesThroughTheCodec) {
+  // A 2 x 1 24-bit BMP file: blue-green-red byte order, rows padded to 4 bytes.
+  const unsigned char kBmp[] = {
+      'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,           // file header
+      40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0,           // info header
+      0, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      0x30, 0x20, 0x10, 0xFF, 0xFF, 0xFF, 0, 0};                  // (16,32,48), white
+  auto pic = Picture::FromBytes(kBmp, sizeof kBmp);
+  ASSERT_NE(pic, nullptr);
+  EXPECT_EQ(pic->PixelWidth(), 2);
+  EXPECT_EQ(pic->PixelHeight(), 1);
+  Surface s;
+  ASSERT_TRUE(s.Resize(2, 1, RGB(0, 0, 0)));
+  pic->Render(s.Dc(), 0, 0);
+  EXPECT_EQ(s.Pixel(0, 0), RGB(0x10, 0x20, 0x30));
+  EXPECT_EQ(s.Pixel(1, 0), RGB(255, 255, 255));
+  EXPECT_EQ(Picture::FromBytes("not an image", 12), nullptr);
+}
+
+TEST(PictureObject, IconsKeepTheirTypeAndMakeCursors) {
+  std::vector<BYTE> andBits(32 * 32 / 8, 0x00), xorBits(32 * 32 / 8, 0xFF);
+  unique_hicon icon(CreateIcon(GetModuleHandleW(nullptr), 32, 32, 1, 1, andBits.data(), xorBits.data()));
+  auto pic = Picture::FromIcon(std::move(icon));
+  ASSERT_NE(pic, nullptr);
+  EXPECT_EQ(pic->GetType(), Picture::Type::Icon);
+  EXPECT_EQ(pic->PixelWidth(), 32);
+  EXPECT_EQ(pic->PixelHeight(), 32);
+  EXPECT_TRUE(pic->MakeCursor());
+  EXPECT_FALSE(SmallPicture()->MakeCursor()) << "a bitmap makes no cursor";
+  EXPECT_EQ(Picture::FromResource(u"NO_SUCH_PICTURE"), nullptr);
+  EXPECT_EQ(Picture::FromFile(u"C:\\no\\such\\file.bmp"), nullptr);
+}
+
+TEST(PictureObject, ReleasedWithTheLastHolder) {
+  const int bitmaps = LiveHandles(HandleKind::Bitmap);
+  {
+    auto a = SmallPicture();
+    auto b = a;
+    a.reset();
+    EXPECT_EQ(LiveHandles(HandleKind::Bitmap), bitmaps + 1);
+  }
+  EXPECT_EQ(LiveHandles(HandleKind::Bitmap), bitmaps);
+}
+
+// -- The surface
+
+TEST(SurfaceBits, ResizeKeepsTheDrawnCornerAndFillsTheRest) {
+  Surface s;
+  ASSERT_TRUE(s.Resize(4, 4, RGB(1, 1, 1)));
+  FillSolid(s.Dc(), RECT{0, 0, 4, 4}, RGB(200, 100, 50));
+  ASSERT_TRUE(s.Resize(6, 5, RGB(7, 8, 9)));
+  EXPECT_EQ(s.Pixel(3, 3), RGB(200, 100, 50));
+  EXPECT_EQ(s.Pixel(4, 3), RGB(7, 8, 9));
+  EXPECT_EQ(s.Pixel(0, 4), RGB(7, 8, 9));
+  EXPECT_EQ(s.Pixel(6, 0), CLR_INVALID);
+  // Top-down bits, B G R x in memory.
+  EXPECT_EQ(s.Bits()[0], 0x00C86432u);
+  ASSERT_TRUE(s.Resize(0, 0, 0));
+  EXPECT_NE(s.Dc(), nullptr) << "an empty surface keeps a usable DC";
+}
+
+}  // namespace
+}  // namespace fw
