@@ -16,6 +16,7 @@ add_library(fuelwise_host STATIC
   ${CMAKE_CURRENT_LIST_DIR}/NativeControl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Picture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PictureBox.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PngFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Shape.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StandardControls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Surface.cpp

@@ -1,0 +1,75 @@
+#!/usr/bin/env python3
+"""Runs the gallery into a fresh folder and checks that every expected picture is
+there, is a PNG, and has the expected size.
+
+    gallery_test.py GALLERY_EXE
+"""
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+
+# (file, width, height); None for a size that depends on the font (contact sheets).
+EXPECTED = [("XPContainer-theme%02d-style0.png" % t, 201, 201) for t in range(12)] + [
+    ("XPContainer-theme02-style1.png", 201, 201),
+    ("XPContainer-sheet.png", None, None),
+]
+
+
+def png_size(path):
+    """Width and height from the IHDR chunk, which must come first."""
+    with open(path, "rb") as f:
+        head = f.read(33)
+    if len(head) < 33 or head[:8] != PNG_SIGNATURE or head[12:16] != b"IHDR":
+        raise ValueError("%s is not a PNG" % path)
+    width, height = struct.unpack(">II", head[16:24])
+    return width, height
+
+
+def main():
+    exe = sys.argv[1]
+    out = tempfile.mkdtemp(prefix="fuelwise-gallery-")
+    failures = []
+    try:
+        # Wine sees the Unix root as drive Z:.
+        wine_out = "Z:" + out.replace("/", "\\")
+        run = subprocess.run([os.path.join(ROOT, "tools", "wine-run.sh"), exe, wine_out],
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, timeout=600)
+        sys.stdout.write(run.stdout)
+        sys.stderr.write(run.stderr)
+        if run.returncode != 0:
+            failures.append("gallery exited with %d" % run.returncode)
+        for name, width, height in EXPECTED:
+            path = os.path.join(out, name)
+            if not os.path.exists(path):
+                failures.append("%s missing" % name)
+                continue
+            try:
+                w, h = png_size(path)
+            except ValueError as e:
+                failures.append(str(e))
+                continue
+            if width is None:
+                # A grid of 13 looks of 201 x 201: at least 4 columns and 4 rows.
+                if w < 4 * 201 or h < 4 * 201:
+                    failures.append("%s is %dx%d, too small for its grid" % (name, w, h))
+            elif (w, h) != (width, height):
+                failures.append("%s is %dx%d, expected %dx%d" % (name, w, h, width, height))
+        extra = sorted(set(os.listdir(out)) - {e[0] for e in EXPECTED})
+        if extra:
+            print("further files: %s" % ", ".join(extra))
+    finally:
+        shutil.rmtree(out, ignore_errors=True)
+    for f in failures:
+        print("FAIL: " + f)
+    print("%d expected files, %d failures" % (len(EXPECTED), len(failures)))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,49 @@
+// The gallery: every look of every control, rendered into PNG files for review.
+//
+// A control adds its looks with one function that appends entries to the list;
+// the function goes into kLookProviders in Gallery.cpp. Each entry renders one
+// look into a picture: it places the control on the stage (a form shown once for
+// the whole run), sets the look's properties, captures it and removes it again.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/Form.h"
+#include "host/PngFile.h"
+
+namespace fw::gallery {
+
+struct Look {
+  std::wstring control;  // "XPContainer": the file name's first part
+  std::wstring name;     // "theme02-style1": the file name's second part
+  std::function<PixelImage(Form& stage)> render;
+};
+
+// The stage's client area, in twips: room for the largest look.
+constexpr int32_t kStageWidthTwips = 640 * 15;
+constexpr int32_t kStageHeightTwips = 480 * 15;
+
+using LookList = std::vector<Look>;
+using LookProvider = void (*)(LookList& looks);
+
+// The looks of every control, in the providers' order.
+LookList AllLooks();
+
+// The file of one look: "<Control>-<look>.png"; of a control's contact sheet:
+// "<Control>-sheet.png".
+std::wstring LookFileName(const Look& look);
+std::wstring SheetFileName(const std::wstring& control);
+
+// All looks of one control in a grid, each captioned with its look name.
+struct SheetCell {
+  std::wstring label;
+  const PixelImage* image = nullptr;
+};
+PixelImage ContactSheet(const std::wstring& title, const std::vector<SheetCell>& cells);
+
+// -- The controls' looks
+void XPContainerLooks(LookList& looks);
+
+}  // namespace fw::gallery
