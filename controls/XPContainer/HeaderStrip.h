@@ -1,20 +1,11 @@
-// The header container's two child parts that show on screen: the header strip,
-// a child window with a drawing surface of its own that carries the header
-// gradient, and the caption label inside it.
-//
-// Both are real child windows: the strip so that it can be hidden with its
-// label by one call, the label so that its text is the window text
-// (WM_GETTEXT) that assistive tools read.
+// The header container's header strip: a child window with a drawing surface of
+// its own that keeps what was drawn on it (the header gradient) until it is
+// drawn again, and shows it to the caption label lying on it (WM_PRINTCLIENT).
+// A window of its own, so that hiding it hides the caption with it.
 #pragma once
 
 #include <windows.h>
 
-#include <memory>
-#include <string>
-#include <string_view>
-
-#include "host/Font.h"
-#include "host/Gdi.h"
 #include "host/Surface.h"
 
 namespace fw::xpcontainer {
@@ -56,48 +47,6 @@ class HeaderStrip {
 
   HWND m_hwnd = nullptr;
   Surface m_surface;
-};
-
-class CaptionLabel {
- public:
-  CaptionLabel() = default;
-  CaptionLabel(const CaptionLabel&) = delete;
-  CaptionLabel& operator=(const CaptionLabel&) = delete;
-  ~CaptionLabel();
-
-  // Creates the label (visible within its parent) at (left, top), sized to its text.
-  bool Create(HWND parent, int left, int top, std::shared_ptr<Font> font);
-  void Destroy();
-
-  HWND hWnd() const { return m_hwnd; }
-  std::u16string Text() const;
-  // Sets the text and fits the label's width to it.
-  void SetText(std::u16string_view text);
-  COLORREF TextColour() const { return m_textColour; }
-  void SetTextColour(COLORREF colour);
-  void SetTop(int top);
-  // The label's place in its parent.
-  RECT Bounds() const;
-  // The height of one line of the label's font: the label's height.
-  int Height() const { return m_height; }
-
- private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
-  LRESULT HandleMessage(UINT msg, WPARAM w, LPARAM l);
-  void Draw(HDC dc);
-  SIZE MeasureText(std::u16string_view text) const;
-
-  // -- Message handlers
-  LRESULT OnPaint(WPARAM w, LPARAM l);
-  LRESULT OnPrintClient(WPARAM w, LPARAM l);
-  LRESULT OnNcHitTest(WPARAM w, LPARAM l);
-  LRESULT OnNcDestroy(WPARAM w, LPARAM l);
-
-  HWND m_hwnd = nullptr;
-  std::shared_ptr<Font> m_font;
-  unique_hfont m_hfont;
-  COLORREF m_textColour = 0;
-  int m_height = 0;
 };
 
 }  // namespace fw::xpcontainer

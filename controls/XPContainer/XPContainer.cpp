@@ -121,7 +121,7 @@ void XPContainer::ApplyThemeColors() {
 void XPContainer::Redraw() {
   if (!hWnd()) return;
   Cls();
-  m_captionLabel.SetText(m_caption);
+  m_captionLabel.SetCaption(m_caption);
   if (m_style != 0) {
     m_header.SetVisible(false);
   } else {
@@ -136,11 +136,10 @@ void XPContainer::DrawHeader(Colour light, Colour dark, Colour text) {
   const int h = m_header.ScaleHeight();
   const bool drawn = DrawGradient(m_header.hDC(), 0, h, h - 1, m_header.ScaleWidth(), light, dark);
   m_header.Refresh();
-  // A failure ends the step: the caption keeps its colour.
-  if (!drawn) return;
-  const int32_t rgb = TranslateColor(text);
-  if (rgb < 0) return;
-  m_captionLabel.SetTextColour(static_cast<COLORREF>(rgb));
+  // A failure ends the step: the caption keeps its colour, and so does it when
+  // the text colour itself cannot be translated.
+  if (!drawn || TranslateColor(text) < 0) return;
+  m_captionLabel.SetForeColor(text);
 }
 
 void XPContainer::DrawBackground(Colour light, Colour dark) {
@@ -179,9 +178,10 @@ void XPContainer::Layout() {
   const int sw = ScaleWidth();
   const int sh = ScaleHeight();
   m_laidOut = SIZE{sw, sh};
-  const auto layout = ResizeLayout(sw, sh, m_captionLabel.Height());
+  const RECT label = m_captionLabel.PixelRect();
+  const auto layout = ResizeLayout(sw, sh, label.bottom - label.top);
   if (!layout) return;
-  m_captionLabel.SetTop(layout->captionTop);
+  m_captionLabel.SetTop(PixelsToTwipsY(layout->captionTop));
   m_header.SetWidth(layout->headerWidth);
   m_bodyBox.right = m_bodyBox.left + layout->bodyWidth;
   m_bodyBox.bottom = m_bodyBox.top + layout->bodyHeight;
@@ -200,8 +200,17 @@ void XPContainer::OnCreated() {
   const int width = std::max(ScaleWidth() - 2, 0);
   m_header.Create(hWnd(), RECT{kHeaderLeft, kHeaderTop, kHeaderLeft + width,
                                kHeaderTop + kHeaderHeight});
-  m_captionLabel.Create(m_header.hWnd(), kCaptionLeft, 0, Font::Create(CaptionFont()));
-  m_captionLabel.SetText(m_caption);
+  // The caption is a label of the host's, placed inside the strip and sized to its text.
+  if (m_captionLabel.Create(m_header.hWnd(), RECT{kCaptionLeft, 0, kCaptionLeft, 0},
+                            u"lblCaption")) {
+    m_captionLabel.InitProperties();
+    m_captionLabel.SetUseMnemonic(false);
+    m_captionLabel.SetFont(Font::Create(CaptionFont()));
+    m_captionLabel.SetAutoSize(true);
+    m_captionLabel.SetCaption(m_caption);
+    // The form shows the controls it placed; a part of the container shows with the strip.
+    m_captionLabel.SetVisible(true);
+  }
   // Placed, not drawn: the first show draws.
   Layout();
 }

@@ -17,6 +17,7 @@
 
 #include "controls/XPContainer/HeaderStrip.h"
 #include "controls/XPContainer/XPContainerModel.h"
+#include "host/Label.h"
 #include "host/UserControl.h"
 
 namespace fw {
@@ -50,7 +51,7 @@ class XPContainer : public UserControl {
 
   // -- The child parts, for those who look at what was drawn
   const xpcontainer::HeaderStrip& HeaderStripPart() const { return m_header; }
-  const xpcontainer::CaptionLabel& CaptionLabelPart() const { return m_captionLabel; }
+  const Label& CaptionLabelPart() const { return m_captionLabel; }
   // The body box: it shows nothing; its size gives the body gradient's extent.
   RECT BodyBox() const { return m_bodyBox; }
   // The shell library the container holds while it exists (null before and after).
@@ -98,7 +99,7 @@ class XPContainer : public UserControl {
   std::u16string m_caption{xpcontainer::kDefaultCaption};
 
   xpcontainer::HeaderStrip m_header;
-  xpcontainer::CaptionLabel m_captionLabel;
+  Label m_captionLabel;
   SIZE m_laidOut{-1, -1};  // the size Layout last placed the parts for
   RECT m_bodyBox{xpcontainer::kBodyLeft, xpcontainer::kBodyTop, xpcontainer::kBodyLeft,
                  xpcontainer::kBodyTop};

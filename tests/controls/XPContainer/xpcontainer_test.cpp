@@ -15,6 +15,7 @@
 #include "host/Form.h"
 #include "host/Gdi.h"
 #include "host/Numeric.h"
+#include "host/PngFile.h"
 #include "tests/controls/XPContainer/GradientReference.h"
 
 namespace fw {
@@ -182,7 +183,7 @@ TEST_F(XPContainerTest, ThemeTwoDrawsItsRowsOnEveryPixel) {
             "")
       << "right";
 
-  EXPECT_EQ(m_box->CaptionLabelPart().TextColour(), COLORREF{0x213B00});
+  EXPECT_EQ(m_box->CaptionLabelPart().ForeColor(), Colour(0x213B00));
 }
 
 TEST_F(XPContainerTest, EveryThemeReachesTheSurfaceCorners) {
@@ -198,7 +199,7 @@ TEST_F(XPContainerTest, EveryThemeReachesTheSurfaceCorners) {
     EXPECT_EQ(m_box->GetSurface().Pixel(5, 24), row.backLight.value) << "theme " << t;
     EXPECT_EQ(m_box->GetSurface().Pixel(5, kSide - 2), row.backDark.value) << "theme " << t;
     EXPECT_EQ(m_box->GetSurface().Pixel(0, 100), row.border.value) << "theme " << t;
-    EXPECT_EQ(m_box->CaptionLabelPart().TextColour(), row.text.value) << "theme " << t;
+    EXPECT_EQ(m_box->CaptionLabelPart().ForeColor(), row.text) << "theme " << t;
   }
 }
 
@@ -239,7 +240,7 @@ TEST_F(XPContainerTest, OneRowHeaderStripEndsTheStepSilently) {
   SentinelAndRepaint(m_box);
   const auto& s = m_box->HeaderStripPart().GetSurface();
   EXPECT_EQ(FirstMismatch(s, 0, kSide - 3, 0, 0, [](int, int) { return kSentinel; }), "");
-  EXPECT_EQ(m_box->CaptionLabelPart().TextColour(), COLORREF{0x213B00});
+  EXPECT_EQ(m_box->CaptionLabelPart().ForeColor(), Colour(0x213B00));
   // The rest of the container still draws.
   EXPECT_EQ(m_box->GetSurface().Pixel(0, 0), COLORREF{0xAAC688});
   EXPECT_EQ(m_box->GetSurface().Pixel(5, 24), COLORREF{0xF1F5EB});
@@ -334,25 +335,51 @@ TEST_F(XPContainerTest, ResizingFollowsTheNewSize) {
 TEST_F(XPContainerTest, NewContainerShowsItsDefaultCaptionCentredInTheStrip) {
   const auto& label = m_box->CaptionLabelPart();
   EXPECT_EQ(m_box->Caption(), u"XPContainer");
-  EXPECT_EQ(label.Text(), u"XPContainer");
+  EXPECT_EQ(label.Caption(), u"XPContainer");
   wchar_t text[64] = {};
   SendMessageW(label.hWnd(), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
   EXPECT_STREQ(text, L"XPContainer");
   EXPECT_EQ(GetParent(label.hWnd()), m_box->HeaderStripPart().hWnd());
-  const RECT rc = label.Bounds();
+  const RECT rc = label.PixelRect();
   EXPECT_EQ(rc.left, 10);
   EXPECT_GT(rc.bottom - rc.top, 0);
   EXPECT_EQ(rc.top, RoundHalfEven((23 - (rc.bottom - rc.top)) / 2.0));
 }
 
+TEST_F(XPContainerTest, CaptionShowsOnTheHeaderGradient) {
+  // What the screen shows, composed from the container, the strip and the label.
+  m_box->SetTheme(2);
+  UserControl::DoEvents();
+  const auto& label = m_box->CaptionLabelPart();
+  ASSERT_TRUE(IsWindowVisible(label.hWnd()));
+  const PixelImage shot = CaptureWindowTree(m_box->hWnd());
+  ASSERT_EQ(shot.width, kSide);
+  const auto header = ReferenceGradient(0xD8E5C8, 0xB1CB92, 22, 23);
+  // In the label's rectangle (strip coordinates + (1, 1)) the text colour shows
+  // somewhere; around the text the gradient shows through, with no box.
+  const RECT rc = label.PixelRect();
+  int text = 0;
+  for (int y = rc.top; y < rc.bottom; ++y)
+    for (int x = rc.left; x < rc.right; ++x)
+      if (shot.Pixel(x + 1, y + 1) != header[y]) ++text;
+  EXPECT_GT(text, 0) << "no caption drawn";
+  for (int y = 0; y < 23; ++y) {
+    EXPECT_EQ(shot.Pixel(rc.left, y + 1), header[y]) << "left of the caption, row " << y;
+    EXPECT_EQ(shot.Pixel(rc.right + 1, y + 1), header[y]) << "right of the caption, row " << y;
+  }
+  // A caption with the header hidden is not shown either.
+  m_box->SetStyle(1);
+  EXPECT_FALSE(IsWindowVisible(label.hWnd()));
+}
+
 TEST_F(XPContainerTest, CaptionWidthFollowsTheText) {
   auto label_width = [&] {
-    const RECT rc = m_box->CaptionLabelPart().Bounds();
+    const RECT rc = m_box->CaptionLabelPart().PixelRect();
     return static_cast<int>(rc.right - rc.left);
   };
   const int before = label_width();
   m_box->SetCaption(u"\u6240\u5728\u57CE\u5E02\u6240\u5728\u57CE\u5E02");  // 所在城市所在城市
-  EXPECT_EQ(m_box->CaptionLabelPart().Text(), u"\u6240\u5728\u57CE\u5E02\u6240\u5728\u57CE\u5E02");
+  EXPECT_EQ(m_box->CaptionLabelPart().Caption(), u"\u6240\u5728\u57CE\u5E02\u6240\u5728\u57CE\u5E02");
   EXPECT_NE(label_width(), before);
   EXPECT_GT(label_width(), 0);
 }
