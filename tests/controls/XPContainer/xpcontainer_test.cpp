@@ -542,3 +542,86 @@ TEST_F(XPContainerTest, ThousandsOfRepaintsLeakNoHandle) {
 
 }  // namespace
 }  // namespace fw
+
+namespace fw {
+namespace {
+
+// -- Placed from a design, with a label inside
+
+constexpr char16_t kDesign[] = uR"(Begin Form frmDesign
+   ClientWidth = 3615
+   ClientHeight = 3615
+   Begin XPContainer XPContainer1
+      Left = 0
+      Top = 0
+      Width = 3015
+      Height = 3015
+      Caption = "所在城市"
+      HeaderLightColor = &H00D8E5C8&
+      HeaderDarkColor = &H00B1CB92&
+      BackLightColor = &H00F1F5EB&
+      BackDarkColor = &H00E1EBD5&
+      BorderColor = &H00808080&
+      TextColor = &H00213B00&
+      Theme = 2
+      Begin Label Label5
+         Left = 120
+         Top = 530
+         Width = 630
+         Height = 180
+         Caption = "省  份:"
+      End
+   End
+End
+)";
+
+TEST(XPContainerDesign, PlacesItsChildrenOnTheBodyGradient) {
+  RegisterXPContainer();
+  const DesignParseResult parsed = ParseDesign(kDesign);
+  ASSERT_TRUE(parsed.root.has_value()) << parsed.errorLine << ": " << parsed.error;
+  Form form;
+  ASSERT_TRUE(form.Load(*parsed.root));
+  EXPECT_TRUE(form.BuildErrors().empty());
+  auto* box = form.Get<XPContainer>(u"xpcontainer1");  // names match without regard to case
+  Control* label = form.Find(u"Label5");
+  ASSERT_NE(box, nullptr);
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(box->Caption(), u"\u6240\u5728\u57CE\u5E02");
+  EXPECT_EQ(box->Theme(), 2);
+  EXPECT_EQ(box->BorderColor(), Colour(0x808080));
+  // The label is the container's child.
+  EXPECT_EQ(GetParent(label->hWnd()), box->hWnd());
+  EXPECT_EQ(label->Container(), box);
+
+  form.SetStartUpPosition(0);
+  form.Move(0, 0);
+  form.Show();
+  UserControl::DoEvents();
+  const PixelImage shot = CaptureWindowTree(box->hWnd());
+  ASSERT_EQ(shot.width, 201);
+  const auto body = ReferenceGradient(0xF1F5EB, 0xE1EBD5, 175, 177);
+  const RECT rc = label->PixelRect();
+  ASSERT_GT(rc.bottom, rc.top);
+  ASSERT_GE(rc.top, 24);
+  // Around the text the body gradient shows through: no box in the container's
+  // back colour, and most pixels are the row's gradient colour.
+  const COLORREF back = ToColorRef(box->BackColor());
+  int gradient = 0;
+  int boxed = 0;
+  int total = 0;
+  for (int y = rc.top; y < rc.bottom; ++y) {
+    for (int x = rc.left; x < rc.right; ++x) {
+      ++total;
+      const COLORREF c = shot.Pixel(x, y);
+      if (c == body[y - 24]) ++gradient;
+      if (c == back) ++boxed;
+    }
+  }
+  EXPECT_EQ(boxed, 0);
+  EXPECT_GT(gradient, total / 2) << gradient << " of " << total;
+  EXPECT_LT(gradient, total) << "no text drawn";
+  form.Unload();
+}
+
+}  // namespace
+}  // namespace fw
