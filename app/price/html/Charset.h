@@ -23,7 +23,9 @@ std::string ResolveCharsetLabel(std::string_view label);
 // 949, "windows-1252" -> 1252, "utf-16le" -> 1200, "utf-16be" -> 1201, the other
 // single-byte windows-125x / iso-8859-x / koi8 encodings as Windows numbers
 // them; 0 when Windows has no code page for it (e.g. "replacement",
-// "x-user-defined").
+// "x-user-defined"). Note: Wine 8's MultiByteToWideChar rejects 54936
+// (ERROR_INVALID_PARAMETER); a caller falls back to 936, which decodes all
+// two-byte GBK text the same way.
 unsigned CodePageForEncoding(std::string_view encoding);
 
 // The encoding a browser picks for these bytes: a byte order mark (UTF-8,

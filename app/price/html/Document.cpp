@@ -28,10 +28,6 @@ constexpr char16_t kBreak2 = 0xFDD1;
 bool IsCollapsible(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; }
 bool IsMarker(char16_t c) { return c == kBreak1 || c == kBreak2; }
 
-bool In(std::u16string_view name, std::initializer_list<std::u16string_view> names) {
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
-
 // What the builder needs to know of a tag name, looked up once per start tag.
 enum TagFlag : uint16_t {
   kVoid = 1 << 0,              // no content, no end tag
@@ -40,6 +36,14 @@ enum TagFlag : uint16_t {
   kParagraph = 1 << 3,         // <p>: two line breaks
   kClosesParagraph = 1 << 4,   // a start tag before which an open <p> ends
   kHeading = 1 << 5,           // h1..h6
+  // The HTML standard's "has an element in ... scope" boundaries.
+  kBoundaryDefault = 1 << 6,   // applet, caption, html, table, td, th, marquee, object, template
+  kBoundaryTable = 1 << 7,     // html, table, template
+  kBoundaryList = 1 << 8,      // ol, ul (list item scope)
+  kBoundaryButton = 1 << 9,    // button (button scope)
+  kHeadContent = 1 << 10,      // may stand before <body> without starting it
+  kTablePart = 1 << 11,        // an end tag for it looks within the current table only
+  kTableSection = 1 << 12,     // tbody, thead, tfoot, caption, colgroup: end what is open in the table
 };
 
 uint16_t TagFlags(std::u16string_view name) {
@@ -48,15 +52,21 @@ uint16_t TagFlags(std::u16string_view name) {
     uint16_t flags;
   };
   static constexpr uint16_t kBlockClosingP = kBlock | kClosesParagraph;
+  static constexpr uint16_t kBD = kBoundaryDefault;
+  static constexpr uint16_t kBT = kBoundaryTable;
+  static constexpr uint16_t kHC = kHeadContent;
+  static constexpr uint16_t kTP = kTablePart;
+  static constexpr uint16_t kTS = kTableSection;
   // Void elements; elements whose content a browser does not render (their
   // innerText is their text as written, as a DOM gives for an element that is
   // not being rendered, and it is no part of any ancestor's innerText);
   // block-level boxes of the default style sheet.
   static constexpr Entry kTags[] = {
-      {u"address", kBlockClosingP}, {u"area", kVoid}, {u"article", kBlockClosingP},
-      {u"aside", kBlockClosingP}, {u"base", kVoid}, {u"basefont", kVoid}, {u"bgsound", kVoid},
-      {u"blockquote", kBlockClosingP}, {u"body", kBlock}, {u"br", kVoid}, {u"caption", kBlock},
-      {u"center", kBlockClosingP}, {u"col", kVoid}, {u"dd", kBlockClosingP}, {u"details", kBlockClosingP},
+      {u"address", kBlockClosingP}, {u"applet", kBD}, {u"area", kVoid}, {u"article", kBlockClosingP},
+      {u"aside", kBlockClosingP}, {u"base", kVoid | kHC}, {u"basefont", kVoid | kHC}, {u"bgsound", kVoid | kHC},
+      {u"blockquote", kBlockClosingP}, {u"body", kBlock}, {u"br", kVoid}, {u"button", kBoundaryButton},
+      {u"caption", kBlock | kBD | kTP | kTS},
+      {u"center", kBlockClosingP}, {u"col", kVoid}, {u"colgroup", kTS}, {u"dd", kBlockClosingP}, {u"details", kBlockClosingP},
       {u"dialog", kBlockClosingP}, {u"dir", kBlockClosingP}, {u"div", kBlockClosingP},
       {u"dl", kBlockClosingP}, {u"dt", kBlockClosingP}, {u"embed", kVoid}, {u"fieldset", kBlockClosingP},
       {u"figcaption", kBlockClosingP}, {u"figure", kBlockClosingP}, {u"footer", kBlockClosingP},
@@ -65,17 +75,19 @@ uint16_t TagFlags(std::u16string_view name) {
       {u"h3", kBlockClosingP | kHeading}, {u"h4", kBlockClosingP | kHeading},
       {u"h5", kBlockClosingP | kHeading}, {u"h6", kBlockClosingP | kHeading},
       {u"header", kBlockClosingP}, {u"hgroup", kBlockClosingP}, {u"hr", kVoid | kBlockClosingP},
-      {u"html", kBlock}, {u"iframe", kUnrenderedText}, {u"img", kVoid}, {u"input", kVoid},
-      {u"keygen", kVoid}, {u"legend", kBlock}, {u"li", kBlockClosingP}, {u"link", kVoid},
-      {u"listing", kBlockClosingP}, {u"main", kBlockClosingP}, {u"menu", kBlockClosingP},
-      {u"meta", kVoid}, {u"nav", kBlockClosingP}, {u"noembed", kUnrenderedText},
-      {u"noframes", kUnrenderedText}, {u"noscript", kUnrenderedText}, {u"ol", kBlockClosingP},
+      {u"html", kBlock | kBD | kBT}, {u"iframe", kUnrenderedText}, {u"img", kVoid}, {u"input", kVoid},
+      {u"keygen", kVoid}, {u"legend", kBlock}, {u"li", kBlockClosingP}, {u"link", kVoid | kHC},
+      {u"listing", kBlockClosingP}, {u"main", kBlockClosingP}, {u"marquee", kBD}, {u"menu", kBlockClosingP},
+      {u"meta", kVoid | kHC}, {u"nav", kBlockClosingP}, {u"noembed", kUnrenderedText},
+      {u"noframes", kUnrenderedText}, {u"noscript", kUnrenderedText | kHC}, {u"object", kBD},
+      {u"ol", kBlockClosingP | kBoundaryList},
       {u"optgroup", kBlock}, {u"option", kBlock}, {u"p", kBlockClosingP | kParagraph}, {u"param", kVoid},
-      {u"plaintext", kBlockClosingP}, {u"pre", kBlockClosingP}, {u"script", kUnrenderedText},
+      {u"plaintext", kBlockClosingP}, {u"pre", kBlockClosingP}, {u"script", kUnrenderedText | kHC},
       {u"search", kBlockClosingP}, {u"section", kBlockClosingP}, {u"source", kVoid},
-      {u"style", kUnrenderedText}, {u"summary", kBlockClosingP}, {u"table", kBlock}, {u"tbody", kBlock},
-      {u"textarea", kUnrenderedText}, {u"tfoot", kBlock}, {u"thead", kBlock},
-      {u"title", kUnrenderedText}, {u"tr", kBlock}, {u"track", kVoid}, {u"ul", kBlockClosingP},
+      {u"style", kUnrenderedText | kHC}, {u"summary", kBlockClosingP}, {u"table", kBlock | kBD | kBT | kTP}, {u"tbody", kBlock | kTP | kTS},
+      {u"td", kBD | kTP}, {u"template", kBD | kBT | kHC}, {u"textarea", kUnrenderedText}, {u"tfoot", kBlock | kTP | kTS},
+      {u"th", kBD | kTP}, {u"thead", kBlock | kTP | kTS},
+      {u"title", kUnrenderedText | kHC}, {u"tr", kBlock | kTP}, {u"track", kVoid}, {u"ul", kBlockClosingP | kBoundaryList},
       {u"wbr", kVoid}, {u"xmp", kBlockClosingP},
   };
   static_assert(std::is_sorted(std::begin(kTags), std::end(kTags),
@@ -85,33 +97,22 @@ uint16_t TagFlags(std::u16string_view name) {
   return (it != std::end(kTags) && it->name == name) ? it->flags : 0;
 }
 
-bool IsHeading(std::u16string_view n) { return (TagFlags(n) & kHeading) != 0; }
-
-// The HTML standard's "has an element in ... scope" boundaries.
-enum class Scope { Default, ListItem, Button, Table };
-
-bool IsScopeBoundary(std::u16string_view n, Scope scope) {
-  if (scope == Scope::Table) return In(n, {u"html", u"table", u"template"});
-  if (In(n, {u"applet", u"caption", u"html", u"table", u"td", u"th", u"marquee", u"object", u"template"}))
-    return true;
-  if (scope == Scope::ListItem) return In(n, {u"ol", u"ul"});
-  if (scope == Scope::Button) return n == u"button";
-  return false;
-}
-
-std::u16string UpperAscii(std::u16string_view s) {
-  std::u16string out(s);
-  for (char16_t& c : out)
-    if (c >= u'a' && c <= u'z') c = char16_t(c - 0x20);
-  return out;
-}
+enum class Scope : uint16_t {
+  Default = kBoundaryDefault,
+  ListItem = kBoundaryDefault | kBoundaryList,
+  Button = kBoundaryDefault | kBoundaryButton,
+  Table = kBoundaryTable,
+};
 
 class Builder {
  public:
   // innerText copies the same text once per enclosing element; a page's total
   // stays a few times its length, and the budget caps what pathological
   // nesting could otherwise make quadratic.
-  explicit Builder(size_t inputLength) : m_textBudget(8 * inputLength + (1u << 16)) {}
+  explicit Builder(size_t inputLength) : m_textBudget(8 * inputLength + (1u << 16)) {
+    m_stream.reserve(inputLength / 2);
+    m_elements.reserve(inputLength / 32);
+  }
 
   void Run(std::u16string_view text) {
     Tokenizer tokenizer(text);
@@ -152,9 +153,12 @@ class Builder {
  private:
   static constexpr size_t kNone = size_t(-1);
 
+  static constexpr uint32_t kNoId = uint32_t(-1);
+
   struct Open {
     size_t element;
-    std::u16string name;
+    uint32_t id;
+    uint16_t flags;
     size_t textStart;
     int lineBreaks;
     int cells = 0;  // for <tr>: cells started so far
@@ -234,23 +238,38 @@ class Builder {
     size_t b = 0, e = out.size();
     while (b < e && (out[b] == u'\n' || out[b] == u'\t' || out[b] == u' ')) ++b;
     while (e > b && (out[e - 1] == u'\n' || out[e - 1] == u'\t' || out[e - 1] == u' ')) --e;
-    return out.substr(b, e - b);
+    out.resize(e);
+    out.erase(0, b);
+    return out;
   }
 
   // ---- the open-element stack ----
-  size_t FindOpen(std::u16string_view name, Scope scope) const {
-    auto it = m_openCount.find(std::u16string(name));
-    if (it == m_openCount.end() || it->second == 0) return kNone;
+  // Tag names are interned to small ids; counts of open elements per id let
+  // an end tag with nothing to close skip the stack search.
+  uint32_t Id(const std::u16string& name) {
+    auto [it, added] = m_ids.try_emplace(name, uint32_t(m_counts.size()));
+    if (added) {
+      m_counts.push_back(0);
+      m_flags.push_back(TagFlags(name));
+    }
+    return it->second;
+  }
+  uint32_t KnownId(const std::u16string& name) const {
+    auto it = m_ids.find(name);
+    return it == m_ids.end() ? kNoId : it->second;
+  }
+  size_t FindOpen(uint32_t id, Scope scope) const {
+    if (id == kNoId || m_counts[id] == 0) return kNone;
     for (size_t i = m_open.size(); i-- > 0;) {
-      if (m_open[i].name == name) return i;
-      if (IsScopeBoundary(m_open[i].name, scope)) return kNone;
+      if (m_open[i].id == id) return i;
+      if (m_open[i].flags & uint16_t(scope)) return kNone;
     }
     return kNone;
   }
-  size_t FindOpenAny(std::initializer_list<std::u16string_view> names, Scope scope) const {
+  size_t FindOpenAny(std::initializer_list<uint32_t> ids, Scope scope) const {
     for (size_t i = m_open.size(); i-- > 0;) {
-      if (In(m_open[i].name, names)) return i;
-      if (IsScopeBoundary(m_open[i].name, scope)) return kNone;
+      if (std::find(ids.begin(), ids.end(), m_open[i].id) != ids.end()) return i;
+      if (m_open[i].flags & uint16_t(scope)) return kNone;
     }
     return kNone;
   }
@@ -258,85 +277,80 @@ class Builder {
     Open& top = m_open.back();
     m_elements[top.element].innerText = Render(top.textStart, m_stream.size());
     AppendBreak(top.lineBreaks);
-    --m_openCount[top.name];
+    --m_counts[top.id];
     m_open.pop_back();
   }
   void CloseThrough(size_t index) {
     while (m_open.size() > index) CloseTop();
   }
-  bool CurrentIs(std::u16string_view name) const { return !m_open.empty() && m_open.back().name == name; }
+  bool CurrentIs(uint32_t id) const { return !m_open.empty() && m_open.back().id == id; }
 
   // ---- tokens ----
   size_t AddElement(std::u16string_view name) {
-    m_elements.push_back(Element{UpperAscii(name), {}, {}, {}});
+    Element& e = m_elements.emplace_back();
+    e.tagName.assign(name);
+    for (char16_t& c : e.tagName)
+      if (c >= u'a' && c <= u'z') c = char16_t(c - 0x20);
     return m_elements.size() - 1;
   }
 
   // Implied ends a start tag causes (the "in body" and "in table" rules that
   // decide where earlier content ends).
-  void ImpliedEndsBefore(const std::u16string& n, uint16_t flags) {
+  void ImpliedEndsBefore(uint32_t id, uint16_t flags) {
     if (flags & kClosesParagraph) {
-      size_t p = FindOpen(u"p", Scope::Button);
+      size_t p = FindOpen(m_idP, Scope::Button);
       if (p != kNone) CloseThrough(p);
     }
-    if ((flags & kHeading) && !m_open.empty() && IsHeading(m_open.back().name)) CloseTop();
-    if (n == u"a") {
-      size_t a = FindOpen(u"a", Scope::Default);
-      if (a != kNone) CloseThrough(a);
-    } else if (n == u"li") {
-      size_t li = FindOpen(u"li", Scope::ListItem);
-      if (li != kNone) CloseThrough(li);
-    } else if (n == u"dt" || n == u"dd") {
-      size_t d = FindOpenAny({u"dt", u"dd"}, Scope::Default);
-      if (d != kNone) CloseThrough(d);
-    } else if (n == u"td" || n == u"th") {
-      size_t cell = FindOpenAny({u"td", u"th"}, Scope::Table);
-      if (cell != kNone) CloseThrough(cell);
-    } else if (n == u"tr") {
-      size_t row = FindOpen(u"tr", Scope::Table);
-      if (row != kNone) CloseThrough(row);
-      else CloseOpenCell();
-    } else if (In(n, {u"tbody", u"thead", u"tfoot", u"caption", u"colgroup"})) {
-      size_t table = FindOpen(u"table", Scope::Table);
-      if (table != kNone) CloseThrough(table + 1);
-    } else if (n == u"option") {
-      if (CurrentIs(u"option")) CloseTop();
-    } else if (n == u"optgroup") {
-      if (CurrentIs(u"option")) CloseTop();
-      if (CurrentIs(u"optgroup")) CloseTop();
+    if ((flags & kHeading) && !m_open.empty() && (m_open.back().flags & kHeading)) CloseTop();
+    size_t at = kNone;
+    if (id == m_idA) {
+      at = FindOpen(m_idA, Scope::Default);
+    } else if (id == m_idLi) {
+      at = FindOpen(m_idLi, Scope::ListItem);
+    } else if (id == m_idDt || id == m_idDd) {
+      at = FindOpenAny({m_idDt, m_idDd}, Scope::Default);
+    } else if (id == m_idTd || id == m_idTh) {
+      at = FindOpenAny({m_idTd, m_idTh}, Scope::Table);
+    } else if (id == m_idTr) {
+      at = FindOpen(m_idTr, Scope::Table);
+      if (at == kNone) at = FindOpenAny({m_idTd, m_idTh}, Scope::Table);
+    } else if (flags & kTableSection) {
+      size_t table = FindOpen(m_idTable, Scope::Table);
+      if (table != kNone) at = table + 1;
+    } else if (id == m_idOption) {
+      if (CurrentIs(m_idOption)) CloseTop();
+    } else if (id == m_idOptgroup) {
+      if (CurrentIs(m_idOption)) CloseTop();
+      if (CurrentIs(m_idOptgroup)) CloseTop();
     }
-  }
-  void CloseOpenCell() {
-    size_t cell = FindOpenAny({u"td", u"th"}, Scope::Table);
-    if (cell != kNone) CloseThrough(cell);
+    if (at != kNone) CloseThrough(at);
   }
 
   void StartTag(const Token& token) {
-    const std::u16string& n = token.name;
-    const uint16_t flags = TagFlags(n);
+    const uint32_t id = Id(token.name);
+    const uint16_t flags = m_flags[id];
     // <html>, <head> and <body> exist once, implied by a browser where they
     // are missing; a tag for one that already exists (or is already implied
     // by content) only adds attributes, so it gives no element.
-    if (n == u"html") {
+    if (id == m_idHtml) {
       if (!m_elements.empty() || m_sawText) return;
-    } else if (n == u"head") {
+      m_seenHtml = true;
+    } else if (id == m_idHead) {
       if (m_seenHead || m_bodyStarted || m_elements.size() > (m_seenHtml ? 1u : 0u)) return;
       m_seenHead = true;
-    } else if (n == u"body") {
+    } else if (id == m_idBody) {
       if (m_bodyStarted) return;
       m_bodyStarted = true;
-    } else if (!In(n, {u"base", u"basefont", u"bgsound", u"link", u"meta", u"noscript", u"script", u"style",
-                       u"template", u"title"})) {
+    } else if (!(flags & kHeadContent)) {
       m_bodyStarted = true;  // content that a browser puts in an implied <body>
     }
-    if (n == u"html") m_seenHtml = true;
-    ImpliedEndsBefore(n, flags);
+    ImpliedEndsBefore(id, flags);
 
-    size_t index = AddElement(n);
+    size_t index = AddElement(token.name);
     if (const std::u16string* target = token.FindAttribute(u"target")) m_elements[index].target = *target;
-    if (n == u"a" || n == u"area") {
+    if (id == m_idA || id == m_idArea) {
       if (const std::u16string* href = token.FindAttribute(u"href")) m_links.emplace_back(index, *href);
-    } else if (n == u"base" && !m_hasBase) {
+    } else if (id == m_idBase && !m_hasBase) {
       if (const std::u16string* href = token.FindAttribute(u"href")) {
         m_hasBase = true;
         m_baseHref = *href;
@@ -348,7 +362,7 @@ class Builder {
       m_rawText.clear();
       return;
     }
-    if (n == u"br") {
+    if (id == m_idBr) {
       m_stream.push_back(u'\n');
       return;
     }
@@ -357,40 +371,42 @@ class Builder {
       AppendBreak(breaks);  // <hr>: a line of its own
       return;
     }
-    if (n == u"td" || n == u"th") {
-      size_t row = FindOpen(u"tr", Scope::Table);
+    if (id == m_idTd || id == m_idTh) {
+      size_t row = FindOpen(m_idTr, Scope::Table);
       if (row != kNone && m_open[row].cells++ > 0) m_stream.push_back(u'\t');
     }
     if (m_open.size() >= kMaxOpenElements) CloseTop();
     AppendBreak(breaks);
-    m_open.push_back(Open{index, n, m_stream.size(), breaks});
-    ++m_openCount[n];
+    m_open.push_back(Open{index, id, flags, m_stream.size(), breaks});
+    ++m_counts[id];
   }
 
   void EndTag(const Token& token) {
-    const std::u16string& n = token.name;
-    if (n == u"br") {  // "</br>" is a <br> to a browser
+    const uint32_t id = KnownId(token.name);  // kNoId: no element of that name was ever opened
+    if (id == m_idBr) {  // "</br>" is a <br> to a browser
       AddElement(u"br");
       m_stream.push_back(u'\n');
       return;
     }
-    if (n == u"body" || n == u"html") return;  // content after them still belongs to the body
+    if (id == m_idBody || id == m_idHtml) return;  // content after them still belongs to the body
     size_t at = kNone;
-    if (n == u"p") {
-      at = FindOpen(u"p", Scope::Button);
+    if (id == m_idP) {
+      at = FindOpen(m_idP, Scope::Button);
       if (at == kNone) {  // "</p>" with no open p gives an empty paragraph
         AddElement(u"p");
         AppendBreak(2);
         return;
       }
-    } else if (n == u"li") {
-      at = FindOpen(n, Scope::ListItem);
-    } else if (In(n, {u"table", u"tbody", u"thead", u"tfoot", u"tr", u"td", u"th", u"caption"})) {
-      at = FindOpen(n, Scope::Table);
-    } else if (IsHeading(n)) {
-      at = FindOpenAny({u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"}, Scope::Default);
+    } else if (id == kNoId) {
+      return;
+    } else if (id == m_idLi) {
+      at = FindOpen(m_idLi, Scope::ListItem);
+    } else if (m_flags[id] & kTablePart) {
+      at = FindOpen(id, Scope::Table);
+    } else if (m_flags[id] & kHeading) {
+      at = FindOpenAny({m_idH[0], m_idH[1], m_idH[2], m_idH[3], m_idH[4], m_idH[5]}, Scope::Default);
     } else {
-      at = FindOpen(n, Scope::Default);
+      at = FindOpen(id, Scope::Default);
     }
     if (at != kNone) CloseThrough(at);
   }
@@ -404,7 +420,15 @@ class Builder {
 
   std::vector<Element> m_elements;
   std::vector<Open> m_open;
-  std::unordered_map<std::u16string, int> m_openCount;
+  std::unordered_map<std::u16string, uint32_t> m_ids;
+  std::vector<uint32_t> m_counts;  // open elements per id
+  std::vector<uint16_t> m_flags;   // TagFlags per id
+  const uint32_t m_idHtml = Id(u"html"), m_idHead = Id(u"head"), m_idBody = Id(u"body"), m_idBr = Id(u"br"),
+                 m_idArea = Id(u"area"), m_idBase = Id(u"base");
+  const uint32_t m_idP = Id(u"p"), m_idA = Id(u"a"), m_idLi = Id(u"li"), m_idDt = Id(u"dt"),
+                 m_idDd = Id(u"dd"), m_idTd = Id(u"td"), m_idTh = Id(u"th"), m_idTr = Id(u"tr"),
+                 m_idTable = Id(u"table"), m_idOption = Id(u"option"), m_idOptgroup = Id(u"optgroup");
+  const uint32_t m_idH[6] = {Id(u"h1"), Id(u"h2"), Id(u"h3"), Id(u"h4"), Id(u"h5"), Id(u"h6")};
   std::u16string m_stream;
   size_t m_textBudget;
   size_t m_rawElement = kNone;

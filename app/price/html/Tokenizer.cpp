@@ -104,12 +104,10 @@ struct Tokenizer::Impl {
   // ---- emitting ----
   static void EmitChar(Tokenizer& t, char16_t c) { t.m_pendingText.push_back(c); }
   static void EmitChars(Tokenizer& t, std::u16string_view s) { t.m_pendingText.append(s); }
+  // Emitting marks a token ready; Next() hands it out before any further
+  // handler runs, so the pending text always goes out before the tag after it.
   static void FlushText(Tokenizer& t) {
-    if (t.m_pendingText.empty()) return;
-    Token& tok = t.m_ready.emplace_back();
-    tok.type = TokenType::Character;
-    tok.data.swap(t.m_pendingText);
-    t.m_pendingText.clear();
+    if (!t.m_pendingText.empty()) t.m_textReady = true;
   }
   static void EmitCurrent(Tokenizer& t) {
     FlushText(t);
@@ -123,8 +121,7 @@ struct Tokenizer::Impl {
         if (t.m_switchContentModel) SwitchContentModel(t, t.m_current.name);
       }
     }
-    t.m_ready.push_back(std::move(t.m_current));
-    t.m_current = Token();
+    t.m_tokenReady = true;
   }
   static void EmitEof(Tokenizer& t) {
     FlushText(t);
@@ -148,18 +145,29 @@ struct Tokenizer::Impl {
   }
 
   // ---- tokens under construction ----
+  // Clears a token but keeps its buffers: tokens handed out swap buffers with
+  // the caller's, so steady-state tokenizing allocates little.
+  static void Reset(Token& token) {
+    token.name.clear();
+    token.data.clear();
+    token.attributes.clear();
+    token.selfClosing = false;
+    token.hasName = token.hasPublicId = token.hasSystemId = token.forceQuirks = false;
+    token.publicId.clear();
+    token.systemId.clear();
+  }
   static void NewTag(Tokenizer& t, TokenType type) {
-    t.m_current = Token();
+    Reset(t.m_current);
     t.m_current.type = type;
     t.m_attrPending = false;
   }
   static void NewComment(Tokenizer& t, std::u16string_view data = {}) {
-    t.m_current = Token();
+    Reset(t.m_current);
     t.m_current.type = TokenType::Comment;
     t.m_current.data.assign(data);
   }
   static void NewDoctype(Tokenizer& t) {
-    t.m_current = Token();
+    Reset(t.m_current);
     t.m_current.type = TokenType::Doctype;
   }
   static void StartAttribute(Tokenizer& t) {
@@ -288,6 +296,13 @@ struct Tokenizer::Impl {
     }
   }
   static void OnTagName(Tokenizer& t) {
+    // Ordinary name characters stay in this state: take them in one go.
+    while (t.m_pos < t.m_input.size()) {
+      char16_t c = t.m_input[t.m_pos];
+      if (IsWhitespace(c) || c == u'/' || c == u'>' || c == 0) break;
+      t.m_current.name.push_back(ToLower(c));
+      ++t.m_pos;
+    }
     int c = Consume(t);
     if (IsWhitespace(c)) {
       t.m_state = S::BeforeAttributeName;
@@ -341,7 +356,7 @@ struct Tokenizer::Impl {
     } else {
       EmitChars(t, u"</");
       EmitChars(t, t.m_tempBuffer);
-      t.m_current = Token();
+      Reset(t.m_current);
       Reconsume(t, c, text);
     }
   }
@@ -494,6 +509,12 @@ struct Tokenizer::Impl {
     }
   }
   static void OnAttributeName(Tokenizer& t) {
+    while (t.m_pos < t.m_input.size()) {
+      char16_t c = t.m_input[t.m_pos];
+      if (IsWhitespace(c) || c == u'/' || c == u'>' || c == u'=' || c == 0) break;
+      t.m_attrName.push_back(ToLower(c));
+      ++t.m_pos;
+    }
     int c = Consume(t);
     if (IsWhitespace(c) || c == '/' || c == '>' || c == kEof) {
       Reconsume(t, c, S::AfterAttributeName);
@@ -537,6 +558,11 @@ struct Tokenizer::Impl {
     }
   }
   static void OnAttributeValueQuoted(Tokenizer& t, char16_t quote, S self) {
+    const char16_t stops[] = {quote, u'&', 0};
+    size_t end = t.m_input.find_first_of(std::u16string_view(stops, 3), t.m_pos);
+    if (end == std::u16string::npos) end = t.m_input.size();
+    t.m_attrValue.append(t.m_input, t.m_pos, end - t.m_pos);
+    t.m_pos = end;
     int c = Consume(t);
     if (c == quote) {
       t.m_state = S::AfterAttributeValueQuoted;
@@ -558,6 +584,12 @@ struct Tokenizer::Impl {
     OnAttributeValueQuoted(t, u'\'', S::AttributeValueSingleQuoted);
   }
   static void OnAttributeValueUnquoted(Tokenizer& t) {
+    while (t.m_pos < t.m_input.size()) {
+      char16_t c = t.m_input[t.m_pos];
+      if (IsWhitespace(c) || c == u'&' || c == u'>' || c == 0) break;
+      t.m_attrValue.push_back(c);  // '"', '\'', '<', '=', '`' are errors but kept
+      ++t.m_pos;
+    }
     int c = Consume(t);
     if (IsWhitespace(c)) {
       t.m_state = S::BeforeAttributeName;
@@ -666,6 +698,10 @@ struct Tokenizer::Impl {
     }
   }
   static void OnComment(Tokenizer& t) {
+    size_t end = t.m_input.find_first_of(std::u16string_view(u"<-\0", 3), t.m_pos);
+    if (end == std::u16string::npos) end = t.m_input.size();
+    t.m_current.data.append(t.m_input, t.m_pos, end - t.m_pos);
+    t.m_pos = end;
     int c = Consume(t);
     switch (c) {
       case '<': t.m_current.data.push_back(u'<'); t.m_state = S::CommentLessThanSign; return;
@@ -1089,6 +1125,10 @@ const Tokenizer::Impl::Handler Tokenizer::Impl::kHandlers[] = {
 
 Tokenizer::Tokenizer(std::u16string_view input) {
   // 13.2.3.5: CR LF and lone CR become LF.
+  if (input.find(u'\r') == std::u16string_view::npos) {
+    m_input.assign(input);
+    return;
+  }
   m_input.reserve(input.size());
   for (size_t i = 0; i < input.size(); ++i) {
     char16_t c = input[i];
@@ -1104,14 +1144,31 @@ Tokenizer::Tokenizer(std::u16string_view input) {
 bool Tokenizer::Next(Token& token) {
   static_assert(std::size(Impl::kHandlers) == size_t(TokenizerState::NumericCharacterReferenceEnd) + 1,
                 "one handler per state");
-  while (m_readyHead == m_ready.size() && !m_eofEmitted) Impl::kHandlers[size_t(m_state)](*this);
-  if (m_readyHead == m_ready.size()) return false;
-  token = std::move(m_ready[m_readyHead++]);
-  if (m_readyHead == m_ready.size()) {
-    m_ready.clear();
-    m_readyHead = 0;
+  while (!m_textReady && !m_tokenReady && !m_eofEmitted) Impl::kHandlers[size_t(m_state)](*this);
+  if (m_textReady) {
+    m_textReady = false;
+    Impl::Reset(token);
+    token.type = TokenType::Character;
+    token.data.swap(m_pendingText);
+    m_pendingText.clear();
+    return true;
   }
-  return true;
+  if (m_tokenReady) {
+    m_tokenReady = false;
+    token.type = m_current.type;
+    token.name.swap(m_current.name);
+    token.data.swap(m_current.data);
+    token.attributes.swap(m_current.attributes);
+    token.selfClosing = m_current.selfClosing;
+    token.hasName = m_current.hasName;
+    token.hasPublicId = m_current.hasPublicId;
+    token.hasSystemId = m_current.hasSystemId;
+    token.forceQuirks = m_current.forceQuirks;
+    token.publicId.swap(m_current.publicId);
+    token.systemId.swap(m_current.systemId);
+    return true;
+  }
+  return false;
 }
 
 }  // namespace fw::html

@@ -119,8 +119,8 @@ class Tokenizer {
   std::u16string m_tempBuffer;     // 13.2.5 "temporary buffer"
   uint32_t m_charRefCode = 0;
 
-  std::vector<Token> m_ready;      // tokens emitted but not yet returned (at most two)
-  size_t m_readyHead = 0;
+  bool m_textReady = false;        // m_pendingText is to be handed out
+  bool m_tokenReady = false;       // m_current is to be handed out (after the text)
 };
 
 }  // namespace fw::html

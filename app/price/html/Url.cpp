@@ -181,12 +181,13 @@ std::vector<std::u32string_view> SplitOnDots(std::u32string_view s) {
 
 // "ends in a number checker".
 bool EndsInANumber(std::u32string_view domain) {
-  auto parts = SplitOnDots(domain);
-  if (parts.back().empty()) {
-    if (parts.size() == 1) return false;
-    parts.pop_back();
+  // The last label, ignoring one trailing dot.
+  if (!domain.empty() && domain.back() == '.') {
+    if (domain.size() == 1) return false;
+    domain.remove_suffix(1);
   }
-  std::u32string_view last = parts.back();
+  size_t dot = domain.rfind(U'.');
+  std::u32string_view last = dot == std::u32string_view::npos ? domain : domain.substr(dot + 1);
   if (!last.empty()) {
     bool allDigits = true;
     for (char32_t c : last) allDigits = allDigits && IsAsciiDigit(c);
@@ -402,22 +403,19 @@ void ShortenPath(Url& url) {
 }
 
 std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
-  std::u32string input = ToCodePoints(input16);
   // Leading and trailing C0 control or space removed; tab and newlines anywhere.
-  size_t b = 0, e = input.size();
-  while (b < e && input[b] <= 0x20) ++b;
-  while (e > b && input[e - 1] <= 0x20) --e;
-  std::u32string s;
-  s.reserve(e - b);
-  for (size_t i = b; i < e; ++i)
-    if (input[i] != 0x09 && input[i] != 0x0A && input[i] != 0x0D) s.push_back(input[i]);
+  size_t b = 0, e = input16.size();
+  while (b < e && input16[b] <= 0x20) ++b;
+  while (e > b && input16[e - 1] <= 0x20) --e;
+  std::u32string s = ToCodePoints(input16.substr(b, e - b));
+  std::erase_if(s, [](char32_t c) { return c == 0x09 || c == 0x0A || c == 0x0D; });
 
   Url url;
   State state = State::SchemeStart;
   std::u32string buffer;        // scheme, authority and host text
   std::string pathBuffer;       // the current path segment, already encoded
   bool atSignSeen = false, insideBrackets = false, passwordTokenSeen = false;
-  auto special = [&] { return IsSpecialScheme(url.scheme); };
+  bool isSpecial = false;  // IsSpecialScheme(url.scheme), kept up to date
   auto remaining = [&](size_t p) { return p + 1 <= s.size() ? std::u32string_view(s).substr(p + 1) : std::u32string_view(); };
 
   // The pointer runs one past the end, where c is EOF. A "decrease pointer by
@@ -439,12 +437,13 @@ std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
           buffer.push_back(AsciiLower(c));
         } else if (c == ':') {
           url.scheme.assign(buffer.begin(), buffer.end());
+          isSpecial = IsSpecialScheme(url.scheme);
           buffer.clear();
           if (url.scheme == "file") {
             state = State::File;
-          } else if (special() && base && base->scheme == url.scheme) {
+          } else if (isSpecial && base && base->scheme == url.scheme) {
             state = State::SpecialRelativeOrAuthority;
-          } else if (special()) {
+          } else if (isSpecial) {
             state = State::SpecialAuthoritySlashes;
           } else if (!remaining(size_t(p)).empty() && remaining(size_t(p))[0] == '/') {
             state = State::PathOrAuthority;
@@ -464,6 +463,7 @@ std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
         if (!base || (base->opaquePath && c != '#')) return std::nullopt;
         if (base->opaquePath && c == '#') {
           url.scheme = base->scheme;
+          isSpecial = IsSpecialScheme(url.scheme);
           url.opaquePath = true;
           url.path = base->path;
           url.hasQuery = base->hasQuery;
@@ -498,7 +498,8 @@ std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
         break;
       case State::Relative:
         url.scheme = base->scheme;
-        if (c == '/' || (special() && c == '\\')) {
+        isSpecial = IsSpecialScheme(url.scheme);
+        if (c == '/' || (isSpecial && c == '\\')) {
           state = State::RelativeSlash;
         } else {
           url.username = base->username;
@@ -527,7 +528,7 @@ std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
         }
         break;
       case State::RelativeSlash:
-        if (special() && (c == '/' || c == '\\')) {
+        if (isSpecial && (c == '/' || c == '\\')) {
           state = State::SpecialAuthorityIgnoreSlashes;
         } else if (c == '/') {
           state = State::Authority;
@@ -568,7 +569,7 @@ std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
             AppendEncoded(passwordTokenSeen ? url.password : url.username, cp, EncodeSet::Userinfo);
           }
           buffer.clear();
-        } else if (c == kEof || c == '/' || c == '?' || c == '#' || (special() && c == '\\')) {
+        } else if (c == kEof || c == '/' || c == '?' || c == '#' || (isSpecial && c == '\\')) {
           if (atSignSeen && buffer.empty()) return std::nullopt;
           p -= std::ptrdiff_t(buffer.size()) + 1;
           buffer.clear();
@@ -580,16 +581,16 @@ std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
       case State::Host:
         if (c == ':' && !insideBrackets) {
           if (buffer.empty()) return std::nullopt;
-          auto host = ParseHost(buffer, !special());
+          auto host = ParseHost(buffer, !isSpecial);
           if (!host) return std::nullopt;
           url.hasHost = true;
           url.host = *host;
           buffer.clear();
           state = State::Port;
-        } else if (c == kEof || c == '/' || c == '?' || c == '#' || (special() && c == '\\')) {
+        } else if (c == kEof || c == '/' || c == '?' || c == '#' || (isSpecial && c == '\\')) {
           --p;
-          if (special() && buffer.empty()) return std::nullopt;
-          auto host = ParseHost(buffer, !special());
+          if (isSpecial && buffer.empty()) return std::nullopt;
+          auto host = ParseHost(buffer, !isSpecial);
           if (!host) return std::nullopt;
           url.hasHost = true;
           url.host = *host;
@@ -604,7 +605,7 @@ std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
       case State::Port:
         if (IsAsciiDigit(c)) {
           buffer.push_back(c);
-        } else if (c == kEof || c == '/' || c == '?' || c == '#' || (special() && c == '\\')) {
+        } else if (c == kEof || c == '/' || c == '?' || c == '#' || (isSpecial && c == '\\')) {
           if (!buffer.empty()) {
             uint32_t port = 0;
             for (char32_t d : buffer) {
@@ -622,6 +623,7 @@ std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
         break;
       case State::File:
         url.scheme = "file";
+        isSpecial = IsSpecialScheme(url.scheme);
         url.hasHost = true;
         url.host.clear();
         if (c == '/' || c == '\\') {
@@ -683,7 +685,7 @@ std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
             url.host.clear();
             state = State::PathStart;
           } else {
-            auto host = ParseHost(buffer, !special());
+            auto host = ParseHost(buffer, !isSpecial);
             if (!host) return std::nullopt;
             if (*host == "localhost") host->clear();
             url.hasHost = true;
@@ -696,7 +698,7 @@ std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
         }
         break;
       case State::PathStart:
-        if (special()) {
+        if (isSpecial) {
           state = State::Path;
           if (c != '/' && c != '\\') --p;
         } else if (c == '?') {
@@ -713,8 +715,8 @@ std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
         }
         break;
       case State::Path:
-        if (c == kEof || c == '/' || (special() && c == '\\') || c == '?' || c == '#') {
-          bool slash = c == '/' || (special() && c == '\\');
+        if (c == kEof || c == '/' || (isSpecial && c == '\\') || c == '?' || c == '#') {
+          bool slash = c == '/' || (isSpecial && c == '\\');
           if (IsDoubleDot(pathBuffer)) {
             ShortenPath(url);
             if (!slash) url.path.emplace_back();
@@ -764,7 +766,7 @@ std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
           url.fragment.clear();
           state = State::Fragment;
         } else if (c != kEof) {
-          AppendEncoded(url.query, c, special() ? EncodeSet::SpecialQuery : EncodeSet::Query);
+          AppendEncoded(url.query, c, isSpecial ? EncodeSet::SpecialQuery : EncodeSet::Query);
         }
         break;
       case State::Fragment:
@@ -778,25 +780,46 @@ std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
 
 // "URL serializer".
 std::string Serialize(const Url& url) {
-  std::string out = url.scheme + ":";
+  std::string out;
+  size_t size = url.scheme.size() + url.username.size() + url.password.size() + url.host.size() +
+                url.query.size() + url.fragment.size() + 16;
+  for (const std::string& segment : url.path) size += segment.size() + 1;
+  out.reserve(size);
+  out += url.scheme;
+  out += ':';
   if (url.hasHost) {
     out += "//";
     if (!url.username.empty() || !url.password.empty()) {
       out += url.username;
-      if (!url.password.empty()) out += ":" + url.password;
-      out += "@";
+      if (!url.password.empty()) {
+        out += ':';
+        out += url.password;
+      }
+      out += '@';
     }
     out += url.host;
-    if (url.port >= 0) out += ":" + std::to_string(url.port);
+    if (url.port >= 0) {
+      out += ':';
+      out += std::to_string(url.port);
+    }
   }
   if (url.opaquePath) {
-    out += url.path.empty() ? std::string() : url.path[0];
+    if (!url.path.empty()) out += url.path[0];
   } else {
     if (!url.hasHost && url.path.size() > 1 && url.path[0].empty()) out += "/.";
-    for (const std::string& segment : url.path) out += "/" + segment;
+    for (const std::string& segment : url.path) {
+      out += '/';
+      out += segment;
+    }
   }
-  if (url.hasQuery) out += "?" + url.query;
-  if (url.hasFragment) out += "#" + url.fragment;
+  if (url.hasQuery) {
+    out += '?';
+    out += url.query;
+  }
+  if (url.hasFragment) {
+    out += '#';
+    out += url.fragment;
+  }
   return out;
 }
 
