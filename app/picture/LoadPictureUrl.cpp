@@ -2,7 +2,6 @@
 
 #include <wincodec.h>
 
-#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -11,8 +10,6 @@
 namespace fw {
 
 namespace {
-
-using Microsoft::WRL::ComPtr;
 
 // {7BF80980-BF32-101A-8BBB-00AA00300CAB}: the picture interface the loader is
 // asked for; the result is handed out through its dispatch interface.
@@ -36,13 +33,13 @@ bool LooksLikeUrl(std::wstring_view text) {
 
 // An empty answer decodes to a picture object that holds no picture; it is no
 // more a picture to show than a failed load.
-PictureDispPtr FromPicture(ComPtr<IPicture> picture) {
+PictureDispPtr FromPicture(const com_ptr<IPicture>& picture) {
   PictureDispPtr disp;
   if (!picture) return disp;
   SHORT type = PICTYPE_UNINITIALIZED;
   if (FAILED(picture->get_Type(&type)) || type == PICTYPE_NONE || type == PICTYPE_UNINITIALIZED)
     return disp;
-  picture.As(&disp);
+  picture->QueryInterface(IID_IPictureDisp, disp.put());
   return disp;
 }
 
@@ -71,48 +68,49 @@ std::optional<std::vector<BYTE>> ReadWholeFile(const std::wstring& path) {
   return bytes;
 }
 
-ComPtr<IStream> StreamOver(const std::vector<BYTE>& bytes) {
+com_ptr<IStream> StreamOver(const std::vector<BYTE>& bytes) {
   // The stream owns the memory (fDeleteOnRelease), so nothing to free here
   // once it exists.
   HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-  if (!mem) return nullptr;
+  if (!mem) return {};
   void* p = GlobalLock(mem);
   if (!p) {
     GlobalFree(mem);
-    return nullptr;
+    return {};
   }
   memcpy(p, bytes.data(), bytes.size());
   GlobalUnlock(mem);
-  ComPtr<IStream> stream;
-  if (FAILED(CreateStreamOnHGlobal(mem, TRUE, &stream))) {
+  IStream* raw = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(mem, TRUE, &raw)) || !raw) {
     GlobalFree(mem);
-    return nullptr;
+    return {};
   }
-  return stream;
+  return com_ptr<IStream>::attach(raw);
 }
 
 // Decodes the first frame with the imaging codecs into a top-down 32-bit DIB
 // section and wraps it in a picture that owns it.
 PictureDispPtr DecodeWithCodecs(const std::wstring& path) {
-  ComPtr<IWICImagingFactory> factory;
+  // Each put() hands its reference over when its statement ends, so every
+  // acquisition is a statement of its own.
+  com_ptr<IWICImagingFactory> factory;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_PPV_ARGS(&factory))))
-    return nullptr;
-  ComPtr<IWICBitmapDecoder> decoder;
+                              IID_IWICImagingFactory, factory.put())))
+    return {};
+  com_ptr<IWICBitmapDecoder> decoder;
   if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                WICDecodeMetadataCacheOnDemand, &decoder)))
-    return nullptr;
-  ComPtr<IWICBitmapFrameDecode> frame;
-  if (FAILED(decoder->GetFrame(0, &frame))) return nullptr;
-  ComPtr<IWICFormatConverter> converter;
-  if (FAILED(factory->CreateFormatConverter(&converter)) ||
-      FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGR,
+                                                WICDecodeMetadataCacheOnDemand, decoder.put())))
+    return {};
+  com_ptr<IWICBitmapFrameDecode> frame;
+  if (FAILED(decoder->GetFrame(0, frame.put()))) return {};
+  com_ptr<IWICFormatConverter> converter;
+  if (FAILED(factory->CreateFormatConverter(converter.put()))) return {};
+  if (FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR,
                                    WICBitmapDitherTypeNone, nullptr, 0.0,
                                    WICBitmapPaletteTypeCustom)))
-    return nullptr;
+    return {};
   UINT w = 0, h = 0;
-  if (FAILED(converter->GetSize(&w, &h)) || w == 0 || h == 0 || w > 32767 || h > 32767)
-    return nullptr;
+  if (FAILED(converter->GetSize(&w, &h)) || w == 0 || h == 0 || w > 32767 || h > 32767) return {};
 
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -122,62 +120,55 @@ PictureDispPtr DecodeWithCodecs(const std::wstring& path) {
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap) return nullptr;
+  unique_hbitmap bitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return {};
   const UINT stride = w * 4;
-  if (FAILED(converter->CopyPixels(nullptr, stride, stride * h, static_cast<BYTE*>(bits)))) {
-    DeleteObject(bitmap);
-    return nullptr;
-  }
+  if (FAILED(converter->CopyPixels(nullptr, stride, stride * h, static_cast<BYTE*>(bits)))) return {};
   PICTDESC desc{};
   desc.cbSizeofstruct = sizeof desc;
   desc.picType = PICTYPE_BITMAP;
-  desc.bmp.hbitmap = bitmap;
+  desc.bmp.hbitmap = bitmap.get();
   PictureDispPtr disp;
-  // fOwn = TRUE: from here the picture deletes the bitmap.
-  if (FAILED(OleCreatePictureIndirect(&desc, IID_IPictureDisp, TRUE,
-                                      reinterpret_cast<void**>(disp.GetAddressOf())))) {
-    DeleteObject(bitmap);
-    return nullptr;
-  }
+  // fOwn = TRUE: once the picture exists it deletes the bitmap.
+  if (FAILED(OleCreatePictureIndirect(&desc, IID_IPictureDisp, TRUE, disp.put()))) return {};
+  if (disp) bitmap.release();
   return disp;
 }
 
 }  // namespace
 
 PictureDispPtr LoadPictureUrl(std::wstring_view urlOrPath) {
-  if (urlOrPath.empty()) return nullptr;
+  if (urlOrPath.empty()) return {};
   std::wstring text(urlOrPath);
-  ComPtr<IPicture> picture;
+  com_ptr<IPicture> picture;
   // The result code is not what decides: a call that gives no picture gives no
   // picture, whatever it answered.
-  OleLoadPicturePath(text.data(), nullptr, 0, 0, kPictureIid,
-                     reinterpret_cast<void**>(picture.GetAddressOf()));
+  OleLoadPicturePath(text.data(), nullptr, 0, 0, kPictureIid, picture.put());
   if (PictureDispPtr disp = FromPicture(picture)) return disp;
   // The fallback is the local-file loader; a URL has no local file to try.
-  if (LooksLikeUrl(text)) return nullptr;
+  if (LooksLikeUrl(text)) return {};
   return LoadPictureFile(text);
 }
 
 PictureDispPtr LoadPictureFile(std::wstring_view path) {
-  if (path.empty()) return nullptr;
+  if (path.empty()) return {};
   const std::wstring file(path);
   const auto bytes = ReadWholeFile(file);
-  if (!bytes) return nullptr;
-  if (ComPtr<IStream> stream = StreamOver(*bytes)) {
-    ComPtr<IPicture> picture;
-    if (SUCCEEDED(OleLoadPicture(stream.Get(), static_cast<LONG>(bytes->size()), FALSE,
-                                 kPictureIid, reinterpret_cast<void**>(picture.GetAddressOf())))) {
-      if (PictureDispPtr disp = FromPicture(picture)) return disp;
-    }
+  if (!bytes) return {};
+  if (com_ptr<IStream> stream = StreamOver(*bytes)) {
+    com_ptr<IPicture> picture;
+    OleLoadPicture(stream.get(), static_cast<LONG>(bytes->size()), FALSE, kPictureIid,
+                   picture.put());
+    if (PictureDispPtr disp = FromPicture(picture)) return disp;
   }
   return DecodeWithCodecs(file);
 }
 
 std::optional<PixelSize> PictureSizeInPixels(IPictureDisp* picture, int dpi) {
   if (!picture || dpi <= 0) return std::nullopt;
-  ComPtr<IPicture> p;
-  if (FAILED(picture->QueryInterface(IID_PPV_ARGS(&p)))) return std::nullopt;
+  com_ptr<IPicture> p;
+  picture->QueryInterface(IID_IPicture, p.put());
+  if (!p) return std::nullopt;
   OLE_XSIZE_HIMETRIC w = 0;
   OLE_YSIZE_HIMETRIC h = 0;
   if (FAILED(p->get_Width(&w)) || FAILED(p->get_Height(&h))) return std::nullopt;

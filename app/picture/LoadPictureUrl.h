@@ -10,14 +10,17 @@
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
-#include <wrl/client.h>
 
 #include <optional>
 #include <string_view>
 
+#include "host/Gdi.h"
+
 namespace fw {
 
-using PictureDispPtr = Microsoft::WRL::ComPtr<IPictureDisp>;
+// The picture, through its dispatch interface; Picture::FromIPicture turns it
+// into the host's picture for a picture box.
+using PictureDispPtr = com_ptr<IPictureDisp>;
 
 // Loads `urlOrPath` (an http URL, a file: URL or a local path) with the
 // platform's path-or-URL picture loader; when that gives nothing for a local

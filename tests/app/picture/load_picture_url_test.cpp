@@ -46,7 +46,7 @@ class LoadPictureUrlTest : public ::testing::Test {
 
   static void ExpectSize(const PictureDispPtr& p, int w, int h, const std::wstring& what) {
     ASSERT_TRUE(p) << "no picture from " << std::string(what.begin(), what.end());
-    const auto size = PictureSizeInPixels(p.Get());
+    const auto size = PictureSizeInPixels(p.get());
     ASSERT_TRUE(size.has_value());
     EXPECT_EQ(size->width, w) << std::string(what.begin(), what.end());
     EXPECT_EQ(size->height, h) << std::string(what.begin(), what.end());
@@ -126,8 +126,9 @@ TEST_F(LoadPictureUrlTest, BitmapPictureDrawsItsPixels) {
   // The loaded picture is a real bitmap: render it and read a pixel back.
   const PictureDispPtr disp = LoadPictureUrl(DataPath(L"chart.gif"));
   ASSERT_TRUE(disp);
-  Microsoft::WRL::ComPtr<IPicture> pic;
-  ASSERT_TRUE(SUCCEEDED(disp.As(&pic)));
+  com_ptr<IPicture> pic;
+  disp->QueryInterface(IID_IPicture, pic.put());
+  ASSERT_TRUE(pic);
   OLE_XSIZE_HIMETRIC hw = 0;
   OLE_YSIZE_HIMETRIC hh = 0;
   pic->get_Width(&hw);
@@ -148,6 +149,18 @@ TEST_F(LoadPictureUrlTest, BitmapPictureDrawsItsPixels) {
   SelectObject(dc, old);
   DeleteObject(bmp);
   DeleteDC(dc);
+}
+
+TEST_F(LoadPictureUrlTest, LoadsLeaveNoReferenceBehind) {
+  // Every COM reference the loader takes is counted while held.
+  const int before = LiveHandles(HandleKind::Com);
+  for (int i = 0; i < 20; ++i) {
+    const PictureDispPtr bmp = LoadPictureUrl(DataPath(L"bars.bmp"));
+    const PictureDispPtr png = LoadPictureFile(DataPath(L"small.png"));
+    EXPECT_EQ(LiveHandles(HandleKind::Com), before + 2);
+    EXPECT_FALSE(LoadPictureUrl(DataPath(L"html.gif")));
+  }
+  EXPECT_EQ(LiveHandles(HandleKind::Com), before);
 }
 
 }  // namespace
