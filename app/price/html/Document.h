@@ -5,46 +5,56 @@
 // Rules (kept deliberately simple, since there is no tree builder):
 // - Every start tag in the token stream becomes one element, in document
 //   order. No implied elements are added (a page without <html>, <head>,
-//   <body> or <tbody> gives no such element). Tags inside comments, inside
-//   script/style/xmp/iframe/noembed/noframes raw text and inside title/textarea
-//   text do not exist, as they are not tags to the tokenizer either.
-// - tagName is the lower-cased tag name in ASCII capitals ("A", "TD").
-// - href: for A and AREA with an href attribute, the attribute resolved
-//   against the document base URL; when the value cannot be parsed as a URL,
-//   the value as written. Empty for other elements and for links without href.
-//   The base is the page URL, or the href of the first <base> element that has
-//   one (resolved against the page URL). As in a browser reading a.href once
-//   the document is parsed, that base applies to every link, also those
-//   written before the <base> element.
+//   <body> or <tbody> gives no such element), but a tag for an <html>, <head>
+//   or <body> that a browser already has (given or implied by earlier
+//   content) gives none either, as it only adds attributes there. "</br>"
+//   gives a BR element and "</p>" with no open paragraph an empty P, as in a
+//   browser. Tags inside comments, inside script/style/xmp/iframe/noembed/
+//   noframes/noscript raw text and inside title/textarea text do not exist,
+//   as they are not tags to the tokenizer either (scripting counts as enabled).
+// - tagName is the tag name in ASCII capitals ("A", "TD").
+// - href: for A and AREA with an href attribute, the attribute (character
+//   references decoded the attribute way, so "?a=1&copy=2" stays as written)
+//   resolved against the document base URL; when the value cannot be parsed
+//   as a URL, the value as written. Empty for other elements and for links
+//   without href. The base is the page URL, or the href of the first <base>
+//   element that has one, resolved against the page URL (an unparsable one is
+//   ignored). As in a browser reading a.href once the document is parsed,
+//   that base applies to every link, also those written before the <base>.
 // - target: the target attribute as written, empty when absent.
-// - innerText: the text of the element's content, as a browser renders inline
-//   content:
-//     * text of nested elements counts; text in script/style/template, title,
-//       textarea, noscript... counts only if it is ordinary tokenized text
-//       (raw text of script/style/xmp/iframe/noembed/noframes never counts);
-//     * runs of space, tab, CR, LF and FF collapse to one space; NBSP is kept;
-//     * <br> gives "\n"; a block-level element (div, p, li, tr, table, h1..h6,
-//       ul, ol, dl, dt, dd, blockquote, pre, form, section, article, header,
-//       footer, nav, aside, address, fieldset, center, hr...) starts and ends
-//       on its own line; table cells (td, th) are separated by a tab, as a
-//       browser's innerText does; no more than one line break is produced
-//       between blocks;
-//     * white space at the start and end of each line is removed, and so is
-//       the element's leading and trailing white space;
-//     * <pre>/<textarea>/<listing> white space is not preserved (collapsed as
-//       everywhere else).
+// - innerText: the element's content as a browser renders it:
+//     * text of nested elements counts; the text of script, style, title,
+//       textarea, iframe, noembed, noframes and noscript does not (those
+//       elements report their own text as written, like a DOM does for an
+//       element that is not rendered); img alt text does not count;
+//     * runs of space, tab, CR, LF and FF collapse to one space; U+00A0 is
+//       kept; white space is not preserved in <pre> either;
+//     * <br> gives "\n"; a block-level element (div, p, ul/ol/li, dl/dt/dd,
+//       table, tbody/thead/tfoot, tr, caption, h1-h6, hr, blockquote, pre,
+//       form, center, address, section, article, header, footer, nav, aside,
+//       main, fieldset, legend, details, summary, figure, option...) starts
+//       and ends a line, and a paragraph is set off by a blank line ("\n\n")
+//       as a browser's innerText does; adjacent line breaks of blocks merge;
+//     * table cells (td, th) of one row are separated by a tab;
+//     * spaces at the start and end of each line are removed, and white
+//       space (line breaks and tabs included) at both ends of the element;
+//     * U+0000 in text is dropped (as a browser's tree builder does).
 // - Content ends at the matching end tag. Unclosed elements end where the HTML
 //   standard's implied-end rules would end them for the cases that matter to
-//   links: an <a> start tag closes an open a; </p>, </td>, </th>, </tr>,
-//   </table>, </li>, </div> and the like close the inline elements opened
-//   inside them; a new <td>/<th>/<tr>/<li>/<option>/<p>/<dt>/<dd> closes the
-//   previous sibling of its kind; void elements (br, img, input, meta, link,
-//   hr, area, base, col, embed, param, source, track, wbr) have no content.
-//   An end tag that matches no open element is ignored. At the end of input
-//   every open element ends.
-// - Cost is linear in the input in the usual case; the open-element stack is
-//   bounded (deeper nesting is treated as closed at the limit), so deeply
-//   nested or unclosed markup cannot make the build quadratic or exhaust memory.
+//   links: an <a> start tag ends an open a; a block start tag ends an open p;
+//   a new <li>, <dt>/<dd>, <td>/<th>, <tr>, <option> ends the previous one
+//   of its kind; a table section start tag ends what is open inside the
+//   table; an end tag ends the element it names and everything opened inside
+//   it, but does not reach out of a table cell or table (the standard's
+//   element scopes); an end tag that matches nothing is ignored. At the end
+//   of input every open element ends. (Simplification: a <table> does not end
+//   an open <p>, which only standards-mode pages would do.)
+// - Bounds: at 512 open elements the deepest one ends before the next starts,
+//   so deeper markup becomes siblings (browsers flatten such trees alike);
+//   the innerText of all elements together is capped at 8 characters per
+//   input character plus 64K, after which elements that end later (outer
+//   ones) get their innerText cut short. A normal page stays far below the
+//   cap; the cap keeps pathological nesting from going quadratic.
 #pragma once
 
 #include <string>

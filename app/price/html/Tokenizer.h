@@ -8,7 +8,8 @@
 //   input stream");
 // - there is no tree builder, so the tokenizer itself switches to RCDATA after
 //   a <title>/<textarea> start tag, to RAWTEXT after <style>, <xmp>, <iframe>,
-//   <noembed>, <noframes>, to script data after <script> and to PLAINTEXT after
+//   <noembed>, <noframes>, <noscript> (scripting counts as enabled), to script
+//   data after <script> and to PLAINTEXT after
 //   <plaintext> (unless SetContentModelSwitching(false)); a self-closing flag
 //   does not prevent the switch, as a tree builder ignores it on these tags;
 // - parse errors are not reported.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/price/html/Document.h"
+#include "tests/app/price/html/Json.h"
 
 namespace fw::html {
 namespace {
@@ -207,6 +208,41 @@ TEST(Robustness, TruncatedMarkupGivesNoSpuriousElements) {
   EXPECT_EQ(TagNames(Build(u"<a href=x><!-- <b>")), u"A");
   EXPECT_EQ(TagNames(Build(u"<")), u"");
   EXPECT_TRUE(Build(u"").empty());
+}
+
+// The sample site's index page, as the site serves it (host filled in). Its
+// bytes are GBK; widened as Latin-1 the ASCII markup and URLs are intact.
+TEST(SamplePage, SiteLinksAsABrowserSeesThem) {
+  auto bytes = testjson::ReadSourceFile("tools/sample-site/www/youjiamap.asp");
+  ASSERT_TRUE(bytes) << "cannot read the sample page (FUELWISE_SOURCE_DIR set?)";
+  std::u16string text(bytes->begin(), bytes->end());
+  for (char16_t& c : text) c = char16_t(static_cast<unsigned char>(c));
+  for (size_t at; (at = text.find(u"__HOST__")) != std::u16string::npos;) text.replace(at, 8, u"127.0.0.1:18731");
+  auto links = Links(Build(text, u"http://127.0.0.1:18731/youjiamap.asp"));
+
+  std::vector<std::u16string> provinces;
+  size_t blankSiteLinks = 0;
+  for (const Element& a : links) {
+    // Links inside the script and the comment are no elements.
+    EXPECT_EQ(a.href.find(u"hainan"), std::u16string::npos);
+    EXPECT_EQ(a.href.find(u"xizang"), std::u16string::npos);
+    if (a.target != u"_blank" || a.href.find(u"http://127.0.0.1:18731/") == std::u16string::npos) continue;
+    ++blankSiteLinks;
+    if (a.href.back() == u'/') provinces.push_back(a.href);
+  }
+  EXPECT_EQ(provinces, (std::vector<std::u16string>{
+                           u"http://127.0.0.1:18731/guangdong/", u"http://127.0.0.1:18731/zhejiang/",
+                           u"http://127.0.0.1:18731/jiangsu/", u"http://127.0.0.1:18731/sichuan/",
+                           u"http://127.0.0.1:18731/shandong/", u"http://127.0.0.1:18731/hubei/"}));
+  EXPECT_EQ(blankSiteLinks, 25u);  // 28 target=_blank anchors: one in the script, one in a comment, two off-site
+  // A relative link resolves against the page, and &amp; in a query is decoded.
+  bool sawNews = false, sawSearch = false;
+  for (const Element& a : links) {
+    sawNews = sawNews || a.href == u"http://127.0.0.1:18731/news/";
+    sawSearch = sawSearch || a.href == u"http://127.0.0.1:18731/search.asp?kw=%D3%CD%BC%DB&page=2";
+  }
+  EXPECT_TRUE(sawNews);
+  EXPECT_TRUE(sawSearch);
 }
 
 }  // namespace
