@@ -90,33 +90,33 @@ LRESULT CALLBACK HeaderStrip::WndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 
 LRESULT HeaderStrip::HandleMessage(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
-    case WM_SIZE: return OnSize(w, l);
+    case WM_SIZE: return OnWmSize(w, l);
     case WM_ERASEBKGND: return 1;  // the surface covers every pixel
-    case WM_PAINT: return OnPaint(w, l);
-    case WM_PRINTCLIENT: return OnPrintClient(w, l);
-    case WM_NCDESTROY: return OnNcDestroy(w, l);
+    case WM_PAINT: return OnWmPaint(w, l);
+    case WM_PRINTCLIENT: return OnWmPrintClient(w, l);
+    case WM_NCDESTROY: return OnWmNcDestroy(w, l);
     default: return DefWindowProcW(m_hwnd, msg, w, l);
   }
 }
 
-LRESULT HeaderStrip::OnSize(WPARAM, LPARAM l) {
+LRESULT HeaderStrip::OnWmSize(WPARAM, LPARAM l) {
   // What was drawn stays; the container redraws after every resize step.
   m_surface.Resize(LOWORD(l), HIWORD(l), RGB(0xFF, 0xFF, 0xFF));
   return 0;
 }
 
-LRESULT HeaderStrip::OnPaint(WPARAM, LPARAM) {
+LRESULT HeaderStrip::OnWmPaint(WPARAM, LPARAM) {
   unique_hdc_paint dc(m_hwnd);
   if (dc) m_surface.CopyTo(dc.get(), dc.PaintRect());
   return 0;
 }
 
-LRESULT HeaderStrip::OnPrintClient(WPARAM w, LPARAM) {
+LRESULT HeaderStrip::OnWmPrintClient(WPARAM w, LPARAM) {
   m_surface.CopyAllTo(reinterpret_cast<HDC>(w), 0, 0);
   return 0;
 }
 
-LRESULT HeaderStrip::OnNcDestroy(WPARAM w, LPARAM l) {
+LRESULT HeaderStrip::OnWmNcDestroy(WPARAM w, LPARAM l) {
   SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
   HWND hwnd = m_hwnd;
   m_hwnd = nullptr;

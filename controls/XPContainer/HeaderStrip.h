@@ -40,10 +40,10 @@ class HeaderStrip {
   LRESULT HandleMessage(UINT msg, WPARAM w, LPARAM l);
 
   // -- Message handlers
-  LRESULT OnSize(WPARAM w, LPARAM l);
-  LRESULT OnPaint(WPARAM w, LPARAM l);
-  LRESULT OnPrintClient(WPARAM w, LPARAM l);
-  LRESULT OnNcDestroy(WPARAM w, LPARAM l);
+  LRESULT OnWmSize(WPARAM w, LPARAM l);
+  LRESULT OnWmPaint(WPARAM w, LPARAM l);
+  LRESULT OnWmPrintClient(WPARAM w, LPARAM l);
+  LRESULT OnWmNcDestroy(WPARAM w, LPARAM l);
 
   HWND m_hwnd = nullptr;
   Surface m_surface;
