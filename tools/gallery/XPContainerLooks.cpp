@@ -35,7 +35,9 @@ void XPContainerLooks(LookList& looks) {
   auto add = [&](int32_t theme, int32_t style) {
     wchar_t name[32];
     std::swprintf(name, 32, L"theme%02d-style%d", static_cast<int>(theme), static_cast<int>(style));
-    looks.push_back({L"XPContainer", name, [theme, style](Form& stage) { return RenderContainer(stage, theme, style); }});
+    looks.push_back({L"XPContainer", name, [theme, style](Form& stage) {
+                       return RenderContainer(stage, theme, style);
+                     }});
   };
   for (int32_t theme = 0; theme < 12; ++theme) add(theme, 0);
   add(2, 1);
