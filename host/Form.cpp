@@ -263,6 +263,7 @@ bool Form::PlaceControl(std::unique_ptr<Control> control, std::u16string name, C
   control->m_width = width;
   control->m_height = height;
   Control* raw = control.get();
+  raw->SetTabStop(raw->m_tabStop);
   m_controls.push_back(std::move(control));
   if (props) {
     raw->ReadProperties(*props);
@@ -633,22 +634,46 @@ void Form::FocusChanged(HWND focus) {
 }
 
 void Form::SortTabOrder() {
-  // Within each container, windows are stacked in TabIndex order: the dialog
-  // manager walks the z-order.
-  std::vector<Control*> sorted;
+  // The dialog manager walks the z-order, so within each container the controls
+  // that take the focus are stacked in TabIndex order, first on top. Controls the
+  // host draws over their container (labels, lines, shapes, images) lie below
+  // them, later ones above earlier ones, as in the design.
+  std::map<HWND, std::vector<Control*>> windowed, drawn;
   for (const auto& c : m_controls) {
-    if (c->hWnd()) sorted.push_back(c.get());
+    if (!c->hWnd()) continue;
+    (c->IsTransparent() ? drawn : windowed)[GetParent(c->hWnd())].push_back(c.get());
   }
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](Control* a, Control* b) { return a->TabIndex() < b->TabIndex(); });
   std::map<HWND, HWND> lastInParent;
-  for (Control* c : sorted) {
+  auto stack = [&](Control* c) {
     HWND parent = GetParent(c->hWnd());
     auto it = lastInParent.find(parent);
     HWND after = it == lastInParent.end() ? HWND_TOP : it->second;
     SetWindowPos(c->hWnd(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     lastInParent[parent] = c->hWnd();
+  };
+  for (auto& [parent, list] : windowed) {
+    std::stable_sort(list.begin(), list.end(),
+                     [](Control* a, Control* b) { return a->TabIndex() < b->TabIndex(); });
+    for (Control* c : list) stack(c);
   }
+  for (auto& [parent, list] : drawn) {
+    for (auto it = list.rbegin(); it != list.rend(); ++it) stack(*it);
+  }
+}
+
+Control* Form::NextInTabOrder(const Control& from) const {
+  Control* best = nullptr;
+  Control* first = nullptr;
+  for (const auto& c : m_controls) {
+    HWND h = c->hWnd();
+    if (c.get() == &from || !h || !c->CanGetFocus() || !c->TabStop()) continue;
+    if (!IsWindowVisible(h) || !IsWindowEnabled(h)) continue;
+    if (!first || c->TabIndex() < first->TabIndex()) first = c.get();
+    if (c->TabIndex() > from.TabIndex() && (!best || c->TabIndex() < best->TabIndex())) {
+      best = c.get();
+    }
+  }
+  return best ? best : first;
 }
 
 void Form::DockAligned() {

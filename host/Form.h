@@ -138,6 +138,8 @@ class Form {
   void SetDefaultControl(Control* control);
   Control* CancelControl() const { return m_cancel; }
   void SetCancelControl(Control* control) { m_cancel = control; }
+  // The visible, enabled tab stop with the next higher TabIndex (wrapping round).
+  Control* NextInTabOrder(const Control& from) const;
   // The control that has (or had last) the focus.
   Control* ActiveControl() const;
 

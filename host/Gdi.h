@@ -220,11 +220,13 @@ class com_ptr {
   com_ptr() = default;
   com_ptr(const com_ptr&) = delete;
   com_ptr& operator=(const com_ptr&) = delete;
-  com_ptr(com_ptr&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
+  com_ptr(com_ptr&& other) noexcept
+      : m_p(std::exchange(other.m_p, nullptr)), m_counted(std::exchange(other.m_counted, false)) {}
   com_ptr& operator=(com_ptr&& other) noexcept {
     if (this != &other) {
       reset();
       m_p = std::exchange(other.m_p, nullptr);
+      m_counted = std::exchange(other.m_counted, false);
     }
     return *this;
   }
@@ -234,7 +236,7 @@ class com_ptr {
   static com_ptr attach(T* p) {
     com_ptr c;
     c.m_p = p;
-    if (p) detail::CountHandle(HandleKind::Com, +1);
+    c.Count();
     return c;
   }
   // Adds a reference of its own.
@@ -243,41 +245,45 @@ class com_ptr {
     return attach(p);
   }
 
-  T* get() const { return m_p; }
-  T* operator->() const { return m_p; }
-  explicit operator bool() const { return m_p != nullptr; }
+  T* get() const {
+    Count();
+    return m_p;
+  }
+  T* operator->() const { return get(); }
+  explicit operator bool() const { return get() != nullptr; }
   void reset() {
     if (m_p) {
+      Count();
       m_p->Release();
       detail::CountHandle(HandleKind::Com, -1);
-      m_p = nullptr;
     }
+    m_p = nullptr;
+    m_counted = false;
   }
 
-  // For out-parameters: `CoCreateInstance(..., iid, p.put())`. The reference the
-  // call stores is taken over (and counted) when the full expression ends.
-  class put_proxy {
-   public:
-    explicit put_proxy(com_ptr& owner) : m_owner(owner) {}
-    put_proxy(const put_proxy&) = delete;
-    put_proxy& operator=(const put_proxy&) = delete;
-    ~put_proxy() {
-      if (m_raw) m_owner = com_ptr::attach(m_raw);
-    }
-    operator T**() { return &m_raw; }
-    operator void**() { return reinterpret_cast<void**>(&m_raw); }
-
-   private:
-    com_ptr& m_owner;
-    T* m_raw = nullptr;
+  // For out-parameters: `CoCreateInstance(..., iid, p.put())`. What the call
+  // stores is counted the first time the pointer is used (a call may fill it in
+  // the middle of a longer expression).
+  struct out_param {
+    T** p;
+    operator T**() const { return p; }
+    operator void**() const { return reinterpret_cast<void**>(p); }
   };
-  put_proxy put() {
+  out_param put() {
     reset();
-    return put_proxy(*this);
+    return out_param{&m_p};
   }
 
  private:
+  void Count() const {
+    if (m_p && !m_counted) {
+      m_counted = true;
+      detail::CountHandle(HandleKind::Com, +1);
+    }
+  }
+
   T* m_p = nullptr;
+  mutable bool m_counted = false;
 };
 
 // Creates a brush and a pen in one colour (a COLORREF) for a short drawing step.

@@ -212,9 +212,8 @@ void Label::PressAccessKey(char16_t) {
   // A label takes no focus: its access key moves the focus to the control that
   // follows it in tab order.
   Form* form = ParentForm();
-  if (!form || !hWnd()) return;
-  HWND next = GetNextDlgTabItem(form->hWnd(), hWnd(), FALSE);
-  if (next) ::SetFocus(next);
+  if (!form) return;
+  if (Control* next = form->NextInTabOrder(*this)) next->SetFocus();
 }
 
 }  // namespace fw
