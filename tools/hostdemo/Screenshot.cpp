@@ -1,10 +1,7 @@
 #include "tools/hostdemo/Screenshot.h"
 
-#include <wincodec.h>
-
-#include <vector>
-
 #include "host/Gdi.h"
+#include "host/PngFile.h"
 #include "host/Surface.h"
 
 namespace demo {
@@ -36,46 +33,6 @@ void PrintTree(HWND hwnd, HDC dc, int x, int y) {
   }
 }
 
-bool WritePng(const std::wstring& path, const fw::Surface& image) {
-  using fw::com_ptr;
-  const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  bool ok = false;
-  {
-    com_ptr<IWICImagingFactory> factory;
-    com_ptr<IWICStream> stream;
-    com_ptr<IWICBitmapEncoder> encoder;
-    com_ptr<IWICBitmapFrameEncode> frame;
-    const int w = image.Width(), h = image.Height();
-    // 24-bit BGR rows, as the encoder takes them.
-    std::vector<BYTE> rows(static_cast<size_t>(w) * 3 * h);
-    for (int y = 0; y < h; ++y) {
-      for (int x = 0; x < w; ++x) {
-        const uint32_t p = image.Bits()[static_cast<size_t>(y) * w + x];
-        BYTE* out = &rows[(static_cast<size_t>(y) * w + x) * 3];
-        out[0] = static_cast<BYTE>(p & 0xFF);
-        out[1] = static_cast<BYTE>((p >> 8) & 0xFF);
-        out[2] = static_cast<BYTE>((p >> 16) & 0xFF);
-      }
-    }
-    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    ok = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_IWICImagingFactory, factory.put())) &&
-         SUCCEEDED(factory->CreateStream(stream.put())) &&
-         SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
-         SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) &&
-         SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
-         SUCCEEDED(encoder->CreateNewFrame(frame.put(), nullptr)) &&
-         SUCCEEDED(frame->Initialize(nullptr)) &&
-         SUCCEEDED(frame->SetSize(static_cast<UINT>(w), static_cast<UINT>(h))) &&
-         SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormat24bppBGR &&
-         SUCCEEDED(frame->WritePixels(static_cast<UINT>(h), static_cast<UINT>(w) * 3,
-                                      static_cast<UINT>(rows.size()), rows.data())) &&
-         SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
-  }
-  if (SUCCEEDED(init)) CoUninitialize();
-  return ok;
-}
-
 }  // namespace
 
 bool SaveWindowPng(HWND hwnd, const std::wstring& path) {
@@ -94,7 +51,7 @@ bool SaveWindowPng(HWND hwnd, const std::wstring& path) {
     PrintTree(hwnd, image.Dc(), 0, 0);
   }
   GdiFlush();
-  return WritePng(path, image);
+  return fw::SavePng(path, image.Bits(), image.Width(), image.Height());
 }
 
 }  // namespace demo

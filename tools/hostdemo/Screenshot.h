@@ -1,6 +1,6 @@
-// The demo's screenshot: the form and its children composed off screen (each
-// window prints itself through WM_PRINT, children over their parent in z-order)
-// and written as a 24-bit PNG through the platform's imaging component.
+// The demo's screenshot: what the form shows, read from its window DC (a hidden
+// form is composed off screen instead: each window prints itself through
+// WM_PRINT, children over their parent in z-order), written as a PNG.
 #pragma once
 
 #include <windows.h>
