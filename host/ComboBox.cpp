@@ -128,12 +128,7 @@ void ComboBox::SetItemData(int32_t index, intptr_t data) {
   if (hWnd()) SendMessageW(hWnd(), CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
 }
 
-std::u16string ComboBox::Text() const {
-  if (!hWnd()) return {};
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd())) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hWnd(), text.data(), static_cast<int>(text.size()))));
-  return FromWide(text);
-}
+std::u16string ComboBox::Text() const { return WindowCaption(); }
 
 void ComboBox::SetText(std::u16string_view text) {
   if (!hWnd()) return;
@@ -144,6 +139,9 @@ void ComboBox::SetText(std::u16string_view text) {
     return;
   }
   SetWindowTextW(hWnd(), ToWide(text).c_str());
+  // Typing raises Change through the combo's notification; a text set in code
+  // raises it here, as the platform's text boxes do.
+  if (Change) Change();
 }
 
 bool ComboBox::OnNotify(UINT code) {

@@ -32,7 +32,7 @@ class ComboBox : public NativeControl {
 
   // A new item was chosen in the list.
   EventHandler Click;
-  // The text in the edit box changed by typing.
+  // The text in the edit box changed, by typing or by SetText.
   EventHandler Change;
   // The list is about to drop down.
   EventHandler DropDown;

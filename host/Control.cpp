@@ -20,16 +20,15 @@ constexpr wchar_t kControlProp[] = L"Fuelwise.Control";
 
 Control::Control(std::u16string kind) : m_kind(std::move(kind)) {}
 
-Control::~Control() {
-  if (m_hwnd) {
-    HWND hwnd = m_hwnd;
-    RemovePropW(hwnd, kControlProp);
-    m_hwnd = nullptr;
-    if (IsWindow(hwnd)) {
-      DestroyWindow(hwnd);
-      detail::CountHandle(HandleKind::Window, -1);
-    }
-  }
+Control::~Control() { DestroyDetached(); }
+
+void Control::DestroyDetached() {
+  if (!m_hwnd) return;
+  HWND hwnd = m_hwnd;
+  RemovePropW(hwnd, kControlProp);
+  m_hwnd = nullptr;
+  detail::CountHandle(HandleKind::Window, -1);
+  if (IsWindow(hwnd)) DestroyWindow(hwnd);
 }
 
 std::u16string Control::QualifiedName() const {
@@ -37,6 +36,17 @@ std::u16string Control::QualifiedName() const {
   std::u16string s = m_name + u"(";
   for (char c : std::to_string(*m_index)) s.push_back(static_cast<char16_t>(c));
   return s + u")";
+}
+
+std::u16string Control::WindowCaption() const {
+  if (!m_hwnd) return {};
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(m_hwnd)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(m_hwnd, text.data(), static_cast<int>(text.size()))));
+  return FromWide(text);
+}
+
+void Control::SetWindowCaption(std::u16string_view text) {
+  if (m_hwnd) SetWindowTextW(m_hwnd, ToWide(text).c_str());
 }
 
 Control* Control::Container() const {

@@ -40,6 +40,11 @@ class Control {
   // The form holding the control (through any containers), or null.
   Form* ParentForm() const;
 
+  // The window's text, as WM_GETTEXT answers it. A user control that shows a
+  // caption sets it here too, so assistive tools and automation can read it.
+  std::u16string WindowCaption() const;
+  void SetWindowCaption(std::u16string_view text);
+
   // -- Building
   // Creates the window as a child of `parent` at `pixels` (client coordinates of
   // the parent), hidden; Show makes it visible. `name` and `index` identify it.
@@ -128,6 +133,9 @@ class Control {
 
   // A host window procedure learns its window at WM_NCCREATE, before Create returns.
   void AttachHwnd(HWND hwnd) { m_hwnd = hwnd; }
+  // Destroys the window without telling this object (its derived part is being
+  // destroyed); a host window procedure stops forwarding to it first.
+  void DestroyDetached();
   // The window is gone (WM_NCDESTROY): raises OnTerminate if Destroy did not.
   void WindowDestroyed();
   void Terminate();

@@ -13,6 +13,11 @@ GraphicControl::GraphicControl(std::u16string kind, bool mouseTransparent)
   SetTabStop(false);
 }
 
+GraphicControl::~GraphicControl() {
+  if (hWnd()) SetWindowLongPtrW(hWnd(), GWLP_USERDATA, 0);
+  DestroyDetached();
+}
+
 bool GraphicControl::RegisterWindowClass() {
   static const bool registered = [] {
     WNDCLASSEXW wc{};

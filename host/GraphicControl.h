@@ -21,6 +21,8 @@ class GraphicControl : public Control {
   MouseHandler MouseMove;
   MouseHandler MouseUp;
 
+  ~GraphicControl() override;
+
   bool IsTransparent() const override { return true; }
   // Repaints now.
   void Refresh();

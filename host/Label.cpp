@@ -86,16 +86,11 @@ void Label::OnWriteProperties(PropertyStore& p) {
   if (a.font) p.Write(u"Font", m_font->Value(), a.font->Value());
 }
 
-std::u16string Label::Caption() const {
-  if (!hWnd()) return {};
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd())) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hWnd(), text.data(), static_cast<int>(text.size()))));
-  return FromWide(text);
-}
+std::u16string Label::Caption() const { return WindowCaption(); }
 
 void Label::SetCaption(std::u16string_view caption) {
   if (!hWnd() || caption == Caption()) return;
-  SetWindowTextW(hWnd(), ToWide(caption).c_str());
+  SetWindowCaption(caption);
   ApplyAutoSize();
   Redraw();
   if (Change) Change();

@@ -56,12 +56,7 @@ void TextBox::OnWriteProperties(PropertyStore& p) {
   p.Write(u"ScrollBars", m_scrollBars, int32_t{0});
 }
 
-std::u16string TextBox::Text() const {
-  if (!hWnd()) return {};
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd())) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hWnd(), text.data(), static_cast<int>(text.size()))));
-  return FromWide(text);
-}
+std::u16string TextBox::Text() const { return WindowCaption(); }
 
 void TextBox::SetText(std::u16string_view text) {
   if (hWnd()) SetWindowTextW(hWnd(), ToWide(text).c_str());

@@ -66,8 +66,11 @@ UserControl::UserControl(std::u16string kind, bool container)
     : Control(std::move(kind)), m_container(container) {}
 
 UserControl::~UserControl() {
-  // The window may still send messages while it goes (focus loss); from here on
-  // they reach only this base's no-op events.
+  // Deleted while its window lives (a constituent control, say): the window goes
+  // now, while the surface still exists, and its last messages stay away from
+  // this half-destroyed object.
+  if (hWnd()) SetWindowLongPtrW(hWnd(), GWLP_USERDATA, 0);
+  DestroyDetached();
   m_fontSubscription.reset();
 }
 

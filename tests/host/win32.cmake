@@ -2,6 +2,7 @@
 fuelwise_add_test(host_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/usercontrol_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/controls_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/form_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/resources_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/host_tests.rc

@@ -13,6 +13,7 @@ void DemoButton::OnInitProperties() { SetCaption(Name()); }
 
 void DemoButton::OnReadProperties(const fw::PropertyStore& p) {
   m_caption = p.ReadText(u"Caption", Name());
+  SetWindowCaption(m_caption);
   const char16_t key = fw::MnemonicOf(m_caption);
   SetAccessKeys(key ? std::u16string(1, key) : std::u16string());
 }
@@ -21,6 +22,7 @@ void DemoButton::OnWriteProperties(fw::PropertyStore& p) { p.Write(u"Caption", m
 
 void DemoButton::SetCaption(std::u16string caption) {
   m_caption = std::move(caption);
+  SetWindowCaption(m_caption);
   const char16_t key = fw::MnemonicOf(m_caption);
   SetAccessKeys(key ? std::u16string(1, key) : std::u16string());
   PropertyChanged(u"Caption");
