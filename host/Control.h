@@ -139,6 +139,7 @@ class Control {
   // The window is gone (WM_NCDESTROY): raises OnTerminate if Destroy did not.
   void WindowDestroyed();
   void Terminate();
+  bool Terminated() const { return m_terminated; }
 
  private:
   friend class Form;

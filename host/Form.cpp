@@ -435,6 +435,8 @@ bool Form::Unload() {
     m_modalOwner = nullptr;
   }
   OnUnload();
+  // The focus leaves the controls before they end, so none hears of it afterwards.
+  if (HWND focus = GetFocus(); focus && IsChild(m_hwnd, focus)) ::SetFocus(m_hwnd);
   DestroyControls();
   if (m_hwnd) DestroyWindow(m_hwnd);
   m_unloading = false;

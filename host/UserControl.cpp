@@ -353,6 +353,8 @@ LRESULT CALLBACK UserControl::WndProcThunk(HWND hwnd, UINT msg, WPARAM w, LPARAM
 }
 
 LRESULT UserControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  // After OnTerminate the control hears nothing more; the window just goes.
+  if (Terminated()) return DefWindowProcW(hWnd(), msg, w, l);
   switch (msg) {
     case WM_SIZE: return OnWmSize(w, l);
     case WM_PAINT: return OnWmPaint(w, l);

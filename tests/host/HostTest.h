@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,7 @@ class RecordingControl : public UserControl {
   std::vector<Event> events;
   int paints = 0;
   bool recordMoves = false;
+  std::function<void()> onClick;
 
   using UserControl::PropertyChanged;
 
@@ -76,7 +78,10 @@ class RecordingControl : public UserControl {
     if (recordMoves) events.push_back({"MouseMove", b, s, x, y});
   }
   void OnMouseUp(int b, int s, float x, float y) override { events.push_back({"MouseUp", b, s, x, y}); }
-  void OnClick() override { events.push_back({"Click"}); }
+  void OnClick() override {
+    events.push_back({"Click"});
+    if (onClick) onClick();
+  }
   void OnDblClick() override { events.push_back({"DblClick"}); }
   void OnKeyDown(int& k, int s) override { events.push_back({"KeyDown", k, s}); }
   void OnKeyPress(int& k) override { events.push_back({"KeyPress", k}); }
@@ -84,6 +89,7 @@ class RecordingControl : public UserControl {
   void OnGotFocus() override { events.push_back({"GotFocus"}); }
   void OnLostFocus() override { events.push_back({"LostFocus"}); }
   void OnAccessKeyPress(int k) override { events.push_back({"AccessKeyPress", k}); }
+  void OnTerminate() override { events.push_back({"Terminate", IsWindow(hWnd()) ? 1 : 0}); }
   void OnAmbientChanged(std::u16string_view name) override {
     events.push_back({"AmbientChanged:" + std::string(name.begin(), name.end())});
   }

@@ -59,6 +59,25 @@ TEST(UserControlLifecycle, NewInstanceInitialisesThenResizesThenShows) {
   ExpectSequence(r->events, kRead, "a control read from its saved properties");
 }
 
+TEST(UserControlLifecycle, UnloadInsideTheControlsOwnClick) {
+  Form form;
+  ASSERT_TRUE(form.Create(3000, 3000));
+  auto* c = form.Add<RecordingControl>(u"rec", nullptr, 0, 0, 600, 300);
+  form.Show();
+  Pump();
+  c->events.clear();
+  c->onClick = [&] { form.Unload(); };
+  HWND hwnd = c->hWnd();
+  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_FALSE(form.IsLoaded());
+  // The object outlives its window until the form is built again or goes.
+  const Event want[] = {{"MouseDown", 1, 0, 3, 3}, {"MouseUp", 1, 0, 3, 3}, {"Click"},
+                        {"LostFocus"},             {"Terminate", 1}};
+  ExpectSequence(c->events, want, "unload from a click handler");
+}
+
 // -- Mouse: (button, shift, x, y) as the description numbers them
 
 TEST_F(UserControlTest, LeftClickWithShiftAndCtrl) {
