@@ -36,19 +36,24 @@ void PrintTree(HWND hwnd, HDC dc, int x, int y) {
 }  // namespace
 
 bool SaveWindowPng(HWND hwnd, const std::wstring& path) {
-  RECT rc{};
-  if (!GetWindowRect(hwnd, &rc)) return false;
+  // The client area: the frame is the window manager's (or, in the product, the
+  // skinned frame control's), and no window manager runs under the test display.
+  RECT client{};
+  if (!GetClientRect(hwnd, &client)) return false;
   fw::Surface image;
-  if (!image.Resize(rc.right - rc.left, rc.bottom - rc.top, RGB(255, 255, 255))) return false;
+  if (!image.Resize(client.right, client.bottom, RGB(255, 255, 255))) return false;
   if (IsWindowVisible(hwnd)) {
-    // What the window shows, frame and children included: its window DC reads
-    // the window's own pixels, whatever covers it on the screen.
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    HDC window = GetWindowDC(hwnd);
-    BitBlt(image.Dc(), 0, 0, image.Width(), image.Height(), window, 0, 0, SRCCOPY);
-    ReleaseDC(hwnd, window);
+    // What the window shows, children included: its DC reads the window's own
+    // pixels, whatever covers it on the screen.
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    fw::unique_hdc_window window(hwnd);
+    BitBlt(image.Dc(), 0, 0, image.Width(), image.Height(), window.get(), 0, 0, SRCCOPY);
   } else {
-    PrintTree(hwnd, image.Dc(), 0, 0);
+    RECT frame{};
+    GetWindowRect(hwnd, &frame);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, &origin);
+    PrintTree(hwnd, image.Dc(), frame.left - origin.x, frame.top - origin.y);
   }
   GdiFlush();
   return fw::SavePng(path, image.Bits(), image.Width(), image.Height());
