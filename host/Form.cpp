@@ -328,15 +328,9 @@ void Form::SaveChildren(DesignNode& parent, Control* container) {
 
 void Form::ShowControls() {
   // Controls draw before the form first appears, so its first paint is complete.
-  for (const auto& c : m_controls) {
-    auto* uc = dynamic_cast<UserControl*>(c.get());
-    if (!uc || !uc->hWnd() || !c->Visible()) continue;
-    bool shown = true;
-    for (HWND h = GetParent(uc->hWnd()); h && h != m_hwnd; h = GetParent(h)) {
-      if (!(GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE)) shown = false;
-    }
-    if (shown) uc->RaiseShow();
-  }
+  // The window tree is walked rather than the form's list, so that controls made
+  // by other controls (their constituent parts) hear of it too.
+  UserControl::RaiseShowBelow(m_hwnd, true);
 }
 
 void Form::PositionAtStart(HWND owner) {
@@ -417,9 +411,7 @@ void Form::Hide() {
   }
   m_modalEnded = true;
   ShowWindow(m_hwnd, SW_HIDE);
-  for (const auto& c : m_controls) {
-    if (auto* uc = dynamic_cast<UserControl*>(c.get())) uc->RaiseHide();
-  }
+  UserControl::RaiseShowBelow(m_hwnd, false);
 }
 
 bool Form::Unload() {

@@ -546,9 +546,27 @@ LRESULT UserControl::OnWmKillFocus(WPARAM w, LPARAM) {
 
 LRESULT UserControl::OnWmShowWindow(WPARAM w, LPARAM l) {
   Form* form = ParentForm();
-  if (w && form && form->Visible()) RaiseShow();
-  if (!w) RaiseHide();
+  if (w && form && form->Visible()) {
+    RaiseShow();
+    RaiseShowBelow(hWnd(), true);
+  }
+  if (!w) {
+    RaiseHide();
+    RaiseShowBelow(hWnd(), false);
+  }
   return DefWindowProcW(hWnd(), WM_SHOWWINDOW, w, l);
+}
+
+void UserControl::RaiseShowBelow(HWND parent, bool shown) {
+  // Containers before what they hold; a hidden window's children stay unshown.
+  for (HWND h = GetWindow(parent, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    const bool visible = (GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown && !visible) continue;
+    if (auto* uc = dynamic_cast<UserControl*>(Control::FromHwnd(h))) {
+      shown ? uc->RaiseShow() : uc->RaiseHide();
+    }
+    RaiseShowBelow(h, shown);
+  }
 }
 
 LRESULT UserControl::OnWmSystemChange(UINT msg, WPARAM w, LPARAM l) {

@@ -177,6 +177,7 @@ class UserControl : public Control {
   LRESULT OnWmShowWindow(WPARAM w, LPARAM l);
 
   // Called by the form.
+  static void RaiseShowBelow(HWND parent, bool shown);
   void RaiseShow();
   void RaiseHide();
   void RaiseAmbientChanged(std::u16string_view name);

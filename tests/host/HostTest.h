@@ -71,6 +71,7 @@ class RecordingControl : public UserControl {
   void OnInitProperties() override { events.push_back({"InitProperties"}); }
   void OnReadProperties(const PropertyStore&) override { events.push_back({"ReadProperties"}); }
   void OnShow() override { events.push_back({"Show"}); }
+  void OnHide() override { events.push_back({"Hide"}); }
   void OnResize() override { events.push_back({"Resize"}); }
   void OnPaint() override { ++paints; }
   void OnMouseDown(int b, int s, float x, float y) override { events.push_back({"MouseDown", b, s, x, y}); }

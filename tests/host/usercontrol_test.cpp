@@ -78,6 +78,41 @@ TEST(UserControlLifecycle, UnloadInsideTheControlsOwnClick) {
   ExpectSequence(c->events, want, "unload from a click handler");
 }
 
+TEST(UserControlLifecycle, ShowAndHideReachConstituentsAndContents) {
+  // A container holding a recording control, and a recording control made by
+  // code inside another one (a constituent, not in the form's list).
+  class Holder : public UserControl {
+   public:
+    Holder() : UserControl(u"Holder", true) {}
+    std::unique_ptr<RecordingControl> part = std::make_unique<RecordingControl>();
+
+   protected:
+    void OnInitProperties() override {
+      part->Create(hWnd(), RECT{0, 0, 20, 20}, u"part");
+      part->InitProperties();
+      ShowWindow(part->hWnd(), SW_SHOWNA);
+    }
+  };
+  Form form;
+  ASSERT_TRUE(form.Create(3000, 3000));
+  auto* holder = form.Add<Holder>(u"holder", nullptr, 0, 0, 1500, 1500);
+  auto* inner = form.Add<RecordingControl>(u"inner", holder, 0, 600, 300, 300);
+  form.Show();
+  holder->SetVisible(false);
+  holder->SetVisible(true);
+  // Focus moves as controls hide; only the show events matter here.
+  auto withoutFocus = [](const std::vector<Event>& events) {
+    std::vector<Event> kept;
+    for (const Event& e : events) {
+      if (e.name != "GotFocus" && e.name != "LostFocus") kept.push_back(e);
+    }
+    return kept;
+  };
+  const Event kWant[] = {{"InitProperties"}, {"Resize"}, {"Show"}, {"Hide"}, {"Show"}};
+  ExpectSequence(withoutFocus(holder->part->events), kWant, "constituent");
+  ExpectSequence(withoutFocus(inner->events), kWant, "control in a container");
+}
+
 // -- Mouse: (button, shift, x, y) as the description numbers them
 
 TEST_F(UserControlTest, LeftClickWithShiftAndCtrl) {
