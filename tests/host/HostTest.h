@@ -65,9 +65,15 @@ class RecordingControl : public UserControl {
   bool recordMoves = false;
   std::function<void()> onClick;
 
-  using UserControl::PropertyChanged;
+  // A property as controls write them: store, show, tell the host.
+  void SetCaption(std::u16string caption) {
+    m_caption = std::move(caption);
+    SetWindowCaption(m_caption);
+    PropertyChanged(u"Caption");
+  }
 
  protected:
+  std::u16string m_caption;
   void OnInitProperties() override { events.push_back({"InitProperties"}); }
   void OnReadProperties(const PropertyStore&) override { events.push_back({"ReadProperties"}); }
   void OnShow() override { events.push_back({"Show"}); }

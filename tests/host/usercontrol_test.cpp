@@ -323,7 +323,10 @@ TEST_F(UserControlTest, PropertyChangedReachesTheFormRecord) {
   form.PropertyChangedHook = [&](Control& c, std::u16string_view name) {
     hooked = c.Name() + u"." + std::u16string(name);
   };
-  control->PropertyChanged(u"Caption");
+  control->SetCaption(u"刷新");
+  wchar_t text[16]{};
+  GetWindowTextW(control->hWnd(), text, 16);
+  EXPECT_STREQ(text, L"刷新");
   ASSERT_EQ(form.ChangedProperties().size(), 1u);
   EXPECT_EQ(form.ChangedProperties()[0].control, u"rec");
   EXPECT_EQ(form.ChangedProperties()[0].property, u"Caption");
