@@ -25,10 +25,13 @@ prepare_prefix() {
   # Another runner may be preparing it right now: take turns.
   exec 9>"$WINEPREFIX.lock"
   flock 9
-  if [ ! -f "$WINEPREFIX/.fuelwise-ready" ]; then
-    rm -rf "$WINEPREFIX"
-    wineboot --init >/dev/null 2>&1 || true
-    wineserver -w
+  # Bump when the settings below change, so that existing prefixes are set up anew.
+  local version=2
+  if [ "$(cat "$WINEPREFIX/.fuelwise-ready" 2>/dev/null)" != "$version" ]; then
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      wineboot --init >/dev/null 2>&1 || true
+      wineserver -w
+    fi
     # Font substitutes. The .reg file is UTF-16 so that the Chinese face name survives.
     local reg="$WINEPREFIX/fuelwise-fonts.reg"
     printf '%s\r\n' \
@@ -45,10 +48,15 @@ prepare_prefix() {
       '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
       '"宋体"="WenQuanYi Micro Hei"' \
       '"SimSun"="WenQuanYi Micro Hei"' \
+      '' \
+      '; Xvfb runs no window manager: unmanaged windows close at once instead of' \
+      '; waiting about 2 s for a manager that never answers.' \
+      '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
+      '"Managed"="N"' \
       '' | iconv -f UTF-8 -t UTF-16 > "$reg"
     wine regedit /S "$reg" >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.fuelwise-ready"
+    echo "$version" > "$WINEPREFIX/.fuelwise-ready"
   fi
   flock -u 9
 }
