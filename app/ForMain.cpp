@@ -1,0 +1,273 @@
+#include "app/ForMain.h"
+
+#include <windows.h>
+#include <ocidl.h>
+
+#include <array>
+#include <optional>
+#include <utility>
+
+#include "app/picture/LoadPictureUrl.h"
+#include "app/price/MemoryControls.h"
+#include "host/ComboBox.h"
+#include "host/Label.h"
+#include "host/ListBox.h"
+#include "host/PictureBox.h"
+#include "host/TextBox.h"
+
+namespace fw {
+
+namespace {
+
+constexpr int kRows = 4;
+
+// The province and city boxes as the lookup sees them. The selected index is
+// the box's own, as the image combo box keeps it: showing a prompt or typed
+// text leaves it where it was (the platform's combo would drop its selection
+// when the edit text matches no item), and only a choice in the list, or
+// code, moves it.
+class ComboAdapter : public ComboControl {
+ public:
+  explicit ComboAdapter(ComboBox& box) : m_box(box) {}
+
+  void AddItem(std::u16string_view item) override {
+    if (item.empty()) return;  // the image combo box refuses an empty item
+    m_box.AddItem(item);
+    m_index = m_box.ListCount() - 1;
+    SetText(item);
+  }
+  void Clear() override {
+    // The shown text stays: the platform's combo would empty its edit box.
+    const std::u16string text = m_box.Text();
+    m_box.Clear();
+    m_index = -1;
+    if (HWND hwnd = m_box.hWnd()) SetWindowTextW(hwnd, ToWide(text).c_str());
+  }
+  size_t ListCount() const override { return static_cast<size_t>(m_box.ListCount()); }
+  std::u16string List(size_t k) const override {
+    return k < ListCount() ? m_box.List(static_cast<int32_t>(k)) : std::u16string();
+  }
+  int ListIndex() const override { return m_index; }
+  bool SetListIndex(int index) override {
+    if (index < 0 || index >= m_box.ListCount()) return false;
+    m_index = index;
+    m_box.SetListIndex(index);  // shows the item and raises the box's Click
+    return true;
+  }
+  std::u16string Text() const override { return m_choosing ? *m_choosing : m_box.Text(); }
+  void SetText(std::u16string_view text) override {
+    m_choosing.reset();
+    m_box.SetText(text);
+  }
+
+  // The user chose item `index` in the list. The platform writes the item into
+  // the edit box only after telling the parent, so until then the chosen
+  // item's text stands for the box's text.
+  template <typename Handler>
+  void Choose(int index, Handler&& handler) {
+    if (index >= 0 && index < m_box.ListCount()) {
+      m_index = index;
+      m_choosing = m_box.List(index);
+    }
+    handler();
+    m_choosing.reset();
+  }
+
+ private:
+  ComboBox& m_box;
+  int m_index = -1;
+  std::optional<std::u16string> m_choosing;
+};
+
+class ListAdapter : public ListControl {
+ public:
+  explicit ListAdapter(ListBox& list) : m_list(list) {}
+  void AddItem(std::u16string_view item) override { m_list.AddItem(item); }
+  void Clear() override { m_list.Clear(); }
+  size_t ListCount() const override { return static_cast<size_t>(m_list.ListCount()); }
+  std::u16string List(size_t k) const override {
+    return k < ListCount() ? m_list.List(static_cast<int32_t>(k)) : std::u16string();
+  }
+
+ private:
+  ListBox& m_list;
+};
+
+class LabelAdapter : public LabelControl {
+ public:
+  explicit LabelAdapter(Label& label) : m_label(label) {}
+  void SetCaption(std::u16string_view caption) override { m_label.SetCaption(caption); }
+  std::u16string Caption() const override { return m_label.Caption(); }
+
+ private:
+  Label& m_label;
+};
+
+class TextBoxAdapter : public TextBoxControl {
+ public:
+  explicit TextBoxAdapter(TextBox& box) : m_box(box) {}
+  void SetText(std::u16string_view text) override { m_box.SetText(text); }
+  std::u16string Text() const override { return m_box.Text(); }
+
+ private:
+  TextBox& m_box;
+};
+
+// Runs one step of a handler; a failing step is skipped and the next one runs.
+template <typename Step>
+void Skipping(Step&& step) {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+// The lookup's view of the window's controls. A control missing from the
+// design is stood in for by an in-memory one, so the lookup's steps on it do
+// nothing visible instead of failing.
+struct ForMain::Wiring {
+  std::array<std::unique_ptr<ComboControl>, 2> comWhere;
+  std::array<std::unique_ptr<ListControl>, 4> ListCity;
+  std::unique_ptr<TextBoxControl> Text1;
+  std::array<std::unique_ptr<LabelControl>, kRows> labinfo;
+  std::array<std::unique_ptr<LabelControl>, kRows> labPrice;
+
+  template <typename Adapter, typename Stand, typename Control, typename Interface>
+  static void Wire(std::unique_ptr<Interface>& slot, Control* control) {
+    if (control) {
+      slot = std::make_unique<Adapter>(*control);
+    } else {
+      slot = std::make_unique<Stand>();
+    }
+  }
+
+  PriceWindowControls Controls() const {
+    PriceWindowControls c;
+    for (size_t i = 0; i < comWhere.size(); ++i) c.comWhere[i] = comWhere[i].get();
+    for (size_t i = 0; i < ListCity.size(); ++i) c.ListCity[i] = ListCity[i].get();
+    c.Text1 = Text1.get();
+    for (size_t i = 0; i < kRows; ++i) {
+      c.labinfo[i] = labinfo[i].get();
+      c.labPrice[i] = labPrice[i].get();
+    }
+    return c;
+  }
+};
+
+ForMain::ForMain(std::u16string priceHost, std::u16string chartHost)
+    : m_priceHost(std::move(priceHost)), m_chartHost(std::move(chartHost)) {}
+
+ForMain::~ForMain() = default;
+
+bool ForMain::LoadDesign() { return LoadFromResource(kDesignName); }
+
+bool ForMain::Ready() const { return m_lookup && m_lookup->Ready(); }
+
+std::u16string ForMain::ChartToolTip() const {
+  return u"数据来源于油价网\r\n(Http://" + m_priceHost + u"/)";
+}
+
+// The start-up sequence; each step that fails is skipped.
+void ForMain::OnLoad() {
+  Skipping([&] { SetCaption(kCaption); });
+  // The frame's random theme colour comes with the skinned frame.
+  Skipping([&] { LoadChart(); });
+  // The status bar's two panels come with the status bar.
+  Skipping([&] { EmptyRows(); });
+  Skipping([&] {
+    WireLookup();
+    BindEvents();
+  });
+  Skipping([&] {
+    if (m_lookup) m_lookup->LoadProvince();
+  });
+}
+
+void ForMain::OnUnload() { PostQuitMessage(0); }
+
+int32_t ForMain::ShowMessageBox(std::u16string_view prompt, int32_t flags,
+                                std::u16string_view caption) {
+  const std::wstring text = ToWide(prompt), title = ToWide(caption);
+  return MessageBoxW(hWnd(), text.c_str(), title.c_str(), MB_OK | static_cast<UINT>(flags));
+}
+
+void ForMain::LoadChart() {
+  auto* picture = Get<PictureBox>(u"Picture1");
+  if (!picture) return;
+  const std::wstring url = L"http://" + ToWide(m_chartHost) + ToWide(kChartPath);
+  PictureDispPtr disp = LoadPictureUrl(url);
+  if (!disp) return;
+  com_ptr<IPicture> chart;
+  if (FAILED(disp->QueryInterface(IID_IPicture, chart.put())) || !chart) return;
+  if (auto p = Picture::FromIPicture(chart.get())) picture->SetPicture(std::move(p));
+}
+
+void ForMain::EmptyRows() {
+  for (const char16_t* name : {u"labinfo", u"labPrice"}) {
+    for (int32_t i = 0; i < kRows; ++i) {
+      if (auto* label = Get<Label>(name, i)) label->SetCaption(u"");
+    }
+  }
+}
+
+void ForMain::WireLookup() {
+  auto w = std::make_unique<Wiring>();
+  for (int32_t i = 0; i < 2; ++i) {
+    Wiring::Wire<ComboAdapter, MemoryCombo>(w->comWhere[i], Get<ComboBox>(u"comWhere", i));
+  }
+  for (int32_t i = 0; i < 4; ++i) {
+    Wiring::Wire<ListAdapter, MemoryList>(w->ListCity[i], Get<ListBox>(u"ListCity", i));
+  }
+  Wiring::Wire<TextBoxAdapter, MemoryTextBox>(w->Text1, Get<TextBox>(u"Text1"));
+  for (int32_t i = 0; i < kRows; ++i) {
+    Wiring::Wire<LabelAdapter, MemoryLabel>(w->labinfo[i], Get<Label>(u"labinfo", i));
+    Wiring::Wire<LabelAdapter, MemoryLabel>(w->labPrice[i], Get<Label>(u"labPrice", i));
+  }
+  m_lookup = std::make_unique<PriceLookup>(
+      w->Controls(), m_pages, m_browser,
+      [this](std::u16string_view prompt, int32_t flags, std::u16string_view caption) {
+        return ShowMessageBox(prompt, flags, caption);
+      },
+      m_priceHost);
+  m_wiring = std::move(w);
+}
+
+void ForMain::BindEvents() {
+  BindArray<ComboBox>(u"comWhere", [this](ComboBox& box, int32_t index) {
+    // A choice in the list, and a text typed or set: both change the box.
+    box.Click = [this, index] { OnWhereClick(index); };
+    box.Change = [this, index] { OnWhereChange(index); };
+  });
+  if (auto* picture = Get<PictureBox>(u"Picture1")) {
+    picture->MouseMove = [this](int, int, float, float) { OnPictureMouseMove(); };
+  }
+}
+
+void ForMain::OnWhereClick(int32_t index) {
+  auto* box = Get<ComboBox>(u"comWhere", index);
+  auto* adapter = m_wiring && index >= 0 && index < 2
+                      ? dynamic_cast<ComboAdapter*>(m_wiring->comWhere[static_cast<size_t>(index)].get())
+                      : nullptr;
+  if (!box || !adapter) return;
+  adapter->Choose(box->ListIndex(), [&] { OnWhereChange(index); });
+}
+
+void ForMain::OnWhereChange(int32_t index) {
+  Skipping([&] {
+    if (m_lookup) m_lookup->OnWhereChange(index);
+  });
+}
+
+void ForMain::OnRefreshClick() {
+  Skipping([&] {
+    if (m_lookup) m_lookup->OnRefreshClick();
+  });
+}
+
+void ForMain::OnPictureMouseMove() {
+  if (auto* picture = Get<PictureBox>(u"Picture1")) picture->SetToolTipText(ChartToolTip());
+}
+
+}  // namespace fw

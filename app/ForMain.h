@@ -1,0 +1,75 @@
+// ForMain: the start-up window. On the left the crude-oil chart, on the right
+// the choice of province and city over the four price rows of the chosen city;
+// closing it ends the program.
+//
+// The window owns the price lookup and hands it its controls: the province
+// and city boxes, the hidden link lists, the hidden URL box and the rows. The
+// lookup's gate (m_ready) keeps the window's handlers from acting on the
+// changes its own list fills cause, and on anything the user does before the
+// province index has been read.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/price/DocumentLoader.h"
+#include "app/price/HttpClient.h"
+#include "app/price/PriceLookup.h"
+#include "host/Form.h"
+
+namespace fw {
+
+class ForMain : public Form {
+ public:
+  static constexpr std::u16string_view kDesignName = u"ForMain";
+  static constexpr std::u16string_view kCaption = u"Fuelwise v1.0.0110";
+  static constexpr std::u16string_view kChartPath = u"/cn/live_charts/t24_crude_cn188x166.gif";
+
+  // `priceHost` and `chartHost` are host[:port] of the price site and of the
+  // site serving the chart (the build's settings; tests give their own).
+  ForMain(std::u16string priceHost, std::u16string chartHost);
+  ~ForMain() override;
+
+  // Builds the window from its design resource in the exe; the load handler
+  // runs before this returns (the index page is read by then).
+  bool LoadDesign();
+
+  // m_ready: combo-box changes act only while this is on.
+  bool Ready() const;
+  // What the chart shows its pointer: where the prices come from.
+  std::u16string ChartToolTip() const;
+
+  // -- Handlers, named after the events they answer
+  void OnWhereChange(int32_t index);
+  // The refresh button's click: reloads the chosen city whatever the gate says.
+  void OnRefreshClick();
+
+ protected:
+  void OnLoad() override;
+  void OnUnload() override;
+  // ShowMessageBox over this window: the warning of an empty city box. The
+  // platform's box until the skinned one exists.
+  virtual int32_t ShowMessageBox(std::u16string_view prompt, int32_t flags,
+                                 std::u16string_view caption);
+
+ private:
+  struct Wiring;
+
+  void LoadChart();
+  void EmptyRows();
+  void WireLookup();
+  void BindEvents();
+  void OnWhereClick(int32_t index);
+  void OnPictureMouseMove();
+
+  std::u16string m_priceHost;
+  std::u16string m_chartHost;
+  WinHttpPageSource m_pages;
+  DocumentLoader m_browser;
+  std::unique_ptr<Wiring> m_wiring;
+  std::unique_ptr<PriceLookup> m_lookup;
+};
+
+}  // namespace fw

@@ -1,4 +1,0 @@
-// Resource identifiers of Fuelwise.exe.
-#pragma once
-
-#define IDI_FUELWISE 1
