@@ -1,0 +1,364 @@
+// The main window end to end against the sample price site: built from its
+// design as the program builds it, driven with the messages a user's actions
+// send (a choice in a combo box's list, typed characters, a mouse move, the
+// close box), and read back through the windows themselves (WM_GETTEXT,
+// CB_GETLBTEXT).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ForMain.h"
+#include "controls/XPContainer/XPContainer.h"
+#include "host/ComboBox.h"
+#include "host/Font.h"
+#include "host/Gdi.h"
+#include "host/Label.h"
+#include "host/ListBox.h"
+#include "host/PictureBox.h"
+#include "host/PngFile.h"
+#include "host/TextBox.h"
+#include "tests/app/price/SiteTestSupport.h"
+
+namespace fw {
+namespace {
+
+using Items = std::vector<std::u16string>;
+
+const Items kProvinces = {u"广东", u"浙江", u"江苏", u"四川", u"山东", u"湖北"};
+const std::u16string k15(15, u' ');
+const std::u16string k14(14, u' ');
+
+std::u16string Host() { return ToU16(SiteHost()); }
+std::u16string Root() { return u"http://" + Host() + u"/"; }
+
+// The window with its message box replaced by a record of what it was asked
+// to show, so that a warning does not wait for a user.
+class RecordingMain : public ForMain {
+ public:
+  using ForMain::ForMain;
+  Items shown;
+
+ protected:
+  int32_t ShowMessageBox(std::u16string_view prompt, int32_t flags,
+                         std::u16string_view caption) override {
+    shown.push_back(std::u16string(prompt) + u"|" + std::u16string(caption) + u"|" +
+                    std::u16string(1, char16_t(u'0' + flags)));
+    return IDOK;
+  }
+};
+
+std::u16string WindowText(HWND hwnd) {
+  const LRESULT n = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<size_t>(n < 0 ? 0 : n) + 1, L'\0');
+  const LRESULT got = SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(got < 0 ? 0 : got));
+  return ToU16(text);
+}
+
+Items ComboItems(HWND combo) {
+  Items items;
+  const LRESULT n = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < n; ++i) {
+    const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
+    std::wstring text(static_cast<size_t>(len < 0 ? 0 : len) + 1, L'\0');
+    const LRESULT got = SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(got < 0 ? 0 : got));
+    items.push_back(ToU16(text));
+  }
+  return items;
+}
+
+Items ListItems(HWND list) {
+  Items items;
+  const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < n; ++i) {
+    const LRESULT len = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+    std::wstring text(static_cast<size_t>(len < 0 ? 0 : len) + 1, L'\0');
+    const LRESULT got = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(got < 0 ? 0 : got));
+    items.push_back(ToU16(text));
+  }
+  return items;
+}
+
+// What a click on an item of the dropped list does: the platform selects the
+// item and tells the combo's parent.
+void ChooseInList(HWND combo, std::u16string_view item) {
+  const std::wstring w = ToWide(item);
+  const LRESULT i = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(w.c_str()));
+  ASSERT_GE(i, 0) << "the item to choose is not in the list";
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+  SendMessageW(GetParent(combo), WM_COMMAND,
+               MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+HWND EditOf(HWND combo) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  return GetComboBoxInfo(combo, &info) ? info.hwndItem : nullptr;
+}
+
+// Characters typed at the end of the combo's edit box (a backspace is u'\b').
+void Type(HWND combo, std::u16string_view text) {
+  HWND edit = EditOf(combo);
+  SetFocus(edit);
+  SendMessageW(edit, WM_KEYDOWN, VK_END, 1);
+  SendMessageW(edit, WM_KEYUP, VK_END, 0xC0000001);
+  for (char16_t c : text) SendMessageW(edit, WM_CHAR, c, 1);
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// The quit message a closed main window leaves for the program's loop.
+bool TakeQuit() {
+  MSG msg;
+  return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+int TextWidth(const Label& label, std::u16string_view text) {
+  unique_hfont font = label.GetFont()->CreateHandle(ScreenDpi());
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, font.get());
+  SIZE size{};
+  const std::wstring w = ToWide(text);
+  GetTextExtentPoint32W(screen, w.c_str(), static_cast<int>(w.size()), &size);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  return size.cx;
+}
+
+RECT RectInParent(HWND hwnd) {
+  RECT rc{};
+  GetWindowRect(hwnd, &rc);
+  MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    OleInitialize(nullptr);
+    RegisterXPContainer();
+  }
+  static void TearDownTestSuite() { OleUninitialize(); }
+
+  void SetUp() override { Build(Host()); }
+  void TearDown() override {
+    if (form && form->IsLoaded()) form->Unload();
+    form.reset();
+    TakeQuit();
+  }
+
+  void Build(std::u16string priceHost) {
+    form = std::make_unique<RecordingMain>(std::move(priceHost), Host());
+    ASSERT_TRUE(form->LoadDesign());
+    EXPECT_TRUE(form->BuildErrors().empty());
+  }
+
+  HWND Combo(int i) const { return form->Get<ComboBox>(u"comWhere", i)->hWnd(); }
+  HWND List(int i) const { return form->Get<ListBox>(u"ListCity", i)->hWnd(); }
+  HWND Text1() const { return form->Get<TextBox>(u"Text1")->hWnd(); }
+  Label& Row(const char16_t* name, int i) const { return *form->Get<Label>(name, i); }
+  Items Captions(const char16_t* name) const {
+    Items v;
+    for (int i = 0; i < 4; ++i) v.push_back(WindowText(Row(name, i).hWnd()));
+    return v;
+  }
+
+  std::unique_ptr<RecordingMain> form;
+};
+
+TEST_F(MainWindowTest, AfterLoadTheProvincesWaitForAChoice) {
+  EXPECT_EQ(WindowText(form->hWnd()), u"Fuelwise v1.0.0110");
+  EXPECT_TRUE(form->Ready());
+  EXPECT_EQ(ComboItems(Combo(0)), kProvinces);
+  EXPECT_EQ(WindowText(Combo(0)), u"请选择省份");
+  EXPECT_TRUE(ComboItems(Combo(1)).empty());
+  EXPECT_EQ(WindowText(Combo(1)), u"");
+  // The design's placeholders are gone.
+  EXPECT_EQ(Captions(u"labinfo"), Items(4));
+  EXPECT_EQ(Captions(u"labPrice"), Items(4));
+  EXPECT_EQ(WindowText(Text1()), u"");
+  // The hidden lists hold the index: province URLs, and every site link.
+  const Items urls = ListItems(List(0));
+  ASSERT_EQ(urls.size(), 6u);
+  EXPECT_EQ(urls[0], Root() + u"guangdong/");
+  EXPECT_EQ(urls[5], Root() + u"hubei/");
+  EXPECT_EQ(ListItems(List(2)).size(), 25u);
+  EXPECT_EQ(ListItems(List(3)).size(), 25u);
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(IsWindowVisible(List(i))) << "ListCity(" << i << ")";
+  EXPECT_FALSE(IsWindowVisible(Text1()));
+  EXPECT_TRUE(form->shown.empty());
+
+  auto* chart = form->Get<PictureBox>(u"Picture1");
+  ASSERT_TRUE(chart->GetPicture());
+  EXPECT_EQ(chart->GetPicture()->PixelWidth(), 188);
+  EXPECT_EQ(chart->GetPicture()->PixelHeight(), 166);
+}
+
+TEST_F(MainWindowTest, ChoosingAProvinceListsItsCitiesAndACityShowsItsPrices) {
+  ChooseInList(Combo(0), u"广东");
+  EXPECT_EQ(ComboItems(Combo(1)), (Items{u"广州", u"深圳", u"珠海", u"佛山"}));
+  EXPECT_EQ(WindowText(Combo(1)), u"请选择城市");
+  EXPECT_EQ(ListItems(List(1)).size(), 4u);
+  EXPECT_EQ(Captions(u"labinfo"), Items(4));
+
+  ChooseInList(Combo(1), u"广州");
+  EXPECT_EQ(WindowText(Text1()), Root() + u"guangdong/guangzhou.html");
+  EXPECT_EQ(Captions(u"labinfo"), (Items{u"89#汽油:" + k15 + u"元/升", u"92#汽油:" + k15 + u"元/升",
+                                          u"95#汽油:" + k15 + u"元/升", u"0#柴油:" + k15 + u"元/升"}));
+  EXPECT_EQ(Captions(u"labPrice"), (Items{u"7.17", u"7.74", u"8.38", u"7.41"}));
+  EXPECT_TRUE(form->Ready());
+  EXPECT_TRUE(form->shown.empty());
+
+  // Another province replaces the cities and leaves the rows as they were.
+  ChooseInList(Combo(0), u"湖北");
+  EXPECT_EQ(ComboItems(Combo(1)), (Items{u"武汉", u"宜昌", u"襄阳"}));
+  EXPECT_EQ(Captions(u"labPrice"), (Items{u"7.17", u"7.74", u"8.38", u"7.41"}));
+
+  // The window as it shows the prices, for review.
+  form->Show();
+  Pump();
+  RedrawWindow(form->hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  ChooseInList(Combo(0), u"广东");
+  ChooseInList(Combo(1), u"广州");
+  Pump();
+  RECT client{};
+  GetClientRect(form->hWnd(), &client);
+  {
+    unique_hdc_window dc(form->hWnd());
+    const PixelImage shot = CaptureDc(dc.get(), client.right, client.bottom);
+    EXPECT_TRUE(SavePng(L"fuelwise-prices.png", shot));
+  }
+}
+
+TEST_F(MainWindowTest, SevenCharacterNamesKeepFourteenSpaces) {
+  ChooseInList(Combo(0), u"湖北");
+  ChooseInList(Combo(1), u"襄阳");
+  EXPECT_EQ(WindowText(Text1()), Root() + u"hubei/xiangyang.html");
+  EXPECT_EQ(Captions(u"labinfo"),
+            (Items{u"89#乙醇汽油:" + k14 + u"元/升", u"92#乙醇汽油:" + k14 + u"元/升",
+                   u"95#乙醇汽油:" + k14 + u"元/升", u"0#柴油:" + k15 + u"元/升"}));
+  EXPECT_EQ(Captions(u"labPrice"), (Items{u"7.14", u"7.69", u"8.25", u"7.38"}));
+}
+
+// Every row shows its whole caption inside the container, and the price lies
+// after the fuel name, in the blank the caption leaves for it.
+TEST_F(MainWindowTest, RowsShowTheirWholeCaptions) {
+  ChooseInList(Combo(0), u"湖北");
+  ChooseInList(Combo(1), u"襄阳");  // the longest names
+  RECT body{};
+  GetClientRect(form->Get<Control>(u"XPContainer1")->hWnd(), &body);
+  for (int i = 0; i < 4; ++i) {
+    Label& info = Row(u"labinfo", i);
+    Label& price = Row(u"labPrice", i);
+    const std::u16string caption = info.Caption();
+    const RECT infoRc = RectInParent(info.hWnd());
+    const RECT priceRc = RectInParent(price.hWnd());
+    EXPECT_GE(infoRc.right - infoRc.left, TextWidth(info, caption)) << "labinfo(" << i << ")";
+    EXPECT_LE(infoRc.right, body.right) << "labinfo(" << i << ")";
+    EXPECT_GE(priceRc.right - priceRc.left, TextWidth(price, price.Caption())) << "labPrice(" << i << ")";
+    const size_t colon = caption.find(u':');
+    ASSERT_NE(colon, std::u16string::npos);
+    const int nameEnd = infoRc.left + TextWidth(info, caption.substr(0, colon + 1));
+    EXPECT_GE(priceRc.left, nameEnd) << "the price of row " << i << " covers the name";
+  }
+}
+
+TEST_F(MainWindowTest, TypedCityNamesAndAnEmptyCityBox) {
+  ChooseInList(Combo(0), u"广东");
+  // The city box still points at its first city while it shows the prompt.
+  Type(Combo(1), u"\b\b\b\b\b广州");
+  EXPECT_EQ(WindowText(Combo(1)), u"广州");
+  EXPECT_EQ(Captions(u"labPrice"), (Items{u"7.17", u"7.74", u"8.38", u"7.41"}));
+  // Clearing the prompt's characters one by one reached an empty box once.
+  ASSERT_EQ(form->shown.size(), 1u);
+  EXPECT_EQ(form->shown[0], u"您还没有选择城市了!|提示|0");
+
+  Type(Combo(1), u"\b\b");
+  EXPECT_EQ(WindowText(Combo(1)), u"");
+  EXPECT_EQ(form->shown.size(), 2u);
+  EXPECT_TRUE(form->Ready());
+}
+
+TEST_F(MainWindowTest, TheChartSaysWhereThePricesComeFrom) {
+  auto* chart = form->Get<PictureBox>(u"Picture1");
+  EXPECT_EQ(chart->ToolTipText(), u"");
+  SendMessageW(chart->hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  EXPECT_EQ(chart->ToolTipText(), u"数据来源于油价网\r\n(Http://" + Host() + u"/)");
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgram) {
+  form->Show();
+  Pump();
+  EXPECT_FALSE(TakeQuit());
+  SendMessageW(form->hWnd(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(form->IsLoaded());
+  EXPECT_TRUE(TakeQuit());
+}
+
+// Before the province index has been read, the boxes' changes do nothing.
+RecordingMain* g_loading = nullptr;
+bool g_acted = false;
+bool g_readyWhenActed = true;
+
+void CALLBACK ActWhileLoading(HWND, UINT, UINT_PTR id, DWORD) {
+  if (!g_loading || g_acted || !g_loading->Find(u"comWhere", 1)) return;
+  KillTimer(nullptr, id);
+  g_acted = true;
+  g_readyWhenActed = g_loading->Ready();
+  HWND cities = g_loading->Get<ComboBox>(u"comWhere", 1)->hWnd();
+  // An empty city box would warn, and a city would be fetched, if the window acted.
+  Type(cities, u"广州\b\b");
+  SendMessageW(GetParent(cities), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(cities), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(cities));
+  HWND provinces = g_loading->Get<ComboBox>(u"comWhere", 0)->hWnd();
+  Type(provinces, u"广东");
+}
+
+TEST_F(MainWindowTest, ChangesBeforeTheIndexIsReadDoNothing) {
+  form.reset();
+  TakeQuit();
+  ClearRequestLog();
+  // An index page that takes a while: the window runs meanwhile.
+  form = std::make_unique<RecordingMain>(Host() + u"/faults/slow.asp?ms=1500&x=", Host());
+  g_loading = form.get();
+  g_acted = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, ActWhileLoading);
+  ASSERT_NE(timer, 0u);
+  ASSERT_TRUE(form->LoadDesign());
+  KillTimer(nullptr, timer);
+  g_loading = nullptr;
+
+  ASSERT_TRUE(g_acted) << "the window did not run while the index was read";
+  EXPECT_FALSE(g_readyWhenActed);
+  EXPECT_TRUE(form->shown.empty());
+  EXPECT_TRUE(ComboItems(Combo(1)).empty());
+  EXPECT_EQ(WindowText(Text1()), u"");
+  for (const std::string& line : RequestLog()) {
+    EXPECT_EQ(line.find("guangzhou"), std::string::npos) << line;
+  }
+  // Once ready, the same change acts.
+  EXPECT_TRUE(form->Ready());
+  Type(Combo(1), u"x\b");
+  EXPECT_EQ(form->shown, Items{u"您还没有选择城市了!|提示|0"});
+}
+
+}  // namespace
+}  // namespace fw
