@@ -1,5 +1,7 @@
 #include "host/ComboBox.h"
 
+#include "host/ItemList.h"
+
 #include "host/WideText.h"
 
 namespace fw {
@@ -47,16 +49,7 @@ void ComboBox::OnInitProperties() { SetText(Name()); }
 void ComboBox::OnReadProperties(const PropertyStore& p) {
   ReadCommon(p);
   // "List" holds the design's items, one per line.
-  const std::u16string list = p.ReadText(u"List", u"");
-  size_t start = 0;
-  while (start < list.size()) {
-    size_t end = list.find(u'\n', start);
-    if (end == std::u16string::npos) end = list.size();
-    std::u16string item = list.substr(start, end - start);
-    if (!item.empty() && item.back() == u'\r') item.pop_back();
-    AddItem(item);
-    start = end + 1;
-  }
+  Items().ReadList(p);
   if (m_style != 2) SetText(p.ReadText(u"Text", u""));
   const int32_t index = p.ReadInt32(u"ListIndex", -1);
   if (index >= 0) SetListIndex(index);
@@ -66,67 +59,34 @@ void ComboBox::OnWriteProperties(PropertyStore& p) {
   WriteCommon(p);
   p.Write(u"Style", m_style, int32_t{0});
   p.Write(u"Sorted", m_sorted, false);
-  std::u16string list;
-  for (int32_t i = 0; i < ListCount(); ++i) {
-    if (i) list += u"\r\n";
-    list += List(i);
-  }
-  p.Write(u"List", list, u"");
+  Items().WriteList(p);
   if (m_style != 2) p.Write(u"Text", Text(), u"");
 }
 
 void ComboBox::AddItem(std::u16string_view item, std::optional<int32_t> index) {
-  if (!hWnd()) return;
-  const std::wstring text = ToWide(item);
-  if (index && *index >= 0 && *index <= ListCount()) {
-    SendMessageW(hWnd(), CB_INSERTSTRING, static_cast<WPARAM>(*index), reinterpret_cast<LPARAM>(text.c_str()));
-  } else {
-    SendMessageW(hWnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
+  Items().Add(item, index);
 }
 
-void ComboBox::RemoveItem(int32_t index) {
-  if (hWnd()) SendMessageW(hWnd(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
-}
+void ComboBox::RemoveItem(int32_t index) { Items().Remove(index); }
 
-void ComboBox::Clear() {
-  if (hWnd()) SendMessageW(hWnd(), CB_RESETCONTENT, 0, 0);
-}
+void ComboBox::Clear() { Items().Clear(); }
 
-int32_t ComboBox::ListCount() const {
-  if (!hWnd()) return 0;
-  const LRESULT n = SendMessageW(hWnd(), CB_GETCOUNT, 0, 0);
-  return n < 0 ? 0 : static_cast<int32_t>(n);
-}
+int32_t ComboBox::ListCount() const { return Items().Count(); }
 
-std::u16string ComboBox::List(int32_t index) const {
-  if (!hWnd()) return {};
-  const LRESULT len = SendMessageW(hWnd(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (len < 0) return {};
-  std::wstring text(static_cast<size_t>(len) + 1, L'\0');
-  const LRESULT got = SendMessageW(hWnd(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got < 0 ? 0 : static_cast<size_t>(got));
-  return FromWide(text);
-}
+std::u16string ComboBox::List(int32_t index) const { return Items().Item(index); }
 
-int32_t ComboBox::ListIndex() const {
-  return hWnd() ? static_cast<int32_t>(SendMessageW(hWnd(), CB_GETCURSEL, 0, 0)) : -1;
-}
+int32_t ComboBox::ListIndex() const { return Items().Selection(); }
 
 void ComboBox::SetListIndex(int32_t index) {
   if (!hWnd()) return;
-  SendMessageW(hWnd(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  Items().Select(index);
   // A selection made in code is announced like one made with the mouse.
   if (Click) Click();
 }
 
-intptr_t ComboBox::ItemData(int32_t index) const {
-  return hWnd() ? static_cast<intptr_t>(SendMessageW(hWnd(), CB_GETITEMDATA, static_cast<WPARAM>(index), 0)) : 0;
-}
+intptr_t ComboBox::ItemData(int32_t index) const { return Items().Data(index); }
 
-void ComboBox::SetItemData(int32_t index, intptr_t data) {
-  if (hWnd()) SendMessageW(hWnd(), CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
-}
+void ComboBox::SetItemData(int32_t index, intptr_t data) { Items().SetData(index, data); }
 
 std::u16string ComboBox::Text() const { return WindowCaption(); }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "host/ItemList.h"
 #include "host/NativeControl.h"
 
 namespace fw {
@@ -48,6 +49,8 @@ class ComboBox : public NativeControl {
   bool OnNotify(UINT code) override;
 
  private:
+  ItemList Items() const { return ItemList(hWnd(), kComboBoxMessages); }
+
   int32_t m_style = 0;
   bool m_sorted = false;
 };

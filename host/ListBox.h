@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "host/ItemList.h"
 #include "host/NativeControl.h"
 
 namespace fw {
@@ -37,6 +38,8 @@ class ListBox : public NativeControl {
   bool OnNotify(UINT code) override;
 
  private:
+  ItemList Items() const { return ItemList(hWnd(), kListBoxMessages); }
+
   bool m_sorted = false;
 };
 

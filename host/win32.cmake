@@ -10,6 +10,7 @@ add_library(fuelwise_host STATIC
   ${CMAKE_CURRENT_LIST_DIR}/GraphicControl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Image.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Input.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ItemList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Label.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ListBox.cpp
