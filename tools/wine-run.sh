@@ -26,28 +26,31 @@ prepare_prefix() {
   exec 9>"$WINEPREFIX.lock"
   flock 9
   # Bump when the settings below change, so that existing prefixes are set up anew.
-  local version=2
+  local version=3
   if [ "$(cat "$WINEPREFIX/.fuelwise-ready" 2>/dev/null)" != "$version" ]; then
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       wineboot --init >/dev/null 2>&1 || true
       wineserver -w
     fi
     # Font substitutes. The .reg file is UTF-16 so that the Chinese face name survives.
+    # The song face gets the monospaced variant: like it, it gives Latin letters and
+    # blanks half the width of a Chinese character, which layouts that pad with
+    # blanks (the price rows) rely on.
     local reg="$WINEPREFIX/fuelwise-fonts.reg"
     printf '%s\r\n' \
       'Windows Registry Editor Version 5.00' '' \
       '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-      '"宋体"="WenQuanYi Micro Hei"' \
-      '"SimSun"="WenQuanYi Micro Hei"' \
-      '"NSimSun"="WenQuanYi Micro Hei"' \
+      '"宋体"="WenQuanYi Micro Hei Mono"' \
+      '"SimSun"="WenQuanYi Micro Hei Mono"' \
+      '"NSimSun"="WenQuanYi Micro Hei Mono"' \
       '"Verdana"="DejaVu Sans"' \
       '"Tahoma"="Liberation Sans"' \
       '"MS Shell Dlg"="Liberation Sans"' \
       '"MS Shell Dlg 2"="Liberation Sans"' \
       '' \
       '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
-      '"宋体"="WenQuanYi Micro Hei"' \
-      '"SimSun"="WenQuanYi Micro Hei"' \
+      '"宋体"="WenQuanYi Micro Hei Mono"' \
+      '"SimSun"="WenQuanYi Micro Hei Mono"' \
       '' \
       '; Xvfb runs no window manager: unmanaged windows close at once instead of' \
       '; waiting about 2 s for a manager that never answers.' \

@@ -258,13 +258,14 @@ TEST_F(MainWindowTest, SevenCharacterNamesKeepFourteenSpaces) {
   EXPECT_EQ(Captions(u"labPrice"), (Items{u"7.14", u"7.69", u"8.25", u"7.38"}));
 }
 
-// Every row shows its whole caption inside the container, and the price lies
-// after the fuel name, in the blank the caption leaves for it.
+// Every row's labels are as wide as their captions; with five-character
+// names the row fits the container and the price lies in the blank between
+// the fuel name and its unit.
 TEST_F(MainWindowTest, RowsShowTheirWholeCaptions) {
-  ChooseInList(Combo(0), u"湖北");
-  ChooseInList(Combo(1), u"襄阳");  // the longest names
   RECT body{};
   GetClientRect(form->Get<Control>(u"XPContainer1")->hWnd(), &body);
+  ChooseInList(Combo(0), u"广东");
+  ChooseInList(Combo(1), u"广州");
   for (int i = 0; i < 4; ++i) {
     Label& info = Row(u"labinfo", i);
     Label& price = Row(u"labPrice", i);
@@ -277,7 +278,18 @@ TEST_F(MainWindowTest, RowsShowTheirWholeCaptions) {
     const size_t colon = caption.find(u':');
     ASSERT_NE(colon, std::u16string::npos);
     const int nameEnd = infoRc.left + TextWidth(info, caption.substr(0, colon + 1));
+    const int unitStart = infoRc.left + TextWidth(info, caption.substr(0, caption.find(u'元')));
     EXPECT_GE(priceRc.left, nameEnd) << "the price of row " << i << " covers the name";
+    EXPECT_LE(priceRc.left + TextWidth(price, price.Caption()), unitStart)
+        << "the price of row " << i << " covers the unit";
+  }
+  // Longer names: the labels grow with them.
+  ChooseInList(Combo(0), u"湖北");
+  ChooseInList(Combo(1), u"襄阳");
+  for (int i = 0; i < 4; ++i) {
+    Label& info = Row(u"labinfo", i);
+    const RECT infoRc = RectInParent(info.hWnd());
+    EXPECT_GE(infoRc.right - infoRc.left, TextWidth(info, info.Caption())) << "labinfo(" << i << ")";
   }
 }
 
