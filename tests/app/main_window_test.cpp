@@ -283,6 +283,13 @@ TEST_F(MainWindowTest, RowsShowTheirWholeCaptions) {
     EXPECT_LE(priceRc.left + TextWidth(price, price.Caption()), unitStart)
         << "the price of row " << i << " covers the unit";
   }
+  // The captions before the boxes show whole and end before the boxes.
+  for (const char16_t* name : {u"Label5", u"Label6"}) {
+    Label& label = *form->Get<Label>(name);
+    const RECT rc = RectInParent(label.hWnd());
+    EXPECT_GE(rc.right - rc.left, TextWidth(label, label.Caption())) << (name[5] == u'5' ? "Label5" : "Label6");
+    EXPECT_LE(rc.right, RectInParent(Combo(0)).left);
+  }
   // Longer names: the labels grow with them.
   ChooseInList(Combo(0), u"湖北");
   ChooseInList(Combo(1), u"襄阳");
