@@ -4,8 +4,6 @@
 
 namespace fw {
 
-namespace {
-
 void AppendCodePoint(std::u16string& out, char32_t cp) {
   if (cp < 0x10000) {
     out.push_back(static_cast<char16_t>(cp));
@@ -15,8 +13,6 @@ void AppendCodePoint(std::u16string& out, char32_t cp) {
     out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
   }
 }
-
-}  // namespace
 
 // The WHATWG UTF-8 decoder: the state is (code point so far, bytes still needed,
 // bounds of the next byte). A byte outside the bounds ends the sequence with one

@@ -2,6 +2,8 @@
 // standard (13.2.3.2 "Determining the character encoding").
 #include "app/price/html/Charset.h"
 
+#include "host/Utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -501,16 +503,6 @@ class Prescan {
   bool m_aborted = false;
 };
 
-void AppendCodePoint(std::u16string& out, uint32_t cp) {
-  if (cp < 0x10000) {
-    out.push_back(char16_t(cp));
-  } else {
-    cp -= 0x10000;
-    out.push_back(char16_t(0xD800 + (cp >> 10)));
-    out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
-  }
-}
-
 }  // namespace
 
 std::string ResolveCharsetLabel(std::string_view label) {
@@ -581,59 +573,10 @@ std::string SniffEncoding(std::span<const uint8_t> bytes, std::string_view conte
 }
 
 std::u16string DecodeUtf8(std::span<const uint8_t> bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
-  size_t i = 0;
-  if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) i = 3;
-  // The Encoding Standard's UTF-8 decoder (section 8.1.1): a byte that cannot
-  // continue the sequence ends it with one U+FFFD and is then read again.
-  uint32_t cp = 0;
-  int needed = 0, seen = 0;
-  uint8_t lower = 0x80, upper = 0xBF;
-  while (i < bytes.size()) {
-    uint8_t b = bytes[i];
-    if (needed == 0) {
-      ++i;
-      if (b < 0x80) {
-        out.push_back(char16_t(b));
-      } else if (b >= 0xC2 && b <= 0xDF) {
-        needed = 1;
-        cp = b & 0x1F;
-      } else if (b >= 0xE0 && b <= 0xEF) {
-        if (b == 0xE0) lower = 0xA0;
-        if (b == 0xED) upper = 0x9F;
-        needed = 2;
-        cp = b & 0xF;
-      } else if (b >= 0xF0 && b <= 0xF4) {
-        if (b == 0xF0) lower = 0x90;
-        if (b == 0xF4) upper = 0x8F;
-        needed = 3;
-        cp = b & 0x7;
-      } else {
-        out.push_back(u'\uFFFD');
-      }
-      continue;
-    }
-    if (b < lower || b > upper) {
-      cp = 0;
-      needed = seen = 0;
-      lower = 0x80;
-      upper = 0xBF;
-      out.push_back(u'\uFFFD');
-      continue;  // the byte is read again as a fresh start
-    }
-    ++i;
-    lower = 0x80;
-    upper = 0xBF;
-    cp = (cp << 6) | (b & 0x3F);
-    if (++seen == needed) {
-      AppendCodePoint(out, cp);
-      cp = 0;
-      needed = seen = 0;
-    }
-  }
-  if (needed != 0) out.push_back(u'\uFFFD');
-  return out;
+  // The sniffer already chose UTF-8 for a BOM; the BOM itself is not text.
+  if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
+    bytes = bytes.subspan(3);
+  return Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 std::u16string DecodeUtf16(std::span<const uint8_t> bytes, bool bigEndian) {

@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "host/Utf8.h"
+
 namespace fw::html {
 
 namespace {
@@ -40,16 +42,6 @@ constexpr bool IsHexDigit(int c) {
   return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 constexpr char16_t ToLower(int c) { return char16_t(IsUpperAlpha(c) ? c + 0x20 : c); }
-
-void AppendCodePoint(std::u16string& out, uint32_t cp) {
-  if (cp < 0x10000) {
-    out.push_back(char16_t(cp));
-  } else {
-    cp -= 0x10000;
-    out.push_back(char16_t(0xD800 + (cp >> 10)));
-    out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
-  }
-}
 
 // 13.2.5.80: the replacements for C1 control references (Windows-1252 reading).
 uint32_t FixUpNumericReference(uint32_t code) {
