@@ -120,10 +120,15 @@ FontSubscription Font::Subscribe(std::function<void()> listener) {
 }
 
 void Font::Changed() {
-  // A listener may unsubscribe itself or others while we call: walk a copy.
-  const auto listeners = m_registry->listeners;
+  // A listener may unsubscribe itself or others while we call: walk a copy, and
+  // skip one that left meanwhile, since its owner may be gone with it.
+  const auto registry = m_registry;
+  const auto listeners = registry->listeners;
   for (const auto& [id, fn] : listeners) {
-    if (*fn) (*fn)();
+    const auto& now = registry->listeners;
+    const bool still = std::any_of(now.begin(), now.end(),
+                                   [&, id = id](const auto& e) { return e.first == id; });
+    if (still && *fn) (*fn)();
   }
 }
 

@@ -99,6 +99,31 @@ TEST(FontObject, SubscribersHearEachRealChangeUntilTheyLeave) {
   EXPECT_EQ(heard, 4);
 }
 
+TEST(FontObject, AListenerRemovedByAnEarlierOneIsNotCalled) {
+  // Two controls sharing a font: the first one's notice may end the second (its
+  // owner destroyed), whose listener then must not run on a dead object.
+  auto font = Font::Create(u"Verdana", 9);
+  int secondHeard = 0;
+  FontSubscription second;
+  FontSubscription first = font->Subscribe([&] { second.reset(); });
+  second = font->Subscribe([&] { ++secondHeard; });
+  font->SetSize(10);
+  EXPECT_EQ(secondHeard, 0);
+  // One added while the others are told hears the next change, not this one.
+  int lateHeard = 0;
+  FontSubscription late;
+  bool added = false;
+  FontSubscription adder = font->Subscribe([&] {
+    if (added) return;
+    added = true;
+    late = font->Subscribe([&] { ++lateHeard; });
+  });
+  font->SetSize(11);
+  EXPECT_EQ(lateHeard, 0);
+  font->SetSize(12);
+  EXPECT_EQ(lateHeard, 1);
+}
+
 TEST(FontObject, HandlesAreCountedAndReleased) {
   const int before = LiveHandles(HandleKind::Font);
   {
