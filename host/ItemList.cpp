@@ -50,8 +50,10 @@ void ItemList::SetData(int32_t index, intptr_t data) const {
 
 void ItemList::ReadList(const PropertyStore& props) const {
   const std::u16string list = props.ReadText(u"List", u"");
+  // Items are separated, not ended, by line breaks: a break at the end is
+  // followed by an empty last item, as the list that was written had.
   size_t start = 0;
-  while (start < list.size()) {
+  while (!list.empty() && start <= list.size()) {
     size_t end = list.find(u'\n', start);
     if (end == std::u16string::npos) end = list.size();
     std::u16string item = list.substr(start, end - start);

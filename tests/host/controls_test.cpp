@@ -108,6 +108,21 @@ TEST_F(ControlsTest, ListBoxHoldsTextsAndData) {
   EXPECT_EQ(l->List(5), u"") << "an index beyond the list reads empty";
 }
 
+TEST_F(ControlsTest, ListItemsWithEmptyOnesSurviveASave) {
+  auto* l = form.Add<ListBox>(u"lstSaved", nullptr, 150, 1200, 1800, 900);
+  l->AddItem(u"a");
+  l->AddItem(u"");
+  l->AddItem(u"b");
+  l->AddItem(u"");
+  PropertyStore saved;
+  l->WriteProperties(saved);
+  auto* again = form.Add<ListBox>(u"lstRead", nullptr, 150, 2200, 1800, 900, {}, &saved);
+  ASSERT_NE(again, nullptr);
+  ASSERT_EQ(again->ListCount(), 4) << "the empty last item is an item too";
+  EXPECT_EQ(again->List(1), u"");
+  EXPECT_EQ(again->List(3), u"");
+}
+
 TEST_F(ControlsTest, LabelAutoSizeFitsItsCaption) {
   auto* l = form.Add<Label>(u"lbl", nullptr, 150, 150, 300, 150);
   l->SetFont(Font::Create(u"Tahoma", 9));
