@@ -176,7 +176,11 @@ void GuardedHook::sc_DelMsg(HWND hWnd, UINT uMsg, int32_t when) {
 LRESULT GuardedHook::sc_CallPrevWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   GuardedRecord* record = zMap_hWnd(hWnd);
   if (record == nullptr) return 0;
-  return record->CallPreviousCounted(hWnd, uMsg, wParam, lParam);
+  const LRESULT result = record->CallPreviousCounted(hWnd, uMsg, wParam, lParam);
+  // Called outside the window's messages, the window may have died meanwhile; no
+  // message would come after to release its hook.
+  record->ReleaseIdle();
+  return result;
 }
 
 LONG_PTR GuardedHook::sc_UserValue(HWND hWnd) {

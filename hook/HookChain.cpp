@@ -113,6 +113,8 @@ class HookChain {
     Sweep();  // may delete this
   }
 
+  void ReleaseIdle() { Sweep(); }  // may delete this
+
  private:
   explicit HookChain(HWND hWnd) : m_hWnd(hWnd) { ++g_liveChains; }
 
@@ -207,6 +209,10 @@ HookLayer::~HookLayer() { --g_liveLayers; }
 LRESULT HookLayer::CallPrevious(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   if (m_chain == nullptr) return 0;
   return m_chain->CallBelow(this, hWnd, uMsg, wParam, lParam);
+}
+
+void HookLayer::ReleaseIdle() {
+  if (m_chain != nullptr) m_chain->ReleaseIdle();
 }
 
 void HookLayer::Detach() {

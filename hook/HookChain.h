@@ -41,6 +41,10 @@ class HookLayer {
   // destroyed at once, or when the last message running through it returns.
   void Detach();
   bool Detached() const { return m_detached; }
+  // After a CallPrevious made outside any message of the window: releases what that
+  // call left behind (this layer, the stack, when the window died meanwhile), as the
+  // window's next message would. The layer must not be used after this.
+  void ReleaseIdle();
   // Messages running through this layer right now (1 inside its own OnMessage).
   int ActiveCalls() const { return m_activeCalls; }
 

@@ -337,6 +337,25 @@ TEST_F(GuardedHookTest, CallPrevWndProcGoesStraightToThePreviousProcedure) {
   ExpectSequence(Rec().steps, expected, "sc_CallPrevWndProc");
 }
 
+// The frame closes its form by handing WM_CLOSE straight to the previous
+// procedure, outside any message of the form: the window dies during that call,
+// and no later message will come to release what hooked it.
+TEST_F(GuardedHookTest, WindowDestroyedThroughCallPrevWndProcLeavesNothingBehind) {
+  ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
+  Hook().sc_AddMsg(m_wnd, WM_NCDESTROY, SC_AFTER);
+  bool sawDestroy = false;
+  m_action = [&](bool, bool&, LRESULT&, HWND, UINT uMsg, WPARAM, LPARAM, LONG_PTR&) {
+    if (uMsg == WM_NCDESTROY) sawDestroy = true;
+  };
+  Hook().sc_CallPrevWndProc(m_wnd, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(m_wnd));
+  EXPECT_TRUE(sawDestroy);
+  EXPECT_EQ(Hook().RegisteredCount(), 0u);
+  EXPECT_EQ(LiveHookLayers(), m_layersBefore);
+  EXPECT_EQ(LiveHookChains(), 0u);
+  ExpectReports(m_reports.reports, {}, "no failure");
+}
+
 TEST_F(GuardedHookTest, AThrowingCallbackDoesNotStopTheMessage) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
   Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
