@@ -854,6 +854,11 @@ LRESULT Form::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_SIZE: return OnWmSize(w, l);
     case WM_TIMER: return OnWmTimer(w, l);
     case WM_SYSCOMMAND: return OnWmSysCommand(w, l);
+    case WM_DESTROY:
+      // The window may go without Unload (its owner destroyed, say): the controls
+      // end with it all the same, the windowless ones and their timers too.
+      DestroyControls();
+      return DefWindowProcW(m_hwnd, msg, w, l);
     case kWmSendTab: return OnWmSendTab(w, l);
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:

@@ -386,6 +386,37 @@ TEST(FormModal, HideAlsoEndsTheModalLoop) {
   EXPECT_TRUE(IsWindowEnabled(owner.hWnd()));
 }
 
+class EndingTimer : public Timer {
+ public:
+  bool ended = false;
+
+ protected:
+  void OnTerminate() override {
+    Timer::OnTerminate();
+    ended = true;
+  }
+};
+
+TEST(FormEnd, AFormWhoseWindowGoesWithItsOwnerEndsEveryControl) {
+  Form owner;
+  ASSERT_TRUE(owner.Create(3000, 2000, u"owner"));
+  owner.Show();
+  auto owned = std::make_unique<Form>();
+  ASSERT_TRUE(owned->Create(2000, 1000, u"owned"));
+  SetWindowLongPtrW(owned->hWnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner.hWnd()));
+  auto* timer = owned->Add<EndingTimer>(u"tmrOwned", nullptr, 0, 0, 0, 0);
+  timer->SetInterval(20);
+  auto* text = owned->Add<TextBox>(u"txtOwned", nullptr, 0, 0, 900, 300);
+  owned->Show();
+  // The platform destroys the windows an owner owns along with it.
+  owner.Unload();
+  EXPECT_FALSE(owned->IsLoaded());
+  EXPECT_EQ(text->hWnd(), nullptr);
+  EXPECT_TRUE(timer->ended) << "a control without a window ends with the form too";
+  // Its end must not reach into the form's timer table once that is gone.
+  owned.reset();
+}
+
 // -- Keyboard
 
 class FormKeysTest : public ::testing::Test {
