@@ -74,8 +74,15 @@ void DocumentLoader::Complete() {
   std::string contentType;
   for (wchar_t c : response.contentType) contentType += c < 0x80 ? static_cast<char>(c) : '?';
   const std::string encoding = html::SniffEncoding(response.body, contentType, "gbk");
-  const std::wstring text = DecodeBytes(response.body, html::CodePageForEncoding(encoding));
-  m_elements = html::BuildElementList(ToU16(text), ToU16(response.finalUrl));
+  const unsigned codePage = html::CodePageForEncoding(encoding);
+  const std::wstring text = DecodeBytes(response.body, codePage);
+  // Link queries are encoded in the page's encoding; UTF-8 and UTF-16 pages
+  // (and encodings the system cannot write) use UTF-8.
+  html::QueryEncoder queryEncoder;
+  if (codePage != 0 && codePage != CP_UTF8 && codePage != 1200 && codePage != 1201) {
+    queryEncoder = [codePage](char32_t c) { return EncodeCodePoint(c, codePage); };
+  }
+  m_elements = html::BuildElementList(ToU16(text), ToU16(response.finalUrl), queryEncoder);
 }
 
 bool DocumentLoader::DoEvents() {

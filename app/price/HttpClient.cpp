@@ -183,6 +183,35 @@ std::wstring DecodeBytes(std::span<const uint8_t> bytes, unsigned codePage) {
   return DecodeWithCodePage(bytes, codePage);
 }
 
+std::optional<std::string> EncodeCodePoint(char32_t codePoint, unsigned codePage) {
+  if (codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return std::nullopt;
+  if (codePage == kGb18030 || codePage == kGbk) {
+    // The page's GBK is read through the GBK table where GB18030 is missing;
+    // encode through the same table, so a link's query matches its page.
+    static const unsigned table = IsValidCodePage(kGb18030) ? kGb18030 : kGbk;
+    codePage = table;
+  }
+  wchar_t units[2];
+  int count = 1;
+  if (codePoint >= 0x10000) {
+    units[0] = static_cast<wchar_t>(0xD800 + ((codePoint - 0x10000) >> 10));
+    units[1] = static_cast<wchar_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+    count = 2;
+  } else {
+    units[0] = static_cast<wchar_t>(codePoint);
+  }
+  // GB18030 maps every code point and refuses the best-fit flag and the
+  // default-character report; other code pages report what they cannot map.
+  const bool mapsAll = codePage == kGb18030;
+  BOOL usedDefault = FALSE;
+  char bytes[8];
+  const int written =
+      WideCharToMultiByte(codePage, mapsAll ? 0 : WC_NO_BEST_FIT_CHARS, units, count, bytes,
+                          sizeof bytes, nullptr, mapsAll ? nullptr : &usedDefault);
+  if (written <= 0 || usedDefault) return std::nullopt;
+  return std::string(bytes, static_cast<size_t>(written));
+}
+
 std::wstring BytesToBstr(std::span<const uint8_t> strBody, std::wstring_view CodeBase) {
   // Charset names are ASCII; anything else names no charset.
   std::string label;

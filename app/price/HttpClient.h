@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -66,6 +67,11 @@ HttpResponse HttpGet(std::wstring_view url, const HttpLimits& limits = {},
 // Bytes to text with a Windows code page (UTF-8 and UTF-16 decoded as a
 // browser does). Ill-formed bytes become U+FFFD; an unusable code page gives "".
 std::wstring DecodeBytes(std::span<const uint8_t> bytes, unsigned codePage);
+
+// One code point in a Windows code page, as a browser encodes a link's query in
+// its page's encoding: the bytes, or nullopt when the code page cannot represent
+// it (no best-fit look-alikes). GBK uses the system's GBK table, as decoding does.
+std::optional<std::string> EncodeCodePoint(char32_t codePoint, unsigned codePage);
 
 // The body decoded in the charset named `CodeBase`, a name as a browser reads
 // it ("GBK", "gb2312", "utf-8", ...; GBK goes through the GB18030 code page so

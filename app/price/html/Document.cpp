@@ -135,14 +135,14 @@ class Builder {
     CloseThrough(0);
   }
 
-  std::vector<Element> Finish(std::u16string_view pageUrl) {
+  std::vector<Element> Finish(std::u16string_view pageUrl, const QueryEncoder& queryEncoder) {
     // As in a browser reading a.href after parsing: the first <base href>
     // anywhere in the document is the base of every link.
     std::u16string base(pageUrl);
     if (m_hasBase) {
-      if (auto resolved = ResolveUrl(m_baseHref, pageUrl)) base = *resolved;
+      if (auto resolved = ResolveUrl(m_baseHref, pageUrl, queryEncoder)) base = *resolved;
     }
-    UrlResolver resolver(base);
+    UrlResolver resolver(base, queryEncoder);
     for (auto& [index, raw] : m_links) {
       auto resolved = resolver.Resolve(raw);
       m_elements[index].href = resolved ? std::move(*resolved) : std::move(raw);
@@ -442,10 +442,11 @@ class Builder {
 
 }  // namespace
 
-std::vector<Element> BuildElementList(std::u16string_view text, std::u16string_view pageUrl) {
+std::vector<Element> BuildElementList(std::u16string_view text, std::u16string_view pageUrl,
+                                      const QueryEncoder& queryEncoder) {
   Builder builder(text.size());
   builder.Run(text);
-  return builder.Finish(pageUrl);
+  return builder.Finish(pageUrl, queryEncoder);
 }
 
 }  // namespace fw::html

@@ -61,6 +61,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/price/html/Url.h"
+
 namespace fw::html {
 
 struct Element {
@@ -72,7 +74,9 @@ struct Element {
 
 // Builds the element list of a decoded document. pageUrl is the document's
 // URL; a <base href> in the document (the first one with an href) changes the
-// base for later resolution, as browsers do.
-std::vector<Element> BuildElementList(std::u16string_view text, std::u16string_view pageUrl);
+// base for later resolution, as browsers do. `queryEncoder` encodes link queries
+// in the document's character encoding (see ResolveUrl); none means UTF-8.
+std::vector<Element> BuildElementList(std::u16string_view text, std::u16string_view pageUrl,
+                                      const QueryEncoder& queryEncoder = {});
 
 }  // namespace fw::html

@@ -402,7 +402,8 @@ void ShortenPath(Url& url) {
   if (!url.path.empty()) url.path.pop_back();
 }
 
-std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
+std::optional<Url> BasicParse(std::u16string_view input16, const Url* base,
+                              const QueryEncoder* queryEncoder = nullptr) {
   // Leading and trailing C0 control or space removed; tab and newlines anywhere.
   size_t b = 0, e = input16.size();
   while (b < e && input16[b] <= 0x20) ++b;
@@ -766,7 +767,29 @@ std::optional<Url> BasicParse(std::u16string_view input16, const Url* base) {
           url.fragment.clear();
           state = State::Fragment;
         } else if (c != kEof) {
-          AppendEncoded(url.query, c, isSpecial ? EncodeSet::SpecialQuery : EncodeSet::Query);
+          // The query state's encoding: the document's, but UTF-8 for ws, wss
+          // and non-special schemes ("percent-encode after encoding").
+          const bool documentEncoding = queryEncoder && *queryEncoder && isSpecial &&
+                                        url.scheme != "ws" && url.scheme != "wss";
+          if (documentEncoding && c >= 0x80) {
+            if (auto bytes = (*queryEncoder)(c)) {
+              // Each byte as its own code point: a trail byte in the ASCII range
+              // is kept or escaped as that ASCII character would be.
+              const EncodeSet set = EncodeSet::SpecialQuery;
+              for (char ch : *bytes) {
+                const uint8_t byte = uint8_t(ch);
+                if (byte >= 0x80 || InSet(byte, set)) {
+                  PercentEncodeByte(url.query, byte);
+                } else {
+                  url.query.push_back(char(byte));
+                }
+              }
+            } else {
+              url.query += "%26%23" + std::to_string(uint32_t(c)) + "%3B";
+            }
+          } else {
+            AppendEncoded(url.query, c, isSpecial ? EncodeSet::SpecialQuery : EncodeSet::Query);
+          }
         }
         break;
       case State::Fragment:
@@ -829,7 +852,8 @@ struct UrlResolver::ParsedBase {
   Url url;
 };
 
-UrlResolver::UrlResolver(std::u16string_view base) {
+UrlResolver::UrlResolver(std::u16string_view base, QueryEncoder queryEncoder)
+    : m_queryEncoder(std::move(queryEncoder)) {
   if (base.empty()) return;
   if (auto parsed = BasicParse(base, nullptr)) m_base.reset(new ParsedBase{std::move(*parsed)});
 }
@@ -837,14 +861,15 @@ UrlResolver::UrlResolver(std::u16string_view base) {
 UrlResolver::~UrlResolver() = default;
 
 std::optional<std::u16string> UrlResolver::Resolve(std::u16string_view input) const {
-  auto url = BasicParse(input, m_base ? &m_base->url : nullptr);
+  auto url = BasicParse(input, m_base ? &m_base->url : nullptr, &m_queryEncoder);
   if (!url) return std::nullopt;
   std::string href = Serialize(*url);
   return std::u16string(href.begin(), href.end());
 }
 
-std::optional<std::u16string> ResolveUrl(std::u16string_view input, std::u16string_view base) {
-  return UrlResolver(base).Resolve(input);
+std::optional<std::u16string> ResolveUrl(std::u16string_view input, std::u16string_view base,
+                                         const QueryEncoder& queryEncoder) {
+  return UrlResolver(base, queryEncoder).Resolve(input);
 }
 
 }  // namespace fw::html

@@ -2,6 +2,7 @@
 // Standard's basic URL parser and serializer). Portable: no platform header.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,12 +21,22 @@ namespace fw::html {
 // as mailto: and javascript:.
 // Hosts are not run through IDNA: a non-ASCII host fails (nullopt), and an
 // ASCII host is lower-cased and checked for forbidden code points only.
-std::optional<std::u16string> ResolveUrl(std::u16string_view input, std::u16string_view base);
+//
+// A link's query is encoded in its document's character encoding (a GBK page's
+// "?c=广州" becomes "?c=%B9%E3%D6%DD"), except for ws/wss and non-special schemes:
+// `queryEncoder` gives the bytes of one non-ASCII code point in that encoding,
+// or nullopt when the encoding cannot represent it (written as "%26%23N%3B", the
+// percent-encoded "&#N;"). Without an encoder the query is UTF-8, as for a
+// UTF-8 document.
+using QueryEncoder = std::function<std::optional<std::string>(char32_t)>;
+
+std::optional<std::u16string> ResolveUrl(std::u16string_view input, std::u16string_view base,
+                                         const QueryEncoder& queryEncoder = {});
 
 // The same, with the base parsed once for many links (a page's base URL).
 class UrlResolver {
  public:
-  explicit UrlResolver(std::u16string_view base);
+  explicit UrlResolver(std::u16string_view base, QueryEncoder queryEncoder = {});
   ~UrlResolver();
   UrlResolver(const UrlResolver&) = delete;
   UrlResolver& operator=(const UrlResolver&) = delete;
@@ -35,6 +46,7 @@ class UrlResolver {
  private:
   struct ParsedBase;
   std::unique_ptr<ParsedBase> m_base;  // null when the base did not parse
+  QueryEncoder m_queryEncoder;
 };
 
 }  // namespace fw::html

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -157,6 +158,20 @@ TEST(DecodeBytesTest, UnicodeCharsets) {
   EXPECT_EQ(BytesToBstr(std::vector<uint8_t>{0x43, 0x51, 0x61}, L"utf-16le"), L"元\xFFFD");
   EXPECT_EQ(BytesToBstr(std::vector<uint8_t>{0x51, 0x43}, L"utf-16be"), L"元");
   EXPECT_EQ(BytesToBstr({}, L"GBK"), L"");
+}
+
+TEST(EncodeCodePointTest, GbkBytesAndNothingForWhatGbkCannotHold) {
+  // Bytes from the GBK table: 广 B9E3, 州 D6DD; U+4E02 has the ASCII trail byte 40.
+  EXPECT_EQ(EncodeCodePoint(U'广', 936), std::optional<std::string>("\xB9\xE3"));
+  EXPECT_EQ(EncodeCodePoint(U'州', 54936), std::optional<std::string>("\xD6\xDD"));
+  EXPECT_EQ(EncodeCodePoint(U'\u4E02', 936), std::optional<std::string>("\x81\x40"));
+  EXPECT_EQ(EncodeCodePoint(U'a', 936), std::optional<std::string>("a"));
+  // No best-fit look-alike: a character outside the table is not representable.
+  EXPECT_EQ(EncodeCodePoint(U'\u0E01', 936), std::nullopt);  // Thai ko kai
+  EXPECT_EQ(EncodeCodePoint(U'\u00E9', 1252), std::optional<std::string>("\xE9"));
+  EXPECT_EQ(EncodeCodePoint(U'\u0101', 1252), std::nullopt);  // a with macron: no best fit to "a"
+  EXPECT_EQ(EncodeCodePoint(0xD800, 936), std::nullopt);
+  EXPECT_EQ(EncodeCodePoint(0x110000, 936), std::nullopt);
 }
 
 }  // namespace

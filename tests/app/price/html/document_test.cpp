@@ -2,6 +2,7 @@
 // targets and innerText, and robustness on unclosed and deeply nested markup.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -243,6 +244,19 @@ TEST(SamplePage, SiteLinksAsABrowserSeesThem) {
   }
   EXPECT_TRUE(sawNews);
   EXPECT_TRUE(sawSearch);
+}
+
+TEST(ElementList, LinkQueriesAndTheBaseTakeThePageEncoding) {
+  // 广 is B9 E3 in GBK; the encoder stands in for a GBK page's.
+  const QueryEncoder gbk = [](char32_t c) -> std::optional<std::string> {
+    if (c == U'广') return std::string("\xB9\xE3");
+    return std::nullopt;
+  };
+  const auto links = Links(BuildElementList(
+      u"<base href='/m/?b=广'><a href='c?n=广'>x</a><a href=''>y</a>", kPage, gbk));
+  ASSERT_EQ(links.size(), 2u);
+  EXPECT_EQ(links[0].href, u"http://www.example.cn/m/c?n=%B9%E3");
+  EXPECT_EQ(links[1].href, u"http://www.example.cn/m/?b=%B9%E3");
 }
 
 }  // namespace

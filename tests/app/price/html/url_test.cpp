@@ -2,6 +2,9 @@
 // not parse, and the IDNA limit the resolver documents.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include "app/price/html/Url.h"
 
 namespace fw::html {
@@ -48,6 +51,42 @@ TEST(UrlResolver, LinkShapesOfOldPages) {
   EXPECT_FALSE(ResolveUrl(u"http://h.cn:65536/", u""));
   EXPECT_FALSE(ResolveUrl(u"http://", u""));
   EXPECT_FALSE(ResolveUrl(u"http://h<.cn/", u""));
+}
+
+// A stand-in for a GBK page's encoder: two code points it knows (bytes from
+// the GBK table: 广 B9E3, 州 D6DD), one whose second byte is the ASCII "@"
+// (U+4E02 is 81 40), and nothing else.
+std::optional<std::string> FakeGbk(char32_t c) {
+  switch (c) {
+    case U'广': return std::string("\xB9\xE3");
+    case U'州': return std::string("\xD6\xDD");
+    case U'\u4E02': return std::string("\x81\x40");
+    default: return std::nullopt;
+  }
+}
+
+TEST(UrlResolver, QueriesTakeThePageEncodingAndEverythingElseUtf8) {
+  const QueryEncoder gbk = FakeGbk;
+  const std::u16string_view base = u"http://h.cn/map/youjiamap.asp";
+  const struct { std::u16string_view link, href; } cases[] = {
+      {u"c.asp?n=广州", u"http://h.cn/map/c.asp?n=%B9%E3%D6%DD"},
+      // The path and the fragment stay UTF-8 whatever the page's encoding.
+      {u"广/c.asp?n=州#广", u"http://h.cn/map/%E5%B9%BF/c.asp?n=%D6%DD#%E5%B9%BF"},
+      // A trail byte in the ASCII range is that character, not an escape.
+      {u"?\u4E02", u"http://h.cn/map/youjiamap.asp?%81@"},
+      // What the encoding cannot hold becomes the escaped "&#N;".
+      {u"?e=\U0001F600", u"http://h.cn/map/youjiamap.asp?e=%26%23128512%3B"},
+      // ws, wss and non-special schemes keep UTF-8.
+      {u"ws://h.cn/s?n=广", u"ws://h.cn/s?n=%E5%B9%BF"},
+      {u"foo://h/s?n=广", u"foo://h/s?n=%E5%B9%BF"},
+  };
+  UrlResolver resolver(base, gbk);
+  for (const auto& c : cases) {
+    EXPECT_EQ(resolver.Resolve(c.link), c.href) << std::string(c.href.begin(), c.href.end());
+    EXPECT_EQ(ResolveUrl(c.link, base, gbk), c.href);
+  }
+  // Without an encoder (a UTF-8 page) the query is UTF-8.
+  EXPECT_EQ(ResolveUrl(u"c.asp?n=广州", base), u"http://h.cn/map/c.asp?n=%E5%B9%BF%E5%B7%9E");
 }
 
 }  // namespace
