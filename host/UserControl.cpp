@@ -72,6 +72,9 @@ UserControl::~UserControl() {
   if (hWnd()) SetWindowLongPtrW(hWnd(), GWLP_USERDATA, 0);
   DestroyDetached();
   m_fontSubscription.reset();
+  // m_hfont goes before m_surface (member order): take it out of the surface
+  // DC first, or it would be deleted while selected, which the platform refuses.
+  m_surface.UseFont(nullptr);
 }
 
 HWND UserControl::CreateControlWindow(HWND parent, const RECT& pixels, bool& windowless) {
