@@ -54,7 +54,11 @@ bool DrawGradient(HDC dc, int32_t firstRow, int32_t rowCount, int32_t divisor, i
 
 }  // namespace
 
-XPContainer::XPContainer() : UserControl(u"XPContainer", /*container=*/true) {}
+XPContainer::XPContainer() : UserControl(u"XPContainer", /*container=*/true) {
+  // A group, not a field: a click on its background leaves the focus where it
+  // is, and Tab passes through it to the controls it holds.
+  SetCanGetFocus(false);
+}
 
 XPContainer::~XPContainer() = default;
 

@@ -16,6 +16,7 @@
 #include "host/Gdi.h"
 #include "host/Numeric.h"
 #include "host/PngFile.h"
+#include "host/TextBox.h"
 #include "tests/controls/XPContainer/GradientReference.h"
 
 namespace fw {
@@ -512,6 +513,20 @@ TEST_F(XPContainerTest, HoldsTheShellLibraryWhileItExists) {
   other->Destroy();
   EXPECT_EQ(other->LibraryHandle(), nullptr);
   m_placed.pop_back();
+}
+
+TEST_F(XPContainerTest, AClickOnTheContainerLeavesTheFocusWhereItWas) {
+  TextBox* text = s_form->Add<TextBox>(u"FocusHolder", nullptr, kSideTwips + 60, 0, 450, 300);
+  ASSERT_NE(text, nullptr);
+  SetForegroundWindow(s_form->hWnd());
+  SetFocus(text->hWnd());
+  ASSERT_EQ(GetFocus(), text->hWnd());
+  SendMessageW(m_box->hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
+  SendMessageW(m_box->hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(100, 100));
+  UserControl::DoEvents();
+  EXPECT_EQ(GetFocus(), text->hWnd());
+  EXPECT_EQ(GetWindowLongW(m_box->hWnd(), GWL_STYLE) & WS_TABSTOP, 0);
+  text->Destroy();
 }
 
 TEST_F(XPContainerTest, ThousandsOfRepaintsLeakNoHandle) {
