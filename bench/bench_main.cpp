@@ -1,8 +1,9 @@
 // Runs every registered case (or those whose name contains argv[1]) and prints
-// the median time of its runs.
-#include <windows.h>
-
+// the median time of its runs, one line per case, then one machine-readable
+// line per case ("= name median_us bytes_per_run") for scripts/bench.sh.
+// Portable: the same harness runs under Wine and natively.
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -25,22 +26,18 @@ void DoNotOptimize(const void* p) { g_sink = p; }
 
 }  // namespace bench
 
-int wmain(int argc, wchar_t** argv) {
-  char filter[256] = {};
-  if (argc > 1) WideCharToMultiByte(CP_UTF8, 0, argv[1], -1, filter, sizeof filter - 1, nullptr, nullptr);
-  LARGE_INTEGER freq;
-  QueryPerformanceFrequency(&freq);
+int main(int argc, char** argv) {
+  const char* filter = argc > 1 ? argv[1] : "";
   for (auto& c : bench::Registry()) {
     if (filter[0] && !std::strstr(c.name.c_str(), filter)) continue;
     bench::SetBytesPerRun(0);
     c.body();  // warm-up, and lets the case announce its bytes per run
     std::vector<double> us;
     for (int i = 0; i < c.runs; ++i) {
-      LARGE_INTEGER t0, t1;
-      QueryPerformanceCounter(&t0);
+      const auto t0 = std::chrono::steady_clock::now();
       c.body();
-      QueryPerformanceCounter(&t1);
-      us.push_back(static_cast<double>(t1.QuadPart - t0.QuadPart) * 1e6 / static_cast<double>(freq.QuadPart));
+      const auto t1 = std::chrono::steady_clock::now();
+      us.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
     }
     std::sort(us.begin(), us.end());
     const double median = us[us.size() / 2];
@@ -48,7 +45,8 @@ int wmain(int argc, wchar_t** argv) {
                 us.front(), us.back(), c.runs);
     if (bench::g_bytes_per_run > 0 && median > 0)
       std::printf("  %.1f MB/s", static_cast<double>(bench::g_bytes_per_run) / median);
-    std::printf("\n");
+    std::printf("\n= %s %.3f %zu\n", c.name.c_str(), median, bench::g_bytes_per_run);
+    std::fflush(stdout);
   }
   return 0;
 }

@@ -5,6 +5,7 @@
 // percent-encoded and hosts do not go through IDNA here.
 #include "app/price/html/Url.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -850,17 +851,148 @@ std::string Serialize(const Url& url) {
 
 struct UrlResolver::ParsedBase {
   Url url;
+  std::u16string origin;  // "http://host[:port]" of an http(s) base with a host, else empty
 };
+
+namespace {
+
+// The shortcut: most links of a page are already written the way the parser
+// would serialise them, either whole ("http://host/path") or as a path from the
+// site's root ("/path"). Such a link is its own result, and the parser (which
+// decodes to code points, percent-encodes, splits the path into segments and
+// joins it again) need not run. Only the plainest forms qualify; anything that
+// the parser could change (upper case, dot segments, numbers that read as
+// IPv4, punycode, default ports, characters that would be encoded, a missing
+// path, white space) goes the long way.
+
+// Printable ASCII that none of the percent-encode sets touches, in any version
+// of them (conservative: a character left out only costs the long way).
+constexpr bool IsPlainChar(char16_t c) {
+  if (c <= 0x20 || c >= 0x7F) return false;
+  for (char16_t bad : u"\"#<>?`{}\\^|[]'") {
+    if (c == bad) return false;
+  }
+  return true;
+}
+
+// "/path[?query][#fragment]" exactly as it would be serialised.
+bool IsCanonicalPathQueryFragment(std::u16string_view rest) {
+  if (rest.empty() || rest[0] != '/') return false;
+  size_t i = 0;
+  // Path: segments that are neither "." nor ".." in any spelling.
+  while (i < rest.size() && rest[i] != '?' && rest[i] != '#') {
+    const char16_t c = rest[i];
+    if (!IsPlainChar(c)) return false;
+    if (c == '/' && i + 1 < rest.size() && rest[i + 1] == '.') return false;
+    if (c == '%' && i + 2 < rest.size() && rest[i + 1] == '2' && (rest[i + 2] == 'e' || rest[i + 2] == 'E')) {
+      return false;
+    }
+    ++i;
+  }
+  if (i < rest.size() && rest[i] == '?') {
+    for (++i; i < rest.size() && rest[i] != '#'; ++i) {
+      if (!IsPlainChar(rest[i]) && rest[i] != '?') return false;
+    }
+  }
+  if (i < rest.size() && rest[i] == '#') {
+    for (++i; i < rest.size(); ++i) {
+      if (!IsPlainChar(rest[i]) && rest[i] != '?') return false;
+    }
+  }
+  return true;
+}
+
+// A lower-case domain of letters, digits, dots and hyphens whose labels the
+// host parser keeps as they are, or a dotted quad in its shortest form.
+bool IsCanonicalHost(std::u16string_view host) {
+  if (host.empty() || host.front() == '.' || host.back() == '.') return false;
+  size_t labelStart = 0;
+  for (size_t i = 0; i <= host.size(); ++i) {
+    if (i < host.size() && host[i] != '.') {
+      const char16_t c = host[i];
+      if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-')) return false;
+      continue;
+    }
+    const std::u16string_view label = host.substr(labelStart, i - labelStart);
+    if (label.empty() || label.find(u"--") != std::u16string_view::npos) return false;  // also "xn--"
+    labelStart = i + 1;
+  }
+  // A last label that starts with a digit makes the host a number to the parser.
+  const std::u16string_view last = host.substr(host.rfind('.') == std::u16string_view::npos ? 0 : host.rfind('.') + 1);
+  if (last[0] < '0' || last[0] > '9') return true;
+  int parts = 0;
+  for (size_t at = 0; at <= host.size();) {
+    const size_t dot = std::min(host.find('.', at), host.size());
+    const std::u16string_view part = host.substr(at, dot - at);
+    if (part.size() > 3 || (part.size() > 1 && part[0] == '0')) return false;
+    int value = 0;
+    for (char16_t c : part) {
+      if (c < '0' || c > '9') return false;
+      value = value * 10 + (c - '0');
+    }
+    if (value > 255) return false;
+    ++parts;
+    at = dot + 1;
+  }
+  return parts == 4;
+}
+
+// "http://host[:port]/..." or "https://...", written as it would be serialised.
+bool IsCanonicalHttpUrl(std::u16string_view input) {
+  std::u16string_view rest;
+  int defaultPort = 0;
+  if (input.starts_with(u"http://")) {
+    rest = input.substr(7);
+    defaultPort = 80;
+  } else if (input.starts_with(u"https://")) {
+    rest = input.substr(8);
+    defaultPort = 443;
+  } else {
+    return false;
+  }
+  size_t end = 0;
+  while (end < rest.size() && rest[end] != ':' && rest[end] != '/' && rest[end] != '?' && rest[end] != '#') ++end;
+  if (!IsCanonicalHost(rest.substr(0, end))) return false;
+  if (end < rest.size() && rest[end] == ':') {
+    size_t digits = end + 1;
+    long port = 0;
+    while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9' && digits - end <= 5) {
+      port = port * 10 + (rest[digits] - '0');
+      ++digits;
+    }
+    const size_t count = digits - end - 1;
+    if (count == 0 || count > 5 || rest[end + 1] == '0' || port > 65535 || port == defaultPort) return false;
+    end = digits;
+  }
+  return IsCanonicalPathQueryFragment(rest.substr(end));
+}
+
+}  // namespace
 
 UrlResolver::UrlResolver(std::u16string_view base, QueryEncoder queryEncoder)
     : m_queryEncoder(std::move(queryEncoder)) {
   if (base.empty()) return;
-  if (auto parsed = BasicParse(base, nullptr)) m_base.reset(new ParsedBase{std::move(*parsed)});
+  auto parsed = BasicParse(base, nullptr);
+  if (!parsed) return;
+  m_base.reset(new ParsedBase{std::move(*parsed), {}});
+  const Url& url = m_base->url;
+  if ((url.scheme == "http" || url.scheme == "https") && url.hasHost && url.username.empty() &&
+      url.password.empty()) {
+    std::string origin = url.scheme + "://" + url.host;
+    if (url.port >= 0) origin += ":" + std::to_string(url.port);
+    m_base->origin.assign(origin.begin(), origin.end());
+  }
 }
 
 UrlResolver::~UrlResolver() = default;
 
 std::optional<std::u16string> UrlResolver::Resolve(std::u16string_view input) const {
+  if (IsCanonicalHttpUrl(input)) return std::u16string(input);
+  if (m_base && !m_base->origin.empty() && !input.starts_with(u"//") && IsCanonicalPathQueryFragment(input)) {
+    std::u16string href = m_base->origin;
+    href.append(input);
+    return href;
+  }
   auto url = BasicParse(input, m_base ? &m_base->url : nullptr, &m_queryEncoder);
   if (!url) return std::nullopt;
   std::string href = Serialize(*url);

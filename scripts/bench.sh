@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Builds the benchmarks, runs them natively and under Wine, and prints the
+# tables: each figure beside its reference, with the ratio.
+#
+#   scripts/bench.sh            every table
+#   scripts/bench.sh FILTER     only the cases whose name contains FILTER
+#
+# Figures are medians of repeated runs taken in one run of this script, so the
+# machine's noise falls on both sides of each ratio alike.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+filter=${1:-}
+
+scripts/install-deps.sh
+dpkg-query -W -f='${Status}' libgumbo-dev 2>/dev/null | grep -q "install ok installed" || {
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo) || sudo_cmd=()
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends libgumbo-dev >/dev/null
+}
+
+cmake --preset bench-native >/dev/null
+cmake --build --preset bench-native --target fuelwise_bench_native >/dev/null
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target fuelwise_bench >/dev/null
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+build/bench-native/bench/fuelwise_bench_native "$filter" > "$out/native.txt"
+tools/wine-run.sh build/windows/bench/fuelwise_bench.exe "$filter" > "$out/wine.txt"
+
+python3 - "$out/native.txt" "$out/wine.txt" <<'PY'
+import sys
+
+def read(path):
+    cases = {}
+    for line in open(path, encoding="utf-8", errors="replace"):
+        if line.startswith("= "):
+            name, median, size = line[2:].split()
+            cases[name] = (float(median), int(size))
+    return cases
+
+native, wine = read(sys.argv[1]), read(sys.argv[2])
+
+def mbs(case):
+    median, size = case
+    return size / median if median > 0 and size else 0.0
+
+def table(title, rows, reference):
+    if not any(case for _, case in rows):
+        return
+    print(f"\n{title}")
+    print(f"  {'':34} {'median':>12} {'MB/s':>9} {'x ' + reference[0]:>16}")
+    ref = reference[1]
+    for label, case in rows:
+        if not case:
+            continue
+        ratio = f"{ref[0] / case[0]:.2f}" if ref and case[0] > 0 else "-"
+        print(f"  {label:34} {case[0]:>9.0f} us {mbs(case):>9.1f} {ratio:>16}")
+
+other = native.get("OtherParser_Parse_200KB")
+table("Index loader, 200 KB index page (tokens, element list, links): speed against the other parser",
+      [("other HTML5 parser, native", other),
+       ("index loader, native", native.get("IndexLoader_Parse_200KB")),
+       ("index loader, under Wine", wine.get("IndexLoader_Parse_200KB"))],
+      ("other parser", other))
+PY
