@@ -20,6 +20,7 @@
 
 #include "host/ColourWin.h"
 #include "host/Form.h"
+#include "host/Gdi.h"
 #include "host/PngFile.h"
 #include "host/Utf8.h"
 #include "host/WideText.h"
@@ -307,6 +308,34 @@ TEST_F(JComboTest, TheFourPicturesDiffer) {
   }
 }
 
+TEST_F(JComboTest, ThousandsOfPictureChangesLeakNoHandle) {
+  HWND button = m_box->ButtonPart().hWnd();
+  const int gdi = LiveGdiHandles();
+  const int selections = LiveHandles(HandleKind::Selection);
+  for (int i = 0; i < 5000; ++i) {
+    SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(8, 8));
+    UpdateWindow(button);
+    m_box->ResetPic();
+    UpdateWindow(button);
+  }
+  EXPECT_EQ(LiveGdiHandles(), gdi);
+  EXPECT_EQ(LiveHandles(HandleKind::Selection), selections);
+  SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(8, 8));
+  EXPECT_EQ(CaptureWindowTree(m_box->hWnd()).Pixel(70, 2), 0xB17F3Cu) << "and still draws";
+}
+
+TEST_F(JComboTest, TabReachesTheTextBox) {
+  JCombo* second = Place(u"Second", 1335, nullptr, 600);
+  ASSERT_NE(second, nullptr);
+  SetFocus(m_box->TextPart().hWnd());
+  MSG tab{s_form->hWnd(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+  tab.hwnd = GetFocus();
+  ASSERT_TRUE(Form::PreTranslateMessage(tab));
+  EXPECT_EQ(GetFocus(), second->TextPart().hWnd());
+  second->SetFocus();  // the control itself passes the focus to its text box
+  EXPECT_EQ(GetFocus(), second->TextPart().hWnd());
+}
+
 // -- Events from real input
 
 TEST_F(JComboTest, TypingRaisesKeysAndChange) {
@@ -344,6 +373,12 @@ TEST_F(JComboTest, AClickInTheTextBoxRaisesMouseDownThenClick) {
 
 TEST_F(JComboTest, ChoosingWithTheMouse) {
   Fill(*m_box);
+  // What a Change handler reads (the main window reads both): already the choice.
+  std::vector<std::pair<int32_t, std::u16string>> seen;
+  m_box->Change = [&] {
+    m_events.push_back({"Change"});
+    seen.emplace_back(m_box->ListIndex(), m_box->Text());
+  };
   m_events.clear();
   ClickAt(CentreOf(m_box->ButtonPart().hWnd()));
   Settle();
@@ -361,6 +396,9 @@ TEST_F(JComboTest, ChoosingWithTheMouse) {
   Settle();
   const Event want[] = {{"Change"}};
   ExpectSequence(WithoutMoves(), want, "choosing item 1 with the mouse");
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].first, 1);
+  EXPECT_EQ(seen[0].second, kGuangzhou);
   EXPECT_EQ(m_box->ListIndex(), 1);
   EXPECT_EQ(m_box->Text(), kGuangzhou);
   EXPECT_EQ(SendMessageW(inner, CB_GETDROPPEDSTATE, 0, 0), 0);
