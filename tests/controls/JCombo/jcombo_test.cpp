@@ -438,6 +438,14 @@ TEST_F(JComboTest, OutsideToolsReadTheInnerComboBox) {
   EXPECT_EQ(FromWide(buf), kGuangzhou);
   GetWindowTextW(m_box->hWnd(), buf, 32);
   EXPECT_EQ(FromWide(buf), kGuangzhou);
+  // A tool's choice: the selection, then the notification a user's choice sends.
+  m_events.clear();
+  SendMessageW(inner, CB_SETCURSEL, 2, 0);
+  SendMessageW(GetParent(inner), WM_COMMAND,
+               MAKEWPARAM(GetDlgCtrlID(inner), CBN_SELCHANGE), reinterpret_cast<LPARAM>(inner));
+  const Event want[] = {{"Change"}};
+  ExpectSequence(m_events, want, "a tool's choice");
+  EXPECT_EQ(m_box->Text(), kShantou);
 }
 
 // -- Methods and their events
