@@ -180,7 +180,7 @@ void JCombo::OnReadProperties(const PropertyStore& p) {
   m_fieldName = p.ReadText(u"FieldName", u"");
   // The list is empty while a design is read: a saved selection finds no item,
   // and then stays unselected, as the platform leaves it.
-  ItemList(m_list.hWnd(), kComboBoxMessages).Select(p.ReadInt16(u"ListIndex", -1));
+  Items().Select(p.ReadInt16(u"ListIndex", -1));
   Layout();
   // The flag alone: the text box, the button and the border keep their looks.
   m_enabled = p.ReadBool(u"Enabled", false);
@@ -257,11 +257,11 @@ void JCombo::SetForeColor(Colour colour) {
   PropertyChanged(u"ForeColor");
 }
 
-int32_t JCombo::ListIndex() const { return ItemList(m_list.hWnd(), kComboBoxMessages).Selection(); }
+int32_t JCombo::ListIndex() const { return Items().Selection(); }
 
 void JCombo::SetListIndex(int32_t index) {
   if (index < -1 || index >= ListCount()) throw std::out_of_range("ListIndex: no item at that index");
-  ItemList(m_list.hWnd(), kComboBoxMessages).Select(index);
+  Items().Select(index);
   PropertyChanged(u"ListIndex");
   if (index >= 0) SetBoxText(ListText());
 }
@@ -359,7 +359,7 @@ bool JCombo::SetTagCode(std::u16string_view code, int32_t& startingFromIndex) {
     SelectItem(*found);
     SetBoxText(ListText());
   } else {
-    ItemList(m_list.hWnd(), kComboBoxMessages).Select(-1);
+    Items().Select(-1);
     SetBoxText(u"");
   }
   if (IsWindow(self)) RaiseChange();
@@ -497,6 +497,8 @@ void JCombo::ShowLook(ButtonLook look) {
   if (m_button.GetPicture() != m_img[look]) m_button.SetPicture(m_img[look]);
 }
 
+ItemList JCombo::Items() const { return ItemList(m_list.hWnd(), kComboBoxMessages); }
+
 std::u16string JCombo::ListText() const {
   const int32_t selected = ListIndex();
   return selected >= 0 ? m_store->Item(selected) : std::u16string();
@@ -507,7 +509,7 @@ void JCombo::SetBoxText(std::u16string_view text) {
 }
 
 void JCombo::SelectItem(int32_t index) {
-  if (index >= 0 && index < ListCount()) ItemList(m_list.hWnd(), kComboBoxMessages).Select(index);
+  if (index >= 0 && index < ListCount()) Items().Select(index);
 }
 
 void JCombo::RaiseChange() {

@@ -30,6 +30,7 @@
 #include "controls/JCombo/JComboModel.h"
 #include "host/ComboBox.h"
 #include "host/Input.h"
+#include "host/ItemList.h"
 #include "host/PictureBox.h"
 #include "host/Shape.h"
 #include "host/TextBox.h"
@@ -175,6 +176,8 @@ class JCombo : public UserControl {
   // The button's drop-down: shows the pressed picture and toggles the list.
   void OpenCombo();
   void ShowLook(ButtonLook look);
+  // The inner list's items, through the platform's CB_ messages.
+  ItemList Items() const;
   // The selected item's text, "" without a selection.
   std::u16string ListText() const;
   // Puts `text` in the text box; the text box raises Change when it differs.
