@@ -95,9 +95,8 @@ void JCombo::OnCreated() {
   for (size_t k = 0; k < m_img.size(); ++k) m_img[k] = Picture::FromResource(kLookResources[k]);
   m_font = UserControl::GetFont();
 
-  // Placed at their final places by Layout; the sizes here are the design's.
-  const RECT client{0, 0, ScaleWidth(), ScaleHeight()};
-  const int w = client.right;
+  // Layout moves the parts to their places once the properties are in.
+  const int w = ScaleWidth();
   if (m_list.Create(hWnd(), RECT{0, 2, w, 23}, u"JCombo")) {
     m_list.SetTabStop(false);
     m_list.Click = [this] { OnListChoose(); };
