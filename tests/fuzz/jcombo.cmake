@@ -1,0 +1,1 @@
+fuelwise_add_fuzzer(fuzz_list_file fuzz_list_file.cpp)
