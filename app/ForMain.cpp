@@ -3,13 +3,13 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <algorithm>
 #include <array>
-#include <optional>
 #include <utility>
 
 #include "app/picture/LoadPictureUrl.h"
 #include "app/price/MemoryControls.h"
-#include "host/ComboBox.h"
+#include "controls/JCombo/JCombo.h"
 #include "host/Label.h"
 #include "host/ListBox.h"
 #include "host/PictureBox.h"
@@ -21,62 +21,29 @@ namespace {
 
 constexpr int kRows = 4;
 
-// The province and city boxes as the lookup sees them. The selected index is
-// the box's own, as the image combo box keeps it: showing a prompt or typed
-// text leaves it where it was (the platform's combo would drop its selection
-// when the edit text matches no item), and only a choice in the list, or
-// code, moves it.
+// The province and city boxes as the lookup sees them: the image combo box
+// keeps its selection apart from its shown text, as the lookup expects.
 class ComboAdapter : public ComboControl {
  public:
-  explicit ComboAdapter(ComboBox& box) : m_box(box) {}
+  explicit ComboAdapter(JCombo& box) : m_box(box) {}
 
-  void AddItem(std::u16string_view item) override {
-    if (item.empty()) return;  // the image combo box refuses an empty item
-    m_box.AddItem(item);
-    m_index = m_box.ListCount() - 1;
-    SetText(item);
-  }
-  void Clear() override {
-    // The shown text stays: the platform's combo would empty its edit box.
-    const std::u16string text = m_box.Text();
-    m_box.Clear();
-    m_index = -1;
-    if (HWND hwnd = m_box.hWnd()) SetWindowTextW(hwnd, ToWide(text).c_str());
-  }
-  size_t ListCount() const override { return static_cast<size_t>(m_box.ListCount()); }
+  void AddItem(std::u16string_view item) override { m_box.AddItem(item); }
+  void Clear() override { m_box.Clear(); }
+  size_t ListCount() const override { return static_cast<size_t>(std::max(0, m_box.ListCount())); }
   std::u16string List(size_t k) const override {
-    return k < ListCount() ? m_box.List(static_cast<int32_t>(k)) : std::u16string();
+    return k < ListCount() ? m_box.GetItem(static_cast<int32_t>(k)) : std::u16string();
   }
-  int ListIndex() const override { return m_index; }
+  int ListIndex() const override { return m_box.ListIndex(); }
   bool SetListIndex(int index) override {
     if (index < 0 || index >= m_box.ListCount()) return false;
-    m_index = index;
-    m_box.SetListIndex(index);  // shows the item and raises the box's Click
+    m_box.SetListIndex(index);
     return true;
   }
-  std::u16string Text() const override { return m_choosing ? *m_choosing : m_box.Text(); }
-  void SetText(std::u16string_view text) override {
-    m_choosing.reset();
-    m_box.SetText(text);
-  }
-
-  // The user chose item `index` in the list. The platform writes the item into
-  // the edit box only after telling the parent, so until then the chosen
-  // item's text stands for the box's text.
-  template <typename Handler>
-  void Choose(int index, Handler&& handler) {
-    if (index >= 0 && index < m_box.ListCount()) {
-      m_index = index;
-      m_choosing = m_box.List(index);
-    }
-    handler();
-    m_choosing.reset();
-  }
+  std::u16string Text() const override { return m_box.Text(); }
+  void SetText(std::u16string_view text) override { m_box.SetText(text); }
 
  private:
-  ComboBox& m_box;
-  int m_index = -1;
-  std::optional<std::u16string> m_choosing;
+  JCombo& m_box;
 };
 
 class ListAdapter : public ListControl {
@@ -215,7 +182,7 @@ void ForMain::EmptyRows() {
 void ForMain::WireLookup() {
   auto w = std::make_unique<Wiring>();
   for (int32_t i = 0; i < 2; ++i) {
-    Wiring::Wire<ComboAdapter, MemoryCombo>(w->comWhere[i], Get<ComboBox>(u"comWhere", i));
+    Wiring::Wire<ComboAdapter, MemoryCombo>(w->comWhere[i], Get<JCombo>(u"comWhere", i));
   }
   for (int32_t i = 0; i < 4; ++i) {
     Wiring::Wire<ListAdapter, MemoryList>(w->ListCity[i], Get<ListBox>(u"ListCity", i));
@@ -235,23 +202,13 @@ void ForMain::WireLookup() {
 }
 
 void ForMain::BindEvents() {
-  BindArray<ComboBox>(u"comWhere", [this](ComboBox& box, int32_t index) {
+  BindArray<JCombo>(u"comWhere", [this](JCombo& box, int32_t index) {
     // A choice in the list, and a text typed or set: both change the box.
-    box.Click = [this, index] { OnWhereClick(index); };
     box.Change = [this, index] { OnWhereChange(index); };
   });
   if (auto* picture = Get<PictureBox>(u"Picture1")) {
     picture->MouseMove = [this](int, int, float, float) { OnPictureMouseMove(); };
   }
-}
-
-void ForMain::OnWhereClick(int32_t index) {
-  auto* box = Get<ComboBox>(u"comWhere", index);
-  auto* adapter = m_wiring && index >= 0 && index < 2
-                      ? dynamic_cast<ComboAdapter*>(m_wiring->comWhere[static_cast<size_t>(index)].get())
-                      : nullptr;
-  if (!box || !adapter) return;
-  adapter->Choose(box->ListIndex(), [&] { OnWhereChange(index); });
 }
 
 void ForMain::OnWhereChange(int32_t index) {

@@ -61,7 +61,6 @@ class ForMain : public Form {
   void EmptyRows();
   void WireLookup();
   void BindEvents();
-  void OnWhereClick(int32_t index);
   void OnPictureMouseMove();
 
   std::u16string m_priceHost;

@@ -5,12 +5,14 @@
 
 #include "app/ForMain.h"
 #include "app/Sites.h"
+#include "controls/JCombo/JCombo.h"
 #include "controls/XPContainer/XPContainer.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The chart picture is loaded through OLE, which wants an apartment.
   if (FAILED(OleInitialize(nullptr))) return 1;
   fw::RegisterXPContainer();
+  fw::RegisterJCombo();
 
   int code = 1;
   {

@@ -14,7 +14,7 @@
 
 #include "app/ForMain.h"
 #include "controls/XPContainer/XPContainer.h"
-#include "host/ComboBox.h"
+#include "controls/JCombo/JCombo.h"
 #include "host/Font.h"
 #include "host/Gdi.h"
 #include "host/Label.h"
@@ -60,7 +60,9 @@ std::u16string WindowText(HWND hwnd) {
   return ToU16(text);
 }
 
-Items ComboItems(HWND combo) {
+// The items of an image combo box, read from its inner list as a tool would.
+Items ComboItems(const JCombo& box) {
+  const HWND combo = box.InnerComboHwnd();
   Items items;
   const LRESULT n = SendMessageW(combo, CB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < n; ++i) {
@@ -72,6 +74,9 @@ Items ComboItems(HWND combo) {
   }
   return items;
 }
+
+// What the box shows: its own window text follows its Text.
+std::u16string WindowText(const JCombo& box) { return WindowText(box.hWnd()); }
 
 Items ListItems(HWND list) {
   Items items;
@@ -87,8 +92,9 @@ Items ListItems(HWND list) {
 }
 
 // What a click on an item of the dropped list does: the platform selects the
-// item and tells the combo's parent.
-void ChooseInList(HWND combo, std::u16string_view item) {
+// item in the inner list and tells its parent.
+void ChooseInList(const JCombo& box, std::u16string_view item) {
+  const HWND combo = box.InnerComboHwnd();
   const std::wstring w = ToWide(item);
   const LRESULT i = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                  reinterpret_cast<LPARAM>(w.c_str()));
@@ -98,15 +104,9 @@ void ChooseInList(HWND combo, std::u16string_view item) {
                MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
-HWND EditOf(HWND combo) {
-  COMBOBOXINFO info{};
-  info.cbSize = sizeof info;
-  return GetComboBoxInfo(combo, &info) ? info.hwndItem : nullptr;
-}
-
-// Characters typed at the end of the combo's edit box (a backspace is u'\b').
-void Type(HWND combo, std::u16string_view text) {
-  HWND edit = EditOf(combo);
+// Characters typed at the end of the box's text (a backspace is u'\b').
+void Type(const JCombo& box, std::u16string_view text) {
+  HWND edit = box.TextPart().hWnd();
   SetFocus(edit);
   SendMessageW(edit, WM_KEYDOWN, VK_END, 1);
   SendMessageW(edit, WM_KEYUP, VK_END, 0xC0000001);
@@ -155,6 +155,7 @@ class MainWindowTest : public ::testing::Test {
   static void SetUpTestSuite() {
     OleInitialize(nullptr);
     RegisterXPContainer();
+    RegisterJCombo();
   }
   static void TearDownTestSuite() { OleUninitialize(); }
 
@@ -171,7 +172,7 @@ class MainWindowTest : public ::testing::Test {
     EXPECT_TRUE(form->BuildErrors().empty());
   }
 
-  HWND Combo(int i) const { return form->Get<ComboBox>(u"comWhere", i)->hWnd(); }
+  JCombo& Combo(int i) const { return *form->Get<JCombo>(u"comWhere", i); }
   HWND List(int i) const { return form->Get<ListBox>(u"ListCity", i)->hWnd(); }
   HWND Text1() const { return form->Get<TextBox>(u"Text1")->hWnd(); }
   Label& Row(const char16_t* name, int i) const { return *form->Get<Label>(name, i); }
@@ -288,7 +289,7 @@ TEST_F(MainWindowTest, RowsShowTheirWholeCaptions) {
     Label& label = *form->Get<Label>(name);
     const RECT rc = RectInParent(label.hWnd());
     EXPECT_GE(rc.right - rc.left, TextWidth(label, label.Caption())) << (name[5] == u'5' ? "Label5" : "Label6");
-    EXPECT_LE(rc.right, RectInParent(Combo(0)).left);
+    EXPECT_LE(rc.right, RectInParent(Combo(0).hWnd()).left);
   }
   // Longer names: the labels grow with them.
   ChooseInList(Combo(0), u"湖北");
@@ -342,13 +343,13 @@ void CALLBACK ActWhileLoading(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   g_acted = true;
   g_readyWhenActed = g_loading->Ready();
-  HWND cities = g_loading->Get<ComboBox>(u"comWhere", 1)->hWnd();
+  JCombo& cities = *g_loading->Get<JCombo>(u"comWhere", 1);
   // An empty city box would warn, and a city would be fetched, if the window acted.
   Type(cities, u"广州\b\b");
-  SendMessageW(GetParent(cities), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(cities), CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(cities));
-  HWND provinces = g_loading->Get<ComboBox>(u"comWhere", 0)->hWnd();
-  Type(provinces, u"广东");
+  const HWND inner = cities.InnerComboHwnd();
+  SendMessageW(GetParent(inner), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(inner), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(inner));
+  Type(*g_loading->Get<JCombo>(u"comWhere", 0), u"广东");
 }
 
 TEST_F(MainWindowTest, ChangesBeforeTheIndexIsReadDoNothing) {
