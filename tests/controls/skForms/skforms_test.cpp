@@ -526,6 +526,26 @@ TEST_F(SkFormsInputTest, HoverLightsOneButtonAtATimeWithItsTooltipAndPointer) {
   EXPECT_EQ(m_frame->ToolTipText(), u"");
 }
 
+TEST_F(SkFormsInputTest, LeavingTheFrameRedrawsTheTitleWithNoButtonLit) {
+  MoveTo(Centre(1));
+  ASSERT_EQ(m_frame->LitButton(), 1);
+  EXPECT_EQ(m_frame->ToolTipText(), u"") << "the maximise tooltip is set by the first hover look";
+  const auto& max = m_frame->ButtonSlots()[1];
+  const auto column = TitleColumn(0, m_frame->TopHeight(), kBlueDark, kBlueLight);
+  ASSERT_NE(m_frame->GetSurface().Pixel(max.left + 2, max.top + 2), column[max.top + 2]);
+  MoveTo(600, 500);  // off the host: the leave notice comes from the platform's timer
+  for (int i = 0; i < 300 && m_frame->LitButton() != -1; ++i) {
+    Sleep(10);
+    UserControl::DoEvents();
+  }
+  EXPECT_EQ(m_frame->LitButton(), -1);
+  EXPECT_EQ(m_frame->HoverButton(), -1);
+  EXPECT_EQ(m_frame->GetSurface().Pixel(max.left + 2, max.top + 2), column[max.top + 2]);
+  MoveTo(Centre(1));
+  MoveTo(Centre(1).x + 1, Centre(1).y);
+  EXPECT_EQ(m_frame->ToolTipText(), u"\u6700\u5927\u5316");  // 最大化
+}
+
 TEST_F(SkFormsInputTest, APressOnCloseReleasedElsewhereDoesNothing) {
   MoveTo(Centre(0));
   Button(true);
@@ -574,6 +594,22 @@ TEST_F(SkFormsInputTest, MinimiseAndMaximiseAct) {
   Button(true);
   Button(false);
   EXPECT_EQ(m_host->WindowState(), 1);
+}
+
+TEST_F(SkFormsTest, AtDesignTimeTheFrameHooksNothingAndDrawsTheFullPair) {
+  m_host = std::make_unique<Form>();
+  ASSERT_TRUE(m_host->Create(4800, 3000, u"design"));
+  m_host->SetUserMode(false);
+  const LONG_PTR proc = GetWindowLongPtrW(m_host->hWnd(), GWLP_WNDPROC);
+  skForms* f = m_host->Add<skForms>(u"skForms1", nullptr, 0, 0, 4800, 3000);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(GetWindowLongPtrW(m_host->hWnd(), GWLP_WNDPROC), proc);
+  EXPECT_EQ(m_host->BorderStyle(), 0);
+  EXPECT_TRUE(m_host->MaxButton() && m_host->MinButton());
+  EXPECT_EQ(f->ThemeColor(), 0);
+  EXPECT_EQ(f->DrawDark(), kBlueDark);
+  EXPECT_EQ(f->CaptionText(), u"design");
+  EXPECT_EQ(f->GetFont()->Bold(), true);
 }
 
 // -- Closing
