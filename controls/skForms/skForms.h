@@ -79,6 +79,10 @@ class skForms : public UserControl {
   void GetGradientColor(HWND hwnd);
   // A system colour's current value, a plain colour itself, or -1.
   static int32_t TranslateColor(Colour colour);
+  // Per channel alpha/255 of a and the rest of b, rounded half to even.
+  static uint32_t BlendColors(uint32_t a, uint32_t b, int alpha) {
+    return skforms::BlendColors(a, b, alpha);
+  }
 
   // -- Events, in their order
   EventHandler Click;

@@ -18,7 +18,9 @@
 
 #include "host/ColourWin.h"
 #include "host/Form.h"
+#include "controls/skForms/skFormsDraw.h"
 #include "host/Gdi.h"
+#include "host/Surface.h"
 
 namespace fw {
 namespace {
@@ -388,6 +390,27 @@ TEST_F(SkFormsTest, GlyphsLinesAndTheRestoreGlyphOnlyWhileMaximised) {
   EXPECT_EQ(f->ButtonSlots()[2].left, 296);
   EXPECT_EQ(f->LeftmostButton(), 2);
   expectGlyph(2, false);
+}
+
+TEST(SkFormsDrawTest, ACylinderFactorOfOneDrawsAsOnePointZeroOne) {
+  auto draw = [](double f) {
+    Surface s;
+    s.Resize(4, 40, RGB(1, 2, 3));
+    skforms::DrawGradCilinder(s.Dc(), kBlueDark, kBlueLight, 0, 0, 4, 40, true, f);
+    std::vector<COLORREF> column;
+    for (int y = 0; y < 40; ++y) column.push_back(s.Pixel(2, y));
+    return column;
+  };
+  const auto one = draw(1.0);
+  EXPECT_EQ(one, draw(1.01));
+  EXPECT_EQ(draw(0.5), one);
+  EXPECT_NE(draw(1.5), one);
+  // 40 / 1.01 = 39.6 -> 40 lines from dark to light (rows 1 .. 39); the way back
+  // is a single line, which draws nothing; row 0 is left as it was.
+  std::map<int, uint32_t> rows;
+  Cylinder(rows, kBlueDark, kBlueLight, 0, 40, 1.01);
+  EXPECT_EQ(one[0], RGB(1, 2, 3));
+  for (int y = 1; y < 40; ++y) EXPECT_EQ(one[y], rows.at(y)) << y;
 }
 
 // -- Colours and properties
