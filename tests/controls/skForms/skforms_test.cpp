@@ -324,6 +324,9 @@ TEST_F(SkFormsTest, TheIconLeavesTheRowsBesideItAndMovesTheCaption) {
     for (int x = 6; x < 22; ++x) changed += f->GetSurface().Pixel(x, y) != column[y];
   }
   EXPECT_GT(changed, 40) << "the icon was drawn at (6, " << iconTop << ")";
+  // ... and nowhere beside its square.
+  for (int y : {iconTop - 1, iconTop + 16}) EXPECT_EQ(RowMismatch(*f, y, 6, 21, column[y]), "");
+  for (int y = 0; y < t; ++y) EXPECT_EQ(RowMismatch(*f, y, 22, 29, column[y]), "");  // up to the dark copy of the caption
   EXPECT_EQ(f->CaptionRect(), (skforms::Rect{31, 4, 254 - 6, t}));
   EXPECT_EQ(f->DrawnCaption(), u"Fuelwise v1.0.0110");
   ExpectBorderAndShadow(*f, kBlueDark, "with icon");
