@@ -135,18 +135,10 @@ TEST(SkFormsSettings, EverySettingIsWrittenInTheSavedOrderAndReadBack) {
                              u"ChangeAllBackgrounds", u"TitleBarShadow"};
   ASSERT_EQ(p.Size(), std::size(order));
   for (size_t i = 0; i < std::size(order); ++i) EXPECT_EQ(p.Entries()[i].name, order[i]) << i;
-  const Settings r = ReadSettings(p, face);
-  EXPECT_EQ(r.colorFrom, s.colorFrom);
-  EXPECT_EQ(r.colorTo, s.colorTo);
-  EXPECT_EQ(r.themeColor, 3);
-  EXPECT_EQ(r.backColorStyle, 2);
-  EXPECT_EQ(r.borderStyle, 0);
-  EXPECT_FALSE(r.closeButton || r.maxButton || r.minButton || r.changeAllBackgrounds == false ||
-               r.titleBarShadow);
-  EXPECT_EQ(r.windowState, 2);
-  EXPECT_EQ(r.customBackColor, Colour(3));
-  EXPECT_EQ(r.style, 5);
-  EXPECT_EQ(r.iconSize, 32);
+  // Read back and written again, nothing changes.
+  PropertyStore again;
+  WriteSettings(again, ReadSettings(p, face), face);
+  EXPECT_EQ(again, p);
 }
 
 TEST(SkFormsCaptions, TheTooltipsAreCutFromTheLanguagesTable) {

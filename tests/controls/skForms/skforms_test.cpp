@@ -326,7 +326,8 @@ TEST_F(SkFormsTest, TheIconLeavesTheRowsBesideItAndMovesTheCaption) {
   EXPECT_GT(changed, 40) << "the icon was drawn at (6, " << iconTop << ")";
   // ... and nowhere beside its square.
   for (int y : {iconTop - 1, iconTop + 16}) EXPECT_EQ(RowMismatch(*f, y, 6, 21, column[y]), "");
-  for (int y = 0; y < t; ++y) EXPECT_EQ(RowMismatch(*f, y, 22, 29, column[y]), "");  // up to the dark copy of the caption
+  // Up to where the caption's dark copy starts.
+  for (int y = 0; y < t; ++y) EXPECT_EQ(RowMismatch(*f, y, 22, 29, column[y]), "");
   EXPECT_EQ(f->CaptionRect(), (skforms::Rect{31, 4, 254 - 6, t}));
   EXPECT_EQ(f->DrawnCaption(), u"Fuelwise v1.0.0110");
   ExpectBorderAndShadow(*f, kBlueDark, "with icon");
@@ -338,6 +339,32 @@ TEST_F(SkFormsTest, WithoutAnIconTheCaptionStartsAtNine) {
   EXPECT_EQ(f->CaptionRect(), (skforms::Rect{9, 4, 254 - 12, f->TopHeight()}));
   // Nothing of the caption lies left of it or past its right edge.
   ExpectTitleRows(*f, 0, kBlueDark, kBlueLight, 0, 6, "left of the caption");
+  // Without buttons the caption may run up to 12 pixels before the right edge.
+  f->SetCloseButton(false);
+  f->SetMaxButton(false);
+  f->SetMinButton(false);
+  EXPECT_EQ(f->CaptionRect().right, 320 - 12);
+}
+
+TEST_F(SkFormsTest, StylesTwoAndFiveDrawTheCaptionOnceTheOthersWithADarkCopy) {
+  skForms* f = MakeHost(u"Fuelwise v1.0.0110");
+  for (int style = 0; style <= 5; ++style) {
+    f->SetStyle(style);
+    const uint32_t darkCopy = HalfOf(kBlueDark, kBlack);
+    const uint32_t light = kBlueLight;
+    int darkPixels = 0;
+    int lightPixels = 0;
+    const auto r = f->CaptionRect();
+    for (int y = r.top - 1; y < r.bottom; ++y) {
+      for (int x = r.left - 1; x < r.right; ++x) {
+        darkPixels += f->GetSurface().Pixel(x, y) == darkCopy;
+        lightPixels += f->GetSurface().Pixel(x, y) == light;
+      }
+    }
+    const bool once = style == 2 || style == 5;
+    EXPECT_EQ(darkPixels > 20, !once) << "style " << style;
+    EXPECT_GT(lightPixels, once ? 20 : 0) << "style " << style;
+  }
 }
 
 TEST_F(SkFormsTest, ANarrowHostTrimsTheCaptionDownToNothing) {
