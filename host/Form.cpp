@@ -151,7 +151,9 @@ bool Form::CreateWindowFor(const PropertyStore& props, std::u16string caption) {
   m_displayedDefault = nullptr;
   ReadFormProperties(props);
   if (caption.empty()) caption = props.ReadText(u"Caption", m_name);
-  const BorderStyles bs = StylesFor(m_borderStyle);
+  BorderStyles bs = StylesFor(m_borderStyle);
+  if (m_maxButton) bs.style = *m_maxButton ? bs.style | WS_MAXIMIZEBOX : bs.style & ~WS_MAXIMIZEBOX;
+  if (m_minButton) bs.style = *m_minButton ? bs.style | WS_MINIMIZEBOX : bs.style & ~WS_MINIMIZEBOX;
   const DWORD style = bs.style | WS_CLIPCHILDREN;
   const DWORD exStyle = bs.exStyle | WS_EX_CONTROLPARENT | (m_showInTaskbar ? WS_EX_APPWINDOW : 0);
   RECT rc{0, 0, TwipsToPixelsX(m_clientWidth), TwipsToPixelsY(m_clientHeight)};
@@ -356,7 +358,9 @@ void Form::Show() {
   if (!IsWindowVisible(m_hwnd)) {
     PositionAtStart(GetWindow(m_hwnd, GW_OWNER));
     ShowControls();
-    ShowWindow(m_hwnd, SW_SHOW);
+    ShowWindow(m_hwnd, m_pendingWindowState == 1   ? SW_SHOWMINIMIZED
+                       : m_pendingWindowState == 2 ? SW_SHOWMAXIMIZED
+                                                   : SW_SHOW);
     // The first control in tab order takes the focus, as in a dialog.
     if (!m_lastFocus) {
       HWND first = GetNextDlgTabItem(m_hwnd, nullptr, FALSE);
@@ -469,10 +473,55 @@ void Form::SetIcon(std::shared_ptr<Picture> icon) {
 
 void Form::SetBorderStyle(int32_t style) {
   m_borderStyle = style;
+  ApplyBorderStyle();
+}
+
+bool Form::MaxButton() const {
+  return m_maxButton.value_or((StylesFor(m_borderStyle).style & WS_MAXIMIZEBOX) != 0);
+}
+
+void Form::SetMaxButton(bool on) {
+  m_maxButton = on;
+  ApplyBorderStyle();
+}
+
+bool Form::MinButton() const {
+  return m_minButton.value_or((StylesFor(m_borderStyle).style & WS_MINIMIZEBOX) != 0);
+}
+
+void Form::SetMinButton(bool on) {
+  m_minButton = on;
+  ApplyBorderStyle();
+}
+
+int32_t Form::WindowState() const {
+  if (!m_hwnd || !IsWindowVisible(m_hwnd)) return m_pendingWindowState;
+  if (IsIconic(m_hwnd)) return 1;
+  if (IsZoomed(m_hwnd)) return 2;
+  return 0;
+}
+
+void Form::SetWindowState(int32_t state) {
+  if (state < 0 || state > 2) return;
+  m_pendingWindowState = state;
+  if (!m_hwnd || !IsWindowVisible(m_hwnd)) return;
+  ShowWindow(m_hwnd, state == 1 ? SW_MINIMIZE : state == 2 ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+void Form::Refresh() {
+  if (m_hwnd) {
+    RedrawWindow(m_hwnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  }
+}
+
+void Form::ApplyBorderStyle() {
   if (!m_hwnd) return;
   RECT client{};
   GetClientRect(m_hwnd, &client);
-  const BorderStyles bs = StylesFor(style);
+  BorderStyles bs = StylesFor(m_borderStyle);
+  if (m_maxButton) bs.style = *m_maxButton ? bs.style | WS_MAXIMIZEBOX : bs.style & ~WS_MAXIMIZEBOX;
+  if (m_minButton) bs.style = *m_minButton ? bs.style | WS_MINIMIZEBOX : bs.style & ~WS_MINIMIZEBOX;
   const LONG_PTR keep = GetWindowLongPtrW(m_hwnd, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED);
   const DWORD newStyle = bs.style | WS_CLIPCHILDREN | static_cast<DWORD>(keep);
   const DWORD newEx = bs.exStyle | WS_EX_CONTROLPARENT | (m_showInTaskbar ? WS_EX_APPWINDOW : 0);
@@ -486,7 +535,7 @@ void Form::SetBorderStyle(int32_t style) {
 
 void Form::SetShowInTaskbar(bool show) {
   m_showInTaskbar = show;
-  if (m_hwnd) SetBorderStyle(m_borderStyle);
+  ApplyBorderStyle();
 }
 
 void Form::SetBackColor(Colour colour) {
@@ -854,6 +903,9 @@ LRESULT Form::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_SIZE: return OnWmSize(w, l);
     case WM_TIMER: return OnWmTimer(w, l);
     case WM_SYSCOMMAND: return OnWmSysCommand(w, l);
+    case WM_SETCURSOR:
+      if (OnWmSetCursor(w, l)) return TRUE;
+      break;
     case WM_DESTROY:
       // The window may go without Unload (its owner destroyed, say): the controls
       // end with it all the same, the windowless ones and their timers too.
@@ -923,6 +975,17 @@ LRESULT Form::OnWmTimer(WPARAM w, LPARAM l) {
 LRESULT Form::OnWmSysCommand(WPARAM w, LPARAM l) {
   if ((w & 0xFFF0) == SC_MOVE && !m_moveable) return 0;
   return DefWindowProcW(m_hwnd, WM_SYSCOMMAND, w, l);
+}
+
+LRESULT Form::OnWmSetCursor(WPARAM w, LPARAM l) {
+  // Only the form's own client area: controls answer for theirs.
+  if (reinterpret_cast<HWND>(w) == m_hwnd && LOWORD(l) == HTCLIENT) {
+    if (LPCWSTR id = StandardCursorId(m_mousePointer)) {
+      SetCursor(LoadCursorW(nullptr, id));
+      return TRUE;
+    }
+  }
+  return FALSE;
 }
 
 LRESULT Form::OnWmSendTab(WPARAM w, LPARAM) {

@@ -88,6 +88,24 @@ class Form {
   // 2 sizable, 3 fixed dialog, 4 fixed tool window, 5 sizable tool window.
   int32_t BorderStyle() const { return m_borderStyle; }
   void SetBorderStyle(int32_t style);
+  // The maximise and minimise boxes. Unset, each border style keeps its own
+  // (style 2 both, styles 0 and 1 the minimise box only); set, they are applied
+  // to whichever border style the form has. A frame drawing its own caption
+  // buttons uses them to tell the platform which states the window may take.
+  bool MaxButton() const;
+  void SetMaxButton(bool on);
+  bool MinButton() const;
+  void SetMinButton(bool on);
+  // 0 normal, 1 minimised, 2 maximised: the platform's state of the window. Set
+  // while the form is hidden, it is taken when the form is shown.
+  int32_t WindowState() const;
+  void SetWindowState(int32_t state);
+  // The pointer over the form's own client area (MousePointer values of
+  // UserControl.h; 0 leaves it to the platform).
+  int MousePointer() const { return m_mousePointer; }
+  void SetMousePointer(int pointer) { m_mousePointer = pointer; }
+  // Repaints the form and every control on it now.
+  void Refresh();
   bool Moveable() const { return m_moveable; }
   void SetMoveable(bool moveable) { m_moveable = moveable; }
   bool ShowInTaskbar() const { return m_showInTaskbar; }
@@ -227,6 +245,8 @@ class Form {
   LRESULT OnWmSize(WPARAM w, LPARAM l);
   LRESULT OnWmTimer(WPARAM w, LPARAM l);
   LRESULT OnWmSysCommand(WPARAM w, LPARAM l);
+  LRESULT OnWmSetCursor(WPARAM w, LPARAM l);
+  void ApplyBorderStyle();
   LRESULT OnWmSendTab(WPARAM w, LPARAM l);
   LRESULT OnWmSystemChange(UINT msg, WPARAM w, LPARAM l);
 
@@ -234,6 +254,10 @@ class Form {
   std::u16string m_name;
   std::shared_ptr<Picture> m_icon;
   int32_t m_borderStyle = 2;
+  std::optional<bool> m_maxButton;
+  std::optional<bool> m_minButton;
+  int32_t m_pendingWindowState = 0;  // taken by the next Show
+  int m_mousePointer = 0;
   bool m_moveable = true;
   bool m_showInTaskbar = true;
   Colour m_backColor{0x8000000Fu};

@@ -115,7 +115,25 @@ void UserControl::OnSited() {
 
 void UserControl::Cls() {
   m_surface.Fill(ToColorRef(m_backColor));
+  ShowBackgroundPicture();
   Invalidate();
+}
+
+void UserControl::KeepImageAsBackground() {
+  auto kept = std::make_unique<Surface>();
+  const int w = m_surface.Width();
+  const int h = m_surface.Height();
+  if (!kept->Resize(w, h, ToColorRef(m_backColor))) return;
+  BitBlt(kept->Dc(), 0, 0, w, h, m_surface.Dc(), 0, 0, SRCCOPY);
+  m_background = std::move(kept);
+}
+
+void UserControl::ClearBackgroundPicture() { m_background.reset(); }
+
+void UserControl::ShowBackgroundPicture() {
+  if (!m_background) return;
+  BitBlt(m_surface.Dc(), 0, 0, m_background->Width(), m_background->Height(), m_background->Dc(), 0,
+         0, SRCCOPY);
 }
 
 int UserControl::TextWidth(std::u16string_view text) const {
@@ -145,8 +163,10 @@ void UserControl::SetBackColor(Colour colour) {
   m_backColor = colour;
   const COLORREF rgb = ToColorRef(colour);
   SetBkColor(hDC(), rgb);
-  // As on the platform's containers, a new back colour clears the surface.
+  // As on the platform's containers, a new back colour clears the surface (back
+  // to the persistent background, when there is one).
   m_surface.Fill(rgb);
+  ShowBackgroundPicture();
   Invalidate();
   if (Form* form = ParentForm(); form && m_container) form->NotifyAmbient(this, u"BackColor");
 }

@@ -61,8 +61,15 @@ class UserControl : public Control {
   const Surface& GetSurface() const { return m_surface; }
   int ScaleWidth() const { return m_surface.Width(); }
   int ScaleHeight() const { return m_surface.Height(); }
-  // Clears the surface to BackColor.
+  // Clears the surface to BackColor, then shows the persistent background (if any)
+  // at the top left.
   void Cls();
+  // The persistent background (the platform's Picture of a user control): the
+  // surface's current image is kept and every Cls, and every new BackColor, clears
+  // back to it. ClearBackgroundPicture drops it, so Cls gives the bare back colour.
+  void KeepImageAsBackground();
+  void ClearBackgroundPicture();
+  bool HasBackgroundPicture() const { return m_background != nullptr; }
   int TextWidth(std::u16string_view text) const;
   int TextHeight(std::u16string_view text) const;
 
@@ -183,8 +190,10 @@ class UserControl : public Control {
   void RaiseAmbientChanged(std::u16string_view name);
   void ApplyFont();
   void ApplyTextColour();
+  void ShowBackgroundPicture();
 
   Surface m_surface;
+  std::unique_ptr<Surface> m_background;  // the persistent background, or none
   Colour m_backColor{0x8000000Fu};
   Colour m_foreColor{0x80000012u};
   std::shared_ptr<Font> m_font;

@@ -18,6 +18,15 @@ PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 EXPECTED = [("XPContainer-theme%02d-style0.png" % t, 201, 201) for t in range(12)] + [
     ("XPContainer-theme02-style1.png", 201, 201),
     ("XPContainer-sheet.png", None, None),
+] + [("skForms-style%d-theme%d-%s.png" % (s, t, a), 320, 200)
+     for s in range(6) for t in range(6) for a in ("active", "inactive")] + [
+    ("skForms-style0-theme0-%s.png" % look, 320, 200)
+    for look in ("hover-close", "pressed-close", "hover-max", "hover-min", "noicon-active")] + [
+    ("skForms-style0-theme0-narrow-active.png", 150, 200),
+    ("skForms-sheet.png", None, None),
+] + [("JCombo-%s.png" % look, 89, 21) for look in ("normal", "hot", "pressed", "disabled")] + [
+    ("JCombo-dropped.png", None, None),
+    ("JCombo-sheet.png", None, None),
 ]
 
 
@@ -55,7 +64,7 @@ def main():
                 failures.append(str(e))
                 continue
             if width is None:
-                # A grid of 13 looks of 201 x 201: at least 4 columns and 4 rows.
+                # A grid of at least 13 looks of 201 x 201 or larger: 4 columns and 4 rows.
                 if w < 4 * 201 or h < 4 * 201:
                     failures.append("%s is %dx%d, too small for its grid" % (name, w, h))
             elif (w, h) != (width, height):

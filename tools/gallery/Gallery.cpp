@@ -16,6 +16,7 @@ namespace {
 constexpr LookProvider kLookProviders[] = {
     XPContainerLooks,
     JComboLooks,
+    skFormsLooks,
 };
 
 constexpr int kSheetMargin = 12;

@@ -46,5 +46,6 @@ PixelImage ContactSheet(const std::wstring& title, const std::vector<SheetCell>&
 // -- The controls' looks
 void XPContainerLooks(LookList& looks);
 void JComboLooks(LookList& looks);
+void skFormsLooks(LookList& looks);
 
 }  // namespace fw::gallery

@@ -1,0 +1,219 @@
+// skForms: the skinned frame. Placed once at the top of a form, at run time it
+// takes over the form's look: the form loses its own border and caption, the
+// frame stretches over the form's client area and draws its own title bar (in
+// six styles and six colour themes, faded while the form is inactive), icon,
+// caption, border and caption buttons, and carries out what the buttons ask.
+//
+// It watches its own window (the pointer leaving it) and the host form
+// (activation, system colours, the system close command, set-cursor, size)
+// through the guarded hook, after the form's own procedure, except the close
+// command, which must be stopped before the form's procedure closes the window.
+//
+// Every procedure keeps its own failures: they go to ReportFailure, which shows
+// nothing, and the frame carries on.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "controls/skForms/skFormsModel.h"
+#include "hook/GuardedHook.h"
+#include "hook/MouseLeave.h"
+#include "host/Input.h"
+#include "host/UserControl.h"
+
+namespace fw {
+
+class Form;
+
+class skForms : public UserControl {
+ public:
+  skForms();
+  ~skForms() override;
+
+  // -- Properties (each write marks the property changed and redraws)
+  int32_t ThemeColor() const { return m_settings.themeColor; }
+  void SetThemeColor(int32_t value);
+  // 0 .. 5: the title bar's look.
+  int32_t Style() const { return m_settings.style; }
+  void SetStyle(int32_t value);
+  int32_t BackColorStyle() const { return m_settings.backColorStyle; }
+  void SetBackColorStyle(int32_t value);
+  bool MaxButton() const { return m_settings.maxButton; }
+  void SetMaxButton(bool value);
+  bool MinButton() const { return m_settings.minButton; }
+  void SetMinButton(bool value);
+  bool CloseButton() const { return m_settings.closeButton; }
+  void SetCloseButton(bool value);
+  // 0 normal, 1 minimised, 2 maximised.
+  int32_t WindowState() const { return m_settings.windowState; }
+  void SetWindowState(int32_t value);
+  bool ChangeAllBackgrounds() const { return m_settings.changeAllBackgrounds; }
+  void SetChangeAllBackgrounds(bool value);
+  // 0 fixed, 1 sizable.
+  int32_t BorderStyle() const { return m_settings.borderStyle; }
+  void SetBorderStyle(int32_t value);
+  Colour CustomBackColor() const { return m_settings.customBackColor; }
+  void SetCustomBackColor(Colour value);
+  Colour ColorFrom() const { return m_settings.colorFrom; }
+  void SetColorFrom(Colour value);
+  Colour ColorTo() const { return m_settings.colorTo; }
+  void SetColorTo(Colour value);
+  int16_t IconSize() const { return m_settings.iconSize; }
+  void SetIconSize(int16_t value);
+  bool TitleBarShadow() const { return m_settings.titleBarShadow; }
+  void SetTitleBarShadow(bool value);
+
+  // -- Methods
+  // Redraws the static parts and lays the frame out again; with `force` (or
+  // ChangeAllBackgrounds) the background colour is set from BackColorStyle first.
+  void Refresh(bool force = false);
+  // Recomputes the theme pair and the pair drawn with.
+  void SetThemeColor();
+  // The pair the platform's visual style gives (ThemeColor 6).
+  void GetGradientColor(HWND hwnd);
+  // A system colour's current value, a plain colour itself, or -1.
+  static int32_t TranslateColor(Colour colour);
+  // Per channel alpha/255 of a and the rest of b, rounded half to even.
+  static uint32_t BlendColors(uint32_t a, uint32_t b, int alpha) {
+    return skforms::BlendColors(a, b, alpha);
+  }
+
+  // -- Events, in their order
+  EventHandler Click;
+  MouseHandler MouseDown;
+  MouseHandler MouseMove;
+  MouseHandler MouseUp;
+  EventHandler skCloseClick;
+  EventHandler ReSize;
+
+  // -- Run-time state, for those who look at what was drawn
+  uint32_t DrawDark() const { return m_draw.dark; }
+  uint32_t DrawLight() const { return m_draw.light; }
+  skforms::ThemePair ThemePair() const { return m_theme; }
+  bool IsActive() const { return m_isActive; }
+  int TitleHeight() const { return m_titleHeight; }
+  int TopHeight() const { return m_topHeight; }
+  const std::u16string& CaptionText() const { return m_captionText; }
+  const std::u16string& SchemeName() const { return m_schemeName; }
+  bool IsUnicodeText() const { return m_isUnicodeText; }
+  int PaintedWidth() const { return m_paintedWidth; }
+  int ButtonTop() const { return m_buttonTop; }
+  const skforms::ButtonSlots& ButtonSlots() const { return m_slots; }
+  int HoverButton() const { return m_hoverButton; }
+  int LitButton() const { return m_litButton; }
+  int PressedButton() const { return m_pressedButton; }
+  int LeftmostButton() const { return m_leftmostButton; }
+  Form* HostForm() const { return m_hostForm; }
+  // The caption as last drawn (after trimming), and where.
+  const std::u16string& DrawnCaption() const { return m_drawnCaption; }
+  skforms::Rect CaptionRect() const { return m_captionRect; }
+
+  // The visual-style queries (open "ExplorerBar", theme and colour names, whether
+  // the application is themed). Tests put their own answers in; an empty query
+  // restores the platform's. Returns the previous one.
+  using VisualStyleQuery = std::function<skforms::VisualStyle(HWND)>;
+  static VisualStyleQuery SetVisualStyleQuery(VisualStyleQuery query);
+
+ protected:
+  // -- Events from the host
+  void OnCreated() override;
+  void OnInitProperties() override;
+  void OnReadProperties(const PropertyStore& props) override;
+  void OnWriteProperties(PropertyStore& props) override;
+  void OnResize() override;
+  void OnTerminate() override;
+  void OnMouseDown(int button, int shift, float x, float y) override;
+  void OnMouseMove(int button, int shift, float x, float y) override;
+  void OnMouseUp(int button, int shift, float x, float y) override;
+  void OnClick() override;
+  void OnKeyDown(int& keyCode, int shift) override;
+
+ private:
+  // -- Set-up (creation and loading, in their orders)
+  void LoadSteps();
+  void StartHooks();
+  void zHookProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND hWnd, UINT uMsg,
+                 WPARAM wParam, LPARAM lParam, LONG_PTR& userValue);
+  void TitleBarHeightSetup();
+  void BorderStyleSetup();
+  void CaptionBtnSetup();
+  void ApplyBackColorStyle();
+  void TakeAmbientFontBold();
+  // The frame at the host's origin with the host's inner size.
+  void StretchOverHost();
+  void TakeRestoreRect();
+
+  // -- Window state (what the maximise and minimise buttons need of it)
+  bool HostMaximised() const;
+  void skWindowState(bool apply);
+  void FitToWorkArea();
+  void PlaceFromRestoreRect();
+
+  // -- Painting
+  void ResizeHandling();
+  void DrawTitleBarInitial();
+  void DrawTitleBar();
+  void PaintShpInBar(uint32_t a, uint32_t b, int h);
+  std::u16string TrimWord(std::u16string_view text, int width) const;
+  void DrawTextAuto(HDC dc, std::u16string_view text, RECT& rc, UINT flags) const;
+
+  // -- Caption buttons
+  void DrawCaptionBtns(int look, uint32_t colour, int slot);
+  void DrawOneButton(int look, uint32_t colour, int slot);
+  void DrawGlyph(HDC dc, int slot, int left, int top, uint32_t colour) const;
+  void PaintCaptionBtns(int slot);
+  void SetControlToolTip(const std::u16string& text);
+  void CloseHost(bool raiseEvent);
+  void AltF4();
+
+  // Every procedure's failures end here; nothing is shown.
+  static void ReportFailure(std::u16string_view procedure, const char* what) noexcept;
+  template <typename Fn>
+  void Guarded(std::u16string_view procedure, Fn&& fn) noexcept;
+
+  skforms::Settings m_settings;
+  skforms::ThemePair m_theme = skforms::kThemePairs[skforms::kThemeBlue];
+  skforms::ThemePair m_draw = skforms::kThemePairs[skforms::kThemeBlue];
+  bool m_isActive = false;
+  bool m_activationTracking = false;
+  int m_titleHeight = 30;
+  int m_topHeight = 30;
+  std::u16string m_captionText;
+  bool m_moveable = true;
+  std::u16string m_schemeName;
+  bool m_isUnicodeText = true;
+  Form* m_hostForm = nullptr;
+  bool m_contentShifted = false;
+  const skforms::CaptionTable* m_captions = &skforms::kChineseCaptions;
+
+  int m_paintedWidth = 0;
+  std::shared_ptr<Picture> m_hostIcon;
+  std::u16string m_drawnCaption;
+  skforms::Rect m_captionRect;
+
+  skforms::ButtonSlots m_slots;
+  int m_buttonTop = 0;
+  int m_leftmostButton = 0;
+  int m_hoverButton = -1;
+  int m_litButton = -1;
+  int m_pressedButton = -1;
+
+  // The host's place while in the normal state: left, top, width, height (twips).
+  struct RestoreRect {
+    int32_t left = 0, top = 0, width = 0, height = 0;
+  } m_restoreRect;
+
+  MouseLeaveTracker m_hover;
+  GuardedHook m_hook;
+};
+
+// Lets design files place the kind "skForms".
+void RegisterSkForms();
+
+}  // namespace fw
