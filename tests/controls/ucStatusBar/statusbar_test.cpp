@@ -15,6 +15,7 @@
 #include "host/ColourWin.h"
 #include "host/Form.h"
 #include "host/Gdi.h"
+#include "host/PictureBox.h"
 #include "host/TextBox.h"
 #include "tests/host/HostTest.h"
 
@@ -270,20 +271,33 @@ std::string FirstMismatch(const ucStatusBar& bar, Want want) {
 
 // -- Looks
 
-TEST_F(StatusBarTest, SilverRowsAndDottedGripOnEveryPixel) {
-  ucStatusBar* bar = Place();
-  bar->SetBackColor(Colour(0xFFFFFF));
-  bar->SetTheme(4);
-  bar->SetGripShape(1);
-  ASSERT_EQ(bar->ScaleWidth(), kW);
-  ASSERT_EQ(bar->ScaleHeight(), kH);
-  // Blend(0x909090, white, 128): (127 * 255 + 128 * 144) / 255 = 199.3.
-  const auto grip = DottedGrip(kW, kH, 0xC7C7C7);
-  EXPECT_EQ(FirstMismatch(*bar, [&](int x, int y) {
-              auto it = grip.find({x, y});
-              return it != grip.end() ? it->second : kSilverRows[y];
-            }),
-            "");
+TEST_F(StatusBarTest, GradientRowsAndDottedGripOnEveryPixel) {
+  // The themes differ on white only in the accent (row 1): base shifted -64 =
+  // (190, 190, 170) mixed half and half with the theme's colour.
+  //   blue  0xB99D7F (127, 157, 185): 158.6, 173.6, 177.5 -> (159, 174, 177)
+  //   olive 0x69A18B (139, 161, 105): 164.6, 175.6, 137.6 -> (165, 176, 138)
+  struct Case {
+    int32_t theme;
+    COLORREF accent;
+  } cases[] = {{2, RGB(159, 174, 177)}, {3, RGB(165, 176, 138)}, {4, kSilverRows[1]}};
+  for (const Case& c : cases) {
+    ucStatusBar* bar = Place();
+    bar->SetBackColor(Colour(0xFFFFFF));
+    bar->SetTheme(c.theme);
+    bar->SetGripShape(1);
+    ASSERT_EQ(bar->ScaleWidth(), kW);
+    ASSERT_EQ(bar->ScaleHeight(), kH);
+    // Blend(0x909090, white, 128): (127 * 255 + 128 * 144) / 255 = 199.3.
+    const auto grip = DottedGrip(kW, kH, 0xC7C7C7);
+    EXPECT_EQ(FirstMismatch(*bar,
+                            [&](int x, int y) {
+                              auto it = grip.find({x, y});
+                              if (it != grip.end()) return it->second;
+                              return y == 1 ? c.accent : kSilverRows[y];
+                            }),
+              "")
+        << "theme " << c.theme;
+  }
 }
 
 TEST_F(StatusBarTest, ClassicLookIsAPlainFillWithTheLinedGripAndSunkenPanels) {
@@ -680,6 +694,50 @@ TEST_F(StatusBarTest, BoundTextBoxMovesIntoItsPanelAndFollowsIt) {
   bar->BoundControl(2, nullptr, 0);
   EXPECT_EQ(GetParent(box->hWnd()), s_form->hWnd());
   EXPECT_EQ(box->Container(), nullptr);
+}
+
+TEST_F(StatusBarTest, DockedAtTheBottomOfTheContainerItLiesIn) {
+  auto* box = s_form->Add<PictureBox>(u"picHost" + Serial(), nullptr, 300, 300, 6000, 1500);
+  ASSERT_NE(box, nullptr);
+  m_placed.push_back(box);
+  PropertyStore props;
+  props.Set(u"Theme", int32_t{2});
+  auto* bar = s_form->Add<ucStatusBar>(u"ucStatusBar" + Serial(), box, 0, 0, 1500, 360, {}, &props);
+  ASSERT_NE(bar, nullptr);
+  m_placed.insert(m_placed.begin(), bar);
+  auto placed = [&] {
+    RECT rc{};
+    GetWindowRect(bar->hWnd(), &rc);
+    MapWindowPoints(nullptr, box->hWnd(), reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+  };
+  RECT client{};
+  GetClientRect(box->hWnd(), &client);
+  RECT rc = placed();
+  EXPECT_EQ(rc.left, 0);
+  EXPECT_EQ(rc.right, client.right);
+  EXPECT_EQ(rc.bottom, client.bottom);
+  EXPECT_EQ(rc.bottom - rc.top, 24);
+  box->Move(300, 300, 7500, 2250);
+  PumpFor(20);
+  GetClientRect(box->hWnd(), &client);
+  rc = placed();
+  EXPECT_EQ(rc.right, client.right);
+  EXPECT_EQ(rc.bottom, client.bottom);
+}
+
+TEST_F(StatusBarTest, RepaintsLeaveNoDrawingObjectsBehind) {
+  ucStatusBar* bar = MainWindowBar(1);
+  bar->SetPanelIcon(2, bar->PanelIcon(2));
+  bar->AddPanel(u"", 0, true, false, bar->PanelIcon(1), 1, false, Colour(0), Colour(0), nullptr,
+                u"", 10);
+  bar->Refresh();
+  const int before = LiveGdiHandles();
+  for (int i = 0; i < 3000; ++i) {
+    bar->SetTheme(1 + i % 4);
+  }
+  EXPECT_EQ(LiveGdiHandles(), before);
+  EXPECT_EQ(Hex(bar->GetSurface().Pixel(100, 0)), "FFFFFF") << "still draws";
 }
 
 TEST_F(StatusBarTest, HoverThroughThePlainHook) {
