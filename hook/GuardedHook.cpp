@@ -28,10 +28,8 @@ class GuardedRecord final : public hook_detail::HookLayer {
   bool m_shutdown = false;
 
   LRESULT CallPreviousCounted(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    ++m_nesting;
-    const LRESULT result = CallPrevious(hWnd, uMsg, wParam, lParam);
-    --m_nesting;
-    return result;
+    hook_detail::CountGuard nesting(m_nesting);
+    return CallPrevious(hWnd, uMsg, wParam, lParam);
   }
 
  protected:
@@ -116,6 +114,9 @@ bool GuardedHook::sc_Subclass(HWND hWnd, LONG_PTR userValue, HookProc callback, 
     return false;
   }
 
+  // A window that died while an older procedure sat over ours was never seen to go;
+  // its record must not make a new window with the same handle value look hooked.
+  hook_detail::ReleaseDeadWindows();
   std::wstring key = KeyOf(hWnd);
   const bool known = std::any_of(m_registry->begin(), m_registry->end(),
                                  [&key](const RegistryEntry& e) { return e.key == key; });
@@ -142,8 +143,10 @@ void GuardedHook::sc_UnSubclass(HWND hWnd) {
   GuardedRecord* record = zMap_hWnd(hWnd);
   if (record == nullptr) return;
   record->m_shutdown = true;
-  zDelMsg(ALL_MESSAGES, record->m_before);
-  zDelMsg(ALL_MESSAGES, record->m_after);
+  // Emptying a table cannot fail, so nothing here can pump messages (a report
+  // would) and the record stays valid throughout.
+  DeleteMessage(record->m_before, ALL_MESSAGES);
+  DeleteMessage(record->m_after, ALL_MESSAGES);
   record->m_owner = nullptr;
   Forget(record);
 }
@@ -159,26 +162,34 @@ void GuardedHook::sc_UnSubclassAll() {
   m_registry.reset();
 }
 
+// A failed edit of the first table is reported in a warning box, whose message loop
+// may destroy the window and its record: the second table is looked up afresh.
 void GuardedHook::sc_AddMsg(HWND hWnd, UINT uMsg, int32_t when) {
   GuardedRecord* record = zMap_hWnd(hWnd);
   if (record == nullptr) return;
   if (when & SC_BEFORE) zAddMsg(uMsg, record->m_before);
-  if (when & SC_AFTER) zAddMsg(uMsg, record->m_after);
+  if ((when & SC_AFTER) && (record = FindRecord(hWnd)) != nullptr) zAddMsg(uMsg, record->m_after);
 }
 
 void GuardedHook::sc_DelMsg(HWND hWnd, UINT uMsg, int32_t when) {
   GuardedRecord* record = zMap_hWnd(hWnd);
   if (record == nullptr) return;
   if (when & SC_BEFORE) zDelMsg(uMsg, record->m_before);
-  if (when & SC_AFTER) zDelMsg(uMsg, record->m_after);
+  if ((when & SC_AFTER) && (record = FindRecord(hWnd)) != nullptr) zDelMsg(uMsg, record->m_after);
 }
 
 LRESULT GuardedHook::sc_CallPrevWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   GuardedRecord* record = zMap_hWnd(hWnd);
   if (record == nullptr) return 0;
-  const LRESULT result = record->CallPreviousCounted(hWnd, uMsg, wParam, lParam);
   // Called outside the window's messages, the window may have died meanwhile; no
   // message would come after to release its hook.
+  LRESULT result = 0;
+  try {
+    result = record->CallPreviousCounted(hWnd, uMsg, wParam, lParam);
+  } catch (...) {
+    record->ReleaseIdle();
+    throw;
+  }
   record->ReleaseIdle();
   return result;
 }
@@ -197,16 +208,26 @@ GuardedRecord* GuardedHook::zMap_hWnd(HWND hWnd) {
     zReportError(L"zMap_hWnd", kNotStarted);
     return nullptr;
   }
-  const std::wstring key = KeyOf(hWnd);
-  for (const RegistryEntry& e : *m_registry) {
-    if (e.key == key) return e.record;
-  }
+  if (GuardedRecord* record = FindRecord(hWnd)) return record;
   zReportError(L"zMap_hWnd", kNotSubclassed);
   return nullptr;
 }
 
+GuardedRecord* GuardedHook::FindRecord(HWND hWnd) const {
+  if (!m_registry) return nullptr;
+  const std::wstring key = KeyOf(hWnd);
+  for (const RegistryEntry& e : *m_registry) {
+    if (e.key == key) return e.record;
+  }
+  return nullptr;
+}
+
 void GuardedHook::zAddMsg(UINT uMsg, MessageTable& table) {
-  if (AddMessage(table, uMsg) == TableEdit::kOverflow) zReportError(L"zAddMsg", kTableOverflow);
+  switch (AddMessage(table, uMsg)) {
+    case TableEdit::kOverflow: zReportError(L"zAddMsg", kTableOverflow); break;
+    case TableEdit::kInvalid: zReportError(L"zAddMsg", kInvalidMessage); break;
+    default: break;
+  }
 }
 
 void GuardedHook::zDelMsg(UINT uMsg, MessageTable& table) {

@@ -64,7 +64,8 @@ class GuardedHook {
   // sc_UnSubclass for every window, newest first; then a later sc_Subclass starts anew.
   void sc_UnSubclassAll();
 
-  // uMsg may be ALL_MESSAGES; `when` is SC_BEFORE, SC_AFTER or both.
+  // uMsg may be ALL_MESSAGES; `when` is SC_BEFORE, SC_AFTER or both. Message 0 is
+  // refused and reported: a freed slot holds 0, so it could never be delivered.
   void sc_AddMsg(HWND hWnd, UINT uMsg, int32_t when = SC_AFTER);
   void sc_DelMsg(HWND hWnd, UINT uMsg, int32_t when = SC_AFTER);
 
@@ -87,6 +88,8 @@ class GuardedHook {
   };
 
   GuardedRecord* zMap_hWnd(HWND hWnd);
+  // The registry lookup alone, without a report.
+  GuardedRecord* FindRecord(HWND hWnd) const;
   void zAddMsg(UINT uMsg, MessageTable& table);
   void zDelMsg(UINT uMsg, MessageTable& table);
   void zReportError(std::wstring_view routine, std::wstring_view message) const;

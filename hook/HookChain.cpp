@@ -9,6 +9,12 @@
 namespace fw::hook_detail {
 namespace {
 
+// Marks a window as the one a stack was made for. A handle value outlives its
+// window and may be given to a new one; a stack whose window no longer carries the
+// mark belongs to a dead window (one whose last messages never came through us,
+// because other code put an older procedure back over ours).
+constexpr wchar_t kChainMark[] = L"Fuelwise.HookChain";
+
 std::size_t g_liveLayers = 0;
 std::size_t g_liveChains = 0;
 
@@ -22,6 +28,13 @@ class ChainMap {
     std::lock_guard<std::mutex> lock(m_mutex);
     const auto it = m_map.find(hWnd);
     return it != m_map.end() ? it->second : nullptr;
+  }
+  std::vector<HookChain*> All() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<HookChain*> all;
+    all.reserve(m_map.size());
+    for (const auto& [hWnd, chain] : m_map) all.push_back(chain);
+    return all;
   }
   bool Add(HWND hWnd, HookChain* chain) {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -53,6 +66,7 @@ class HookChain {
 
   // The window's stack, installing the shared procedure when it has none.
   static HookChain* Ensure(HWND hWnd, DWORD& error) {
+    PurgeDead();
     if (HookChain* chain = Of(hWnd); chain != nullptr && !chain->m_destroyed) return chain;
     DWORD processId = 0;
     if (GetWindowThreadProcessId(hWnd, &processId) == 0 || processId != GetCurrentProcessId()) {
@@ -74,7 +88,18 @@ class HookChain {
       return nullptr;
     }
     chain->m_original = reinterpret_cast<WNDPROC>(previous);
+    SetPropW(hWnd, kChainMark, chain.get());
     return chain.release();
+  }
+
+  // Ends the stacks of windows that died without their WM_NCDESTROY passing through
+  // us, or whose handle value now names another window, as their WM_NCDESTROY would.
+  static void PurgeDead() {
+    for (HookChain* chain : Chains().All()) {
+      if (chain->m_destroyed || chain->IsAlive()) continue;
+      chain->WindowDestroyed(/*restore=*/false);
+      chain->Sweep();  // may delete chain
+    }
   }
 
   ~HookChain() { --g_liveChains; }
@@ -86,10 +111,15 @@ class HookChain {
 
   // A message arriving at the window through the shared procedure.
   LRESULT Dispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    ++m_depth;
-    const LRESULT result = RunFrom(m_layers.size(), hWnd, uMsg, wParam, lParam);
-    --m_depth;
-    if (uMsg == WM_NCDESTROY) WindowDestroyed();
+    LRESULT result = 0;
+    try {
+      CountGuard depth(m_depth);
+      result = RunFrom(m_layers.size(), hWnd, uMsg, wParam, lParam);
+    } catch (...) {
+      // The window's own procedure threw; it must not unwind through the system's
+      // dispatcher, and the stack must still be released as usual below.
+    }
+    if (uMsg == WM_NCDESTROY) WindowDestroyed(/*restore=*/true);
     Sweep();  // may delete this
     return result;
   }
@@ -100,12 +130,9 @@ class HookChain {
   LRESULT CallBelow(HookLayer* layer, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     const std::size_t index = IndexOf(layer);
     if (index == m_layers.size()) return 0;  // not in this stack (any more)
-    ++m_depth;
-    ++layer->m_activeCalls;
-    const LRESULT result = RunFrom(index, hWnd, uMsg, wParam, lParam);
-    --layer->m_activeCalls;
-    --m_depth;
-    return result;
+    CountGuard depth(m_depth);
+    CountGuard active(layer->m_activeCalls);
+    return RunFrom(index, hWnd, uMsg, wParam, lParam);
   }
 
   void Detach(HookLayer* layer) {
@@ -131,24 +158,29 @@ class HookChain {
     for (std::size_t i = std::min(end, m_layers.size()); i-- > 0;) {
       HookLayer* layer = m_layers[i].get();
       if (layer->m_detached) continue;
-      ++layer->m_activeCalls;
       LRESULT result = 0;
       try {
+        CountGuard active(layer->m_activeCalls);
         result = layer->OnMessage(hWnd, uMsg, wParam, lParam);
       } catch (...) {
-        // A layer's own failure must not unwind through the system's dispatcher.
+        // A layer's own failure, or one of a procedure below it, must not unwind
+        // through the system's dispatcher.
       }
-      --layer->m_activeCalls;
       if (layer->m_detached && layer->m_activeCalls == 0) Sweep(false);
       return result;
     }
     return CallWindowProcW(m_original, hWnd, uMsg, wParam, lParam);
   }
 
-  void WindowDestroyed() {
+  // `restore`: the window still exists (its WM_NCDESTROY is running) and may get its
+  // procedure back; a dead handle must not be touched.
+  void WindowDestroyed(bool restore) {
     m_destroyed = true;
     Chains().Remove(m_hWnd, this);
-    if (IsOurs()) SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_original));
+    if (restore) {
+      RemovePropW(m_hWnd, kChainMark);
+      if (IsOurs()) SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_original));
+    }
     for (std::size_t i = m_layers.size(); i-- > 0;) {
       HookLayer* layer = m_layers[i].get();
       if (layer->m_detached) continue;
@@ -159,6 +191,8 @@ class HookChain {
       }
     }
   }
+
+  bool IsAlive() const { return IsWindow(m_hWnd) && GetPropW(m_hWnd, kChainMark) == this; }
 
   bool IsOurs() const {
     return GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&SharedWndProc);
@@ -178,6 +212,7 @@ class HookChain {
       delete this;
     } else if (IsOurs()) {
       SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_original));
+      RemovePropW(m_hWnd, kChainMark);
       Chains().Remove(m_hWnd, this);
       delete this;
     }
@@ -234,6 +269,8 @@ HookLayer* AttachLayer(HWND hWnd, std::unique_ptr<HookLayer> layer, DWORD& error
 }
 
 bool IsHookProcedure(WNDPROC proc) { return proc == &SharedWndProc; }
+
+void ReleaseDeadWindows() { HookChain::PurgeDead(); }
 
 std::size_t LiveHookLayers() { return g_liveLayers; }
 std::size_t LiveHookChains() { return g_liveChains; }

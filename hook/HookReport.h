@@ -19,6 +19,9 @@ inline constexpr std::wstring_view kTableOverflow =
     L"Message table overflow. Either increase the value of Const MSG_ENTRIES or use "
     L"ALL_MESSAGES instead of specific message values";
 
+// Message 0 cannot be told apart from a freed slot, so it is never delivered.
+inline constexpr std::wstring_view kInvalidMessage = L"Invalid message: message 0 cannot be hooked";
+
 // "VirtualAlloc failed, error: 8"
 std::wstring AllocFailedText(uint32_t lastError);
 // "SetWindowLong failed, error #5"

@@ -9,6 +9,7 @@ TableEdit AddMessage(MessageTable& table, uint32_t msg) {
     table.count = -1;
     return TableEdit::kDone;
   }
+  if (msg == 0) return TableEdit::kInvalid;
   if (table.count >= MSG_ENTRIES) return TableEdit::kOverflow;
   if (table.count < 0) {
     // From "every message" to exactly this one.
@@ -54,26 +55,28 @@ bool WantsMessage(const MessageTable& table, uint32_t msg) {
   return std::find(table.slots.begin(), end, msg) != end;
 }
 
-void AddMessage(MessageList& list, uint32_t msg) {
+bool AddMessage(MessageList& list, uint32_t msg) {
   if (msg == ALL_MESSAGES) {
     list.all = true;
     list.slots.clear();
-    return;
+    return true;
   }
+  if (msg == 0) return false;
   if (list.all) {
     // Like the guarded table: "every message" followed by one message means that one.
     list.all = false;
     list.slots.assign(1, msg);
-    return;
+    return true;
   }
   // Presence first, then a freed slot (see the table above).
-  if (std::find(list.slots.begin(), list.slots.end(), msg) != list.slots.end()) return;
+  if (std::find(list.slots.begin(), list.slots.end(), msg) != list.slots.end()) return true;
   const auto hole = std::find(list.slots.begin(), list.slots.end(), 0u);
   if (hole != list.slots.end()) {
     *hole = msg;
-    return;
+    return true;
   }
   list.slots.push_back(msg);
+  return true;
 }
 
 void DeleteMessage(MessageList& list, uint32_t msg) {

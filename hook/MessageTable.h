@@ -33,6 +33,7 @@ enum class TableEdit {
   kDone,      // changed, or already as asked
   kOverflow,  // the table's count had reached MSG_ENTRIES
   kNotFound,  // the message to delete was not in the table
+  kInvalid,   // message 0: it could never be delivered (a freed slot holds 0)
 };
 
 struct MessageTable {
@@ -52,7 +53,8 @@ struct MessageList {
   int32_t Count() const { return all ? -1 : static_cast<int32_t>(slots.size()); }
 };
 
-void AddMessage(MessageList& list, uint32_t msg);
+// Message 0 is refused (false), as in the table: it would take a slot and never match.
+bool AddMessage(MessageList& list, uint32_t msg);
 // A message that is not in the list is ignored.
 void DeleteMessage(MessageList& list, uint32_t msg);
 bool WantsMessage(const MessageList& list, uint32_t msg);

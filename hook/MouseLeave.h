@@ -41,6 +41,8 @@ class MouseLeaveTracker {
   // On the first move inside it requests the leave notice.
   HoverChange OnMessage(HWND hWnd, UINT uMsg);
   bool Inside() const { return m_state.Inside(); }
+  // The owner ended the hover look itself; the next move counts as an entry again.
+  void Clear() { m_state.Clear(); }
 
  private:
   HoverState m_state;

@@ -20,14 +20,12 @@ class PlainRecord final : public hook_detail::HookLayer {
   LRESULT OnMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) override {
     LRESULT lReturn = 0;
     bool bHandled = false;
-    // The after list is asked about the message as it arrived: an owner that turns one
-    // message into another in its before call still gets the after call it asked for,
-    // with the values the procedure really saw.
-    const UINT arrived = uMsg;
+    // The after list is asked about the message as the before call left it: that is
+    // the message the previous procedure ran.
     if (WantsMessage(m_before, uMsg)) Call(true, bHandled, lReturn, hWnd, uMsg, wParam, lParam);
     if (bHandled) return lReturn;
     lReturn = CallPrevious(hWnd, uMsg, wParam, lParam);
-    if (!Detached() && WantsMessage(m_after, arrived)) {
+    if (!Detached() && WantsMessage(m_after, uMsg)) {
       bool ignored = false;
       Call(false, ignored, lReturn, hWnd, uMsg, wParam, lParam);
     }
@@ -55,6 +53,8 @@ PlainHook::PlainHook(SubclassProc zSubclass_Proc) : m_zSubclass_Proc(std::move(z
 PlainHook::~PlainHook() { HookStopAll(); }
 
 int PlainHook::HookStart(HWND hWnd) {
+  // An entry of a window that died unseen must not be taken for this one.
+  hook_detail::ReleaseDeadWindows();
   if (const int existing = Find(hWnd); existing >= 0) return existing;
   if (hWnd == nullptr || !IsWindow(hWnd)) return -1;
   auto record = std::make_unique<PlainRecord>(this, m_zSubclass_Proc);

@@ -33,7 +33,8 @@ class PlainRecord;
 class PlainHook {
  public:
   // zSubclass_Proc: a before call may change hWnd, uMsg, wParam and lParam, and the
-  // previous procedure then receives the changed values (so does the after call).
+  // previous procedure then receives the changed values (so does the after call,
+  // which is due when the after list holds the message as changed).
   // bHandled = true in the before call returns lReturn at once.
   using SubclassProc = std::function<void(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND& hWnd,
                                           UINT& uMsg, WPARAM& wParam, LPARAM& lParam)>;
@@ -51,7 +52,8 @@ class PlainHook {
   void HookStop(HWND hWnd);
   void HookStopAll();
 
-  // uMsg may be ALL_MESSAGES; `when` is HOOK_BEFORE, HOOK_AFTER or both.
+  // uMsg may be ALL_MESSAGES; `when` is HOOK_BEFORE, HOOK_AFTER or both. Message 0
+  // is ignored: it could never be delivered.
   void HookAddMsg(HWND hWnd, UINT uMsg, int32_t when);
   void HookDelMsg(HWND hWnd, UINT uMsg, int32_t when);
 

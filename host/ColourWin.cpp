@@ -1,14 +1,13 @@
 #include "host/ColourWin.h"
 
-#include <ole2.h>
-#include <olectl.h>
-
 namespace fw {
 
+// The documented rule first, then the platform's table: the platform's own
+// translation accepts values with stray high bytes on some systems (and masking
+// its answer would turn them into real colours), so it is not asked at all.
 int32_t TranslateColor(Colour c) {
-  COLORREF out = 0;
-  if (FAILED(OleTranslateColor(static_cast<OLE_COLOR>(c.value), nullptr, &out))) return -1;
-  return static_cast<int32_t>(out & 0x00FFFFFFu);
+  static const SystemColourLookup lookup = Win32SystemColours();
+  return TranslateColor(c, lookup);
 }
 
 COLORREF ToColorRef(Colour c, COLORREF fallback) {

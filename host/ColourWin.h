@@ -1,5 +1,5 @@
-// The colour translation step on Windows: system colours through the platform's
-// OleTranslateColor, with -1 for a value it refuses.
+// The colour translation step on Windows: the portable rule of Colour.h with the
+// platform's system-colour table (GetSysColor), -1 for a value the rule refuses.
 #pragma once
 
 #include <windows.h>

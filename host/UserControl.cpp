@@ -489,6 +489,13 @@ LRESULT UserControl::OnWmLButtonDblClk(WPARAM w, LPARAM l) {
 }
 
 LRESULT UserControl::OnWmMouseMove(WPARAM w, LPARAM l) {
+  // A press whose release this window never saw (it let its capture go, and the
+  // button came up over another window) must not turn a later release into a click.
+  int held = 0;
+  if (w & MK_LBUTTON) held |= kButtonLeft;
+  if (w & MK_RBUTTON) held |= kButtonRight;
+  if (w & MK_MBUTTON) held |= kButtonMiddle;
+  m_buttonsDown &= held;
   const MouseArgs a = DecodeMouse(WM_MOUSEMOVE, w, l);
   OnMouseMove(a.button, a.shift, a.x, a.y);
   return 0;
@@ -496,7 +503,10 @@ LRESULT UserControl::OnWmMouseMove(WPARAM w, LPARAM l) {
 
 LRESULT UserControl::OnWmCaptureChanged(WPARAM, LPARAM l) {
   // Another window took the capture: the presses can no longer complete a click.
-  if (reinterpret_cast<HWND>(l) != hWnd()) m_buttonsDown = 0;
+  // A capture simply released (no new owner) is the control's own doing, or the
+  // release of the last button; neither cancels a press.
+  const HWND newOwner = reinterpret_cast<HWND>(l);
+  if (newOwner != nullptr && newOwner != hWnd()) m_buttonsDown = 0;
   return 0;
 }
 

@@ -4,7 +4,7 @@
 #
 #   scripts/run.sh                      opens the window (under Xvfb when there is no display)
 #   scripts/run.sh --screenshot FILE    runs under Xvfb, waits for the window, saves a PNG
-#                                       of the screen to FILE and exits
+#                                       of the program's window (frame included) and exits
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -56,6 +56,10 @@ done
 if [ -z "$win" ]; then echo "the window did not show within 30 s" >&2; exit 1; fi
 sleep 1.5  # let the first paint and the page loads settle
 mkdir -p "$(dirname "$shot")"
-import -display "$DISPLAY" -window root "png:$shot"
+# The window as a user would crop it: its whole outer rectangle, frame included,
+# cut out of the screen (so whatever lies over it, a tooltip or an open list,
+# is in the picture too).
+eval "$(xdotool getwindowgeometry --shell "$win")"
+import -display "$DISPLAY" -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "png:$shot"
 echo "screenshot: $shot"
 WINEPREFIX=${FUELWISE_WINEPREFIX:-$root/build/wineprefix} wine taskkill /im Fuelwise.exe /f >/dev/null 2>&1 || true

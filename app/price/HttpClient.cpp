@@ -1,5 +1,7 @@
 #include "app/price/HttpClient.h"
 
+#include <versionhelpers.h>
+
 #include <climits>
 #include <utility>
 
@@ -61,6 +63,84 @@ std::wstring DecodeWithCodePage(std::span<const uint8_t> bytes, unsigned codePag
   return text;
 }
 
+// Strings WinHTTP hands over for the caller to free.
+struct GlobalText {
+  LPWSTR text = nullptr;
+  ~GlobalText() {
+    if (text) GlobalFree(text);
+  }
+};
+
+// Windows 8.1 and later resolve the user's proxy (settings, auto-detection, the
+// configuration script) inside WinHTTP itself.
+bool HasAutomaticProxy() {
+  static const bool has = IsWindows8Point1OrGreater();
+  return has;
+}
+
+// Older systems: the proxy the current user's internet settings name, as the
+// platform's own request object and the picture loader follow them. Without
+// it a user behind a proxy would see every fetch fail silently. The answer is
+// given to the session when it opens (a proxy set on a request later is not
+// honoured everywhere).
+struct ProxyChoice {
+  DWORD access = WINHTTP_ACCESS_TYPE_NO_PROXY;
+  std::wstring proxy;
+  std::wstring bypass;
+};
+
+ProxyChoice UserProxyFor(const std::wstring& url) {
+  ProxyChoice choice;
+  WINHTTP_CURRENT_USER_IE_PROXY_CONFIG ie{};
+  if (!WinHttpGetIEProxyConfigForCurrentUser(&ie)) return choice;
+  GlobalText autoConfigUrl{ie.lpszAutoConfigUrl}, proxy{ie.lpszProxy}, bypass{ie.lpszProxyBypass};
+  if (ie.fAutoDetect || autoConfigUrl.text) {
+    WINHTTP_AUTOPROXY_OPTIONS options{};
+    if (autoConfigUrl.text) {
+      options.dwFlags |= WINHTTP_AUTOPROXY_CONFIG_URL;
+      options.lpszAutoConfigUrl = autoConfigUrl.text;
+    }
+    if (ie.fAutoDetect) {
+      options.dwFlags |= WINHTTP_AUTOPROXY_AUTO_DETECT;
+      options.dwAutoDetectFlags = WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A;
+    }
+    options.fAutoLogonIfChallenged = TRUE;
+    HttpHandle probe(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                                 WINHTTP_NO_PROXY_BYPASS, 0));
+    WINHTTP_PROXY_INFO found{};
+    if (probe && WinHttpGetProxyForUrl(probe.get(), url.c_str(), &options, &found)) {
+      GlobalText foundProxy{found.lpszProxy}, foundBypass{found.lpszProxyBypass};
+      if (found.dwAccessType == WINHTTP_ACCESS_TYPE_NAMED_PROXY && foundProxy.text) {
+        choice.access = WINHTTP_ACCESS_TYPE_NAMED_PROXY;
+        choice.proxy = foundProxy.text;
+        if (foundBypass.text) choice.bypass = foundBypass.text;
+      }
+      return choice;  // the script's answer, DIRECT included
+    }
+    // No script and nothing detected: the manual setting, if any, still applies.
+  }
+  if (proxy.text && *proxy.text) {
+    choice.access = WINHTTP_ACCESS_TYPE_NAMED_PROXY;
+    choice.proxy = proxy.text;
+    if (bypass.text) choice.bypass = bypass.text;
+  }
+  return choice;
+}
+
+HINTERNET OpenSession(const std::wstring& url) {
+  if (HasAutomaticProxy()) {
+    return WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
+                       WINHTTP_NO_PROXY_BYPASS, 0);
+  }
+  const ProxyChoice choice = UserProxyFor(url);
+  if (choice.access != WINHTTP_ACCESS_TYPE_NAMED_PROXY) {
+    return WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                       WINHTTP_NO_PROXY_BYPASS, 0);
+  }
+  return WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NAMED_PROXY, choice.proxy.c_str(),
+                     choice.bypass.empty() ? WINHTTP_NO_PROXY_BYPASS : choice.bypass.c_str(), 0);
+}
+
 }  // namespace
 
 HttpHandle::HttpHandle(HINTERNET handle) : m_handle(handle) {
@@ -113,8 +193,7 @@ HttpResponse HttpGet(std::wstring_view url, const HttpLimits& limits,
   if (target.empty()) target = L"/";
   if (host.empty()) return response;
 
-  HttpHandle session(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                 WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+  HttpHandle session(OpenSession(urlText));
   if (!session) return response;
   WinHttpSetTimeouts(session.get(), limits.resolveMs, limits.connectMs, limits.sendMs,
                      limits.receiveMs);

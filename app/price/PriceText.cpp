@@ -56,11 +56,22 @@ std::u16string FuelCaption(std::u16string_view fuel) {
 std::array<PriceRowUpdate, kPriceRows> ExtractPriceRows(std::u16string_view table,
                                                         std::u16string_view city) {
   std::array<PriceRowUpdate, kPriceRows> rows;
+  // A page without a price table changes nothing.
+  if (table.empty()) return rows;
   size_t start = 1;
+  bool cityLost = false;
   for (PriceRowUpdate& row : rows) {
-    // 1. An absent city counts as found at 0: p is then the name's length.
-    const size_t p = FindStr(table, city, start) + city.size();
-    if (p < 1) continue;  // only with an empty city name: nothing to search from
+    // 1. A city that is not found from here on has no more rows: the row is shown
+    // empty rather than read from the table's start, which would pair a made-up
+    // fuel name with another row's price.
+    const size_t found = cityLost ? 0 : FindStr(table, city, start);
+    if (found < 1) {
+      cityLost = true;
+      row.info = std::u16string();
+      row.price = std::u16string();
+      continue;
+    }
+    const size_t p = found + city.size();
     // 2.-4. The fuel name runs from p to the next "<"; without one there is no name.
     const size_t lt = FindStr(table, u"<", p);
     if (lt < 1) continue;  // the unit is searched from lt, so the rest is skipped too

@@ -50,10 +50,12 @@ struct PriceRowUpdate {
 // Reads the four rows out of the run-together price tables of a city page.
 // Row i: the fuel name follows `city` directly and runs to the next "<"; the
 // price is the text between the last ">" before the next unit and the unit;
-// the next row searches for the city after that price. A city that is absent
-// counts as found at position 0. A step whose position is missing ("<" or the
-// unit not found) is skipped together with every step that needs it: the
-// caption is not changed and the next row starts where this one did.
+// the next row searches for the city after that price. A row whose city is not
+// found (a page with fewer rows, a typed name the page spells otherwise) gets two
+// empty captions, and so does every row after it. An empty table changes
+// nothing. A step whose position is missing ("<" or the unit not found) is
+// skipped together with every step that needs it: the caption is not changed
+// and the next row starts where this one did.
 std::array<PriceRowUpdate, kPriceRows> ExtractPriceRows(std::u16string_view table,
                                                         std::u16string_view city);
 

@@ -200,8 +200,8 @@ TEST_F(MainWindowTest, AfterLoadTheProvincesWaitForAChoice) {
   ASSERT_EQ(urls.size(), 6u);
   EXPECT_EQ(urls[0], Root() + u"guangdong/");
   EXPECT_EQ(urls[5], Root() + u"hubei/");
-  EXPECT_EQ(ListItems(List(2)).size(), 25u);
-  EXPECT_EQ(ListItems(List(3)).size(), 25u);
+  EXPECT_EQ(ListItems(List(2)).size(), 27u);
+  EXPECT_EQ(ListItems(List(3)).size(), 27u);
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(IsWindowVisible(List(i))) << "ListCity(" << i << ")";
   EXPECT_FALSE(IsWindowVisible(Text1()));
   EXPECT_TRUE(form->shown.empty());
@@ -229,7 +229,7 @@ TEST_F(MainWindowTest, ChoosingAProvinceListsItsCitiesAndACityShowsItsPrices) {
 
   // Another province replaces the cities and leaves the rows as they were.
   ChooseInList(Combo(0), u"湖北");
-  EXPECT_EQ(ComboItems(Combo(1)), (Items{u"武汉", u"宜昌", u"襄阳"}));
+  EXPECT_EQ(ComboItems(Combo(1)), (Items{u"武汉", u"宜昌", u"襄阳", u"十堰", u"荆州"}));
   EXPECT_EQ(Captions(u"labPrice"), (Items{u"7.17", u"7.74", u"8.38", u"7.41"}));
 
   // The window as it shows the prices, for review.
@@ -239,13 +239,13 @@ TEST_F(MainWindowTest, ChoosingAProvinceListsItsCitiesAndACityShowsItsPrices) {
   ChooseInList(Combo(0), u"广东");
   ChooseInList(Combo(1), u"广州");
   Pump();
-  RECT client{};
-  GetClientRect(form->hWnd(), &client);
-  {
-    unique_hdc_window dc(form->hWnd());
-    const PixelImage shot = CaptureDc(dc.get(), client.right, client.bottom);
-    EXPECT_TRUE(SavePng(L"fuelwise-prices.png", shot));
-  }
+  // The whole window, frame included, as a user would crop it.
+  RECT outer{};
+  GetWindowRect(form->hWnd(), &outer);
+  HDC dc = GetWindowDC(form->hWnd());
+  const PixelImage shot = CaptureDc(dc, outer.right - outer.left, outer.bottom - outer.top);
+  ReleaseDC(form->hWnd(), dc);
+  EXPECT_TRUE(SavePng(L"fuelwise-prices.png", shot));
 }
 
 TEST_F(MainWindowTest, SevenCharacterNamesKeepFourteenSpaces) {

@@ -26,9 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     switch (op) {
       case 0: {
         const fw::TableEdit r = fw::AddMessage(table, msg);
-        Check((r == fw::TableEdit::kOverflow) == (countBefore >= fw::MSG_ENTRIES && msg != fw::ALL_MESSAGES));
-        if (r == fw::TableEdit::kDone && msg != 0) Check(fw::WantsMessage(table, msg));
-        if (r == fw::TableEdit::kOverflow) Check(table.count == countBefore);
+        Check((r == fw::TableEdit::kInvalid) == (msg == 0));
+        Check((r == fw::TableEdit::kOverflow) ==
+              (countBefore >= fw::MSG_ENTRIES && msg != fw::ALL_MESSAGES && msg != 0));
+        if (r == fw::TableEdit::kDone) Check(fw::WantsMessage(table, msg));
+        if (r != fw::TableEdit::kDone) Check(table.count == countBefore);
         break;
       }
       case 1: {
@@ -42,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
       case 2:
-        fw::AddMessage(list, msg);
+        Check(fw::AddMessage(list, msg) == (msg != 0));
         if (msg != 0) Check(fw::WantsMessage(list, msg));
         break;
       case 3:

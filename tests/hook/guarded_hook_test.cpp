@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 #include "hook/GuardedHook.h"
 #include "hook/HookChain.h"
@@ -367,6 +368,49 @@ TEST_F(GuardedHookTest, AThrowingCallbackDoesNotStopTheMessage) {
   EXPECT_EQ(SendMessageW(m_wnd, kMsgA, 0, 0), AnswerOf(kMsgA));
   const Step expected[] = {{Who::Before, kMsgA}, {Who::Prev, kMsgA}, {Who::After, kMsgA}};
   ExpectSequence(Rec().steps, expected, "exceptions stay inside the hook");
+}
+
+// The window's own procedure throws: every count the hook keeps comes down, so the
+// hook still leaves and the window gets its procedure back.
+TEST_F(GuardedHookTest, AThrowingWindowProcedureDoesNotKeepTheHook) {
+  ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
+  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
+  Rec().inPrev = [](HWND, UINT uMsg, WPARAM, LPARAM) {
+    if (uMsg == kMsgA) throw std::runtime_error("window procedure failure");
+  };
+  Rec().Start();
+  SendMessageW(m_wnd, kMsgA, 0, 0);
+  Rec().inPrev = nullptr;
+  Hook().sc_UnSubclass(m_wnd);
+  SendMessageW(m_wnd, WM_NULL, 0, 0);  // the message that releases
+  EXPECT_EQ(ProcOf(m_wnd), RecordingProc());
+  EXPECT_EQ(LiveHookLayers(), m_layersBefore);
+  EXPECT_EQ(LiveHookChains(), 0u);
+}
+
+// A failed edit of the before table opens the warning box, whose message loop runs
+// the window's pending close: the after table must not be edited in a freed record.
+TEST_F(GuardedHookTest, WindowClosedWhileAFailureIsReportedIsNotTouchedAgain) {
+  ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
+  for (UINT m = 0; m < MSG_ENTRIES; ++m) Hook().sc_AddMsg(m_wnd, WM_APP + 0x40 + m, SC_BEFORE);
+  std::vector<ErrorReport> reports;
+  ScopedErrorReportSink pumping([&reports](const ErrorReport& r) {
+    reports.push_back(r);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  });
+  PostMessageW(m_wnd, WM_CLOSE, 0, 0);
+  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
+  ASSERT_FALSE(IsWindow(m_wnd));
+  ExpectReports(reports, {{L"zAddMsg", std::wstring(kTableOverflow)}}, "one report, nothing after the close");
+  EXPECT_EQ(Hook().RegisteredCount(), 0u);
+  EXPECT_EQ(LiveHookChains(), 0u);
+}
+
+TEST_F(GuardedHookTest, MessageZeroIsRefused) {
+  ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
+  Hook().sc_AddMsg(m_wnd, 0, SC_BEFORE);
+  ExpectReports(m_reports.reports, {{L"zAddMsg", std::wstring(kInvalidMessage)}}, "message 0");
 }
 
 TEST_F(GuardedHookTest, DestroyedWhileHookedLeavesNothingBehind) {

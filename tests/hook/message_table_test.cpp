@@ -101,6 +101,15 @@ TEST(MessageTableTest, DeletingAMissingMessageReportsNotFound) {
   EXPECT_EQ(DeleteMessage(t, 0x101), TableEdit::kNotFound) << "already freed";
 }
 
+TEST(MessageTableTest, MessageZeroIsRefusedAndTakesNoSlot) {
+  MessageTable t = Filled(0x100, 2);
+  EXPECT_EQ(AddMessage(t, 0), TableEdit::kInvalid);
+  EXPECT_EQ(t.count, 2);
+  MessageList l;
+  EXPECT_FALSE(AddMessage(l, 0));
+  EXPECT_EQ(l.Count(), 0);
+}
+
 TEST(MessageListTest, GrowsWithoutLimit) {
   MessageList l;
   for (uint32_t m = 1; m <= 100; ++m) AddMessage(l, m);
@@ -157,12 +166,19 @@ TEST(HookReportTest, ComposesEventLineAndBox) {
   EXPECT_EQ(r.boxTitle, L"Error in skForms.zDelMsg");
 }
 
-TEST(HoverStateTest, EntersOnceLeavesOnce) {
+TEST(HoverStateTest, EntersOnceAndEveryLeaveNoticeCounts) {
   HoverState h;
-  const HoverChange seq[] = {h.OnMouseLeave(), h.OnMouseMove(), h.OnMouseMove(),
-                             h.OnMouseLeave(), h.OnMouseLeave(), h.OnMouseMove()};
-  const HoverChange expected[] = {HoverChange::kNone, HoverChange::kEntered, HoverChange::kNone,
-                                  HoverChange::kLeft, HoverChange::kNone,    HoverChange::kEntered};
+  auto cleared = [&h] {
+    h.Clear();
+    return HoverChange::kNone;
+  };
+  // The owner clears the flag itself on a move (step 4); the leave notice after it
+  // must still reach the owner.
+  const HoverChange seq[] = {h.OnMouseMove(), h.OnMouseMove(), h.OnMouseLeave(), h.OnMouseMove(),
+                             cleared(),       h.OnMouseLeave(), h.OnMouseMove()};
+  const HoverChange expected[] = {HoverChange::kEntered, HoverChange::kNone, HoverChange::kLeft,
+                                  HoverChange::kEntered, HoverChange::kNone, HoverChange::kLeft,
+                                  HoverChange::kEntered};
   for (size_t i = 0; i < std::size(seq); ++i) EXPECT_EQ(seq[i], expected[i]) << "step " << i;
 }
 

@@ -44,9 +44,12 @@ class PlainHookTest : public ::testing::Test {
   size_t m_layersBefore = 0;
 };
 
+// The after call is due for the message as the before call changed it: kMsgA is
+// only in the before list, kMsgC only in the after list.
 TEST_F(PlainHookTest, BeforeCallChangesWhatThePreviousProcedureReceives) {
   ASSERT_EQ(Hook().HookStart(m_wnd), 0);
-  Hook().HookAddMsg(m_wnd, kMsgA, HOOK_BEFORE | HOOK_AFTER);
+  Hook().HookAddMsg(m_wnd, kMsgA, HOOK_BEFORE);
+  Hook().HookAddMsg(m_wnd, kMsgC, HOOK_AFTER);
   m_action = [](bool bBefore, bool&, LRESULT& lReturn, HWND&, UINT& uMsg, WPARAM& wParam, LPARAM& lParam) {
     if (bBefore) {
       uMsg = kMsgC;
@@ -266,6 +269,28 @@ TEST_F(StackedHooksTest, ForeignProcedureOnTopKeepsWorkingAfterWeLeave) {
   SendMessageW(m_wnd, WM_NULL, 0, 0);
   EXPECT_EQ(ProcOf(m_wnd), RecordingProc());
   EXPECT_EQ(LiveHookChains(), 0u);
+}
+
+// Other code that subclassed first puts its older procedure back over ours: our
+// procedure is out of the window's path, so the window's end never reaches us.
+TEST_F(StackedHooksTest, OlderProcedureRestoredOverOursLeavesNothingOnceTheWindowDies) {
+  HWND victim = CreateRecordingWindow();
+  g_foreignPrevious = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(victim, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignProc)));
+  GuardedHook frame(L"skForms", [](bool, bool&, LRESULT&, HWND, UINT, WPARAM, LPARAM, LONG_PTR&) {});
+  PlainHook button(Plain(2));
+  ASSERT_TRUE(frame.sc_Subclass(victim));
+  ASSERT_GE(button.HookStart(victim), 0);
+  SetWindowLongPtrW(victim, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_foreignPrevious));
+  button.HookStop(victim);
+  DestroyWindow(victim);
+  // Hooking any other window first ends what the dead one left.
+  ASSERT_GE(button.HookStart(m_wnd), 0);
+  EXPECT_FALSE(button.IsHooked(victim));
+  EXPECT_EQ(frame.RegisteredCount(), 0u) << "the frame was told its window is gone";
+  EXPECT_EQ(LiveHookLayers(), m_layersBefore + 1);
+  EXPECT_EQ(LiveHookChains(), 1u);
+  button.HookStopAll();
 }
 
 TEST_F(StackedHooksTest, HundredsOfWindowsLeaveNothingBehind) {

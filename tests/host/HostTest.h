@@ -64,6 +64,7 @@ class RecordingControl : public UserControl {
   int paints = 0;
   bool recordMoves = false;
   std::function<void()> onClick;
+  std::function<void()> onMouseDown;
 
   // A property as controls write them: store, show, tell the host.
   void SetCaption(std::u16string caption) {
@@ -80,7 +81,10 @@ class RecordingControl : public UserControl {
   void OnHide() override { events.push_back({"Hide"}); }
   void OnResize() override { events.push_back({"Resize"}); }
   void OnPaint() override { ++paints; }
-  void OnMouseDown(int b, int s, float x, float y) override { events.push_back({"MouseDown", b, s, x, y}); }
+  void OnMouseDown(int b, int s, float x, float y) override {
+    events.push_back({"MouseDown", b, s, x, y});
+    if (onMouseDown) onMouseDown();
+  }
   void OnMouseMove(int b, int s, float x, float y) override {
     if (recordMoves) events.push_back({"MouseMove", b, s, x, y});
   }

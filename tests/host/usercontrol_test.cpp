@@ -43,6 +43,18 @@ TEST_F(UserControlTest, PlacedInTwipsAtFifteenTwipsPerPixel) {
   EXPECT_EQ(control->Width(), 1500);
 }
 
+// What every control draws with: values with stray high bytes are refused on
+// every system, system colours come from the platform's table.
+TEST(ColourTranslation, ThePathControlsDrawWith) {
+  for (uint32_t refused : {0x01000005u, 0x02FFFFFFu, 0x80FF000Fu, 0x80000100u, 0x8000001Fu}) {
+    EXPECT_EQ(TranslateColor(Colour(refused)), -1) << std::hex << refused;
+    EXPECT_EQ(ToColorRef(Colour(refused), 0x123456), 0x123456u) << std::hex << refused;
+  }
+  EXPECT_EQ(TranslateColor(Colour(0x8000000F)), static_cast<int32_t>(GetSysColor(COLOR_BTNFACE)));
+  EXPECT_EQ(TranslateColor(Colour(0x80000012)), static_cast<int32_t>(GetSysColor(COLOR_BTNTEXT)));
+  EXPECT_EQ(TranslateColor(Colour(0x00C8E5D8)), 0x00C8E5D8);
+}
+
 TEST(UserControlLifecycle, NewInstanceInitialisesThenResizesThenShows) {
   Form form;
   ASSERT_TRUE(form.Create(3000, 3000));
@@ -174,6 +186,24 @@ TEST_F(UserControlTest, CaptureLossCancelsTheClick) {
   Send(WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
   const Event want[] = {{"MouseDown", 1, 0, 10, 10}, {"MouseUp", 1, 0, 10, 10}};
   ExpectSequence(control->events, want, "press, capture taken away, release");
+}
+
+// A control may let the capture go on its own press (the frame does, to hand the
+// drag to the system); only another window taking the capture cancels the click.
+TEST_F(UserControlTest, ReleasingItsOwnCaptureKeepsTheClick) {
+  control->onMouseDown = [] { ReleaseCapture(); };
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  control->onMouseDown = nullptr;
+  Send(WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  // A press whose release went elsewhere: the next move without the button held
+  // forgets it, so a later release alone is no click.
+  control->onMouseDown = [] { ReleaseCapture(); };
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  Send(WM_MOUSEMOVE, 0, MAKELPARAM(12, 10));
+  Send(WM_LBUTTONUP, 0, MAKELPARAM(12, 10));
+  const Event want[] = {{"MouseDown", 1, 0, 10, 10}, {"MouseUp", 1, 0, 10, 10}, {"Click"},
+                        {"MouseDown", 1, 0, 10, 10}, {"MouseUp", 1, 0, 12, 10}};
+  ExpectSequence(control->events, want, "own capture released on the press");
 }
 
 // -- Keys

@@ -78,8 +78,17 @@ PROVINCES = [
         # Hubei sells ethanol blend; its names are the seven-character case.
         ("xiangyang", "襄阳", [("89#乙醇汽油", "7.14"), ("92#乙醇汽油", "7.69"),
                                ("95#乙醇汽油", "8.25"), ("0#柴油", "7.38")], True),
+        # Pages the program must not read more out of than they hold: Shiyan lists
+        # two rows only, and Jingzhou's table names the city by its old town,
+        # Shashi (see TABLE_CITY), so the link text is not found in it.
+        ("shiyan", "十堰", [("92#乙醇汽油", "7.71"), ("0#柴油", "7.40")], False),
+        ("jingzhou", "荆州", [("89#乙醇汽油", "7.13"), ("92#乙醇汽油", "7.68"),
+                              ("95#乙醇汽油", "8.24"), ("0#柴油", "7.37")], False),
     ]),
 ]
+
+# Cities whose price table names them otherwise than the index's link text.
+TABLE_CITY = {"jingzhou": "沙市"}
 
 # Day-on-day change shown beside each price; only decoration.
 CHANGES = ["+0.05", "-0.03", "0.00", "+0.12", "-0.08", "+0.02"]
@@ -220,19 +229,20 @@ def news_table(city):
             '</table>\n')
 
 
-def city_page(pslug, pname, cname, rows, two):
+def city_page(pslug, pname, cname, rows, two, tname=None):
+    tname = tname or cname
     out = [head(cname + "今日油价_" + cname + "汽油价格_" + cname + "柴油价格"), '<body>\n', nav()]
     out.append('<div class="crumb">当前位置：<a href="' + ROOT + '">首页</a> &gt; '
                '<a href="' + province_url(pslug) + '">' + pname + '油价</a> &gt; '
                + cname + '</div>\n')
     out.append('<h1>' + cname + '今日油价</h1>\n<p class="date">' + DATE_LINE + '</p>\n')
     if two:
-        out.append(price_table(cname, rows[:3], "汽油"))
+        out.append(price_table(tname, rows[:3], "汽油"))
         out.append('<p>柴油价格（含税）：</p>\n<div class="ad"><img src="/images/ad.gif" '
                    'width="300" height="20" alt=""></div>\n')
-        out.append(price_table(cname, rows[3:], "柴油"))
+        out.append(price_table(tname, rows[3:], "柴油"))
     else:
-        out.append(price_table(cname, rows))
+        out.append(price_table(tname, rows))
     out.append('<br>\n' + news_table(cname))
     out.append('<p class="foot">以上价格为' + pname + '发改委公布的最高零售价。</p>\n'
                '</body>\n</html>\n')
@@ -507,7 +517,8 @@ def generate(out_dir):
     for pslug, pname, clist in PROVINCES:
         files[pslug + "/index.html"] = province_page(pslug, pname, clist)
     for pslug, pname, cslug, cname, rows, two in cities():
-        files[pslug + "/" + cslug + ".html"] = city_page(pslug, pname, cname, rows, two)
+        files[pslug + "/" + cslug + ".html"] = city_page(pslug, pname, cname, rows, two,
+                                                             TABLE_CITY.get(cslug))
     files["index.html"] = (head("全国油价查询") + "<body>\n" + nav()
                            + '<p><a href="' + ROOT + 'youjiamap.asp">进入油价地图</a></p>\n'
                              '</body>\n</html>\n')

@@ -26,7 +26,7 @@ const Items kProvinces = {u"广东", u"浙江", u"江苏", u"四川", u"山东",
 const Items kLinkTexts = {u"广东", u"广州", u"深圳", u"珠海", u"佛山", u"浙江", u"杭州",
                           u"宁波", u"温州", u"江苏", u"南京", u"苏州", u"无锡", u"四川",
                           u"成都", u"绵阳", u"宜宾", u"山东", u"济南", u"青岛", u"烟台",
-                          u"湖北", u"武汉", u"宜昌", u"襄阳"};
+                          u"湖北", u"武汉", u"宜昌", u"襄阳", u"十堰", u"荆州"};
 
 // The window's part in miniature: its controls, the real fetch and loader,
 // and a message box that records what it was asked to show.
@@ -91,7 +91,7 @@ TEST_F(LookupSiteTest, ProvinceIndexFromTheSite) {
   // comment and in the script string are not elements, the others lack the
   // target or point elsewhere.
   EXPECT_EQ(c.ListCity[2].Items(), kLinkTexts);
-  ASSERT_EQ(c.ListCity[3].ListCount(), 25u);
+  ASSERT_EQ(c.ListCity[3].ListCount(), 27u);
   EXPECT_EQ(c.ListCity[3].List(1), Root() + u"guangdong/guangzhou.html");
   EXPECT_EQ(c.ListCity[3].List(24), Root() + u"hubei/xiangyang.html");
   for (const std::u16string& url : c.ListCity[3].Items()) {
@@ -112,7 +112,7 @@ TEST_F(LookupSiteTest, ProvinceGivesItsCities) {
                    Root() + u"guangdong/zhuhai.html", Root() + u"guangdong/foshan.html"}));
   EXPECT_EQ(c.comWhere[1].Text(), u"请选择城市");
   window.ChooseProvince(5);
-  EXPECT_EQ(c.comWhere[1].Items(), (Items{u"武汉", u"宜昌", u"襄阳"}));
+  EXPECT_EQ(c.comWhere[1].Items(), (Items{u"武汉", u"宜昌", u"襄阳", u"十堰", u"荆州"}));
 }
 
 TEST_F(LookupSiteTest, CityRows) {
@@ -132,6 +132,14 @@ TEST_F(LookupSiteTest, CityRows) {
                    u"95#乙醇汽油:" + k14 + u"元/升", u"0#柴油:" + k15 + u"元/升"}));
   EXPECT_EQ(window.Prices(), (Items{u"7.14", u"7.69", u"8.25", u"7.38"}));
   EXPECT_TRUE(window.lookup.Ready());
+
+  // Rows the page does not hold are shown empty, not made up from the table.
+  window.ChooseCity(3);  // 十堰: two rows
+  EXPECT_EQ(window.Infos(), (Items{u"92#乙醇汽油:" + k14 + u"元/升", u"0#柴油:" + k15 + u"元/升", u"", u""}));
+  EXPECT_EQ(window.Prices(), (Items{u"7.71", u"7.40", u"", u""}));
+  window.ChooseCity(4);  // 荆州: its table names the city 沙市
+  EXPECT_EQ(window.Infos(), (Items{u"", u"", u"", u""}));
+  EXPECT_EQ(window.Prices(), (Items{u"", u"", u"", u""}));
 }
 
 TEST_F(LookupSiteTest, RefreshWithoutCityWarnsOncePerPress) {

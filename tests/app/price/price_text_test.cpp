@@ -134,16 +134,27 @@ TEST(ExtractPriceRowsTest, EmptyTableChangesNothing) {
   }
 }
 
-TEST(ExtractPriceRowsTest, AbsentCityReadsFromItsLength) {
-  // Not found counts as found at 0, so p = length of the name + 0: the fuel
-  // text starts at position 2 for a two-character name, on every row.
-  const std::u16string table = u"xyz<td>1.5元/升</td>";
-  const auto rows = ExtractPriceRows(table, u"深圳");
-  for (size_t i = 0; i < 4; ++i) {
-    ASSERT_TRUE(rows[i].info && rows[i].price) << "row " << i;
-    EXPECT_EQ(*rows[i].info, FuelCaption(u"yz")) << "row " << i;
-    EXPECT_EQ(*rows[i].price, u"1.5") << "row " << i;
+// A row whose city is not found from where it starts is emptied, and so is every
+// row after it: no caption made up from the table's start.
+TEST(ExtractPriceRowsTest, RowsWithoutTheirCityAreEmptied) {
+  const std::u16string one = u"<td>杭州92#汽油</td><td>7.73元/升</td>";
+  const std::u16string two = one + u"<td>杭州0#柴油</td><td>7.01元/升</td>";
+  struct Case {
+    const char* what;
+    std::u16string table, city;
+    size_t found;  // rows that keep their city
+  } cases[] = {{"absent city", u"xyz<td>1.5元/升</td>", u"深圳", 0},
+               {"one row", one, u"杭州", 1},
+               {"two rows", two, u"杭州", 2}};
+  for (const Case& c : cases) {
+    const auto rows = ExtractPriceRows(c.table, c.city);
+    for (size_t i = 0; i < 4; ++i) {
+      ASSERT_TRUE(rows[i].info && rows[i].price) << c.what << " row " << i;
+      EXPECT_EQ(rows[i].info->empty(), i >= c.found) << c.what << " row " << i;
+      EXPECT_EQ(rows[i].price->empty(), i >= c.found) << c.what << " row " << i;
+    }
   }
+  EXPECT_EQ(*ExtractPriceRows(two, u"杭州")[1].price, u"7.01");
 }
 
 TEST(ExtractPriceRowsTest, MissingTagOpenerKeepsBothCaptions) {
@@ -184,18 +195,6 @@ TEST(ExtractPriceRowsTest, PriceWithoutTagBeforeItStartsAtOne) {
   const auto rows = ExtractPriceRows(u"广州A<元/升", u"广州");
   EXPECT_EQ(*rows[0].info, FuelCaption(u"A"));
   EXPECT_EQ(*rows[0].price, u"广州A<");
-}
-
-TEST(ExtractPriceRowsTest, FewerRowsThanFourRepeatTheLast) {
-  // After the only row, the city is searched after its price, is absent, and
-  // p falls back to the name's length.
-  const std::u16string table = u"<td>杭州92#汽油</td><td>7.73元/升</td>";
-  const auto rows = ExtractPriceRows(table, u"杭州");
-  EXPECT_EQ(*rows[0].info, FuelCaption(u"92#汽油"));
-  EXPECT_EQ(*rows[0].price, u"7.73");
-  // Position 2 of the table: "td>杭州92#汽油" up to the next "<".
-  EXPECT_EQ(*rows[1].info, FuelCaption(u"td>杭州92#汽油"));
-  EXPECT_EQ(*rows[1].price, u"7.73");
 }
 
 TEST(ExtractPriceRowsTest, EmptyCityNameIsHandled) {

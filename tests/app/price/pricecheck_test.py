@@ -68,7 +68,7 @@ def main():
                   f"provinces: {r.get('provinces')}")
             check(r.get("provinces", [{}])[0].get("url") == root + "guangdong/", "province URL")
             links = r.get("links", [])
-            check(len(links) == 25, f"25 site links, got {len(links)}")
+            check(len(links) == 27, f"27 site links, got {len(links)}")
             check(links[:2] == [{"text": "广东", "url": root + "guangdong/"},
                                 {"text": "广州", "url": root + "guangdong/guangzhou.html"}],
                   f"links in document order: {links[:2]}")

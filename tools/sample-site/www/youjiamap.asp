@@ -39,7 +39,7 @@ function showTip(el) { el.innerHTML = tip; }
 </tr>
 <tr>
 <td class="prov" width="80"><a href="http://__HOST__/hubei/" target="_blank">湖北</a></td>
-<td class="city"><a href="http://__HOST__/hubei/wuhan.html" target="_blank">武汉</a> &nbsp;<a href="http://__HOST__/hubei/yichang.html" target="_blank">宜昌</a> &nbsp;<a href="http://__HOST__/hubei/xiangyang.html" target="_blank">襄阳</a></td>
+<td class="city"><a href="http://__HOST__/hubei/wuhan.html" target="_blank">武汉</a> &nbsp;<a href="http://__HOST__/hubei/yichang.html" target="_blank">宜昌</a> &nbsp;<a href="http://__HOST__/hubei/xiangyang.html" target="_blank">襄阳</a> &nbsp;<a href="http://__HOST__/hubei/shiyan.html" target="_blank">十堰</a> &nbsp;<a href="http://__HOST__/hubei/jingzhou.html" target="_blank">荆州</a></td>
 </tr>
 </table>
 <div class="hot">热门城市：<a href="http://__HOST__/guangdong/shenzhen.html">深圳油价</a> <a href="http://__HOST__/guangdong/">广东油价</a></div>
