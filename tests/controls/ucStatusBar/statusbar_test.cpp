@@ -552,6 +552,28 @@ TEST_F(StatusBarTest, RealClicksRaiseTheEventsWithThePanelUnderThePointer) {
   ExpectSequence(m_events, want, "clicks on panel 1, panel 2 and between them");
 }
 
+TEST_F(StatusBarTest, KeysOnTheBarAndThePointerOverTheGrip) {
+  ucStatusBar* bar = MainWindowBar();
+  bar->KeyDown = [this](int16_t& k, int16_t& s) { m_events.push_back({"KeyDown", k, s}); };
+  bar->KeyPress = [this](int16_t& k) { m_events.push_back({"KeyPress", k}); };
+  bar->KeyUp = [this](int16_t& k, int16_t& s) { m_events.push_back({"KeyUp", k, s}); };
+  bar->SetFocus();
+  PumpFor(30);
+  m_events.clear();
+  KeyInput('A');
+  PumpFor(150);
+  const Event want[] = {{"KeyDown", 'A', 0}, {"KeyPress", 'a'}, {"KeyUp", 'A', 0}};
+  ExpectSequence(m_events, want, "a key on the bar");
+  // The pointer shape follows the grip whether or not the bar is sizable.
+  const POINT grip = ScreenPoint(bar->hWnd(), kW - 5, kH - 5);
+  SetCursorPos(grip.x, grip.y);
+  PumpFor(60);
+  EXPECT_EQ(bar->MousePointer(), kPointerSizeNWSE);
+  SetCursorPos(grip.x - 100, grip.y);
+  PumpFor(60);
+  EXPECT_EQ(bar->MousePointer(), kPointerDefault);
+}
+
 TEST_F(StatusBarTest, DoubleClickOnAPanelThatIsNotEditable) {
   ucStatusBar* bar = MainWindowBar();
   ClickAt(bar->hWnd(), 300, 12, 2);
