@@ -124,7 +124,18 @@ void ucStatusBar::BoundControl(int32_t index, Control* control, int32_t sizeMeth
     if (!p) return;
     if (control) {
       // A control bound before is replaced without being given back.
-      p->formerParent = control->hWnd() ? GetParent(control->hWnd()) : nullptr;
+      HWND parent = control->hWnd() ? GetParent(control->hWnd()) : nullptr;
+      if (parent == hWnd()) {
+        // Bound again (to this panel or another): it came from where it was
+        // first taken, not from the bar, or it could never be given back.
+        for (const StatusPanel& other : m_panels.Records()) {
+          if (other.boundWindow == control->hWnd() && other.formerParent) {
+            parent = static_cast<HWND>(other.formerParent);
+            break;
+          }
+        }
+      }
+      p->formerParent = parent;
       p->boundControl = control;
       p->boundWindow = control->hWnd();
       control->MoveToContainer(hWnd());

@@ -84,6 +84,19 @@ TEST(StatusBarPanels, ASavedCountWithoutRecordsGrowsTheListOnTheNextAdd) {
   EXPECT_EQ(list.Recount(), 2);
 }
 
+TEST(StatusBarPanels, AddingBeyondTheLargestCountIsAnOverflow) {
+  PanelList list;
+  list.SetCount(std::numeric_limits<int32_t>::max());
+  try {
+    AddPlain(list, u"x", 0, 10);
+    FAIL() << "no error";
+  } catch (const StatusBarError& e) {
+    EXPECT_EQ(e.Number(), 6);
+  }
+  EXPECT_EQ(list.Count(), std::numeric_limits<int32_t>::max());
+  EXPECT_TRUE(list.Records().empty());
+}
+
 TEST(StatusBarPanels, Version) {
   EXPECT_EQ(Narrow(Version(false)), "1.0.60");
   EXPECT_EQ(Narrow(Version(true)), "1.0.60 (8/3/2007 11:43:17 AM )");

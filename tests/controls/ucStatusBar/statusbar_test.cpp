@@ -713,6 +713,15 @@ TEST_F(StatusBarTest, BoundTextBoxMovesIntoItsPanelAndFollowsIt) {
   // gives a rectangle of 2 pixels. Hidden.
   bar->SetPanelWidth(2, -10);
   EXPECT_FALSE(IsWindowVisible(box->hWnd()));
+  // Size method 0: at the text rectangle's corner, 16 high, its own width.
+  bar->SetPanelWidth(2, 140);
+  box->SetWidth(900);
+  bar->BoundControl(2, box, 0);
+  rc = placed();
+  EXPECT_EQ(rc.left, 274);
+  EXPECT_EQ(rc.top, 5);
+  EXPECT_EQ(rc.right - rc.left, 60);
+  EXPECT_EQ(rc.bottom - rc.top, 16);
   bar->BoundControl(2, nullptr, 0);
   EXPECT_EQ(GetParent(box->hWnd()), s_form->hWnd());
   EXPECT_EQ(box->Container(), nullptr);
