@@ -41,20 +41,6 @@ TEST(StatusBarErrors, EachOperationRenamesTheSourceAndKeepsNumberAndDescription)
 
 // -- Panels
 
-TEST(StatusBarPanels, AddPanelFillsTheRecordWithItsRules) {
-  PanelList list;
-  EXPECT_EQ(AddPlain(list, u"a", 0, 0).width, 40);
-  EXPECT_EQ(AddPlain(list, u"b", 1, -5).width, 40);
-  EXPECT_EQ(AddPlain(list, u"c", 2, 1).width, 1);
-  const StatusPanel& odd = AddPlain(list, u"d", 5, 220);
-  EXPECT_EQ(odd.textFormat, 0);
-  EXPECT_EQ(AlignmentFromFormat(odd.textFormat), 0);
-  EXPECT_EQ(list.Records()[0].textFormat, 0x40004);
-  EXPECT_EQ(list.Records()[1].textFormat, 0x40005);
-  EXPECT_EQ(list.Records()[2].textFormat, 0x40006);
-  EXPECT_EQ(list.Count(), 4);
-}
-
 TEST(StatusBarPanels, IndexRulesClampReadsAndWrites) {
   PanelList list;
   EXPECT_EQ(list.ForWrite(1), nullptr);  // no panels: a write does nothing
@@ -73,17 +59,6 @@ TEST(StatusBarPanels, IndexRulesClampReadsAndWrites) {
   EXPECT_EQ(Narrow(list.Records()[1].text), "changed");
 }
 
-TEST(StatusBarPanels, ASavedCountWithoutRecordsGrowsTheListOnTheNextAdd) {
-  PanelList list;
-  list.SetCount(2);
-  AddPlain(list, u"third", 0, 10);
-  ASSERT_EQ(list.Records().size(), 3u);
-  EXPECT_EQ(Narrow(list.Records()[2].text), "third");
-  list.Records().pop_back();
-  EXPECT_EQ(list.Count(), 3);
-  EXPECT_EQ(list.Recount(), 2);
-}
-
 TEST(StatusBarPanels, AddingBeyondTheLargestCountIsAnOverflow) {
   PanelList list;
   list.SetCount(std::numeric_limits<int32_t>::max());
@@ -97,23 +72,15 @@ TEST(StatusBarPanels, AddingBeyondTheLargestCountIsAnOverflow) {
   EXPECT_TRUE(list.Records().empty());
 }
 
-TEST(StatusBarPanels, Version) {
-  EXPECT_EQ(Narrow(Version(false)), "1.0.60");
-  EXPECT_EQ(Narrow(Version(true)), "1.0.60 (8/3/2007 11:43:17 AM )");
-}
-
 // -- Themes
 
 TEST(StatusBarThemes, IsWinXPOnlyForFiveOneBuild2600OnNt) {
   struct Case {
     std::optional<OsVersion> v;
     bool want;
-  } cases[] = {
-      {OsVersion{5, 1, 2600, 2}, true}, {OsVersion{5, 1, 3000, 2}, true},
-      {OsVersion{5, 1, 2599, 2}, false}, {OsVersion{5, 1, 2600, 1}, false},
-      {OsVersion{5, 2, 3790, 2}, false}, {OsVersion{6, 1, 7601, 2}, false},
-      {std::nullopt, false},
-  };
+  } cases[] = {{OsVersion{5, 1, 2600, 2}, true},  {OsVersion{5, 1, 2599, 2}, false},
+               {OsVersion{5, 1, 2600, 1}, false}, {OsVersion{6, 1, 7601, 2}, false},
+               {std::nullopt, false}};
   for (const Case& c : cases) EXPECT_EQ(IsWinXP(c.v), c.want);
 }
 
@@ -191,28 +158,6 @@ std::vector<uint32_t> FinalRows(int32_t effective, int32_t back) {
   return rows;
 }
 
-TEST(StatusBarColours, SilverRowsOnWhite) {
-  // base = white shifted -1 = (254, 254, 255 - 1): every gradient weight is at
-  // most 48, which keeps 254 (254 + 48/255 rounds down).
-  // accent: base shifted -64 = (190, 190, 254 - 84) blended half with
-  //   0x947C7C (124, 124, 148): (127*124 + 128*190)/255 = 157.1, (127*148 +
-  //   128*170)/255 = 159.0.
-  // row 2: -37: (217, 217, 254 - 48); row 3: -9: (245, 245, 254 - 11).
-  // bottom rows 19..23: -8 i: blue 254 - 0, 10, 21, 31, 42.
-  const std::vector<uint32_t> rows = FinalRows(4, 0xFFFFFF);
-  EXPECT_EQ(rows[0], 0xFFFFFFu);
-  EXPECT_EQ(rows[1], 0x9F9D9Du);
-  EXPECT_EQ(rows[2], 0xCED9D9u);
-  EXPECT_EQ(rows[3], 0xF3F5F5u);
-  for (size_t y = 4; y <= 18; ++y) EXPECT_EQ(rows[y], 0xFEFEFEu) << "row " << y;
-  EXPECT_EQ(rows[19], 0xFEFEFEu);
-  EXPECT_EQ(rows[20], 0xF4F6F6u);
-  EXPECT_EQ(rows[21], 0xE9EEEEu);
-  EXPECT_EQ(rows[22], 0xDFE6E6u);
-  EXPECT_EQ(rows[23], 0xD4DEDEu);
-  EXPECT_EQ(rows[24], ShiftColor(0xFEFEFE, -40));  // below the visible rows
-}
-
 TEST(StatusBarColours, GradientRowsGrowLighter) {
   // base of (64, 128, 255) = (63, 127, 254). Row 10, weight 20:
   // (235*63 + 20*255)/255 = 78.06, (235*127 + 5100)/255 = 137.04,
@@ -253,19 +198,6 @@ TEST(StatusBarLayout, TwoFixedPanelsThemed) {
   EXPECT_EQ(p[0].x, 220);
   EXPECT_EQ(p[1].x, 360);
   EXPECT_TRUE(p[0].textDrawn && p[1].textDrawn);
-}
-
-TEST(StatusBarLayout, MainWindowPanelsWithIcons) {
-  // 418 wide, reserve 18: the second panel ends exactly at the grip area (400),
-  // so its text runs to 400 - 2 once the icon is drawn.
-  const auto p = LayoutPanels(Fixed({220, 140}, true, {0, 1}), 418, 24, 4);
-  EXPECT_EQ(p[0].textRect, (PanelRect{22, 5, 234, 19}));
-  EXPECT_TRUE(p[0].iconDrawn);
-  EXPECT_EQ(p[0].iconX, 2);
-  EXPECT_EQ(p[0].iconY, 4);
-  EXPECT_EQ(p[1].iconX, 244);
-  EXPECT_EQ(p[1].textRect, (PanelRect{264, 5, 398, 19}));
-  EXPECT_EQ(p[1].x, 400);
 }
 
 TEST(StatusBarLayout, ClassicEdgesAndCutAtTheGrip) {
@@ -315,21 +247,6 @@ TEST(StatusBarHits, MainWindowHitAreas) {
   EXPECT_TRUE(PtInRect({10, 5, 20, 15}, 20, 15));
   EXPECT_FALSE(PtInRect({10, 5, 20, 15}, 21, 15));
   EXPECT_EQ(PanelAt({}, 10, 10), 0);
-}
-
-TEST(StatusBarHits, EditBoxPlacement) {
-  const PanelRect rc{22, 5, 234, 19};
-  const EditPlacement themed = EditBoxPlacement(4, rc, true);
-  EXPECT_EQ(themed.left, 22);
-  EXPECT_EQ(themed.width, 212);
-  EXPECT_EQ(themed.height, 16);
-  EXPECT_EQ(EditTop(4, 24, 16), 4);
-  const EditPlacement classic = EditBoxPlacement(1, rc, false);
-  EXPECT_EQ(classic.left, 18);
-  EXPECT_EQ(classic.width, 220);
-  EXPECT_EQ(classic.height, 4);
-  EXPECT_EQ(EditBoxPlacement(1, rc, true).left, 21);
-  EXPECT_EQ(EditTop(1, 24, 5), 12 - 2 - 1);
 }
 
 }  // namespace
