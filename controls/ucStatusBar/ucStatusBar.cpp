@@ -830,7 +830,11 @@ void ucStatusBar::OnPaint() {
 
 void ucStatusBar::OnResize() {
   Handler(u"UserControl_Resize", [&] {
-    if (Height() != kBarHeightTwips) SetHeight(kBarHeightTwips);
+    if (Height() != kBarHeightTwips) {
+      SetHeight(kBarHeightTwips);
+      // Docked: the new height is taken from the container's edge again.
+      if (Align() != 0) SetAlign(Align());
+    }
     m_gripRect = GripRect(ScaleWidth(), ScaleHeight());
     UserControl::Refresh();
     Refresh();

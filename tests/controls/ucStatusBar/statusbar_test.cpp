@@ -698,7 +698,8 @@ TEST_F(StatusBarTest, DockedAtTheBottomOfTheContainerItLiesIn) {
   m_placed.push_back(box);
   PropertyStore props;
   props.Set(u"Theme", int32_t{2});
-  auto* bar = s_form->Add<ucStatusBar>(u"ucStatusBar" + Serial(), box, 0, 0, 1500, 360, {}, &props);
+  // Designed 600 twips high: the bar takes its own height and stays at the bottom.
+  auto* bar = s_form->Add<ucStatusBar>(u"ucStatusBar" + Serial(), box, 0, 0, 1500, 600, {}, &props);
   ASSERT_NE(bar, nullptr);
   m_placed.insert(m_placed.begin(), bar);
   auto placed = [&] {
