@@ -651,6 +651,15 @@ TEST_F(StatusBarTest, BoundTextBoxMovesIntoItsPanelAndFollowsIt) {
   bar->BoundControl(2, box, 1);
   EXPECT_EQ(GetParent(box->hWnd()), bar->hWnd());
   EXPECT_EQ(box->Container(), bar);
+  // Saved where it lives: inside the bar's block.
+  const DesignNode design = s_form->SaveDesign();
+  const DesignNode* barNode = nullptr;
+  for (const DesignNode& n : design.children) {
+    if (n.name == bar->Name()) barNode = &n;
+  }
+  ASSERT_NE(barNode, nullptr);
+  ASSERT_EQ(barNode->children.size(), 1u);
+  EXPECT_EQ(barNode->children[0].name, box->Name());
   // Panel 2's text rectangle without its icon: 244 .. 396 (the icon is not
   // drawn for a panel holding a control).
   auto placed = [&] {
