@@ -105,6 +105,17 @@ void Control::Destroy() {
   }
 }
 
+bool Control::MoveToContainer(HWND parent) {
+  if (!m_hwnd || !IsWindow(parent) || parent == m_hwnd) return false;
+  if (parent == m_parentHwnd) return true;
+  // SetParent keeps the window's client position; the extender's twips stay as
+  // they are and now count from the new container's corner.
+  if (!SetParent(m_hwnd, parent)) return false;
+  m_parentHwnd = parent;
+  ApplyWindowRect();
+  return true;
+}
+
 void Control::Terminate() {
   if (m_terminated) return;
   m_terminated = true;

@@ -57,6 +57,12 @@ class Control {
   void WriteProperties(PropertyStore& props);
   // Raises OnTerminate and destroys the window (its children go with it).
   void Destroy();
+  // Moves the control's window into another window at run time (a control that
+  // shows it inside one of its parts: the status bar's bound controls). The
+  // control then lives there: Container(), the ambient values, the position in
+  // twips (now relative to `parent`) and saving all follow. False when the
+  // control has no window or `parent` is not a window.
+  bool MoveToContainer(HWND parent);
 
   virtual bool IsContainer() const { return false; }
   // Painted over its container's background (labels, lines, shapes, images):

@@ -721,10 +721,20 @@ Control* Form::NextInTabOrder(const Control& from) const {
 
 void Form::DockAligned() {
   if (!m_hwnd) return;
-  RECT free{};
-  GetClientRect(m_hwnd, &free);
+  // Each container docks its own controls into what its earlier docked controls
+  // left of its client area: the form's, and a control container's (the status
+  // bar lies at the bottom of the skinned frame).
+  std::map<HWND, RECT> freeAreas;
   for (const auto& c : m_controls) {
-    if (c->Align() == 0 || c->Container() || !c->hWnd()) continue;
+    if (c->Align() == 0 || !c->hWnd()) continue;
+    HWND parent = c->ContainerHwnd() ? c->ContainerHwnd() : m_hwnd;
+    auto area = freeAreas.find(parent);
+    if (area == freeAreas.end()) {
+      RECT client{};
+      GetClientRect(parent, &client);
+      area = freeAreas.emplace(parent, client).first;
+    }
+    RECT& free = area->second;
     RECT rc = c->PixelRect();
     const int w = rc.right - rc.left;
     const int h = rc.bottom - rc.top;

@@ -27,6 +27,9 @@ EXPECTED = [("XPContainer-theme%02d-style0.png" % t, 201, 201) for t in range(12
 ] + [("JCombo-%s.png" % look, 89, 21) for look in ("normal", "hot", "pressed", "disabled")] + [
     ("JCombo-dropped.png", None, None),
     ("JCombo-sheet.png", None, None),
+] + [("ucStatusBar-theme%d-grip%d.png" % (t, g), 418, 24) for t in range(1, 5) for g in range(3)] + [
+    ("ucStatusBar-editing.png", None, None),
+    ("ucStatusBar-sheet.png", None, None),
 ]
 
 

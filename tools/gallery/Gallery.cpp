@@ -17,6 +17,7 @@ constexpr LookProvider kLookProviders[] = {
     XPContainerLooks,
     JComboLooks,
     skFormsLooks,
+    ucStatusBarLooks,
 };
 
 constexpr int kSheetMargin = 12;

@@ -47,5 +47,6 @@ PixelImage ContactSheet(const std::wstring& title, const std::vector<SheetCell>&
 void XPContainerLooks(LookList& looks);
 void JComboLooks(LookList& looks);
 void skFormsLooks(LookList& looks);
+void ucStatusBarLooks(LookList& looks);
 
 }  // namespace fw::gallery

@@ -1,0 +1,357 @@
+#include "controls/ucStatusBar/StatusBarModel.h"
+
+#include <algorithm>
+
+namespace fw::statusbar {
+
+namespace {
+
+std::string Ascii(std::u16string_view s) {
+  std::string out;
+  for (char16_t c : s) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  return out;
+}
+
+// n / d rounded to the nearest integer, halves to even (d > 0, n >= 0).
+int32_t RoundedQuotient(int64_t n, int64_t d) {
+  int64_t q = n / d;
+  const int64_t r2 = 2 * (n % d);
+  if (r2 > d || (r2 == d && (q & 1) != 0)) ++q;
+  return static_cast<int32_t>(q);
+}
+
+int32_t Channel(int32_t rgb, int shift) {
+  return static_cast<int32_t>((static_cast<uint32_t>(rgb) >> shift) & 0xFFu);
+}
+
+uint32_t Pack(int32_t r, int32_t g, int32_t b) {
+  return static_cast<uint32_t>(r) | (static_cast<uint32_t>(g) << 8) |
+         (static_cast<uint32_t>(b) << 16);
+}
+
+}  // namespace
+
+StatusBarError::StatusBarError(int32_t number, std::u16string description, std::u16string source)
+    : m_number(number), m_description(std::move(description)), m_source(std::move(source)) {
+  m_what = Ascii(m_description);
+}
+
+StatusBarError SubscriptOutOfRange() { return StatusBarError(kErrSubscript, u"Subscript out of range"); }
+StatusBarError OverflowError() { return StatusBarError(kErrOverflow, u"Overflow"); }
+
+std::u16string ErrorSource(std::u16string_view operation) {
+  return u"ucStatusBar." + std::u16string(operation);
+}
+
+// -- Panels
+
+int32_t FormatFromAlignment(int32_t alignment) {
+  switch (alignment) {
+    case 0: return kFormatLeft;
+    case 1: return kFormatCentre;
+    case 2: return kFormatRight;
+    default: return 0;
+  }
+}
+
+int32_t AlignmentFromFormat(int32_t format) {
+  switch (format) {
+    case kFormatCentre: return 1;
+    case kFormatRight: return 2;
+    default: return 0;
+  }
+}
+
+bool PtInRect(const PanelRect& rc, int32_t x, int32_t y) {
+  return rc.left <= x && x <= rc.right && rc.top <= y && y <= rc.bottom;
+}
+
+StatusPanel& PanelList::Add(std::u16string text, int32_t textAlign, bool autoSize, bool editable,
+                            std::shared_ptr<Picture> icon, int32_t iconState, bool useMaskColor,
+                            Colour maskColor, Colour foreColor, std::shared_ptr<Font> font,
+                            std::u16string toolTipText, int32_t width) {
+  if (m_count == std::numeric_limits<int32_t>::max()) throw OverflowError();
+  // The count may have come from a saved design with no records behind it; the
+  // list grows to the new count, the new panel being the last record.
+  const int32_t count = m_count + 1;
+  m_records.resize(static_cast<size_t>(count));
+  m_count = count;
+  StatusPanel& p = m_records.back();
+  p.textFormat = FormatFromAlignment(textAlign);
+  p.autoSize = autoSize;
+  p.editable = editable;
+  p.foreColor = foreColor;
+  p.iconState = iconState;
+  p.maskColor = maskColor;
+  p.text = std::move(text);
+  p.toolTipText = std::move(toolTipText);
+  p.useMaskColor = useMaskColor;
+  p.font = std::move(font);
+  p.icon = std::move(icon);
+  p.width = width >= 1 ? width : kDefaultPanelWidth;
+  return p;
+}
+
+int32_t PanelList::Recount() {
+  m_count = static_cast<int32_t>(m_records.size());
+  return m_count;
+}
+
+StatusPanel& PanelList::Record(int32_t index) {
+  if (index < 1 || static_cast<size_t>(index) > m_records.size()) throw SubscriptOutOfRange();
+  return m_records[static_cast<size_t>(index) - 1];
+}
+
+const StatusPanel& PanelList::ForRead(int32_t index) const {
+  if (index < 1) index = 1;
+  if (index > m_count) index = m_count;
+  return const_cast<PanelList*>(this)->Record(index);
+}
+
+int32_t PanelList::WriteIndex(int32_t index) const {
+  if (m_count == 0) return 0;
+  if (index < 1) index = 1;
+  if (index > m_count) index = m_count;
+  return index;
+}
+
+StatusPanel* PanelList::ForWrite(int32_t index) {
+  const int32_t i = WriteIndex(index);
+  return i == 0 ? nullptr : &Record(i);
+}
+
+std::u16string Version(bool withDateTime) {
+  std::u16string v = u"1.0.60";
+  if (withDateTime) v += u" (8/3/2007 11:43:17 AM )";
+  return v;
+}
+
+// -- Themes
+
+bool IsWinXP(const std::optional<OsVersion>& v) {
+  return v && v->major == 5 && v->minor == 1 && v->build >= 2600 && v->platformId == 2;
+}
+
+std::u16string ThemeInfo(bool isWinXP, const std::optional<std::u16string>& colourBuffer) {
+  if (!isWinXP) return u"None";
+  if (!colourBuffer) return u"UxTheme_Error";
+  const std::u16string& buffer = *colourBuffer;
+  const size_t lastZero = buffer.rfind(u'\0');
+  std::u16string name = lastZero == std::u16string::npos ? std::u16string() : buffer.substr(0, lastZero + 1);
+  std::erase(name, u'\0');
+  if (name.find_first_not_of(u' ') == std::u16string::npos) return u"None";
+  return name;
+}
+
+ResolvedTheme ResolveTheme(int32_t theme, int32_t gripShape,
+                           const std::function<std::u16string()>& themeInfo) {
+  ResolvedTheme r;
+  r.gripShape = gripShape;
+  auto themed = [&](int32_t effective) {
+    r.effective = effective;
+    if (r.gripShape != 0) r.gripShape = kGripDots;
+  };
+  auto classic = [&] {
+    r.effective = 1;
+    if (r.gripShape != 0) r.gripShape = kGripLines;
+  };
+  switch (theme) {
+    case 0: {
+      const std::u16string info = themeInfo ? themeInfo() : u"None";
+      if (info == u"None" || info == u"UxTheme_Error") classic();
+      else if (info == u"HomeStead") themed(3);
+      else if (info == u"Metallic") themed(4);
+      else themed(2);  // "NormalColor" and any other scheme
+      break;
+    }
+    case 1: classic(); break;
+    case 2:
+    case 3:
+    case 4: themed(theme); break;
+    default: themed(2); break;
+  }
+  return r;
+}
+
+int32_t GripReserve(int32_t effective) { return effective == 1 ? 16 : 18; }
+
+// -- Colours
+
+uint32_t ShiftColor(int32_t rgb, int32_t amount) {
+  int32_t r = Channel(rgb, 0) + amount;
+  int32_t g = Channel(rgb, 8) + amount;
+  const int32_t blue = Channel(rgb, 16);
+  int32_t b = blue + blue * amount / 192;
+  if (amount > 0) {
+    r = std::min(r, 255);
+    g = std::min(g, 255);
+    b = std::min(b, 255);
+  } else if (amount < 0) {
+    r = std::max(r, 0);
+    g = std::max(g, 0);
+    b = std::max(b, 0);
+  }
+  return Pack(r, g, b);
+}
+
+uint32_t BlendColor(int32_t rgb1, int32_t rgb2, int32_t weight) {
+  if (weight < 0 || weight > 255) throw OverflowError();
+  auto mix = [&](int shift) {
+    return RoundedQuotient(int64_t{255 - weight} * Channel(rgb2, shift) +
+                               int64_t{weight} * Channel(rgb1, shift),
+                           255);
+  };
+  return Pack(mix(0), mix(8), mix(16));
+}
+
+uint32_t AccentColour(int32_t effective, uint32_t base) {
+  uint32_t c = 0xB99D7F;
+  if (effective == 3) c = 0x69A18B;
+  if (effective == 4) c = 0x947C7C;
+  return BlendColor(static_cast<int32_t>(ShiftColor(static_cast<int32_t>(base), -64)),
+                    static_cast<int32_t>(c), 128);
+}
+
+std::vector<Row> GradientRows(int32_t effective, int32_t translatedBack, int32_t sh) {
+  std::vector<Row> rows;
+  if (effective == 1) return rows;
+  const uint32_t base = ShiftColor(translatedBack, -1);
+  const auto b = static_cast<int32_t>(base);
+  // A bar of no height has no rows to grade (the weight would divide by 0).
+  if (sh > 0) {
+    for (int32_t y = 0; y <= sh; ++y) {
+      rows.push_back({y, BlendColor(0xFFFFFF, b, RoundedQuotient(int64_t{y} * 48, sh))});
+    }
+  }
+  rows.push_back({0, 0xFFFFFF});
+  rows.push_back({1, AccentColour(effective, base)});
+  rows.push_back({2, ShiftColor(b, -37)});
+  rows.push_back({3, ShiftColor(b, -9)});
+  for (int32_t i = 0; i <= 5; ++i) {
+    const int32_t amount = sh >= 0 ? RoundedQuotient(int64_t{i} * sh, 3) : 0;
+    rows.push_back({sh - 5 + i, ShiftColor(b, -amount)});
+  }
+  return rows;
+}
+
+// -- Grip
+
+std::vector<GripMark> GripMarks(int32_t gripShape, int32_t effective, int32_t sw, int32_t sh) {
+  const int32_t d = sw - 15;
+  const int32_t f = sh - 16;
+  std::vector<GripMark> marks;
+  if (gripShape == kGripLines && effective == 1) {
+    const int32_t white[][4] = {{12, 13, 14, 11}, {9, 13, 14, 8}, {6, 13, 14, 5}, {3, 13, 14, 2}};
+    for (const auto& l : white) marks.push_back({d + l[0], f + l[1], d + l[2], f + l[3], true});
+    const int32_t dark[][4] = {{13, 14, 14, 13}, {12, 14, 14, 12}, {10, 14, 14, 10},
+                               {9, 14, 14, 9},   {7, 14, 14, 7},   {6, 14, 14, 6},
+                               {4, 14, 14, 4},   {3, 14, 14, 3}};
+    for (const auto& l : dark) marks.push_back({d + l[0], f + l[1], d + l[2], f + l[3], false});
+  } else if (gripShape == kGripDots && effective != 1) {
+    const int32_t white[][2] = {{12, 4}, {12, 8}, {12, 12}, {8, 8}, {8, 12}, {4, 12}};
+    for (const auto& p : white) marks.push_back({d + p[0], f + p[1], 0, 0, true});
+    const int32_t dark[][2] = {{11, 3}, {11, 7}, {11, 11}, {7, 7}, {7, 11}, {3, 11}};
+    for (const auto& p : dark) marks.push_back({d + p[0], f + p[1], 0, 0, false});
+  }
+  return marks;
+}
+
+uint32_t LinedGripDark(int32_t translatedBack) {
+  return BlendColor(0xFFFFFF, static_cast<int32_t>(ShiftColor(translatedBack, -112)), 128);
+}
+
+uint32_t DottedGripDark(int32_t translatedBack) {
+  return BlendColor(0x909090, translatedBack, 128);
+}
+
+PanelRect GripRect(int32_t sw, int32_t sh) { return PanelRect{sw - 13, sh - 15, sw, sh}; }
+
+// -- Panel layout
+
+std::vector<PanelPaint> LayoutPanels(const std::vector<PanelInput>& panels, int32_t sw,
+                                     int32_t sh, int32_t effective) {
+  std::vector<PanelPaint> out;
+  const int32_t reserve = GripReserve(effective);
+  const int32_t limit = sw - reserve;
+  int32_t x = 0;
+  for (size_t i = 0; i < panels.size(); ++i) {
+    const PanelInput& in = panels[i];
+    PanelPaint p;
+    PanelRect rc{x, 5, 0, sh - 5};
+    const int32_t iconSpace = in.hasIcon ? 20 : 0;
+    rc.right = (in.autoSize ? in.textWidth + x + 8 : x + in.width) + iconSpace;
+    x = (in.autoSize && in.textEmpty) ? x + 20 : rc.right;
+    if (!(limit > x)) {
+      rc.right = limit;
+      x = rc.right;
+    }
+    if (effective == 1) {
+      p.edge = PanelRect{rc.left, rc.top - 3, rc.right, rc.bottom + 3};
+      rc.left += 5;
+      rc.right -= 5;
+    } else {
+      rc.left += 4;
+      rc.right -= 4;
+    }
+    p.x = x;
+    if (!in.bound) {
+      if (!in.hasIcon) {
+        p.textDrawn = limit >= rc.left + 2;
+      } else {
+        if (i == 0) {
+          rc.left -= 2;
+          rc.right -= 2;
+        }
+        if (limit >= rc.left + 20) {
+          p.iconDrawn = true;
+          p.iconX = rc.left;
+          p.iconY = sh / 2 - 8;
+          rc.left += 20;
+          if (!(limit > x)) rc.right = in.alignment == 0 ? limit : limit - 2;
+        }
+        const bool room = in.alignment == 1 ? limit >= rc.left + 10 : limit >= rc.left + 20;
+        p.textDrawn = rc.right - rc.left > 16 || room;
+      }
+    }
+    p.textRect = rc;
+    out.push_back(p);
+  }
+  return out;
+}
+
+// -- Interaction
+
+int32_t PanelAt(const std::vector<HitPanel>& panels, int32_t x, int32_t y) {
+  for (size_t i = 0; i < panels.size(); ++i) {
+    PanelRect rc = panels[i].textRect;
+    if (panels[i].hasIcon) {
+      switch (panels[i].alignment) {
+        case 0: rc.left -= 16; rc.right -= 16; break;
+        case 1: rc.left -= 8; rc.right -= 8; break;
+        default: rc.left -= 2; rc.right += 2; break;
+      }
+    }
+    if (i > 0 && panels[i - 1].textRect.right + 10 < rc.left) {
+      rc.left -= 8 + 6;
+      rc.right += -8 + 6;
+    }
+    if (PtInRect(rc, x, y)) return static_cast<int32_t>(i) + 1;
+  }
+  return 0;
+}
+
+EditPlacement EditBoxPlacement(int32_t effective, const PanelRect& rc, bool hasIcon) {
+  if (effective == 1) return {rc.left - (hasIcon ? 1 : 4), rc.right - rc.left + 8, 4};
+  return {rc.left, rc.right - rc.left, 16};
+}
+
+int32_t EditTop(int32_t effective, int32_t surfaceHeight, int32_t boxHeight) {
+  return surfaceHeight / 2 - boxHeight / 2 - (effective == 1 ? 1 : 0);
+}
+
+BoundPlacement StretchedBound(int32_t effective, const PanelRect& rc) {
+  if (effective == 1) return {rc.left - 4, rc.right - rc.left + 9};
+  return {rc.left, rc.right - rc.left};
+}
+
+}  // namespace fw::statusbar

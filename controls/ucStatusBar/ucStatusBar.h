@@ -1,0 +1,215 @@
+// ucStatusBar: a bar of panels docked at the bottom of its host. A panel has a
+// text, an optional 16 x 16 icon, its own font and text colour, a fixed width or
+// one that follows its text, and may hold another control of the window (a bound
+// control). The bar paints a themed background (classic, or a gradient in blue,
+// olive or silver) and a sizing grip, edits a panel's text in place on a double
+// click, lets its grip size the host window and reports the pointer entering and
+// leaving it.
+//
+// Errors: every operation passes a failure on as fw::statusbar::StatusBarError
+// with its number and description and the source "ucStatusBar." followed by the
+// operation's name; what it stored before the failing step stays stored. The
+// handlers of window messages cannot throw past the window procedure: their
+// errors, with the handler's name as source, go to HandlerError.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "controls/ucStatusBar/StatusBarModel.h"
+#include "hook/MouseLeave.h"
+#include "hook/PlainHook.h"
+#include "host/TextBox.h"
+#include "host/UserControl.h"
+
+namespace fw {
+
+// What the bar asks the system, replaceable so that every branch can be tried.
+struct StatusBarSystem {
+  // The version record; nothing when the request fails.
+  std::function<std::optional<statusbar::OsVersion>()> version;
+  // The colour-name buffer (255 characters) of the current visual style; nothing
+  // when the service fails.
+  std::function<std::optional<std::u16string>()> themeColourName;
+  // Whether a module exports a function (the mouse-leave tracking probe).
+  std::function<bool(std::wstring_view function, std::wstring_view module)> isFunctionExported;
+
+  // The platform's answers: GetVersionExW, GetCurrentThemeName, the export probe.
+  static StatusBarSystem Platform();
+};
+
+class ucStatusBar : public UserControl {
+ public:
+  ucStatusBar();
+  ~ucStatusBar() override;
+
+  // The system every bar asks from now on; a member left empty keeps the
+  // platform's answer.
+  static void SetSystem(StatusBarSystem system);
+
+  // -- Operations and properties, in the order the host lists them
+  void AddPanel(std::u16string_view sText, int32_t uTextAlign, bool bAutoSize, bool bEditable,
+                std::shared_ptr<Picture> oIcon, int32_t bIconState, bool bUseMaskColor,
+                Colour lMaskColor, Colour lForeColor, std::shared_ptr<fw::Font> oFont,
+                std::u16string_view sToolTipText, int32_t lWidth);
+  Colour BackColor() const;
+  void SetBackColor(Colour colour);
+  // Moves `control`'s window into panel `index` (none: gives the panel's bound
+  // control back to its former parent). `sizeMethod` 0 keeps its width; any
+  // other value stretches it over the panel.
+  void BoundControl(int32_t index, Control* control, int32_t sizeMethod);
+  // Fills the bar with its BackColor.
+  void Clear();
+  Colour ForeColor() const;
+  void SetForeColor(Colour colour);
+  // The default font of new panels.
+  std::shared_ptr<fw::Font> Font() const;
+  void SetFont(std::shared_ptr<fw::Font> font);
+  // 0 none, 1 dots, 2 lines.
+  int32_t GripShape() const;
+  void SetGripShape(int32_t lShape);
+  bool IsWinXP() const;
+  int32_t PanelCount();
+  // 0 left, 1 centred, 2 right.
+  int32_t PanelAlignment(int32_t index) const;
+  void SetPanelAlignment(int32_t index, int32_t alignment);
+  bool PanelAutoSize(int32_t index) const;
+  void SetPanelAutoSize(int32_t index, bool autoSize);
+  bool PanelEditable(int32_t index) const;
+  void SetPanelEditable(int32_t index, bool editable);
+  Colour PanelForeColor(int32_t index) const;
+  void SetPanelForeColor(int32_t index, Colour colour);
+  std::shared_ptr<fw::Font> PanelFont(int32_t index) const;
+  void SetPanelFont(int32_t index, std::shared_ptr<fw::Font> font);
+  std::shared_ptr<Picture> PanelIcon(int32_t index) const;
+  void SetPanelIcon(int32_t index, std::shared_ptr<Picture> icon);
+  std::u16string PanelText(int32_t index) const;
+  void SetPanelText(int32_t index, std::u16string_view text);
+  std::u16string PanelToolTipText(int32_t index) const;
+  void SetPanelToolTipText(int32_t index, std::u16string_view text);
+  int32_t PanelWidth(int32_t index) const;
+  void SetPanelWidth(int32_t index, int32_t width);
+  // Repaints the whole bar.
+  void Refresh();
+  bool Sizable() const;
+  void SetSizable(bool sizable);
+  // 0 follows the desktop, 1 classic, 2 blue, 3 olive, 4 silver; others paint as 2.
+  int32_t Theme() const;
+  void SetTheme(int32_t theme);
+  // Copies `nWidth` x `nHeight` of the picture from (XSrc, YSrc) to (x, y) of
+  // `hDestDC`, leaving out every pixel of `TransColor`; greyed when `Disabled`.
+  void TransBltEx(HDC hDestDC, int32_t x, int32_t y, int32_t nWidth, int32_t nHeight,
+                  const Picture* hSrcImg, int32_t XSrc, int32_t YSrc, Colour TransColor,
+                  bool Disabled);
+  std::u16string Version(bool bDateTime) const;
+
+  // -- Events, in order; every argument by reference
+  std::function<void()> Click;
+  std::function<void()> DblClick;
+  std::function<void(int16_t& keyCode, int16_t& shift)> KeyDown;
+  std::function<void(int16_t& keyAscii)> KeyPress;
+  std::function<void(int16_t& keyCode, int16_t& shift)> KeyUp;
+  std::function<void(int16_t& button, int16_t& shift, float& x, float& y)> MouseDown;
+  std::function<void(int16_t& button, int16_t& shift, float& x, float& y)> MouseMove;
+  std::function<void(int16_t& button, int16_t& shift, float& x, float& y)> MouseUp;
+  std::function<void(int32_t& index)> PanelClick;
+  std::function<void(int32_t& index)> PanelDblClick;
+  std::function<void(int32_t& index, int16_t& button, int16_t& shift, float& x, float& y)>
+      PanelMouseDown;
+  std::function<void(int32_t& index, int16_t& button, int16_t& shift, float& x, float& y)>
+      PanelMouseMove;
+  std::function<void(int32_t& index, int16_t& button, int16_t& shift, float& x, float& y)>
+      PanelMouseUp;
+  std::function<void()> MouseEnter;
+  std::function<void()> MouseLeave;
+  // A failure inside a message handler (source "ucStatusBar.UserControl_Click" ...).
+  std::function<void(const statusbar::StatusBarError&)> HandlerError;
+
+  // -- State others look at
+  int32_t EffectiveTheme() const { return m_effectiveTheme; }
+  // The panels' records as the last paint left them (text rectangles included).
+  const std::vector<statusbar::StatusPanel>& Panels() const { return m_panels.Records(); }
+  // The in-place edit box.
+  TextBox& EditBox() { return m_txtEdit; }
+  const TextBox& EditBox() const { return m_txtEdit; }
+  // The panel under the pointer, 0 for none.
+  int32_t GetPanelIndex() const;
+  // The grip's hit area (edges inside).
+  statusbar::PanelRect GripRectangle() const { return m_gripRect; }
+  bool Hooked() const { return m_hooked; }
+  bool PointerInside() const { return m_pointerInside; }
+
+ protected:
+  // -- Events from the host
+  void OnCreated() override;
+  void OnInitProperties() override;
+  void OnReadProperties(const PropertyStore& props) override;
+  void OnWriteProperties(PropertyStore& props) override;
+  void OnShow() override;
+  void OnResize() override;
+  void OnPaint() override;
+  void OnTerminate() override;
+  void OnMouseDown(int button, int shift, float x, float y) override;
+  void OnMouseMove(int button, int shift, float x, float y) override;
+  void OnMouseUp(int button, int shift, float x, float y) override;
+  void OnClick() override;
+  void OnDblClick() override;
+  void OnKeyDown(int& keyCode, int shift) override;
+  void OnKeyPress(int& keyAscii) override;
+  void OnKeyUp(int& keyCode, int shift) override;
+  void OnLostFocus() override;
+
+ private:
+  // The hook callback: repaints on colour, theme and sizing messages, and
+  // follows the pointer in and out.
+  void zSubclass_Proc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND& hWnd, UINT& uMsg,
+                      WPARAM& wParam, LPARAM& lParam);
+
+  void PaintGradients();
+  void PaintGrip();
+  void PaintPanels();
+  void PlaceBound(statusbar::StatusPanel& panel);
+  void APILine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour);
+  void GrayBlt(HDC dest, HDC source, int32_t width, int32_t height);
+  std::u16string GetThemeInfo() const;
+  void StartHooks();
+  // Runs a message handler: its failure goes to HandlerError.
+  template <typename F>
+  void Handler(std::u16string_view name, F&& body);
+  // Stores the edit box's text in the edit panel and hides it (focus loss).
+  void CommitEdit();
+  void HideEdit();
+  void SetGripField(int32_t shape);
+
+  Colour m_backColor = statusbar::kNewBackColor;
+  Colour m_foreColor = statusbar::kNewForeColor;
+  std::shared_ptr<fw::Font> m_font;
+  int32_t m_editPanel = 0;
+  statusbar::PanelRect m_gripRect{};
+  int32_t m_gripShape = 0;
+  bool m_sizable = false;
+  statusbar::PanelList m_panels;
+  int32_t m_theme = 0;
+  int32_t m_effectiveTheme = 0;
+  bool m_trackingAvailable = false;
+  bool m_trackingInUser32 = false;
+  bool m_pointerInside = false;
+  bool m_hooked = false;
+  bool m_editing = false;  // the edit box is shown for m_editPanel
+  PlainHook m_hook{[this](bool bBefore, bool& bHandled, LRESULT& lReturn, HWND& hWnd, UINT& uMsg,
+                          WPARAM& wParam, LPARAM& lParam) {
+    zSubclass_Proc(bBefore, bHandled, lReturn, hWnd, uMsg, wParam, lParam);
+  }};
+  TextBox m_txtEdit;
+};
+
+// Lets design files place the kind "ucStatusBar".
+void RegisterUcStatusBar();
+
+}  // namespace fw

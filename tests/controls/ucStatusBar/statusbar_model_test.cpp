@@ -1,0 +1,253 @@
+// The status bar's portable rules: errors and their sources, the panel index
+// rules, themes, colour arithmetic, background rows, panel layout and the hit
+// test. Expected values are worked out by hand from the bar's description (the
+// working is in the comments), not from the code.
+
+#include "controls/ucStatusBar/StatusBarModel.h"
+
+#include <stdexcept>
+
+#include <gtest/gtest.h>
+
+namespace fw::statusbar {
+namespace {
+
+std::string Narrow(std::u16string_view s) { return std::string(s.begin(), s.end()); }
+
+StatusPanel& AddPlain(PanelList& list, std::u16string text, int32_t align, int32_t width) {
+  return list.Add(std::move(text), align, false, false, nullptr, 0, false, Colour(0), Colour(0),
+                  nullptr, u"", width);
+}
+
+// -- Errors
+
+TEST(StatusBarErrors, EachOperationRenamesTheSourceAndKeepsNumberAndDescription) {
+  try {
+    Trap(u"AddPanel", [] { Trap(u"Refresh", [] { throw SubscriptOutOfRange(); }); });
+    FAIL() << "no error";
+  } catch (const StatusBarError& e) {
+    EXPECT_EQ(e.Number(), 9);
+    EXPECT_EQ(Narrow(e.Description()), "Subscript out of range");
+    EXPECT_EQ(Narrow(e.Source()), "ucStatusBar.AddPanel");
+  }
+  try {
+    Trap(u"PanelText", []() -> int { throw std::bad_alloc(); });
+    FAIL() << "no error";
+  } catch (const StatusBarError& e) {
+    EXPECT_EQ(e.Number(), 7);
+    EXPECT_EQ(Narrow(e.Source()), "ucStatusBar.PanelText");
+  }
+}
+
+// -- Panels
+
+TEST(StatusBarPanels, IndexRulesClampReadsAndWrites) {
+  PanelList list;
+  EXPECT_EQ(list.ForWrite(1), nullptr);  // no panels: a write does nothing
+  try {
+    (void)list.ForRead(1);
+    FAIL() << "read without panels";
+  } catch (const StatusBarError& e) {
+    EXPECT_EQ(e.Number(), 9);
+  }
+  AddPlain(list, u"one", 0, 10);
+  AddPlain(list, u"two", 0, 10);
+  EXPECT_EQ(Narrow(list.ForRead(0).text), "one");
+  EXPECT_EQ(Narrow(list.ForRead(-7).text), "one");
+  EXPECT_EQ(Narrow(list.ForRead(99).text), "two");
+  list.ForWrite(99)->text = u"changed";
+  EXPECT_EQ(Narrow(list.Records()[1].text), "changed");
+}
+
+TEST(StatusBarPanels, AddingBeyondTheLargestCountIsAnOverflow) {
+  PanelList list;
+  list.SetCount(std::numeric_limits<int32_t>::max());
+  try {
+    AddPlain(list, u"x", 0, 10);
+    FAIL() << "no error";
+  } catch (const StatusBarError& e) {
+    EXPECT_EQ(e.Number(), 6);
+  }
+  EXPECT_EQ(list.Count(), std::numeric_limits<int32_t>::max());
+  EXPECT_TRUE(list.Records().empty());
+}
+
+// -- Themes
+
+TEST(StatusBarThemes, IsWinXPOnlyForFiveOneBuild2600OnNt) {
+  struct Case {
+    std::optional<OsVersion> v;
+    bool want;
+  } cases[] = {{OsVersion{5, 1, 2600, 2}, true},  {OsVersion{5, 1, 2599, 2}, false},
+               {OsVersion{5, 1, 2600, 1}, false}, {OsVersion{6, 1, 7601, 2}, false},
+               {std::nullopt, false}};
+  for (const Case& c : cases) EXPECT_EQ(IsWinXP(c.v), c.want);
+}
+
+TEST(StatusBarThemes, ThemeInfoFromTheColourBuffer) {
+  std::u16string blue(255, u'\0');
+  blue.replace(0, 11, u"NormalColor");
+  std::u16string blank(255, u'\0');
+  blank.replace(0, 3, u"   ");
+  EXPECT_EQ(Narrow(ThemeInfo(false, blue)), "None");
+  EXPECT_EQ(Narrow(ThemeInfo(true, std::nullopt)), "UxTheme_Error");
+  EXPECT_EQ(Narrow(ThemeInfo(true, blue)), "NormalColor");
+  EXPECT_EQ(Narrow(ThemeInfo(true, blank)), "None");
+  EXPECT_EQ(Narrow(ThemeInfo(true, std::u16string(255, u'\0'))), "None");
+  // Everything up to the last zero stays, without its zeros.
+  EXPECT_EQ(Narrow(ThemeInfo(true, std::u16string(u"Home\0Stead\0x", 12))), "HomeStead");
+}
+
+TEST(StatusBarThemes, ResolutionTable) {
+  struct Case {
+    int32_t theme;
+    const char16_t* info;  // what the desktop answers for Theme 0
+    int32_t grip;
+    int32_t effective;
+    int32_t gripAfter;
+  } cases[] = {
+      {0, u"None", 1, 1, 2},          // not 5.1: classic, lined grip
+      {0, u"UxTheme_Error", 0, 1, 0}, // no grip stays none
+      {0, u"NormalColor", 2, 2, 1},
+      {0, u"HomeStead", 1, 3, 1},
+      {0, u"Metallic", 2, 4, 1},
+      {0, u"Royale", 2, 2, 1},
+      {1, u"Metallic", 1, 1, 2},
+      {2, u"None", 2, 2, 1},
+      {3, u"None", 1, 3, 1},
+      {4, u"None", 0, 4, 0},
+      {7, u"None", 2, 2, 1},
+      {-1, u"None", 5, 2, 1},
+  };
+  for (const Case& c : cases) {
+    int asked = 0;
+    const ResolvedTheme r = ResolveTheme(c.theme, c.grip, [&] {
+      ++asked;
+      return std::u16string(c.info);
+    });
+    EXPECT_EQ(r.effective, c.effective) << "Theme " << c.theme << " " << Narrow(c.info);
+    EXPECT_EQ(r.gripShape, c.gripAfter) << "Theme " << c.theme << " " << Narrow(c.info);
+    EXPECT_EQ(asked, c.theme == 0 ? 1 : 0);
+  }
+}
+
+// -- Colours
+
+TEST(StatusBarColours, ShiftAndBlend) {
+  // Red 64, green 128, blue 255 by -64: blue 255 - 85.
+  EXPECT_EQ(ShiftColor(0xFF8040, -64), 0xAA4000u);
+  // Upwards every channel is capped at 255; blue 200 + 200 * 100 / 192 = 304.
+  EXPECT_EQ(ShiftColor(0xC8C8C8, 100), 0xFFFFFFu);
+  // Downwards at 0: blue 10 + 10 * -50 / 192 = 8 (truncated).
+  EXPECT_EQ(ShiftColor(0x0A1E28, -50), 0x080000u);
+  EXPECT_EQ(BlendColor(0xFFFFFF, 0x000000, 128), 0x808080u);
+  EXPECT_EQ(BlendColor(0x123456, 0xABCDEF, 0), 0xABCDEFu);
+  EXPECT_EQ(BlendColor(0x123456, 0xABCDEF, 255), 0x123456u);
+  // (127 * 1 + 128 * 0) / 255 = 0.498 -> 0; (127 * 3) / 255 = 1.494 -> 1.
+  EXPECT_EQ(BlendColor(0x000000, 0x000301, 128), 0x000100u);
+  EXPECT_THROW(BlendColor(0, 0, 256), StatusBarError);
+  EXPECT_THROW(BlendColor(0, 0, -1), StatusBarError);
+}
+
+// The colour each row of a 24-row bar ends with (later lines over earlier ones).
+std::vector<uint32_t> FinalRows(int32_t effective, int32_t back) {
+  std::vector<uint32_t> rows(25, 0xDEADu);
+  for (const Row& r : GradientRows(effective, back, 24)) {
+    if (r.y >= 0 && r.y < 25) rows[static_cast<size_t>(r.y)] = r.colour;
+  }
+  return rows;
+}
+
+TEST(StatusBarColours, GradientRowsGrowLighter) {
+  // base of (64, 128, 255) = (63, 127, 254). Row 10, weight 20:
+  // (235*63 + 20*255)/255 = 78.06, (235*127 + 5100)/255 = 137.04,
+  // (235*254 + 5100)/255 = 254.08. Row 12, weight 24: 81.07, 139.05, 254.09.
+  const std::vector<uint32_t> rows = FinalRows(2, 0xFF8040);
+  EXPECT_EQ(rows[10], 0xFE894Eu);
+  EXPECT_EQ(rows[12], 0xFE8B51u);
+  // Accent of blue: base -64 = (0, 63, 254 - 84 = 170) with 0xB99D7F (127, 157,
+  // 185): (127*127)/255 = 63.25, (127*157 + 128*63)/255 = 109.8,
+  // (127*185 + 128*170)/255 = 177.47.
+  EXPECT_EQ(rows[1], BlendColor(static_cast<int32_t>(ShiftColor(0xFE7F3F, -64)), 0xB99D7F, 128));
+  EXPECT_EQ(rows[1], 0xB16E3Fu);
+  EXPECT_TRUE(GradientRows(1, 0xFFFFFF, 24).empty());
+}
+
+// -- Layout
+
+std::vector<PanelInput> Fixed(std::initializer_list<int32_t> widths, bool icons,
+                              std::initializer_list<int32_t> aligns = {}) {
+  std::vector<PanelInput> out;
+  auto a = aligns.begin();
+  for (int32_t w : widths) {
+    PanelInput in;
+    in.width = w;
+    in.hasIcon = icons;
+    in.textEmpty = false;
+    in.alignment = a != aligns.end() ? *a++ : 0;
+    out.push_back(in);
+  }
+  return out;
+}
+
+TEST(StatusBarLayout, TwoFixedPanelsThemed) {
+  const auto p = LayoutPanels(Fixed({220, 140}, false), 500, 24, 2);
+  ASSERT_EQ(p.size(), 2u);
+  EXPECT_EQ(p[0].textRect, (PanelRect{4, 5, 216, 19}));
+  EXPECT_EQ(p[1].textRect, (PanelRect{224, 5, 356, 19}));
+  EXPECT_EQ(p[0].x, 220);
+  EXPECT_EQ(p[1].x, 360);
+  EXPECT_TRUE(p[0].textDrawn && p[1].textDrawn);
+}
+
+TEST(StatusBarLayout, ClassicEdgesAndCutAtTheGrip) {
+  // Reserve 16 on 300: the second panel (200 + 200) is cut at 284; the third
+  // starts there with no room for its text.
+  const auto p = LayoutPanels(Fixed({200, 200, 50}, false), 300, 24, 1);
+  EXPECT_EQ(p[0].edge, (PanelRect{0, 2, 200, 22}));
+  EXPECT_EQ(p[0].textRect, (PanelRect{5, 5, 195, 19}));
+  EXPECT_EQ(p[1].edge, (PanelRect{200, 2, 284, 22}));
+  EXPECT_EQ(p[1].x, 284);
+  EXPECT_EQ(p[2].edge, (PanelRect{284, 2, 284, 22}));
+  EXPECT_FALSE(p[2].textDrawn);  // 284 < 289 + 2
+}
+
+TEST(StatusBarLayout, AutoSizedPanels) {
+  std::vector<PanelInput> in(2);
+  in[0].autoSize = true;  // empty text, no icon: 8 wide, advances 20
+  in[1].autoSize = true;
+  in[1].textEmpty = false;
+  in[1].textWidth = 50;
+  in[1].hasIcon = true;
+  const auto p = LayoutPanels(in, 500, 24, 2);
+  EXPECT_EQ(p[0].textRect, (PanelRect{4, 5, 4, 19}));
+  EXPECT_EQ(p[0].x, 20);
+  // 20 + 50 + 8 + 20 = 98; icon at 24, text from 44.
+  EXPECT_EQ(p[1].x, 98);
+  EXPECT_EQ(p[1].iconX, 24);
+  EXPECT_EQ(p[1].textRect, (PanelRect{44, 5, 94, 19}));
+}
+
+// -- Interaction
+
+TEST(StatusBarHits, MainWindowHitAreas) {
+  const auto layout = LayoutPanels(Fixed({220, 140}, true, {0, 1}), 420, 24, 4);
+  std::vector<HitPanel> hits;
+  for (size_t i = 0; i < layout.size(); ++i) {
+    hits.push_back({layout[i].textRect, true, i == 0 ? 0 : 1});
+  }
+  struct Case {
+    int32_t x, y, want;
+  } cases[] = {{6, 5, 1},    {218, 19, 1}, {5, 10, 0},   {219, 10, 0}, {241, 10, 0},
+               {242, 10, 2}, {386, 5, 2},  {386, 19, 2}, {387, 10, 0}, {100, 4, 0},
+               {100, 20, 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(PanelAt(hits, c.x, c.y), c.want) << c.x << ", " << c.y;
+  }
+  EXPECT_TRUE(PtInRect({10, 5, 20, 15}, 20, 15));
+  EXPECT_FALSE(PtInRect({10, 5, 20, 15}, 21, 15));
+  EXPECT_EQ(PanelAt({}, 10, 10), 0);
+}
+
+}  // namespace
+}  // namespace fw::statusbar
