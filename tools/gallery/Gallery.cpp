@@ -15,6 +15,7 @@ namespace {
 // One line per control; a new control adds its function here.
 constexpr LookProvider kLookProviders[] = {
     XPContainerLooks,
+    SkbuttonLooks,
 };
 
 constexpr int kSheetMargin = 12;

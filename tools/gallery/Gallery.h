@@ -45,5 +45,6 @@ PixelImage ContactSheet(const std::wstring& title, const std::vector<SheetCell>&
 
 // -- The controls' looks
 void XPContainerLooks(LookList& looks);
+void SkbuttonLooks(LookList& looks);
 
 }  // namespace fw::gallery
