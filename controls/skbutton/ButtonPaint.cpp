@@ -200,6 +200,17 @@ FacePainter PainterFor(int32_t style) {
     case StyleFlat:
     case StyleHoverEdge:
     case StyleHoverThin: return PaintStandard;
+    case StyleSoftGradient: return PaintSoftGradient;
+    case StyleLightHover: return PaintLightHover;
+    case StyleLitEnds: return PaintLitEnds;
+    case StyleDropShadow: return PaintDropShadow;
+    case StyleHalfGloss: return PaintHalfGloss;
+    case StyleTwoBand: return PaintTwoBand;
+    case StyleFramedHover: return PaintFramedHover;
+    case StyleSolidHover: return PaintSolidHover;
+    case StyleTopBand: return PaintTopBand;
+    case StyleHalfShade: return PaintHalfShade;
+    case StyleSideGradient: return PaintSideGradient;
     default: return nullptr;
   }
 }

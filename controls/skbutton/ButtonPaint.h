@@ -59,12 +59,28 @@ struct FaceContext {
   Box captionFocusRect;
   // Gives the window its region (the step the painters name "region").
   std::function<void()> buildRegion;
+  // Sets the surface's own back colour to the host's ambient back colour
+  // (styles 3 and 5), which also clears the surface.
+  std::function<void()> useAmbientBackColor;
+  // The button's stored ForeColor, which style 3 changes as it paints.
+  Colour* foreColor = nullptr;
 };
 
 using FacePainter = void (*)(FaceContext& f, int32_t state);
 
 // Styles 0, 1, 11 and 12: the raised, thin and hover-only edges.
 void PaintStandard(FaceContext& f, int32_t state);
+void PaintSoftGradient(FaceContext& f, int32_t state);   // 2
+void PaintLightHover(FaceContext& f, int32_t state);     // 3
+void PaintLitEnds(FaceContext& f, int32_t state);        // 4
+void PaintDropShadow(FaceContext& f, int32_t state);     // 5
+void PaintHalfGloss(FaceContext& f, int32_t state);      // 6
+void PaintTwoBand(FaceContext& f, int32_t state);        // 7
+void PaintFramedHover(FaceContext& f, int32_t state);    // 8
+void PaintSolidHover(FaceContext& f, int32_t state);     // 9
+void PaintTopBand(FaceContext& f, int32_t state);        // 10
+void PaintHalfShade(FaceContext& f, int32_t state);      // 13
+void PaintSideGradient(FaceContext& f, int32_t state);   // 15
 
 // The painter of a style, or null for a style that paints no face.
 FacePainter PainterFor(int32_t style);

@@ -283,6 +283,8 @@ FaceContext skbutton::MakeFaceContext() {
   f.userMode = Ambient().userMode;
   f.captionFocusRect = m_captionFocusRect;
   f.buildRegion = [this] { BuildRegion(); };
+  f.useAmbientBackColor = [this] { UserControl::SetBackColor(Ambient().backColor); };
+  f.foreColor = &m_foreColor;
   return f;
 }
 

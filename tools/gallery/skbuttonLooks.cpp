@@ -102,7 +102,7 @@ std::shared_ptr<Picture> RefreshIcon() {
     FillSolid(dc.get(), RECT{0, 0, kSize, kSize}, RGB(0, 0, 0));
     unique_hpen pen = MakePen(PS_SOLID, 5, RGB(0x2E, 0x9B, 0x3A));
     unique_select selectPen(dc.get(), pen.get());
-    Arc(dc.get(), 5, 5, 27, 27, 28, 8, 22, 3);
+    Arc(dc.get(), 5, 5, 27, 27, 22, 3, 28, 8);
     unique_hbrush brush = MakeSolidBrush(RGB(0x2E, 0x9B, 0x3A));
     unique_select selectBrush(dc.get(), brush.get());
     const POINT head[] = {{20, 0}, {30, 9}, {18, 12}};
@@ -129,6 +129,11 @@ PixelImage RenderRefresh(Form& stage) {
   b->SetButtonStyle(7);
   b->SetBackColor(Colour(0xC0C0C0u));
   b->SetCaption(u"\u5237\u65B0");  // 刷新
+  FontValue song;
+  song.face = u"\u5B8B\u4F53";  // 宋体, as the main window's design gives it
+  song.size = 9.0;
+  song.charset = GB2312_CHARSET;
+  b->SetFont(Font::Create(song));
   b->SetPictureSize(3);
   b->SetMaskColor(Colour(0xFFFFFFu));
   b->SetPicture(RefreshIcon());
