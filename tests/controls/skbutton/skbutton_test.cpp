@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <set>
@@ -613,6 +614,141 @@ TEST(SkbuttonPaint, GrayPictureOfAnIconKeepsItsMask) {
       EXPECT_EQ(Hex(c.Pixel(x, y)), Hex(x < 2 ? RGB(60, 60, 60) : kSentinel)) << x << ", " << y;
     }
   }
+}
+
+// The drawn styles' faces on an 80 x 25 canvas (27 high for style 7) with the
+// face 0x808080, checked against pixels worked out by hand from the steps of
+// each style. Shifts of 128: +0.07 -> 146, +0.2 -> 179, +0.08 -> 148, -0.09 ->
+// 105, -0.05 -> 115, -0.16 -> 87, -0.1 -> 102.5 -> 102, +0.3 -> 204.5 -> 204 ...
+TEST(SkbuttonPaint, DrawnStylePixels) {
+  struct Px {
+    int x, y;
+    COLORREF colour;  // 0x00BBGGRR
+  };
+  struct Look {
+    int32_t style, state;
+    int H;
+    bool checked;
+    std::vector<Px> pixels;
+  };
+  const COLORREF S = kSentinel;
+  const Look looks[] = {
+      // Style 2: body gradient 146 -> 128 (row 12: 137), top band 179, 172, 164 ...,
+      // the soft lines, the frame 0x743C00 and its corners shifted by 0.3.
+      {2, StateNormal, 25, false,
+       {{0, 12, 0x743C00}, {1, 12, 0xC0C0C0}, {2, 12, 0x898989}, {78, 12, 0x6C6C6C},
+        {1, 1, 0xC0884C}, {2, 1, 0xACACAC}, {40, 23, 0x696969}, {40, 22, 0x737373},
+        {40, 21, 0x7D7D7D}, {79, 24, 0x743C00}}},
+      {2, StateHot, 25, false,
+       {{1, 12, 0x49BDF9}, {2, 12, 0x7AD2FC}, {3, 12, 0x898989}, {77, 12, 0x7AD2FC},
+        {78, 12, 0x49BDF9}, {40, 1, 0xCFF0FF}, {40, 2, 0x89D8FD}, {40, 22, 0x30B3F8},
+        {40, 23, 0x0097E5}}},
+      {2, StatePressed, 25, false,
+       {{1, 12, 0x575757}, {2, 12, 0x666666}, {3, 12, 0x737373}, {78, 12, 0x8A8A8A},
+        {40, 1, 0x575757}, {40, 2, 0x666666}, {40, 23, 0x929292}}},
+      // Style 3: its frame, bottom lines and shifted corners; the checked face.
+      {3, StateHot, 25, false,
+       {{0, 12, 0xC3CECE}, {40, 23, 0xC6D2D7}, {40, 22, 0xD6E1E4}, {40, 21, 0xE5EDEE},
+        {1, 1, 0xBCC7C7}}},
+      {3, StatePressed, 25, false, {{40, 12, 0xDDE4E5}, {0, 12, 0x929D9D}}},
+      {3, StateNormal, 25, true, {{40, 12, 0xFEFEFE}, {0, 12, 0xAF987A}, {1, 1, 0x8E806D}}},
+      // Style 4: 141 -> 128 above, 123 -> 90 from row 12, two frames, gold corners.
+      {4, StateNormal, 25, false,
+       {{40, 6, 0x8B8B8B}, {40, 12, 0x7B7B7B}, {40, 20, 0x6F6F6F}, {0, 12, 0x707070},
+        {1, 12, 0xFFFFFF}, {1, 1, 0xBE965F}, {79, 24, 0x707070}}},
+      // Style 5: the face and its 0.3-lighter frame over three shadow frames; the
+      // rest is the ambient back colour (the canvas here).
+      {5, StateNormal, 25, false,
+       {{40, 12, 0x808080}, {75, 12, 0xCCCCCC}, {40, 20, 0xCCCCCC}, {76, 12, 0x808080},
+        {77, 12, 0xA0A0A0}, {78, 12, 0xC0C0C0}, {79, 12, S}, {40, 21, 0x808080},
+        {40, 22, 0xA0A0A0}, {40, 23, 0xC0C0C0}, {40, 24, S}, {2, 22, S}}},
+      {5, StatePressed, 25, false,
+       {{1, 1, S}, {3, 12, 0xCCCCCC}, {40, 12, 0x808080}, {79, 12, 0xCCCCCC}, {40, 3, 0xCCCCCC}}},
+      // Style 6: white -> face over 12 rows (row 5: 198), the frame 0.2 darker, the
+      // bottom line 0.25 darker from x = 2, corners 0.05 lighter; below, the surface.
+      {6, StateNormal, 25, false,
+       {{40, 5, 0xC6C6C6}, {40, 18, S}, {0, 18, 0x4D4D4D}, {40, 24, 0x404040},
+        {1, 24, 0x4D4D4D}, {1, 1, 0x8D8D8D}, {1, 23, 0x8D8D8D}}},
+      // Style 7 on 27 rows: the bands split at row 10; the frame 0.34 darker (41).
+      {7, StateHot, 27, false,
+       {{40, 9, 0xACEAFF}, {40, 10, 0x67D7FF}, {40, 26, 0x292929}, {0, 5, 0x292929},
+        {40, 1, 0xDCFDFF}}},
+      {7, StatePressed, 27, false, {{40, 9, 0x51AFFF}, {40, 10, 0x468FFF}, {40, 25, 0x5DCEFF}}},
+      // Style 8 hot: the light gradient, its flat lower part from row 15, two frames.
+      {8, StateHot, 25, false,
+       {{40, 5, 0xFDF7EB}, {40, 16, 0xF8ECD0}, {0, 12, 0xCA9E61}, {1, 12, 0xFFFFFF},
+        {1, 1, 0xFFEAAE}}},
+      // Style 9: N = M(S(face, 0.26), white) = 224; row 12 of N -> face is 176.
+      {9, StateNormal, 25, false, {{0, 12, 0xB0B0B0}, {79, 12, 0xB0B0B0}, {40, 0, 0xE0E0E0}}},
+      {9, StateHot, 25, false, {{0, 12, 0xC56A31}, {40, 12, 0xEED2C1}}},
+      {9, StatePressed, 25, false, {{0, 12, 0x6F4B4B}, {40, 12, 0xE2B598}}},
+      {9, StateNormal, 25, true, {{0, 12, 0x7C5858}, {40, 12, 0xE8E6E1}}},
+      // Style 10: top band from 218 (row 2: 173), row 5 left in the face, body from
+      // 115 to 204 over 23 steps (row 12: 138), frame 44, corners 0.
+      {10, StateNormal, 25, false,
+       {{40, 2, 0xADADAD}, {40, 5, 0x808080}, {40, 12, 0x8A8A8A}, {0, 12, 0x2C2C2C},
+        {40, 0, 0x2C2C2C}, {1, 1, 0x000000}, {78, 23, 0x000000}}},
+      // Style 13 hot: 0xCCF4FF -> 0x91D0FF, row 12 0xAFE2FF, a navy frame.
+      {13, StateHot, 25, false, {{40, 12, 0xAFE2FF}, {0, 12, 0x800000}, {40, 1, 0xCAF3FF}}},
+      {13, StateNormal, 25, true, {{40, 1, 0x8AD4FF}, {79, 12, 0x800000}}},
+      // Style 15: face -> 148 across 79 steps; a grey frame.
+      {15, StateNormal, 25, false,
+       {{1, 12, 0x808080}, {40, 12, 0x8A8A8A}, {78, 12, 0x939393}, {0, 12, 0x7D807E}}},
+  };
+  for (const Look& look : looks) {
+    Canvas c(80, look.H);
+    FaceContext f;
+    f.dc = c.dc.get();
+    f.W = 80;
+    f.H = look.H;
+    f.style = look.style;
+    f.face = 0x808080;
+    f.checkBoxMode = look.checked;
+    f.value = look.checked;
+    Colour fore(0x0000FFu);
+    f.foreColor = &fore;
+    ASSERT_NE(PainterFor(look.style), nullptr);
+    PainterFor(look.style)(f, look.state);
+    for (const Px& p : look.pixels) {
+      EXPECT_EQ(Hex(c.Pixel(p.x, p.y)), Hex(p.colour))
+          << "style " << look.style << " state " << look.state << (look.checked ? " checked" : "")
+          << " at " << p.x << ", " << p.y;
+    }
+  }
+}
+
+TEST(SkbuttonPaint, StylesThatNeverDrawAFocusRectangle) {
+  for (int32_t style : {7, 10}) {
+    Canvas plain(80, 25), focused(80, 25);
+    FaceContext f;
+    f.W = 80;
+    f.H = 25;
+    f.style = style;
+    f.face = 0x808080;
+    f.dc = plain.dc.get();
+    PainterFor(style)(f, StateNormal);
+    f.dc = focused.dc.get();
+    f.hasFocus = f.isDefault = f.parentActive = f.showFocusRect = true;
+    PainterFor(style)(f, StateNormal);
+    GdiFlush();
+    EXPECT_TRUE(std::equal(plain.bits, plain.bits + 80 * 25, focused.bits)) << "style " << style;
+  }
+}
+
+TEST(SkbuttonPaint, StyleThreeSetsItsCaptionColour) {
+  Canvas c(80, 25);
+  FaceContext f;
+  f.dc = c.dc.get();
+  f.W = 80;
+  f.H = 25;
+  f.style = 3;
+  f.face = 0x808080;
+  Colour fore(0x0000FFu);  // red, set by the program
+  f.foreColor = &fore;
+  PaintLightHover(f, StateNormal);
+  EXPECT_EQ(fore, Colour(0x80000012u));
+  PaintLightHover(f, StatePressed);
+  EXPECT_EQ(fore, Colour(0xFFFFFFu));
 }
 
 // The standard painter's own lines; the platform's 3-D edges are left to it.
