@@ -210,6 +210,7 @@ FacePainter PainterFor(int32_t style) {
     case StyleSolidHover: return PaintSolidHover;
     case StyleTopBand: return PaintTopBand;
     case StyleHalfShade: return PaintHalfShade;
+    case StylePixelMapped: return PaintPixelMapped;
     case StyleSideGradient: return PaintSideGradient;
     default: return nullptr;
   }

@@ -80,6 +80,7 @@ void PaintFramedHover(FaceContext& f, int32_t state);    // 8
 void PaintSolidHover(FaceContext& f, int32_t state);     // 9
 void PaintTopBand(FaceContext& f, int32_t state);        // 10
 void PaintHalfShade(FaceContext& f, int32_t state);      // 13
+void PaintPixelMapped(FaceContext& f, int32_t state);    // 14, from its artwork
 void PaintSideGradient(FaceContext& f, int32_t state);   // 15
 
 // The painter of a style, or null for a style that paints no face.

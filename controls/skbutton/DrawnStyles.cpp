@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "controls/skbutton/ButtonPaint.h"
+#include "controls/skbutton/PixelMappedArt.h"
 
 namespace fw::skbtn {
 
@@ -453,6 +454,31 @@ void PaintSideGradient(FaceContext& f, int32_t state) {
   if (s.FocusOrDefault() && f.showFocusRect && f.userMode && f.parentActive) {
     s.Focus(3, 3, W - 3, H - 3);
   }
+}
+
+void PaintPixelMapped(FaceContext& f, int32_t state) {
+  const Steps s(f);
+  const int W = s.W, H = s.H;
+  s.AmbientBack();
+  if (s.Checked()) state = StatePressed;
+  if (f.parentActive && s.FocusOrDefault()) state = state == StatePressed ? StatePressed : StateHot;
+  if (state < StateNormal || state > StatePressed) return;
+  if (state == StateNormal) s.Region();
+  const PixelArt& art = kPixelArt[static_cast<size_t>(state)];
+  // The artwork is drawn as it is: its colours are not translated.
+  const auto c = [](uint32_t colour) { return static_cast<int32_t>(colour); };
+  s.Fill(c(art.centre), RECT{4, 4, W - 4, H - 4});
+  for (int map = CornerTopLeft; map <= CornerBottomRight; ++map) {
+    const bool right = map == CornerTopRight || map == CornerBottomRight;
+    const bool bottom = map == CornerBottomLeft || map == CornerBottomRight;
+    for (const ArtPixel& p : art.corners[static_cast<size_t>(map)]) {
+      SetPixelV(f.dc, right ? W - 17 + p.x : p.x, bottom ? H - p.y : p.y, static_cast<COLORREF>(p.colour));
+    }
+  }
+  for (int x = 0; x <= 17; ++x) s.L(x, 11, x, H - 10, c(art.left[static_cast<size_t>(x)]));
+  for (int i = 0; i < 17; ++i) s.L(W - 17 + i, 11, W - 17 + i, H - 10, c(art.right[static_cast<size_t>(i)]));
+  for (int y = 0; y <= 11; ++y) s.L(17, y, W - 17, y, c(art.top[static_cast<size_t>(y)]));
+  for (int i = 0; i < 12; ++i) s.L(17, H - 11 + i, W - 17, H - 11 + i, c(art.bottom[static_cast<size_t>(i)]));
 }
 
 }  // namespace fw::skbtn

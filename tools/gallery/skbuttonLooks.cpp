@@ -52,9 +52,10 @@ skbutton* PlaceButton(Form& stage, int32_t widthTwips, int32_t heightTwips) {
   return b;
 }
 
-PixelImage RenderStyle(Form& stage, int32_t style, ButtonLook look) {
+PixelImage RenderStyle(Form& stage, int32_t style, ButtonLook look, int32_t widthTwips = 1200,
+                       int32_t heightTwips = 375) {
   PixelImage image;
-  skbutton* b = PlaceButton(stage, 1200, 375);
+  skbutton* b = PlaceButton(stage, widthTwips, heightTwips);
   if (!b) return image;
   b->SetCaption(u"Button");
   b->SetButtonStyle(style);
@@ -156,6 +157,15 @@ void SkbuttonLooks(LookList& looks) {
                          return RenderStyle(stage, style, look);
                        }});
     }
+  }
+  // The pixel-mapped style scales its artwork: the same looks at 160 x 40.
+  for (const LookName& l : kLooks) {
+    wchar_t name[40];
+    std::swprintf(name, 40, L"style14-%ls-160x40", l.name);
+    const ButtonLook look = l.look;
+    looks.push_back({L"skbutton", name, [look](Form& stage) {
+                       return RenderStyle(stage, skbtn::StylePixelMapped, look, 2400, 600);
+                     }});
   }
   looks.push_back({L"skbutton", L"refresh", [](Form& stage) { return RenderRefresh(stage); }});
 }
