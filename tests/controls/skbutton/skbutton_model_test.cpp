@@ -4,6 +4,11 @@
 
 #include "controls/skbutton/SkbuttonModel.h"
 
+#include <algorithm>
+#include <span>
+
+#include "controls/skbutton/PixelMappedArt.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -215,6 +220,90 @@ TEST(SkbuttonModel, GrayRunWalksThroughRowPadding) {
   std::vector<uint8_t> exact{10, 20, 30, 40, 50, 61};
   GrayRun(exact);
   EXPECT_EQ(exact, (std::vector<uint8_t>{20, 20, 20, 50, 50, 50}));
+}
+
+}  // namespace
+}  // namespace fw::skbtn
+
+// -- The pixel-mapped style's artwork against what the description gives of it.
+
+namespace fw::skbtn {
+namespace {
+
+// Pixels of one map per row, outermost row first (a map's y is its row index
+// counted from the outer edge).
+std::vector<int> RowCounts(std::span<const ArtPixel> map) {
+  std::vector<int> counts;
+  for (const ArtPixel& p : map) {
+    if (p.y >= static_cast<int>(counts.size())) counts.resize(static_cast<size_t>(p.y) + 1, 0);
+    ++counts[static_cast<size_t>(p.y)];
+  }
+  return counts;
+}
+
+TEST(SkbuttonArt, CornerRunLengthsAndCounts) {
+  using V = std::vector<int>;
+  const V normal[4] = {{12, 13, 15, 15, 16, 17, 17, 17, 18, 18, 18, 18, 18},
+                       {11, 13, 15, 16, 16, 16, 13, 18, 18, 18, 18},
+                       {11, 13, 14, 15, 16, 17, 17, 17, 18, 18, 18, 18, 18},
+                       {10, 12, 13, 14, 14, 14, 11, 16, 17, 17, 17}};
+  const V other[4] = {{12, 13, 15, 15, 16, 17, 17, 17, 18, 18, 18},
+                      {11, 13, 15, 16, 16, 17, 17, 18, 18, 18, 18, 18, 18},
+                      {11, 13, 14, 15, 16, 17, 17, 17, 18, 18, 18},
+                      {10, 12, 13, 14, 15, 16, 16, 16, 17, 17, 17, 17, 17}};
+  const int totals[3] = {749, 760, 760};
+  for (size_t look = 0; look < 3; ++look) {
+    int total = 0;
+    for (size_t map = 0; map < 4; ++map) {
+      const auto& corner = kPixelArt[look].corners[map];
+      EXPECT_EQ(RowCounts(corner), look == 0 ? normal[map] : other[map]) << "look " << look << " map " << map;
+      for (const ArtPixel& p : corner) {
+        EXPECT_TRUE(p.x >= 0 && p.x <= 17) << "look " << look << " map " << map;
+        // Runs start at the inner side: x 17 on the left, W - 17 on the right.
+        if (map == CornerTopLeft || map == CornerBottomLeft) {
+          EXPECT_TRUE(std::any_of(corner.begin(), corner.end(),
+                                  [&](const ArtPixel& q) { return q.y == p.y && q.x == 17; }));
+        } else {
+          EXPECT_TRUE(std::any_of(corner.begin(), corner.end(),
+                                  [&](const ArtPixel& q) { return q.y == p.y && q.x == 0; }));
+        }
+      }
+      total += static_cast<int>(corner.size());
+    }
+    EXPECT_EQ(total, totals[look]) << "look " << look;
+  }
+  // The top-right maps also set column W in rows 0 to 7.
+  for (const PixelArt& art : kPixelArt) {
+    for (int y = 0; y < 8; ++y) {
+      EXPECT_TRUE(std::any_of(art.corners[CornerTopRight].begin(), art.corners[CornerTopRight].end(),
+                              [&](const ArtPixel& p) { return p.y == y && p.x == 17; }));
+    }
+  }
+}
+
+TEST(SkbuttonArt, TellingRowsOfTheTopLeftMap) {
+  struct Px {
+    int x, y;
+    uint32_t colour;
+  };
+  const std::vector<Px> rows[3] = {
+      {{6, 0, 0xFEFEFE}, {10, 0, 0x6C6C6C}, {17, 0, 0x67696A}, {5, 1, 0xEFEFEF}, {7, 1, 0x676767},
+       {17, 1, 0xF5F4F6}, {3, 2, 0xFEFEFE}, {6, 2, 0x656565}, {17, 2, 0xF3F2F4}},
+      {{8, 0, 0xA9A5A5}, {10, 0, 0x482729}, {17, 0, 0x450608}, {8, 1, 0x661F1A}, {9, 1, 0x9B6A63},
+       {4, 2, 0xE5E5E5}, {6, 2, 0x41070C}, {17, 2, 0xE5C8BD}},
+      {{7, 0, 0xE5E4E4}, {9, 0, 0x675C5C}, {17, 0, 0x3C090A}, {6, 1, 0x9D888A}, {17, 1, 0xDEC7BE},
+       {5, 2, 0x6F5C5C}, {7, 2, 0x712E2A}}};
+  for (size_t look = 0; look < 3; ++look) {
+    const auto& map = kPixelArt[look].corners[CornerTopLeft];
+    for (const Px& want : rows[look]) {
+      const auto it = std::find_if(map.begin(), map.end(),
+                                   [&](const ArtPixel& p) { return p.x == want.x && p.y == want.y; });
+      ASSERT_NE(it, map.end()) << "look " << look << " at " << want.x << ", " << want.y;
+      EXPECT_EQ(it->colour, want.colour) << "look " << look << " at " << want.x << ", " << want.y;
+    }
+    // The outermost pixel of row 0 is x = 6.
+    EXPECT_FALSE(std::any_of(map.begin(), map.end(), [](const ArtPixel& p) { return p.y == 0 && p.x < 6; }));
+  }
 }
 
 }  // namespace

@@ -717,6 +717,53 @@ TEST(SkbuttonPaint, DrawnStylePixels) {
   }
 }
 
+// Style 14 at two sizes: the edge lines and rows of the artwork, the centre,
+// the unpainted outer corner, and which artwork each state takes.
+TEST(SkbuttonPaint, PixelMappedEdgesAtTwoSizes) {
+  struct Px {
+    int x, y;
+    COLORREF colour;
+  };
+  struct Case {
+    int W, H;
+    int32_t state;
+    bool focused, checked;
+    std::vector<Px> pixels;
+  };
+  const Case cases[] = {
+      {80, 25, StateNormal, false, false,
+       {{2, 12, 0x999999}, {77, 12, 0xA3A3A3}, {79, 12, 0xF6F6F6}, {0, 12, 0xF7F7F7}, {40, 0, 0x67696A},
+        {40, 23, 0x545454}, {40, 24, 0xC5C5C5}, {40, 14, 0xE8EBE9}, {40, 12, 0xEAE7E8}, {7, 0, 0xE6E6E6},
+        {0, 0, kSentinel}}},
+      {160, 40, StateNormal, false, false,
+       {{2, 20, 0x999999}, {157, 20, 0xA3A3A3}, {17, 20, 0xEAE7E8}, {143, 20, 0xEAE7E8},
+        {80, 0, 0x67696A}, {80, 5, 0xEBE8EA}, {80, 29, 0xE8EBE9}, {80, 38, 0x545454},
+        {80, 20, 0xEAE7E8}, {0, 0, kSentinel}, {159, 39, kSentinel}}},
+      // Focused (and the form active): the hot artwork while not pressed.
+      {160, 40, StateNormal, true, false,
+       {{2, 20, 0x712E13}, {157, 20, 0x7C3514}, {80, 0, 0x450608}, {80, 38, 0x635D40}, {80, 20, 0xE2A66A}}},
+      {160, 40, StatePressed, true, false, {{2, 20, 0x632D17}, {80, 20, 0xCC9B6A}}},
+      // Checked: the pressed artwork in every state.
+      {160, 40, StateHot, false, true, {{2, 20, 0x632D17}, {80, 0, 0x3C090A}, {80, 20, 0xCC9B6A}}},
+  };
+  for (const Case& c : cases) {
+    Canvas canvas(c.W, c.H);
+    FaceContext f;
+    f.dc = canvas.dc.get();
+    f.W = c.W;
+    f.H = c.H;
+    f.style = StylePixelMapped;
+    f.face = 0x808080;
+    f.hasFocus = f.parentActive = c.focused;
+    f.checkBoxMode = f.value = c.checked;
+    PaintPixelMapped(f, c.state);
+    for (const Px& p : c.pixels) {
+      EXPECT_EQ(Hex(canvas.Pixel(p.x, p.y)), Hex(p.colour))
+          << c.W << " x " << c.H << " state " << c.state << " at " << p.x << ", " << p.y;
+    }
+  }
+}
+
 TEST(SkbuttonPaint, StylesThatNeverDrawAFocusRectangle) {
   for (int32_t style : {7, 10}) {
     Canvas plain(80, 25), focused(80, 25);
