@@ -206,7 +206,9 @@ TEST(SkbuttonModel, CaptionOffsetsByStyleAndState) {
     EXPECT_EQ(got.pictureDy, r.dx) << "style " << r.style;
     EXPECT_EQ(got.caption, r.caption) << "style " << r.style;
     EXPECT_EQ(got.focus.has_value(), r.focus) << "style " << r.style;
-    if (r.focus) EXPECT_EQ(*got.focus, (Box{8, 6, 41, 20})) << "style " << r.style;
+    if (r.focus) {
+      EXPECT_EQ(*got.focus, (Box{8, 6, 41, 20})) << "style " << r.style;
+    }
   }
 }
 

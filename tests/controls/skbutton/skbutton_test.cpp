@@ -886,6 +886,58 @@ TEST_F(SkbuttonTest, DisabledCaptionAndPicture) {
   EXPECT_EQ(Hex(b->GetSurface().Pixel(42, 12)), Hex(RGB(255, 255, 255)));
 }
 
+TEST_F(SkbuttonTest, MaskColourAndCaptionColours) {
+  skbutton* b = Place();
+  b->SetButtonStyle(StyleHoverEdge);
+  b->SetBackColor(Colour(0xFFFFFFu));
+  b->SetCaption(u"");
+  b->SetPicture(Picture::FromBitmap(
+      MakeBitmap(4, 2, [](int x, int) { return x < 2 ? RGB(0, 255, 0) : RGB(30, 60, 90); })));
+  // Drawn at (38, 11) as above; the mask colour is left out only with UseMaskColor.
+  EXPECT_EQ(Hex(b->GetSurface().Pixel(38, 11)), Hex(RGB(0, 255, 0)));
+  b->SetMaskColor(Colour(0x00FF00u));
+  b->SetUseMaskColor(true);
+  EXPECT_EQ(Hex(b->GetSurface().Pixel(38, 11)), Hex(RGB(255, 255, 255)));
+  EXPECT_EQ(Hex(b->GetSurface().Pixel(40, 11)), Hex(RGB(30, 60, 90)));
+
+  // The caption in ForeColor, and in the grey-text colour when disabled.
+  b->SetPicture(nullptr);
+  b->SetCaption(u"&Go");
+  b->SetForeColor(Colour(0x0000FFu));
+  auto count = [&](COLORREF colour) {
+    int n = 0;
+    for (int y = 0; y < 25; ++y) {
+      for (int x = 0; x < 80; ++x) n += b->GetSurface().Pixel(x, y) == colour;
+    }
+    return n;
+  };
+  EXPECT_GT(count(RGB(255, 0, 0)), 10);
+  b->SetEnabled(false);
+  EXPECT_EQ(count(RGB(255, 0, 0)), 0);
+  EXPECT_GT(count(GetSysColor(COLOR_GRAYTEXT)), 10);
+}
+
+TEST_F(SkbuttonTest, NewInstanceDefaults) {
+  skbutton* b = Place();
+  EXPECT_EQ(b->ButtonStyle(), 0);
+  EXPECT_EQ(b->Caption(), b->Name());
+  EXPECT_EQ(b->GetFont()->Name(), u"Tahoma");
+  EXPECT_TRUE(b->ShowFocusRect());
+  EXPECT_EQ(b->PictureAlign(), 1);
+  EXPECT_EQ(b->CaptionAlign(), 1);
+  EXPECT_EQ(b->MaskColor(), Colour(0xE0E0E0u));
+  // The style's colours, stored translated.
+  EXPECT_EQ(b->BackColor(), Colour(GetSysColor(COLOR_BTNFACE)));
+  EXPECT_EQ(b->ForeColor(), Colour(GetSysColor(COLOR_BTNTEXT)));
+  b->SetButtonStyle(5);
+  EXPECT_EQ(b->BackColor(), Colour(0xAA6D00u));
+  EXPECT_EQ(b->ForeColor(), Colour(0xFFFFFFu));
+  b->SetButtonStyle(99);  // out of range: the face stays, the text colour is button text
+  EXPECT_EQ(b->BackColor(), Colour(0xAA6D00u));
+  EXPECT_EQ(b->ForeColor(), Colour(GetSysColor(COLOR_BTNTEXT)));
+  EXPECT_FALSE(b->ShowFocusRect());
+}
+
 TEST_F(SkbuttonTest, RepaintsLeaveNoHandleBehind) {
   skbutton* b = Place();
   b->SetPicture(Picture::FromIcon(MakeHalfIcon(RGB(1, 2, 3))));
