@@ -152,7 +152,7 @@ class SkbuttonTest : public ::testing::Test {
   }
   void TearDown() override {
     for (skbutton* b : m_placed) b->Destroy();
-    PointerTo(POINT{2000, 900});
+    PointerTo(POINT{1000, 700});
   }
 
   // An 80 x 25 button at (left, top) pixels of the form, events recorded.
@@ -206,7 +206,7 @@ TEST_F(SkbuttonTest, PointerEntersAndLeaves) {
   PointerTo(Screen(b, 40, 12));
   ASSERT_TRUE(PumpUntil([&] { return !events.empty(); }, 2000)) << "no mouse move reached the button";
   EXPECT_EQ(b->State(), StateHot);
-  PointerTo(POINT{2000, 900});
+  PointerTo(POINT{1000, 700});
   ASSERT_TRUE(PumpUntil([&] { return events.size() >= 2; }, 2000));
   const Event want[] = {{"MouseEnter"}, {"MouseLeave"}};
   ExpectSequence(events, want, "enter and leave");
