@@ -16,6 +16,55 @@ namespace fw {
 
 namespace {
 
+// Pictures that are not resources travel as base64 (RFC 4648, with padding).
+constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+void AppendBase64(std::u16string& out, const std::vector<uint8_t>& bytes) {
+  size_t i = 0;
+  for (; i + 3 <= bytes.size(); i += 3) {
+    const uint32_t v = (uint32_t{bytes[i]} << 16) | (uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
+    for (int shift = 18; shift >= 0; shift -= 6) out.push_back(static_cast<char16_t>(kBase64[(v >> shift) & 63]));
+  }
+  const size_t rest = bytes.size() - i;
+  if (rest == 0) return;
+  uint32_t v = uint32_t{bytes[i]} << 16;
+  if (rest == 2) v |= uint32_t{bytes[i + 1]} << 8;
+  out.push_back(static_cast<char16_t>(kBase64[(v >> 18) & 63]));
+  out.push_back(static_cast<char16_t>(kBase64[(v >> 12) & 63]));
+  out.push_back(rest == 2 ? static_cast<char16_t>(kBase64[(v >> 6) & 63]) : u'=');
+  out.push_back(u'=');
+}
+
+// False for any character outside the alphabet, a length that is not a multiple
+// of 4, or padding anywhere but at the end.
+bool DecodeBase64(std::u16string_view text, std::vector<uint8_t>& out) {
+  out.clear();
+  if (text.size() % 4 != 0) return false;
+  auto value = [](char16_t c) -> int {
+    if (c >= u'A' && c <= u'Z') return c - u'A';
+    if (c >= u'a' && c <= u'z') return c - u'a' + 26;
+    if (c >= u'0' && c <= u'9') return c - u'0' + 52;
+    if (c == u'+') return 62;
+    if (c == u'/') return 63;
+    return -1;
+  };
+  for (size_t i = 0; i < text.size(); i += 4) {
+    const bool last = i + 4 == text.size();
+    const int pad = last ? (text[i + 3] == u'=') + (text[i + 2] == u'=') : 0;
+    if (pad == 1 && text[i + 2] == u'=') return false;
+    uint32_t v = 0;
+    for (int k = 0; k < 4; ++k) {
+      const int d = k >= 4 - pad ? 0 : value(text[i + k]);
+      if (d < 0) return false;
+      v = (v << 6) | static_cast<uint32_t>(d);
+    }
+    out.push_back(static_cast<uint8_t>(v >> 16));
+    if (pad < 2) out.push_back(static_cast<uint8_t>(v >> 8));
+    if (pad < 1) out.push_back(static_cast<uint8_t>(v));
+  }
+  return true;
+}
+
 constexpr std::u16string_view kBegin = u"Begin";
 constexpr std::u16string_view kEnd = u"End";
 constexpr std::u16string_view kBeginProperty = u"BeginProperty";
@@ -318,6 +367,14 @@ class LineLexer {
       out.value = std::numeric_limits<double>::quiet_NaN();
     } else if (NamesEqual(word, u"Infinity")) {
       out.value = std::numeric_limits<double>::infinity();
+    } else if (NamesEqual(word, u"data") && m_pos < m_line.size() && m_line[m_pos] == u':') {
+      ++m_pos;
+      std::u16string text;
+      if (m_pos >= m_line.size() || m_line[m_pos] != u'"') return Fail("a quoted text must follow data:");
+      if (!ReadString(text)) return false;
+      PictureRef pic;
+      if (!DecodeBase64(text, pic.data)) return Fail("the picture data is not valid base64");
+      out.value = std::move(pic);
     } else if (NamesEqual(word, u"res") && m_pos < m_line.size() && m_line[m_pos] == u':') {
       ++m_pos;
       PictureRef pic;
@@ -757,6 +814,11 @@ void AppendValue(std::u16string& out, const PropertyValue& value) {
     out += u"&H";
     for (int shift = 28; shift >= 0; shift -= 4) out.push_back(static_cast<char16_t>(kDigits[(c->value >> shift) & 0xF]));
     out.push_back(u'&');
+  } else if (const auto* p = std::get_if<PictureRef>(&value); p && p->resource.empty() &&
+                                                                !p->data.empty()) {
+    out += u"data:\"";
+    AppendBase64(out, p->data);
+    out += u"\"";
   } else if (const auto* p = std::get_if<PictureRef>(&value)) {
     out += u"res:";
     bool bare = !p->resource.empty();

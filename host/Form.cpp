@@ -189,7 +189,7 @@ void Form::ReadFormProperties(const PropertyStore& props) {
   m_foreColor = props.ReadColour(u"ForeColor", Colour(0x80000012u));
   if (props.Contains(u"Font")) m_font->SetValue(props.ReadFont(u"Font", Font::DefaultValue()));
   const PictureRef icon = props.ReadPicture(u"Icon", {});
-  if (!icon.empty()) m_icon = Picture::FromResource(icon.resource);
+  if (!icon.empty()) m_icon = LoadPictureRef(icon);
 }
 
 bool Form::Create(int32_t clientWidthTwips, int32_t clientHeightTwips, std::u16string caption) {
@@ -293,7 +293,7 @@ DesignNode Form::SaveDesign() {
   p.Write(u"BackColor", m_backColor, Colour(0x8000000Fu));
   p.Write(u"ForeColor", m_foreColor, Colour(0x80000012u));
   p.Write(u"Font", m_font->Value(), Font::DefaultValue());
-  if (m_icon) p.Write(u"Icon", PictureRef{m_icon->ResourceName()}, PictureRef{});
+  p.Write(u"Icon", PictureRefOf(m_icon.get()), PictureRef{});
   p.Write(u"Moveable", m_moveable, true);
   p.Write(u"ShowInTaskbar", m_showInTaskbar, true);
   p.Write(u"StartUpPosition", m_startUpPosition, int32_t{3});

@@ -36,14 +36,14 @@ void Image::OnReadProperties(const PropertyStore& p) {
   m_borderStyle = p.ReadInt32(u"BorderStyle", 0);
   SetEnabled(p.ReadBool(u"Enabled", true));
   const PictureRef ref = p.ReadPicture(u"Picture", {});
-  if (!ref.empty()) SetPicture(Picture::FromResource(ref.resource));
+  if (!ref.empty()) SetPicture(LoadPictureRef(ref));
 }
 
 void Image::OnWriteProperties(PropertyStore& p) {
   p.Write(u"Stretch", m_stretch, false);
   p.Write(u"BorderStyle", m_borderStyle, int32_t{0});
   p.Write(u"Enabled", Enabled(), true);
-  p.Write(u"Picture", PictureRef{m_picture ? m_picture->ResourceName() : u""}, PictureRef{});
+  p.Write(u"Picture", PictureRefOf(m_picture.get()), PictureRef{});
 }
 
 void Image::Draw(HDC dc, const RECT& client) {

@@ -325,4 +325,179 @@ unique_hcursor Picture::MakeCursor() const {
   return unique_hcursor(CreateIconIndirect(&ii));
 }
 
+// -- Pictures kept in a design as bytes
+
+namespace {
+
+template <typename T>
+void Put(std::vector<uint8_t>& out, const T& value) {
+  const auto* p = reinterpret_cast<const uint8_t*>(&value);
+  out.insert(out.end(), p, p + sizeof value);
+}
+
+// The pixels of a bitmap as a bottom-up DIB of `bits` per pixel (24 or 32).
+bool ReadDib(HBITMAP bitmap, int width, int height, int bits, std::vector<uint8_t>& pixels) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = static_cast<WORD>(bits);
+  bi.bmiHeader.biCompression = BI_RGB;
+  const size_t stride = ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
+  pixels.assign(stride * static_cast<size_t>(height), 0);
+  unique_hdc_window screen(nullptr);
+  return GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &bi,
+                   DIB_RGB_COLORS) == height;
+}
+
+// The 1-bit AND mask of an icon, bottom up, rows padded to 4 bytes.
+bool ReadMask(HBITMAP mask, int width, int height, std::vector<uint8_t>& bits) {
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[2];
+  } bi{};
+  bi.header.biSize = sizeof bi.header;
+  bi.header.biWidth = width;
+  bi.header.biHeight = height;
+  bi.header.biPlanes = 1;
+  bi.header.biBitCount = 1;
+  bi.header.biCompression = BI_RGB;
+  const size_t stride = ((static_cast<size_t>(width) + 31) / 32) * 4;
+  bits.assign(stride * static_cast<size_t>(height), 0);
+  unique_hdc_window screen(nullptr);
+  return GetDIBits(screen.get(), mask, 0, static_cast<UINT>(height), bits.data(),
+                   reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS) == height;
+}
+
+uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t Le32(const uint8_t* p) {
+  return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
+}
+
+}  // namespace
+
+std::vector<uint8_t> Picture::FileBytes() const {
+  std::vector<uint8_t> out;
+  if (m_width <= 0 || m_height <= 0) return out;
+  if (m_type == Type::Bitmap) {
+    const int bits = m_hasAlpha ? 32 : 24;
+    std::vector<uint8_t> pixels;
+    if (!m_bitmap || !ReadDib(m_bitmap.get(), m_width, m_height, bits, pixels)) return out;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+    info.biSize = sizeof info;
+    info.biWidth = m_width;
+    info.biHeight = m_height;
+    info.biPlanes = 1;
+    info.biBitCount = static_cast<WORD>(bits);
+    info.biCompression = BI_RGB;
+    info.biSizeImage = static_cast<DWORD>(pixels.size());
+    Put(out, file);
+    Put(out, info);
+    out.insert(out.end(), pixels.begin(), pixels.end());
+    return out;
+  }
+  ICONINFO ii{};
+  if (!m_icon || !GetIconInfo(m_icon.get(), &ii)) return out;
+  unique_hbitmap colour(ii.hbmColor);
+  unique_hbitmap mask(ii.hbmMask);
+  std::vector<uint8_t> pixels;
+  std::vector<uint8_t> andMask;
+  if (!colour || !ReadDib(colour.get(), m_width, m_height, 32, pixels) ||
+      !ReadMask(mask.get(), m_width, m_height, andMask)) {
+    return out;
+  }
+  // An icon without alpha values is drawn through its mask; give its pixels the
+  // mask's opacity so that the image reads back the same everywhere.
+  bool anyAlpha = false;
+  for (size_t i = 3; i < pixels.size(); i += 4) anyAlpha = anyAlpha || pixels[i] != 0;
+  if (!anyAlpha) {
+    const size_t maskStride = ((static_cast<size_t>(m_width) + 31) / 32) * 4;
+    for (int y = 0; y < m_height; ++y) {
+      for (int x = 0; x < m_width; ++x) {
+        const bool transparent = (andMask[y * maskStride + x / 8] >> (7 - x % 8)) & 1;
+        pixels[(static_cast<size_t>(y) * m_width + x) * 4 + 3] = transparent ? 0 : 0xFF;
+      }
+    }
+  }
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = m_width;
+  info.biHeight = m_height * 2;  // the colour image and the mask
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  info.biCompression = BI_RGB;
+  const uint32_t imageSize = static_cast<uint32_t>(sizeof info + pixels.size() + andMask.size());
+  Put(out, uint16_t{0});
+  Put(out, uint16_t{1});  // an icon
+  Put(out, uint16_t{1});  // one image
+  out.push_back(static_cast<uint8_t>(m_width >= 256 ? 0 : m_width));
+  out.push_back(static_cast<uint8_t>(m_height >= 256 ? 0 : m_height));
+  out.push_back(0);  // no palette
+  out.push_back(0);
+  Put(out, uint16_t{1});   // planes
+  Put(out, uint16_t{32});  // bits per pixel
+  Put(out, imageSize);
+  Put(out, uint32_t{6 + 16});  // the image follows the directory
+  Put(out, info);
+  out.insert(out.end(), pixels.begin(), pixels.end());
+  out.insert(out.end(), andMask.begin(), andMask.end());
+  return out;
+}
+
+std::shared_ptr<Picture> Picture::FromFileBytes(const void* data, size_t size) {
+  const auto* p = static_cast<const uint8_t*>(data);
+  if (!p || size == 0 || size > 0x7FFFFFFF) return nullptr;
+  if (size >= 6 + 16 && Le16(p) == 0 && Le16(p + 2) == 1 && Le16(p + 4) >= 1) {
+    const uint8_t* entry = p + 6;
+    const int w = entry[0] ? entry[0] : 256;
+    const int h = entry[1] ? entry[1] : 256;
+    const uint32_t bytes = Le32(entry + 8);
+    const uint32_t offset = Le32(entry + 12);
+    if (offset > size || bytes > size - offset) return nullptr;
+    return FromIcon(unique_hicon(CreateIconFromResourceEx(const_cast<BYTE*>(p + offset), bytes, TRUE,
+                                                         0x00030000, w, h, LR_DEFAULTCOLOR)));
+  }
+  if (size >= sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) && p[0] == 'B' && p[1] == 'M') {
+    BITMAPINFOHEADER info{};
+    std::copy_n(p + sizeof(BITMAPFILEHEADER), sizeof info, reinterpret_cast<uint8_t*>(&info));
+    const uint32_t offset = Le32(p + 10);
+    const bool plain = info.biCompression == BI_RGB && info.biPlanes == 1 &&
+                       (info.biBitCount == 24 || info.biBitCount == 32) && info.biWidth > 0 &&
+                       info.biWidth <= 16384 && info.biHeight > 0 && info.biHeight <= 16384;
+    const size_t stride = ((static_cast<size_t>(info.biWidth) * info.biBitCount + 31) / 32) * 4;
+    if (plain && offset <= size && stride * static_cast<size_t>(info.biHeight) <= size - offset) {
+      BITMAPINFO bi{};
+      bi.bmiHeader = info;
+      void* bits = nullptr;
+      unique_hbitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+      if (!bmp || !bits) return nullptr;
+      std::copy_n(p + offset, stride * static_cast<size_t>(info.biHeight), static_cast<uint8_t*>(bits));
+      return FromBitmap(std::move(bmp), info.biBitCount == 32);
+    }
+  }
+  return FromBytes(data, size);
+}
+
+PictureRef PictureRefOf(const Picture* picture) {
+  PictureRef ref;
+  if (!picture) return ref;
+  if (!picture->ResourceName().empty()) {
+    ref.resource = picture->ResourceName();
+  } else {
+    ref.data = picture->FileBytes();
+  }
+  return ref;
+}
+
+std::shared_ptr<Picture> LoadPictureRef(const PictureRef& ref) {
+  if (!ref.resource.empty()) return Picture::FromResource(ref.resource);
+  if (!ref.data.empty()) return Picture::FromFileBytes(ref.data.data(), ref.data.size());
+  return nullptr;
+}
+
 }  // namespace fw

@@ -12,8 +12,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/Gdi.h"
+#include "host/PropertyStore.h"
 
 namespace fw {
 
@@ -66,6 +68,14 @@ class Picture {
   // A cursor made from an icon picture (MouseIcon), or null for a bitmap.
   unique_hcursor MakeCursor() const;
 
+  // The picture as file bytes, so that a design can keep a picture that is no
+  // resource: a .bmp file image (24-bit, or 32-bit with alpha) for a bitmap, an
+  // .ico file image (one 32-bit image with its mask) for an icon. Empty on failure.
+  std::vector<uint8_t> FileBytes() const;
+  // Reads what FileBytes writes (an icon stays an icon); other image files go
+  // through FromBytes.
+  static std::shared_ptr<Picture> FromFileBytes(const void* data, size_t size);
+
  private:
   Picture() = default;
 
@@ -77,6 +87,12 @@ class Picture {
   int m_height = 0;
   std::u16string m_resourceName;
 };
+
+// What a design saves for a picture: its resource name when it came from one,
+// else its file bytes; an empty reference for none.
+PictureRef PictureRefOf(const Picture* picture);
+// The picture a saved reference names, or null (none, or it cannot be loaded).
+std::shared_ptr<Picture> LoadPictureRef(const PictureRef& ref);
 
 // HiMetric (1/100 mm) to pixels at `dpi`, fractional: 2540 HiMetric is one inch.
 double HiMetricToPixels(double himetric, int dpi);

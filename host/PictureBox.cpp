@@ -19,7 +19,7 @@ void PictureBox::OnReadProperties(const PropertyStore& p) {
   SetEnabled(p.ReadBool(u"Enabled", true));
   ApplyBorder();
   const PictureRef ref = p.ReadPicture(u"Picture", {});
-  if (!ref.empty()) m_picture = Picture::FromResource(ref.resource);
+  if (!ref.empty()) m_picture = LoadPictureRef(ref);
   FitToPicture();
 }
 
@@ -31,7 +31,7 @@ void PictureBox::OnWriteProperties(PropertyStore& p) {
   p.Write(u"AutoSize", m_autoSize, false);
   p.Write(u"BorderStyle", m_borderStyle, int32_t{1});
   p.Write(u"Enabled", Enabled(), true);
-  p.Write(u"Picture", PictureRef{m_picture ? m_picture->ResourceName() : u""}, PictureRef{});
+  p.Write(u"Picture", PictureRefOf(m_picture.get()), PictureRef{});
 }
 
 void PictureBox::SetPicture(std::shared_ptr<Picture> picture) {

@@ -31,12 +31,14 @@ struct FontValue {
   friend bool operator==(const FontValue&, const FontValue&) = default;
 };
 
-// A picture or icon, saved as the name of a resource compiled into the exe.
-// An empty name means "no picture".
+// A picture or icon as saved: the name of a resource compiled into the exe, or,
+// for a picture that came from elsewhere (a file, the program itself), the
+// picture's own bytes (a .bmp or .ico file image). Neither means "no picture".
 struct PictureRef {
   std::u16string resource;
+  std::vector<uint8_t> data = {};
 
-  bool empty() const { return resource.empty(); }
+  bool empty() const { return resource.empty() && data.empty(); }
   friend bool operator==(const PictureRef&, const PictureRef&) = default;
 };
 

@@ -152,6 +152,9 @@ TEST(DesignReadTest, LiteralsBecomeTypedValues) {
       {u"res:IDB_CHART.gif", PictureRef{u"IDB_CHART.gif"}},
       {u"RES:\"two words\"", PictureRef{u"two words"}},
       {u"res:\"\"", PictureRef{}},
+      // A picture's own bytes, base64 (RFC 4648 padding).
+      {u"data:\"AAEC/w==\"", PictureRef{u"", {0, 1, 2, 255}}},
+      {u"DATA:\"+/8A\"", PictureRef{u"", {0xFB, 0xFF, 0}}},
   };
   for (const Case& c : kCases) {
     const DesignNode n = ParseOk(u"Begin A B\nV = " + std::u16string(c.literal) + u"\nEnd");
@@ -279,6 +282,11 @@ TEST(DesignRoundTripTest, EverythingWrittenReadsBackEqual) {
   p.Set(u"Icon", PictureRef{u"IDI_FUELWISE"});
   p.Set(u"Pic", PictureRef{u"with space & \"quote\""});
   p.Set(u"NoPic", PictureRef{});
+  for (size_t n = 1; n <= 4; ++n) {  // every padding
+    PictureRef bytes;
+    for (size_t i = 0; i < n; ++i) bytes.data.push_back(static_cast<uint8_t>(0xF0 + i));
+    p.Set(u"Bytes" + std::u16string(1, static_cast<char16_t>(u'0' + n)), bytes);
+  }
   p.Set(u"Index", int32_t{5});  // a property, not the block's index
   p.Set(u"end", int32_t{6});
   p.Set(u"Begin", int32_t{7});
@@ -357,6 +365,10 @@ const BadCase kBadCases[] = {
     {"colour without digits", u"Begin A B\nX = &H&\nEnd", 2, "hex digits after &H"},
     {"colour without H", u"Begin A B\nX = &FF&\nEnd", 2, "&H followed by"},
     {"empty resource name", u"Begin A B\nX = res:\nEnd", 2, "resource name must follow"},
+    {"picture data unquoted", u"Begin A B\nX = data:AAEC\nEnd", 2, "quoted text must follow data:"},
+    {"picture data bad length", u"Begin A B\nX = data:\"AAE\"\nEnd", 2, "not valid base64"},
+    {"picture data bad letter", u"Begin A B\nX = data:\"AA-C\"\nEnd", 2, "not valid base64"},
+    {"picture data inner pad", u"Begin A B\nX = data:\"AA==AAAA\"\nEnd", 2, "not valid base64"},
     {"property twice", u"Begin A B\nCaption = \"a\"\n\ncaption = \"b\"\nEnd", 4, "set twice in this block (also at line 2)"},
     {"font and property clash", u"Begin A B\nFont = 1\nBeginProperty font\nEndProperty\nEnd", 3, "set twice"},
     {"NUL outside a text", u"Begin A B\nX\0 = 1\nEnd"sv, 2, "U+0000"},

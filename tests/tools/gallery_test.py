@@ -30,6 +30,11 @@ EXPECTED = [("XPContainer-theme%02d-style0.png" % t, 201, 201) for t in range(12
 ] + [("ucStatusBar-theme%d-grip%d.png" % (t, g), 418, 24) for t in range(1, 5) for g in range(3)] + [
     ("ucStatusBar-editing.png", None, None),
     ("ucStatusBar-sheet.png", None, None),
+] + [("skbutton-style%02d-%s.png" % (n, look), 80, 25) for n in range(16)
+     for look in ("normal", "hot", "pressed", "focused", "default", "disabled", "checked")] + [
+    ("skbutton-style14-%s-160x40.png" % look, 160, 40) for look in ("normal", "hot", "pressed")] + [
+    ("skbutton-refresh.png", 41, 45),
+    ("skbutton-sheet.png", None, None),
 ]
 
 

@@ -18,6 +18,7 @@ constexpr LookProvider kLookProviders[] = {
     JComboLooks,
     skFormsLooks,
     ucStatusBarLooks,
+    SkbuttonLooks,
 };
 
 constexpr int kSheetMargin = 12;

@@ -48,5 +48,6 @@ void XPContainerLooks(LookList& looks);
 void JComboLooks(LookList& looks);
 void skFormsLooks(LookList& looks);
 void ucStatusBarLooks(LookList& looks);
+void SkbuttonLooks(LookList& looks);
 
 }  // namespace fw::gallery

@@ -1,0 +1,484 @@
+// The face painters of the drawn styles 2 to 10, 13 and 15. Each step is one
+// helper call, in the order the look is built up; where two steps overlap the
+// later one wins. Fractional sizes (H / 2, H / 2.7, H / 1.7) are worked out in
+// floating point and rounded half to even, as every size of the button is.
+
+#include <cmath>
+
+#include "controls/skbutton/ButtonPaint.h"
+#include "controls/skbutton/PixelMappedArt.h"
+
+namespace fw::skbtn {
+
+namespace {
+
+constexpr Colour kButtonText{0x80000012u};
+
+int32_t T(uint32_t colour) { return Translate(Colour(colour)); }
+int32_t S(int32_t colour, float f) { return ShiftColor(colour, f); }
+int32_t M(int32_t a, int32_t b) { return MixColors(a, b); }
+int Whole(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+// The steps of the painters, on one face context.
+class Steps {
+ public:
+  explicit Steps(FaceContext& f) : f_(f), W(f.W), H(f.H), face(f.face) {}
+
+  void G(double x, double y, double w, double h, int32_t c1, int32_t c2, bool vertical) const {
+    DrawGradient(f_.dc, Whole(x), Whole(y), Whole(w), Whole(h), c1, c2,
+                 vertical ? GradientVertical : GradientHorizontal);
+  }
+  void L(int x1, int y1, int x2, int y2, int32_t c) const { DrawLine(f_.dc, x1, y1, x2, y2, c); }
+  void R(int x, int y, int w, int h, int32_t c) const { DrawRectangle(f_.dc, x, y, w, h, c); }
+  void Fill(int32_t c) const { FillRectangle(f_.dc, c, RECT{0, 0, W, H}); }
+  void Fill(int32_t c, RECT rc) const { FillRectangle(f_.dc, c, rc); }
+  void Corners(int32_t c) const { DrawCorners(f_.dc, W, H, c); }
+  void Focus(int l, int t, int r, int b) const { DrawFocus(f_.dc, RECT{l, t, r, b}); }
+  void Region() const {
+    if (f_.buildRegion) f_.buildRegion();
+  }
+  void AmbientBack() const {
+    if (f_.useAmbientBackColor) f_.useAmbientBackColor();
+  }
+  bool Checked() const { return f_.checkBoxMode && f_.value; }
+  bool FocusOrDefault() const { return f_.hasFocus || f_.isDefault; }
+
+ private:
+  FaceContext& f_;
+
+ public:
+  const int W;
+  const int H;
+  const int32_t face;
+};
+
+}  // namespace
+
+void PaintSoftGradient(FaceContext& f, int32_t state) {
+  const Steps s(f);
+  const int W = s.W, H = s.H;
+  const int32_t face = s.face;
+  if (!f.enabled) {
+    s.Region();
+    s.Fill(S(face, 0.03f));
+    s.R(0, 0, W, H, S(face, -0.1f));
+    s.Corners(S(face, 0.2f));
+    return;
+  }
+  auto gradients = [&] {
+    s.G(0, 0, W, H, S(face, 0.07f), face, true);
+    s.G(0, 0, W, 5, S(face, 0.2f), S(face, 0.08f), true);
+  };
+  switch (state) {
+    case StateNormal:
+      s.Region();
+      gradients();
+      s.L(1, H - 2, W - 2, H - 2, S(face, -0.09f));
+      s.L(1, H - 3, W - 2, H - 3, S(face, -0.05f));
+      s.L(1, H - 4, W - 2, H - 4, S(face, -0.01f));
+      s.L(W - 2, 2, W - 2, H - 2, S(face, -0.08f));
+      s.L(1, 1, 1, H - 2, M(T(0xFFFFFF), face));
+      if (s.FocusOrDefault() && f.parentActive) {
+        s.L(1, 2, W - 2, 2, T(0xF6D4BC));
+        s.L(1, 1, W - 2, 1, T(0xFFE7CE));
+        s.L(1, 1, 1, H - 2, T(0xE6AF8E));
+        s.L(W - 2, 2, W - 2, H - 2, T(0xE6AF8E));
+        s.L(2, 2, 2, H - 3, T(0xF4D1B8));
+        s.L(W - 3, 3, W - 3, H - 3, T(0xF4D1B8));
+        s.L(2, H - 3, W - 2, H - 3, T(0xE4AD89));
+        s.L(2, H - 2, W - 2, H - 2, T(0xEE8269));
+      }
+      break;
+    case StateHot:
+      gradients();
+      s.L(1, 2, W - 2, 2, T(0x89D8FD));
+      s.L(1, 1, W - 2, 1, T(0xCFF0FF));
+      s.L(1, 1, 1, H - 2, T(0x49BDF9));
+      s.L(W - 2, 2, W - 2, H - 2, T(0x49BDF9));
+      s.L(2, 2, 2, H - 3, T(0x7AD2FC));
+      s.L(W - 3, 3, W - 3, H - 3, T(0x7AD2FC));
+      s.L(2, H - 3, W - 2, H - 3, T(0x30B3F8));
+      s.L(2, H - 2, W - 2, H - 2, T(0x0097E5));
+      break;
+    case StatePressed:
+      s.Fill(S(face, -0.05f));
+      s.L(1, 1, W - 2, 1, S(face, -0.16f));
+      s.L(1, 2, W - 2, 2, S(face, -0.1f));
+      s.L(1, H - 2, W - 2, H - 2, S(face, 0.07f));
+      s.L(1, 1, 1, H - 2, S(face, -0.16f));
+      s.L(2, 2, 2, H - 2, S(face, -0.1f));
+      s.L(W - 2, 2, W - 2, H - 2, S(face, 0.04f));
+      break;
+    default: return;
+  }
+  if (f.parentActive && f.showFocusRect && s.FocusOrDefault()) s.Focus(2, 2, W - 2, H - 2);
+  s.R(0, 0, W, H, T(0x743C00));
+  s.Corners(S(T(0x743C00), 0.3f));
+}
+
+void PaintLightHover(FaceContext& f, int32_t state) {
+  const Steps s(f);
+  const int W = s.W, H = s.H;
+  s.AmbientBack();
+  auto setFore = [&](Colour c) {
+    if (f.foreColor) *f.foreColor = c;
+  };
+  if (s.Checked() && !f.leftDown) {
+    s.Fill(T(0xFEFEFE));
+    setFore(kButtonText);
+    s.R(0, 0, W, H, T(0xAF987A));
+    s.Corners(S(T(0xC1B3A0), -0.2f));
+    if (state == StateHot) {
+      s.L(W - 2, 2, W - 2, H - 2, T(0xEDF0F2));
+      s.L(2, H - 2, W - 2, H - 2, T(0xD8DEE4));
+      s.L(1, H - 3, W - 1, H - 3, T(0xE8ECEF));
+      s.L(1, H - 4, W - 1, H - 4, T(0xF8F9FA));
+    }
+    return;
+  }
+  // A checked button with the left button down is drawn as pressed.
+  if (s.Checked()) state = StatePressed;
+  switch (state) {
+    case StateNormal:
+      s.Region();
+      s.Fill(s.face);
+      break;
+    case StateHot:
+      s.G(0, 0, W, H / 2.0, T(0xFDFEFE), T(0xEEF4F4), true);
+      s.G(0, H / 2.0, W, H / 2.0, T(0xEEF4F4), T(0xEAF1F1), true);
+      s.L(W - 2, 2, W - 2, H - 2, T(0xE0E7EA));
+      s.L(W - 3, 2, W - 3, H - 2, T(0xEAF0F0));
+      s.L(0, H - 4, W, H - 4, T(0xE5EDEE));
+      s.L(0, H - 3, W, H - 3, T(0xD6E1E4));
+      s.L(0, H - 2, W, H - 2, T(0xC6D2D7));
+      s.R(0, 0, W, H, T(0xC3CECE));
+      s.Corners(S(T(0xC9D4D4), -0.05f));
+      break;
+    case StatePressed:
+      s.Fill(T(0xDDE4E5));
+      s.L(1, 1, W - 2, 1, S(T(0xD1DADC), -0.02f));
+      s.L(1, 2, W - 2, 2, S(T(0xDAE1E3), -0.02f));
+      s.L(1, H - 3, W - 2, H - 3, S(T(0xDEE5E6), 0.02f));
+      s.L(1, H - 2, W - 2, H - 2, S(T(0xE5EAEB), 0.02f));
+      s.R(0, 0, W, H, T(0x929D9D));
+      s.Corners(S(T(0xABB4B5), -0.2f));
+      break;
+    default: return;
+  }
+  // The style sets its caption colour itself: white on the pressed face.
+  setFore(state == StatePressed ? Colour(0xFFFFFFu) : kButtonText);
+}
+
+void PaintLitEnds(FaceContext& f, int32_t state) {
+  const Steps s(f);
+  const int W = s.W, H = s.H;
+  const int32_t face = s.face;
+  if (!f.enabled) {
+    s.Region();
+    s.Fill(S(face, 0.03f));
+    s.R(0, 0, W, H, S(face, -0.25f));
+    s.R(1, 1, W - 2, H - 2, S(face, 0.25f));
+    s.Corners(S(face, -0.03f));
+    return;
+  }
+  const double half = H / 2.0;
+  switch (state) {
+    case StateNormal: {
+      const int32_t a = S(face, 0.05f);
+      s.Region();
+      s.G(1, 1, W - 1, H, a, face, true);
+      s.G(1, half, W - 2, H - 2, S(face, -0.02f), S(face, -0.15f), true);
+      s.R(0, 0, W, H, T(0x707070));
+      s.R(1, 1, W - 2, H - 2, T(0xFFFFFF));
+      break;
+    }
+    case StateHot:
+      s.G(1, 1, W - 2, half, T(0xFFF7E4), T(0xFFF3DA), true);
+      s.G(1, half, W - 2, H - 2, T(0xFFE9C1), T(0xFDE1AE), true);
+      s.G(1, 3, 5, half - 2, T(0xFFEECD), T(0xFFF7E4), false);
+      s.G(1, half, 5, H - half - 1, T(0xFAD68F), S(T(0xFDE1AC), 0.01f), false);
+      s.G(W - 6, 3, 5, half - 2, T(0xFFF7E4), T(0xFFEECD), false);
+      s.G(W - 6, half, 5, H - half - 1, S(T(0xFDE1AC), 0.01f), T(0xFAD68F), false);
+      s.R(0, 0, W, H, T(0xA77532));
+      s.R(1, 1, W - 2, H - 2, T(0xFFFFFF));
+      break;
+    case StatePressed:
+      s.G(1, 1, W - 1, H, T(0xF6E4C2), T(0xF6E4C2), true);
+      s.G(1, half, W - 2, H - 2, T(0xF0D29A), T(0xF0D29A), true);
+      s.R(0, 0, W, H, T(0x5C411D));
+      s.L(1, 1, W - 1, 1, T(0xB39C71));
+      s.L(1, 2, W - 1, 2, T(0xD6C6A9));
+      s.L(1, 3, W - 1, 3, T(0xECD9B9));
+      s.L(1, 1, 1, Whole(half - 1), T(0xCFB073));
+      s.L(1, Whole(half), 1, Whole(H - half - 1), T(0xC5912B));
+      s.G(1, 3, 5, half - 2, S(T(0xE6C891), 0.02f), S(T(0xF6E4C2), -0.01f), false);
+      s.G(1, half, 5, H - half - 1, S(T(0xDCAB4E), 0.02f), S(T(0xF0D29A), -0.01f), false);
+      s.G(W - 6, 3, 5, half - 2, S(T(0xF6E4C2), -0.01f), S(T(0xE6C891), 0.02f), false);
+      s.G(W - 6, half, 5, H - half - 1, S(T(0xF0D29A), -0.01f), S(T(0xDCAB4E), 0.02f), false);
+      break;
+    default: return;
+  }
+  if (f.parentActive) {
+    if (s.FocusOrDefault() && state == StateNormal) {
+      s.R(0, 0, W, H, T(0xA77532));
+      s.R(1, 1, W - 2, H - 2, T(0xFBD848));
+    }
+    if (f.showFocusRect && f.hasFocus) s.Focus(2, 2, W - 2, H - 2);
+  }
+  s.Corners(T(0xBE965F));
+}
+
+void PaintDropShadow(FaceContext& f, int32_t state) {
+  const Steps s(f);
+  const int W = s.W, H = s.H;
+  const int32_t b = f.enabled ? s.face : S(s.face, 0.1f);
+  s.AmbientBack();
+  switch (state) {
+    case StateNormal:
+    case StateHot:
+      if (state == StateNormal) s.Region();
+      s.R(6, 6, W - 9, H - 9, T(0x808080));
+      s.R(5, 5, W - 7, H - 7, T(0xA0A0A0));
+      s.R(4, 4, W - 5, H - 5, T(0xC0C0C0));
+      s.Fill(b, RECT{0, 0, W - 5, H - 5});
+      s.R(0, 0, W - 4, H - 4, S(b, 0.3f));
+      break;
+    case StatePressed:
+      s.Fill(b, RECT{3, 3, W, H});
+      s.R(3, 3, W - 3, H - 3, S(b, 0.3f));
+      break;
+    default: return;
+  }
+  if (f.parentActive && f.showFocusRect && s.FocusOrDefault()) {
+    // Drawn inverting; the mode is put back after the rectangle, so that the
+    // lines of a later paint are drawn as they are meant to be.
+    const int old = SetROP2(f.dc, R2_NOT);
+    if (state == StatePressed) s.Focus(6, 6, W - 3, H - 3);
+    else s.Focus(3, 3, W - 6, H - 6);
+    SetROP2(f.dc, old);
+  }
+}
+
+void PaintHalfGloss(FaceContext& f, int32_t state) {
+  const Steps s(f);
+  const int W = s.W, H = s.H;
+  const int32_t face = s.face;
+  switch (state) {
+    case StateNormal:
+    case StateHot:
+      if (state == StateNormal) s.Region();
+      s.G(0, 0, W, H / 2.0, T(0xFFFFFF), face, true);
+      s.R(0, 0, W, H, S(face, -0.2f));
+      s.L(2, H - 1, W - 2, H - 1, S(face, -0.25f));
+      break;
+    case StatePressed:
+      s.G(0, 0, W, H / 2.0, T(0xFFFFFF), S(face, -0.1f), true);
+      s.G(0, H / 2.0, W, H, S(face, -0.1f), S(face, -0.05f), true);
+      s.R(1, 1, W - 2, H, T(0xFFFFFF));
+      s.R(0, 0, W, H, S(face, -0.23f));
+      s.Corners(S(face, -0.1f));
+      s.L(2, H - 1, W - 2, H - 1, S(face, -0.4f));
+      break;
+    default: return;
+  }
+  s.Corners(S(face, 0.05f));
+  if (f.parentActive && f.showFocusRect && s.FocusOrDefault()) {
+    const Box& r = f.captionFocusRect;
+    s.Focus(r.left, r.top, r.right, r.bottom);
+  }
+}
+
+void PaintTwoBand(FaceContext& f, int32_t state) {
+  const Steps s(f);
+  const int W = s.W, H = s.H;
+  const int32_t face = s.face;
+  const int top = Whole(H / 2.7);
+  const double lower = H - H / 2.7;
+  auto bands = [&](int32_t u1, int32_t u2, int32_t l1, int32_t l2) {
+    s.G(0, 0, W, top, u1, u2, true);
+    s.G(0, top, W, lower, l1, l2, true);
+  };
+  const int32_t frame = S(face, -0.34f);
+  if (s.Checked()) {
+    bands(T(0xA9D9FF), T(0x6FC0FF), T(0x3FABFF), T(0x75E1FF));
+    s.R(0, 0, W, H, frame);
+    if (f.mouseInside) bands(T(0x58C1FF), T(0x51AFFF), T(0x468FFF), T(0x5FD3FF));
+  } else {
+    switch (state) {
+      case StateNormal:
+        s.Fill(face);
+        bands(M(S(face, 0.09f), T(0xFFFFFF)), M(S(face, 0.07f), face), face, S(face, 0.03f));
+        break;
+      case StateHot: bands(T(0xE1FFFF), T(0xACEAFF), T(0x67D7FF), T(0x99E4FF)); break;
+      case StatePressed: bands(T(0x58C1FF), T(0x51AFFF), T(0x468FFF), T(0x5FD3FF)); break;
+      default: return;
+    }
+  }
+  s.R(0, 0, W, H, frame);
+}
+
+void PaintFramedHover(FaceContext& f, int32_t state) {
+  const Steps s(f);
+  const int W = s.W, H = s.H;
+  const int32_t face = s.face;
+  if (!f.enabled) {
+    s.Fill(face);
+    s.Corners(face);
+    return;
+  }
+  switch (state) {
+    case StateNormal:
+      s.Region();
+      s.Fill(face);
+      break;
+    case StateHot:
+      s.G(1, 1, W - 2, H - 2, T(0xFDF9F1), T(0xF8ECD0), true);
+      s.G(1, H / 1.7, W - 2, H - 2, T(0xF8ECD0), T(0xF8ECD0), true);
+      s.R(0, 0, W, H, T(0xCA9E61));
+      s.R(1, 1, W - 2, H - 2, T(0xFFFFFF));
+      s.Corners(S(T(0xCA9E61), 0.3f));
+      break;
+    case StatePressed:
+      s.G(1, 1, W - 2, H - 2, T(0xF1DEB0), T(0xF9F1DB), true);
+      s.R(0, 0, W, H, T(0xCA9E61));
+      s.R(1, 1, W - 2, H - 2, T(0xFFFFFF));
+      s.Corners(S(T(0xCA9E61), 0.3f));
+      break;
+    default: break;
+  }
+}
+
+void PaintSolidHover(FaceContext& f, int32_t state) {
+  const Steps s(f);
+  const int W = s.W, H = s.H;
+  const int32_t face = s.face;
+  const int32_t n = M(S(face, 0.26f), T(0xFFFFFF));
+  if (!f.enabled) s.G(0, 0, W, H, n, face, true);
+  if (s.Checked()) {
+    s.Fill(T(0xE8E6E1));
+    s.R(0, 0, W, H, S(T(0x6F4B4B), 0.05f));
+    if (state == StateHot) {
+      s.Fill(T(0xE2B598));
+      s.R(0, 0, W, H, T(0xC56A31));
+    }
+    return;
+  }
+  switch (state) {
+    case StateNormal: s.G(0, 0, W, H, n, face, true); break;
+    case StateHot:
+      s.Fill(T(0xEED2C1));
+      s.R(0, 0, W, H, T(0xC56A31));
+      break;
+    case StatePressed:
+      s.Fill(T(0xE2B598));
+      s.R(0, 0, W, H, T(0x6F4B4B));
+      break;
+    default: break;
+  }
+}
+
+void PaintTopBand(FaceContext& f, int32_t state) {
+  const Steps s(f);
+  const int W = s.W, H = s.H;
+  const int32_t face = s.face;
+  const int32_t white = T(0xFFFFFF);
+  switch (state) {
+    case StateNormal:
+      s.Region();
+      s.Fill(face);
+      s.G(0, 0, W, 5, S(M(face, white), 0.1f), face, true);
+      s.G(0, 6, W, H - 1, S(face, -0.05f), M(white, S(face, 0.1f)), true);
+      s.R(0, 0, W, H, S(face, -0.33f));
+      break;
+    case StateHot: {
+      const int32_t lit = S(face, 0.05f);
+      s.Fill(lit);
+      s.G(0, 0, W, 5, S(M(lit, white), 0.15f), lit, true);
+      s.G(0, 6, W, H - 1, face, M(white, S(face, 0.15f)), true);
+      s.R(0, 0, W, H, S(face, -0.28f));
+      break;
+    }
+    case StatePressed:
+      s.Fill(S(face, -0.03f));
+      s.G(0, 0, W, 5, S(M(face, white), 0.1f), face, true);
+      s.G(0, 6, W, H - 1, S(face, -0.08f), M(white, S(face, 0.07f)), true);
+      s.R(0, 0, W, H, S(face, -0.36f));
+      break;
+    default: return;
+  }
+  s.Corners(S(face, -0.5f));
+}
+
+void PaintHalfShade(FaceContext& f, int32_t state) {
+  const Steps s(f);
+  const int W = s.W, H = s.H;
+  const int32_t face = s.face;
+  if (s.Checked()) {
+    if (f.mouseInside) s.G(0, 0, W, H, T(0x4E91FE), T(0x8ED3FF), true);
+    else s.G(0, 0, W, H, T(0x8CD5FF), T(0x55ADFF), true);
+    s.R(0, 0, W, H, T(0x800000));
+    return;
+  }
+  switch (state) {
+    case StateNormal:
+      s.Region();
+      s.G(0, 0, W, H / 2.0, S(face, 0.05f), face, true);
+      s.G(0, H / 2.0, W, H / 2.0 + 1, S(face, -0.01f), S(face, -0.13f), true);
+      break;
+    case StateHot:
+      s.G(0, 0, W, H, T(0xCCF4FF), T(0x91D0FF), true);
+      s.R(0, 0, W, H, T(0x800000));
+      break;
+    case StatePressed:
+      s.G(0, 0, W, H, T(0x4E91FE), T(0x8ED3FF), true);
+      s.R(0, 0, W, H, T(0x800000));
+      break;
+    default: break;
+  }
+}
+
+void PaintSideGradient(FaceContext& f, int32_t state) {
+  const Steps s(f);
+  const int W = s.W, H = s.H;
+  const int32_t face = s.face;
+  switch (state) {
+    case StateNormal:
+      s.Region();
+      s.G(0, 0, W, H, face, S(face, 0.08f), false);
+      break;
+    case StateHot: s.G(0, 0, W, H, face, S(face, 0.08f), false); break;
+    case StatePressed: s.G(0, 0, W, H, S(face, -0.05f), S(face, 0.03f), false); break;
+    default: return;
+  }
+  s.R(0, 0, W, H, T(0x7D807E));
+  if (s.FocusOrDefault() && f.showFocusRect && f.userMode && f.parentActive) {
+    s.Focus(3, 3, W - 3, H - 3);
+  }
+}
+
+void PaintPixelMapped(FaceContext& f, int32_t state) {
+  const Steps s(f);
+  const int W = s.W, H = s.H;
+  s.AmbientBack();
+  if (s.Checked()) state = StatePressed;
+  if (f.parentActive && s.FocusOrDefault()) state = state == StatePressed ? StatePressed : StateHot;
+  if (state < StateNormal || state > StatePressed) return;
+  if (state == StateNormal) s.Region();
+  const PixelArt& art = kPixelArt[static_cast<size_t>(state)];
+  // The artwork is drawn as it is: its colours are not translated.
+  const auto c = [](uint32_t colour) { return static_cast<int32_t>(colour); };
+  s.Fill(c(art.centre), RECT{4, 4, W - 4, H - 4});
+  for (int map = CornerTopLeft; map <= CornerBottomRight; ++map) {
+    const bool right = map == CornerTopRight || map == CornerBottomRight;
+    const bool bottom = map == CornerBottomLeft || map == CornerBottomRight;
+    for (const ArtPixel& p : art.corners[static_cast<size_t>(map)]) {
+      SetPixelV(f.dc, right ? W - 17 + p.x : p.x, bottom ? H - p.y : p.y, static_cast<COLORREF>(p.colour));
+    }
+  }
+  for (int x = 0; x <= 17; ++x) s.L(x, 11, x, H - 10, c(art.left[static_cast<size_t>(x)]));
+  for (int i = 0; i < 17; ++i) s.L(W - 17 + i, 11, W - 17 + i, H - 10, c(art.right[static_cast<size_t>(i)]));
+  for (int y = 0; y <= 11; ++y) s.L(17, y, W - 17, y, c(art.top[static_cast<size_t>(y)]));
+  for (int i = 0; i < 12; ++i) s.L(17, H - 11 + i, W - 17, H - 11 + i, c(art.bottom[static_cast<size_t>(i)]));
+}
+
+}  // namespace fw::skbtn

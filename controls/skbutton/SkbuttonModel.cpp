@@ -1,0 +1,293 @@
+#include "controls/skbutton/SkbuttonModel.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace fw::skbtn {
+
+namespace {
+
+constexpr Colour kButtonFace{0x8000000Fu};
+constexpr Colour kButtonText{0x80000012u};
+
+// Halves to even, as every whole-number conversion of the button.
+int32_t RoundEven(double v) { return static_cast<int32_t>(std::nearbyint(v)); }
+
+}  // namespace
+
+int32_t RegionCorner(int32_t style) {
+  switch (style) {
+    case StyleSoftGradient:
+    case StyleLitEnds:
+    case StyleHalfGloss:
+    case StyleFramedHover: return 3;
+    case StyleLightHover:
+    case StyleTopBand: return 4;
+    case StylePixelMapped: return 18;
+    default: return 0;
+  }
+}
+
+int32_t ChannelRed(int32_t c) { return static_cast<int32_t>(static_cast<uint32_t>(c) & 0xFFu); }
+int32_t ChannelGreen(int32_t c) {
+  return static_cast<int32_t>((static_cast<uint32_t>(c) >> 8) & 0xFFu);
+}
+int32_t ChannelBlue(int32_t c) {
+  return static_cast<int32_t>((static_cast<uint32_t>(c) >> 16) & 0xFFu);
+}
+int32_t RgbValue(int32_t red, int32_t green, int32_t blue) {
+  return static_cast<int32_t>((static_cast<uint32_t>(blue & 0xFF) << 16) |
+                              (static_cast<uint32_t>(green & 0xFF) << 8) |
+                              static_cast<uint32_t>(red & 0xFF));
+}
+
+int32_t ShiftColor(int32_t colour, float f) {
+  // The step is a single-precision product: 0.3 x 255 is then exactly 76.5, and
+  // the half goes to even like every other rounding.
+  const float step = f * 255.0f;
+  auto shift = [&](int32_t channel) {
+    int32_t v = RoundEven(static_cast<double>(channel) + static_cast<double>(step));
+    if (f > 0) v = std::min(v, 255);
+    else v = std::max(v, 0);
+    return v;
+  };
+  return RgbValue(shift(ChannelRed(colour)), shift(ChannelGreen(colour)),
+                  shift(ChannelBlue(colour)));
+}
+
+int32_t MixColors(int32_t a, int32_t b) {
+  auto mix = [](int32_t x, int32_t y) { return RoundEven((x + y) / 2.0); };
+  return RgbValue(mix(ChannelRed(a), ChannelRed(b)), mix(ChannelGreen(a), ChannelGreen(b)),
+                  mix(ChannelBlue(a), ChannelBlue(b)));
+}
+
+StyleColours DefaultColours(int32_t style) {
+  switch (style) {
+    case 0:
+    case 1: return {kButtonFace, kButtonText, true};
+    case 2: return {Colour(0xE7EBECu), kButtonText, false};
+    case 3: return {kButtonFace, kButtonText, false};
+    case 4:
+      return {Colour(static_cast<uint32_t>(ShiftColor(0xD4D4D4, 0.06f))), kButtonText, false};
+    case 5: return {Colour(0xAA6D00u), Colour(0xFFFFFFu), true};
+    case 6: return {Colour(0xE1D6D5u), kButtonText, true};
+    case 7: return {Colour(0xFFD1ADu), kButtonText, false};
+    case 8:
+    case 9: return {kButtonFace, kButtonText, false};
+    case 10: return {Colour(0xFFD1ADu), kButtonText, false};
+    case 11:
+    case 12: return {kButtonFace, kButtonText, false};
+    case 13: return {Colour(0xFCE1CAu), kButtonText, false};
+    case 14: return {Colour(0xD0D0D0u), kButtonText, false};
+    case 15: return {Colour(0xE6CAA7u), kButtonText, true};
+    default: return {std::nullopt, kButtonText, false};
+  }
+}
+
+std::optional<size_t> AccessKeyIndex(std::u16string_view caption) {
+  if (caption.size() <= 1) return std::nullopt;
+  const size_t p = caption.find(u'&');
+  if (p == std::u16string_view::npos || p + 1 >= caption.size()) return std::nullopt;
+  if (caption[p + 1] != u'&') return p + 1;
+  // A doubled ampersand is a literal one; a later single one may still mark the key.
+  const size_t q = caption.find(u'&', p + 2);
+  if (q == std::u16string_view::npos || q + 1 >= caption.size()) return std::nullopt;
+  if (caption[q + 1] == u'&') return std::nullopt;
+  return q + 1;
+}
+
+std::vector<int32_t> GradientTable(int32_t c1, int32_t c2, int32_t n) {
+  const int32_t r1 = ChannelRed(c1), g1 = ChannelGreen(c1), b1 = ChannelBlue(c1);
+  const int32_t r2 = ChannelRed(c2), g2 = ChannelGreen(c2), b2 = ChannelBlue(c2);
+  if (n <= 0) return {RgbValue(r1 / 2 + r2 / 2, g1 / 2 + g2 / 2, b1 / 2 + b2 / 2)};
+  std::vector<int32_t> table(static_cast<size_t>(n) + 1);
+  for (int32_t i = 0; i <= n; ++i) {
+    // Products of two channel differences and an index stay far inside 32 bits
+    // for any size a window can have; 64 bits keeps that true for any n.
+    auto at = [&](int32_t a, int32_t b) {
+      return static_cast<int32_t>(a + static_cast<int64_t>(b - a) * i / n);
+    };
+    table[static_cast<size_t>(i)] = RgbValue(at(r1, r2), at(g1, g2), at(b1, b2));
+  }
+  return table;
+}
+
+std::vector<int32_t> GradientPixels(int32_t w, int32_t h, int32_t c1, int32_t c2,
+                                    int32_t direction) {
+  if (w <= 0 || h <= 0) return {};
+  int32_t n = 0;
+  switch (direction) {
+    case GradientHorizontal: n = w - 1; break;
+    case GradientVertical: n = h - 1; break;
+    default: n = w + h - 2; break;
+  }
+  const std::vector<int32_t> table = GradientTable(c1, c2, n);
+  auto entry = [&](int64_t i) {
+    return table[static_cast<size_t>(std::clamp<int64_t>(i, 0, static_cast<int64_t>(table.size()) - 1))];
+  };
+  std::vector<int32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t x = 0; x < w; ++x) {
+      int64_t i = 0;
+      switch (direction) {
+        case GradientHorizontal: i = x; break;
+        case GradientVertical: i = y; break;
+        case GradientDiagonalDown: i = static_cast<int64_t>(y) + x; break;
+        default: i = static_cast<int64_t>(h - 1 - y) + x; break;
+      }
+      pixels[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] = entry(i);
+    }
+  }
+  return pixels;
+}
+
+Layout LayoutCaptionAndPicture(const LayoutInput& in) {
+  const int32_t W = in.width, H = in.height, tw = in.textWidth, th = in.textHeight;
+  Layout o;
+  switch (in.pictureSize) {
+    case 0: o.pw = in.hasPicture ? in.ownWidth : 0; o.ph = in.hasPicture ? in.ownHeight : 0; break;
+    case 1: o.pw = o.ph = 16; break;
+    case 2: o.pw = o.ph = 24; break;
+    case 3: o.pw = o.ph = 32; break;
+    default: break;
+  }
+  int32_t& pw = o.pw;
+  int32_t& ph = o.ph;
+  // Integer halves truncate toward zero, as C++ division does.
+  switch (in.pictureAlign) {
+    case 0:
+      o.px = 4;
+      o.py = (H - ph) / 2;
+      o.tx = std::max(W / 2 - tw / 2 + pw / 2, pw + 8);
+      o.ty = H / 2 - th / 2;
+      break;
+    case 1:
+      o.px = std::max((W - pw - tw) / 2, 4);
+      o.py = (H - ph) / 2;
+      o.tx = std::max(W / 2 - tw / 2 + pw / 2 + 3, pw + 8);
+      o.ty = H / 2 - th / 2;
+      break;
+    case 2:
+      o.px = W - pw - 4;
+      o.py = (H - ph) / 2;
+      o.tx = W - tw - pw - 4;
+      o.ty = H / 2 - th / 2;
+      break;
+    case 3:
+      o.px = std::min((W - pw + tw) / 2, W - pw - 4);
+      o.py = (H - ph) / 2;
+      o.tx = W / 2 - tw / 2 - pw / 2 - 3;
+      if (o.tx < 0) o.tx = W - tw - pw - 4;
+      o.ty = H / 2 - th / 2;
+      break;
+    case 4:
+      o.px = (W - pw) / 2;
+      o.py = (H - ph) / 2;
+      o.tx = W / 2 - tw / 2;
+      o.ty = H / 2 - th / 2;
+      break;
+    case 5:
+      o.px = (W - pw) / 2;
+      o.py = 4;
+      o.tx = W / 2 - tw / 2;
+      o.ty = ph / 2 + H / 2 - th / 2 + 2;
+      break;
+    case 6:
+      o.px = (W - pw) / 2;
+      o.py = std::max((H - ph - th) / 2, 4);
+      o.tx = W / 2 - tw / 2;
+      o.ty = ph / 2 + H / 2 - th / 2 + 2;
+      break;
+    case 7:
+      o.px = (W - pw) / 2;
+      o.py = H - ph - 4;
+      o.tx = W / 2 - tw / 2;
+      o.ty = H / 2 - ph / 2 - th / 2 - 2;
+      break;
+    case 8:
+      o.px = (W - pw) / 2;
+      o.py = std::min((H - ph + th) / 2, H - ph - 4);
+      o.tx = W / 2 - tw / 2;
+      o.ty = H / 2 - ph / 2 - th / 2 - 2;
+      break;
+    default: break;
+  }
+  o.px = std::max(o.px, 1);
+  o.py = std::max(o.py, 1);
+  if (W < pw + o.px) pw = W - 8;
+  if (H < o.py + ph) ph = H - 4;
+
+  if (!in.hasPicture) {
+    switch (in.captionAlign) {
+      case 0: o.tx = 4; break;
+      case 1: o.tx = W / 2 - tw / 2; break;
+      case 2: o.tx = W - tw - 4; break;
+      default: break;
+    }
+    o.px = o.py = 0;
+    o.ty = H / 2 - th / 2;
+  } else if (in.captionAlign == 0) {
+    switch (in.pictureAlign) {
+      case 0: o.tx = pw + 8; break;
+      case 1: o.tx = pw + 8; o.px = 4; break;
+      case 2: o.tx = o.tx > 3 ? 4 : W - tw - pw - 4; break;
+      case 3: o.px = tw + 4; o.tx = 4; break;
+      case 4: case 5: case 6: case 7: case 8: o.tx = 4; break;
+      default: break;
+    }
+  } else if (in.captionAlign == 1) {
+    // Centred only while the right-aligned place was on the button.
+    if (in.pictureAlign == 2) o.tx = o.tx < 0 ? W - tw - pw - 4 : W / 2 - tw / 2;
+  } else if (in.captionAlign == 2) {
+    switch (in.pictureAlign) {
+      case 0: o.tx = std::max(W - tw - 4, pw + 4); break;
+      case 1: o.tx = W - tw - 4; o.px = o.tx - pw - 4; break;
+      case 2: o.tx = W - tw - pw - 4; break;
+      case 3: o.px = W - pw - 4; o.tx = W - tw - pw - 4; break;
+      case 4: case 5: case 6: case 7: case 8: o.tx = W - tw - 4; break;
+      default: break;
+    }
+  }
+  // The underline of an access key needs room before the text.
+  if (in.hasAccessKey) o.tx += 3;
+  return o;
+}
+
+CaptionPlacement PlaceCaption(int32_t style, int32_t state, int32_t tx, int32_t ty, int32_t tw,
+                              int32_t th) {
+  CaptionPlacement c;
+  const bool pressed = state == StatePressed;
+  if (style == StylePixelMapped) {
+    c.caption = {tx, ty - 1, tx + tw, ty + th - 1};
+  } else if (style == StyleDropShadow) {
+    if (pressed) {
+      c.pictureDx = c.pictureDy = 2;
+      c.caption = {tx + 1, ty + 2, tx + tw + 1, ty + th + 1};
+    } else {
+      c.pictureDx = c.pictureDy = -1;
+      c.caption = {tx - 2, ty - 2, tx + tw - 2, ty + th - 2};
+    }
+  } else if (pressed) {
+    if (style == StyleStandard || style == StyleFlat || style == StyleLightHover ||
+        style == StyleFramedHover) {
+      c.pictureDx = c.pictureDy = 1;
+      c.caption = {tx + 1, ty + 1, tx + tw + 1, ty + th + 1};
+    } else {
+      c.caption = {tx, ty, tx + tw, ty + th};
+    }
+  } else {
+    c.caption = {tx, ty, tx + tw, ty + th};
+    if (style >= 0 && style < kStyleCount) c.focus = Box{tx - 2, ty, tx + tw + 1, ty + th + 1};
+  }
+  return c;
+}
+
+void GrayRun(std::vector<uint8_t>& bytes) {
+  // Every whole group, the last one included.
+  for (size_t i = 0; i + 3 <= bytes.size(); i += 3) {
+    const uint8_t mean = static_cast<uint8_t>((bytes[i] + bytes[i + 1] + bytes[i + 2]) / 3);
+    bytes[i] = bytes[i + 1] = bytes[i + 2] = mean;
+  }
+}
+
+}  // namespace fw::skbtn

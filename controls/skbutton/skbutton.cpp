@@ -1,0 +1,735 @@
+#include "controls/skbutton/skbutton.h"
+
+#include <cmath>
+#include <string>
+
+#include "hook/MouseLeave.h"
+#include "host/ColourWin.h"
+#include "host/Form.h"
+#include "host/Gdi.h"
+#include "host/Input.h"
+#include "host/Numeric.h"
+#include "host/WideText.h"
+
+namespace fw {
+
+using namespace skbtn;
+
+namespace {
+
+constexpr int32_t kMinimumTwips = 220;
+constexpr Colour kButtonFace{0x8000000Fu};
+constexpr Colour kButtonText{0x80000012u};
+constexpr Colour kGrayText{0x80000011u};
+constexpr std::u16string_view kReadCaption = u"skbutton";
+constexpr std::u16string_view kWriteCaption = u"skbutton1";
+
+// A colour as the button stores a translated one: its value, -1 kept as all bits.
+Colour Translated(Colour c) { return Colour(static_cast<uint32_t>(Translate(c))); }
+
+bool IsNtFamily() {
+  OSVERSIONINFOW v{};
+  v.dwOSVersionInfoSize = sizeof v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!GetVersionExW(&v)) return true;
+#pragma GCC diagnostic pop
+  return (v.dwPlatformId & 2) != 0;
+}
+
+}  // namespace
+
+skbutton::skbutton() : UserControl(u"skbutton") {
+  // Enter on the focused button reaches its key handler, and it may be the
+  // form's default or cancel button.
+  SetDefaultCancel(true);
+}
+
+skbutton::~skbutton() = default;
+
+// -- Properties
+
+void skbutton::SetBackColor(Colour colour) {
+  m_backColor = colour;
+  Redraw();
+  PropertyChanged(u"BackColor");
+}
+
+void skbutton::SetButtonStyle(int32_t style) {
+  m_buttonStyle = style;
+  SetDefaultColors();
+  BuildRegion();
+  Redraw();
+  PropertyChanged(u"ButtonStyle");
+}
+
+void skbutton::SetCaption(std::u16string_view caption) {
+  m_caption = caption;
+  SetWindowCaption(m_caption);
+  DeriveAccessKey();
+  Redraw();
+  PropertyChanged(u"Caption");
+}
+
+void skbutton::SetCaptionAlign(int32_t align) {
+  m_captionAlign = align;
+  Redraw();
+  PropertyChanged(u"CaptionAlign");
+}
+
+void skbutton::SetCheckBoxMode(bool mode) {
+  m_checkBoxMode = mode;
+  if (!mode) m_state = StateNormal;
+  Redraw();
+  PropertyChanged(u"Value");
+  PropertyChanged(u"CheckBoxMode");
+}
+
+void skbutton::SetEnabled(bool enabled) {
+  UserControl::SetEnabled(enabled);
+  Redraw();
+  PropertyChanged(u"Enabled");
+}
+
+void skbutton::SetFont(std::shared_ptr<Font> font) {
+  if (!font) return;
+  m_fontObject = std::move(font);
+  UserControl::SetFont(m_fontObject);
+  SubscribeFont();
+  Refresh();
+  Redraw();
+  PropertyChanged(u"Font");
+  RunFontChanged();
+}
+
+void skbutton::RunFontChanged() {
+  if (m_fontObject) UserControl::SetFont(m_fontObject);
+  Refresh();
+  Redraw();
+  PropertyChanged(u"Font");
+}
+
+void skbutton::SubscribeFont() {
+  m_fontChanged = m_fontObject ? m_fontObject->Subscribe([this] { RunFontChanged(); })
+                               : FontSubscription{};
+}
+
+void skbutton::SetForeColor(Colour colour) {
+  m_foreColor = colour;
+  UserControl::SetForeColor(colour);
+  OnResize();
+  PropertyChanged(u"ForeColor");
+}
+
+void skbutton::SetHandPointer(bool hand) {
+  // The cursor itself is loaded when the button starts running.
+  m_handPointer = hand;
+  PropertyChanged(u"HandPointer");
+}
+
+void skbutton::SetMaskColor(Colour colour) {
+  m_maskColor = colour;
+  Redraw();
+  PropertyChanged(u"MaskColor");
+}
+
+void skbutton::SetMouseIcon(std::shared_ptr<Picture> icon) {
+  const bool given = icon != nullptr;
+  UserControl::SetMouseIcon(std::move(icon));
+  UserControl::SetMousePointer(given ? kPointerCustom : kPointerDefault);
+  PropertyChanged(u"MouseIcon");
+}
+
+void skbutton::SetMousePointer(int pointer) {
+  UserControl::SetMousePointer(pointer);
+  PropertyChanged(u"MousePointer");
+}
+
+void skbutton::SetPicture(std::shared_ptr<Picture> picture) {
+  m_picture = std::move(picture);
+  if (!m_picture) {
+    OnResize();
+    return;
+  }
+  Redraw();
+  PropertyChanged(u"Picture");
+}
+
+void skbutton::SetPictureAlign(int32_t align) {
+  m_pictureAlign = align;
+  if (m_picture) Redraw();
+  PropertyChanged(u"PictureAlign");
+}
+
+void skbutton::SetPictureHover(std::shared_ptr<Picture> picture) {
+  if (!m_picture) {
+    m_picture = picture;
+    PropertyChanged(u"Picture");
+  }
+  m_pictureHover = std::move(picture);
+  if (!m_pictureHover) {
+    OnResize();
+    return;
+  }
+  Redraw();
+  PropertyChanged(u"PictureHover");
+}
+
+void skbutton::SetPictureSize(int32_t size) {
+  m_pictureSize = size;
+  Redraw();
+  PropertyChanged(u"PictureSize");
+}
+
+void skbutton::SetShowFocusRect(bool show) {
+  m_showFocusRect = show;
+  PropertyChanged(u"ShowFocusRect");
+}
+
+void skbutton::SetUseMaskColor(bool use) {
+  m_useMaskColor = use;
+  if (m_picture) Redraw();
+  PropertyChanged(u"UseMaskColor");
+}
+
+void skbutton::SetValue(bool value) {
+  if (m_checkBoxMode) {
+    m_value = value;
+    if (!value) m_state = StateNormal;
+    Redraw();
+    PropertyChanged(u"Value");
+    return;
+  }
+  // Outside check-box mode a button has no value to keep.
+  m_state = StateNormal;
+  Redraw();
+}
+
+// -- Methods
+
+void skbutton::About() {
+  MessageBoxW(hWnd(),
+              L"SKButton\r\nA Multistyle Button Control\r\n\r\nWritten for Fuelwise by its developers",
+              L"About", MB_ICONINFORMATION | MB_OK);
+}
+
+void skbutton::SetDefaultColors() {
+  const StyleColours d = DefaultColours(m_buttonStyle);
+  if (d.back) m_backColor = Translated(*d.back);
+  m_foreColor = Translated(d.fore);
+  m_showFocusRect = d.showFocusRect;
+}
+
+void skbutton::DeriveAccessKey() {
+  SetAccessKeys(u"");
+  m_hasAccessKey = false;
+  if (m_caption.size() <= 1) return;
+  const auto at = AccessKeyIndex(m_caption);
+  if (!at) return;
+  wchar_t key[2] = {static_cast<wchar_t>(m_caption[*at]), 0};
+  CharLowerW(key);
+  SetAccessKeys(std::u16string(1, static_cast<char16_t>(key[0])));
+  m_hasAccessKey = true;
+}
+
+void skbutton::ReadSize() {
+  m_width = ScaleWidth();
+  m_height = ScaleHeight();
+}
+
+// -- Painting
+
+void skbutton::BuildRegion() {
+  HWND self = hWnd();
+  if (!self) return;
+  ReadSize();
+  // Giving a region makes the window repaint; a region already made for this size
+  // and style is not made again, so no paint can lead to another region.
+  if (m_width == m_regionWidth && m_height == m_regionHeight && m_buttonStyle == m_regionStyle) {
+    return;
+  }
+  const int32_t corner = RegionCorner(m_buttonStyle);
+  HRGN region = corner > 0
+                    ? CreateRoundRectRgn(0, 0, m_width + 1, m_height + 1, corner, corner)
+                    : CreateRectRgn(0, 0, m_width, m_height);
+  if (!region) return;
+  // From here the window owns the region, and frees the one it had.
+  if (!SetWindowRgn(self, region, TRUE)) {
+    DeleteObject(region);
+    return;
+  }
+  ++m_regionBuilds;
+  m_regionWidth = m_width;
+  m_regionHeight = m_height;
+  m_regionStyle = m_buttonStyle;
+}
+
+FaceContext skbutton::MakeFaceContext() {
+  FaceContext f;
+  f.dc = hDC();
+  f.W = m_width;
+  f.H = m_height;
+  f.style = m_buttonStyle;
+  f.face = Translate(m_backColor);
+  f.enabled = Enabled();
+  f.checkBoxMode = m_checkBoxMode;
+  f.value = m_value;
+  f.hasFocus = m_hasFocus;
+  f.isDefault = m_isDefault;
+  f.parentActive = m_parentActive;
+  f.mouseInside = m_mouseInside;
+  f.leftDown = m_leftDown;
+  f.showFocusRect = m_showFocusRect;
+  f.userMode = Ambient().userMode;
+  f.captionFocusRect = m_captionFocusRect;
+  f.buildRegion = [this] { BuildRegion(); };
+  f.useAmbientBackColor = [this] { UserControl::SetBackColor(Ambient().backColor); };
+  f.foreColor = &m_foreColor;
+  return f;
+}
+
+void skbutton::Redraw() {
+  if (!hWnd()) return;
+  Cls();
+  ReadSize();
+  m_clientRect = RECT{0, 0, m_width, m_height};
+  if (m_checkBoxMode && m_value && !HasOwnCheckedLook(m_buttonStyle)) m_state = StatePressed;
+  if (FacePainter paint = PainterFor(m_buttonStyle)) {
+    FaceContext face = MakeFaceContext();
+    paint(face, m_state);
+  }
+  DrawCaptionAndPicture();
+}
+
+void skbutton::DrawCaptionAndPicture() {
+  HDC dc = hDC();
+  const int32_t tw = TextWidth(m_caption);
+  const int32_t th = TextHeight(m_caption);
+  LayoutInput in;
+  in.width = m_width;
+  in.height = m_height;
+  in.textWidth = tw;
+  in.textHeight = th;
+  in.hasPicture = m_picture != nullptr;
+  in.pictureSize = m_pictureSize;
+  if (m_picture) {
+    // Both sides by the horizontal resolution.
+    in.ownWidth = RoundHalfEven(HiMetricToPixelsX(m_picture->HiMetricWidth()));
+    in.ownHeight = RoundHalfEven(HiMetricToPixelsX(m_picture->HiMetricHeight()));
+  }
+  in.pictureAlign = m_pictureAlign;
+  in.captionAlign = m_captionAlign;
+  in.hasAccessKey = m_hasAccessKey;
+  const Layout at = LayoutCaptionAndPicture(in);
+  m_pictureWidth = at.pw;
+  m_pictureHeight = at.ph;
+  const CaptionPlacement place = PlaceCaption(m_buttonStyle, m_state, at.tx, at.ty, tw, th);
+  if (place.focus) m_captionFocusRect = *place.focus;
+
+  if (m_picture) {
+    const int px = at.px + place.pictureDx;
+    const int py = at.py + place.pictureDy;
+    const int pw = at.pw;
+    const int ph = at.ph;
+    const bool hoverSet = m_pictureHover != nullptr;
+    // A hover picture of the other kind is not used: the picture stands in for it.
+    Picture* hover = m_picture.get();
+    if (hoverSet && m_pictureHover->GetType() == m_picture->GetType()) hover = m_pictureHover.get();
+    Picture* shown = (m_state == StateNormal || !hoverSet) ? m_picture.get() : hover;
+    const bool checked = m_checkBoxMode && m_value;
+    if (!Enabled()) {
+      GrayPicture(dc, m_picture->Handle(), px, py, pw, ph);
+    } else if (m_picture->GetType() == Picture::Type::Icon) {
+      shown->Render(dc, px, py, pw, ph);
+      if (checked) hover->Render(dc, px, py, pw, ph);
+    } else {
+      if (checked) shown = hover;
+      // The bitmap's top-left pw x ph pixels, at its own scale.
+      const int cw = std::min(pw, shown->PixelWidth());
+      const int ch = std::min(ph, shown->PixelHeight());
+      unique_hdc mem(CreateCompatibleDC(dc));
+      if (mem && cw > 0 && ch > 0) {
+        unique_select select(mem.get(), shown->Bitmap());
+        if (m_useMaskColor) {
+          TransparentBlt(dc, px, py, cw, ch, mem.get(), 0, 0, cw, ch,
+                         static_cast<UINT>(Translate(m_maskColor)));
+        } else {
+          BitBlt(dc, px, py, cw, ch, mem.get(), 0, 0, SRCCOPY);
+        }
+      }
+    }
+  }
+
+  const int32_t colour = Translate(Enabled() ? m_foreColor : kGrayText);
+  const COLORREF old = SetTextColor(dc, static_cast<COLORREF>(colour));
+  RECT rc{place.caption.left, place.caption.top, place.caption.right, place.caption.bottom};
+  // "&" marks the access key (underlined) and "&&" shows one ampersand.
+  constexpr UINT kFlags = DT_SINGLELINE | DT_LEFT | DT_TOP;
+  if (m_unicodeText) {
+    DrawTextW(dc, WPtr(m_caption), static_cast<int>(m_caption.size()), &rc, kFlags);
+  } else {
+    const std::wstring wide = ToWide(m_caption);
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                      0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(std::max(n, 0)), '\0');
+    if (n > 0) {
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), n,
+                          nullptr, nullptr);
+    }
+    DrawTextA(dc, narrow.data(), n, &rc, kFlags);
+  }
+  SetTextColor(dc, old);
+}
+
+// -- Running: hover tracking and the form's activation
+
+void skbutton::StartRunning() {
+  if (m_running || !hWnd()) return;
+  m_running = true;
+  if (m_handPointer) {
+    m_handCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));
+    if (!m_handCursor) m_handPointer = false;
+  }
+  m_trackingAvailable = true;
+  m_trackInUser32 = IsFunctionExported(L"TrackMouseEvent", L"User32");
+  if (!m_trackInUser32 && !IsFunctionExported(L"_TrackMouseEvent", L"Comctl32")) {
+    m_trackingAvailable = false;
+  }
+  if (!m_trackingAvailable) return;
+  HWND self = hWnd();
+  m_hook.HookStart(self);
+  if (m_parentHwnd) m_hook.HookStart(m_parentHwnd);
+  m_hook.HookAddMsg(self, WM_MOUSEMOVE, HOOK_AFTER);
+  m_hook.HookAddMsg(self, WM_MOUSELEAVE, HOOK_AFTER);
+  if (m_parentHwnd) {
+    // An MDI child hears of its activation through the non-client message.
+    m_hook.HookAddMsg(m_parentHwnd, IsMdiChild() ? WM_NCACTIVATE : WM_ACTIVATE, HOOK_AFTER);
+  }
+}
+
+void skbutton::TrackMouseLeave(HWND hwnd) {
+  if (!m_trackingAvailable) return;
+  TRACKMOUSEEVENT tme{};
+  tme.cbSize = sizeof tme;
+  tme.dwFlags = TME_LEAVE;
+  tme.hwndTrack = hwnd;
+  tme.dwHoverTime = 0;
+  if (m_trackInUser32) {
+    ::TrackMouseEvent(&tme);
+    return;
+  }
+  using TrackFn = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
+  HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
+  if (!comctl) comctl = LoadLibraryW(L"comctl32.dll");
+  if (!comctl) return;
+  if (auto fn = reinterpret_cast<TrackFn>(
+          reinterpret_cast<void*>(GetProcAddress(comctl, "_TrackMouseEvent")))) {
+    fn(&tme);
+  }
+}
+
+void skbutton::zSubclass_Proc(bool bBefore, bool&, LRESULT&, HWND& hWnd, UINT& uMsg,
+                              WPARAM& wParam, LPARAM&) {
+  if (bBefore) return;
+  HWND self = this->hWnd();
+  if (hWnd == self && uMsg == WM_MOUSEMOVE) {
+    if (m_mouseInside) return;
+    m_mouseInside = true;
+    TrackMouseLeave(self);
+    if (!m_spaceDown) m_state = StateHot;
+    Redraw();
+    if (MouseEnter) MouseEnter();
+  } else if (hWnd == self && uMsg == WM_MOUSELEAVE) {
+    // Always: the flag may already be clear after a move seen outside.
+    m_mouseInside = false;
+    if (m_spaceDown) return;
+    if (Enabled()) m_state = StateNormal;
+    Redraw();
+    if (MouseLeave) MouseLeave();
+  } else if (hWnd == m_parentHwnd && (uMsg == WM_ACTIVATE || uMsg == WM_NCACTIVATE)) {
+    if (wParam != 0) {
+      m_parentActive = true;
+      m_state = StateNormal;
+      Redraw();
+      if (m_isDefault) Redraw();
+    } else {
+      m_leftDown = m_spaceDown = m_hasFocus = m_parentActive = false;
+      m_state = StateNormal;
+      Redraw();
+    }
+  }
+}
+
+// -- Events from the host
+
+void skbutton::OnCreated() {
+  UserControl::OnCreated();
+  m_unicodeText = IsNtFamily();
+  m_fontObject = UserControl::GetFont();
+  SubscribeFont();
+}
+
+void skbutton::OnInitProperties() {
+  m_showFocusRect = true;
+  UserControl::SetEnabled(true);
+  m_buttonStyle = StyleStandard;
+  m_caption = Ambient().displayName;
+  SetWindowCaption(m_caption);
+  if (m_fontObject) {
+    FontValue v = m_fontObject->Value();
+    v.face = u"Tahoma";
+    m_fontObject = Font::Create(v);
+    UserControl::SetFont(m_fontObject);
+    SubscribeFont();
+  }
+  m_pictureAlign = 1;
+  m_captionAlign = 1;
+  m_useMaskColor = false;
+  m_maskColor = Colour(0xE0E0E0u);
+  ReadSize();
+  SetDefaultColors();
+  DeriveAccessKey();
+  m_parentHwnd = ParentHwnd();
+  // A button placed by code while the program runs follows the pointer and its
+  // form as a built one does.
+  if (Ambient().userMode) StartRunning();
+}
+
+void skbutton::OnReadProperties(const PropertyStore& p) {
+  const AmbientProperties ambient = Ambient();
+  const FontValue ambientFont = ambient.font ? ambient.font->Value() : Font::DefaultValue();
+  m_buttonStyle = p.ReadInt32(u"ButtonStyle", 1);
+  m_showFocusRect = p.ReadBool(u"ShowFocusRect", false);
+  m_fontObject = Font::Create(p.ReadFont(u"Font", ambientFont));
+  UserControl::SetFont(m_fontObject);
+  SubscribeFont();
+  m_backColor = p.ReadColour(u"BackColor", Translated(kButtonFace));
+  const bool enabled = p.ReadBool(u"Enabled", true);
+  m_caption = p.ReadText(u"Caption", kReadCaption);
+  m_value = p.ReadBool(u"Value", false);
+  UserControl::SetMousePointer(p.ReadInt32(u"MousePointer", 0));
+  m_handPointer = p.ReadBool(u"HandPointer", false);
+  UserControl::SetMouseIcon(LoadPictureRef(p.ReadPicture(u"MouseIcon", {})));
+  m_picture = LoadPictureRef(p.ReadPicture(u"Picture", {}));
+  m_pictureHover = LoadPictureRef(p.ReadPicture(u"PictureHover", {}));
+  m_pictureSize = p.ReadInt32(u"PictureSize", 0);
+  m_maskColor = p.ReadColour(u"MaskColor", Colour(0xE0E0E0u));
+  m_useMaskColor = p.ReadBool(u"UseMaskCOlor", false);
+  m_checkBoxMode = p.ReadBool(u"CheckBoxMode", false);
+  m_pictureAlign = p.ReadInt32(u"PictureAlign", 1);
+  m_captionAlign = p.ReadInt32(u"CaptionAlign", 1);
+  m_foreColor = p.ReadColour(u"ForeColor", Translated(kButtonText));
+
+  UserControl::SetForeColor(m_foreColor);
+  UserControl::SetEnabled(enabled);
+  SetWindowCaption(m_caption);
+  DeriveAccessKey();
+  ReadSize();
+  m_parentHwnd = ParentHwnd();
+  // The host raises the resize handler next (OnSited).
+  if (ambient.userMode) StartRunning();
+}
+
+void skbutton::OnWriteProperties(PropertyStore& p) {
+  const AmbientProperties ambient = Ambient();
+  const FontValue ambientFont = ambient.font ? ambient.font->Value() : Font::DefaultValue();
+  p.Write(u"ButtonStyle", m_buttonStyle, int32_t{1});
+  p.Write(u"ShowFocusRect", m_showFocusRect, false);
+  p.Write(u"Enabled", Enabled(), true);
+  p.Write(u"Font", m_fontObject ? m_fontObject->Value() : ambientFont, ambientFont);
+  p.Write(u"BackColor", m_backColor, Translated(kButtonFace));
+  p.Write(u"Caption", std::u16string_view(m_caption), kWriteCaption);
+  p.Write(u"ForeColor", m_foreColor, Translated(kButtonText));
+  p.Write(u"CheckBoxMode", m_checkBoxMode, false);
+  p.Write(u"Value", m_value, false);
+  p.Write(u"MousePointer", static_cast<int16_t>(UserControl::MousePointer()), int16_t{0});
+  p.Write(u"HandPointer", m_handPointer, false);
+  p.Write(u"MouseIcon", PictureRefOf(UserControl::MouseIcon().get()), PictureRef{});
+  p.Write(u"Picture", PictureRefOf(m_picture.get()), PictureRef{});
+  p.Write(u"PictureHover", PictureRefOf(m_pictureHover.get()), PictureRef{});
+  p.Write(u"PictureAlign", m_pictureAlign, int32_t{1});
+  p.Write(u"pictureSize", m_pictureSize, int32_t{0});
+  p.Write(u"UseMaskCOlor", m_useMaskColor, false);
+  p.Write(u"MaskColor", m_maskColor, Colour(0xE0E0E0u));
+  p.Write(u"CaptionAlign", m_captionAlign, int32_t{1});
+}
+
+void skbutton::OnResize() {
+  if (!hWnd()) return;
+  if (Height() < kMinimumTwips) SetHeight(kMinimumTwips);
+  if (Width() < kMinimumTwips) SetWidth(kMinimumTwips);
+  BuildRegion();
+  Redraw();
+}
+
+void skbutton::OnPaint() { Redraw(); }
+
+void skbutton::OnTerminate() {
+  if (!m_running) return;
+  if (m_parentHwnd) m_hook.HookStop(m_parentHwnd);
+  m_hook.HookStop(hWnd());
+  m_hook.HookStopAll();
+  m_running = false;
+}
+
+void skbutton::SetHandCursor() {
+  if (m_handPointer && m_handCursor) SetCursor(m_handCursor);
+}
+
+void skbutton::OnMouseDown(int button, int shift, float x, float y) {
+  m_savedButton = button;
+  m_savedShift = shift;
+  m_savedX = x;
+  m_savedY = y;
+  SetHandCursor();
+  if (button != kButtonLeft) return;
+  m_hasFocus = true;
+  m_leftDown = true;
+  if (m_mouseInside) m_state = StatePressed;
+  Redraw();
+  if (MouseDown) MouseDown(button, shift, x, y);
+}
+
+void skbutton::OnMouseMove(int button, int shift, float x, float y) {
+  HWND self = hWnd();
+  POINT pt{};
+  GetCursorPos(&pt);
+  if (WindowFromPoint(pt) != self) {
+    m_mouseInside = false;
+    if (MouseLeave) MouseLeave();
+    if (!IsWindow(self)) return;
+  }
+  TrackMouseLeave(self);
+  if (m_mouseInside) {
+    SetHandCursor();
+    if (m_leftDown) m_state = StatePressed;
+    else if (!m_spaceDown) m_state = StateHot;
+    Redraw();
+  }
+  if (MouseMove) MouseMove(button, shift, x, y);
+}
+
+void skbutton::OnMouseUp(int button, int shift, float x, float y) {
+  HWND self = hWnd();
+  SetHandCursor();
+  if (button == kButtonLeft) {
+    m_leftDown = false;
+    ReadSize();
+    if (x > 0 && x < m_width && y > 0 && y < m_height) {
+      if (m_checkBoxMode) m_value = !m_value;
+      Redraw();
+      if (Click) Click();
+      if (!IsWindow(self)) return;
+    }
+  }
+  // The pressed look stays until the next move, leave or focus change.
+  if (MouseUp) MouseUp(button, shift, x, y);
+}
+
+void skbutton::OnDblClick() {
+  SetHandCursor();
+  if (m_savedButton != kButtonLeft) return;
+  HWND self = hWnd();
+  SetCapture(self);
+  m_state = StatePressed;
+  Redraw();
+  OnMouseDown(m_savedButton, m_savedShift, m_savedX, m_savedY);
+  if (!IsWindow(self)) return;
+  if (DblClick) DblClick();
+}
+
+void skbutton::OnKeyDown(int& keyCode, int shift) {
+  HWND self = hWnd();
+  switch (keyCode) {
+    case VK_RETURN:
+      if (Click) Click();
+      if (!IsWindow(self)) return;
+      break;
+    case VK_SPACE:
+      if (!m_leftDown) {
+        if (shift == kAltMask) return;  // Alt+Space is the form's system menu
+        m_spaceDown = true;
+        if (m_checkBoxMode) {
+          m_value = !m_value;
+        } else if (m_state != StatePressed) {
+          m_state = StatePressed;
+          Redraw();
+        }
+      }
+      if (GetCapture() != self) {
+        ReleaseCapture();
+        SetCapture(self);
+      }
+      break;
+    case VK_LEFT:
+    case VK_UP: SendTab(true); break;
+    case VK_RIGHT:
+    case VK_DOWN: SendTab(false); break;
+    default: break;
+  }
+  if (KeyDown) KeyDown(keyCode, shift);
+}
+
+void skbutton::OnKeyUp(int& keyCode, int shift) {
+  if (keyCode != VK_SPACE) return;
+  HWND self = hWnd();
+  if (!m_mouseInside) {
+    m_state = StateNormal;
+    Redraw();
+    if (Click) Click();
+  } else if (m_leftDown) {
+    m_state = StatePressed;
+    Redraw();
+  } else {
+    m_state = StateHot;
+    Redraw();
+    if (Click) Click();
+  }
+  if (!IsWindow(self)) return;
+  if (KeyUp) KeyUp(keyCode, shift);
+  if (!IsWindow(self)) return;
+  // The capture taken on the key's press goes with it, or the next click
+  // anywhere else would come to this button.
+  if (!m_leftDown && GetCapture() == self) ReleaseCapture();
+  m_spaceDown = false;
+  m_leftDown = false;
+}
+
+void skbutton::OnGotFocus() {
+  m_hasFocus = true;
+  if (m_mouseInside) m_state = StateHot;
+  else if (!m_leftDown) m_state = StateNormal;
+}
+
+void skbutton::OnLostFocus() {
+  m_hasFocus = m_leftDown = m_spaceDown = false;
+  m_state = (m_parentActive && m_mouseInside) ? StateHot : StateNormal;
+  Redraw();
+  if (m_isDefault) Redraw();
+}
+
+void skbutton::OnAccessKeyPress(int keyAscii) {
+  if (!Enabled()) return;
+  HWND self = hWnd();
+  if (m_spaceDown) m_spaceDown = m_leftDown = false;
+  if (m_checkBoxMode && keyAscii != 27 && keyAscii != 13) {
+    m_value = !m_value;
+    if (!m_value) m_state = StateNormal;
+    Redraw();
+  }
+  DoEvents();
+  if (!IsWindow(self)) return;
+  if (Click) Click();
+}
+
+void skbutton::OnAmbientChanged(std::u16string_view name) {
+  m_isDefault = Ambient().displayAsDefault;
+  if (name == u"DisplayAsDefault") Redraw();
+  if (name == u"BackColor") Redraw();
+}
+
+void RegisterSkbutton() {
+  RegisterControlKind(u"skbutton", [] { return std::make_unique<skbutton>(); });
+}
+
+}  // namespace fw
