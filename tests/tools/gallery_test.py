@@ -32,7 +32,8 @@ EXPECTED = [("XPContainer-theme%02d-style0.png" % t, 201, 201) for t in range(12
     ("ucStatusBar-sheet.png", None, None),
 ] + [("skbutton-style%02d-%s.png" % (n, look), 80, 25) for n in range(16)
      for look in ("normal", "hot", "pressed", "focused", "default", "disabled", "checked")] + [
-    ("skbutton-style14-%s-160x40.png" % look, 160, 40) for look in ("normal", "hot", "pressed")] + [
+    ("skbutton-style14-%s-160x40.png" % look, 160, 40)
+    for look in ("normal", "hot", "pressed", "focused", "default", "disabled", "checked")] + [
     ("skbutton-refresh.png", 41, 45),
     ("skbutton-sheet.png", None, None),
 ]
