@@ -18,7 +18,21 @@ PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 EXPECTED = [("XPContainer-theme%02d-style0.png" % t, 201, 201) for t in range(12)] + [
     ("XPContainer-theme02-style1.png", 201, 201),
     ("XPContainer-sheet.png", None, None),
+] + [("skLabel-style%d-theme%d.png" % (s, t), 160, 24) for s in range(5) for t in range(6)] + [
+    ("skLabel-style2-rounded.png", 160, 24),
+    ("skLabel-style0-icon.png", 160, 24),
+    ("skLabel-sheet.png", None, None),
+    ("xpText-enabled.png", 89, 21),
+    ("xpText-disabled.png", 89, 21),
+    ("xpText-sheet.png", None, None),
 ]
+
+# The least size of a contact sheet: its grid of looks (columns x rows of cells).
+SHEET_MIN = {
+    "XPContainer-sheet.png": (4 * 201, 4 * 201),  # 13 looks of 201 x 201
+    "skLabel-sheet.png": (6 * 160, 6 * 24),       # 32 looks of 160 x 24
+    "xpText-sheet.png": (2 * 89, 21),             # 2 looks of 89 x 21
+}
 
 
 def png_size(path):
@@ -55,8 +69,8 @@ def main():
                 failures.append(str(e))
                 continue
             if width is None:
-                # A grid of 13 looks of 201 x 201: at least 4 columns and 4 rows.
-                if w < 4 * 201 or h < 4 * 201:
+                least_w, least_h = SHEET_MIN[name]
+                if w < least_w or h < least_h:
                     failures.append("%s is %dx%d, too small for its grid" % (name, w, h))
             elif (w, h) != (width, height):
                 failures.append("%s is %dx%d, expected %dx%d" % (name, w, h, width, height))

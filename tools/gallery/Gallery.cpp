@@ -15,6 +15,8 @@ namespace {
 // One line per control; a new control adds its function here.
 constexpr LookProvider kLookProviders[] = {
     XPContainerLooks,
+    skLabelLooks,
+    xpTextLooks,
 };
 
 constexpr int kSheetMargin = 12;
@@ -30,6 +32,19 @@ LookList AllLooks() {
   LookList looks;
   for (LookProvider provider : kLookProviders) provider(looks);
   return looks;
+}
+
+ProgramFontOnStage::ProgramFontOnStage(Form& stage)
+    : m_stage(stage), m_previous(stage.GetFont()) {
+  FontValue f;
+  f.face = u"\u5B8B\u4F53";  // 宋体
+  f.size = 9.0;
+  f.charset = 134;
+  stage.SetFont(Font::Create(f));
+}
+
+ProgramFontOnStage::~ProgramFontOnStage() {
+  if (m_previous) m_stage.SetFont(m_previous);
 }
 
 std::wstring LookFileName(const Look& look) { return look.control + L"-" + look.name + L".png"; }
