@@ -81,6 +81,27 @@ void xpText::Step(int direction) {
   m_txtSpin.SetSelStart(static_cast<int32_t>(text.size()));
 }
 
+void xpText::Wheel(int delta) {
+  m_wheelRest += delta;
+  // A step may end in a handler that destroys the control: stop once its box is gone.
+  while (m_wheelRest >= kWheelNotch && m_txtSpin.hWnd()) {
+    m_wheelRest -= kWheelNotch;
+    Step(1);
+  }
+  while (m_wheelRest <= -kWheelNotch && m_txtSpin.hWnd()) {
+    m_wheelRest += kWheelNotch;
+    Step(-1);
+  }
+}
+
+bool xpText::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+  // The wheel over the border, where the platform sends it to the control itself.
+  if (msg != WM_MOUSEWHEEL || m_txtSpin.Locked()) return false;
+  Wheel(GET_WHEEL_DELTA_WPARAM(w));
+  result = 0;
+  return true;
+}
+
 // -- Layout and look
 
 void xpText::Layout() {
@@ -139,16 +160,8 @@ void xpText::OnCreated() {
     };
     m_txtSpin.MouseWheel = [this](int& delta, int) {
       if (m_txtSpin.Locked()) return;
-      m_wheelRest += delta;
+      Wheel(delta);
       delta = 0;
-      while (m_wheelRest >= kWheelNotch && m_txtSpin.hWnd()) {
-        m_wheelRest -= kWheelNotch;
-        Step(1);
-      }
-      while (m_wheelRest <= -kWheelNotch && m_txtSpin.hWnd()) {
-        m_wheelRest += kWheelNotch;
-        Step(-1);
-      }
     };
     FollowFont();
   }

@@ -89,8 +89,10 @@ class xpText : public UserControl {
   void OnWriteProperties(PropertyStore& props) override;
   void OnResize() override;
   void OnTerminate() override;
+  bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
 
  private:
+  void Wheel(int delta);
   void Layout();
   void SetBorderColour(bool enabled);
   void FollowFont();

@@ -469,6 +469,21 @@ End
   form.Unload();
 }
 
+TEST_F(skLabelTest, RepaintsLeaveNoDrawingObjectBehind) {
+  m_label->SetCaption(u"\u6240\u5728\u57CE\u5E02");
+  m_label->SetPicture(Picture::FromIcon(unique_hicon(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION)))));
+  m_label->Redraw();
+  const int before = LiveGdiHandles();
+  for (int i = 0; i < 2000; ++i) {
+    m_label->SetStyle(i % 5);
+    m_label->SetRoundedCornerTxtBox(true);
+  }
+  EXPECT_EQ(LiveGdiHandles(), before);
+  m_label->SetStyle(4);
+  Repaint(m_label);
+  EXPECT_EQ(m_label->GetSurface().Pixel(0, 0), kBlack) << "still draws";
+}
+
 TEST_F(skLabelTest, ZeroHeightEndsTheDrawingQuietly) {
   skLabel* flat = Place(kW, 0);
   ASSERT_NE(flat, nullptr);
