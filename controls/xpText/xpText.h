@@ -64,7 +64,8 @@ class xpText : public UserControl {
   // writing it lays the control out again, as does any later change of that object.
   const std::shared_ptr<Font>& GetFont() const { return m_txtSpin.GetFont(); }
   void SetFont(std::shared_ptr<Font> font);
-  // Kept and saved; the places stepping shows. No property of its own in designs.
+  // The decimal places a step shows, saved as "Decimal". Not a property the host
+  // lists (it reports no change); code that sets the control up may write it.
   int16_t Decimal() const { return m_decimal; }
   void SetDecimal(int16_t places) { m_decimal = places; }
   // The "Value" entry read from the design, written back as it was.

@@ -184,6 +184,34 @@ TEST_F(xpTextTest, ArrowKeysAndWheelStepByLargeChange) {
   EXPECT_TRUE(m_events.empty());
 }
 
+// Keys typed as a user types them: through the input queue and the form's
+// dialog handling, which must leave Up and Down to the text box.
+TEST_F(xpTextTest, TypedArrowKeysStepThroughTheFormsLoop) {
+  m_box->SetText(u"7");
+  SetForegroundWindow(s_form->hWnd());
+  m_box->TxtSpin().SetFocus();
+  UserControl::DoEvents();
+  ASSERT_EQ(GetFocus(), Edit());
+  m_events.clear();
+  auto press = [](WORD key) {
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = key;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+  };
+  press(VK_UP);
+  press(VK_UP);
+  press(VK_DOWN);
+  for (int i = 0; i < 100 && m_events.size() < 3; ++i) {
+    UserControl::DoEvents();
+    Sleep(10);
+  }
+  EXPECT_EQ(m_box->Text(), u"8");
+  EXPECT_EQ(m_events, std::vector<std::string>(3, "Change"));
+  EXPECT_EQ(GetFocus(), Edit()) << "the keys did not move the focus";
+}
+
 TEST_F(xpTextTest, EnabledLookAndState) {
   const RECT rc = m_box->PixelRect();
   m_box->SetEnabled(false);
