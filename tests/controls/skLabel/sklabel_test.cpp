@@ -484,15 +484,26 @@ TEST_F(skLabelTest, RepaintsLeaveNoDrawingObjectBehind) {
   EXPECT_EQ(m_label->GetSurface().Pixel(0, 0), kBlack) << "still draws";
 }
 
-TEST_F(skLabelTest, ZeroHeightEndsTheDrawingQuietly) {
+TEST_F(skLabelTest, AFailingStepEndsTheDrawingQuietly) {
+  // A gradient colour that cannot be translated: the first band fails, so the
+  // label stays cleared, with no caption and no icon over it.
+  m_label->SetCaption(u"WWWW");
+  m_label->SetPicture(SolidPicture(RGB(1, 200, 3)));
+  m_label->SetThemeColor(5);
+  m_label->SetColorFrom(Colour(0x7F000000u));
+  Repaint(m_label);
+  const COLORREF back = AmbientBack();
+  for (int y = 0; y < kH; ++y) EXPECT_EQ(RowIs(m_label->GetSurface(), y, back), "") << y;
+  // The same for the framed box with a frame colour beyond the system table.
+  m_label->SetStyle(0);
+  m_label->SetFrameColor(Colour(0x80FFFFFFu));
+  Repaint(m_label);
+  for (int y = 0; y < kH; ++y) EXPECT_EQ(RowIs(m_label->GetSurface(), y, back), "") << y;
+  // A label without height has a body gradient of no steps.
   skLabel* flat = Place(kW, 0);
   ASSERT_NE(flat, nullptr);
-  flat->Redraw();  // the body's gradient has no steps: the step ends, nothing is thrown
-  flat->SetStyle(4);
-  flat->SetThemeColor(5);
-  flat->SetColorFrom(Colour(0x7F000000u));  // cannot be translated
   flat->Redraw();
-  SUCCEED();
+  EXPECT_EQ(flat->ScaleHeight(), 0);
 }
 
 }  // namespace
