@@ -38,29 +38,33 @@ double LeadingNumber(std::u16string_view text) {
     ++i;
   }
   size_t digits = 0;
-  while (i < text.size() && IsDigit(text[i])) number.push_back(static_cast<char>(text[i++])), ++digits;
+  auto takeDigits = [&](std::string& into, size_t& at) {
+    size_t taken = 0;
+    for (; at < text.size() && IsDigit(text[at]); ++at, ++taken) into.push_back(static_cast<char>(text[at]));
+    return taken;
+  };
+  digits += takeDigits(number, i);
   if (i < text.size() && text[i] == u'.') {
     number.push_back('.');
     ++i;
-    while (i < text.size() && IsDigit(text[i])) number.push_back(static_cast<char>(text[i++])), ++digits;
+    digits += takeDigits(number, i);
   }
   if (digits == 0) return 0.0;
   // An exponent counts only with a digit after its letter and sign.
   if (i < text.size() && (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
     size_t j = i + 1;
     std::string exponent = "e";
-    if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) exponent.push_back(static_cast<char>(text[j++]));
-    if (j < text.size() && IsDigit(text[j])) {
-      while (j < text.size() && IsDigit(text[j])) exponent.push_back(static_cast<char>(text[j++]));
-      number += exponent;
+    if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) {
+      exponent.push_back(static_cast<char>(text[j++]));
     }
+    if (takeDigits(exponent, j) > 0) number += exponent;
   }
   double value = 0.0;
   const auto r = std::from_chars(number.data(), number.data() + number.size(), value);
   if (r.ec == std::errc::result_out_of_range) {
     // Too small rounds to zero; too large saturates.
     const bool negative = number.front() == '-';
-    size_t e = number.find('e');
+    const size_t e = number.find('e');
     const bool tiny = e != std::string::npos && number.find('-', e) != std::string::npos;
     if (tiny) return negative ? -0.0 : 0.0;
     return negative ? std::numeric_limits<double>::lowest() : std::numeric_limits<double>::max();
