@@ -215,8 +215,8 @@ void skLabel::Redraw() {
   Cls();
   const int sw = ScaleWidth();
   const int sh = ScaleHeight();
+  // The caption's place does not depend on its measured size (see LayoutCaption).
   const bool hasCaption = !m_caption.empty();
-  const int textWidth = hasCaption ? TextWidth(m_caption) : 0;
 
   bool drawn = false;
   switch (m_style) {
@@ -231,7 +231,6 @@ void skLabel::Redraw() {
   in.style = m_style;
   in.sw = sw;
   in.sh = sh;
-  in.textWidth = textWidth;
   in.hasCaption = hasCaption;
   in.alignment = m_alignment;
   in.hasPicture = m_picture != nullptr;

@@ -74,8 +74,7 @@ struct Rect {
 };
 struct CaptionLayoutInput {
   int32_t style = 1;
-  int32_t sw = 0, sh = 0;       // the surface's inner size
-  int32_t textWidth = 0;        // of the caption in the current font
+  int32_t sw = 0, sh = 0;  // the surface's inner size
   bool hasCaption = false;
   int32_t alignment = 2;
   bool hasPicture = false;

@@ -77,28 +77,28 @@ TEST(skLabelLayout, CaptionAndIconPerStyleAndAlignment) {
     Rect caption;
     int32_t iconX, iconY;
   } cases[] = {
-      // style, sw, sh, text width, caption, alignment, picture, icon size, icon alignment
-      {"style 1, icon left of a left caption", {1, 160, 24, 40, true, 0, true, 16, 0},
+      // style, sw, sh, caption, alignment, picture, icon size, icon alignment
+      {"style 1, icon left of a left caption", {1, 160, 24, true, 0, true, 16, 0},
        {28, 4, 154, 21}, 6, 7},
-      {"style 1, icon left, centred", {1, 160, 24, 40, true, 2, true, 16, 0},
+      {"style 1, icon left, centred", {1, 160, 24, true, 2, true, 16, 0},
        {28, 4, 132, 21}, 6, 7},
-      {"style 1, icon right of a right caption", {1, 160, 24, 40, true, 1, true, 16, 1},
+      {"style 1, icon right of a right caption", {1, 160, 24, true, 1, true, 16, 1},
        {6, 4, 132, 21}, 138, 7},
-      {"style 1, icon right, centred", {1, 160, 24, 40, true, 2, true, 16, 1},
+      {"style 1, icon right, centred", {1, 160, 24, true, 2, true, 16, 1},
        {28, 4, 132, 21}, 138, 7},
-      {"style 1, no room made", {1, 160, 24, 40, true, 0, true, 16, 2}, {6, 4, 154, 21}, 0, 7},
-      {"style 1, tall icon raised to 5", {1, 160, 24, 40, true, 0, true, 30, 0},
+      {"style 1, no room made", {1, 160, 24, true, 0, true, 16, 2}, {6, 4, 154, 21}, 0, 7},
+      {"style 1, tall icon raised to 5", {1, 160, 24, true, 0, true, 30, 0},
        {42, 4, 154, 21}, 6, 5},
-      {"style 0, no picture", {0, 160, 24, 40, true, 0, false, 16, 0}, {21, 0, 139, 24}, 0, 4},
-      {"style 0, empty caption", {0, 160, 24, 0, false, 0, true, 16, 0}, {43, 0, 139, 24}, 6, 0},
-      {"style 2, icon left", {2, 160, 24, 40, true, 2, true, 16, 0}, {46, 0, 114, 23}, 27, 4},
-      {"style 2, icon right", {2, 160, 24, 40, true, 0, true, 16, 1}, {24, 0, 114, 23}, 117, 4},
-      {"style 2, no room made", {2, 160, 24, 40, true, 0, true, 16, 3}, {24, 0, 136, 23}, 12, 4},
-      {"style 3, icon taller than the bar", {3, 160, 10, 40, true, 0, true, 16, 0},
+      {"style 0, no picture", {0, 160, 24, true, 0, false, 16, 0}, {21, 0, 139, 24}, 0, 4},
+      {"style 0, empty caption", {0, 160, 24, false, 0, true, 16, 0}, {43, 0, 139, 24}, 6, 0},
+      {"style 2, icon left", {2, 160, 24, true, 2, true, 16, 0}, {46, 0, 114, 23}, 27, 4},
+      {"style 2, icon right", {2, 160, 24, true, 0, true, 16, 1}, {24, 0, 114, 23}, 117, 4},
+      {"style 2, no room made", {2, 160, 24, true, 0, true, 16, 3}, {24, 0, 136, 23}, 12, 4},
+      {"style 3, icon taller than the bar", {3, 160, 10, true, 0, true, 16, 0},
        {28, 0, 154, 9}, 6, 3},
-      {"style 4, icon under the band", {4, 160, 24, 40, true, 2, true, 16, 0},
+      {"style 4, icon under the band", {4, 160, 24, true, 2, true, 16, 0},
        {28, 8, 132, 24}, 6, 10},
-      {"style 4, short label raised to 8", {4, 160, 10, 40, true, 2, true, 16, 0},
+      {"style 4, short label raised to 8", {4, 160, 10, true, 2, true, 16, 0},
        {28, 8, 132, 10}, 6, 8},
   };
   for (const Case& c : cases) {
@@ -110,7 +110,7 @@ TEST(skLabelLayout, CaptionAndIconPerStyleAndAlignment) {
     EXPECT_EQ(got->iconX, c.iconX) << c.what;
     EXPECT_EQ(got->iconY, c.iconY) << c.what;
   }
-  EXPECT_FALSE(LayoutCaption({5, 160, 24, 40, true, 0, false, 16, 0}));
+  EXPECT_FALSE(LayoutCaption({5, 160, 24, true, 0, false, 16, 0}));
 }
 
 }  // namespace
