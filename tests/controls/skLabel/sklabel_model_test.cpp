@@ -1,6 +1,6 @@
-// The gradient label's portable rules against the values of its description:
+// The gradient label's portable rules against its own tables and rules:
 // the theme and style tables, the gradient and average arithmetic worked out by
-// hand, the glossy bar's rows and the caption and icon places.
+// hand, and the caption and icon places (the glossy bar's rows are checked on the surface).
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The gradient label on a real form under the host: the pixels of each style,
-// worked out from the description's routines (rows listed by hand, or for long
+// worked out from the label's drawing routines (rows listed by hand, or for long
 // gradients from the formula a + i * (b - a) / n written out here), what each
 // write reports, and what the label saves and reads back.
 
