@@ -22,6 +22,10 @@ using MouseHandler = std::function<void(int button, int shift, float x, float y)
 using KeyHandler = std::function<void(int& keyCode, int shift)>;
 using KeyPressHandler = std::function<void(int& keyAscii)>;
 using EventHandler = std::function<void()>;
+// The wheel turned: `delta` in the platform's units (120 a notch, positive away
+// from the user), shift as above. A handler that sets `delta` to 0 has used it:
+// the window itself does not see it.
+using WheelHandler = std::function<void(int& delta, int shift)>;
 
 struct MouseArgs {
   int button = 0;

@@ -160,6 +160,14 @@ LRESULT NativeControl::PartProc(HWND part, UINT msg, WPARAM w, LPARAM l) {
         MouseMove(a.button, a.shift, a.x, a.y);
       }
       break;
+    case WM_MOUSEWHEEL:
+      if (MouseWheel) {
+        int delta = GET_WHEEL_DELTA_WPARAM(w);
+        MouseWheel(delta, MouseShift(GET_KEYSTATE_WPARAM(w)));
+        if (!IsWindow(part) || delta == 0) return 0;
+        return DefSubclassProc(part, msg, MAKEWPARAM(GET_KEYSTATE_WPARAM(w), delta), l);
+      }
+      break;
     case WM_SETFOCUS:
       if (GotFocus) GotFocus();
       if (Form* form = ParentForm()) form->FocusChanged(part);

@@ -36,6 +36,7 @@ class NativeControl : public Control {
   MouseHandler MouseDown;
   MouseHandler MouseMove;
   MouseHandler MouseUp;
+  WheelHandler MouseWheel;
 
  protected:
   NativeControl(std::u16string kind, Colour defaultBack);

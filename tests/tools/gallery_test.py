@@ -36,7 +36,22 @@ EXPECTED = [("XPContainer-theme%02d-style0.png" % t, 201, 201) for t in range(12
     for look in ("normal", "hot", "pressed", "focused", "default", "disabled", "checked")] + [
     ("skbutton-refresh.png", 41, 45),
     ("skbutton-sheet.png", None, None),
+] + [("skLabel-style%d-theme%d.png" % (s, t), 160, 24) for s in range(5) for t in range(6)] + [
+    ("skLabel-style2-rounded.png", 160, 24),
+    ("skLabel-style0-icon.png", 160, 24),
+    ("skLabel-sheet.png", None, None),
+    ("xpText-enabled.png", 89, 21),
+    ("xpText-disabled.png", 89, 21),
+    ("xpText-sheet.png", None, None),
 ]
+
+# The least size of a contact sheet where its grid of looks is known (columns x
+# rows of cells); other sheets and captures must be at least a look's worth.
+SHEET_MIN = {
+    "XPContainer-sheet.png": (4 * 201, 4 * 201),  # 13 looks of 201 x 201
+    "skLabel-sheet.png": (6 * 160, 6 * 24),       # 32 looks of 160 x 24
+    "xpText-sheet.png": (2 * 89, 21),             # 2 looks of 89 x 21
+}
 
 
 def png_size(path):
@@ -73,8 +88,8 @@ def main():
                 failures.append(str(e))
                 continue
             if width is None:
-                # Sizes that follow the font or the number of looks: at least a look's worth.
-                if w < 40 or h < 20:
+                least_w, least_h = SHEET_MIN.get(name, (40, 20))
+                if w < least_w or h < least_h:
                     failures.append("%s is %dx%d, too small" % (name, w, h))
             elif (w, h) != (width, height):
                 failures.append("%s is %dx%d, expected %dx%d" % (name, w, h, width, height))

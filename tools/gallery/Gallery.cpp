@@ -19,6 +19,8 @@ constexpr LookProvider kLookProviders[] = {
     skFormsLooks,
     ucStatusBarLooks,
     SkbuttonLooks,
+    skLabelLooks,
+    xpTextLooks,
 };
 
 constexpr int kSheetMargin = 12;
@@ -34,6 +36,19 @@ LookList AllLooks() {
   LookList looks;
   for (LookProvider provider : kLookProviders) provider(looks);
   return looks;
+}
+
+ProgramFontOnStage::ProgramFontOnStage(Form& stage)
+    : m_stage(stage), m_previous(stage.GetFont()) {
+  FontValue f;
+  f.face = u"\u5B8B\u4F53";  // 宋体
+  f.size = 9.0;
+  f.charset = 134;
+  stage.SetFont(Font::Create(f));
+}
+
+ProgramFontOnStage::~ProgramFontOnStage() {
+  if (m_previous) m_stage.SetFont(m_previous);
 }
 
 std::wstring LookFileName(const Look& look) { return look.control + L"-" + look.name + L".png"; }

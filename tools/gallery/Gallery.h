@@ -43,11 +43,27 @@ struct SheetCell {
 };
 PixelImage ContactSheet(const std::wstring& title, const std::vector<SheetCell>& cells);
 
+// Gives the stage the font of the program's windows (宋体 9 pt, Chinese GB) while
+// it lives, so controls that take their container's font show Chinese captions.
+class ProgramFontOnStage {
+ public:
+  explicit ProgramFontOnStage(Form& stage);
+  ~ProgramFontOnStage();
+  ProgramFontOnStage(const ProgramFontOnStage&) = delete;
+  ProgramFontOnStage& operator=(const ProgramFontOnStage&) = delete;
+
+ private:
+  Form& m_stage;
+  std::shared_ptr<Font> m_previous;
+};
+
 // -- The controls' looks
 void XPContainerLooks(LookList& looks);
 void JComboLooks(LookList& looks);
 void skFormsLooks(LookList& looks);
 void ucStatusBarLooks(LookList& looks);
 void SkbuttonLooks(LookList& looks);
+void skLabelLooks(LookList& looks);
+void xpTextLooks(LookList& looks);
 
 }  // namespace fw::gallery

@@ -1,6 +1,7 @@
 // hostdemo: a form built from its design resource on the control host, with
 // containers of its own painting gradients, labels on them, a text box, a combo
-// box, arrays of labels and buttons, a line, a shape, an image and a timer.
+// box, arrays of labels and buttons, a line, a shape, an image, a timer, a
+// gradient label and a spin text box.
 //
 //   hostdemo.exe                      shows the window
 //   hostdemo.exe --screenshot FILE    shows it, writes FILE as PNG and exits
@@ -12,6 +13,8 @@
 
 #include <string>
 
+#include "controls/skLabel/skLabel.h"
+#include "controls/xpText/xpText.h"
 #include "host/ComboBox.h"
 #include "host/Form.h"
 #include "host/Label.h"
@@ -31,6 +34,9 @@ class DemoForm : public fw::Form {
     });
     if (auto* combo = Get<fw::ComboBox>(u"comProvince")) {
       combo->Click = [this, combo] { Status(u"省份: " + combo->Text()); };
+    }
+    if (auto* litres = Get<fw::xpText>(u"txtLitres")) {
+      litres->Change = [this, litres] { Status(u"升数: " + litres->Text()); };
     }
     if (auto* text = Get<fw::TextBox>(u"txtCity")) {
       text->Change = [this, text] { Status(u"城市: " + text->Text()); };
@@ -65,6 +71,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   OleInitialize(nullptr);
   fw::RegisterControlKind(u"GradientPanel", [] { return std::make_unique<demo::GradientPanel>(); });
   fw::RegisterControlKind(u"DemoButton", [] { return std::make_unique<demo::DemoButton>(); });
+  fw::RegisterskLabel();
+  fw::RegisterxpText();
 
   DemoForm form;
   if (!form.LoadFromResource(u"ForDemo")) {
