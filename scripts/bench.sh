@@ -22,12 +22,24 @@ dpkg-query -W -f='${Status}' libgumbo-dev 2>/dev/null | grep -q "install ok inst
 cmake --preset bench-native >/dev/null
 cmake --build --preset bench-native --target fuelwise_bench_native >/dev/null
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target fuelwise_bench >/dev/null
+cmake --build --preset windows --target fuelwise_bench bench_bare_window bench_fuelwise_startup \
+  window_bench_runner >/dev/null
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 build/bench-native/bench/fuelwise_bench_native "$filter" > "$out/native.txt"
 tools/wine-run.sh build/windows/bench/fuelwise_bench.exe "$filter" > "$out/wine.txt"
+
+# The program against a bare window, with the sample site on a free loopback port.
+if [ -z "$filter" ] || [[ "Window" == *"$filter"* ]]; then
+  python3 tools/sample-site/server.py --port 0 --port-file "$out/port" --lifetime 900 >/dev/null 2>&1 &
+  site=$!
+  trap 'kill $site 2>/dev/null; rm -rf "$out"' EXIT
+  for _ in $(seq 1 100); do [ -s "$out/port" ] && break; sleep 0.1; done
+  (cd build/windows/bench/window &&
+   "$root/tools/wine-run.sh" window_bench_runner.exe bench_bare_window.exe bench_fuelwise_startup.exe \
+     "127.0.0.1:$(cat "$out/port")" "${FUELWISE_BENCH_RUNS:-9}") | grep -v '^= '
+fi
 
 python3 - "$out/native.txt" "$out/wine.txt" <<'PY'
 import sys
