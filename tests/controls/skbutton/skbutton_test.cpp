@@ -779,6 +779,11 @@ TEST(SkbuttonPaint, DrawnFaces) {
   const std::vector<Line> flatPressed = {{'r', 12, {{1, kGrayText}, {78, kGrey}, {1, W}}},
                                          {'c', 40, {{1, kGrayText}, {23, kGrey}, {1, W}}},
                                          {'r', 24, {{1, kGrayText}, {79, W}}}};
+  const std::vector<Line> style3Pressed = {
+      {'r', 12, {{1, 0x929D9D}, {78, 0xDDE4E5}, {1, 0x929D9D}}},
+      {'c', 40, {{1, 0x929D9D}, {1, 0xCCD5D7}, {1, 0xD5DCDE}, {19, 0xDDE4E5}, {1, 0xE3EAEB}, {1, 0xEAEFF0},
+                 {1, 0x929D9D}}},
+      {'r', 1, {{1, 0x929D9D}, {1, 0x788182}, {76, 0xCCD5D7}, {1, 0x788182}, {1, 0x929D9D}}}};
   const uint32_t F2 = 0x743C00, C2 = 0xC0884C;  // style 2's frame, and its corners 0.3 lighter
   const std::vector<Line> style5 = {
       {'r', 12, {{1, g(204)}, {74, kGrey}, {1, g(204)}, {1, 0x808080}, {1, 0xA0A0A0}, {1, 0xC0C0C0},
@@ -849,11 +854,8 @@ TEST(SkbuttonPaint, DrawnFaces) {
                    {1, 0xE5EDEE}, {1, 0xD6E1E4}, {1, 0xC6D2D7}, {1, 0xC3CECE}}},
         {'r', 1, {{1, 0xC3CECE}, {1, 0xBCC7C7}, {76, At(0xFDFEFE, 0xEEF4F4, 11, 1)}, {1, 0xBCC7C7},
                   {1, 0xC3CECE}}}}},
-      {3, P, 0,
-       {{'r', 12, {{1, 0x929D9D}, {78, 0xDDE4E5}, {1, 0x929D9D}}},
-        {'c', 40, {{1, 0x929D9D}, {1, 0xCCD5D7}, {1, 0xD5DCDE}, {19, 0xDDE4E5}, {1, 0xE3EAEB},
-                   {1, 0xEAEFF0}, {1, 0x929D9D}}},
-        {'r', 1, {{1, 0x929D9D}, {1, 0x788182}, {76, 0xCCD5D7}, {1, 0x788182}, {1, 0x929D9D}}}}},
+      {3, P, 0, style3Pressed},
+      {3, N, kChecked | kLeftDown, style3Pressed},
       {3, N, kChecked,
        {{'r', 1, {{1, 0xAF987A}, {1, 0x8E806D}, {76, 0xFEFEFE}, {1, 0x8E806D}, {1, 0xAF987A}}},
         {'r', 12, {{1, 0xAF987A}, {78, 0xFEFEFE}, {1, 0xAF987A}}}}},
