@@ -233,6 +233,8 @@ void PaintDropShadow(FaceContext& f, int32_t state) {
   const int W = s.W, H = s.H;
   const int32_t b = f.enabled ? s.face : S(s.face, 0.1f);
   s.AmbientBack();
+  // A disabled button, checked or not, shows the normal look in its lighter face.
+  if (!f.enabled) state = StateNormal;
   switch (state) {
     case StateNormal:
     case StateHot:
@@ -263,6 +265,8 @@ void PaintHalfGloss(FaceContext& f, int32_t state) {
   const Steps s(f);
   const int W = s.W, H = s.H;
   const int32_t face = s.face;
+  // A disabled button, checked or not, shows the normal look.
+  if (!f.enabled) state = StateNormal;
   switch (state) {
     case StateNormal:
     case StateHot:
@@ -475,10 +479,16 @@ void PaintPixelMapped(FaceContext& f, int32_t state) {
       SetPixelV(f.dc, right ? W - 17 + p.x : p.x, bottom ? H - p.y : p.y, static_cast<COLORREF>(p.colour));
     }
   }
-  for (int x = 0; x <= 17; ++x) s.L(x, 11, x, H - 10, c(art.left[static_cast<size_t>(x)]));
-  for (int i = 0; i < 17; ++i) s.L(W - 17 + i, 11, W - 17 + i, H - 10, c(art.right[static_cast<size_t>(i)]));
-  for (int y = 0; y <= 11; ++y) s.L(17, y, W - 17, y, c(art.top[static_cast<size_t>(y)]));
-  for (int i = 0; i < 12; ++i) s.L(17, H - 11 + i, W - 17, H - 11 + i, c(art.bottom[static_cast<size_t>(i)]));
+  // On a button at most 21 high (34 wide) the edge lines have no length. A line
+  // whose end lies before its start would be drawn backwards over the corner maps.
+  if (H - 10 > 11) {
+    for (int x = 0; x <= 17; ++x) s.L(x, 11, x, H - 10, c(art.left[static_cast<size_t>(x)]));
+    for (int i = 0; i < 17; ++i) s.L(W - 17 + i, 11, W - 17 + i, H - 10, c(art.right[static_cast<size_t>(i)]));
+  }
+  if (W - 17 > 17) {
+    for (int y = 0; y <= 11; ++y) s.L(17, y, W - 17, y, c(art.top[static_cast<size_t>(y)]));
+    for (int i = 0; i < 12; ++i) s.L(17, H - 11 + i, W - 17, H - 11 + i, c(art.bottom[static_cast<size_t>(i)]));
+  }
 }
 
 }  // namespace fw::skbtn

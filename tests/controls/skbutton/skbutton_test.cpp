@@ -1,6 +1,6 @@
 // The button on a real form under the host: whole event sequences from real
 // input and real messages, what it saves and reads, the pixels its painting core
-// and its standard painter leave, its window region and its hooks.
+// and every face painter leave, its window region and its hooks.
 
 #include "controls/skbutton/skbutton.h"
 
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "controls/skbutton/ButtonPaint.h"
+#include "controls/skbutton/PixelMappedArt.h"
 #include "host/DesignFile.h"
 #include "host/Form.h"
 #include "host/Gdi.h"
@@ -548,6 +549,41 @@ TEST_F(SkbuttonTest, OneRegionPerResizeAndNoRepaintLoop) {
   EXPECT_TRUE(PtInRegion(rgn.get(), 50, 1));
 }
 
+// The window region at two sizes: per row from the top (and, mirrored, from the
+// bottom) how many pixels each side loses. Every corner is cut alike, which the
+// region's W + 1 by H + 1 rectangle gives; the platform cuts one pixel for the
+// 3 x 3 and the 4 x 4 ellipse alike.
+TEST_F(SkbuttonTest, RoundedCornersAtTwoSizes) {
+  struct Case {
+    int32_t style;
+    std::vector<int> cut;  // from the outermost row inward; the rows after lose nothing
+  };
+  const Case cases[] = {{0, {}}, {13, {}}, {2, {1}}, {4, {1}}, {6, {1}}, {8, {1}},
+                        {3, {1}}, {10, {1}}, {14, {6, 4, 3, 2, 1, 1}}};
+  skbutton* b = Place();
+  for (const auto& [w, h] : {std::pair{80, 25}, std::pair{121, 40}}) {
+    b->Move(b->Left(), b->Top(), w * 15, h * 15);
+    for (const Case& c : cases) {
+      b->SetButtonStyle(c.style);
+      unique_hrgn rgn(CreateRectRgn(0, 0, 0, 0));
+      ASSERT_NE(GetWindowRgn(b->hWnd(), rgn.get()), ERROR);
+      std::string actual, expected;
+      for (int y = 0; y < h; ++y) {
+        const size_t depth = static_cast<size_t>(std::min(y, h - 1 - y));
+        const int cut = depth < c.cut.size() ? c.cut[depth] : 0;
+        int left = 0, right = 0, inside = 0;
+        while (left < w && !PtInRegion(rgn.get(), left, y)) ++left;
+        while (right < w && !PtInRegion(rgn.get(), w - 1 - right, y)) ++right;
+        for (int x = 0; x < w; ++x) inside += PtInRegion(rgn.get(), x, y) ? 1 : 0;
+        // "!" marks a row whose inside is not one run.
+        actual += std::to_string(left) + "/" + std::to_string(right) + (inside == w - left - right ? " " : "! ");
+        expected += std::to_string(cut) + "/" + std::to_string(cut) + " ";
+      }
+      EXPECT_EQ(actual, expected) << "style " << c.style << " at " << w << " x " << h;
+    }
+  }
+}
+
 TEST_F(SkbuttonTest, HooksGoWithTheButton) {
   const LONG_PTR before = GetWindowLongPtrW(s_form->hWnd(), GWLP_WNDPROC);
   skbutton* b = Place();
@@ -616,169 +652,472 @@ TEST(SkbuttonPaint, GrayPictureOfAnIconKeepsItsMask) {
   }
 }
 
-// The drawn styles' faces on an 80 x 25 canvas (27 high for style 7) with the
-// face 0x808080, checked against pixels worked out by hand from the steps of
-// each style. Shifts of 128: +0.07 -> 146, +0.2 -> 179, +0.08 -> 148, -0.09 ->
-// 105, -0.05 -> 115, -0.16 -> 87, -0.1 -> 102.5 -> 102, +0.3 -> 204.5 -> 204 ...
-TEST(SkbuttonPaint, DrawnStylePixels) {
-  struct Px {
-    int x, y;
-    COLORREF colour;  // 0x00BBGGRR
-  };
-  struct Look {
-    int32_t style, state;
-    int H;
-    bool checked;
-    std::vector<Px> pixels;
-  };
-  const COLORREF S = kSentinel;
-  const Look looks[] = {
-      // Style 2: body gradient 146 -> 128 (row 12: 137), top band 179, 172, 164 ...,
-      // the soft lines, the frame 0x743C00 and its corners shifted by 0.3.
-      {2, StateNormal, 25, false,
-       {{0, 12, 0x743C00}, {1, 12, 0xC0C0C0}, {2, 12, 0x898989}, {78, 12, 0x6C6C6C},
-        {1, 1, 0xC0884C}, {2, 1, 0xACACAC}, {40, 23, 0x696969}, {40, 22, 0x737373},
-        {40, 21, 0x7D7D7D}, {79, 24, 0x743C00}}},
-      {2, StateHot, 25, false,
-       {{1, 12, 0x49BDF9}, {2, 12, 0x7AD2FC}, {3, 12, 0x898989}, {77, 12, 0x7AD2FC},
-        {78, 12, 0x49BDF9}, {40, 1, 0xCFF0FF}, {40, 2, 0x89D8FD}, {40, 22, 0x30B3F8},
-        {40, 23, 0x0097E5}}},
-      {2, StatePressed, 25, false,
-       {{1, 12, 0x575757}, {2, 12, 0x666666}, {3, 12, 0x737373}, {78, 12, 0x8A8A8A},
-        {40, 1, 0x575757}, {40, 2, 0x666666}, {40, 23, 0x929292}}},
-      // Style 3: its frame, bottom lines and shifted corners; the checked face.
-      {3, StateHot, 25, false,
-       {{0, 12, 0xC3CECE}, {40, 23, 0xC6D2D7}, {40, 22, 0xD6E1E4}, {40, 21, 0xE5EDEE},
-        {1, 1, 0xBCC7C7}}},
-      {3, StatePressed, 25, false, {{40, 12, 0xDDE4E5}, {0, 12, 0x929D9D}}},
-      {3, StateNormal, 25, true, {{40, 12, 0xFEFEFE}, {0, 12, 0xAF987A}, {1, 1, 0x8E806D}}},
-      // Style 4: 141 -> 128 above, 123 -> 90 from row 12, two frames, gold corners.
-      {4, StateNormal, 25, false,
-       {{40, 6, 0x8B8B8B}, {40, 12, 0x7B7B7B}, {40, 20, 0x6F6F6F}, {0, 12, 0x707070},
-        {1, 12, 0xFFFFFF}, {1, 1, 0xBE965F}, {79, 24, 0x707070}}},
-      // Style 5: the face and its 0.3-lighter frame over three shadow frames; the
-      // rest is the ambient back colour (the canvas here).
-      {5, StateNormal, 25, false,
-       {{40, 12, 0x808080}, {75, 12, 0xCCCCCC}, {40, 20, 0xCCCCCC}, {76, 12, 0x808080},
-        {77, 12, 0xA0A0A0}, {78, 12, 0xC0C0C0}, {79, 12, S}, {40, 21, 0x808080},
-        {40, 22, 0xA0A0A0}, {40, 23, 0xC0C0C0}, {40, 24, S}, {2, 22, S}}},
-      {5, StatePressed, 25, false,
-       {{1, 1, S}, {3, 12, 0xCCCCCC}, {40, 12, 0x808080}, {79, 12, 0xCCCCCC}, {40, 3, 0xCCCCCC}}},
-      // Style 6: white -> face over 12 rows (row 5: 198), the frame 0.2 darker, the
-      // bottom line 0.25 darker from x = 2, corners 0.05 lighter; below, the surface.
-      {6, StateNormal, 25, false,
-       {{40, 5, 0xC6C6C6}, {40, 18, S}, {0, 18, 0x4D4D4D}, {40, 24, 0x404040},
-        {1, 24, 0x4D4D4D}, {1, 1, 0x8D8D8D}, {1, 23, 0x8D8D8D}}},
-      // Style 7 on 27 rows: the bands split at row 10; the frame 0.34 darker (41).
-      {7, StateHot, 27, false,
-       {{40, 9, 0xACEAFF}, {40, 10, 0x67D7FF}, {40, 26, 0x292929}, {0, 5, 0x292929},
-        {40, 1, 0xDCFDFF}}},
-      {7, StatePressed, 27, false, {{40, 9, 0x51AFFF}, {40, 10, 0x468FFF}, {40, 25, 0x5DCEFF}}},
-      // Style 8 hot: the light gradient, its flat lower part from row 15, two frames.
-      {8, StateHot, 25, false,
-       {{40, 5, 0xFDF7EB}, {40, 16, 0xF8ECD0}, {0, 12, 0xCA9E61}, {1, 12, 0xFFFFFF},
-        {1, 1, 0xFFEAAE}}},
-      // Style 9: N = M(S(face, 0.26), white) = 224; row 12 of N -> face is 176.
-      {9, StateNormal, 25, false, {{0, 12, 0xB0B0B0}, {79, 12, 0xB0B0B0}, {40, 0, 0xE0E0E0}}},
-      {9, StateHot, 25, false, {{0, 12, 0xC56A31}, {40, 12, 0xEED2C1}}},
-      {9, StatePressed, 25, false, {{0, 12, 0x6F4B4B}, {40, 12, 0xE2B598}}},
-      {9, StateNormal, 25, true, {{0, 12, 0x7C5858}, {40, 12, 0xE8E6E1}}},
-      // Style 10: top band from 218 (row 2: 173), row 5 left in the face, body from
-      // 115 to 204 over 23 steps (row 12: 138), frame 44, corners 0.
-      {10, StateNormal, 25, false,
-       {{40, 2, 0xADADAD}, {40, 5, 0x808080}, {40, 12, 0x8A8A8A}, {0, 12, 0x2C2C2C},
-        {40, 0, 0x2C2C2C}, {1, 1, 0x000000}, {78, 23, 0x000000}}},
-      // Style 13 hot: 0xCCF4FF -> 0x91D0FF, row 12 0xAFE2FF, a navy frame.
-      {13, StateHot, 25, false, {{40, 12, 0xAFE2FF}, {0, 12, 0x800000}, {40, 1, 0xCAF3FF}}},
-      {13, StateNormal, 25, true, {{40, 1, 0x8AD4FF}, {79, 12, 0x800000}}},
-      // Style 15: face -> 148 across 79 steps; a grey frame.
-      {15, StateNormal, 25, false,
-       {{1, 12, 0x808080}, {40, 12, 0x8A8A8A}, {78, 12, 0x939393}, {0, 12, 0x7D807E}}},
-  };
-  for (const Look& look : looks) {
-    Canvas c(80, look.H);
-    FaceContext f;
-    f.dc = c.dc.get();
-    f.W = 80;
-    f.H = look.H;
-    f.style = look.style;
-    f.face = 0x808080;
-    f.checkBoxMode = look.checked;
-    f.value = look.checked;
-    Colour fore(0x0000FFu);
+// -- The faces, from the steps of each style worked out by hand
+//
+// Every drawn style on an 80 x 25 canvas (27 high for style 7, where H / 2.7 is
+// whole) with the face 0x808080. Whole rows and columns, written as runs; a run
+// of a gradient lists its table entries (each channel c1 + (c2 - c1) x i / n,
+// truncated). Shifts of the face's 128: +0.02 133, +0.03 136, +0.04 138, +0.05
+// 141, +0.07 146, +0.08 148, +0.1 153.5 -> 154, +0.2 179, +0.25 192, +0.26 194,
+// +0.3 204.5 -> 204; -0.01 125, -0.03 120, -0.05 115, -0.08 108, -0.09 105, -0.1
+// 102.5 -> 102, -0.13 95, -0.15 90, -0.16 87, -0.2 77, -0.23 69, -0.25 64, -0.34
+// 41, -0.5 0.5 -> 0. M(128, white) = 191.5 -> 192.
+
+constexpr uint32_t g(uint32_t v) { return v * 0x010101u; }
+constexpr uint32_t kGrey = g(128);
+// The platform's colours, as system colour numbers: 3-D light, highlight, shadow,
+// dark shadow, application work space, grey text.
+constexpr uint32_t kLight = 0x80000016u, kHilite = 0x80000014u, kShadow = 0x80000010u,
+                   kDark = 0x80000015u, kWork = 0x8000000Cu, kGrayText = 0x80000011u;
+constexpr uint32_t kBare = 0x40000000u;  // nothing painted: the canvas shows
+
+// Entry i of the gradient table from c1 to c2 in n steps.
+constexpr uint32_t At(uint32_t c1, uint32_t c2, int n, int i) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const int a = static_cast<int>((c1 >> shift) & 0xFF), b = static_cast<int>((c2 >> shift) & 0xFF);
+    out |= static_cast<uint32_t>(a + (b - a) * i / n) << shift;
+  }
+  return out;
+}
+
+// n pixels of one colour, or entries from .. from + n - 1 of the gradient c1 -> c2 in `steps`.
+struct Span {
+  int n;
+  uint32_t c1;
+  uint32_t c2 = 0;
+  int steps = 0;
+  int from = 0;
+};
+struct Line {
+  char axis;  // 'r': the row y = at; 'c': the column x = at
+  int at;
+  std::vector<Span> runs;
+};
+enum : int {
+  kChecked = 1, kFocus = 2, kDefault = 4, kActive = 8, kShowFocus = 16, kInside = 32, kLeftDown = 64,
+  kDisabled = 128
+};
+
+struct FaceCanvas {
+  Canvas canvas;
+  FaceContext f;
+  FaceCanvas(int32_t style, int W, int H, int flags) : canvas(W, H) {
+    f.dc = canvas.dc.get();
+    f.W = W;
+    f.H = H;
+    f.style = style;
+    f.face = static_cast<int32_t>(kGrey);
+    f.checkBoxMode = f.value = (flags & kChecked) != 0;
+    f.hasFocus = (flags & kFocus) != 0;
+    f.isDefault = (flags & kDefault) != 0;
+    f.parentActive = (flags & kActive) != 0;
+    f.showFocusRect = (flags & kShowFocus) != 0;
+    f.mouseInside = (flags & kInside) != 0;
+    f.leftDown = (flags & kLeftDown) != 0;
+    f.enabled = (flags & kDisabled) == 0;
+    f.captionFocusRect = Box{10, 5, 50, 20};
     f.foreColor = &fore;
-    ASSERT_NE(PainterFor(look.style), nullptr);
-    PainterFor(look.style)(f, look.state);
-    for (const Px& p : look.pixels) {
-      EXPECT_EQ(Hex(c.Pixel(p.x, p.y)), Hex(p.colour))
-          << "style " << look.style << " state " << look.state << (look.checked ? " checked" : "")
-          << " at " << p.x << ", " << p.y;
+  }
+  void Paint(int32_t state) { PainterFor(f.style)(f, state); }
+  std::string Actual(const Line& line) const {
+    std::string s;
+    const int n = line.axis == 'r' ? canvas.w : canvas.h;
+    for (int i = 0; i < n; ++i) {
+      s += Hex(line.axis == 'r' ? canvas.Pixel(i, line.at) : canvas.Pixel(line.at, i)) + " ";
     }
+    return s;
+  }
+  Colour fore{0x0000FFu};
+};
+
+std::string Expected(const Line& line) {
+  std::string s;
+  for (const Span& r : line.runs) {
+    for (int i = 0; i < r.n; ++i) {
+      uint32_t c = r.steps ? At(r.c1, r.c2, r.steps, r.from + i) : r.c1;
+      if (c == kBare) c = kSentinel;
+      if (c & 0x80000000u) c = GetSysColor(static_cast<int>(c & 0xFF));
+      s += Hex(c) + " ";
+    }
+  }
+  return s;
+}
+
+void ExpectLines(FaceCanvas& fc, const std::vector<Line>& lines, const std::string& what) {
+  for (const Line& line : lines) {
+    int n = 0;
+    for (const Span& r : line.runs) n += r.n;
+    const bool row = line.axis == 'r';
+    ASSERT_EQ(n, row ? fc.canvas.w : fc.canvas.h) << what << ": the runs of " << line.axis << line.at;
+    EXPECT_EQ(fc.Actual(line), Expected(line)) << what << ", " << (row ? "row " : "column ") << line.at;
   }
 }
 
-// Style 14 at two sizes: the edge lines and rows of the artwork, the centre,
-// the unpainted outer corner, and which artwork each state takes.
-TEST(SkbuttonPaint, PixelMappedEdgesAtTwoSizes) {
-  struct Px {
-    int x, y;
-    COLORREF colour;
+TEST(SkbuttonPaint, DrawnFaces) {
+  struct Face {
+    int32_t style, state;
+    int flags;
+    std::vector<Line> lines;
+    int H = 25;
+  };
+  constexpr int N = StateNormal, Hot = StateHot, P = StatePressed;
+  const uint32_t W = 0xFFFFFF;
+  // The platform's edges round the plain face, as styles 0, 1, 11 and 12 use them.
+  const std::vector<Line> raised = {{'r', 12, {{1, kLight}, {1, kHilite}, {76, kGrey}, {1, kShadow},
+                                               {1, kDark}}},
+                                    {'c', 40, {{1, kLight}, {1, kHilite}, {21, kGrey}, {1, kShadow},
+                                               {1, kDark}}}};
+  const std::vector<Line> thin = {{'r', 12, {{1, kHilite}, {78, kGrey}, {1, kShadow}}},
+                                  {'c', 40, {{1, kHilite}, {23, kGrey}, {1, kShadow}}}};
+  const std::vector<Line> sunken = {{'r', 12, {{1, kShadow}, {1, kDark}, {76, kGrey}, {1, kLight},
+                                               {1, kHilite}}},
+                                    {'c', 40, {{1, kShadow}, {1, kDark}, {21, kGrey}, {1, kLight},
+                                               {1, kHilite}}}};
+  const std::vector<Line> plain = {{'r', 12, {{80, kGrey}}}, {'c', 40, {{25, kGrey}}}};
+  // White inside, the grey-text frame's left and top sides.
+  const std::vector<Line> flatPressed = {{'r', 12, {{1, kGrayText}, {78, kGrey}, {1, W}}},
+                                         {'c', 40, {{1, kGrayText}, {23, kGrey}, {1, W}}},
+                                         {'r', 24, {{1, kGrayText}, {79, W}}}};
+  const std::vector<Line> style3Pressed = {
+      {'r', 12, {{1, 0x929D9D}, {78, 0xDDE4E5}, {1, 0x929D9D}}},
+      {'c', 40, {{1, 0x929D9D}, {1, 0xCCD5D7}, {1, 0xD5DCDE}, {19, 0xDDE4E5}, {1, 0xE3EAEB}, {1, 0xEAEFF0},
+                 {1, 0x929D9D}}},
+      {'r', 1, {{1, 0x929D9D}, {1, 0x788182}, {76, 0xCCD5D7}, {1, 0x788182}, {1, 0x929D9D}}}};
+  const uint32_t F2 = 0x743C00, C2 = 0xC0884C;  // style 2's frame, and its corners 0.3 lighter
+  const std::vector<Line> style5 = {
+      {'r', 12, {{1, g(204)}, {74, kGrey}, {1, g(204)}, {1, 0x808080}, {1, 0xA0A0A0}, {1, 0xC0C0C0},
+                 {1, kBare}}},
+      {'c', 40, {{1, g(204)}, {19, kGrey}, {1, g(204)}, {1, 0x808080}, {1, 0xA0A0A0}, {1, 0xC0C0C0},
+                 {1, kBare}}}};
+  const std::vector<Line> style6 = {{'r', 12, {{1, g(77)}, {78, kBare}, {1, g(77)}}},
+                                    {'c', 40, {{1, g(77)}, {11, W, g(128), 11, 1}, {12, kBare}, {1, g(64)}}},
+                                    {'r', 1, {{1, g(77)}, {1, g(141)}, {76, g(244)}, {1, g(141)}, {1, g(77)}}},
+                                    {'r', 24, {{2, g(77)}, {76, g(64)}, {2, g(77)}}}};
+  const std::vector<Line> style7Pressed = {{'c', 40, {{1, g(41)}, {9, 0x58C1FF, 0x51AFFF, 9, 1},
+                                                      {16, 0x468FFF, 0x5FD3FF, 16, 0}, {1, g(41)}}}};
+  const std::vector<Line> style13Pressed = {{'c', 40, {{1, 0x800000}, {23, 0x4E91FE, 0x8ED3FF, 24, 1},
+                                                       {1, 0x800000}}}};
+  const std::vector<Line> style15 = {{'r', 12, {{1, 0x7D807E}, {78, g(128), g(148), 79, 1}, {1, 0x7D807E}}},
+                                     {'c', 40, {{1, 0x7D807E}, {23, At(g(128), g(148), 79, 40)},
+                                                {1, 0x7D807E}}}};
+  const Face faces[] = {
+      {0, N, 0, raised},
+      {0, Hot, 0, raised},
+      {0, P, 0,
+       {{'r', 12, {{1, 0}, {1, 0x99A8AC}, {76, kGrey}, {1, 0x99A8AC}, {1, 0}}},
+        {'c', 40, {{1, 0}, {1, 0x99A8AC}, {21, kGrey}, {1, 0x99A8AC}, {1, 0}}}}},
+      // The default button: a second raised edge one smaller, the work-space and black frames.
+      {0, Hot, kDefault | kActive,
+       {{'r', 12, {{1, 0}, {1, kHilite}, {75, kGrey}, {1, kShadow}, {1, kWork}, {1, 0}}},
+        {'c', 40, {{1, 0}, {1, kHilite}, {20, kGrey}, {1, kShadow}, {1, kWork}, {1, 0}}}}},
+      // Checked and focused: 0.02 lighter in a sunken edge, the work-space frame at 4.
+      {0, N, kChecked | kFocus | kActive | kShowFocus,
+       {{'r', 12, {{1, kShadow}, {1, kDark}, {2, g(133)}, {1, kWork}, {71, g(133)}, {1, kWork}, {1, g(133)},
+                   {1, kLight}, {1, kHilite}}},
+        {'c', 40, {{1, kShadow}, {1, kDark}, {2, g(133)}, {1, kWork}, {16, g(133)}, {1, kWork}, {1, g(133)},
+                   {1, kLight}, {1, kHilite}}}}},
+      {1, N, 0, thin},
+      {1, Hot, 0, thin},
+      {1, P, 0, flatPressed},
+      {11, N, 0, plain},
+      {11, Hot, 0, raised},
+      {11, P, 0, sunken},
+      {12, N, 0, plain},
+      {12, Hot, 0, thin},
+      {12, P, 0, flatPressed},
+      {12, N, kChecked, {{'r', 12, {{80, g(133)}}}, {'c', 40, {{25, g(133)}}}}},
+      // Style 2: the face 146 -> 128 over 24 steps, the top band 179 -> 148 over 4.
+      {2, N, 0,
+       {{'r', 12, {{1, F2}, {1, g(192)}, {76, g(137)}, {1, g(108)}, {1, F2}}},
+        {'c', 40, {{1, F2}, {4, g(179), g(148), 4, 1}, {16, g(146), g(128), 24, 5}, {1, g(125)},
+                   {1, g(115)}, {1, g(105)}, {1, F2}}},
+        {'r', 1, {{1, F2}, {1, C2}, {76, g(172)}, {1, C2}, {1, F2}}}}},
+      {2, Hot, 0,
+       {{'r', 12, {{1, F2}, {1, 0x49BDF9}, {1, 0x7AD2FC}, {74, g(137)}, {1, 0x7AD2FC}, {1, 0x49BDF9}, {1, F2}}},
+        {'c', 40, {{1, F2}, {1, 0xCFF0FF}, {1, 0x89D8FD}, {2, g(179), g(148), 4, 3},
+                   {17, g(146), g(128), 24, 5}, {1, 0x30B3F8}, {1, 0x0097E5}, {1, F2}}},
+        {'r', 1, {{1, F2}, {1, C2}, {76, 0xCFF0FF}, {1, C2}, {1, F2}}}}},
+      {2, P, 0,
+       {{'r', 12, {{1, F2}, {1, g(87)}, {1, g(102)}, {75, g(115)}, {1, g(138)}, {1, F2}}},
+        {'c', 40, {{1, F2}, {1, g(87)}, {1, g(102)}, {20, g(115)}, {1, g(146)}, {1, F2}}}}},
+      {2, N, kDisabled, {{'r', 1, {{1, g(102)}, {1, g(179)}, {76, g(136)}, {1, g(179)}, {1, g(102)}}}}},
+      {2, N, kFocus | kActive,
+       {{'r', 12, {{1, F2}, {1, 0xE6AF8E}, {1, 0xF4D1B8}, {74, g(137)}, {1, 0xF4D1B8}, {1, 0xE6AF8E}, {1, F2}}},
+        {'c', 40, {{1, F2}, {1, 0xFFE7CE}, {1, 0xF6D4BC}, {2, g(179), g(148), 4, 3},
+                   {16, g(146), g(128), 24, 5}, {1, g(125)}, {1, 0xE4AD89}, {1, 0xEE8269}, {1, F2}}}}},
+      // Style 3: the hot halves are 12 rows each (H / 2 = 12.5 rounds to 12).
+      {3, N, 0, plain},
+      {3, Hot, 0,
+       {{'r', 12, {{1, 0xC3CECE}, {76, 0xEEF4F4}, {1, 0xEAF0F0}, {1, 0xE0E7EA}, {1, 0xC3CECE}}},
+        {'c', 40, {{1, 0xC3CECE}, {11, 0xFDFEFE, 0xEEF4F4, 11, 1}, {9, 0xEEF4F4, 0xEAF1F1, 11, 0},
+                   {1, 0xE5EDEE}, {1, 0xD6E1E4}, {1, 0xC6D2D7}, {1, 0xC3CECE}}},
+        {'r', 1, {{1, 0xC3CECE}, {1, 0xBCC7C7}, {76, At(0xFDFEFE, 0xEEF4F4, 11, 1)}, {1, 0xBCC7C7},
+                  {1, 0xC3CECE}}}}},
+      {3, P, 0, style3Pressed},
+      {3, N, kChecked | kLeftDown, style3Pressed},
+      {3, N, kChecked,
+       {{'r', 1, {{1, 0xAF987A}, {1, 0x8E806D}, {76, 0xFEFEFE}, {1, 0x8E806D}, {1, 0xAF987A}}},
+        {'r', 12, {{1, 0xAF987A}, {78, 0xFEFEFE}, {1, 0xAF987A}}}}},
+      {3, Hot, kChecked,
+       {{'c', 78, {{1, 0xAF987A}, {1, 0x8E806D}, {19, 0xEDF0F2}, {1, 0xF8F9FA}, {1, 0xE8ECEF},
+                   {1, 0x8E806D}, {1, 0xAF987A}}},
+        {'c', 40, {{1, 0xAF987A}, {20, 0xFEFEFE}, {1, 0xF8F9FA}, {1, 0xE8ECEF}, {1, 0xD8DEE4},
+                   {1, 0xAF987A}}}}},
+      // Style 4: A = 141; the lower gradient 123 -> 90 from row 12 (H / 2 rounded).
+      {4, N, 0,
+       {{'r', 12, {{1, 0x707070}, {1, W}, {76, g(123)}, {1, W}, {1, 0x707070}}},
+        {'c', 40, {{1, 0x707070}, {1, W}, {10, g(141), g(128), 24, 1}, {11, g(123), g(90), 22, 0}, {1, W},
+                   {1, 0x707070}}},
+        {'r', 1, {{1, 0x707070}, {1, 0xBE965F}, {76, W}, {1, 0xBE965F}, {1, 0x707070}}}}},
+      // S(0xFDE1AC, 0.01) = 0xFFE4AF; the lit ends are 5 wide, 10 and 12 high.
+      {4, Hot, 0,
+       {{'r', 12, {{1, 0xA77532}, {1, W}, {4, 0xFAD68F, 0xFFE4AF, 4, 1}, {68, 0xFFE9C1},
+                   {4, 0xFFE4AF, 0xFAD68F, 4, 0}, {1, W}, {1, 0xA77532}}},
+        {'c', 40, {{1, 0xA77532}, {1, W}, {10, 0xFFF7E4, 0xFFF3DA, 11, 1}, {11, 0xFFE9C1, 0xFDE1AE, 22, 0},
+                   {1, W}, {1, 0xA77532}}},
+        {'c', 3, {{1, 0xA77532}, {1, W}, {1, At(0xFFF7E4, 0xFFF3DA, 11, 1)},
+                  {9, At(0xFFEECD, 0xFFF7E4, 4, 2)}, {11, At(0xFAD68F, 0xFFE4AF, 4, 2)}, {1, W},
+                  {1, 0xA77532}}}}},
+      // Shifted: 0xE6C891 +0.02 0xEBCD96, 0xF6E4C2 -0.01 0xF3E1BF, 0xDCAB4E +0.02
+      // 0xE1B053, 0xF0D29A -0.01 0xEDCF97; the second left line (12, 12) has no length.
+      {4, P, 0,
+       {{'r', 12, {{1, 0x5C411D}, {5, 0xE1B053, 0xEDCF97, 4, 0}, {68, 0xF0D29A},
+                   {5, 0xEDCF97, 0xE1B053, 4, 0}, {1, 0x5C411D}}},
+        {'c', 40, {{1, 0x5C411D}, {1, 0xB39C71}, {1, 0xD6C6A9}, {1, 0xECD9B9}, {8, 0xF6E4C2},
+                   {12, 0xF0D29A}, {1, 0x5C411D}}},
+        {'c', 1, {{1, 0x5C411D}, {1, 0xBE965F}, {1, 0xCFB073}, {9, 0xEBCD96}, {11, 0xE1B053}, {1, 0xBE965F},
+                  {1, 0x5C411D}}}}},
+      {4, N, kDisabled,
+       {{'r', 1, {{1, g(64)}, {1, g(120)}, {76, g(192)}, {1, g(120)}, {1, g(64)}}},
+        {'r', 12, {{1, g(64)}, {1, g(192)}, {76, g(136)}, {1, g(192)}, {1, g(64)}}}}},
+      {4, N, kFocus | kActive, {{'r', 12, {{1, 0xA77532}, {1, 0xFBD848}, {76, g(123)}, {1, 0xFBD848},
+                                           {1, 0xA77532}}}}},
+      // Style 5 over the shadow frames; pressed, the face moves 3 down and right.
+      {5, N, 0, style5},
+      {5, Hot, 0, style5},
+      {5, P, 0, {{'r', 12, {{3, kBare}, {1, g(204)}, {75, kGrey}, {1, g(204)}}}, {'c', 40, {{3, kBare},
+                            {1, g(204)}, {20, kGrey}, {1, g(204)}}}}},
+      // Disabled (checked, so pressed) it shows the normal look in the face 0.1 lighter (154; 230).
+      {5, P, kDisabled | kChecked,
+       {{'r', 12, {{1, g(230)}, {74, g(154)}, {1, g(230)}, {1, 0x808080}, {1, 0xA0A0A0}, {1, 0xC0C0C0},
+                   {1, kBare}}}}},
+      // Style 6: white -> face over the top 12 rows; below, the surface shows.
+      {6, N, 0, style6},
+      {6, Hot, 0, style6},
+      {6, P, kDisabled | kChecked, style6},
+      {6, P, 0,
+       {{'r', 12, {{1, g(69)}, {1, W}, {76, g(102)}, {1, W}, {1, g(69)}}},
+        {'c', 40, {{1, g(69)}, {1, W}, {10, W, g(102), 11, 2}, {12, g(102), g(115), 24, 0}, {1, g(26)}}},
+        {'r', 1, {{1, g(69)}, {1, g(141)}, {76, W}, {1, g(141)}, {1, g(69)}}},
+        {'r', 24, {{2, g(69)}, {76, g(26)}, {2, g(69)}}}}},
+      // Style 7 on 27 rows: the bands split at row 10; the lower one 17 high.
+      {7, N, 0,
+       {{'c', 40, {{1, g(41)}, {9, g(203), g(137), 9, 1}, {16, g(128), g(136), 16, 0}, {1, g(41)}}},
+        {'r', 12, {{1, g(41)}, {78, g(129)}, {1, g(41)}}}}, 27},
+      {7, Hot, 0,
+       {{'c', 40, {{1, g(41)}, {9, 0xE1FFFF, 0xACEAFF, 9, 1}, {16, 0x67D7FF, 0x99E4FF, 16, 0}, {1, g(41)}}},
+        {'r', 12, {{1, g(41)}, {78, At(0x67D7FF, 0x99E4FF, 16, 2)}, {1, g(41)}}}}, 27},
+      {7, P, 0, style7Pressed, 27},
+      {7, N, kChecked, {{'c', 40, {{1, g(41)}, {9, 0xA9D9FF, 0x6FC0FF, 9, 1},
+                                   {16, 0x3FABFF, 0x75E1FF, 16, 0}, {1, g(41)}}}}, 27},
+      {7, N, kChecked | kInside, style7Pressed, 27},
+      // Style 8: hot, flat from row 15 (H / 1.7 = 14.7).
+      {8, N, 0, plain},
+      {8, Hot, kDisabled, plain},
+      {8, Hot, 0,
+       {{'r', 12, {{1, 0xCA9E61}, {1, W}, {76, At(0xFDF9F1, 0xF8ECD0, 22, 11)}, {1, W}, {1, 0xCA9E61}}},
+        {'c', 40, {{1, 0xCA9E61}, {1, W}, {13, 0xFDF9F1, 0xF8ECD0, 22, 1}, {8, 0xF8ECD0}, {1, W},
+                   {1, 0xCA9E61}}},
+        {'r', 1, {{1, 0xCA9E61}, {1, 0xFFEAAE}, {76, W}, {1, 0xFFEAAE}, {1, 0xCA9E61}}}}},
+      {8, P, 0,
+       {{'r', 12, {{1, 0xCA9E61}, {1, W}, {76, At(0xF1DEB0, 0xF9F1DB, 22, 11)}, {1, W}, {1, 0xCA9E61}}},
+        {'c', 40, {{1, 0xCA9E61}, {1, W}, {21, 0xF1DEB0, 0xF9F1DB, 22, 1}, {1, W}, {1, 0xCA9E61}}}}},
+      // Style 9: N = M(194, 255) = 224.5 -> 224, so 224 -> 128 falls 4 a row.
+      {9, N, 0, {{'r', 12, {{80, g(176)}}}, {'c', 40, {{25, g(224), g(128), 24, 0}}}}},
+      {9, Hot, 0, {{'r', 12, {{1, 0xC56A31}, {78, 0xEED2C1}, {1, 0xC56A31}}}, {'c', 40, {{1, 0xC56A31},
+                              {23, 0xEED2C1}, {1, 0xC56A31}}}}},
+      {9, P, 0, {{'r', 12, {{1, 0x6F4B4B}, {78, 0xE2B598}, {1, 0x6F4B4B}}}, {'c', 40, {{1, 0x6F4B4B},
+                            {23, 0xE2B598}, {1, 0x6F4B4B}}}}},
+      {9, N, kChecked, {{'r', 12, {{1, 0x7C5858}, {78, 0xE8E6E1}, {1, 0x7C5858}}}, {'c', 40, {{1, 0x7C5858},
+                                   {23, 0xE8E6E1}, {1, 0x7C5858}}}}},
+      {9, Hot, kChecked, {{'r', 12, {{1, 0xC56A31}, {78, 0xE2B598}, {1, 0xC56A31}}}}},
+      // Style 10: band rows 0 to 4, row 5 the fill, the body from row 6.
+      // Normal: band 218 -> 128, body 115 -> 204; hot: fill 141, band 236 -> 141, body
+      // 128 -> 210; pressed: fill 120, body 108 -> 200. Frames 44, 57, 36; corners 0.
+      {10, N, 0,
+       {{'c', 40, {{1, g(44)}, {4, g(218), g(128), 4, 1}, {1, g(128)}, {18, g(115), g(204), 23, 0},
+                   {1, g(44)}}},
+        {'r', 1, {{1, g(44)}, {1, 0}, {76, g(196)}, {1, 0}, {1, g(44)}}},
+        {'r', 12, {{1, g(44)}, {78, g(138)}, {1, g(44)}}}}},
+      {10, Hot, 0,
+       {{'c', 40, {{1, g(57)}, {4, g(236), g(141), 4, 1}, {1, g(141)}, {18, g(128), g(210), 23, 0},
+                   {1, g(57)}}},
+        {'r', 12, {{1, g(57)}, {78, At(g(128), g(210), 23, 6)}, {1, g(57)}}}}},
+      {10, P, 0, {{'c', 40, {{1, g(36)}, {4, g(218), g(128), 4, 1}, {1, g(120)},
+                             {18, g(108), g(200), 23, 0}, {1, g(36)}}}}},
+      // Style 13: 141 -> 128 over rows 0 to 11, then 125 -> 95 over 14 rows.
+      {13, N, 0, {{'c', 40, {{12, g(141), g(128), 11, 0}, {13, g(125), g(95), 13, 0}}},
+                             {'r', 12, {{80, g(125)}}}}},
+      {13, Hot, 0,
+       {{'c', 40, {{1, 0x800000}, {23, 0xCCF4FF, 0x91D0FF, 24, 1}, {1, 0x800000}}},
+        {'r', 12, {{1, 0x800000}, {78, At(0xCCF4FF, 0x91D0FF, 24, 12)}, {1, 0x800000}}}}},
+      {13, P, 0, style13Pressed},
+      {13, N, kChecked, {{'c', 40, {{1, 0x800000}, {23, 0x8CD5FF, 0x55ADFF, 24, 1}, {1, 0x800000}}}}},
+      {13, N, kChecked | kInside, style13Pressed},
+      // Style 15: across, face -> 148 (pressed 115 -> 136) over 79 steps.
+      {15, N, 0, style15},
+      {15, Hot, 0, style15},
+      {15, P, 0, {{'r', 12, {{1, 0x7D807E}, {78, g(115), g(136), 79, 1}, {1, 0x7D807E}}}}},
+  };
+  for (const Face& face : faces) {
+    FaceCanvas fc(face.style, 80, face.H, face.flags);
+    fc.Paint(face.state);
+    ExpectLines(fc, face.lines,
+                "style " + std::to_string(face.style) + " state " + std::to_string(face.state) + " flags " +
+                    std::to_string(face.flags));
+  }
+}
+
+// Where each style draws its focus rectangle: the pixels that showing it
+// changes all lie on the rectangle's outline, and reach its four sides. Styles 7
+// and 10 draw none, and none is drawn while the form is not active.
+TEST(SkbuttonPaint, FocusRectangles) {
+  struct Case {
+    int32_t style, state;
+    int flags;
+    RECT rc;  // empty: nothing changes
+  };
+  const RECT none{0, 0, 0, 0};
+  const int F = kFocus | kActive, D = kDefault | kActive;
+  const Case cases[] = {
+      {0, StateNormal, F, {4, 4, 76, 21}},     {0, StatePressed, D, {4, 4, 76, 21}},
+      {1, StateHot, F, {3, 3, 77, 22}},        {11, StatePressed, F, {4, 4, 76, 21}},
+      {12, StateNormal, D, {3, 3, 77, 22}},    {0, StateNormal, kFocus, none},
+      {2, StateNormal, F, {2, 2, 78, 23}},     {2, StatePressed, D, {2, 2, 78, 23}},
+      {4, StateHot, F, {2, 2, 78, 23}},        {4, StateNormal, D, none},
+      {5, StateNormal, F, {3, 3, 74, 19}},     {5, StatePressed, D, {6, 6, 77, 22}},
+      {6, StateHot, D, {10, 5, 50, 20}},       {6, StatePressed, F, {10, 5, 50, 20}},
+      {15, StateNormal, F, {3, 3, 77, 22}},    {15, StatePressed, D, {3, 3, 77, 22}},
+      {7, StateNormal, F | D, none},           {10, StateNormal, F | D, none},
+      {3, StateNormal, F | D, none},           {8, StateHot, F | D, none},
+      {9, StateHot, F | D, none},              {13, StateHot, F | D, none},
+  };
+  for (const Case& c : cases) {
+    FaceCanvas plain(c.style, 80, 25, c.flags), shown(c.style, 80, 25, c.flags | kShowFocus);
+    plain.Paint(c.state);
+    shown.Paint(c.state);
+    RECT changed{80, 25, 0, 0};
+    bool offOutline = false;
+    for (int y = 0; y < 25; ++y) {
+      for (int x = 0; x < 80; ++x) {
+        if (plain.canvas.Pixel(x, y) == shown.canvas.Pixel(x, y)) continue;
+        changed = RECT{std::min<LONG>(changed.left, x), std::min<LONG>(changed.top, y),
+                       std::max<LONG>(changed.right, x + 1), std::max<LONG>(changed.bottom, y + 1)};
+        offOutline |= x != c.rc.left && x != c.rc.right - 1 && y != c.rc.top && y != c.rc.bottom - 1;
+      }
+    }
+    if (changed.right == 0) changed = none;
+    const std::string what = "style " + std::to_string(c.style) + " state " + std::to_string(c.state);
+    EXPECT_EQ(std::vector<LONG>({changed.left, changed.top, changed.right, changed.bottom}),
+              std::vector<LONG>({c.rc.left, c.rc.top, c.rc.right, c.rc.bottom})) << what;
+    EXPECT_FALSE(offOutline) << what;
+  }
+}
+
+// Style 14 at two sizes: the middle row crosses the 18 left and 17 right edge
+// lines and the centre; the middle column the 12 top and 11 bottom edge lines
+// (row H lies outside). A focused button shows the hot artwork unless pressed; a
+// checked one the pressed artwork.
+TEST(SkbuttonPaint, PixelMappedEdgeLines) {
+  struct Art {
+    uint32_t centre;
+    std::vector<uint32_t> left, right, top, bottom;
+  };
+  const Art arts[3] = {
+      {0xEAE7E8,
+       {0xF7F7F7, 0xA0A0A0, 0x999999, 0xC3C3C3, 0xC9C9C9, 0xD5D5D5, 0xD7D7D7, 0xDFDFDF, 0xE0E0E0,
+        0xE0E0E0, 0xE4E4E4, 0xE6E8E6, 0xE8E7E7, 0xEAE7E8, 0xEAE7E8, 0xEAE7E8, 0xEAE7E8, 0xEAE7E8},
+       {0xEAE7E8, 0xEAE7E8, 0xEAE7E8, 0xEAE7E8, 0xE7E7E7, 0xE6E6E6, 0xE4E4E4, 0xE0E0E0, 0xE0E0E0,
+        0xDEDEDE, 0xD9D9D9, 0xD3D3D3, 0xCCCCCC, 0xC3C3C3, 0xA3A3A3, 0x9C9C9C, 0xF6F6F6},
+       {0x67696A, 0xF5F4F6, 0xF3F2F4, 0xEEEEEE, 0xEBEBEB, 0xEBE8EA, 0xEBE8EA, 0xEAEAEA, 0xE1E1E1,
+        0xE5E2E3, 0xEAE7E8, 0xE8EBE9},
+       {0xE8EBE9, 0xEEF1EF, 0xF2F2F2, 0xF5F5F5, 0xFFFEFE, 0xFFFFFF, 0xFDFDFD, 0xFEFEFE, 0xFBFBFB, 0x545454, 0xC5C5C5}},
+      {0xE2A66A,
+       {0xF7F7F7, 0xB0A09E, 0x712E13, 0xBD5F14, 0xD17327, 0xD47F31, 0xD98C3D, 0xD9944B, 0xD7944F,
+        0xDC9C55, 0xDC9B57, 0xE3A362, 0xE3A265, 0xE2A367, 0xE0A165, 0xE3A66A, 0xE3A66A, 0xE2A66A},
+       {0xE2A66A, 0xE2A66A, 0xE1A464, 0xE0A363, 0xE0A363, 0xE1A161, 0xE09F5B, 0xDE9855, 0xDC9752,
+        0xDB934B, 0xD68D39, 0xD17F2D, 0xD67426, 0xC05D13, 0x7C3514, 0xAB9B98, 0xF6F6F6},
+       {0x450608, 0xF1D4C9, 0xE5C8BD, 0xE8C0A1, 0xE0B898, 0xE3B48E, 0xE0B18B, 0xE9B47F, 0xCE9963,
+        0xDDA064, 0xE2A66A, 0xE6AC76},
+       {0xE6AC76, 0xF1B681, 0xF3BD8A, 0xFCC592, 0xF8CE97, 0xFED59E, 0xF7DDA3, 0xFFE6AD, 0xE9E2C5, 0x635D40, 0xC5C5C5}},
+      {0xCC9B6A,
+       {0xF7F7F7, 0xA99D9B, 0x632D17, 0xA65A1D, 0xB96C2E, 0xBC7738, 0xC18242, 0xC2894E, 0xC18A52,
+        0xC59157, 0xC59159, 0xCC9863, 0xCC9665, 0xCB9767, 0xC99565, 0xCC9A6A, 0xCC9A6A, 0xCC9B6A},
+       {0xCC9B6A, 0xCC9B6A, 0xCA9864, 0xC99763, 0xC99763, 0xCA9562, 0xC9945D, 0xC68E57, 0xC48C55,
+        0xC3884E, 0xBE823E, 0xB97634, 0xBD6D2D, 0xA8581C, 0x6D3319, 0xA49794, 0xF6F6F6},
+       {0x3C090A, 0xDEC7BE, 0xD3BCB2, 0xD4B39A, 0xCCAC92, 0xCFA88A, 0xCCA587, 0xD2A77D, 0xB98E62,
+        0xC69464, 0xCC9B6A, 0xD0A175},
+       {0xD0A175, 0xDAAA7F, 0xDCB087, 0xE4B88E, 0xE1BF93, 0xE7C699, 0xE2CC9D, 0xE9D5A6, 0xD7D2BA, 0x5A563E, 0xC5C5C5}},
   };
   struct Case {
     int W, H;
     int32_t state;
-    bool focused, checked;
-    std::vector<Px> pixels;
+    int flags;
+    int look;
   };
   const Case cases[] = {
-      {80, 25, StateNormal, false, false,
-       {{2, 12, 0x999999}, {77, 12, 0xA3A3A3}, {79, 12, 0xF6F6F6}, {0, 12, 0xF7F7F7}, {40, 0, 0x67696A},
-        {40, 23, 0x545454}, {40, 24, 0xC5C5C5}, {40, 14, 0xE8EBE9}, {40, 12, 0xEAE7E8}, {7, 0, 0xE6E6E6},
-        {0, 0, kSentinel}}},
-      {160, 40, StateNormal, false, false,
-       {{2, 20, 0x999999}, {157, 20, 0xA3A3A3}, {17, 20, 0xEAE7E8}, {143, 20, 0xEAE7E8},
-        {80, 0, 0x67696A}, {80, 5, 0xEBE8EA}, {80, 29, 0xE8EBE9}, {80, 38, 0x545454},
-        {80, 20, 0xEAE7E8}, {0, 0, kSentinel}, {159, 39, kSentinel}}},
-      // Focused (and the form active): the hot artwork while not pressed.
-      {160, 40, StateNormal, true, false,
-       {{2, 20, 0x712E13}, {157, 20, 0x7C3514}, {80, 0, 0x450608}, {80, 38, 0x635D40}, {80, 20, 0xE2A66A}}},
-      {160, 40, StatePressed, true, false, {{2, 20, 0x632D17}, {80, 20, 0xCC9B6A}}},
-      // Checked: the pressed artwork in every state.
-      {160, 40, StateHot, false, true, {{2, 20, 0x632D17}, {80, 0, 0x3C090A}, {80, 20, 0xCC9B6A}}},
+      {80, 25, StateNormal, 0, 0},  {80, 25, StateHot, 0, 1},  {80, 25, StatePressed, 0, 2},
+      {160, 40, StateNormal, 0, 0}, {160, 40, StateHot, 0, 1}, {160, 40, StatePressed, 0, 2},
+      {160, 40, StateNormal, kFocus | kActive, 1}, {160, 40, StatePressed, kDefault | kActive, 2},
+      {160, 40, StateHot, kChecked, 2},
+  };
+  auto each = [](const std::vector<uint32_t>& colours) {
+    std::vector<Span> runs;
+    for (uint32_t c : colours) runs.push_back({1, c});
+    return runs;
   };
   for (const Case& c : cases) {
-    Canvas canvas(c.W, c.H);
-    FaceContext f;
-    f.dc = canvas.dc.get();
-    f.W = c.W;
-    f.H = c.H;
-    f.style = StylePixelMapped;
-    f.face = 0x808080;
-    f.hasFocus = f.parentActive = c.focused;
-    f.checkBoxMode = f.value = c.checked;
-    PaintPixelMapped(f, c.state);
-    for (const Px& p : c.pixels) {
-      EXPECT_EQ(Hex(canvas.Pixel(p.x, p.y)), Hex(p.colour))
-          << c.W << " x " << c.H << " state " << c.state << " at " << p.x << ", " << p.y;
-    }
+    const Art& art = arts[c.look];
+    Line row{'r', c.H / 2, each(art.left)}, column{'c', c.W / 2, each(art.top)};
+    row.runs.push_back({c.W - 35, art.centre});
+    column.runs.push_back({c.H - 23, art.centre});
+    for (const Span& r : each(art.right)) row.runs.push_back(r);
+    for (const Span& r : each(art.bottom)) column.runs.push_back(r);
+    FaceCanvas fc(StylePixelMapped, c.W, c.H, c.flags);
+    fc.Paint(c.state);
+    ExpectLines(fc, {row, column},
+                std::to_string(c.W) + " x " + std::to_string(c.H) + " state " + std::to_string(c.state));
   }
 }
 
-TEST(SkbuttonPaint, StylesThatNeverDrawAFocusRectangle) {
-  for (int32_t style : {7, 10}) {
-    Canvas plain(80, 25), focused(80, 25);
-    FaceContext f;
-    f.W = 80;
-    f.H = 25;
-    f.style = style;
-    f.face = 0x808080;
-    f.dc = plain.dc.get();
-    PainterFor(style)(f, StateNormal);
-    f.dc = focused.dc.get();
-    f.hasFocus = f.isDefault = f.parentActive = f.showFocusRect = true;
-    PainterFor(style)(f, StateNormal);
-    GdiFlush();
-    EXPECT_TRUE(std::equal(plain.bits, plain.bits + 80 * 25, focused.bits)) << "style " << style;
+// At most 21 high the vertical edge lines have no length: outside the
+// horizontal lines (columns 17 to W - 18) only the corner maps, set in their
+// order, and the centre fill show; what no map covers stays bare.
+TEST(SkbuttonPaint, PixelMappedLowButtonShowsOnlyTheMaps) {
+  constexpr int W = 80;
+  for (int H : {14, 21}) {
+    for (int32_t look : {StateNormal, StatePressed}) {
+      FaceCanvas fc(StylePixelMapped, W, H, 0);
+      fc.Paint(look);
+      std::vector<COLORREF> want(W * H, kSentinel);
+      for (int y = 4; y < H - 4; ++y) {
+        for (int x = 4; x < W - 4; ++x) want[y * W + x] = kPixelArt[look].centre;
+      }
+      for (int map : {CornerTopLeft, CornerBottomLeft, CornerTopRight, CornerBottomRight}) {
+        for (const ArtPixel& p : kPixelArt[look].corners[map]) {
+          const int x = map >= CornerTopRight ? W - 17 + p.x : p.x;
+          const int y = map == CornerBottomLeft || map == CornerBottomRight ? H - p.y : p.y;
+          if (x < W && y < H) want[y * W + x] = p.colour;
+        }
+      }
+      for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; x = x == 16 ? W - 17 : x + 1) {
+          EXPECT_EQ(Hex(fc.canvas.Pixel(x, y)), Hex(want[y * W + x]))
+              << "height " << H << " look " << look << " at " << x << ", " << y;
+        }
+      }
+    }
   }
 }
 
@@ -798,77 +1137,19 @@ TEST(SkbuttonPaint, StyleThreeSetsItsCaptionColour) {
   EXPECT_EQ(fore, Colour(0xFFFFFFu));
 }
 
-// The standard painter's own lines; the platform's 3-D edges are left to it.
-TEST_F(SkbuttonTest, StandardFacesPressedAndChecked) {
-  const COLORREF face = kFace.value;
-  const COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
-  const COLORREF work = GetSysColor(COLOR_APPWORKSPACE);
+// The focus makes a standard button the default one, which its frame shows (the
+// painter's pixels are checked with the faces above).
+TEST_F(SkbuttonTest, FocusedStandardButtonShowsTheDefaultFrame) {
   skbutton* b = Place();
   b->SetCaption(u"");
-  auto row = [&](int y) {
-    std::string s;
-    for (int x = 0; x < 80; ++x) s += Hex(b->GetSurface().Pixel(x, y)) + " ";
-    return s;
-  };
-  auto line = [&](std::initializer_list<std::pair<int, COLORREF>> runs) {
-    std::string s;
-    for (const auto& [n, colour] : runs) {
-      for (int i = 0; i < n; ++i) s += Hex(colour) + " ";
-    }
-    return s;
-  };
-  struct Look {
-    int32_t style;
-    bool checked;
-  };
-  // Pressed by the space key, which needs no pointer.
-  auto press = [&](int32_t style) {
-    b->SetButtonStyle(style);
-    b->SetBackColor(kFace);
-    SendMessageW(b->hWnd(), WM_KEYDOWN, VK_SPACE, 0x00390001);
-  };
-  auto release = [&] { SendMessageW(b->hWnd(), WM_KEYUP, VK_SPACE, 0xC0390001); };
-
-  press(StyleStandard);
-  EXPECT_EQ(row(0), line({{80, 0}}));
-  EXPECT_EQ(row(1), line({{1, 0}, {78, 0x99A8AC}, {1, 0}}));
-  EXPECT_EQ(row(12), line({{1, 0}, {1, 0x99A8AC}, {76, face}, {1, 0x99A8AC}, {1, 0}}));
-  EXPECT_EQ(row(23), line({{1, 0}, {78, 0x99A8AC}, {1, 0}}));
-  release();
-
-  press(StyleHoverThin);
-  EXPECT_EQ(row(0), line({{80, gray}}));
-  EXPECT_EQ(row(12), line({{1, gray}, {78, face}, {1, 0xFFFFFF}}));
-  EXPECT_EQ(row(24), line({{1, gray}, {79, 0xFFFFFF}}));
-  release();
-
-  // Style 11 shows no edge at all until the pointer is over it.
-  b->SetButtonStyle(StyleHoverEdge);
-  b->SetBackColor(kFace);
-  for (int y : {0, 1, 12, 24}) EXPECT_EQ(row(y), line({{80, face}})) << "row " << y;
-
-  // Style 12 checked: the face shifted by 0.02 and nothing else.
-  b->SetButtonStyle(StyleHoverThin);
-  b->SetBackColor(kFace);
-  b->SetCheckBoxMode(true);
-  b->SetValue(true);
-  const COLORREF shifted = RGB(0x99 + 5, 0x66 + 5, 0x33 + 5);
-  for (int y : {0, 12, 24}) EXPECT_EQ(row(y), line({{80, shifted}})) << "row " << y;
-  b->SetValue(false);
-  b->SetCheckBoxMode(false);
-
-  // Style 0 with the focus (and so drawn as the default button): a black frame,
-  // the app-workspace line inside it on the right and bottom.
   b->SetButtonStyle(StyleStandard);
   b->SetBackColor(kFace);
   b->SetFocus();
   PumpFor(20);
   ASSERT_TRUE(b->IsDefault());
-  EXPECT_EQ(row(0), line({{80, 0}}));
-  EXPECT_EQ(row(24), line({{80, 0}}));
-  EXPECT_EQ(Hex(b->GetSurface().Pixel(78, 12)), Hex(work));
+  for (int x : {0, 40, 79}) EXPECT_EQ(Hex(b->GetSurface().Pixel(x, 0)), Hex(0)) << x;
+  EXPECT_EQ(Hex(b->GetSurface().Pixel(78, 12)), Hex(GetSysColor(COLOR_APPWORKSPACE)));
   EXPECT_EQ(Hex(b->GetSurface().Pixel(79, 12)), Hex(0));
-  EXPECT_EQ(Hex(b->GetSurface().Pixel(0, 12)), Hex(0));
 }
 
 TEST_F(SkbuttonTest, DisabledCaptionAndPicture) {
