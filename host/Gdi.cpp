@@ -42,4 +42,23 @@ void FillSolid(HDC dc, const RECT& rc, COLORREF colour) {
   SetBkColor(dc, old);
 }
 
+BITMAPINFO TopDownDibInfo(int width, int height) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  return bi;
+}
+
+unique_hbitmap CreateTopDownDib(HDC dc, int width, int height, uint32_t** bits) {
+  BITMAPINFO bi = TopDownDibInfo(width, height);
+  void* raw = nullptr;
+  unique_hbitmap bmp(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &raw, nullptr, 0));
+  if (bits) *bits = bmp ? static_cast<uint32_t*>(raw) : nullptr;
+  return bmp;
+}
+
 }  // namespace fw

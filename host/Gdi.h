@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include <unknwn.h>
 
 #include <utility>
@@ -292,5 +294,11 @@ unique_hpen MakePen(int style, int width, COLORREF colour);
 
 // Fills a rectangle with a solid colour through a counted brush.
 void FillSolid(HDC dc, const RECT& rc, COLORREF colour);
+
+// The header of a 32-bit top-down DIB (row 0 first in memory), the one pixel
+// layout every surface, capture and picture here uses.
+BITMAPINFO TopDownDibInfo(int width, int height);
+// A 32-bit top-down DIB section; `bits` receives its pixels (nullptr on failure).
+unique_hbitmap CreateTopDownDib(HDC dc, int width, int height, uint32_t** bits);
 
 }  // namespace fw

@@ -25,13 +25,7 @@ struct ComScope {
 };
 
 unique_hbitmap DibFromPixels(int width, int height, const std::vector<uint32_t>& pbgra) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDibInfo(width, height);
   void* bits = nullptr;
   unique_hbitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (bmp) std::copy(pbgra.begin(), pbgra.end(), static_cast<uint32_t*>(bits));

@@ -20,13 +20,7 @@ struct CaptureBitmap {
 };
 
 bool MakeCaptureBitmap(CaptureBitmap& out, int width, int height) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDibInfo(width, height);
   void* bits = nullptr;
   out.dc = unique_hdc(CreateCompatibleDC(nullptr));
   if (!out.dc) return false;

@@ -4,24 +4,6 @@
 
 namespace fw {
 
-namespace {
-
-unique_hbitmap CreateTopDownDib(HDC dc, int width, int height, uint32_t** bits) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;  // top-down: row 0 first in memory
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* raw = nullptr;
-  unique_hbitmap bmp(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &raw, nullptr, 0));
-  *bits = bmp ? static_cast<uint32_t*>(raw) : nullptr;
-  return bmp;
-}
-
-}  // namespace
-
 bool Surface::Resize(int width, int height, COLORREF fill) {
   width = std::max(width, 0);
   height = std::max(height, 0);

@@ -112,13 +112,7 @@ PictureDispPtr DecodeWithCodecs(const std::wstring& path) {
   UINT w = 0, h = 0;
   if (FAILED(converter->GetSize(&w, &h)) || w == 0 || h == 0 || w > 32767 || h > 32767) return {};
 
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = static_cast<LONG>(w);
-  bi.bmiHeader.biHeight = -static_cast<LONG>(h);
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDibInfo(static_cast<int>(w), static_cast<int>(h));
   void* bits = nullptr;
   unique_hbitmap bitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap || !bits) return {};

@@ -80,13 +80,7 @@ void DrawGradient(HDC dc, int x, int y, int w, int h, int32_t c1, int32_t c2, in
   if (pixels.empty()) return;
   std::vector<uint32_t> dib(pixels.size());
   for (size_t i = 0; i < pixels.size(); ++i) dib[i] = DibPixel(pixels[i]);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDibInfo(w, h);
   SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0,
                     static_cast<UINT>(h), dib.data(), &bi, DIB_RGB_COLORS);
 }

@@ -71,13 +71,7 @@ PixelImage ContactSheet(const std::wstring& title, const std::vector<SheetCell>&
   sheet.height = 2 * kSheetMargin + kTitleHeight + rows * (cellH + kLabelHeight) + (rows - 1) * kSheetGap;
   sheet.pixels.assign(static_cast<size_t>(sheet.width) * sheet.height, 0);
 
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = sheet.width;
-  bi.bmiHeader.biHeight = -sheet.height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDibInfo(sheet.width, sheet.height);
   void* bits = nullptr;
   unique_hdc dc(CreateCompatibleDC(nullptr));
   unique_hbitmap bitmap(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));

@@ -48,13 +48,7 @@ PixelImage CaptureScreen(const RECT& rc) {
   const int w = rc.right - rc.left;
   const int h = rc.bottom - rc.top;
   if (w <= 0 || h <= 0) return img;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDibInfo(w, h);
   void* bits = nullptr;
   unique_hdc dc(CreateCompatibleDC(nullptr));
   unique_hbitmap bitmap(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));

@@ -87,13 +87,7 @@ PixelImage RenderStyle(Form& stage, int32_t style, ButtonLook look, int32_t widt
 // A 32 x 32 refresh icon drawn here: a green circular arrow on a transparent ground.
 std::shared_ptr<Picture> RefreshIcon() {
   constexpr int kSize = 32;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = kSize;
-  bi.bmiHeader.biHeight = -kSize;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDibInfo(kSize, kSize);
   void* bits = nullptr;
   unique_hdc dc(CreateCompatibleDC(nullptr));
   unique_hbitmap colour(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));

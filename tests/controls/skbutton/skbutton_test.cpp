@@ -81,13 +81,7 @@ struct Canvas {
   uint32_t* bits = nullptr;
   int w = 0, h = 0;
   Canvas(int width, int height) : w(width), h(height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDownDibInfo(w, h);
     void* p = nullptr;
     dc = unique_hdc(CreateCompatibleDC(nullptr));
     bitmap = unique_hbitmap(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &p, nullptr, 0));
@@ -105,13 +99,7 @@ struct Canvas {
 // A bitmap of w x h pixels, each colour(x, y) (0x00BBGGRR).
 template <typename F>
 unique_hbitmap MakeBitmap(int w, int h, F colour) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownDibInfo(w, h);
   void* p = nullptr;
   unique_hbitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
   auto* px = static_cast<uint32_t*>(p);
