@@ -4,15 +4,13 @@
 #include <ole2.h>
 
 #include "app/ForMain.h"
+#include "app/ModMain.h"
 #include "app/Sites.h"
-#include "controls/JCombo/JCombo.h"
-#include "controls/XPContainer/XPContainer.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The chart picture is loaded through OLE, which wants an apartment.
   if (FAILED(OleInitialize(nullptr))) return 1;
-  fw::RegisterXPContainer();
-  fw::RegisterJCombo();
+  fw::RegisterWindowKinds();
 
   int code = 1;
   {
