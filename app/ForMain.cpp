@@ -188,7 +188,7 @@ std::u16string ForMain::Today() const {
 }
 
 // Panel 1 the credit, panel 2 the date, each with its icon from the hidden
-// images (magenta shows through).
+// images (the bar leaves out its own white around them).
 void ForMain::AddPanels() {
   auto* bar = Get<ucStatusBar>(u"ucStatusBar1");
   if (!bar) return;

@@ -1,8 +1,8 @@
 // The main window end to end against the sample price site: built from its
 // design as the program builds it, driven with the messages a user's actions
-// send (a choice in a combo box's list, typed characters, a mouse move, the
-// close box), and read back through the windows themselves (WM_GETTEXT,
-// CB_GETLBTEXT).
+// send (a choice in a combo box's list, typed characters, a mouse move, a
+// click on the refresh button and on the status bar, the close box), and read
+// back through the windows themselves (WM_GETTEXT, CB_GETLBTEXT).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,8 +13,11 @@
 #include <vector>
 
 #include "app/ForMain.h"
-#include "controls/XPContainer/XPContainer.h"
+#include "app/ModMain.h"
 #include "controls/JCombo/JCombo.h"
+#include "controls/skForms/skForms.h"
+#include "controls/skbutton/skbutton.h"
+#include "controls/ucStatusBar/ucStatusBar.h"
 #include "host/Font.h"
 #include "host/Gdi.h"
 #include "host/Label.h"
@@ -22,6 +25,7 @@
 #include "host/PictureBox.h"
 #include "host/PngFile.h"
 #include "host/TextBox.h"
+#include "tests/app/WindowTestSupport.h"
 #include "tests/app/price/SiteTestSupport.h"
 
 namespace fw {
@@ -37,28 +41,24 @@ std::u16string Host() { return ToU16(SiteHost()); }
 std::u16string Root() { return u"http://" + Host() + u"/"; }
 
 // The window with its message box replaced by a record of what it was asked
-// to show, so that a warning does not wait for a user.
+// to show, so that a warning does not wait for a user; `realBox` lets the
+// program's own box show instead.
 class RecordingMain : public ForMain {
  public:
   using ForMain::ForMain;
   Items shown;
+  bool realBox = false;
 
  protected:
   int32_t ShowMessageBox(std::u16string_view prompt, int32_t flags,
                          std::u16string_view caption) override {
     shown.push_back(std::u16string(prompt) + u"|" + std::u16string(caption) + u"|" +
                     std::u16string(1, char16_t(u'0' + flags)));
-    return IDOK;
+    return realBox ? ForMain::ShowMessageBox(prompt, flags, caption) : 1;
   }
 };
 
-std::u16string WindowText(HWND hwnd) {
-  const LRESULT n = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
-  std::wstring text(static_cast<size_t>(n < 0 ? 0 : n) + 1, L'\0');
-  const LRESULT got = SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(got < 0 ? 0 : got));
-  return ToU16(text);
-}
+using test::WindowText;
 
 // The items of an image combo box, read from its inner list as a tool would.
 Items ComboItems(const JCombo& box) {
@@ -154,8 +154,7 @@ class MainWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     OleInitialize(nullptr);
-    RegisterXPContainer();
-    RegisterJCombo();
+    RegisterWindowKinds();
   }
   static void TearDownTestSuite() { OleUninitialize(); }
 
@@ -378,6 +377,158 @@ TEST_F(MainWindowTest, ChangesBeforeTheIndexIsReadDoNothing) {
   EXPECT_TRUE(form->Ready());
   Type(Combo(1), u"x\b");
   EXPECT_EQ(form->shown, Items{u"您还没有选择城市了!|提示|0"});
+}
+
+}  // namespace
+}  // namespace fw
+
+namespace fw {
+namespace {
+
+class MainWindowRunTest : public MainWindowTest {
+ protected:
+  ucStatusBar& Bar() const { return *form->Get<ucStatusBar>(u"ucStatusBar1"); }
+  skbutton& Refresh() const { return *form->Get<skbutton>(u"cmdRefresh"); }
+  size_t Fetches(const std::string& page) const {
+    size_t n = 0;
+    for (const std::string& line : RequestLog()) n += line.find(page) != std::string::npos;
+    return n;
+  }
+};
+
+TEST_F(MainWindowRunTest, StartUpThemeRefreshButtonAndStatusPanels) {
+  const int32_t theme = form->Get<skForms>(u"skForms1")->ThemeColor();
+  EXPECT_GE(theme, 1);
+  EXPECT_LE(theme, 5);
+  EXPECT_EQ(WindowText(Refresh().hWnd()), u"刷新");
+  EXPECT_EQ(Refresh().ButtonStyle(), 7);
+  ASSERT_TRUE(Refresh().GetPicture());
+  EXPECT_EQ(Refresh().GetPicture()->PixelWidth(), 32);
+
+  ucStatusBar& bar = Bar();
+  ASSERT_EQ(bar.PanelCount(), 2);
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  EXPECT_EQ(bar.PanelText(1), ForMain::kCredit);
+  EXPECT_EQ(bar.PanelText(2), ShortDate(now));
+  EXPECT_EQ(bar.PanelWidth(1), 220);
+  EXPECT_EQ(bar.PanelWidth(2), 140);
+  EXPECT_EQ(bar.PanelAlignment(1), 0);
+  EXPECT_EQ(bar.PanelAlignment(2), 1);
+  ASSERT_TRUE(bar.PanelIcon(1) && bar.PanelIcon(2));
+  EXPECT_EQ(bar.PanelIcon(2)->PixelWidth(), 16);
+  // The credit and its icon (20 pixels with the gap) fit the panel.
+  unique_hfont font = bar.Font()->CreateHandle(ScreenDpi());
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, font.get());
+  SIZE size{};
+  const std::wstring credit = ToWide(ForMain::kCredit);
+  GetTextExtentPoint32W(screen, credit.c_str(), static_cast<int>(credit.size()), &size);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  EXPECT_LE(20 + size.cx, 220 - 8);
+}
+
+TEST_F(MainWindowRunTest, RefreshReloadsTheChosenCity) {
+  ChooseInList(Combo(0), u"广东");
+  ChooseInList(Combo(1), u"广州");
+  ASSERT_EQ(Captions(u"labPrice"), (Items{u"7.17", u"7.74", u"8.38", u"7.41"}));
+  ClearRequestLog();
+  for (int i = 0; i < 4; ++i) Row(u"labPrice", i).SetCaption(u"");
+  test::PostClick(Refresh().hWnd());
+  test::PumpFor(3000, [&] { return Captions(u"labPrice")[0] == u"7.17"; });
+  EXPECT_EQ(Captions(u"labPrice"), (Items{u"7.17", u"7.74", u"8.38", u"7.41"}));
+  EXPECT_EQ(Fetches("guangzhou"), 1u);
+  EXPECT_TRUE(form->shown.empty());
+}
+
+TEST_F(MainWindowRunTest, RefreshWithoutACityShowsTheProgramsWarningBox) {
+  form->realBox = true;
+  form->Show();
+  test::PumpFor(50);
+  std::u16string prompt, ok;
+  bool mainEnabled = true;
+  test::WhenShown(u"提示", [&](HWND box) {
+    mainEnabled = IsWindowEnabled(form->hWnd()) != FALSE;
+    if (HWND text = test::ChildWithText(box, u"您还没有选择城市了!")) prompt = WindowText(text);
+    HWND button = test::ChildWithText(box, u"OK");
+    if (button) ok = WindowText(button);
+    test::PostClick(button);
+  });
+  test::PostClick(Refresh().hWnd());
+  test::PumpFor(3000, [] { return test::Acted() && !test::FindShown(u"提示"); });
+  ASSERT_TRUE(test::Acted()) << "no warning box";
+  EXPECT_EQ(prompt, u"您还没有选择城市了!");
+  EXPECT_EQ(ok, u"OK");
+  EXPECT_FALSE(mainEnabled);
+  EXPECT_FALSE(test::FindShown(u"提示"));
+  EXPECT_TRUE(IsWindowEnabled(form->hWnd()));
+  EXPECT_EQ(form->shown, Items{u"您还没有选择城市了!|提示|0"});
+}
+
+// A click on the status bar opens the about window; until it is closed the
+// main window takes no input (a real click on its refresh button does nothing).
+TEST_F(MainWindowRunTest, AStatusPanelOpensTheAboutWindowModally) {
+  form->Show();
+  test::PumpFor(100);
+  std::u16string title;
+  bool mainEnabled = true;
+  size_t warningsWhileOpen = 99;
+  test::WhenShown(u"关于", [&](HWND about) {
+    mainEnabled = IsWindowEnabled(form->hWnd()) != FALSE;
+    title = WindowText(form->About().Get<Label>(u"Label1")->hWnd());
+    RECT rc{};
+    GetClientRect(Refresh().hWnd(), &rc);
+    test::RealClick(Refresh().hWnd(), rc.right / 2, rc.bottom / 2);
+    test::PumpFor(200);
+    warningsWhileOpen = form->shown.size();
+    test::PostClick(test::ChildWithText(about, u"退出"));
+  });
+  test::RealClick(Bar().hWnd(), 100, 10);
+  test::PumpFor(3000, [] { return test::Acted() && !test::FindShown(u"关于"); });
+  ASSERT_TRUE(test::Acted()) << "no about window";
+  EXPECT_EQ(title, WindowText(form->hWnd()));
+  EXPECT_EQ(title, u"Fuelwise v1.0.0110");
+  EXPECT_FALSE(mainEnabled);
+  EXPECT_EQ(warningsWhileOpen, 0u);
+  EXPECT_FALSE(form->About().IsLoaded());
+  EXPECT_TRUE(IsWindowEnabled(form->hWnd()));
+}
+
+// Left running past midnight, the date panel shows the new day within a second.
+TEST_F(MainWindowRunTest, TheDatePanelFollowsMidnight) {
+  SYSTEMTIME clock{2026, 12, 4, 31, 23, 59, 59, 500};
+  form->SetClock([&] { return clock; });
+  const std::u16string before = ShortDate(clock);
+  test::PumpFor(1500, [&] { return Bar().PanelText(2) == before; });
+  ASSERT_EQ(Bar().PanelText(2), before);
+  clock = SYSTEMTIME{2027, 1, 5, 1, 0, 0, 0, 200};
+  const std::u16string after = ShortDate(clock);
+  ASSERT_NE(after, before);
+  const DWORD start = GetTickCount();
+  test::PumpFor(2000, [&] { return Bar().PanelText(2) == after; });
+  EXPECT_EQ(Bar().PanelText(2), after);
+  EXPECT_LE(GetTickCount() - start, 1100u);
+}
+
+// A price site that is down, fails or resets: the window still builds and
+// opens, with an empty province box, and shows no box of any kind.
+TEST_F(MainWindowRunTest, StartUpAgainstABrokenSiteOpensQuietly) {
+  for (const std::u16string& host : Items{u"127.0.0.1:1", Host() + u"/faults/500.asp?x=",
+                              Host() + u"/faults/reset.asp?x=", Host() + u"/faults/empty.asp?x="}) {
+    form.reset();
+    TakeQuit();
+    const DWORD start = GetTickCount();
+    Build(host);
+    form->Show();
+    test::PumpFor(100);
+    EXPECT_LT(GetTickCount() - start, 20000u) << std::string(host.begin(), host.end());
+    EXPECT_TRUE(IsWindowVisible(form->hWnd()));
+    EXPECT_TRUE(ComboItems(Combo(0)).empty());
+    EXPECT_TRUE(form->Ready());
+    EXPECT_TRUE(form->shown.empty());
+    EXPECT_FALSE(test::FindShown(u"提示"));
+  }
 }
 
 }  // namespace

@@ -39,6 +39,7 @@ class WindowsTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(m_main.Create(6420, 4110, u"Fuelwise v1.0.0110"));
+    m_main.SetIcon(Picture::FromResource(u"IDI_FUELWISE"));
     m_main.Show();
     SetMainWindow(&m_main);
   }

@@ -4,7 +4,9 @@
 - refresh.ico: the refresh button's 32 x 32 picture (two arrows round a circle),
   32-bit with alpha, on white where it is not drawn (the button's mask colour);
 - status-credit.bmp, status-date.bmp: the status bar's 16 x 16 panel icons,
-  24 bits per pixel on magenta (0xFF00FF, the panels' mask colour);
+  24 bits per pixel on white: the bar leaves out the pixels of its own back
+  colour (white in the main window), not those of the panels' mask colour,
+  so nothing drawn may be pure white;
 - msgbox-1.ico ... msgbox-9.ico: the message box's picture, a 48 x 48 warning
   sign cut into nine 16 x 16 tiles, left to right, then top to bottom;
 - about.ico: the about window's 64 x 64 product picture (the program's icon).
@@ -118,7 +120,7 @@ def date(u, v):
         for gy in (0.50, 0.70):
             if abs(u - gx) <= 0.06 and abs(v - gy) <= 0.05:
                 return (90, 90, 90, 255)
-    return (255, 255, 255, 255)
+    return (250, 250, 250, 255)
 
 
 def warning(u, v):
@@ -138,8 +140,8 @@ def warning(u, v):
 
 def main():
     (RES / 'refresh.ico').write_bytes(ico(supersample(refresh, 32)))
-    (RES / 'status-credit.bmp').write_bytes(bmp24(supersample(credit, 16), (255, 0, 255)))
-    (RES / 'status-date.bmp').write_bytes(bmp24(supersample(date, 16), (255, 0, 255)))
+    (RES / 'status-credit.bmp').write_bytes(bmp24(supersample(credit, 16), (255, 255, 255)))
+    (RES / 'status-date.bmp').write_bytes(bmp24(supersample(date, 16), (255, 255, 255)))
     for k in range(9):
         tile = supersample(warning, 16, x0=16 * (k % 3), y0=16 * (k // 3), full=48)
         (RES / f'msgbox-{k + 1}.ico').write_bytes(ico(tile))
