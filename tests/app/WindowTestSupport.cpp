@@ -36,16 +36,18 @@ std::u16string WindowText(HWND hwnd) {
   return FromWide(text);
 }
 
-HWND FindShown(const std::u16string& title) {
+HWND FindShown(const std::u16string& title, DWORD pid) {
   struct Search {
     const std::u16string* title;
+    DWORD pid;
     HWND found;
-  } search{&title, nullptr};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
+  } search{&title, pid ? pid : GetCurrentProcessId(), nullptr};
+  EnumWindows(
       [](HWND hwnd, LPARAM l) -> BOOL {
         auto* s = reinterpret_cast<Search*>(l);
-        if (IsWindowVisible(hwnd) && WindowText(hwnd) == *s->title) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == s->pid && IsWindowVisible(hwnd) && WindowText(hwnd) == *s->title) {
           s->found = hwnd;
           return FALSE;
         }
@@ -115,6 +117,7 @@ void RealClick(HWND hwnd, int x, int y) {
   POINT p{x, y};
   ClientToScreen(hwnd, &p);
   SetCursorPos(p.x, p.y);
+  Sleep(50);
   INPUT in[2]{};
   in[0].type = in[1].type = INPUT_MOUSE;
   in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
@@ -122,23 +125,24 @@ void RealClick(HWND hwnd, int x, int y) {
   SendInput(2, in, sizeof in[0]);
 }
 
-void PumpFor(int ms, const std::function<bool()>& until) {
+bool PumpFor(int ms, const std::function<bool()>& until) {
   const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
   do {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
         PostQuitMessage(static_cast<int>(msg.wParam));
-        return;
+        return until && until();
       }
       if (!Form::PreTranslateMessage(msg)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
       }
     }
-    if (until && until()) return;
+    if (until && until()) return true;
     Sleep(5);
   } while (static_cast<LONG>(end - GetTickCount()) > 0);
+  return until && until();
 }
 
 }  // namespace fw::test

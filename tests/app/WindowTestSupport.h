@@ -12,8 +12,8 @@ namespace fw::test {
 
 std::u16string WindowText(HWND hwnd);
 
-// A visible top-level window of this thread whose text is `title`.
-HWND FindShown(const std::u16string& title);
+// A visible top-level window of process `pid` (0: this one) whose text is `title`.
+HWND FindShown(const std::u16string& title, DWORD pid = 0);
 
 // The visible descendants of `parent`, each with its text and its rectangle in
 // `parent`'s client pixels, in the order the window tree lists them.
@@ -40,7 +40,8 @@ void PostKey(WORD vk);
 // The real pointer: moved to (x, y) of `hwnd`'s client area and clicked.
 void RealClick(HWND hwnd, int x, int y);
 
-// Pumps this thread's messages for `ms`; stops early when `until` is true.
-void PumpFor(int ms, const std::function<bool()>& until = {});
+// Pumps this thread's messages for `ms`; stops early, and answers true, when
+// `until` is true.
+bool PumpFor(int ms, const std::function<bool()>& until = {});
 
 }  // namespace fw::test
