@@ -436,7 +436,8 @@ TEST_F(MainWindowRunTest, TheDatePanelFollowsMidnight) {
   const DWORD start = GetTickCount();
   test::PumpFor(2000, [&] { return Bar().PanelText(2) == after; });
   EXPECT_EQ(Bar().PanelText(2), after);
-  EXPECT_LE(GetTickCount() - start, 1100u);
+  // One tick at most, with room for a busy machine.
+  EXPECT_LE(GetTickCount() - start, 1500u);
 }
 
 }  // namespace

@@ -151,10 +151,18 @@ TEST_F(ProgramTest, AUsersSession) {
   EXPECT_TRUE(PumpFor(3000, [] { return Fetches("guangzhou") == 2; }));
   EXPECT_TRUE(ChildWithText(m_main, u"8.38"));
 
-  // The status bar along the bottom opens the about window; the main window
-  // takes no input until it is closed.
+  // The status bar along the bottom: the credit and today's date; a click
+  // opens the about window, and the main window takes no input until it is closed.
   RECT client{};
   GetClientRect(m_main, &client);
+  POINT bottom{100, client.bottom - 10};
+  ClientToScreen(m_main, &bottom);
+  HWND bar = WindowFromPoint(bottom);
+  SYSTEMTIME today{};
+  GetLocalTime(&today);
+  wchar_t date[64] = {};
+  GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &today, nullptr, date, 64, nullptr);
+  EXPECT_EQ(test::WindowText(bar), u"Design By fuelwise-dev\t" + ToU16(date));
   test::RealClick(m_main, 100, client.bottom - 10);
   HWND about = nullptr;
   ASSERT_TRUE(PumpFor(5000, [&] { return (about = Shown(u"关于")); })) << "no about window";
