@@ -7,19 +7,26 @@
 #include <array>
 #include <utility>
 
+#include "app/ModMain.h"
 #include "app/picture/LoadPictureUrl.h"
 #include "app/price/MemoryControls.h"
 #include "controls/JCombo/JCombo.h"
+#include "controls/skForms/skForms.h"
+#include "controls/skbutton/skbutton.h"
+#include "controls/ucStatusBar/ucStatusBar.h"
+#include "host/Image.h"
 #include "host/Label.h"
 #include "host/ListBox.h"
 #include "host/PictureBox.h"
 #include "host/TextBox.h"
+#include "host/Timer.h"
 
 namespace fw {
 
 namespace {
 
 constexpr int kRows = 4;
+constexpr int32_t kDatePanel = 2;
 
 // The province and city boxes as the lookup sees them: the image combo box
 // keeps its selection apart from its shown text, as the lookup expects.
@@ -126,7 +133,9 @@ struct ForMain::Wiring {
 ForMain::ForMain(std::u16string priceHost, std::u16string chartHost)
     : m_priceHost(std::move(priceHost)), m_chartHost(std::move(chartHost)) {}
 
-ForMain::~ForMain() = default;
+ForMain::~ForMain() {
+  if (MainWindow() == this) SetMainWindow(nullptr);
+}
 
 bool ForMain::LoadDesign() { return LoadFromResource(kDesignName); }
 
@@ -138,10 +147,13 @@ std::u16string ForMain::ChartToolTip() const {
 
 // The start-up sequence; each step that fails is skipped.
 void ForMain::OnLoad() {
+  SetMainWindow(this);
   Skipping([&] { SetCaption(kCaption); });
-  // The frame's random theme colour comes with the skinned frame.
+  Skipping([&] {
+    if (auto* frame = Get<skForms>(u"skForms1")) frame->SetThemeColor(RandomTheme());
+  });
   Skipping([&] { LoadChart(); });
-  // The status bar's two panels come with the status bar.
+  Skipping([&] { AddPanels(); });
   Skipping([&] { EmptyRows(); });
   Skipping([&] {
     WireLookup();
@@ -152,12 +164,47 @@ void ForMain::OnLoad() {
   });
 }
 
-void ForMain::OnUnload() { PostQuitMessage(0); }
+void ForMain::OnUnload() {
+  // A modal window of ours still open goes first (its loop ends with it).
+  if (m_about.IsLoaded()) m_about.Unload();
+  PostQuitMessage(0);
+}
 
 int32_t ForMain::ShowMessageBox(std::u16string_view prompt, int32_t flags,
                                 std::u16string_view caption) {
-  const std::wstring text = ToWide(prompt), title = ToWide(caption);
-  return MessageBoxW(hWnd(), text.c_str(), title.c_str(), MB_OK | static_cast<UINT>(flags));
+  return fw::ShowMessageBox(prompt, flags, caption, this);
+}
+
+void ForMain::SetClock(Clock clock) { m_clock = std::move(clock); }
+
+std::u16string ForMain::Today() const {
+  SYSTEMTIME now{};
+  if (m_clock) {
+    now = m_clock();
+  } else {
+    GetLocalTime(&now);
+  }
+  return ShortDate(now);
+}
+
+// Panel 1 the credit, panel 2 the date, each with its icon from the hidden
+// images (the bar leaves out its own white around them).
+void ForMain::AddPanels() {
+  auto* bar = Get<ucStatusBar>(u"ucStatusBar1");
+  if (!bar) return;
+  auto icon = [this](const char16_t* name) -> std::shared_ptr<Picture> {
+    auto* image = Get<Image>(name);
+    return image ? image->GetPicture() : nullptr;
+  };
+  const Colour mask(0xFF00FFu), buttonText(0x80000012u);
+  Skipping([&] {
+    bar->AddPanel(kCredit, 0, false, false, icon(u"Image1"), 0, true, mask, buttonText, nullptr,
+                  u"", 220);
+  });
+  Skipping([&] {
+    bar->AddPanel(Today(), 1, false, false, icon(u"Image2"), 0, true, mask, buttonText, nullptr,
+                  u"", 140);
+  });
 }
 
 void ForMain::LoadChart() {
@@ -209,6 +256,11 @@ void ForMain::BindEvents() {
   if (auto* picture = Get<PictureBox>(u"Picture1")) {
     picture->MouseMove = [this](int, int, float, float) { OnPictureMouseMove(); };
   }
+  if (auto* refresh = Get<skbutton>(u"cmdRefresh")) refresh->Click = [this] { OnRefreshClick(); };
+  if (auto* timer = Get<Timer>(u"Timer1")) timer->Tick = [this] { OnTimerTick(); };
+  if (auto* bar = Get<ucStatusBar>(u"ucStatusBar1")) {
+    bar->PanelClick = [this](int32_t& index) { OnPanelClick(index); };
+  }
 }
 
 void ForMain::OnWhereChange(int32_t index) {
@@ -221,6 +273,16 @@ void ForMain::OnRefreshClick() {
   Skipping([&] {
     if (m_lookup) m_lookup->OnRefreshClick();
   });
+}
+
+void ForMain::OnTimerTick() {
+  Skipping([&] {
+    if (auto* bar = Get<ucStatusBar>(u"ucStatusBar1")) bar->SetPanelText(kDatePanel, Today());
+  });
+}
+
+void ForMain::OnPanelClick(int32_t) {
+  Skipping([&] { m_about.ShowAbout(this); });
 }
 
 void ForMain::OnPictureMouseMove() {

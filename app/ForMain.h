@@ -7,13 +7,21 @@
 // lookup's gate (m_ready) keeps the window's handlers from acting on the
 // changes its own list fills cause, and on anything the user does before the
 // province index has been read.
+//
+// Everything sits inside the skinned frame skForms1, which shows one of five
+// themes at random. The status bar carries the author credit and the date,
+// which Timer1 keeps current; a click on it opens the about window.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "app/ForMail.h"
 #include "app/price/DocumentLoader.h"
 #include "app/price/HttpClient.h"
 #include "app/price/PriceLookup.h"
@@ -26,6 +34,7 @@ class ForMain : public Form {
   static constexpr std::u16string_view kDesignName = u"ForMain";
   static constexpr std::u16string_view kCaption = u"Fuelwise v1.0.0110";
   static constexpr std::u16string_view kChartPath = u"/cn/live_charts/t24_crude_cn188x166.gif";
+  static constexpr std::u16string_view kCredit = u"Design By fuelwise-dev";
 
   // `priceHost` and `chartHost` are host[:port] of the price site and of the
   // site serving the chart (the build's settings; tests give their own).
@@ -45,12 +54,23 @@ class ForMain : public Form {
   void OnWhereChange(int32_t index);
   // The refresh button's click: reloads the chosen city whatever the gate says.
   void OnRefreshClick();
+  // Timer1: the date panel follows the clock (past midnight too).
+  void OnTimerTick();
+  // Any panel of the status bar: the about window, modally.
+  void OnPanelClick(int32_t index);
+
+  // The clock the date panel reads (local time); tests put their own in. An
+  // empty one restores the system's.
+  using Clock = std::function<SYSTEMTIME()>;
+  void SetClock(Clock clock);
+  // The about window, while it is open (and after, until the next opening).
+  ForMail& About() { return m_about; }
 
  protected:
   void OnLoad() override;
   void OnUnload() override;
-  // ShowMessageBox over this window: the warning of an empty city box. The
-  // platform's box until the skinned one exists.
+  // ShowMessageBox over this window: the warning of an empty city box, in the
+  // program's own message box.
   virtual int32_t ShowMessageBox(std::u16string_view prompt, int32_t flags,
                                  std::u16string_view caption);
 
@@ -58,6 +78,8 @@ class ForMain : public Form {
   struct Wiring;
 
   void LoadChart();
+  void AddPanels();
+  std::u16string Today() const;
   void EmptyRows();
   void WireLookup();
   void BindEvents();
@@ -69,6 +91,8 @@ class ForMain : public Form {
   DocumentLoader m_browser;
   std::unique_ptr<Wiring> m_wiring;
   std::unique_ptr<PriceLookup> m_lookup;
+  Clock m_clock;
+  ForMail m_about;
 };
 
 }  // namespace fw

@@ -421,6 +421,12 @@ void ucStatusBar::PaintPanels() {
       }
     }
     UserControl::SetForeColor(savedFore);
+    // What the panels show is the window's text too (tab between panels), so
+    // tools outside the process can read the bar as they read other controls.
+    std::u16string caption;
+    const size_t shown = std::min(panels.size(), static_cast<size_t>(m_panels.Count()));
+    for (size_t i = 0; i < shown; ++i) caption += (i ? u"\t" : u"") + panels[i].text;
+    if (caption != WindowCaption()) SetWindowCaption(caption);
   });
 }
 

@@ -1,8 +1,9 @@
 // The main window end to end against the sample price site: built from its
 // design as the program builds it, driven with the messages a user's actions
-// send (a choice in a combo box's list, typed characters, a mouse move, the
-// close box), and read back through the windows themselves (WM_GETTEXT,
-// CB_GETLBTEXT).
+// send (a choice in a combo box's list, typed characters, a mouse move,
+// the close box, the timer), and read back through the windows themselves
+// (WM_GETTEXT, CB_GETLBTEXT). The refresh button, the warning box and the
+// about window are driven from outside the process by program_test.cpp.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,8 +14,10 @@
 #include <vector>
 
 #include "app/ForMain.h"
-#include "controls/XPContainer/XPContainer.h"
+#include "app/ModMain.h"
 #include "controls/JCombo/JCombo.h"
+#include "controls/skForms/skForms.h"
+#include "controls/ucStatusBar/ucStatusBar.h"
 #include "host/Font.h"
 #include "host/Gdi.h"
 #include "host/Label.h"
@@ -22,6 +25,7 @@
 #include "host/PictureBox.h"
 #include "host/PngFile.h"
 #include "host/TextBox.h"
+#include "tests/app/WindowTestSupport.h"
 #include "tests/app/price/SiteTestSupport.h"
 
 namespace fw {
@@ -48,17 +52,11 @@ class RecordingMain : public ForMain {
                          std::u16string_view caption) override {
     shown.push_back(std::u16string(prompt) + u"|" + std::u16string(caption) + u"|" +
                     std::u16string(1, char16_t(u'0' + flags)));
-    return IDOK;
+    return 1;
   }
 };
 
-std::u16string WindowText(HWND hwnd) {
-  const LRESULT n = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
-  std::wstring text(static_cast<size_t>(n < 0 ? 0 : n) + 1, L'\0');
-  const LRESULT got = SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(got < 0 ? 0 : got));
-  return ToU16(text);
-}
+using test::WindowText;
 
 // The items of an image combo box, read from its inner list as a tool would.
 Items ComboItems(const JCombo& box) {
@@ -154,8 +152,7 @@ class MainWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     OleInitialize(nullptr);
-    RegisterXPContainer();
-    RegisterJCombo();
+    RegisterWindowKinds();
   }
   static void TearDownTestSuite() { OleUninitialize(); }
 
@@ -378,6 +375,58 @@ TEST_F(MainWindowTest, ChangesBeforeTheIndexIsReadDoNothing) {
   EXPECT_TRUE(form->Ready());
   Type(Combo(1), u"x\b");
   EXPECT_EQ(form->shown, Items{u"您还没有选择城市了!|提示|0"});
+}
+
+}  // namespace
+}  // namespace fw
+
+namespace fw {
+namespace {
+
+class MainWindowRunTest : public MainWindowTest {
+ protected:
+  ucStatusBar& Bar() const { return *form->Get<ucStatusBar>(u"ucStatusBar1"); }
+};
+
+// The start-up's theme and panels (their texts are read from outside by
+// program_test.cpp).
+TEST_F(MainWindowRunTest, StartUpThemeAndStatusPanels) {
+  const int32_t theme = form->Get<skForms>(u"skForms1")->ThemeColor();
+  EXPECT_TRUE(theme >= 1 && theme <= 5) << theme;
+  ucStatusBar& bar = Bar();
+  ASSERT_EQ(bar.PanelCount(), 2);
+  EXPECT_EQ(bar.PanelWidth(1), 220);
+  EXPECT_EQ(bar.PanelWidth(2), 140);
+  EXPECT_EQ(bar.PanelAlignment(1), 0);
+  EXPECT_EQ(bar.PanelAlignment(2), 1);
+  ASSERT_TRUE(bar.PanelIcon(1) && bar.PanelIcon(2));
+  // The credit and its icon (20 pixels with the gap) fit the panel.
+  unique_hfont font = bar.Font()->CreateHandle(ScreenDpi());
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, font.get());
+  SIZE size{};
+  const std::wstring credit = ToWide(bar.PanelText(1));
+  GetTextExtentPoint32W(screen, credit.c_str(), static_cast<int>(credit.size()), &size);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  EXPECT_LE(20 + size.cx, 220 - 8);
+}
+
+// Left running past midnight, the date panel shows the new day within a second.
+TEST_F(MainWindowRunTest, TheDatePanelFollowsMidnight) {
+  SYSTEMTIME clock{2026, 12, 4, 31, 23, 59, 59, 500};
+  form->SetClock([&] { return clock; });
+  const std::u16string before = ShortDate(clock);
+  test::PumpFor(1500, [&] { return Bar().PanelText(2) == before; });
+  ASSERT_EQ(Bar().PanelText(2), before);
+  clock = SYSTEMTIME{2027, 1, 5, 1, 0, 0, 0, 200};
+  const std::u16string after = ShortDate(clock);
+  ASSERT_NE(after, before);
+  const DWORD start = GetTickCount();
+  test::PumpFor(2000, [&] { return Bar().PanelText(2) == after; });
+  EXPECT_EQ(Bar().PanelText(2), after);
+  // One tick at most, with room for a busy machine.
+  EXPECT_LE(GetTickCount() - start, 1500u);
 }
 
 }  // namespace

@@ -1,0 +1,76 @@
+#include "app/ForMail.h"
+
+#include <shellapi.h>
+
+#include <string>
+#include <utility>
+
+#include "app/ModMain.h"
+#include "controls/skForms/skForms.h"
+#include "controls/skbutton/skbutton.h"
+#include "host/Label.h"
+
+namespace fw {
+
+namespace {
+
+ForMail::ShellOpen& ShellSource() {
+  static ForMail::ShellOpen open;
+  return open;
+}
+
+void PlatformShellOpen(HWND owner, std::wstring_view verb, std::wstring_view file) {
+  const std::wstring v(verb), f(file);
+  // The result is not examined: a missing mail program shows nothing here.
+  ShellExecuteW(owner, v.c_str(), f.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+ForMail::ShellOpen ForMail::SetShellOpen(ShellOpen open) {
+  return std::exchange(ShellSource(), std::move(open));
+}
+
+ForMail::ForMail() = default;
+ForMail::~ForMail() = default;
+
+void ForMail::ShowAbout(Form* owner) {
+  if (IsLoaded()) return;  // already open: it is modal, so this is a nested request
+  if (!LoadFromResource(kDesignName)) return;
+  ShowModal(owner);
+  // Closed by the frame or hidden: either way it goes.
+  Unload();
+}
+
+void ForMail::OnLoad() {
+  // 1.
+  if (auto* title = Get<Label>(u"Label1")) {
+    Form* main = MainWindow();
+    title->SetCaption(main && main != this ? main->Caption() : std::u16string());
+  }
+  // 2.
+  if (auto* credit = Get<Label>(u"Label2")) credit->SetCaption(kCredit);
+  // 3.
+  if (auto* date = Get<Label>(u"Label3")) {
+    date->SetCaption(kReleaseDate);
+    date->Click = [this] { OnMailClick(); };
+  }
+  // 4.
+  if (auto* frame = Get<skForms>(u"skForms1")) frame->SetThemeColor(RandomTheme());
+  if (auto* exit = Get<skbutton>(u"skbutton1")) exit->Click = [this] { OnExitClick(); };
+}
+
+void ForMail::OnMailClick() {
+  // 1. Visited, until the window closes.
+  if (auto* date = Get<Label>(u"Label3")) date->SetForeColor(kVisitedColour);
+  // 2.
+  if (ShellSource()) {
+    ShellSource()(hWnd(), L"open", kMailLink);
+  } else {
+    PlatformShellOpen(hWnd(), L"open", kMailLink);
+  }
+}
+
+void ForMail::OnExitClick() { Unload(); }
+
+}  // namespace fw

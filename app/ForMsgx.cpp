@@ -1,0 +1,103 @@
+#include "app/ForMsgx.h"
+
+#include <vector>
+
+#include "app/ModMain.h"
+#include "app/WindowsModel.h"
+#include "controls/skForms/skForms.h"
+#include "controls/skbutton/skbutton.h"
+#include "host/Label.h"
+
+namespace fw {
+
+namespace {
+
+constexpr int32_t kButtons = 3;
+constexpr int kEscape = 27;
+
+}  // namespace
+
+ForMsgx::ForMsgx() = default;
+ForMsgx::~ForMsgx() = default;
+
+void ForMsgx::OnLoad() {
+  // 1. The main window's caption and icon, until the message's own title is set.
+  if (Form* main = MainWindow(); main && main != this) {
+    SetCaption(main->Caption());
+    if (main->Icon()) SetIcon(main->Icon());
+  }
+  // 2.
+  if (auto* frame = Get<skForms>(u"skForms1")) {
+    frame->SetMaxButton(false);
+    frame->SetMinButton(false);
+    frame->SetBorderStyle(0);
+    frame->SetStyle(2);
+  }
+  // 3.
+  BindArray<skbutton>(u"cmdButton", [this](skbutton& button, int32_t index) {
+    button.SetVisible(false);
+    button.Click = [this, index] { OnButtonClick(index); };
+    // A button that keeps Escape for itself still lets it close the box.
+    button.KeyDown = [this](int& keyCode, int) {
+      if (keyCode == kEscape) OnEscape();
+    };
+  });
+}
+
+int32_t ForMsgx::dwMessageBox(std::u16string_view Prompt, int32_t Flags,
+                              std::u16string_view PromptCaption, Form* iForm) {
+  // Each message starts without a result, so Escape never returns the last one's.
+  m_result = windows::kResultNone;
+  if (!IsLoaded() && !LoadFromResource(kDesignName)) return m_result;
+  // 1.
+  const int32_t buttonSet = windows::ButtonSetOf(Flags);
+  // 2.
+  if (auto* text = Get<Label>(u"lbText")) text->SetCaption(Prompt);
+  SetCaption(PromptCaption);
+  // 3.
+  std::vector<skbutton*> shown;
+  const auto captions = windows::ButtonCaptions(buttonSet);
+  for (size_t k = 0; k < captions.size() && k < kButtons; ++k) {
+    auto* button = Get<skbutton>(u"cmdButton", static_cast<int32_t>(k));
+    if (!button) continue;
+    button->SetCaption(captions[k]);
+    button->SetVisible(true);
+    shown.push_back(button);
+  }
+  // 4. One row, centred in the window's width.
+  std::vector<int32_t> widths;
+  for (skbutton* button : shown) widths.push_back(button->Width());
+  const auto lefts = windows::RowLefts(ScaleWidth(), widths);
+  for (size_t k = 0; k < shown.size(); ++k) {
+    shown[k]->Move(lefts[k], windows::kButtonRowTop, shown[k]->Width(), shown[k]->Height());
+  }
+  if (auto* frame = Get<skForms>(u"skForms1")) frame->Refresh();
+  // 5.
+  ShowModal(iForm);
+  // 6.
+  const int32_t result = m_result;
+  Unload();
+  return result;
+}
+
+void ForMsgx::OnButtonClick(int32_t index) {
+  auto* button = Get<skbutton>(u"cmdButton", index);
+  if (!button) return;
+  m_result = windows::ResultOf(button->Caption(), m_result);
+  Hide();
+}
+
+void ForMsgx::OnEscape() { Unload(); }
+
+bool ForMsgx::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+  // Escape reaches the box as the dialog manager's cancel command, or as a key
+  // when nothing inside has the focus (no button shown).
+  const bool escape = (msg == WM_COMMAND && LOWORD(w) == IDCANCEL && l == 0) ||
+                      (msg == WM_KEYDOWN && w == VK_ESCAPE);
+  if (!escape) return false;
+  OnEscape();
+  result = 0;
+  return true;
+}
+
+}  // namespace fw

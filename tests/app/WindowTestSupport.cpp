@@ -1,0 +1,148 @@
+#include "tests/app/WindowTestSupport.h"
+
+#include <utility>
+
+#include "host/Form.h"
+#include "host/WideText.h"
+
+namespace fw::test {
+
+namespace {
+
+std::u16string g_title;
+std::function<void(HWND)> g_act;
+bool g_acted = false;
+UINT_PTR g_timer = 0;
+
+void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
+  if (!g_act) return;
+  HWND shown = FindShown(g_title);
+  if (!shown) return;
+  StopWaiting();
+  auto act = std::move(g_act);
+  g_act = nullptr;
+  g_acted = true;
+  act(shown);
+}
+
+}  // namespace
+
+std::u16string WindowText(HWND hwnd) {
+  const LRESULT n = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<size_t>(n < 0 ? 0 : n) + 1, L'\0');
+  const LRESULT got =
+      SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(got < 0 ? 0 : got));
+  return FromWide(text);
+}
+
+HWND FindShown(const std::u16string& title, DWORD pid) {
+  struct Search {
+    const std::u16string* title;
+    DWORD pid;
+    HWND found;
+  } search{&title, pid ? pid : GetCurrentProcessId(), nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(l);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == s->pid && IsWindowVisible(hwnd) && WindowText(hwnd) == *s->title) {
+          s->found = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<ChildWindow> VisibleChildren(HWND parent) {
+  struct Walk {
+    HWND parent;
+    std::vector<ChildWindow> found;
+  } walk{parent, {}};
+  EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM l) -> BOOL {
+        auto* w = reinterpret_cast<Walk*>(l);
+        if (!IsWindowVisible(hwnd)) return TRUE;
+        RECT rc{};
+        GetWindowRect(hwnd, &rc);
+        MapWindowPoints(nullptr, w->parent, reinterpret_cast<POINT*>(&rc), 2);
+        w->found.push_back({hwnd, WindowText(hwnd), rc});
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&walk));
+  return walk.found;
+}
+
+HWND ChildWithText(HWND parent, const std::u16string& text) {
+  for (const ChildWindow& c : VisibleChildren(parent)) {
+    if (c.text == text) return c.hwnd;
+  }
+  return nullptr;
+}
+
+void WhenShown(const std::u16string& title, std::function<void(HWND)> act) {
+  StopWaiting();
+  g_title = title;
+  g_act = std::move(act);
+  g_acted = false;
+  g_timer = SetTimer(nullptr, 0, 20, Poll);
+}
+
+bool Acted() { return g_acted; }
+
+void StopWaiting() {
+  if (g_timer) KillTimer(nullptr, g_timer);
+  g_timer = 0;
+}
+
+void PostClick(HWND hwnd) {
+  RECT rc{};
+  GetClientRect(hwnd, &rc);
+  const LPARAM at = MAKELPARAM(rc.right / 2, rc.bottom / 2);
+  PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(hwnd, WM_LBUTTONUP, 0, at);
+}
+
+void PostKey(WORD vk) {
+  HWND focus = GetFocus();
+  PostMessageW(focus, WM_KEYDOWN, vk, 1);
+  PostMessageW(focus, WM_KEYUP, vk, 0xC0000001);
+}
+
+void RealClick(HWND hwnd, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(hwnd, &p);
+  SetCursorPos(p.x, p.y);
+  Sleep(50);
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof in[0]);
+}
+
+bool PumpFor(int ms, const std::function<bool()>& until) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return until && until();
+      }
+      if (!Form::PreTranslateMessage(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
+    if (until && until()) return true;
+    Sleep(5);
+  } while (static_cast<LONG>(end - GetTickCount()) > 0);
+  return until && until();
+}
+
+}  // namespace fw::test

@@ -1,0 +1,47 @@
+// What the windows' tests share: reading windows as a tool would (their texts
+// and places), acting inside a modal loop, clicks by real messages and input.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fw::test {
+
+std::u16string WindowText(HWND hwnd);
+
+// A visible top-level window of process `pid` (0: this one) whose text is `title`.
+HWND FindShown(const std::u16string& title, DWORD pid = 0);
+
+// The visible descendants of `parent`, each with its text and its rectangle in
+// `parent`'s client pixels, in the order the window tree lists them.
+struct ChildWindow {
+  HWND hwnd;
+  std::u16string text;
+  RECT rect;
+};
+std::vector<ChildWindow> VisibleChildren(HWND parent);
+// The first visible descendant whose text is `text`; null when there is none.
+HWND ChildWithText(HWND parent, const std::u16string& text);
+
+// Runs `act` once, from inside whatever message loop runs next, as soon as a
+// visible window titled `title` exists (polled every 20 ms). False from
+// Acted() until it ran.
+void WhenShown(const std::u16string& title, std::function<void(HWND)> act);
+bool Acted();
+void StopWaiting();
+
+// A left click as the window hears it: button down and up in its centre, posted.
+void PostClick(HWND hwnd);
+// A key as the focused window hears it, posted through the running loop.
+void PostKey(WORD vk);
+// The real pointer: moved to (x, y) of `hwnd`'s client area and clicked.
+void RealClick(HWND hwnd, int x, int y);
+
+// Pumps this thread's messages for `ms`; stops early, and answers true, when
+// `until` is true.
+bool PumpFor(int ms, const std::function<bool()>& until = {});
+
+}  // namespace fw::test

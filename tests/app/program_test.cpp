@@ -1,0 +1,196 @@
+// Fuelwise as a user meets it: the program runs as a process of its own
+// against the sample price site, and this test drives it only from outside,
+// with the pointer and window messages any other program could send, and
+// reads it through the window texts and lists (WM_GETTEXT, CB_GETLBTEXT).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/price/HttpClient.h"
+#include "tests/app/WindowTestSupport.h"
+#include "tests/app/price/SiteTestSupport.h"
+
+namespace fw {
+namespace {
+
+using Texts = std::vector<std::u16string>;
+using test::ChildWithText;
+using test::PumpFor;
+
+constexpr char16_t kCaption[] = u"Fuelwise v1.0.0110";
+
+void Click(HWND hwnd) {
+  RECT rc{};
+  GetClientRect(hwnd, &rc);
+  test::RealClick(hwnd, rc.right / 2, rc.bottom / 2);
+}
+
+Texts ComboItems(HWND combo) {
+  Texts items;
+  const LRESULT n = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < n; ++i) {
+    wchar_t buf[256] = {};
+    const LRESULT got = SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buf));
+    items.push_back(ToU16(std::wstring(buf, static_cast<size_t>(got < 0 ? 0 : got))));
+  }
+  return items;
+}
+
+// What a choice in the dropped list does: the list selects, the box tells its parent.
+void Choose(HWND combo, const std::wstring& item) {
+  const LRESULT i = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(item.c_str()));
+  ASSERT_GE(i, 0) << "no such item";
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+}
+
+size_t Fetches(const std::string& page) {
+  size_t n = 0;
+  for (const std::string& line : RequestLog()) n += line.find(page) != std::string::npos;
+  return n;
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void TearDown() override { End(); }
+
+  // Starts the test build of the program against `site` and waits for its window.
+  void Start(const std::wstring& site) {
+    SetEnvironmentVariableW(L"FUELWISE_TEST_SITE", site.c_str());
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring path(exe);
+    path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"FuelwiseUnderTest.exe";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    ASSERT_TRUE(CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &si, &m_process));
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(PumpFor(30000, [&] { return (m_main = Shown(kCaption)); })) << "no window";
+    m_startMs = GetTickCount() - start;
+    SetForegroundWindow(m_main);
+    PumpFor(300);
+  }
+
+  HWND Shown(const std::u16string& title) const {
+    return test::FindShown(title, m_process.dwProcessId);
+  }
+
+  // The platform's combo boxes inside the province and the city box, top to bottom.
+  std::vector<HWND> Combos() const {
+    std::vector<test::ChildWindow> combos;
+    for (const auto& c : test::VisibleChildren(m_main)) {
+      wchar_t kind[32] = {};
+      GetClassNameW(c.hwnd, kind, 32);
+      if (std::wstring(kind) == L"ComboBox") combos.push_back(c);
+    }
+    std::sort(combos.begin(), combos.end(), [](auto& a, auto& b) { return a.rect.top < b.rect.top; });
+    std::vector<HWND> out;
+    for (const auto& c : combos) out.push_back(c.hwnd);
+    return out;
+  }
+
+  // Ends the program as Alt+F4 does; true when it ended by itself with 0.
+  bool Close() {
+    PostMessageW(m_main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD code = 99;
+    const bool ended = WaitForSingleObject(m_process.hProcess, 15000) == WAIT_OBJECT_0;
+    GetExitCodeProcess(m_process.hProcess, &code);
+    return ended && code == 0;
+  }
+  void End() {
+    if (!m_process.hProcess) return;
+    if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_process.hProcess, 9);
+    CloseHandle(m_process.hProcess);
+    CloseHandle(m_process.hThread);
+    m_process = {};
+  }
+
+  PROCESS_INFORMATION m_process{};
+  HWND m_main = nullptr;
+  DWORD m_startMs = 0;
+};
+
+TEST_F(ProgramTest, AUsersSession) {
+  Start(SiteHost());
+  const std::vector<HWND> combos = Combos();
+  ASSERT_EQ(combos.size(), 2u);
+  EXPECT_EQ(ComboItems(combos[0]), (Texts{u"广东", u"浙江", u"江苏", u"四川", u"山东", u"湖北"}));
+  EXPECT_TRUE(ComboItems(combos[1]).empty());
+
+  // Refresh with no city: the program's own warning box; OK closes it.
+  HWND refresh = ChildWithText(m_main, u"刷新");
+  ASSERT_TRUE(refresh);
+  Click(refresh);
+  HWND box = nullptr;
+  ASSERT_TRUE(PumpFor(5000, [&] { return (box = Shown(u"提示")); })) << "no warning box";
+  EXPECT_TRUE(ChildWithText(box, u"您还没有选择城市了!"));
+  EXPECT_FALSE(IsWindowEnabled(m_main));
+  Click(ChildWithText(box, u"OK"));
+  EXPECT_TRUE(PumpFor(3000, [&] { return !Shown(u"提示"); }));
+  EXPECT_TRUE(IsWindowEnabled(m_main));
+
+  // A province and a city: the four prices.
+  Choose(combos[0], L"广东");
+  EXPECT_EQ(ComboItems(combos[1]), (Texts{u"广州", u"深圳", u"珠海", u"佛山"}));
+  ClearRequestLog();
+  Choose(combos[1], L"广州");
+  for (const char16_t* price : {u"7.17", u"7.74", u"8.38", u"7.41"}) {
+    EXPECT_TRUE(ChildWithText(m_main, price)) << "price " << char(price[0]) << char(price[2]);
+  }
+  EXPECT_EQ(Fetches("guangzhou"), 1u);
+
+  // Refresh fetches the city's page again.
+  Click(refresh);
+  EXPECT_TRUE(PumpFor(3000, [] { return Fetches("guangzhou") == 2; }));
+  EXPECT_TRUE(ChildWithText(m_main, u"8.38"));
+
+  // The status bar along the bottom: the credit and today's date; a click
+  // opens the about window, and the main window takes no input until it is closed.
+  RECT client{};
+  GetClientRect(m_main, &client);
+  POINT bottom{100, client.bottom - 10};
+  ClientToScreen(m_main, &bottom);
+  HWND bar = WindowFromPoint(bottom);
+  SYSTEMTIME today{};
+  GetLocalTime(&today);
+  wchar_t date[64] = {};
+  GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &today, nullptr, date, 64, nullptr);
+  EXPECT_EQ(test::WindowText(bar), u"Design By fuelwise-dev\t" + ToU16(date));
+  test::RealClick(m_main, 100, client.bottom - 10);
+  HWND about = nullptr;
+  ASSERT_TRUE(PumpFor(5000, [&] { return (about = Shown(u"关于")); })) << "no about window";
+  EXPECT_TRUE(ChildWithText(about, kCaption)) << "the title line";
+  EXPECT_FALSE(IsWindowEnabled(m_main));
+  Click(ChildWithText(about, u"退出"));
+  EXPECT_TRUE(PumpFor(3000, [&] { return !Shown(u"关于"); }));
+  EXPECT_TRUE(IsWindowEnabled(m_main));
+
+  EXPECT_TRUE(Close()) << "closing the window did not end the program";
+}
+
+// A site that is down or answers errors: the window opens all the same, with
+// no province and no box of any kind.
+TEST_F(ProgramTest, ABrokenSiteOpensQuietly) {
+  for (const std::wstring& site :
+       {L"127.0.0.1:" + std::to_wstring(ClosedPort()), SiteHost() + L"/faults/500.asp?x="}) {
+    Start(site);
+    EXPECT_LT(m_startMs, 20000u);
+    const std::vector<HWND> combos = Combos();
+    ASSERT_EQ(combos.size(), 2u);
+    EXPECT_TRUE(ComboItems(combos[0]).empty());
+    PumpFor(300);
+    EXPECT_FALSE(Shown(u"提示"));
+    EXPECT_TRUE(Close());
+    End();
+  }
+}
+
+}  // namespace
+}  // namespace fw

@@ -1,0 +1,216 @@
+// The message box and the about window on real windows under Wine, driven from
+// inside their modal loops with the messages a user's keys and clicks send,
+// and read back as a tool would (window texts and places).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/ForMail.h"
+#include "app/ModMain.h"
+#include "controls/skForms/skForms.h"
+#include "host/Label.h"
+#include "host/PngFile.h"
+#include "tests/app/WindowTestSupport.h"
+
+namespace fw {
+namespace {
+
+using test::WindowText;
+
+constexpr int kTwipsPerPixel = 15;
+
+// What a shown box offers: its title, its prompt, and its visible buttons'
+// captions with their lefts and tops in twips, left to right.
+struct Seen {
+  std::u16string title, prompt;
+  std::vector<std::u16string> buttons;
+  std::vector<int> lefts, tops;
+  bool ownerEnabled = true;
+};
+
+class WindowsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { RegisterWindowKinds(); }
+
+  void SetUp() override {
+    ASSERT_TRUE(m_main.Create(6420, 4110, u"Fuelwise v1.0.0110"));
+    m_main.SetIcon(Picture::FromResource(u"IDI_FUELWISE"));
+    m_main.Show();
+    SetMainWindow(&m_main);
+  }
+  void TearDown() override {
+    test::StopWaiting();
+    SetMainWindow(nullptr);
+    m_main.Unload();
+  }
+
+  // The box as it shows itself; then `close` ends it.
+  int32_t Show(int32_t flags, Seen& seen, const std::function<void(HWND)>& close) {
+    const std::u16string title = u"提示";
+    test::WhenShown(title, [&, close](HWND box) {
+      seen.title = WindowText(box);
+      seen.ownerEnabled = IsWindowEnabled(m_main.hWnd()) != FALSE;
+      std::vector<test::ChildWindow> buttons;
+      for (const auto& c : test::VisibleChildren(box)) {
+        if (c.text == u"您还没有选择城市了!") seen.prompt = c.text;
+        if (c.text == u"OK" || c.text == u"Cancel" || c.text == u"Ignore" || c.text == u"Yes" ||
+            c.text == u"No") {
+          buttons.push_back(c);
+        }
+      }
+      std::sort(buttons.begin(), buttons.end(),
+                [](const auto& a, const auto& b) { return a.rect.left < b.rect.left; });
+      for (const auto& b : buttons) {
+        seen.buttons.push_back(b.text);
+        seen.lefts.push_back(b.rect.left * kTwipsPerPixel);
+        seen.tops.push_back(b.rect.top * kTwipsPerPixel);
+      }
+      close(box);
+    });
+    const int32_t result = ShowMessageBox(u"您还没有选择城市了!", flags, title, &m_main);
+    EXPECT_TRUE(test::Acted()) << "the box did not show";
+    EXPECT_TRUE(IsWindowEnabled(m_main.hWnd())) << "the owner stays disabled";
+    EXPECT_FALSE(test::FindShown(title)) << "the box stays open";
+    return result;
+  }
+
+  static std::function<void(HWND)> Press(std::u16string caption) {
+    return [caption](HWND box) { test::PostClick(test::ChildWithText(box, caption)); };
+  }
+  static std::function<void(HWND)> Escape() {
+    return [](HWND) { test::PostKey(VK_ESCAPE); };
+  }
+
+  Form m_main;
+};
+
+// Each box as the user sees it (its buttons and their places in twips) and
+// what closing it returns. The row: (5070 - widths - 120 per gap) / 2 on.
+TEST_F(WindowsTest, ButtonsPlacesAndResults) {
+  using Texts = std::vector<std::u16string>;
+  const auto close = [](HWND box) { PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0); };
+  struct Case {
+    int32_t flags;
+    std::function<void(HWND)> act;
+    Texts buttons;
+    std::vector<int> lefts;
+    int32_t result;
+  } const cases[] = {
+      {0, Press(u"OK"), {u"OK"}, {1935}, 1},
+      {1, Press(u"Cancel"), {u"OK", u"Cancel"}, {1275, 2595}, 2},
+      {2, Press(u"Ignore"), {u"OK", u"Ignore"}, {1275, 2595}, 3},
+      {3, Press(u"Yes"), {u"Yes", u"No"}, {1275, 2595}, 4},
+      // Escape and the frame's close command set no result: the last Yes is gone.
+      {3, Escape(), {u"Yes", u"No"}, {1275, 2595}, 0},
+      {20, Press(u"No"), {u"Yes", u"No", u"Cancel"}, {615, 1935, 3255}, 5},
+      {4, close, {u"Yes", u"No", u"Cancel"}, {615, 1935, 3255}, 0},
+      {5, Escape(), {}, {}, 0},
+  };
+  for (const Case& c : cases) {
+    Seen seen;
+    EXPECT_EQ(Show(c.flags, seen, c.act), c.result) << "Flags " << c.flags;
+    EXPECT_EQ(seen.title, u"提示");
+    EXPECT_EQ(seen.prompt, u"您还没有选择城市了!");
+    EXPECT_FALSE(seen.ownerEnabled);
+    EXPECT_EQ(seen.buttons, c.buttons) << "Flags " << c.flags;
+    EXPECT_EQ(seen.lefts, c.lefts) << "Flags " << c.flags;
+    for (int top : seen.tops) EXPECT_EQ(top, 1680) << "Flags " << c.flags;
+  }
+}
+
+TEST_F(WindowsTest, OneBoxAtATime) {
+  int32_t nested = -1;
+  Seen seen;
+  const int32_t result = Show(0, seen, [&](HWND box) {
+    nested = ShowMessageBox(u"second", 0, u"second", &m_main);
+    // The window for review: the box alone.
+    const PixelImage shot = CaptureWindowTree(box);
+    EXPECT_TRUE(SavePng(L"message-box.png", shot));
+    test::PostClick(test::ChildWithText(box, u"OK"));
+  });
+  EXPECT_EQ(nested, 0);
+  EXPECT_EQ(result, 1);
+}
+
+// -- The about window
+
+class AboutTest : public WindowsTest {
+ protected:
+  void SetUp() override {
+    WindowsTest::SetUp();
+    m_previous = ForMail::SetShellOpen([this](HWND owner, std::wstring_view verb,
+                                              std::wstring_view file) {
+      m_opened.push_back(std::wstring(verb) + L" " + std::wstring(file) +
+                         (owner == m_about.hWnd() ? L" (owned)" : L""));
+    });
+  }
+  void TearDown() override {
+    ForMail::SetShellOpen(m_previous);
+    WindowsTest::TearDown();
+  }
+
+  ForMail m_about;
+  ForMail::ShellOpen m_previous;
+  std::vector<std::wstring> m_opened;
+};
+
+TEST_F(AboutTest, LabelsMailLinkAndExit) {
+  std::vector<std::u16string> texts;
+  bool ownerEnabled = true, stillOpen = false;
+  Colour linkBefore{0}, linkAfter{0};
+  test::WhenShown(u"关于", [&](HWND about) {
+    ownerEnabled = IsWindowEnabled(m_main.hWnd()) != FALSE;
+    for (const char16_t* name : {u"Label1", u"Label2", u"Label3"}) {
+      texts.push_back(WindowText(m_about.Get<Label>(name)->hWnd()));
+    }
+    EXPECT_TRUE(SavePng(L"about.png", CaptureWindowTree(about)));
+    Label& link = *m_about.Get<Label>(u"Label3");
+    linkBefore = link.ForeColor();
+    test::PostClick(link.hWnd());
+    test::PumpFor(100, [&] { return !m_opened.empty(); });
+    linkAfter = link.ForeColor();
+    stillOpen = IsWindowVisible(about) != FALSE;
+    test::PostClick(test::ChildWithText(about, u"退出"));
+  });
+  m_about.ShowAbout(&m_main);
+  ASSERT_TRUE(test::Acted());
+  EXPECT_EQ(texts, (std::vector<std::u16string>{u"Fuelwise v1.0.0110", u"By fuelwise-dev",
+                                                 u"2018/01/10"}));
+  EXPECT_FALSE(ownerEnabled);
+  EXPECT_EQ(m_opened, std::vector<std::wstring>{L"open mailto:fuelwise-dev@example.com (owned)"});
+  EXPECT_TRUE(stillOpen) << "opening the link closed the window";
+  EXPECT_NE(linkBefore.value, 0xC000C0u);
+  EXPECT_EQ(linkAfter.value, 0xC000C0u);
+  EXPECT_FALSE(m_about.IsLoaded());
+  EXPECT_TRUE(IsWindowEnabled(m_main.hWnd()));
+
+  // Opened again, the link has its first colour back.
+  Colour again{0};
+  test::WhenShown(u"关于", [&](HWND about) {
+    again = m_about.Get<Label>(u"Label3")->ForeColor();
+    PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0);
+  });
+  m_about.ShowAbout(&m_main);
+  EXPECT_EQ(again.value, linkBefore.value);
+  EXPECT_FALSE(m_about.IsLoaded());
+}
+
+// Every opening picks a theme from 1 to 5; over many openings all five come up.
+TEST_F(AboutTest, ThemesOneToFiveOverManyOpenings) {
+  std::set<int32_t> seen;
+  for (int i = 0; i < 60; ++i) {
+    ASSERT_TRUE(m_about.LoadFromResource(ForMail::kDesignName));
+    seen.insert(m_about.Get<skForms>(u"skForms1")->ThemeColor());
+    m_about.Unload();
+  }
+  EXPECT_EQ(seen, (std::set<int32_t>{1, 2, 3, 4, 5}));
+}
+
+}  // namespace
+}  // namespace fw
