@@ -148,20 +148,25 @@ std::u16string ForMain::ChartToolTip() const {
 // The start-up sequence; each step that fails is skipped.
 void ForMain::OnLoad() {
   SetMainWindow(this);
+  OnStartupStep("design");
   Skipping([&] { SetCaption(kCaption); });
   Skipping([&] {
     if (auto* frame = Get<skForms>(u"skForms1")) frame->SetThemeColor(RandomTheme());
   });
+  OnStartupStep("caption and theme");
   Skipping([&] { LoadChart(); });
+  OnStartupStep("chart");
   Skipping([&] { AddPanels(); });
   Skipping([&] { EmptyRows(); });
   Skipping([&] {
     WireLookup();
     BindEvents();
   });
+  OnStartupStep("panels and rows");
   Skipping([&] {
     if (m_lookup) m_lookup->LoadProvince();
   });
+  OnStartupStep("index");
 }
 
 void ForMain::OnUnload() {

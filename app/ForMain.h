@@ -73,6 +73,9 @@ class ForMain : public Form {
   // program's own message box.
   virtual int32_t ShowMessageBox(std::u16string_view prompt, int32_t flags,
                                  std::u16string_view caption);
+  // Called after each start-up step with the step's name; nothing by default.
+  // The start-up benchmark times the steps through it.
+  virtual void OnStartupStep(const char* step) {}
 
  private:
   struct Wiring;

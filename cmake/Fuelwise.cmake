@@ -57,3 +57,17 @@ function(fuelwise_add_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT 600
     ENVIRONMENT "FUELWISE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()
+
+# The program as it ships carries no debug information: under Wine the loader
+# reads every section of the image into memory, so the DWARF sections of a
+# RelWithDebInfo build (over 20 MiB) would count in the working set. They go
+# to <exe>.debug beside it, which debuggers find through the debug link.
+function(fuelwise_split_debug target)
+  if(MINGW AND CMAKE_OBJCOPY)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
+      COMMAND ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug
+              $<TARGET_FILE:${target}>
+      VERBATIM)
+  endif()
+endfunction()

@@ -17,11 +17,8 @@
 #include "app/ForMain.h"
 #include "app/price/HttpClient.h"
 #include "bench/window/Report.h"
+#include "app/ModMain.h"
 #include "controls/JCombo/JCombo.h"
-#include "controls/XPContainer/XPContainer.h"
-#include "controls/skForms/skForms.h"
-#include "controls/skbutton/skbutton.h"
-#include "controls/ucStatusBar/ucStatusBar.h"
 #include "host/ListBox.h"
 #include "host/UserControl.h"
 
@@ -52,6 +49,30 @@ double MedianMicros(int runs, Body&& body) {
   return us[us.size() / 2];
 }
 
+// The window with its start-up steps timed: each step's end is printed as
+// "step.<name>" ticks, with the working set then.
+class TimedMain : public fw::ForMain {
+ public:
+  using fw::ForMain::ForMain;
+
+ protected:
+  void OnStartupStep(const char* step) override { Step(step); }
+
+ public:
+  static void Step(const char* step) {
+    std::string key = std::string("step.") + step;
+    for (char& ch : key) {
+      if (ch == ' ') ch = '_';
+    }
+    bench::Print(key.c_str(), static_cast<double>(bench::NowTicks()));
+    PROCESS_MEMORY_COUNTERS pmc{};
+    pmc.cb = sizeof pmc;
+    if (GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc)) {
+      bench::Print(("ws." + key.substr(5)).c_str(), static_cast<double>(pmc.WorkingSetSize));
+    }
+  }
+};
+
 void Repaint(HWND hwnd) {
   RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
@@ -64,14 +85,12 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   const std::u16string host = fw::ToU16(argv[1]);
+  TimedMain::Step("runtime");
   if (FAILED(OleInitialize(nullptr))) return 1;
-  fw::RegisterXPContainer();
-  fw::RegisterJCombo();
-  fw::RegisterSkForms();
-  fw::RegisterSkbutton();
-  fw::RegisterUcStatusBar();
+  TimedMain::Step("COM and OLE");
+  fw::RegisterWindowKinds();
   {
-    fw::ForMain form(host, host);
+    TimedMain form(host, host);
     if (!form.LoadDesign()) return 1;
     auto* provinces = form.Get<fw::JCombo>(u"comWhere", 0);
     if (provinces && provinces->ListCount() > 0) bench::Print("provinces", static_cast<double>(bench::NowTicks()));
@@ -83,7 +102,7 @@ int wmain(int argc, wchar_t** argv) {
     // A city's prices: the choice of a city until its rows are painted.
     auto* cities = form.Get<fw::JCombo>(u"comWhere", 1);
     auto* cityUrls = form.Get<fw::ListBox>(u"ListCity", 1);
-    if (provinces && cities && cityUrls) {
+    if (provinces && cities && cityUrls && provinces->ListCount() > 0) {
       provinces->SetListIndex(0);
       if (cities->ListCount() > 1) {
         std::vector<double> total, fetch;
@@ -115,6 +134,8 @@ int wmain(int argc, wchar_t** argv) {
                    for (fw::UserControl* uc : controls) uc->InvalidateSurface();
                    Repaint(form.hWnd());
                  }));
+    // The same repaint with the surfaces kept: what copying them to the screen costs.
+    bench::Print("repaint_copy_us", MedianMicros(31, [&] { Repaint(form.hWnd()); }));
     for (fw::UserControl* uc : controls) {
       const std::u16string name = uc->QualifiedName();
       std::string key = "repaint_us." + std::string(name.begin(), name.end());

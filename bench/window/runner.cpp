@@ -90,7 +90,11 @@ int wmain(int argc, wchar_t** argv) {
       program["provinces_ms"].push_back((p["provinces"] - static_cast<double>(t1)) / 1e4);
       program["painted_ms"].push_back((p["painted"] - static_cast<double>(t1)) / 1e4);
       for (const auto& [key, value] : p) {
-        if (key != "provinces" && key != "painted") program[key].push_back(value);
+        if (key.rfind("step.", 0) == 0) {
+          program[key].push_back((value - static_cast<double>(t1)) / 1e4);
+        } else if (key != "provinces" && key != "painted") {
+          program[key].push_back(value);
+        }
       }
     }
   }
@@ -110,6 +114,17 @@ int wmain(int argc, wchar_t** argv) {
   Row("program: peak working set, index loaded", Median(program["peak_working_set"]) / 1048576.0, "MiB", bareWs);
   Row("bare window: private bytes", barePrivate, "MiB", 0);
   Row("program: private bytes, index loaded", Median(program["private_bytes"]) / 1048576.0, "MiB", barePrivate);
+  std::printf("\nWhere the start-up goes (program, medians): each step's end after the process was created\n");
+  std::printf("  %-44s %10s     %8s %10s\n", "", "ends at", "took", "WS after");
+  double previous = 0;
+  for (const char* step : {"runtime", "COM_and_OLE", "design", "caption_and_theme", "chart", "panels_and_rows", "index"}) {
+    const std::string key = std::string("step.") + step;
+    if (program[key].empty()) continue;
+    const double at = Median(program[key]);
+    std::printf("  %-44s %7.1f ms  %7.1f ms %6.1f MiB\n", step, at, at - previous,
+                Median(program[std::string("ws.") + step]) / 1048576.0);
+    previous = at;
+  }
   const double city = Median(program["city_us"]) / 1000.0, fetch = Median(program["fetch_us"]) / 1000.0;
   std::printf("\nA city's prices, on loopback\n");
   Row("choice of a city until the rows are painted", city, "ms", 0);
@@ -117,6 +132,7 @@ int wmain(int argc, wchar_t** argv) {
   Row("beyond the fetch", city - fetch, "ms", 0);
   std::printf("\nRepaints (every control draws its surface anew)\n");
   Row("main window, all controls", Median(program["repaint_us"]) / 1000.0, "ms", 0);
+  Row("main window, surfaces kept (the copies alone)", Median(program["repaint_copy_us"]) / 1000.0, "ms", 0);
   for (const auto& [key, values] : program) {
     if (key.rfind("repaint_us.", 0) == 0) Row(("  " + key.substr(11)).c_str(), Median(values) / 1000.0, "ms", 0);
   }
