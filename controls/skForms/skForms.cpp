@@ -284,6 +284,13 @@ void skForms::zHookProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND hWn
 
 void skForms::OnTerminate() {
   m_activationTracking = false;
+  // The grips live on the form, which may outlast the frame.
+  for (PictureBox* grip : {m_gripRight, m_gripBottom}) {
+    if (!grip) continue;
+    grip->MouseDown = nullptr;
+    grip->MouseMove = nullptr;
+    grip->MouseUp = nullptr;
+  }
   m_hook.sc_UnSubclassAll();
   m_hostForm = nullptr;
 }
@@ -927,10 +934,10 @@ void skForms::OnMouseMove(int button, int shift, float x, float y) {
     // 6.
     if (m_pressedButton == -1 && y < m_topHeight && m_moveable && x < ButtonsLeft()) {
       ReleaseCapture();
-      POINT at{};
-      GetCursorPos(&at);
-      // The platform drags the window from here until the button comes up.
-      SendMessageW(host->hWnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(at.x, at.y));
+      // The platform drags the window until the button comes up, by the pointer's
+      // way from where the button went down.
+      SendMessageW(host->hWnd(), WM_NCLBUTTONDOWN, HTCAPTION,
+                   MAKELPARAM(m_pressPoint.x, m_pressPoint.y));
       if (IsWindow(self)) TakeRestoreRect();
     }
   });
@@ -948,6 +955,8 @@ void skForms::OnMouseDown(int button, int shift, float x, float y) {
     ReleaseCapture();
     if (m_hostForm) m_hostForm->SetMousePointer(kPointerDefault);
     m_lastButton = button;
+    m_pressPoint = {static_cast<LONG>(x), static_cast<LONG>(y)};
+    ClientToScreen(hWnd(), &m_pressPoint);
     if (button != kButtonLeft) return;
     const int hit = HitCaptionButton(m_slots, x, y);
     if (hit != -1) {

@@ -285,6 +285,7 @@ class skForms : public UserControl {
   int m_sizingMode = 0;
   bool m_inTitle = false;
   int m_lastButton = 0;
+  POINT m_pressPoint{};  // screen pixels
 
   MouseLeaveTracker m_hover;
   GuardedHook m_hook;
