@@ -2,7 +2,11 @@
 // takes over the form's look: the form loses its own border and caption, the
 // frame stretches over the form's client area and draws its own title bar (in
 // six styles and six colour themes, faded while the form is inactive), icon,
-// caption, border and caption buttons, and carries out what the buttons ask.
+// caption, border and caption buttons, and carries out what the buttons ask. It
+// has its own system menu (to which the program may add items), maximises by
+// covering the work area and comes back to a remembered rectangle, lets the
+// user drag the form by the title and size it with two grips along the right
+// and bottom edges, and keeps the controls it holds under its top area.
 //
 // It watches its own window (the pointer leaving it) and the host form
 // (activation, system colours, the system close command, set-cursor, size)
