@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/Colour.h"
 #include "host/PropertyStore.h"
 
 namespace fw {
@@ -70,6 +71,13 @@ class Control {
   virtual bool IsTransparent() const { return false; }
   // Takes the focus when clicked or tabbed to.
   virtual bool CanGetFocus() const { return false; }
+
+  // The background colour of any kind that has one, for a container that
+  // recolours everything it holds (the skinned frame's ChangeAllBackgrounds):
+  // empty for a kind without one. Setting it is the kind's own BackColor write,
+  // redraw included; false when the kind has none.
+  virtual std::optional<Colour> BackColorValue() const { return std::nullopt; }
+  virtual bool SetBackColorValue(Colour colour) { return false; }
 
   // -- Extender: position and size in twips, relative to the container's client area
   int32_t Left() const { return m_left; }

@@ -22,6 +22,11 @@ class NativeControl : public Control {
 
   Colour BackColor() const { return m_backColor; }
   void SetBackColor(Colour colour);
+  std::optional<Colour> BackColorValue() const override { return BackColor(); }
+  bool SetBackColorValue(Colour colour) override {
+    SetBackColor(colour);
+    return true;
+  }
   Colour ForeColor() const { return m_foreColor; }
   void SetForeColor(Colour colour);
   const std::shared_ptr<Font>& GetFont() const { return m_font; }

@@ -26,6 +26,11 @@ class Shape : public GraphicControl {
   void SetBackStyle(int32_t style);
   Colour BackColor() const { return m_backColor; }
   void SetBackColor(Colour colour);
+  std::optional<Colour> BackColorValue() const override { return BackColor(); }
+  bool SetBackColorValue(Colour colour) override {
+    SetBackColor(colour);
+    return true;
+  }
   // 0 solid, 1 transparent, 2 .. 7 hatches (horizontal, vertical, down, up, cross, diagonal cross).
   int32_t FillStyle() const { return m_fillStyle; }
   void SetFillStyle(int32_t style);

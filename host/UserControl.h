@@ -75,6 +75,14 @@ class UserControl : public Control {
 
   Colour BackColor() const { return m_backColor; }
   void SetBackColor(Colour colour);
+  // A kind without a BackColor of its own draws from the surface's: it redraws
+  // itself after the change.
+  std::optional<Colour> BackColorValue() const override { return BackColor(); }
+  bool SetBackColorValue(Colour colour) override {
+    SetBackColor(colour);
+    InvalidateSurface();
+    return true;
+  }
   Colour ForeColor() const { return m_foreColor; }
   // Also the surface's text colour.
   void SetForeColor(Colour colour);

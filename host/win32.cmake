@@ -18,6 +18,7 @@ add_library(fuelwise_host STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Picture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PictureBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PngFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PopupMenu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Shape.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StandardControls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Surface.cpp

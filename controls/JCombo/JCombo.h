@@ -57,6 +57,11 @@ class JCombo : public UserControl {
   // The text box's back colour; a set colours the face as well.
   Colour BackColor() const;
   void SetBackColor(Colour colour);
+  std::optional<Colour> BackColorValue() const override { return BackColor(); }
+  bool SetBackColorValue(Colour colour) override {
+    SetBackColor(colour);
+    return true;
+  }
   // The text box's font object (the dropped list shows it too); a set, or a
   // change to the object, lays the control out anew.
   const std::shared_ptr<Font>& GetFont() const { return m_font; }

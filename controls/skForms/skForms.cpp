@@ -10,6 +10,7 @@
 #include "host/Form.h"
 #include "host/Gdi.h"
 #include "host/Numeric.h"
+#include "host/PictureBox.h"
 #include "host/WideText.h"
 
 namespace fw {
@@ -23,6 +24,18 @@ constexpr int kLookNormal = 0;
 constexpr int kLookHover = 1;
 constexpr int kLookPressed = 2;
 constexpr int kKeyF4 = 115;
+// Menu items by role.
+constexpr int kItemRestore = 0;
+constexpr int kItemMove = 1;
+constexpr int kItemSize = 2;
+constexpr int kItemMinimise = 3;
+constexpr int kItemMaximise = 4;
+constexpr int kItemClose = 6;
+constexpr int kItemOnTop = 8;
+// The smallest pointer position a grip drag follows (the host stays 5 more).
+constexpr int kMinSizingX = 130;
+constexpr int kMinSizingExtraY = 15;
+constexpr COLORREF kWindowColour = 0x80000005u;
 // DrawText: single line, vertically centred.
 constexpr UINT kCaptionFlags = 36;
 
@@ -90,6 +103,8 @@ skForms::skForms()
         zHookProc(bBefore, bHandled, lReturn, hWnd, uMsg, wParam, lParam, userValue);
       }) {
   SetCanGetFocus(false);
+  LoadFixedMenuItems();
+  TakeLocaleCaptions();
 }
 
 skForms::~skForms() = default;
@@ -127,7 +142,7 @@ void skForms::OnInitProperties() {
       m_moveable = host->Moveable();
     }
     // 4. Menu captions by locale.
-    m_captions = &CaptionsFor(EnglishLanguageName());
+    TakeLocaleCaptions();
     // 5. Background and font.
     SetBackColor(Colour(kButtonFace));
     TakeAmbientFontBold();
@@ -154,7 +169,7 @@ void skForms::OnReadProperties(const PropertyStore& props) {
   Guarded(u"UserControl_ReadProperties", [&] {
     const Colour face(static_cast<uint32_t>(TranslateColor(Colour(kButtonFace))));
     m_settings = ReadSettings(props, face);
-    m_captions = &CaptionsFor(EnglishLanguageName());
+    TakeLocaleCaptions();
     SetThemeColor();
   });
   Guarded(u"UserControl_ReadProperties", [&] { LoadSteps(); });
@@ -180,7 +195,9 @@ void skForms::LoadSteps() {
   m_hostForm = host;
   m_activationTracking = true;
   m_pressedButton = -1;
-  // 4. (Moving the contained controls for the top area comes with sizing.)
+  m_menuPopupOn = false;
+  // 4. The contained controls were placed under the top area this font and icon
+  // size give, so they already sit at their distance from it: nothing moves.
   m_contentShifted = m_settings.style == 1;
   // 5.
   ApplyBackColorStyle();
@@ -259,15 +276,21 @@ void skForms::zHookProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND hWn
       case WM_SIZE:
         if (wParam != SIZE_MINIMIZED) StretchOverHost();
         break;
-      default:
-        // WM_MOVE: a maximised host is fitted again once moving and sizing exist.
-        break;
+      case WM_MOVE: HostMoved(); break;
+      default: break;
     }
   });
 }
 
 void skForms::OnTerminate() {
   m_activationTracking = false;
+  // The grips live on the form, which may outlast the frame.
+  for (PictureBox* grip : {m_gripRight, m_gripBottom}) {
+    if (!grip) continue;
+    grip->MouseDown = nullptr;
+    grip->MouseMove = nullptr;
+    grip->MouseUp = nullptr;
+  }
   m_hook.sc_UnSubclassAll();
   m_hostForm = nullptr;
 }
@@ -287,7 +310,15 @@ void skForms::SetStyle(int32_t value) {
   if (value == m_settings.style) return;
   m_settings.style = value;
   Refresh(false);
-  // (The contained controls follow the changed top area once sizing exists.)
+  Guarded(u"Style", [&] {
+    if (value == 1 && !m_contentShifted) {
+      m_contentShifted = true;
+      ShiftContents(10);
+    } else if (value != 1 && m_contentShifted) {
+      m_contentShifted = false;
+      ShiftContents(-10);
+    }
+  });
 }
 
 void skForms::SetBackColorStyle(int32_t value) {
@@ -365,8 +396,10 @@ void skForms::SetIconSize(int16_t value) {
   if (value == m_settings.iconSize) return;
   m_settings.iconSize = value;
   PropertyChanged(u"IconSize");
+  const int oldTop = m_topHeight;
   TitleBarHeightSetup();
-  // (The contained controls follow the new top area once sizing exists.)
+  // The contained controls keep their distance from the top area.
+  Guarded(u"IconSize", [&] { ShiftContents(m_topHeight - oldTop); });
   Refresh(false);
 }
 
@@ -422,7 +455,9 @@ void skForms::BorderStyleSetup() {
         host->SetShowInTaskbar(true);
       }
     }
-    // 2. (The system menu's items follow the flags once the menu exists.)
+    // 2.
+    if (HostMaximised()) SetMenuEnabled(kItemRestore, m_settings.maxButton);
+    SetMenuEnabled(kItemClose, m_settings.closeButton);
     // 3.
     m_slots[kSlotClose].visible = m_settings.closeButton;
     m_slots[kSlotMax].visible = m_settings.maxButton;
@@ -438,11 +473,18 @@ void skForms::BorderStyleSetup() {
 void skForms::CaptionBtnSetup() {
   // 1.
   LayOutButtons(m_slots, ScaleWidth());
-  // 2 and 4: the system menu takes its captions from the table once it exists.
+  // 2.
+  const auto& captions = m_captionTable;
+  for (int i : {0, 1, 2, 3, 4, 6, 8}) {
+    if (PopupMenu::Item* item = m_sysMnu.At(i)) item->caption = captions[i];
+  }
   // 3.
-  const CaptionTable& captions = *m_captions;
-  m_slots[kSlotMin].toolTip = FirstChars(captions[3], 3);
+  m_slots[kSlotMin].toolTip = FirstChars(m_sysMnu.At(kItemMinimise)->caption, 3);
   m_slots[kSlotClose].toolTip = FirstChars(captions[6], 2);
+  // 4. The popup shows move, close and always on top.
+  for (int i : {kItemMinimise, kItemMaximise, kItemRestore, kItemSize}) {
+    m_sysMnu.At(i)->visible = false;
+  }
 }
 
 void skForms::ApplyBackColorStyle() {
@@ -495,16 +537,38 @@ void skForms::skWindowState(bool apply) {
     return;
   }
   if (state == 2 && apply) {
+    EnableMenuForMaximised(true);
     FitToWorkArea();
   } else if (state == 2) {
     m_settings.windowState = 0;
+    EnableMenuForMaximised(false);
     PlaceFromRestoreRect();
   } else if (apply) {
+    EnableMenuForMaximised(false);
     PlaceFromRestoreRect();
   } else {
     m_settings.windowState = 2;
+    EnableMenuForMaximised(true);
     FitToWorkArea();
   }
+  StretchOverHost();
+}
+
+void skForms::EnableMenuForMaximised(bool maximised) {
+  SetMenuEnabled(kItemRestore, maximised);
+  for (int i : {kItemMove, kItemSize, kItemMaximise}) SetMenuEnabled(i, !maximised);
+}
+
+void skForms::SetMenuEnabled(int index, bool enabled) {
+  if (PopupMenu::Item* item = m_sysMnu.At(index)) item->enabled = enabled;
+}
+
+// The platform may move a maximised host (a display change, another program):
+// it goes back over the work area.
+void skForms::HostMoved() {
+  if (m_fitting || m_settings.windowState != 2 || !m_settings.maxButton || GripsCreated()) return;
+  EnableMenuForMaximised(true);
+  FitToWorkArea();
   StretchOverHost();
 }
 
@@ -513,8 +577,13 @@ void skForms::FitToWorkArea() {
   if (!host || host->WindowState() == 2) return;
   RECT area{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  // The move raises the host's own move message, which would fit it again.
+  const bool wasFitting = std::exchange(m_fitting, true);
   host->Move(PixelsToTwipsX(area.left), PixelsToTwipsY(area.top),
              PixelsToTwipsX(area.right - area.left), PixelsToTwipsY(area.bottom - area.top));
+  m_fitting = wasFitting;
+  if (m_gripRight) m_gripRight->SetVisible(true);
+  if (m_gripBottom) m_gripBottom->SetVisible(true);
   host->Refresh();
 }
 
@@ -540,11 +609,14 @@ void skForms::ResizeHandling() {
     if (!hWnd()) return;
     // 1.
     Cls();
-    // 2. (Recolouring the host's other controls comes with sizing.)
+    // 2.
+    if (m_settings.changeAllBackgrounds) ChangeHostBackgrounds();
     // 3.
     DrawTitleBar();
+    HWND self = hWnd();
     if (ReSize) ReSize();
-    // 4. (The sizing grips come with sizing.)
+    // 4.
+    if (IsWindow(self) && GripsCreated()) PlaceGrips();
   });
 }
 
@@ -724,8 +796,8 @@ void skForms::DrawOneButton(int look, uint32_t c, int slot) {
     outline();
     if (slot == kSlotMax) {
       m_slots[kSlotMax].toolTip = HostMaximised()
-                                      ? FirstChars((*m_captions)[0], 2) + u" "
-                                      : FirstChars((*m_captions)[4], 3);
+                                      ? FirstChars(m_sysMnu.At(kItemRestore)->caption, 2) + u" "
+                                      : FirstChars(m_sysMnu.At(kItemMaximise)->caption, 3);
     }
   } else {
     // The pressed look, and the normal look of a single button (so that a hover
@@ -741,6 +813,10 @@ void skForms::DrawOneButton(int look, uint32_t c, int slot) {
       outline();
     }
   }
+  // Styles 2 and 5 put the glyphs of the normal look on a band solid in the dark
+  // colour: there they take the light colour their caption is drawn in, or the
+  // buttons could not be seen until the pointer found them.
+  if (look == kLookNormal && (style == 2 || style == 5)) c = m_draw.light;
   DrawGlyph(dc, slot, l, t, c);
 }
 
@@ -800,6 +876,10 @@ void skForms::OnMouseMove(int button, int shift, float x, float y) {
   if (MouseMove) MouseMove(button, shift, x, y);
   if (!IsWindow(self)) return;
   Guarded(u"UserControl_MouseMove", [&] {
+    // 1.
+    if (!GripsCreated()) CreateGrips();
+    // 2.
+    m_inTitle = y < m_topHeight;
     m_hoverButton = HitCaptionButton(m_slots, x, y);
     if (m_hoverButton != -1) {
       SetControlToolTip(m_slots[m_hoverButton].toolTip);
@@ -821,17 +901,70 @@ void skForms::OnMouseMove(int button, int shift, float x, float y) {
         m_litButton = -1;
       }
     }
+    // 3.
+    if (HostMaximised()) return;
+    // 4.
+    if (!(button & kButtonLeft)) {
+      for (PictureBox* grip : {m_gripRight, m_gripBottom}) {
+        if (grip) grip->SetMousePointer(kPointerDefault);
+      }
+      return;
+    }
+    Form* host = m_hostForm;
+    if (!host) return;
+    // 5.
+    if (m_sizingMode != 0) {
+      const double px = TwipsPerPixelX();
+      const double py = TwipsPerPixelY();
+      const double sx = std::max<double>(x, kMinSizingX);
+      const double sy = std::max<double>(y, m_topHeight + kMinSizingExtraY);
+      int32_t width = host->Width();
+      int32_t height = host->Height();
+      if (m_sizingMode == kPointerSizeNS || m_sizingMode == kPointerSizeNWSE) {
+        height = RoundHalfEven((sy + 5) * py);
+      }
+      if (m_sizingMode == kPointerSizeWE || m_sizingMode == kPointerSizeNWSE) {
+        width = RoundHalfEven((sx + 5) * px);
+      }
+      host->Move(host->Left(), host->Top(), width, height);
+      StretchOverHost();
+      host->Refresh();
+      return;
+    }
+    // 6.
+    if (m_pressedButton == -1 && y < m_topHeight && m_moveable && x < ButtonsLeft()) {
+      ReleaseCapture();
+      // The platform drags the window until the button comes up, by the pointer's
+      // way from where the button went down.
+      SendMessageW(host->hWnd(), WM_NCLBUTTONDOWN, HTCAPTION,
+                   MAKELPARAM(m_pressPoint.x, m_pressPoint.y));
+      if (IsWindow(self)) TakeRestoreRect();
+    }
   });
+}
+
+int skForms::ButtonsLeft() const {
+  const ButtonSlot& s = m_slots[m_leftmostButton];
+  return s.visible ? s.left : ScaleWidth();
 }
 
 void skForms::OnMouseDown(int button, int shift, float x, float y) {
   HWND self = hWnd();
   Guarded(u"UserControl_MouseDown", [&] {
+    // A keyboard move or size ends here.
+    ReleaseCapture();
+    if (m_hostForm) m_hostForm->SetMousePointer(kPointerDefault);
+    m_lastButton = button;
+    m_pressPoint = {static_cast<LONG>(x), static_cast<LONG>(y)};
+    ClientToScreen(hWnd(), &m_pressPoint);
     if (button != kButtonLeft) return;
     const int hit = HitCaptionButton(m_slots, x, y);
-    if (hit == -1) return;
-    DrawCaptionBtns(kLookPressed, m_draw.dark, hit);
-    m_pressedButton = hit;
+    if (hit != -1) {
+      DrawCaptionBtns(kLookPressed, m_draw.dark, hit);
+      m_pressedButton = hit;
+    }
+    // The icon opens the menu.
+    if (m_menuPopupOn && y < m_topHeight && x > 2 && x < m_settings.iconSize + 8) ShowSysMenu();
   });
   if (MouseDown && IsWindow(self)) MouseDown(button, shift, x, y);
 }
@@ -840,7 +973,12 @@ void skForms::OnMouseUp(int button, int shift, float x, float y) {
   HWND self = hWnd();
   if (MouseUp) MouseUp(button, shift, x, y);
   if (!IsWindow(self)) return;
+  m_sizingMode = 0;
   Guarded(u"UserControl_MouseUp", [&] {
+    if (button == kButtonRight && m_menuPopupOn && y < m_topHeight && x < ButtonsLeft()) {
+      ShowSysMenu();
+      return;
+    }
     const int slot = m_hoverButton;
     if (button != kButtonLeft || slot == -1 || (m_pressedButton != slot && m_pressedButton != -1)) {
       return;
@@ -859,6 +997,16 @@ void skForms::OnMouseUp(int button, int shift, float x, float y) {
     if (IsWindow(self)) DrawCaptionBtns(kLookHover, m_draw.dark, slot);
   });
   m_pressedButton = -1;
+}
+
+void skForms::OnDblClick() {
+  if (!m_slots[kSlotMax].visible) return;
+  HWND self = hWnd();
+  Guarded(u"UserControl_DblClick", [&] {
+    if (m_lastButton == kButtonLeft && m_inTitle) skWindowState(false);
+  });
+  if (DblClick && IsWindow(self)) DblClick();
+  m_lastButton = 0;
 }
 
 void skForms::OnClick() {
@@ -882,6 +1030,244 @@ void skForms::OnKeyDown(int& keyCode, int shift) {
     // Handled here either way, so the platform does not turn it into a close command.
     keyCode = 0;
     Guarded(u"UserControl_KeyDown", [&] { AltF4(); });
+  }
+}
+
+// -- System menu
+
+void skForms::TakeLocaleCaptions() {
+  const CaptionTable& table = CaptionsFor(EnglishLanguageName());
+  for (int i = 0; i < kFixedMenuItems; ++i) m_captionTable[i] = std::u16string(table[i]);
+}
+
+void skForms::LoadFixedMenuItems() {
+  for (int i = 0; i < kFixedMenuItems; ++i) {
+    m_sysMnu.Load(i, {std::u16string(kCreatedMenuCaptions[i]), true, false, true});
+  }
+}
+
+void skForms::FormMenuAdd(std::u16string_view caption, bool addSeparator, bool enabled,
+                          bool checked, bool visible) {
+  Guarded(u"FormMenuAdd", [&] {
+    if (addSeparator) m_sysMnu.Append({u"-", true, false, true});
+    m_sysMnu.Append({std::u16string(caption), enabled, checked, visible});
+  });
+}
+
+void skForms::ModifyAddedMenu(int16_t index, std::u16string_view caption, bool enabled,
+                              bool checked, bool visible) {
+  Guarded(u"ModifyAddedMenu", [&] {
+    if (index < kFixedMenuItems) return;
+    PopupMenu::Item* item = m_sysMnu.At(index);
+    if (!item) return;
+    if (!caption.empty()) item->caption = std::u16string(caption);
+    item->enabled = enabled;
+    item->checked = checked;
+    item->visible = visible;
+  });
+}
+
+void skForms::FormMenuShow(int16_t flag) { m_menuPopupOn = flag == 1; }
+
+void skForms::FormMenuRemove(int index) {
+  Guarded(u"FormMenuRemove", [&] {
+    if (index < kFixedMenuItems || !m_sysMnu.Exists(index)) return;
+    const bool wasLast = index == m_sysMnu.UBound();
+    m_sysMnu.Unload(index);
+    // A separator must not be left at the end with nothing after it.
+    const PopupMenu::Item* before = m_sysMnu.At(index - 1);
+    if (wasLast && index - 1 >= kFixedMenuItems && before && before->caption == u"-") {
+      m_sysMnu.Unload(index - 1);
+    }
+  });
+}
+
+skForms::MenuValue skForms::GetMenuItemValue(int index, int property) const {
+  const PopupMenu::Item* item = m_sysMnu.At(index);
+  if (!item) return {};
+  switch (property) {
+    case 0: return item->caption;
+    case 1: return item->enabled;
+    case 2: return item->checked;
+    case 3: return item->visible;
+    default: return {};
+  }
+}
+
+void skForms::SetskFormsMenuCaption(int index, std::u16string_view caption) {
+  Guarded(u"SetskFormsMenuCaption", [&] {
+    if (caption.empty()) return;
+    if (index < 0 || index > kItemOnTop || index == 5 || index == 7) return;
+    m_captionTable[index] = std::u16string(caption);
+    m_sysMnu.At(index)->caption = std::u16string(caption);
+    if (index == kItemClose) {
+      m_sysMnu.At(index)->caption += u"            Alt+F4";
+      m_slots[kSlotClose].toolTip = std::u16string(caption);
+    } else if (index == kItemMinimise) {
+      m_slots[kSlotMin].toolTip = std::u16string(caption);
+    }
+  });
+}
+
+void skForms::SetAlwaysOnTop(bool flag) {
+  Guarded(u"SetAlwaysOnTop", [&] {
+    Form* host = m_hostForm ? m_hostForm : ParentForm();
+    if (host && host->hWnd()) {
+      SetWindowPos(host->hWnd(), flag ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    }
+    m_sysMnu.At(kItemOnTop)->checked = flag;
+  });
+}
+
+void skForms::ShowSysMenu() {
+  POINT at{};
+  GetCursorPos(&at);
+  const int chosen = m_sysMnu.Show(hWnd(), at);
+  if (chosen >= 0) MenuItemChosen(chosen);
+}
+
+void skForms::MenuItemChosen(int index) {
+  switch (index) {
+    case kItemRestore:
+    case kItemMaximise: skWindowState(false); break;
+    case kItemMove:
+      m_keyboardMoveMode = true;
+      BeginKeyboardMoveSize();
+      break;
+    case kItemSize:
+      m_keyboardMoveMode = false;
+      BeginKeyboardMoveSize();
+      break;
+    case kItemMinimise:
+      DrawCaptionBtns(kLookNormal, m_draw.dark, m_litButton);
+      m_litButton = -1;
+      if (m_hostForm) m_hostForm->SetWindowState(1);
+      break;
+    case kItemClose: CloseHost(/*raiseEvent=*/false); break;
+    case kItemOnTop: SetAlwaysOnTop(!m_sysMnu.At(kItemOnTop)->checked); break;
+    default:
+      if (index > kItemOnTop && MenuItemSelected) {
+        const PopupMenu::Item* item = m_sysMnu.At(index);
+        MenuItemSelected(static_cast<int16_t>(index), item ? item->caption : std::u16string());
+      }
+      break;
+  }
+}
+
+// The pointer is put where a move (below the top of the host) or a size (the
+// middle of the host) would start; the next press ends it.
+void skForms::BeginKeyboardMoveSize() {
+  Form* host = m_hostForm;
+  if (!host) return;
+  SetCapture(hWnd());
+  const double px = TwipsPerPixelX();
+  const double py = TwipsPerPixelY();
+  const int x = RoundHalfEven((host->Width() / 2.0 + host->Left()) / px);
+  const int y = m_keyboardMoveMode ? RoundHalfEven((host->Top() + 240) / py)
+                                   : RoundHalfEven((host->Height() / 2.0 + host->Top()) / py);
+  POINT now{};
+  GetCursorPos(&now);
+  SetCursorPos(x, now.y);
+  SetCursorPos(x, y);
+  host->SetMousePointer(kPointerSize);  // the four-way size pointer
+}
+
+// -- Grips and the host's controls
+
+void skForms::CreateGrips() {
+  Form* host = m_hostForm;
+  if (!host || !Ambient().userMode) return;
+  auto make = [&](const char16_t* name) -> PictureBox* {
+    auto* grip = host->Add<PictureBox>(name, nullptr, 0, 0, 45, 45);
+    if (!grip) return nullptr;
+    grip->SetBorderStyle(0);
+    grip->SetBackColor(Colour(m_draw.dark));
+    grip->ZOrder(0);
+    grip->MouseDown = [this, grip](int, int, float, float) {
+      if (!HostMaximised()) m_sizingMode = grip->MousePointer();
+    };
+    grip->MouseUp = [this](int, int, float, float) { m_sizingMode = 0; };
+    grip->MouseMove = [this, grip](int b, int sh, float x, float y) {
+      Guarded(u"m_picGrip_MouseMove", [&] { GripMouseMove(*grip, b, sh, x, y); });
+    };
+    return grip;
+  };
+  m_gripRight = make(u"m_picRight");
+  m_gripBottom = make(u"m_picBottom");
+  PlaceGrips();
+}
+
+void skForms::PlaceGrips() {
+  Form* host = m_hostForm;
+  if (!host) return;
+  const double px = TwipsPerPixelX();
+  const double py = TwipsPerPixelY();
+  const int32_t w = host->ScaleWidth();
+  const int32_t h = host->ScaleHeight();
+  const int t = m_topHeight;
+  auto twipsX = [&](double pixels) { return static_cast<int32_t>(RoundHalfEven(pixels * px)); };
+  auto twipsY = [&](double pixels) { return static_cast<int32_t>(RoundHalfEven(pixels * py)); };
+  if (m_gripRight) {
+    m_gripRight->Move(w - twipsX(4), twipsY(t + 9), twipsX(3), std::max(0, h - twipsY(t + 10)));
+  }
+  if (m_gripBottom) {
+    m_gripBottom->Move(twipsX(4), h - twipsY(4), std::max(0, w - twipsX(8)), twipsY(3));
+  }
+  for (PictureBox* grip : {m_gripRight, m_gripBottom}) {
+    if (!grip) continue;
+    grip->SetBackColor(Colour(m_draw.dark));
+    grip->Refresh();
+  }
+}
+
+void skForms::GripMouseMove(PictureBox& grip, int button, int shift, float x, float y) {
+  const bool right = &grip == m_gripRight;
+  if (HostMaximised()) {
+    grip.SetMousePointer(kPointerDefault);
+  } else if (m_settings.borderStyle == 1) {
+    if (right) {
+      grip.SetMousePointer(y >= ScaleHeight() - m_topHeight - 20 ? kPointerSizeNWSE
+                                                                 : kPointerSizeWE);
+    } else {
+      grip.SetMousePointer(x > ScaleWidth() - 15 ? kPointerSizeNWSE : kPointerSizeNS);
+    }
+  }
+  if (m_sizingMode == 0) return;
+  const float cx = static_cast<float>(grip.Left() / TwipsPerPixelX()) + x;
+  const float cy = static_cast<float>(grip.Top() / TwipsPerPixelY()) + y;
+  OnMouseMove(button, shift, cx, cy);
+}
+
+void skForms::ChangeHostBackgrounds() {
+  Form* host = ParentForm();
+  if (!host) return;
+  Colour back(kButtonFace);
+  if (m_settings.backColorStyle == kBackTheme) back = Colour(m_draw.light);
+  if (m_settings.backColorStyle == kBackCustom) back = m_settings.customBackColor;
+  const int32_t rgb = TranslateColor(back);
+  if (rgb < 0) return;
+  const Colour colour(static_cast<uint32_t>(rgb));
+  for (const auto& control : host->Controls()) {
+    Control* c = control.get();
+    if (c == this || c == m_gripRight || c == m_gripBottom) continue;
+    const std::optional<Colour> now = c->BackColorValue();
+    if (!now || now->value == kWindowColour || *now == colour) continue;
+    c->SetBackColorValue(colour);
+  }
+}
+
+void skForms::ShiftContents(int pixels) {
+  Form* host = ParentForm();
+  if (!host || pixels == 0) return;
+  const int32_t dy = RoundHalfEven(pixels * TwipsPerPixelY());
+  if (HostMaximised()) {
+    m_restoreRect.height += dy;
+    host->Move(host->Left(), host->Top(), host->Width(), host->Height() + dy);
+  }
+  for (const auto& control : host->Controls()) {
+    Control* c = control.get();
+    if (c->Container() == this) c->Move(c->Left(), c->Top() + dy, c->Width(), c->Height());
   }
 }
 

@@ -2,7 +2,11 @@
 // takes over the form's look: the form loses its own border and caption, the
 // frame stretches over the form's client area and draws its own title bar (in
 // six styles and six colour themes, faded while the form is inactive), icon,
-// caption, border and caption buttons, and carries out what the buttons ask.
+// caption, border and caption buttons, and carries out what the buttons ask. It
+// has its own system menu (to which the program may add items), maximises by
+// covering the work area and comes back to a remembered rectangle, lets the
+// user drag the form by the title and size it with two grips along the right
+// and bottom edges, and keeps the controls it holds under its top area.
 //
 // It watches its own window (the pointer leaving it) and the host form
 // (activation, system colours, the system close command, set-cursor, size)
@@ -15,21 +19,25 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "controls/skForms/skFormsModel.h"
 #include "hook/GuardedHook.h"
 #include "hook/MouseLeave.h"
 #include "host/Input.h"
+#include "host/PopupMenu.h"
 #include "host/UserControl.h"
 
 namespace fw {
 
 class Form;
+class PictureBox;
 
 class skForms : public UserControl {
  public:
@@ -84,13 +92,40 @@ class skForms : public UserControl {
     return skforms::BlendColors(a, b, alpha);
   }
 
+  // -- The system menu: items 0 .. 8 are the frame's own (restore, move, size,
+  // minimise, maximise, a separator, close, a separator, always on top); a
+  // program's items follow from 9.
+  // Appends an item; with `addSeparator` a separator goes first.
+  void FormMenuAdd(std::u16string_view caption, bool addSeparator = false, bool enabled = true,
+                   bool checked = false, bool visible = true);
+  // An added item (index above 8): a non-empty caption, then the three flags.
+  void ModifyAddedMenu(int16_t index, std::u16string_view caption, bool enabled, bool checked,
+                       bool visible);
+  // 1 lets the icon and a right click on the title pop the menu up; anything else
+  // stops it.
+  void FormMenuShow(int16_t flag);
+  // Unloads an added item (index above 8), and a separator left last before it.
+  void FormMenuRemove(int index);
+  // 0 caption, 1 enabled, 2 checked, 3 visible; empty for any other number or a
+  // missing item.
+  using MenuValue = std::variant<std::monostate, std::u16string, bool>;
+  MenuValue GetMenuItemValue(int index, int property) const;
+  // A fixed item's caption (0 .. 4, 6, 8); close and minimise also give their
+  // buttons' tooltips. An empty caption changes nothing.
+  void SetskFormsMenuCaption(int index, std::u16string_view caption);
+  // Into or out of the topmost band; item 8's check mark follows.
+  void SetAlwaysOnTop(bool flag);
+
   // -- Events, in their order
   EventHandler Click;
+  EventHandler DblClick;
   MouseHandler MouseDown;
   MouseHandler MouseMove;
   MouseHandler MouseUp;
   EventHandler skCloseClick;
   EventHandler ReSize;
+  // An added item (index 9 and above) was chosen.
+  std::function<void(int16_t index, const std::u16string& caption)> MenuItemSelected;
 
   // -- Run-time state, for those who look at what was drawn
   uint32_t DrawDark() const { return m_draw.dark; }
@@ -113,6 +148,21 @@ class skForms : public UserControl {
   // The caption as last drawn (after trimming), and where.
   const std::u16string& DrawnCaption() const { return m_drawnCaption; }
   skforms::Rect CaptionRect() const { return m_captionRect; }
+  const PopupMenu& SysMnu() const { return m_sysMnu; }
+  bool MenuPopupOn() const { return m_menuPopupOn; }
+  bool KeyboardMoveMode() const { return m_keyboardMoveMode; }
+  // 0, or the pointer shape of the grip being dragged (7, 8 or 9).
+  int SizingMode() const { return m_sizingMode; }
+  bool GripsCreated() const { return m_gripRight != nullptr; }
+  PictureBox* GripRight() const { return m_gripRight; }
+  PictureBox* GripBottom() const { return m_gripBottom; }
+  bool InTitle() const { return m_inTitle; }
+  bool ContentShifted() const { return m_contentShifted; }
+  // The host's place in the normal state: left, top, width, height (twips).
+  struct RestoreRect {
+    int32_t left = 0, top = 0, width = 0, height = 0;
+  };
+  RestoreRect RestoreRectangle() const { return m_restoreRect; }
 
   // The visual-style queries (open "ExplorerBar", theme and colour names, whether
   // the application is themed). Tests put their own answers in; an empty query
@@ -132,6 +182,7 @@ class skForms : public UserControl {
   void OnMouseMove(int button, int shift, float x, float y) override;
   void OnMouseUp(int button, int shift, float x, float y) override;
   void OnClick() override;
+  void OnDblClick() override;
   void OnKeyDown(int& keyCode, int shift) override;
 
  private:
@@ -149,11 +200,31 @@ class skForms : public UserControl {
   void StretchOverHost();
   void TakeRestoreRect();
 
-  // -- Window state (what the maximise and minimise buttons need of it)
+  // -- System menu and window state
+  void LoadFixedMenuItems();
+  void TakeLocaleCaptions();
+  void ShowSysMenu();
+  void MenuItemChosen(int index);
+  void BeginKeyboardMoveSize();
+  // Item 0 (restore) enabled, items 1, 2 and 4 (move, size, maximise) the opposite.
+  void EnableMenuForMaximised(bool maximised);
+  void SetMenuEnabled(int index, bool enabled);
   bool HostMaximised() const;
   void skWindowState(bool apply);
   void FitToWorkArea();
   void PlaceFromRestoreRect();
+  void HostMoved();
+
+  // -- Moving and sizing
+  void CreateGrips();
+  void PlaceGrips();
+  void GripMouseMove(PictureBox& grip, int button, int shift, float x, float y);
+  void ChangeHostBackgrounds();
+  // The host's controls inside the frame move down by `pixels` (up when negative);
+  // a maximised host, and its restore height, grow by as much.
+  void ShiftContents(int pixels);
+  // The left of the leftmost visible caption button, or the inner width.
+  int ButtonsLeft() const;
 
   // -- Painting
   void ResizeHandling();
@@ -190,7 +261,9 @@ class skForms : public UserControl {
   bool m_isUnicodeText = true;
   Form* m_hostForm = nullptr;
   bool m_contentShifted = false;
-  const skforms::CaptionTable* m_captions = &skforms::kChineseCaptions;
+  // The fixed items' captions by the user's language; SetskFormsMenuCaption
+  // rewrites entries.
+  std::array<std::u16string, skforms::kFixedMenuItems> m_captionTable;
 
   int m_paintedWidth = 0;
   std::shared_ptr<Picture> m_hostIcon;
@@ -204,10 +277,19 @@ class skForms : public UserControl {
   int m_litButton = -1;
   int m_pressedButton = -1;
 
-  // The host's place while in the normal state: left, top, width, height (twips).
-  struct RestoreRect {
-    int32_t left = 0, top = 0, width = 0, height = 0;
-  } m_restoreRect;
+  RestoreRect m_restoreRect;
+
+  PopupMenu m_sysMnu{u"Menu"};
+  bool m_menuPopupOn = false;
+  bool m_keyboardMoveMode = false;
+  bool m_fitting = false;
+
+  PictureBox* m_gripRight = nullptr;
+  PictureBox* m_gripBottom = nullptr;
+  int m_sizingMode = 0;
+  bool m_inTitle = false;
+  int m_lastButton = 0;
+  POINT m_pressPoint{};  // screen pixels
 
   MouseLeaveTracker m_hover;
   GuardedHook m_hook;

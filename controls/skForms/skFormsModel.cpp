@@ -114,6 +114,18 @@ void WriteSettings(PropertyStore& p, const Settings& s, Colour customBackColor) 
 
 // -- Menu captions
 
+const CaptionTable kCreatedMenuCaptions = {
+    u"\u8FD8\u539F",                        // 还原
+    u"\u79FB\u52A8",                        // 移动
+    u"\u5927\u5C0F",                        // 大小
+    u"\u6700\u5C0F\u5316",                  // 最小化
+    u"\u6700\u5927\u5316",                  // 最大化
+    u"-",
+    u"\u5173\u95ED(&C)        Alt+F4",      // 关闭(&C), 8 blanks
+    u"-",
+    u"\u603B\u5728\u6700\u524D\u9762",      // 总在最前面
+};
+
 const CaptionTable kChineseCaptions = {
     u"\u8FD8\u539F(&R)",        // 还原(&R)
     u"\u79FB\u52A8(&M)",        // 移动(&M)

@@ -111,6 +111,8 @@ void WriteSettings(PropertyStore& props, const Settings& s, Colour customBackCol
 
 constexpr int kFixedMenuItems = 9;
 using CaptionTable = std::array<std::u16string_view, kFixedMenuItems>;
+// The fixed items' captions when the frame is made, before a table fills them.
+extern const CaptionTable kCreatedMenuCaptions;
 // The Chinese table, used unless the user's language is Spanish, and the Spanish one.
 extern const CaptionTable kChineseCaptions;
 extern const CaptionTable kSpanishCaptions;

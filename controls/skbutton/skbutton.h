@@ -38,6 +38,11 @@ class skbutton : public UserControl {
   // -- Properties (each setter stores, then does its side effects in order)
   Colour BackColor() const { return m_backColor; }
   void SetBackColor(Colour colour);
+  std::optional<Colour> BackColorValue() const override { return BackColor(); }
+  bool SetBackColorValue(Colour colour) override {
+    SetBackColor(colour);
+    return true;
+  }
   int32_t ButtonStyle() const { return m_buttonStyle; }
   void SetButtonStyle(int32_t style);
   const std::u16string& Caption() const { return m_caption; }

@@ -21,8 +21,10 @@ EXPECTED = [("XPContainer-theme%02d-style0.png" % t, 201, 201) for t in range(12
 ] + [("skForms-style%d-theme%d-%s.png" % (s, t, a), 320, 200)
      for s in range(6) for t in range(6) for a in ("active", "inactive")] + [
     ("skForms-style0-theme0-%s.png" % look, 320, 200)
-    for look in ("hover-close", "pressed-close", "hover-max", "hover-min", "noicon-active")] + [
+    for look in ("hover-close", "pressed-close", "hover-max", "hover-min", "noicon-active",
+                 "grips")] + [
     ("skForms-style0-theme0-narrow-active.png", 150, 200),
+    ("skForms-maximised.png", 1024, 768),
     ("skForms-sheet.png", None, None),
 ] + [("JCombo-%s.png" % look, 89, 21) for look in ("normal", "hot", "pressed", "disabled")] + [
     ("JCombo-dropped.png", None, None),

@@ -19,6 +19,9 @@ struct Look {
   std::wstring control;  // "XPContainer": the file name's first part
   std::wstring name;     // "theme02-style1": the file name's second part
   std::function<PixelImage(Form& stage)> render;
+  // A look the size of the screen would make every cell of its sheet as big:
+  // it is written on its own only.
+  bool inSheet = true;
 };
 
 // The stage's client area, in twips: room for the largest look.

@@ -52,6 +52,7 @@ int wmain(int argc, wchar_t** argv) {
         continue;
       }
       wprintf(L"%ls %dx%d\n", file.c_str(), image.width, image.height);
+      if (!look.inSheet) continue;
       if (!byControl.count(look.control)) controls.push_back(look.control);
       byControl[look.control].emplace_back(look.name, std::move(image));
     }

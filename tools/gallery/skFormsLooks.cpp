@@ -1,7 +1,8 @@
 // The frame's looks: a host form of 320 x 200 pixels captioned as the program's
 // main window, with its icon, in every style and theme, active and inactive; the
 // caption buttons hovered and pressed; a host without an icon; and a narrow host
-// whose caption is cut short.
+// whose caption is cut short; the sizing grips the first pointer move brings;
+// and the host maximised over the screen's work area.
 
 #include <cstdio>
 
@@ -15,7 +16,7 @@ namespace {
 
 constexpr char16_t kCaption[] = u"Fuelwise v1.0.0110";
 
-enum class Pointer { None, HoverClose, PressedClose, HoverMax, HoverMin };
+enum class Pointer { None, HoverClose, PressedClose, HoverMax, HoverMin, Grips };
 
 struct FrameLook {
   int32_t style = 0;
@@ -24,6 +25,7 @@ struct FrameLook {
   bool icon = true;
   int32_t widthTwips = 4800;
   Pointer pointer = Pointer::None;
+  bool maximised = false;
 };
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
@@ -45,6 +47,15 @@ PixelImage RenderFrame(Form& stage, const FrameLook& look) {
   frame->SetThemeColor(look.theme);
   frame->SetStyle(look.style);
   host.Show();
+  // Maximised over a 1024 x 768 work area whatever the screen (this process's
+  // work area only; it is put back below).
+  RECT workArea{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+  if (look.maximised) {
+    RECT small{0, 0, 1024, 768};
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &small, 0);
+    frame->SetWindowState(2);
+  }
   if (look.active) {
     SetForegroundWindow(host.hWnd());
     SetActiveWindow(host.hWnd());
@@ -67,9 +78,11 @@ PixelImage RenderFrame(Form& stage, const FrameLook& look) {
       SendMessageW(f, WM_MOUSEMOVE, 0, centre(0));
       SendMessageW(f, WM_LBUTTONDOWN, MK_LBUTTON, centre(0));
       break;
+    case Pointer::Grips: SendMessageW(f, WM_MOUSEMOVE, 0, At(100, 100)); break;
     case Pointer::None: break;
   }
   image = CaptureWindowTree(host.hWnd());
+  if (look.maximised) SystemParametersInfoW(SPI_SETWORKAREA, 0, &workArea, 0);
   if (look.pointer == Pointer::PressedClose) {
     // Let go away from the buttons: nothing acts.
     SendMessageW(f, WM_MOUSEMOVE, MK_LBUTTON, At(40, 100));
@@ -84,9 +97,8 @@ PixelImage RenderFrame(Form& stage, const FrameLook& look) {
 void skFormsLooks(LookList& looks) {
   RegisterSkForms();
   auto add = [&](std::wstring name, FrameLook look) {
-    looks.push_back({L"skForms", std::move(name), [look](Form& stage) {
-                       return RenderFrame(stage, look);
-                     }});
+    looks.push_back({L"skForms", std::move(name),
+                     [look](Form& stage) { return RenderFrame(stage, look); }, !look.maximised});
   };
   for (int32_t style = 0; style <= 5; ++style) {
     for (int32_t theme = 0; theme <= 5; ++theme) {
@@ -104,6 +116,8 @@ void skFormsLooks(LookList& looks) {
   add(L"style0-theme0-hover-min", FrameLook{0, 0, true, true, 4800, Pointer::HoverMin});
   add(L"style0-theme0-noicon-active", FrameLook{0, 0, true, false});
   add(L"style0-theme0-narrow-active", FrameLook{0, 0, true, true, 2250});
+  add(L"style0-theme0-grips", FrameLook{0, 0, true, true, 4800, Pointer::Grips});
+  add(L"maximised", FrameLook{0, 0, true, true, 4800, Pointer::None, true});
 }
 
 }  // namespace fw::gallery

@@ -5,6 +5,7 @@
 
 #include "controls/skForms/skForms.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -422,6 +423,27 @@ TEST_F(SkFormsTest, GlyphsLinesAndTheRestoreGlyphOnlyWhileMaximised) {
   expectGlyph(2, false);
 }
 
+// Styles 2 and 5 put the buttons on a band solid in DrawDark: their normal glyphs
+// are drawn in DrawLight (the caption's colour there), so they can be seen.
+TEST_F(SkFormsTest, StylesTwoAndFiveDrawTheNormalGlyphsLight) {
+  skForms* f = MakeHost();
+  for (int style : {2, 5}) {
+    f->SetStyle(style);
+    const auto column = TitleColumn(style, f->TopHeight(), kBlueDark, kBlueLight);
+    for (int slot = 0; slot < 3; ++slot) {
+      const auto& b = f->ButtonSlots()[slot];
+      const auto px = GlyphPixels(slot, false, b.left, b.top);
+      for (int y = b.top; y < std::min(b.top + 18, f->TopHeight()); ++y) {
+        for (int x = b.left; x < b.left + 18; ++x) {
+          const uint32_t want = px.count({x, y}) ? kBlueLight : column[y];
+          ASSERT_EQ(f->GetSurface().Pixel(x, y), want)
+              << "style " << style << " slot " << slot << " at (" << x << ", " << y << ")";
+        }
+      }
+    }
+  }
+}
+
 TEST(SkFormsDrawTest, ACylinderFactorOfOneDrawsAsOnePointZeroOne) {
   auto draw = [](double f) {
     Surface s;
@@ -577,6 +599,17 @@ TEST_F(SkFormsInputTest, HoverLightsOneButtonAtATimeWithItsTooltipAndPointer) {
   EXPECT_EQ(m_frame->LitButton(), -1);
   EXPECT_EQ(m_frame->MousePointer(), 0);
   EXPECT_EQ(m_frame->ToolTipText(), u"");
+}
+
+TEST_F(SkFormsInputTest, InStyleTwoTheLitButtonsGlyphIsDarkOnItsLightFace) {
+  m_frame->SetStyle(2);
+  const auto& close = m_frame->ButtonSlots()[0];
+  const auto px = GlyphPixels(0, false, close.left, close.top);
+  MoveTo(Centre(0));
+  ASSERT_EQ(m_frame->LitButton(), 0);
+  for (auto [x, y] : px) EXPECT_EQ(m_frame->GetSurface().Pixel(x, y), kBlueDark) << x << ", " << y;
+  MoveTo(Centre(2));
+  for (auto [x, y] : px) EXPECT_EQ(m_frame->GetSurface().Pixel(x, y), kBlueLight) << x << ", " << y;
 }
 
 TEST_F(SkFormsInputTest, LeavingTheFrameRedrawsTheTitleWithNoButtonLit) {
