@@ -49,8 +49,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Each row: a fuel caption ends in the unit after 14 or 15 spaces and
   // holds a fuel name from the table without "<"; a price is table text
   // without ">".
+  // A row whose city is not found is emptied (both captions ""), and so is every
+  // row after it; an empty table changes nothing.
   const auto rows = fw::ExtractPriceRows(table, city);
+  bool emptied = false;
   for (const fw::PriceRowUpdate& row : rows) {
+    const bool empty = row.info && row.info->empty() && row.price && row.price->empty();
+    if (emptied) Require(empty);
+    if (table.empty()) Require(!row.info && !row.price);
+    if (empty) {
+      emptied = true;
+      continue;
+    }
     if (row.info) {
       const std::u16string_view info = *row.info;
       const size_t colon = info.rfind(u':');
