@@ -175,11 +175,11 @@ TEST_F(ProgramTest, AUsersSession) {
   EXPECT_TRUE(Close()) << "closing the window did not end the program";
 }
 
-// A site that is down or answers errors: the window opens all the same, with
-// no province and no box of any kind.
+// A site that is down, slow or answers errors: the window opens all the same,
+// with no province and no box of any kind.
 TEST_F(ProgramTest, ABrokenSiteOpensQuietly) {
-  for (const std::wstring& site :
-       {L"127.0.0.1:" + std::to_wstring(ClosedPort()), SiteHost() + L"/faults/500.asp?x="}) {
+  for (const std::wstring& site : {L"127.0.0.1:" + std::to_wstring(ClosedPort()), SiteHost() + L"/faults/500.asp?x=",
+                                   SiteHost() + L"/faults/slow.asp?ms=1500&x="}) {
     Start(site);
     EXPECT_LT(m_startMs, 20000u);
     const std::vector<HWND> combos = Combos();
