@@ -3,6 +3,8 @@
 #include <versionhelpers.h>
 
 #include <climits>
+#include <map>
+#include <mutex>
 #include <utility>
 
 #include "app/price/GbkDecoder.h"
@@ -89,18 +91,18 @@ struct ProxyChoice {
   std::wstring bypass;
 };
 
-ProxyChoice UserProxyFor(const std::wstring& url) {
+// The proxy a configuration script (or one found by auto-detection) names for
+// `url`; without an answer, the manual setting.
+ProxyChoice ScriptProxyFor(const std::wstring& url, BOOL autoDetect, LPCWSTR autoConfigUrl, LPCWSTR manualProxy,
+                           LPCWSTR manualBypass) {
   ProxyChoice choice;
-  WINHTTP_CURRENT_USER_IE_PROXY_CONFIG ie{};
-  if (!WinHttpGetIEProxyConfigForCurrentUser(&ie)) return choice;
-  GlobalText autoConfigUrl{ie.lpszAutoConfigUrl}, proxy{ie.lpszProxy}, bypass{ie.lpszProxyBypass};
-  if (ie.fAutoDetect || autoConfigUrl.text) {
+  {  // the script's or the discovery's answer
     WINHTTP_AUTOPROXY_OPTIONS options{};
-    if (autoConfigUrl.text) {
+    if (autoConfigUrl) {
       options.dwFlags |= WINHTTP_AUTOPROXY_CONFIG_URL;
-      options.lpszAutoConfigUrl = autoConfigUrl.text;
+      options.lpszAutoConfigUrl = autoConfigUrl;
     }
-    if (ie.fAutoDetect) {
+    if (autoDetect) {
       options.dwFlags |= WINHTTP_AUTOPROXY_AUTO_DETECT;
       options.dwAutoDetectFlags = WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A;
     }
@@ -118,6 +120,66 @@ ProxyChoice UserProxyFor(const std::wstring& url) {
       return choice;  // the script's answer, DIRECT included
     }
     // No script and nothing detected: the manual setting, if any, still applies.
+  }
+  if (manualProxy && *manualProxy) {
+    choice.access = WINHTTP_ACCESS_TYPE_NAMED_PROXY;
+    choice.proxy = manualProxy;
+    if (manualBypass) choice.bypass = manualBypass;
+  }
+  return choice;
+}
+
+// What the configuration script or auto-detection answered for a site, for a
+// while: finding no script can take seconds (discovery waits on DHCP and DNS),
+// and the window would wait that long on every page otherwise.
+class ScriptAnswers {
+ public:
+  bool Find(const std::wstring& origin, ProxyChoice& out) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto it = m_answers.find(origin);
+    if (it == m_answers.end() || GetTickCount64() - it->second.at > kKeepMs) return false;
+    out = it->second.choice;
+    return true;
+  }
+  void Keep(const std::wstring& origin, const ProxyChoice& choice) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_answers[origin] = {choice, GetTickCount64()};
+  }
+
+ private:
+  static constexpr ULONGLONG kKeepMs = 5 * 60 * 1000;
+  struct Answer {
+    ProxyChoice choice;
+    ULONGLONG at = 0;
+  };
+  std::mutex m_mutex;
+  std::map<std::wstring, Answer> m_answers;
+};
+
+ScriptAnswers& KeptScriptAnswers() {
+  static ScriptAnswers* answers = new ScriptAnswers;  // used by fetch threads too; never destroyed
+  return *answers;
+}
+
+// "http://host:port" of a URL: what a proxy script answers for.
+std::wstring OriginOf(const std::wstring& url) {
+  const size_t scheme = url.find(L"://");
+  if (scheme == std::wstring::npos) return url;
+  const size_t end = url.find_first_of(L"/?#", scheme + 3);
+  return url.substr(0, end);
+}
+
+ProxyChoice UserProxyFor(const std::wstring& url) {
+  ProxyChoice choice;
+  WINHTTP_CURRENT_USER_IE_PROXY_CONFIG ie{};
+  if (!WinHttpGetIEProxyConfigForCurrentUser(&ie)) return choice;
+  GlobalText autoConfigUrl{ie.lpszAutoConfigUrl}, proxy{ie.lpszProxy}, bypass{ie.lpszProxyBypass};
+  if (ie.fAutoDetect || autoConfigUrl.text) {
+    const std::wstring origin = OriginOf(url);
+    if (KeptScriptAnswers().Find(origin, choice)) return choice;
+    choice = ScriptProxyFor(url, ie.fAutoDetect, autoConfigUrl.text, proxy.text, bypass.text);
+    KeptScriptAnswers().Keep(origin, choice);
+    return choice;
   }
   if (proxy.text && *proxy.text) {
     choice.access = WINHTTP_ACCESS_TYPE_NAMED_PROXY;
