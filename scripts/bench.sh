@@ -23,7 +23,7 @@ cmake --preset bench-native >/dev/null
 cmake --build --preset bench-native --target fuelwise_bench_native >/dev/null
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target fuelwise_bench bench_bare_window bench_fuelwise_startup \
-  window_bench_runner >/dev/null
+  bench_child_windows window_bench_runner >/dev/null
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT

@@ -4,6 +4,10 @@
 // in the same run.
 //
 //   window_bench_runner BARE.exe FUELWISE_STARTUP.exe HOST[:PORT] [RUNS]
+//
+// The repaint floor comes from bench_child_windows.exe beside the runner, when
+// it is there: as many plain child windows as the main window holds, each
+// only copying a ready bitmap.
 #include <windows.h>
 
 #include <algorithm>
@@ -131,6 +135,11 @@ int wmain(int argc, wchar_t** argv) {
   Row("the page fetch alone", fetch, "ms", 0);
   Row("beyond the fetch", city - fetch, "ms", 0);
   std::printf("\nRepaints (every control draws its surface anew)\n");
+  Values floor;
+  uint64_t t2 = 0;
+  if (RunChild(L"bench_child_windows.exe 35", floor, t2) && floor.count("repaint_us")) {
+    Row("floor: 35 plain child windows, copies only", floor["repaint_us"] / 1000.0, "ms", 0);
+  }
   Row("main window, all controls", Median(program["repaint_us"]) / 1000.0, "ms", 0);
   Row("main window, surfaces kept (the copies alone)", Median(program["repaint_copy_us"]) / 1000.0, "ms", 0);
   for (const auto& [key, values] : program) {
