@@ -661,6 +661,18 @@ void ucStatusBar::OnLostFocus() {
   });
 }
 
+void ucStatusBar::RaiseMouse(const MouseEvent& bar, const PanelMouseEvent& panel, int button, int shift,
+                             float x, float y) {
+  HWND self = hWnd();
+  int16_t b = To16(button), s = To16(shift);
+  float fx = x, fy = y;
+  if (bar) bar(b, s, fx, fy);
+  if (!IsWindow(self)) return;
+  int32_t index = GetPanelIndex();
+  b = To16(button), s = To16(shift), fx = x, fy = y;
+  if (panel) panel(index, b, s, fx, fy);
+}
+
 void ucStatusBar::OnMouseDown(int button, int shift, float x, float y) {
   Handler(u"UserControl_MouseDown", [&] {
     HWND self = hWnd();
@@ -672,41 +684,21 @@ void ucStatusBar::OnMouseDown(int button, int shift, float x, float y) {
       SendMessageW(ParentHwnd(), WM_NCLBUTTONDOWN, HTBOTTOMRIGHT, static_cast<LPARAM>(pos));
       if (!IsWindow(self)) return;
     }
-    int16_t b = To16(button), s = To16(shift);
-    float fx = x, fy = y;
-    if (MouseDown) MouseDown(b, s, fx, fy);
-    if (!IsWindow(self)) return;
-    int32_t index = GetPanelIndex();
-    b = To16(button), s = To16(shift), fx = x, fy = y;
-    if (PanelMouseDown) PanelMouseDown(index, b, s, fx, fy);
+    RaiseMouse(MouseDown, PanelMouseDown, button, shift, x, y);
   });
 }
 
 void ucStatusBar::OnMouseMove(int button, int shift, float x, float y) {
   Handler(u"UserControl_MouseMove", [&] {
-    HWND self = hWnd();
     const bool inGrip = PtInRect(m_gripRect, RoundHalfEven(x), RoundHalfEven(y));
     SetMousePointer(inGrip ? kPointerSizeNWSE : kPointerDefault);
-    int16_t b = To16(button), s = To16(shift);
-    float fx = x, fy = y;
-    if (MouseMove) MouseMove(b, s, fx, fy);
-    if (!IsWindow(self)) return;
-    int32_t index = GetPanelIndex();
-    b = To16(button), s = To16(shift), fx = x, fy = y;
-    if (PanelMouseMove) PanelMouseMove(index, b, s, fx, fy);
+    RaiseMouse(MouseMove, PanelMouseMove, button, shift, x, y);
   });
 }
 
 void ucStatusBar::OnMouseUp(int button, int shift, float x, float y) {
   Handler(u"UserControl_MouseUp", [&] {
-    HWND self = hWnd();
-    int16_t b = To16(button), s = To16(shift);
-    float fx = x, fy = y;
-    if (MouseUp) MouseUp(b, s, fx, fy);
-    if (!IsWindow(self)) return;
-    int32_t index = GetPanelIndex();
-    b = To16(button), s = To16(shift), fx = x, fy = y;
-    if (PanelMouseUp) PanelMouseUp(index, b, s, fx, fy);
+    RaiseMouse(MouseUp, PanelMouseUp, button, shift, x, y);
   });
 }
 

@@ -182,6 +182,12 @@ class ucStatusBar : public UserControl {
   // Runs a message handler: its failure goes to HandlerError.
   template <typename F>
   void Handler(std::u16string_view name, F&& body);
+  // Raises a mouse event and then its panel event, each with fresh by-reference
+  // arguments; the panel event is skipped when the first one ended the bar.
+  using MouseEvent = std::function<void(int16_t&, int16_t&, float&, float&)>;
+  using PanelMouseEvent = std::function<void(int32_t&, int16_t&, int16_t&, float&, float&)>;
+  void RaiseMouse(const MouseEvent& bar, const PanelMouseEvent& panel, int button, int shift, float x,
+                  float y);
   // Stores the edit box's text in the edit panel and hides it (focus loss).
   void CommitEdit();
   void HideEdit();
