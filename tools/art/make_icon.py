@@ -46,41 +46,54 @@ def pixel(u, v):
     return (r, g, b, 255)
 
 
-def render(size, samples=4):
+def supersample(pixel, size, samples=4, x0=0, y0=0, full=None):
+    """RGBA rows of `pixel(u, v)` over a `full`-sized square, from (x0, y0)."""
+    full = full or size
     rows = []
     for y in range(size):
         row = []
         for x in range(size):
-            acc = [0, 0, 0, 0]
+            acc = [0.0, 0.0, 0.0, 0.0]
             for sy in range(samples):
                 for sx in range(samples):
-                    c = pixel((x + (sx + 0.5) / samples) / size, (y + (sy + 0.5) / samples) / size)
+                    c = pixel((x0 + x + (sx + 0.5) / samples) / full, (y0 + y + (sy + 0.5) / samples) / full)
                     for i in range(3):
                         acc[i] += c[i] * c[3]
                     acc[3] += c[3]
             n = samples * samples
-            a = acc[3] / n
             if acc[3]:
-                row.append(tuple(int(acc[i] / acc[3]) for i in range(3)) + (int(round(a)),))
+                row.append(tuple(int(acc[i] / acc[3]) for i in range(3)) + (int(round(acc[3] / n)),))
             else:
                 row.append((0, 0, 0, 0))
         rows.append(row)
     return rows
 
 
-def bmp_entry(size):
-    rows = render(size)
+def render(size, samples=4):
+    return supersample(pixel, size, samples)
+
+
+def ico(rows):
+    """A one-image .ico file of square RGBA rows: 32-bit pixels and the AND mask."""
+    size = len(rows)
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
     pixels = b''.join(bytes((b, g, r, a)) for row in reversed(rows) for (r, g, b, a) in row)
-    mask_stride = ((size + 31) // 32) * 4
+    stride = ((size + 31) // 32) * 4
     mask = bytearray()
     for row in reversed(rows):
-        bits = bytearray(mask_stride)
+        bits = bytearray(stride)
         for x, (_, _, _, a) in enumerate(row):
             if a == 0:
                 bits[x // 8] |= 0x80 >> (x % 8)
         mask += bits
-    return header + pixels + bytes(mask)
+    image = header + pixels + bytes(mask)
+    return struct.pack('<HHH', 0, 1, 1) + struct.pack('<BBBBHHII', size % 256, size % 256, 0, 0, 1, 32,
+                                                      len(image), 22) + image
+
+
+def bmp_entry(size):
+    image = ico(render(size))
+    return image[22:]  # the image without its one-entry directory
 
 
 def main():

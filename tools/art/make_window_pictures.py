@@ -24,46 +24,6 @@ import make_icon  # noqa: E402
 RES = Path(__file__).resolve().parents[2] / 'app/res'
 
 
-def supersample(pixel, size, samples=4, x0=0, y0=0, full=None):
-    """RGBA rows of `pixel(u, v)` over a `full`-sized square, from (x0, y0)."""
-    full = full or size
-    rows = []
-    for y in range(size):
-        row = []
-        for x in range(size):
-            acc = [0.0, 0.0, 0.0, 0.0]
-            for sy in range(samples):
-                for sx in range(samples):
-                    c = pixel((x0 + x + (sx + 0.5) / samples) / full, (y0 + y + (sy + 0.5) / samples) / full)
-                    for i in range(3):
-                        acc[i] += c[i] * c[3]
-                    acc[3] += c[3]
-            n = samples * samples
-            if acc[3]:
-                row.append(tuple(int(acc[i] / acc[3]) for i in range(3)) + (int(round(acc[3] / n)),))
-            else:
-                row.append((0, 0, 0, 0))
-        rows.append(row)
-    return rows
-
-
-def ico(rows):
-    size = len(rows)
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    pixels = b''.join(bytes((b, g, r, a)) for row in reversed(rows) for (r, g, b, a) in row)
-    stride = ((size + 31) // 32) * 4
-    mask = bytearray()
-    for row in reversed(rows):
-        bits = bytearray(stride)
-        for x, (_, _, _, a) in enumerate(row):
-            if a == 0:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    image = header + pixels + bytes(mask)
-    return struct.pack('<HHH', 0, 1, 1) + struct.pack('<BBBBHHII', size % 256, size % 256, 0, 0, 1, 32,
-                                                      len(image), 22) + image
-
-
 def bmp24(rows, background):
     """A bottom-up 24-bit BMP; transparent pixels take `background`."""
     size = len(rows)
@@ -139,13 +99,13 @@ def warning(u, v):
 
 
 def main():
-    (RES / 'refresh.ico').write_bytes(ico(supersample(refresh, 32)))
-    (RES / 'status-credit.bmp').write_bytes(bmp24(supersample(credit, 16), (255, 255, 255)))
-    (RES / 'status-date.bmp').write_bytes(bmp24(supersample(date, 16), (255, 255, 255)))
+    (RES / 'refresh.ico').write_bytes(make_icon.ico(make_icon.supersample(refresh, 32)))
+    (RES / 'status-credit.bmp').write_bytes(bmp24(make_icon.supersample(credit, 16), (255, 255, 255)))
+    (RES / 'status-date.bmp').write_bytes(bmp24(make_icon.supersample(date, 16), (255, 255, 255)))
     for k in range(9):
-        tile = supersample(warning, 16, x0=16 * (k % 3), y0=16 * (k // 3), full=48)
-        (RES / f'msgbox-{k + 1}.ico').write_bytes(ico(tile))
-    (RES / 'about.ico').write_bytes(ico(make_icon.render(64)))
+        tile = make_icon.supersample(warning, 16, x0=16 * (k % 3), y0=16 * (k // 3), full=48)
+        (RES / f'msgbox-{k + 1}.ico').write_bytes(make_icon.ico(tile))
+    (RES / 'about.ico').write_bytes(make_icon.ico(make_icon.render(64)))
 
 
 if __name__ == '__main__':
