@@ -94,6 +94,14 @@ void skForms::Guarded(std::u16string_view procedure, Fn&& fn) noexcept {
   }
 }
 
+template <typename Handler, typename... Args>
+void skForms::Raise(std::u16string_view event, const Handler& handler, Args... args) noexcept {
+  if (!handler) return;
+  // A copy: a handler may replace or clear itself while it runs.
+  const Handler call = handler;
+  Guarded(event, [&] { call(args...); });
+}
+
 // -- Construction
 
 skForms::skForms()
@@ -614,7 +622,7 @@ void skForms::ResizeHandling() {
     // 3.
     DrawTitleBar();
     HWND self = hWnd();
-    if (ReSize) ReSize();
+    Raise(u"ReSize", ReSize);
     // 4.
     if (IsWindow(self) && GripsCreated()) PlaceGrips();
   });
@@ -873,7 +881,7 @@ void skForms::SetControlToolTip(const std::u16string& text) {
 
 void skForms::OnMouseMove(int button, int shift, float x, float y) {
   HWND self = hWnd();
-  if (MouseMove) MouseMove(button, shift, x, y);
+  Raise(u"MouseMove", MouseMove, button, shift, x, y);
   if (!IsWindow(self)) return;
   Guarded(u"UserControl_MouseMove", [&] {
     // 1.
@@ -966,12 +974,12 @@ void skForms::OnMouseDown(int button, int shift, float x, float y) {
     // The icon opens the menu.
     if (m_menuPopupOn && y < m_topHeight && x > 2 && x < m_settings.iconSize + 8) ShowSysMenu();
   });
-  if (MouseDown && IsWindow(self)) MouseDown(button, shift, x, y);
+  if (IsWindow(self)) Raise(u"MouseDown", MouseDown, button, shift, x, y);
 }
 
 void skForms::OnMouseUp(int button, int shift, float x, float y) {
   HWND self = hWnd();
-  if (MouseUp) MouseUp(button, shift, x, y);
+  Raise(u"MouseUp", MouseUp, button, shift, x, y);
   if (!IsWindow(self)) return;
   m_sizingMode = 0;
   Guarded(u"UserControl_MouseUp", [&] {
@@ -1005,17 +1013,15 @@ void skForms::OnDblClick() {
   Guarded(u"UserControl_DblClick", [&] {
     if (m_lastButton == kButtonLeft && m_inTitle) skWindowState(false);
   });
-  if (DblClick && IsWindow(self)) DblClick();
+  if (IsWindow(self)) Raise(u"DblClick", DblClick);
   m_lastButton = 0;
 }
 
-void skForms::OnClick() {
-  if (Click) Click();
-}
+void skForms::OnClick() { Raise(u"Click", Click); }
 
 void skForms::CloseHost(bool raiseEvent) {
   HWND self = hWnd();
-  if (raiseEvent && skCloseClick) skCloseClick();
+  if (raiseEvent) Raise(u"skCloseClick", skCloseClick);
   if (!IsWindow(self)) return;
   m_activationTracking = false;
   if (Form* host = ParentForm()) host->Unload();
@@ -1149,7 +1155,8 @@ void skForms::MenuItemChosen(int index) {
     default:
       if (index > kItemOnTop && MenuItemSelected) {
         const PopupMenu::Item* item = m_sysMnu.At(index);
-        MenuItemSelected(static_cast<int16_t>(index), item ? item->caption : std::u16string());
+        Raise(u"MenuItemSelected", MenuItemSelected, static_cast<int16_t>(index),
+              item ? item->caption : std::u16string());
       }
       break;
   }
