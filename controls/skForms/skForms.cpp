@@ -866,6 +866,7 @@ void skForms::PaintCaptionBtns(int slot) {
   if (slot == -1) {
     DrawCaptionBtns(kLookNormal, m_draw.dark, -1);
     SetMousePointer(kPointerDefault);
+    ShowPointer();
     m_hoverButton = -1;
     m_litButton = -1;
     return;
@@ -899,12 +900,14 @@ void skForms::OnMouseMove(int button, int shift, float x, float y) {
           DrawCaptionBtns(kLookPressed, m_draw.dark, m_hoverButton);
         }
         SetMousePointer(kPointerCustom);
+        ShowPointer();
         m_litButton = m_hoverButton;
       }
     } else {
       SetControlToolTip(u"");
       if (m_litButton != -1) {
         SetMousePointer(kPointerDefault);
+        ShowPointer();
         DrawCaptionBtns(kLookNormal, m_draw.dark, m_litButton);
         m_litButton = -1;
       }
@@ -1178,6 +1181,20 @@ void skForms::BeginKeyboardMoveSize() {
   SetCursorPos(x, now.y);
   SetCursorPos(x, y);
   host->SetMousePointer(kPointerSize);  // the four-way size pointer
+  ShowPointer();
+}
+
+void skForms::ShowPointer() {
+  HWND self = hWnd();
+  if (!self || GetCapture() != self) return;
+  if (MousePointer() != kPointerDefault) {
+    // The frame's own pointer, as its set-cursor answer gives it.
+    SendMessageW(self, WM_SETCURSOR, reinterpret_cast<WPARAM>(self),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return;
+  }
+  const LPCWSTR host = m_hostForm ? StandardCursorId(m_hostForm->MousePointer()) : nullptr;
+  SetCursor(LoadCursorW(nullptr, host ? host : IDC_ARROW));
 }
 
 // -- Grips and the host's controls
