@@ -808,11 +808,10 @@ void skForms::DrawOneButton(int look, uint32_t c, int slot) {
                                       : FirstChars(m_sysMnu.At(kItemMaximise)->caption, 3);
     }
   } else {
-    // The pressed look, and the normal look of a single button (so that a hover
-    // face it had goes), start from the title background over its columns.
-    if (look == kLookPressed || slot >= 0) {
-      PaintTitleBands(dc, style, m_topHeight, l - 1, w + 4, m_draw.dark, m_draw.light, false);
-    }
+    // The pressed and the normal look start from the title background over the
+    // button's columns, so that a hover face it had goes; every button drawn
+    // gets it, also when all are drawn just after the title bar.
+    PaintTitleBands(dc, style, m_topHeight, l - 1, w + 4, m_draw.dark, m_draw.light, false);
     if (look == kLookPressed) {
       ++l;
       ++t;
