@@ -94,6 +94,14 @@ void skForms::Guarded(std::u16string_view procedure, Fn&& fn) noexcept {
   }
 }
 
+template <typename Handler, typename... Args>
+void skForms::Raise(std::u16string_view event, const Handler& handler, Args... args) noexcept {
+  if (!handler) return;
+  // A copy: a handler may replace or clear itself while it runs.
+  const Handler call = handler;
+  Guarded(event, [&] { call(args...); });
+}
+
 // -- Construction
 
 skForms::skForms()
@@ -614,7 +622,7 @@ void skForms::ResizeHandling() {
     // 3.
     DrawTitleBar();
     HWND self = hWnd();
-    if (ReSize) ReSize();
+    Raise(u"ReSize", ReSize);
     // 4.
     if (IsWindow(self) && GripsCreated()) PlaceGrips();
   });
@@ -800,11 +808,10 @@ void skForms::DrawOneButton(int look, uint32_t c, int slot) {
                                       : FirstChars(m_sysMnu.At(kItemMaximise)->caption, 3);
     }
   } else {
-    // The pressed look, and the normal look of a single button (so that a hover
-    // face it had goes), start from the title background over its columns.
-    if (look == kLookPressed || slot >= 0) {
-      PaintTitleBands(dc, style, m_topHeight, l - 1, w + 4, m_draw.dark, m_draw.light, false);
-    }
+    // The pressed and the normal look start from the title background over the
+    // button's columns, so that a hover face it had goes; every button drawn
+    // gets it, also when all are drawn just after the title bar.
+    PaintTitleBands(dc, style, m_topHeight, l - 1, w + 4, m_draw.dark, m_draw.light, false);
     if (look == kLookPressed) {
       ++l;
       ++t;
@@ -858,6 +865,7 @@ void skForms::PaintCaptionBtns(int slot) {
   if (slot == -1) {
     DrawCaptionBtns(kLookNormal, m_draw.dark, -1);
     SetMousePointer(kPointerDefault);
+    ShowPointer();
     m_hoverButton = -1;
     m_litButton = -1;
     return;
@@ -873,7 +881,7 @@ void skForms::SetControlToolTip(const std::u16string& text) {
 
 void skForms::OnMouseMove(int button, int shift, float x, float y) {
   HWND self = hWnd();
-  if (MouseMove) MouseMove(button, shift, x, y);
+  Raise(u"MouseMove", MouseMove, button, shift, x, y);
   if (!IsWindow(self)) return;
   Guarded(u"UserControl_MouseMove", [&] {
     // 1.
@@ -891,12 +899,14 @@ void skForms::OnMouseMove(int button, int shift, float x, float y) {
           DrawCaptionBtns(kLookPressed, m_draw.dark, m_hoverButton);
         }
         SetMousePointer(kPointerCustom);
+        ShowPointer();
         m_litButton = m_hoverButton;
       }
     } else {
       SetControlToolTip(u"");
       if (m_litButton != -1) {
         SetMousePointer(kPointerDefault);
+        ShowPointer();
         DrawCaptionBtns(kLookNormal, m_draw.dark, m_litButton);
         m_litButton = -1;
       }
@@ -966,12 +976,12 @@ void skForms::OnMouseDown(int button, int shift, float x, float y) {
     // The icon opens the menu.
     if (m_menuPopupOn && y < m_topHeight && x > 2 && x < m_settings.iconSize + 8) ShowSysMenu();
   });
-  if (MouseDown && IsWindow(self)) MouseDown(button, shift, x, y);
+  if (IsWindow(self)) Raise(u"MouseDown", MouseDown, button, shift, x, y);
 }
 
 void skForms::OnMouseUp(int button, int shift, float x, float y) {
   HWND self = hWnd();
-  if (MouseUp) MouseUp(button, shift, x, y);
+  Raise(u"MouseUp", MouseUp, button, shift, x, y);
   if (!IsWindow(self)) return;
   m_sizingMode = 0;
   Guarded(u"UserControl_MouseUp", [&] {
@@ -1005,17 +1015,15 @@ void skForms::OnDblClick() {
   Guarded(u"UserControl_DblClick", [&] {
     if (m_lastButton == kButtonLeft && m_inTitle) skWindowState(false);
   });
-  if (DblClick && IsWindow(self)) DblClick();
+  if (IsWindow(self)) Raise(u"DblClick", DblClick);
   m_lastButton = 0;
 }
 
-void skForms::OnClick() {
-  if (Click) Click();
-}
+void skForms::OnClick() { Raise(u"Click", Click); }
 
 void skForms::CloseHost(bool raiseEvent) {
   HWND self = hWnd();
-  if (raiseEvent && skCloseClick) skCloseClick();
+  if (raiseEvent) Raise(u"skCloseClick", skCloseClick);
   if (!IsWindow(self)) return;
   m_activationTracking = false;
   if (Form* host = ParentForm()) host->Unload();
@@ -1149,7 +1157,8 @@ void skForms::MenuItemChosen(int index) {
     default:
       if (index > kItemOnTop && MenuItemSelected) {
         const PopupMenu::Item* item = m_sysMnu.At(index);
-        MenuItemSelected(static_cast<int16_t>(index), item ? item->caption : std::u16string());
+        Raise(u"MenuItemSelected", MenuItemSelected, static_cast<int16_t>(index),
+              item ? item->caption : std::u16string());
       }
       break;
   }
@@ -1171,6 +1180,20 @@ void skForms::BeginKeyboardMoveSize() {
   SetCursorPos(x, now.y);
   SetCursorPos(x, y);
   host->SetMousePointer(kPointerSize);  // the four-way size pointer
+  ShowPointer();
+}
+
+void skForms::ShowPointer() {
+  HWND self = hWnd();
+  if (!self || GetCapture() != self) return;
+  if (MousePointer() != kPointerDefault) {
+    // The frame's own pointer, as its set-cursor answer gives it.
+    SendMessageW(self, WM_SETCURSOR, reinterpret_cast<WPARAM>(self),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return;
+  }
+  const LPCWSTR host = m_hostForm ? StandardCursorId(m_hostForm->MousePointer()) : nullptr;
+  SetCursor(LoadCursorW(nullptr, host ? host : IDC_ARROW));
 }
 
 // -- Grips and the host's controls

@@ -247,6 +247,14 @@ class skForms : public UserControl {
   static void ReportFailure(std::u16string_view procedure, const char* what) noexcept;
   template <typename Fn>
   void Guarded(std::u16string_view procedure, Fn&& fn) noexcept;
+  // Raises an event to the host on its own: a handler that fails is reported
+  // as the frame's own failures are, and the statements after the raise run.
+  template <typename Handler, typename... Args>
+  void Raise(std::u16string_view event, const Handler& handler, Args... args) noexcept;
+  // While the frame holds the capture no set-cursor message comes, so a
+  // pointer it changes then is put on the screen here: its own pointer when it
+  // has one, else the host's (the four-way pointer of a keyboard move or size).
+  void ShowPointer();
 
   skforms::Settings m_settings;
   skforms::ThemePair m_theme = skforms::kThemePairs[skforms::kThemeBlue];

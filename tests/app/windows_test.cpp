@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/ForMail.h"
+#include "app/ForMsgx.h"
 #include "app/ModMain.h"
 #include "controls/skForms/skForms.h"
 #include "host/Label.h"
@@ -136,6 +137,50 @@ TEST_F(WindowsTest, OneBoxAtATime) {
   });
   EXPECT_EQ(nested, 0);
   EXPECT_EQ(result, 1);
+}
+
+// The message and the about window's lines are in the regular 宋体 9 pt of the
+// main window's labels, not in the frame's bold title font: the labels that
+// size themselves are as wide as their text in a regular 宋体 made here.
+TEST_F(WindowsTest, TheSmallWindowsTextsAreRegularSongTi) {
+  const std::u16string songTi = u"\u5B8B\u4F53";
+  HDC screen = GetDC(nullptr);
+  HFONT regular = CreateFontW(-MulDiv(9, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
+                              FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"\u5B8B\u4F53");
+  HGDIOBJ old = SelectObject(screen, regular);
+  auto regularWidth = [&](const std::u16string& text) {
+    SIZE size{};
+    GetTextExtentPoint32W(screen, reinterpret_cast<const wchar_t*>(text.c_str()),
+                          static_cast<int>(text.size()), &size);
+    return static_cast<int>(size.cx);
+  };
+  ForMsgx box;
+  ForMail about;
+  ASSERT_TRUE(box.LoadFromResource(ForMsgx::kDesignName));
+  ASSERT_TRUE(about.LoadFromResource(ForMail::kDesignName));
+  struct Case {
+    Form& window;
+    std::string label;
+  } const cases[] = {{box, "lbText"}, {about, "Label1"}, {about, "Label2"}};
+  for (const Case& c : cases) {
+    Label* label = c.window.Get<Label>(std::u16string(c.label.begin(), c.label.end()));
+    ASSERT_NE(label, nullptr) << c.label;
+    const FontValue& font = label->GetFont()->Value();
+    EXPECT_EQ(font.face, songTi) << c.label;
+    EXPECT_EQ(font.size, 9.0) << c.label;
+    EXPECT_FALSE(font.bold) << c.label;
+    EXPECT_EQ(font.weight, FW_NORMAL) << c.label;
+    if (label->AutoSize()) {
+      const RECT r = label->PixelRect();
+      EXPECT_EQ(r.right - r.left, regularWidth(label->Caption())) << c.label;
+    }
+  }
+  about.Unload();
+  box.Unload();
+  SelectObject(screen, old);
+  DeleteObject(regular);
+  ReleaseDC(nullptr, screen);
 }
 
 // -- The about window

@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -21,6 +23,7 @@
 #include "host/Form.h"
 #include "controls/skForms/skFormsDraw.h"
 #include "host/Gdi.h"
+#include "host/PictureBox.h"
 #include "host/Surface.h"
 
 namespace fw {
@@ -680,6 +683,82 @@ TEST_F(SkFormsInputTest, MinimiseAndMaximiseAct) {
   Button(true);
   Button(false);
   EXPECT_EQ(m_host->WindowState(), 1);
+}
+
+// A host handler that throws is contained where it is raised: what the frame
+// does after raising the event still happens.
+TEST_F(SkFormsTest, AFailingHandlerDoesNotStopTheFramesNextSteps) {
+  auto click = [](int x, int y) {
+    SetCursorPos(x, y);
+    UserControl::DoEvents();
+    for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+      INPUT in{};
+      in.type = INPUT_MOUSE;
+      in.mi.dwFlags = flags;
+      SendInput(1, &in, sizeof in);
+      UserControl::DoEvents();
+    }
+  };
+  int raised = 0;
+  const EventHandler fail = [&] {
+    ++raised;
+    throw std::runtime_error("handler");
+  };
+  const MouseHandler failMouse = [&](int, int, float, float) { fail(); };
+  // The host is 320 x 200 at the screen's origin: close at 296, maximise at 275.
+  struct Case {
+    const char* event;
+    std::function<void(skForms&)> arm;
+    std::function<void(skForms&)> act;
+    std::function<bool(skForms*)> done;  // null once the host is gone
+  } const cases[] = {
+      {"skCloseClick", [&](skForms& f) { f.skCloseClick = fail; },
+       [&](skForms& f) { click(f.ButtonSlots()[0].left + 9, f.ButtonSlots()[0].top + 9); },
+       [&](skForms* f) { return f == nullptr; }},
+      {"ReSize", [&](skForms& f) { f.ReSize = fail; },
+       [&](skForms&) {
+         SetCursorPos(160, 120);  // the grips
+         UserControl::DoEvents();
+         m_host->SetClientSize(400 * 15, 3000);
+         UserControl::DoEvents();
+       },
+       [&](skForms* f) { return f && f->GripsCreated() && f->GripRight()->PixelRect().left == 396; }},
+      {"MouseMove", [&](skForms& f) { f.MouseMove = failMouse; },
+       [&](skForms& f) {
+         SetCursorPos(160, 120);
+         UserControl::DoEvents();
+         SetCursorPos(f.ButtonSlots()[0].left + 9, f.ButtonSlots()[0].top + 9);
+         UserControl::DoEvents();
+       },
+       [&](skForms* f) { return f && f->GripsCreated() && f->LitButton() == 0; }},
+      {"MouseUp", [&](skForms& f) { f.MouseUp = failMouse; },
+       [&](skForms& f) { click(f.ButtonSlots()[1].left + 9, f.ButtonSlots()[1].top + 9); },
+       [&](skForms* f) { return f && f->WindowState() == 2 && f->PressedButton() == -1; }},
+      {"MouseDown", [&](skForms& f) { f.MouseDown = failMouse; },
+       [&](skForms& f) { click(f.ButtonSlots()[1].left + 9, f.ButtonSlots()[1].top + 9); },
+       [&](skForms* f) { return f && f->WindowState() == 2; }},
+      {"Click", [&](skForms& f) { f.Click = fail; },
+       [&](skForms& f) { click(f.ButtonSlots()[1].left + 9, f.ButtonSlots()[1].top + 9); },
+       [&](skForms* f) { return f && f->WindowState() == 2; }},
+      {"DblClick", [&](skForms& f) { f.DblClick = fail; },
+       [&](skForms&) {
+         click(100, 10);
+         click(100, 10);
+       },
+       [&](skForms* f) { return f && f->WindowState() == 2; }},
+  };
+  SetCursorPos(600, 500);
+  for (const Case& c : cases) {
+    skForms* f = MakeHost();
+    c.arm(*f);
+    raised = 0;
+    c.act(*f);
+    EXPECT_GT(raised, 0) << c.event << " was not raised";
+    EXPECT_TRUE(c.done(m_host->IsLoaded() ? f : nullptr)) << "the frame stopped after a failing " << c.event << " handler";
+    if (m_host->IsLoaded()) m_host->Unload();
+    SetCursorPos(600, 500);
+    UserControl::DoEvents();
+  }
 }
 
 TEST_F(SkFormsTest, AtDesignTimeTheFrameHooksNothingAndDrawsTheFullPair) {

@@ -338,12 +338,25 @@ TEST_F(FrameWindowTest, TheMoveItemCapturesAndPlacesThePointerUntilTheNextPress)
   // x: the host's middle; y: 240 twips below its top.
   EXPECT_EQ(at.x, (4800 / 2 + kHostX * 15) / 15);
   EXPECT_EQ(at.y, (kHostY * 15 + 240) / 15);
+  // The frame holds the capture, so no set-cursor message shows the pointer:
+  // it is on the screen all the same, and comes back after a caption button's.
+  const HCURSOR sizeAll = LoadCursorW(nullptr, IDC_SIZEALL);
+  EXPECT_EQ(GetCursor(), sizeAll) << "after the menu";
+  const auto& close = f->ButtonSlots()[0];
+  MoveTo(close.left + 9, close.top + 9);
+  EXPECT_EQ(f->LitButton(), 0);
+  EXPECT_NE(GetCursor(), sizeAll) << "the button's own pointer over it";
+  SetCursorPos(at.x, at.y);
+  UserControl::DoEvents();
+  EXPECT_EQ(f->LitButton(), -1);
+  EXPECT_EQ(GetCursor(), sizeAll) << "after a caption button";
   // A click where the pointer was put (on the title: pressed and released at
   // once, or the press would start a drag).
   Mouse(MOUSEEVENTF_LEFTDOWN, false);
   Mouse(MOUSEEVENTF_LEFTUP);
   EXPECT_NE(GetCapture(), f->hWnd());
   EXPECT_EQ(m_host->MousePointer(), 0);
+  EXPECT_NE(GetCursor(), sizeAll) << "the press ends the four-way pointer too";
 }
 
 TEST_F(FrameWindowTest, AlwaysOnTopTwiceKeepsTheCheckMark) {
