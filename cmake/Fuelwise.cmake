@@ -3,11 +3,17 @@
 # The version is kept in project() of the top CMakeLists.txt alone. Users read
 # the build number with four digits ("1.0.0110"): the caption, the version
 # resource and the release packages take this form from here.
+# fuelwise_display_version(<out> [<build number>]): of this version, or of
+# this major.minor with another build number.
 function(fuelwise_display_version out)
-  set(build "000${PROJECT_VERSION_PATCH}")
+  set(number ${PROJECT_VERSION_PATCH})
+  if(ARGC GREATER 1)
+    set(number ${ARGV1})
+  endif()
+  set(build "000${number}")
   string(LENGTH "${build}" n)
   if(n GREATER 7)
-    set(build "${PROJECT_VERSION_PATCH}")
+    set(build "${number}")
   else()
     math(EXPR first "${n} - 4")
     string(SUBSTRING "${build}" ${first} 4 build)
