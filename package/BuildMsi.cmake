@@ -25,10 +25,13 @@ endforeach()
 math(EXPR size_kb "(${bytes} + 1023) / 1024")
 
 set(ENV{WINDOWS_LANGUAGE} zh_CN)
-get_filename_component(work "${OUTPUT}" DIRECTORY)
-set(building "${OUTPUT}.part")
+# A folder of its own for each package, as several may be built at once.
+set(work "${OUTPUT}.parts")
+file(REMOVE_RECURSE "${work}")
+file(MAKE_DIRECTORY "${work}")
+set(building "${work}/package.msi")
 # wixl finds sources by paths relative to its working folder only.
-file(COPY_FILE "${ICON_FILE}" "${work}/Fuelwise.ico" ONLY_IF_DIFFERENT)
+file(COPY_FILE "${ICON_FILE}" "${work}/Fuelwise.ico")
 file(RELATIVE_PATH stage "${work}" "${STAGE_DIR}")
 execute_process(
   COMMAND "${WIXL}" -a x64 -o "${building}"
@@ -59,3 +62,4 @@ if(failed OR NOT properties MATCHES "ARPCOMMENTS\t[^\r\n]")
 endif()
 
 file(RENAME "${building}" "${OUTPUT}")
+file(REMOVE_RECURSE "${work}")
