@@ -42,7 +42,7 @@ struct Inputs {
   std::wstring newerMsi = Env(L"FUELWISE_PACKAGE_NEWER_MSI");      // the next build number
   std::wstring version = Env(L"FUELWISE_PACKAGE_VERSION");
   std::wstring newerVersion = Env(L"FUELWISE_PACKAGE_NEWER_VERSION");
-  std::wstring portableDir = Env(L"FUELWISE_PORTABLE_DIR");  // where the zip's folder was unpacked
+  std::wstring portableDir = Env(L"FUELWISE_PORTABLE_DIR");  // the zip's folder, unpacked
   bool siteServed = Env(L"FUELWISE_PACKAGE_SITE") == L"served";
 };
 
@@ -84,7 +84,8 @@ Names Listing(const std::wstring& dir, bool recurse = false) {
       found.push_back(name);
     } else {
       if (MentionsFuelwise(name)) found.push_back(path);
-      if ((f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(f.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      const DWORD a = f.dwFileAttributes;
+      if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT)) {
         const Names below = Listing(path, true);
         found.insert(found.end(), below.begin(), below.end());
       }
@@ -154,7 +155,8 @@ std::vector<Entry> Entries() {
       HKEY key = nullptr;
       if (RegOpenKeyExW(list, name, 0, KEY_READ | place.view, &key) != ERROR_SUCCESS) continue;
       const bool ours = RegText(key, L"DisplayName") == L"Fuelwise";
-      const bool seen = std::any_of(entries.begin(), entries.end(), [&](auto& e) { return e.product == name; });
+      const bool seen =
+          std::any_of(entries.begin(), entries.end(), [&](const Entry& e) { return e.product == name; });
       if (ours && !seen) {
         Entry e{name,
                 RegText(key, L"DisplayVersion"),
@@ -168,7 +170,8 @@ std::vector<Entry> Entries() {
           // Where the list takes a Windows Installer product's icon from.
           wchar_t icon[MAX_PATH] = {};
           DWORD n2 = MAX_PATH;
-          if (MsiGetProductInfoW(name, INSTALLPROPERTY_PRODUCTICON, icon, &n2) == ERROR_SUCCESS) e.icon = icon;
+          if (MsiGetProductInfoW(name, INSTALLPROPERTY_PRODUCTICON, icon, &n2) == ERROR_SUCCESS)
+            e.icon = icon;
         }
         entries.push_back(e);
       }
@@ -207,7 +210,8 @@ void ExpectReleaseBuild(const std::wstring& exe, const std::wstring& version) {
                              reinterpret_cast<void**>(&text), &length));
   EXPECT_EQ(std::wstring(text), version);
 
-  HMODULE image = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HMODULE image =
+      LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_TRUE(image);
   EXPECT_TRUE(FindResourceW(image, MAKEINTRESOURCEW(1), RT_MANIFEST)) << "no manifest";
   FreeLibrary(image);
@@ -223,7 +227,8 @@ void ExpectReleaseBuild(const std::wstring& exe, const std::wstring& version) {
   const char* strings = bytes.data() + nt->FileHeader.PointerToSymbolTable;
   const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
   for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
-    std::string name(reinterpret_cast<const char*>(section->Name), strnlen(reinterpret_cast<const char*>(section->Name), 8));
+    const char* shortName = reinterpret_cast<const char*>(section->Name);
+    std::string name(shortName, strnlen(shortName, 8));
     if (name.size() > 1 && name[0] == '/') name = strings + std::stoul(name.substr(1));
     EXPECT_NE(name.rfind(".debug", 0), 0u) << "debug section " << name;
   }
@@ -241,7 +246,8 @@ class Program {
   }
   HWND Window(const std::wstring& version) {
     HWND found = nullptr;
-    test::PumpFor(30000, [&] { return (found = test::FindShown(Caption(version), GetProcessId(m_process))); });
+    const DWORD pid = GetProcessId(m_process);
+    test::PumpFor(30000, [&] { return (found = test::FindShown(Caption(version), pid)); });
     return found;
   }
   // The items of the upper of the two combo boxes: the provinces.
@@ -296,10 +302,10 @@ HANDLE ProcessShowing(const std::u16string& caption) {
                     : nullptr;
 }
 
-void ExpectRunsAndListsProvinces(HANDLE process, const Inputs& in, const std::wstring& version) {
+void ExpectRunsAndListsProvinces(HANDLE process, const Inputs& in) {
   ASSERT_TRUE(process);
   Program program(process);
-  HWND main = program.Window(version);
+  HWND main = program.Window(in.version);
   ASSERT_TRUE(main) << "no window";
   if (in.siteServed) {
     test::PumpFor(5000, [&] { return !Program::Provinces(main).empty(); });
@@ -313,7 +319,8 @@ void ExpectRunsAndListsProvinces(HANDLE process, const Inputs& in, const std::ws
 class PackageTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(in.msi.empty() || in.version.empty()) << "run through tests/package/run-package-tests.sh";
+    ASSERT_FALSE(in.msi.empty() || in.version.empty())
+        << "run through tests/package/run-package-tests.sh";
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   }
   void TearDown() override { CoUninitialize(); }
@@ -340,7 +347,7 @@ class PackageTest : public ::testing::Test {
     ASSERT_TRUE(loaded) << "no shortcut in the Start menu";
     EXPECT_EQ(Lower(target), Lower(m_installDir + L"\\Fuelwise.exe"));
     EXPECT_STREQ(description, kDescription);
-    EXPECT_GT(ExtractIconExW(icon, index, nullptr, nullptr, 0) + ExtractIconExW(icon, -1, nullptr, nullptr, 0), 0u)
+    EXPECT_GT(ExtractIconExW(icon, -1, nullptr, nullptr, 0), static_cast<UINT>(index))
         << "the shortcut has no icon";
 
     const std::vector<Entry> entries = Entries();
@@ -396,7 +403,7 @@ TEST_F(PackageTest, InstallsUpgradesAndUninstallsForOneUserSilently) {
   run.nShow = SW_SHOWNORMAL;
   ASSERT_TRUE(ShellExecuteExW(&run));
   HANDLE started = run.hProcess ? run.hProcess : ProcessShowing(Caption(in.version));
-  ASSERT_NO_FATAL_FAILURE(ExpectRunsAndListsProvinces(started, in, in.version));
+  ASSERT_NO_FATAL_FAILURE(ExpectRunsAndListsProvinces(started, in));
 
   {
     SCOPED_TRACE("the same package again");
@@ -445,9 +452,10 @@ TEST_F(PackageTest, PortableRunsFromAFolderWithASpaceAndChineseCharacters) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessW(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi));
+  ASSERT_TRUE(
+      CreateProcessW(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi));
   CloseHandle(pi.hThread);
-  ExpectRunsAndListsProvinces(pi.hProcess, in, in.version);
+  ExpectRunsAndListsProvinces(pi.hProcess, in);
 }
 
 }  // namespace
