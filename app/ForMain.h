@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "app/ForMail.h"
+#include "app/Version.h"
 #include "app/price/DocumentLoader.h"
 #include "app/price/HttpClient.h"
 #include "app/price/PriceLookup.h"
@@ -32,7 +33,7 @@ namespace fw {
 class ForMain : public Form {
  public:
   static constexpr std::u16string_view kDesignName = u"ForMain";
-  static constexpr std::u16string_view kCaption = u"Fuelwise v1.0.0110";
+  static constexpr std::u16string_view kCaption = u"Fuelwise v" FUELWISE_VERSION_TEXT;
   static constexpr std::u16string_view kChartPath = u"/cn/live_charts/t24_crude_cn188x166.gif";
   static constexpr std::u16string_view kCredit = u"Design By fuelwise-dev";
 

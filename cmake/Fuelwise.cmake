@@ -1,5 +1,27 @@
 # Build helpers shared by every folder.
 
+# The version is kept in project() of the top CMakeLists.txt alone. Users read
+# the build number with four digits ("1.0.0110"): the caption, the version
+# resource and the release packages take this form from here.
+# fuelwise_display_version(<out> [<build number>]): of this version, or of
+# this major.minor with another build number.
+function(fuelwise_display_version out)
+  set(number ${PROJECT_VERSION_PATCH})
+  if(ARGC GREATER 1)
+    set(number ${ARGV1})
+  endif()
+  set(build "000${number}")
+  string(LENGTH "${build}" n)
+  if(n GREATER 7)
+    set(build "${number}")
+  else()
+    math(EXPR first "${n} - 4")
+    string(SUBSTRING "${build}" ${first} 4 build)
+  endif()
+  set(${out} "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${build}" PARENT_SCOPE)
+endfunction()
+fuelwise_display_version(FUELWISE_DISPLAY_VERSION)
+
 function(fuelwise_warnings target)
   if(MSVC)
     target_compile_options(${target} PRIVATE /W4 /WX /utf-8)

@@ -14,6 +14,7 @@ packages=(
   googletest                  # GoogleTest sources, built for both targets
   python3                     # the sample price site
   imagemagick                 # screenshots and contact sheets
+  wixl msitools               # the Windows installer (cmake --build --preset windows --target package)
 )
 
 missing=()

@@ -17,7 +17,9 @@ root=$(cd "$here/.." && pwd)
 export WINEPREFIX=${FUELWISE_WINEPREFIX:-$root/build/wineprefix}
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# winemenubuilder off: Wine would copy the Start-menu shortcuts a program makes
+# (an installer under test) into this machine's own desktop menus.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 mkdir -p "$(dirname "$WINEPREFIX")"
 
 

@@ -1,0 +1,462 @@
+// Fuelwise as a Windows user gets it: the build's installer and portable zip,
+// installed, upgraded, started and removed the way a user or an administrator
+// would, in a Wine prefix made afresh for this run. The runner
+// (tests/package/run-package-tests.sh) makes the prefix, unpacks the zip and
+// serves the sample price site where the packaged program looks for it; the
+// paths and versions come in the environment.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <knownfolders.h>
+#include <msi.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "host/WideText.h"
+#include "tests/app/WindowTestSupport.h"
+
+namespace fw {
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+std::wstring Env(const wchar_t* name) {
+  wchar_t value[2048] = {};
+  const DWORD n = GetEnvironmentVariableW(name, value, 2048);
+  return n > 0 && n < 2048 ? std::wstring(value, n) : std::wstring();
+}
+
+// What the runner hands over.
+struct Inputs {
+  std::wstring msi = Env(L"FUELWISE_PACKAGE_MSI");
+  std::wstring rebuiltMsi = Env(L"FUELWISE_PACKAGE_REBUILT_MSI");  // the same version, built again
+  std::wstring newerMsi = Env(L"FUELWISE_PACKAGE_NEWER_MSI");      // the next build number
+  std::wstring version = Env(L"FUELWISE_PACKAGE_VERSION");
+  std::wstring newerVersion = Env(L"FUELWISE_PACKAGE_NEWER_VERSION");
+  std::wstring portableDir = Env(L"FUELWISE_PORTABLE_DIR");  // the zip's folder, unpacked
+  bool siteServed = Env(L"FUELWISE_PACKAGE_SITE") == L"served";
+};
+
+// The installer's texts, as a Chinese reader should see them.
+constexpr wchar_t kDescription[] = L"查看中国各省市今日的燃油零售价格";
+// The provinces of the sample site's index page, in its order.
+const std::vector<std::u16string> kProvinces = {u"广东", u"浙江", u"江苏", u"四川", u"山东", u"湖北"};
+const Names kShipped = {L"Fuelwise.exe", L"LICENSE.txt", L"README.txt"};
+
+std::wstring Lower(std::wstring s) {
+  CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
+  return s;
+}
+
+bool MentionsFuelwise(const std::wstring& s) { return Lower(s).find(L"fuelwise") != std::wstring::npos; }
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+  PWSTR path = nullptr;
+  std::wstring out;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) out = path;
+  CoTaskMemFree(path);
+  return out;
+}
+
+// The names in `dir`, sorted; with `recurse`, every path below it that
+// mentions Fuelwise instead.
+Names Listing(const std::wstring& dir, bool recurse = false) {
+  Names found;
+  WIN32_FIND_DATAW f{};
+  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &f);
+  if (h == INVALID_HANDLE_VALUE) return found;
+  do {
+    const std::wstring name = f.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring path = dir + L"\\" + name;
+    if (!recurse) {
+      found.push_back(name);
+    } else {
+      if (MentionsFuelwise(name)) found.push_back(path);
+      const DWORD a = f.dwFileAttributes;
+      if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        const Names below = Listing(path, true);
+        found.insert(found.end(), below.begin(), below.end());
+      }
+    }
+  } while (FindNextFileW(h, &f));
+  FindClose(h);
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+// Keys, and names or texts of values, below `root\path` that mention Fuelwise.
+void RegistryMentions(HKEY root, const std::wstring& path, Names& found) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return;
+  wchar_t name[256];
+  std::vector<BYTE> data(65536);
+  for (DWORD i = 0;; ++i) {
+    DWORD n = 256, size = static_cast<DWORD>(data.size()), type = 0;
+    const LONG r = RegEnumValueW(key, i, name, &n, nullptr, &type, data.data(), &size);
+    if (r == ERROR_NO_MORE_ITEMS) break;
+    if (r != ERROR_SUCCESS) continue;
+    std::wstring text(name, n);
+    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)
+      text.append(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
+    if (MentionsFuelwise(text)) found.push_back(path + L" : " + std::wstring(name, n));
+  }
+  Names subkeys;
+  for (DWORD i = 0;; ++i) {
+    DWORD n = 256;
+    if (RegEnumKeyExW(key, i, name, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    subkeys.emplace_back(name, n);
+  }
+  RegCloseKey(key);
+  for (const std::wstring& sub : subkeys) {
+    if (MentionsFuelwise(sub)) found.push_back(path + L"\\" + sub);
+    RegistryMentions(root, path + L"\\" + sub, found);
+  }
+}
+
+std::wstring RegText(HKEY key, const wchar_t* name) {
+  wchar_t value[1024] = {};
+  DWORD size = sizeof value - sizeof(wchar_t);
+  if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS)
+    return {};
+  return value;
+}
+
+// An entry of the installed-programs list.
+struct Entry {
+  std::wstring product;  // the key's name, the product code
+  std::wstring version, publisher, comments, location, size, icon, uninstall;
+};
+
+// Every entry named "Fuelwise", wherever the list may keep it.
+std::vector<Entry> Entries() {
+  constexpr wchar_t kList[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  const struct { HKEY root; REGSAM view; } places[] = {
+      {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY}, {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY}, {HKEY_CURRENT_USER, 0}};
+  std::vector<Entry> entries;
+  for (const auto& place : places) {
+    HKEY list = nullptr;
+    if (RegOpenKeyExW(place.root, kList, 0, KEY_READ | place.view, &list) != ERROR_SUCCESS) continue;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+      DWORD n = 256;
+      if (RegEnumKeyExW(list, i, name, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      HKEY key = nullptr;
+      if (RegOpenKeyExW(list, name, 0, KEY_READ | place.view, &key) != ERROR_SUCCESS) continue;
+      const bool ours = RegText(key, L"DisplayName") == L"Fuelwise";
+      const bool seen =
+          std::any_of(entries.begin(), entries.end(), [&](const Entry& e) { return e.product == name; });
+      if (ours && !seen) {
+        Entry e{name,
+                RegText(key, L"DisplayVersion"),
+                RegText(key, L"Publisher"),
+                RegText(key, L"Comments"),
+                RegText(key, L"InstallLocation"),
+                RegText(key, L"Size"),
+                RegText(key, L"DisplayIcon"),
+                RegText(key, L"UninstallString")};
+        if (e.icon.empty()) {
+          // Where the list takes a Windows Installer product's icon from.
+          wchar_t icon[MAX_PATH] = {};
+          DWORD n2 = MAX_PATH;
+          if (MsiGetProductInfoW(name, INSTALLPROPERTY_PRODUCTICON, icon, &n2) == ERROR_SUCCESS)
+            e.icon = icon;
+        }
+        entries.push_back(e);
+      }
+      RegCloseKey(key);
+    }
+    RegCloseKey(list);
+  }
+  return entries;
+}
+
+DWORD RunToEnd(std::wstring commandLine) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return GetLastError() | 0x80000000u;
+  DWORD code = WAIT_TIMEOUT;
+  if (WaitForSingleObject(pi.hProcess, 180000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  return code;
+}
+
+DWORD InstallSilently(const std::wstring& msi) { return RunToEnd(L"msiexec.exe /i \"" + msi + L"\" /qn"); }
+
+// The release build: the version resource, the manifest and the icon, and
+// neither symbols nor debug sections.
+void ExpectReleaseBuild(const std::wstring& exe, const std::wstring& version) {
+  DWORD ignored = 0;
+  std::vector<BYTE> info(GetFileVersionInfoSizeW(exe.c_str(), &ignored));
+  ASSERT_FALSE(info.empty()) << "no version resource";
+  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+  wchar_t* text = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\080404b0\\ProductVersion",
+                             reinterpret_cast<void**>(&text), &length));
+  EXPECT_EQ(std::wstring(text), version);
+
+  HMODULE image =
+      LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_TRUE(image);
+  EXPECT_TRUE(FindResourceW(image, MAKEINTRESOURCEW(1), RT_MANIFEST)) << "no manifest";
+  FreeLibrary(image);
+  EXPECT_GT(ExtractIconExW(exe.c_str(), -1, nullptr, nullptr, 0), 0u) << "no icon";
+
+  std::ifstream in(exe.c_str(), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(bytes.size(), 0x400u);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(bytes.data());
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(bytes.data() + dos->e_lfanew);
+  EXPECT_EQ(nt->FileHeader.NumberOfSymbols, 0u) << "symbols left in the exe";
+  // Long section names ("/4") point into the string table after the symbols.
+  const char* strings = bytes.data() + nt->FileHeader.PointerToSymbolTable;
+  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+    const char* shortName = reinterpret_cast<const char*>(section->Name);
+    std::string name(shortName, strnlen(shortName, 8));
+    if (name.size() > 1 && name[0] == '/') name = strings + std::stoul(name.substr(1));
+    EXPECT_NE(name.rfind(".debug", 0), 0u) << "debug section " << name;
+  }
+}
+
+std::u16string Caption(const std::wstring& version) { return u"Fuelwise v" + FromWide(version); }
+
+// The program's window, found as a user sees it.
+class Program {
+ public:
+  explicit Program(HANDLE process) : m_process(process) {}
+  ~Program() {
+    if (WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT) TerminateProcess(m_process, 9);
+    CloseHandle(m_process);
+  }
+  HWND Window(const std::wstring& version) {
+    HWND found = nullptr;
+    const DWORD pid = GetProcessId(m_process);
+    test::PumpFor(30000, [&] { return (found = test::FindShown(Caption(version), pid)); });
+    return found;
+  }
+  // The items of the upper of the two combo boxes: the provinces.
+  static std::vector<std::u16string> Provinces(HWND main) {
+    HWND upper = nullptr;
+    LONG top = LONG_MAX;
+    for (const auto& c : test::VisibleChildren(main)) {
+      wchar_t kind[32] = {};
+      GetClassNameW(c.hwnd, kind, 32);
+      if (std::wstring(kind) == L"ComboBox" && c.rect.top < top) upper = c.hwnd, top = c.rect.top;
+    }
+    std::vector<std::u16string> items;
+    for (LRESULT i = 0, n = upper ? SendMessageW(upper, CB_GETCOUNT, 0, 0) : 0; i < n; ++i) {
+      wchar_t item[256] = {};
+      SendMessageW(upper, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+      items.push_back(FromWide(item));
+    }
+    return items;
+  }
+  // Closes it as Alt+F4 does; true when it ended by itself with 0.
+  bool Close(HWND main) {
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD code = 99;
+    return WaitForSingleObject(m_process, 15000) == WAIT_OBJECT_0 && GetExitCodeProcess(m_process, &code) &&
+           code == 0;
+  }
+
+ private:
+  HANDLE m_process;
+};
+
+// The process that shows a window titled `caption`, once one does: the shell
+// hands out no process for a program it starts through a shortcut.
+HANDLE ProcessShowing(const std::u16string& caption) {
+  struct Search {
+    const std::u16string* caption;
+    DWORD pid;
+  } search{&caption, 0};
+  test::PumpFor(30000, [&] {
+    EnumWindows(
+        [](HWND hwnd, LPARAM l) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(l);
+          if (!IsWindowVisible(hwnd) || test::WindowText(hwnd) != *s->caption) return TRUE;
+          GetWindowThreadProcessId(hwnd, &s->pid);
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.pid != 0;
+  });
+  return search.pid ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
+                                  search.pid)
+                    : nullptr;
+}
+
+void ExpectRunsAndListsProvinces(HANDLE process, const Inputs& in) {
+  ASSERT_TRUE(process);
+  Program program(process);
+  HWND main = program.Window(in.version);
+  ASSERT_TRUE(main) << "no window";
+  if (in.siteServed) {
+    test::PumpFor(5000, [&] { return !Program::Provinces(main).empty(); });
+    EXPECT_EQ(Program::Provinces(main), kProvinces);
+  } else {
+    std::printf("the build's price site is not on this machine: the provinces are not checked\n");
+  }
+  EXPECT_TRUE(program.Close(main));
+}
+
+class PackageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(in.msi.empty() || in.version.empty())
+        << "run through tests/package/run-package-tests.sh";
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  }
+  void TearDown() override { CoUninitialize(); }
+
+  // Everything a user finds after installing the package of `version`; the
+  // entry's product code. Every package here holds this build's program.
+  void ExpectInstalled(const std::wstring& version, std::wstring& product) {
+    EXPECT_EQ(Listing(m_installDir), kShipped);
+    ASSERT_NO_FATAL_FAILURE(ExpectReleaseBuild(m_installDir + L"\\Fuelwise.exe", in.version));
+
+    IShellLinkW* link = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                           reinterpret_cast<void**>(&link))));
+    IPersistFile* file = nullptr;
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    const bool loaded = file && SUCCEEDED(file->Load(m_shortcut.c_str(), STGM_READ));
+    wchar_t target[MAX_PATH] = {}, description[MAX_PATH] = {}, icon[MAX_PATH] = {};
+    int index = 0;
+    link->GetPath(target, MAX_PATH, nullptr, 0);
+    link->GetDescription(description, MAX_PATH);
+    link->GetIconLocation(icon, MAX_PATH, &index);
+    if (file) file->Release();
+    link->Release();
+    ASSERT_TRUE(loaded) << "no shortcut in the Start menu";
+    EXPECT_EQ(Lower(target), Lower(m_installDir + L"\\Fuelwise.exe"));
+    EXPECT_STREQ(description, kDescription);
+    EXPECT_GT(ExtractIconExW(icon, -1, nullptr, nullptr, 0), static_cast<UINT>(index))
+        << "the shortcut has no icon";
+
+    const std::vector<Entry> entries = Entries();
+    ASSERT_EQ(entries.size(), 1u) << "entries in the installed-programs list";
+    const Entry& e = entries[0];
+    product = e.product;
+    EXPECT_EQ(e.version, version);
+    EXPECT_EQ(e.publisher, L"Fuelwise");
+    EXPECT_EQ(e.comments, kDescription);
+    EXPECT_EQ(Lower(e.location), Lower(m_installDir + L"\\"));
+    // The size in KiB of what was installed, rounded up.
+    ULONGLONG bytes = 0;
+    for (const std::wstring& name : kShipped) {
+      WIN32_FILE_ATTRIBUTE_DATA a{};
+      GetFileAttributesExW((m_installDir + L"\\" + name).c_str(), GetFileExInfoStandard, &a);
+      bytes += (ULONGLONG(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
+    }
+    EXPECT_EQ(e.size, std::to_wstring((bytes + 1023) / 1024));
+    EXPECT_TRUE(Exists(e.icon) && ExtractIconExW(e.icon.c_str(), -1, nullptr, nullptr, 0) > 0) << "no icon";
+    EXPECT_EQ(Lower(e.uninstall.substr(0, 14)), L"msiexec.exe /x");
+  }
+
+  // Paths and registry places that mention Fuelwise, in the user's profile
+  // and where the Installer and the installed-programs list keep their records.
+  Names Traces() const {
+    Names found = Listing(KnownFolder(FOLDERID_Profile), true);
+    RegistryMentions(HKEY_CURRENT_USER, L"Software", found);
+    RegistryMentions(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer", found);
+    RegistryMentions(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", found);
+    return found;
+  }
+
+  Inputs in;
+  const std::wstring m_installDir = KnownFolder(FOLDERID_LocalAppData) + L"\\Programs\\Fuelwise";
+  const std::wstring m_shortcut = KnownFolder(FOLDERID_Programs) + L"\\Fuelwise.lnk";
+  const std::wstring m_packageCache = KnownFolder(FOLDERID_Windows) + L"\\Installer";
+};
+
+TEST_F(PackageTest, InstallsUpgradesAndUninstallsForOneUserSilently) {
+  ASSERT_EQ(Traces(), Names{}) << "the prefix is not fresh";
+  const Names cachedBefore = Listing(m_packageCache);
+  std::wstring first, again, rebuilt, newer;
+
+  ASSERT_EQ(InstallSilently(in.msi), 0u);
+  ASSERT_NO_FATAL_FAILURE(ExpectInstalled(in.version, first));
+  EXPECT_NE(Traces(), Names{});
+
+  // Started as a user starts it: the Start-menu shortcut.
+  SHELLEXECUTEINFOW run{};
+  run.cbSize = sizeof run;
+  run.fMask = SEE_MASK_NOCLOSEPROCESS;
+  run.lpFile = m_shortcut.c_str();
+  run.nShow = SW_SHOWNORMAL;
+  ASSERT_TRUE(ShellExecuteExW(&run));
+  HANDLE started = run.hProcess ? run.hProcess : ProcessShowing(Caption(in.version));
+  ASSERT_NO_FATAL_FAILURE(ExpectRunsAndListsProvinces(started, in));
+
+  {
+    SCOPED_TRACE("the same package again");
+    ASSERT_EQ(InstallSilently(in.msi), 0u);
+    ASSERT_NO_FATAL_FAILURE(ExpectInstalled(in.version, again));
+    EXPECT_EQ(again, first);
+  }
+  {
+    SCOPED_TRACE("another build of the same version");
+    ASSERT_EQ(InstallSilently(in.rebuiltMsi), 0u);
+    ASSERT_NO_FATAL_FAILURE(ExpectInstalled(in.version, rebuilt));
+    EXPECT_NE(rebuilt, first);
+  }
+  {
+    SCOPED_TRACE("a newer version");
+    ASSERT_EQ(InstallSilently(in.newerMsi), 0u);
+    ASSERT_NO_FATAL_FAILURE(ExpectInstalled(in.newerVersion, newer));
+  }
+  {
+    SCOPED_TRACE("the older version over the newer one: refused");
+    EXPECT_EQ(InstallSilently(in.msi), static_cast<DWORD>(ERROR_INSTALL_FAILURE));
+    const std::vector<Entry> entries = Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].version, in.newerVersion);
+  }
+
+  // The entry's own uninstall command, made silent as an administrator would.
+  ASSERT_EQ(RunToEnd(Entries().at(0).uninstall + L" /qn"), 0u);
+  EXPECT_TRUE(Entries().empty());
+  EXPECT_FALSE(Exists(m_installDir));
+  EXPECT_FALSE(Exists(m_shortcut));
+  EXPECT_EQ(Traces(), Names{});
+  EXPECT_EQ(Listing(m_packageCache), cachedBefore);
+}
+
+TEST_F(PackageTest, PortableRunsFromAFolderWithASpaceAndChineseCharacters) {
+  const std::wstring& dir = in.portableDir;
+  ASSERT_NE(dir.find(L' '), std::wstring::npos) << "no space in the folder's path";
+  ASSERT_TRUE(std::any_of(dir.begin(), dir.end(), [](wchar_t c) { return c >= 0x4E00 && c <= 0x9FFF; }))
+      << "no Chinese character in the folder's path";
+  EXPECT_EQ(Listing(dir), kShipped);
+  ASSERT_NO_FATAL_FAILURE(ExpectReleaseBuild(dir + L"\\Fuelwise.exe", in.version));
+
+  // As a double click in the folder starts it.
+  std::wstring exe = dir + L"\\Fuelwise.exe";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(
+      CreateProcessW(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi));
+  CloseHandle(pi.hThread);
+  ExpectRunsAndListsProvinces(pi.hProcess, in);
+}
+
+}  // namespace
+}  // namespace fw
