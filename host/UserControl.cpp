@@ -196,14 +196,39 @@ void UserControl::SetDrawMode(int mode) {
 }
 
 void UserControl::SetMousePointer(int pointer) {
+  // Controls set their pointer on every move (a grip under it or not): only a
+  // change does anything.
+  if (pointer == m_mousePointer) return;
   m_mousePointer = pointer;
-  m_customCursor.reset();
-  if (pointer == kPointerCustom && m_mouseIcon) m_customCursor = m_mouseIcon->MakeCursor();
+  ApplyPointer();
 }
 
 void UserControl::SetMouseIcon(std::shared_ptr<Picture> icon) {
   m_mouseIcon = std::move(icon);
-  SetMousePointer(m_mousePointer);
+  ApplyPointer();
+}
+
+void UserControl::ApplyPointer() {
+  // The cursor on the screen may be the old custom one: it goes once the new one shows.
+  unique_hcursor old = std::move(m_customCursor);
+  if (m_mousePointer == kPointerCustom && m_mouseIcon) m_customCursor = m_mouseIcon->MakeCursor();
+  HWND self = hWnd();
+  if (!self) return;
+  // The platform asks for the cursor before a move is handled: a pointer the
+  // control's own move handler changes would show one move late. Over the
+  // control (and not held by another window's capture) it shows now.
+  const HWND capture = GetCapture();
+  POINT pt{};
+  if ((capture && capture != self) || !GetCursorPos(&pt) || WindowFromPoint(pt) != self) return;
+  HCURSOR cursor = PointerCursor();
+  if (!cursor) cursor = reinterpret_cast<HCURSOR>(GetClassLongPtrW(self, GCLP_HCURSOR));
+  SetCursor(cursor);
+}
+
+HCURSOR UserControl::PointerCursor() const {
+  if (m_mousePointer == kPointerCustom) return m_customCursor.get();
+  if (LPCWSTR id = StandardCursorId(m_mousePointer)) return LoadCursorW(nullptr, id);
+  return nullptr;
 }
 
 void UserControl::SetEnabled(bool enabled) { Control::SetEnabled(enabled); }
@@ -454,12 +479,8 @@ LRESULT UserControl::OnWmPrintClient(WPARAM w, LPARAM) {
 }
 
 LRESULT UserControl::OnWmSetCursor(WPARAM w, LPARAM l) {
-  if (reinterpret_cast<HWND>(w) == hWnd() && LOWORD(l) == HTCLIENT &&
-      m_mousePointer != kPointerDefault) {
-    HCURSOR cursor = nullptr;
-    if (m_mousePointer == kPointerCustom) cursor = m_customCursor.get();
-    else if (LPCWSTR id = StandardCursorId(m_mousePointer)) cursor = LoadCursorW(nullptr, id);
-    if (cursor) {
+  if (reinterpret_cast<HWND>(w) == hWnd() && LOWORD(l) == HTCLIENT) {
+    if (HCURSOR cursor = PointerCursor()) {
       SetCursor(cursor);
       return TRUE;
     }
@@ -534,7 +555,9 @@ LRESULT UserControl::OnWmKeyDown(UINT msg, WPARAM w, LPARAM l) {
   HWND self = hWnd();
   int keyCode = static_cast<int>(w);
   const bool altFromMessage = msg == WM_SYSKEYDOWN && (l & (1 << 29)) != 0;
+  m_keyRepeating = (l & (1 << 30)) != 0;
   OnKeyDown(keyCode, KeyShift(altFromMessage));
+  if (IsWindow(self)) m_keyRepeating = false;
   // A system key the control did not cancel keeps its meaning (Alt+F4, the menu).
   if (msg == WM_SYSKEYDOWN && keyCode != 0 && IsWindow(self)) return DefWindowProcW(self, msg, w, l);
   return 0;

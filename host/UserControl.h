@@ -94,6 +94,8 @@ class UserControl : public Control {
   // 1 .. 16, the platform's binary raster operations (13 copy pen, the default).
   int DrawMode() const { return m_drawMode; }
   void SetDrawMode(int mode);
+  // A new pointer shows at once when the pointer is over the control, not only
+  // from the next move.
   int MousePointer() const { return m_mousePointer; }
   void SetMousePointer(int pointer);
   const std::shared_ptr<Picture>& MouseIcon() const { return m_mouseIcon; }
@@ -159,6 +161,12 @@ class UserControl : public Control {
   virtual void OnAmbientChanged(std::u16string_view name) {}
   // Any other message of the control's window; true when handled.
   virtual bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) { return false; }
+  // The cursor over the client area, the one answer to WM_SETCURSOR: the one
+  // MousePointer and MouseIcon name, null for the window class's own. A control
+  // with a pointer of its own answers here.
+  virtual HCURSOR PointerCursor() const;
+  // While OnKeyDown runs: the key was already down (the platform's auto-repeat).
+  bool KeyRepeating() const { return m_keyRepeating; }
 
   void OnCreated() override;
   void OnSited() override;
@@ -198,6 +206,8 @@ class UserControl : public Control {
   void RaiseAmbientChanged(std::u16string_view name);
   void ApplyFont();
   void ApplyTextColour();
+  // The custom cursor made anew from MouseIcon, and shown if the pointer is here.
+  void ApplyPointer();
   void ShowBackgroundPicture();
 
   Surface m_surface;
@@ -221,6 +231,7 @@ class UserControl : public Control {
   bool m_shown = false;
   int m_buttonsDown = 0;        // buttons pressed on the control, not yet released
   bool m_afterDblClick = false; // the left release ending a double click gives no OnClick
+  bool m_keyRepeating = false;  // the key-down being handled repeats a held key
 };
 
 }  // namespace fw

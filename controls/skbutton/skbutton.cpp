@@ -87,8 +87,17 @@ void skbutton::SetCheckBoxMode(bool mode) {
 
 void skbutton::SetEnabled(bool enabled) {
   UserControl::SetEnabled(enabled);
+  // A disabled window hears no pointer and gets no leave notice: its hover ends
+  // here as a leave would end it, and the next entry is an entry again.
+  const bool hoverEnds = !enabled && m_mouseInside;
+  if (hoverEnds) {
+    m_mouseInside = false;
+    if (m_state == StateHot) m_state = StateNormal;
+    CancelMouseLeave(hWnd());
+  }
   Redraw();
   PropertyChanged(u"Enabled");
+  if (hoverEnds && MouseLeave) MouseLeave();
 }
 
 void skbutton::SetFont(std::shared_ptr<Font> font) {
@@ -404,14 +413,28 @@ void skbutton::StartRunning() {
   if (m_parentHwnd) {
     // An MDI child hears of its activation through the non-client message.
     m_hook.HookAddMsg(m_parentHwnd, IsMdiChild() ? WM_NCACTIVATE : WM_ACTIVATE, HOOK_AFTER);
+    // A button placed on a form that is already active hears no activation:
+    // it starts with the form's.
+    m_parentActive = FormIsActive();
   }
 }
 
-void skbutton::TrackMouseLeave(HWND hwnd) {
+bool skbutton::FormIsActive() const {
+  if (!IsMdiChild()) return GetActiveWindow() == m_parentHwnd;
+  const HWND client = GetParent(m_parentHwnd);
+  return GetActiveWindow() == GetAncestor(m_parentHwnd, GA_ROOT) &&
+         reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, 0)) == m_parentHwnd;
+}
+
+void skbutton::TrackMouseLeave(HWND hwnd) { RequestMouseLeave(hwnd, TME_LEAVE); }
+
+void skbutton::CancelMouseLeave(HWND hwnd) { RequestMouseLeave(hwnd, TME_LEAVE | TME_CANCEL); }
+
+void skbutton::RequestMouseLeave(HWND hwnd, DWORD flags) {
   if (!m_trackingAvailable) return;
   TRACKMOUSEEVENT tme{};
   tme.cbSize = sizeof tme;
-  tme.dwFlags = TME_LEAVE;
+  tme.dwFlags = flags;
   tme.hwndTrack = hwnd;
   tme.dwHoverTime = 0;
   if (m_trackInUser32) {
@@ -453,6 +476,7 @@ void skbutton::zSubclass_Proc(bool bBefore, bool&, LRESULT&, HWND& hWnd, UINT& u
       Redraw();
       if (m_isDefault) Redraw();
     } else {
+      EndSpaceCapture();
       m_leftDown = m_spaceDown = m_hasFocus = m_parentActive = false;
       m_state = StateNormal;
       Redraw();
@@ -576,6 +600,13 @@ void skbutton::SetHandCursor() {
   if (m_handPointer && m_handCursor) SetCursor(m_handCursor);
 }
 
+HCURSOR skbutton::PointerCursor() const {
+  // The hand is the answer to every cursor request over the button, from the
+  // first move on; otherwise MousePointer and MouseIcon decide.
+  if (m_handPointer && m_handCursor) return m_handCursor;
+  return UserControl::PointerCursor();
+}
+
 void skbutton::OnMouseDown(int button, int shift, float x, float y) {
   m_savedButton = button;
   m_savedShift = shift;
@@ -585,6 +616,7 @@ void skbutton::OnMouseDown(int button, int shift, float x, float y) {
   if (button != kButtonLeft) return;
   m_hasFocus = true;
   m_leftDown = true;
+  m_pressedHere = true;
   if (m_mouseInside) m_state = StatePressed;
   Redraw();
   if (MouseDown) MouseDown(button, shift, x, y);
@@ -592,6 +624,8 @@ void skbutton::OnMouseDown(int button, int shift, float x, float y) {
 
 void skbutton::OnMouseMove(int button, int shift, float x, float y) {
   HWND self = hWnd();
+  // The left button came up somewhere this button did not hear.
+  if (!(button & kButtonLeft)) m_pressedHere = false;
   POINT pt{};
   GetCursorPos(&pt);
   if (WindowFromPoint(pt) != self) {
@@ -614,8 +648,12 @@ void skbutton::OnMouseUp(int button, int shift, float x, float y) {
   SetHandCursor();
   if (button == kButtonLeft) {
     m_leftDown = false;
+    // Only a press of its own completes a click: not one that began on the form
+    // or on a window that has since gone.
+    const bool pressedHere = m_pressedHere;
+    m_pressedHere = false;
     ReadSize();
-    if (x > 0 && x < m_width && y > 0 && y < m_height) {
+    if (pressedHere && x > 0 && x < m_width && y > 0 && y < m_height) {
       if (m_checkBoxMode) m_value = !m_value;
       Redraw();
       if (Click) Click();
@@ -646,8 +684,11 @@ void skbutton::OnKeyDown(int& keyCode, int shift) {
       if (!IsWindow(self)) return;
       break;
     case VK_SPACE:
+      if (!m_leftDown && shift == kAltMask) return;  // Alt+Space is the form's system menu
+      // A held key repeats: its first press did all there is to do, and one
+      // seen only from a repeat began on another window.
+      if (KeyRepeating()) break;
       if (!m_leftDown) {
-        if (shift == kAltMask) return;  // Alt+Space is the form's system menu
         m_spaceDown = true;
         if (m_checkBoxMode) {
           m_value = !m_value;
@@ -659,6 +700,7 @@ void skbutton::OnKeyDown(int& keyCode, int shift) {
       if (GetCapture() != self) {
         ReleaseCapture();
         SetCapture(self);
+        m_spaceCapture = GetCapture() == self;
       }
       break;
     case VK_LEFT:
@@ -673,26 +715,36 @@ void skbutton::OnKeyDown(int& keyCode, int shift) {
 void skbutton::OnKeyUp(int& keyCode, int shift) {
   if (keyCode != VK_SPACE) return;
   HWND self = hWnd();
+  // A release clicks only a press this button saw (the space may have gone down
+  // on another button before the focus came here).
+  const bool pressedHere = m_spaceDown;
   if (!m_mouseInside) {
     m_state = StateNormal;
     Redraw();
-    if (Click) Click();
+    if (pressedHere && Click) Click();
   } else if (m_leftDown) {
     m_state = StatePressed;
     Redraw();
   } else {
     m_state = StateHot;
     Redraw();
-    if (Click) Click();
+    if (pressedHere && Click) Click();
   }
   if (!IsWindow(self)) return;
   if (KeyUp) KeyUp(keyCode, shift);
   if (!IsWindow(self)) return;
-  // The capture taken on the key's press goes with it, or the next click
-  // anywhere else would come to this button.
-  if (!m_leftDown && GetCapture() == self) ReleaseCapture();
+  EndSpaceCapture();
   m_spaceDown = false;
   m_leftDown = false;
+}
+
+void skbutton::EndSpaceCapture() {
+  // The capture a space press took goes with the press, or the next click
+  // anywhere else on the form would come to this button. A held left button
+  // keeps it: that press is still to be released here.
+  if (!m_spaceCapture) return;
+  m_spaceCapture = false;
+  if (!m_leftDown && GetCapture() == hWnd()) ReleaseCapture();
 }
 
 void skbutton::OnGotFocus() {
@@ -702,6 +754,7 @@ void skbutton::OnGotFocus() {
 }
 
 void skbutton::OnLostFocus() {
+  EndSpaceCapture();
   m_hasFocus = m_leftDown = m_spaceDown = false;
   m_state = (m_parentActive && m_mouseInside) ? StateHot : StateNormal;
   Redraw();

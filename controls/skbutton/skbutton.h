@@ -127,6 +127,7 @@ class skbutton : public UserControl {
   void OnLostFocus() override;
   void OnAccessKeyPress(int keyAscii) override;
   void OnAmbientChanged(std::u16string_view name) override;
+  HCURSOR PointerCursor() const override;
 
  private:
   // The plain hook's callback: hover on the button, activation of the form.
@@ -135,11 +136,15 @@ class skbutton : public UserControl {
   // Run-time start: the hand cursor, the tracking function, the hooks.
   void StartRunning();
   void TrackMouseLeave(HWND hwnd);
+  void CancelMouseLeave(HWND hwnd);
+  void RequestMouseLeave(HWND hwnd, DWORD flags);
   void DeriveAccessKey();
   void ReadSize();
   void BuildRegion();
   void DrawCaptionAndPicture();
   void SetHandCursor();
+  void EndSpaceCapture();
+  bool FormIsActive() const;
   void RunFontChanged();
   void SubscribeFont();
   skbtn::FaceContext MakeFaceContext();
@@ -167,7 +172,9 @@ class skbutton : public UserControl {
   skbtn::ButtonState m_state = skbtn::StateNormal;
   bool m_mouseInside = false;
   bool m_leftDown = false;
+  bool m_pressedHere = false;  // the left button went down on this button, not yet up
   bool m_spaceDown = false;
+  bool m_spaceCapture = false;  // the capture was taken by a space press
   bool m_hasFocus = false;
   bool m_parentActive = false;
   bool m_isDefault = false;

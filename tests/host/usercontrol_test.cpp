@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "host/ColourWin.h"
 #include "host/Gdi.h"
 #include "tests/host/HostTest.h"
@@ -345,6 +347,63 @@ TEST_F(UserControlTest, CustomPointerUsesTheMouseIcon) {
   EXPECT_NE(GetCursor(), nullptr);
   control->SetMousePointer(kPointerDefault);
   EXPECT_EQ(LiveHandles(HandleKind::Cursor), cursorsBefore) << "the custom cursor is released";
+}
+
+// A control that sets its pointer from its own move handler, as a sizing grip does.
+class PointerByMoveControl : public RecordingControl {
+ protected:
+  void OnMouseMove(int, int, float x, float) override {
+    SetMousePointer(x < 50 ? kPointerSizeNWSE : kPointerCross);
+  }
+};
+
+// The platform asks for the cursor before the move reaches the control: a
+// pointer set while the pointer is over the control shows at once, not a move late.
+TEST(UserControlPointer, ShowsWhenSetOverTheControl) {
+  Form form;
+  ASSERT_TRUE(form.Create(3000, 1500));
+  form.SetStartUpPosition(0);
+  form.Move(0, 0);
+  // 100 x 50 pixels at (10, 10).
+  auto* c = form.Add<PointerByMoveControl>(u"grip", nullptr, 150, 150, 1500, 750);
+  form.Show();
+  Pump();
+  auto pointerTo = [&](int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(c->hWnd(), &p);
+    SetCursorPos(p.x, p.y);
+    for (int i = 0; i < 200; ++i) {
+      Pump();
+      POINT now{};
+      GetCursorPos(&now);
+      if (now.x == p.x && now.y == p.y) break;
+      Sleep(5);
+    }
+    for (int i = 0; i < 10; ++i) {
+      Pump();
+      Sleep(5);
+    }
+  };
+  pointerTo(300, 300);  // off the control and its form
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    LPCWSTR cursor;  // null: the cursor stays as it was set before the step
+  } const steps[] = {
+      {"the first move over it", [&] { pointerTo(20, 20); }, IDC_SIZENWSE},
+      {"a move that changes it", [&] { pointerTo(80, 20); }, IDC_CROSS},
+      {"set by the program, the pointer resting", [&] { c->SetMousePointer(kPointerIBeam); }, IDC_IBEAM},
+      {"back to the default", [&] { c->SetMousePointer(kPointerDefault); }, IDC_ARROW},
+      {"set with the pointer elsewhere", [&] {
+         pointerTo(300, 300);
+         SetCursor(nullptr);
+         c->SetMousePointer(kPointerIBeam);
+       }, nullptr},
+  };
+  for (const Step& s : steps) {
+    s.act();
+    EXPECT_EQ(GetCursor(), s.cursor ? LoadCursorW(nullptr, s.cursor) : nullptr) << s.what;
+  }
 }
 
 TEST_F(UserControlTest, PropertyChangedReachesTheFormRecord) {

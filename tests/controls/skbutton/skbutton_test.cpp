@@ -414,6 +414,167 @@ TEST_F(SkbuttonTest, CheckBoxModeInvertsValueBeforeClick) {
   EXPECT_EQ(seen, (std::vector<bool>{true, false, true}));
 }
 
+// A release completes a click only for a press the button saw: not one that
+// began on the form's background, nor the press of a window that has since gone
+// (a double click whose second press opened a window under the pointer).
+TEST_F(SkbuttonTest, ReleaseClicksOnlyItsOwnPress) {
+  skbutton* b = Place();
+  struct Case {
+    const char* what;
+    bool realInput;
+  } const cases[] = {{"pressed on the form, released on the button", true},
+                     {"a release with no press before it", false}};
+  for (const Case& c : cases) {
+    PointerTo(POINT{1000, 700});
+    events.clear();
+    if (c.realInput) {
+      POINT background{300, 150};
+      ClientToScreen(s_form->hWnd(), &background);
+      PointerTo(background);
+      MouseInput(MOUSEEVENTF_LEFTDOWN);
+      PumpFor(40);
+      PointerTo(Screen(b, 40, 12));
+      MouseInput(MOUSEEVENTF_LEFTUP);
+      PumpUntil([&] { return !Clicks().empty(); }, 1000);
+      PumpFor(40);
+    } else {
+      SendMessageW(b->hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(40, 12));
+    }
+    const Event want[] = {{"MouseUp", 1, 0, 40, 12}};
+    ExpectSequence(Clicks(), want, c.what);
+  }
+}
+
+// A space press belongs to the button it went down on: the focus moving on
+// takes its capture along, and the release over the next button clicks nothing.
+TEST_F(SkbuttonTest, SpacePressStaysWithItsButton) {
+  skbutton* a = Place(10, 10);
+  skbutton* b = Place(100, 10);
+  std::vector<Event> aEvents, bEvents;
+  Record(*a, aEvents);
+  Record(*b, bEvents);
+  a->SetFocus();
+  PumpFor(20);
+  SendMessageW(a->hWnd(), WM_KEYDOWN, VK_SPACE, 0x00390001);
+  ASSERT_EQ(GetCapture(), a->hWnd());
+  PostMessageW(a->hWnd(), WM_KEYDOWN, VK_TAB, 0x000F0001);
+  PumpFor(40);
+  ASSERT_EQ(GetFocus(), b->hWnd());
+  EXPECT_NE(GetCapture(), a->hWnd()) << "the capture stayed with the button the focus left";
+  SendMessageW(b->hWnd(), WM_KEYUP, VK_SPACE, 0xC0390001);
+  // The next click on the second button is its own.
+  PointerTo(Screen(b, 40, 12));
+  MouseInput(MOUSEEVENTF_LEFTDOWN);
+  PumpFor(20);
+  MouseInput(MOUSEEVENTF_LEFTUP);
+  PumpUntil([&] { return bEvents.size() >= 4; }, 1000);
+  PumpFor(40);
+  auto presses = [](const std::vector<Event>& all) {
+    std::vector<Event> out;
+    for (const Event& e : all) {
+      if (e.name != "MouseEnter" && e.name != "MouseLeave") out.push_back(e);
+    }
+    return out;
+  };
+  const Event wantA[] = {{"KeyDown", 32, 0}};
+  ExpectSequence(presses(aEvents), wantA, "the button the space went down on");
+  const Event wantB[] = {{"KeyUp", 32, 0}, {"MouseDown", 1, 0, 40, 12}, {"Click"},
+                         {"MouseUp", 1, 0, 40, 12}};
+  ExpectSequence(presses(bEvents), wantB, "the button the focus moved to");
+  EXPECT_EQ(GetFocus(), b->hWnd());
+
+  // The form's deactivation ends the press too.
+  b->SetFocus();
+  PumpFor(20);
+  SendMessageW(b->hWnd(), WM_KEYDOWN, VK_SPACE, 0x00390001);
+  ASSERT_EQ(GetCapture(), b->hWnd());
+  SendMessageW(s_form->hWnd(), WM_ACTIVATE, WA_INACTIVE, 0);
+  EXPECT_NE(GetCapture(), b->hWnd()) << "the capture outlived the form's activation";
+  SendMessageW(s_form->hWnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+}
+
+TEST_F(SkbuttonTest, HeldSpaceTogglesACheckBoxOnce) {
+  skbutton* b = Place();
+  b->SetCheckBoxMode(true);
+  b->SetFocus();
+  PumpFor(20);
+  events.clear();
+  std::vector<bool> valueAtClick;
+  b->Click = [&] {
+    valueAtClick.push_back(b->Value());
+    events.push_back({"Click"});
+  };
+  // The first press, then three auto-repeats (the key was already down: bit 30).
+  SendMessageW(b->hWnd(), WM_KEYDOWN, VK_SPACE, 0x00390001);
+  for (int i = 0; i < 3; ++i) SendMessageW(b->hWnd(), WM_KEYDOWN, VK_SPACE, 0x40390001);
+  SendMessageW(b->hWnd(), WM_KEYUP, VK_SPACE, 0xC0390001);
+  const Event want[] = {{"KeyDown", 32, 0}, {"KeyDown", 32, 0}, {"KeyDown", 32, 0},
+                        {"KeyDown", 32, 0}, {"Click"},          {"KeyUp", 32, 0}};
+  ExpectSequence(Clicks(), want, "space held, then released");
+  EXPECT_EQ(valueAtClick, std::vector<bool>{true});
+}
+
+TEST_F(SkbuttonTest, DisablingEndsTheHover) {
+  // Style 11 shows an edge only when hot: white at (0, 0) in its normal look.
+  skbutton* b = Place();
+  b->SetButtonStyle(StyleHoverEdge);
+  b->SetBackColor(Colour(0xFFFFFFu));
+  b->SetCaption(u"");
+  PointerTo(Screen(b, 40, 12));
+  ASSERT_TRUE(PumpUntil([&] { return b->State() == StateHot; }, 1000));
+  b->SetEnabled(false);
+  PointerTo(POINT{1000, 700});
+  PumpFor(60);
+  b->SetEnabled(true);
+  EXPECT_EQ(b->State(), StateNormal);
+  EXPECT_EQ(Hex(b->GetSurface().Pixel(0, 0)), Hex(0xFFFFFF)) << "the hot edge stayed";
+  PointerTo(Screen(b, 40, 12));
+  PumpUntil([&] { return events.size() >= 3; }, 1000);
+  const Event want[] = {{"MouseEnter"}, {"MouseLeave"}, {"MouseEnter"}};
+  ExpectSequence(events, want, "enter, disabled and enabled away, enter again");
+}
+
+// A button placed on a form that is already active shows its focus rectangle at
+// once: as it does after the form's next activation.
+TEST_F(SkbuttonTest, ButtonPlacedOnAnActiveFormShowsItsFocus) {
+  SetForegroundWindow(s_form->hWnd());
+  PumpFor(30);
+  ASSERT_EQ(GetActiveWindow(), s_form->hWnd());
+  skbutton* b = Place();
+  b->SetCaption(u"");
+  b->SetBackColor(kFace);
+  b->SetFocus();
+  PumpFor(20);
+  // Row 4 crosses the focus rectangle (inset 4) and nothing else.
+  auto row4 = [&] {
+    std::string s;
+    for (int x = 4; x < 76; ++x) s += Hex(b->GetSurface().Pixel(x, 4)) + " ";
+    return s;
+  };
+  std::string face;
+  for (int x = 4; x < 76; ++x) face += Hex(0x336699) + " ";
+  const std::string placed = row4();
+  SendMessageW(s_form->hWnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+  const std::string activated = row4();
+  EXPECT_NE(activated, face) << "no focus rectangle after the activation either";
+  EXPECT_EQ(placed, activated);
+}
+
+// Over a button with the hand pointer the hand shows from the first move, and
+// the platform's cursor request before each move keeps it.
+TEST_F(SkbuttonTest, HandPointerFromTheFirstMove) {
+  PropertyStore props;
+  props.Set(u"HandPointer", true);
+  skbutton* b = Place(10, 10, &props);
+  const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+  PointerTo(Screen(b, 40, 12));
+  ASSERT_TRUE(PumpUntil([&] { return b->MouseInside(); }, 1000));
+  EXPECT_EQ(GetCursor(), hand) << "after the first move";
+  SendMessageW(b->hWnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(b->hWnd()),
+               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), hand) << "asked before the next move";
+}
+
 // -- Saving and reading
 
 TEST_F(SkbuttonTest, SavesInItsOrderWithItsSpellings) {
