@@ -7,8 +7,8 @@
 #include <mutex>
 #include <utility>
 
-#include "app/price/GbkDecoder.h"
 #include "app/price/html/Charset.h"
+#include "host/GbkDecoder.h"
 
 namespace fw {
 
