@@ -47,6 +47,9 @@ struct HttpLimits {
   int connectMs = 15000;
   int sendMs = 30000;
   int receiveMs = 30000;  // per read, not for the whole body
+  // Finding the user's proxy through a configuration script or detection, as
+  // a whole (the script's download also gets the time-outs above).
+  int proxyLookupMs = 10000;
   size_t maxBody = size_t{32} << 20;  // a larger body counts as a failed fetch
 };
 
