@@ -62,8 +62,9 @@ struct HttpResponse {
 };
 
 // GET `url` (http or https) with "If-Modified-Since: 0", so that no cached
-// copy answers. Any failure gives ok = false and an empty body; nothing is
-// shown. `cancel`, when given, is polled between reads.
+// copy answers, through the proxy the current user's settings give for it.
+// Any failure gives ok = false and an empty body; nothing is shown. `cancel`,
+// when given, is polled between reads.
 HttpResponse HttpGet(std::wstring_view url, const HttpLimits& limits = {},
                      const std::atomic<bool>* cancel = nullptr);
 
