@@ -116,7 +116,7 @@ bool GuardedHook::sc_Subclass(HWND hWnd, LONG_PTR userValue, HookProc callback, 
 
   // A window that died while an older procedure sat over ours was never seen to go;
   // its record must not make a new window with the same handle value look hooked.
-  hook_detail::ReleaseDeadWindows();
+  hook_detail::ReleaseDeadWindows(hWnd);
   std::wstring key = KeyOf(hWnd);
   const bool known = std::any_of(m_registry->begin(), m_registry->end(),
                                  [&key](const RegistryEntry& e) { return e.key == key; });

@@ -1,6 +1,7 @@
 #include "hook/HookChain.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <new>
 #include <unordered_map>
@@ -17,6 +18,12 @@ constexpr wchar_t kChainMark[] = L"Fuelwise.HookChain";
 
 std::size_t g_liveLayers = 0;
 std::size_t g_liveChains = 0;
+
+// When the stacks of other windows are checked next: after as many new hooks as
+// there were stacks at the last check, so that a check of every stack costs no
+// more, on average, than checking one stack per hook.
+std::atomic<std::size_t> g_hooksSinceCheck{0};
+std::atomic<std::size_t> g_stacksAtCheck{0};
 
 // Window -> its stack. A map rather than a window property: every message looks its
 // stack up, and a property read is a round trip to the window server on some systems
@@ -45,6 +52,10 @@ class ChainMap {
     const auto it = m_map.find(hWnd);
     if (it != m_map.end() && it->second == chain) m_map.erase(it);
   }
+  std::size_t Size() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_map.size();
+  }
 
  private:
   std::mutex m_mutex;
@@ -66,7 +77,6 @@ class HookChain {
 
   // The window's stack, installing the shared procedure when it has none.
   static HookChain* Ensure(HWND hWnd, DWORD& error) {
-    PurgeDead();
     if (HookChain* chain = Of(hWnd); chain != nullptr && !chain->m_destroyed) return chain;
     DWORD processId = 0;
     if (GetWindowThreadProcessId(hWnd, &processId) == 0 || processId != GetCurrentProcessId()) {
@@ -88,18 +98,33 @@ class HookChain {
       return nullptr;
     }
     chain->m_original = reinterpret_cast<WNDPROC>(previous);
-    SetPropW(hWnd, kChainMark, chain.get());
+    if (!SetPropW(hWnd, kChainMark, chain.get())) {
+      // Without its mark the stack would be taken for a dead window's and ended
+      // while the window lives: no hook rather than one that vanishes.
+      error = GetLastError();
+      SetWindowLongPtrW(hWnd, GWLP_WNDPROC, previous);
+      Chains().Remove(hWnd, chain.get());
+      return nullptr;
+    }
     return chain.release();
   }
 
   // Ends the stacks of windows that died without their WM_NCDESTROY passing through
-  // us, or whose handle value now names another window, as their WM_NCDESTROY would.
-  static void PurgeDead() {
-    for (HookChain* chain : Chains().All()) {
-      if (chain->m_destroyed || chain->IsAlive()) continue;
-      chain->WindowDestroyed(/*restore=*/false);
-      chain->Sweep();  // may delete chain
-    }
+  // us, or whose handle value now names another window, as their WM_NCDESTROY would:
+  // the stack of `hWnd` now, the others when their turn comes (see g_hooksSinceCheck).
+  static void ReleaseDead(HWND hWnd) {
+    if (HookChain* chain = Of(hWnd); chain != nullptr) chain->EndIfDead();
+    const std::size_t due = std::max<std::size_t>(1, std::min(g_stacksAtCheck.load(), Chains().Size()));
+    if (++g_hooksSinceCheck < due) return;
+    for (HookChain* chain : Chains().All()) chain->EndIfDead();
+    g_hooksSinceCheck = 0;
+    g_stacksAtCheck = Chains().Size();
+  }
+
+  void EndIfDead() {
+    if (m_destroyed || IsAlive()) return;
+    WindowDestroyed(/*restore=*/false);
+    Sweep();  // may delete this
   }
 
   ~HookChain() { --g_liveChains; }
@@ -270,7 +295,7 @@ HookLayer* AttachLayer(HWND hWnd, std::unique_ptr<HookLayer> layer, DWORD& error
 
 bool IsHookProcedure(WNDPROC proc) { return proc == &SharedWndProc; }
 
-void ReleaseDeadWindows() { HookChain::PurgeDead(); }
+void ReleaseDeadWindows(HWND hWnd) { HookChain::ReleaseDead(hWnd); }
 
 std::size_t LiveHookLayers() { return g_liveLayers; }
 std::size_t LiveHookChains() { return g_liveChains; }

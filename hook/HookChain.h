@@ -69,34 +69,24 @@ class HookLayer {
 
  private:
   friend class HookChain;
-
-// Counters of messages in flight must come down however a call ends: a window
-// procedure below may throw, and a count left up would keep a layer and its stack
-// alive for good (and the window's procedure replaced).
-class CountGuard {
- public:
-  explicit CountGuard(int& count) : m_count(count) { ++m_count; }
-  ~CountGuard() { --m_count; }
-  CountGuard(const CountGuard&) = delete;
-  CountGuard& operator=(const CountGuard&) = delete;
-
- private:
-  int& m_count;
-};
   HookChain* m_chain = nullptr;
   int m_activeCalls = 0;
   bool m_detached = false;
 };
 
 // Makes `layer` the newest hook of `hWnd`. On failure returns nullptr, leaves the
-// window as it was and sets `error` to the failing call's last-error code.
+// window as it was and sets `error` to the failing call's last-error code. Call
+// ReleaseDeadWindows(hWnd) first.
 HookLayer* AttachLayer(HWND hWnd, std::unique_ptr<HookLayer> layer, DWORD& error);
 
 // Ends the stacks (and tells the owners of their layers) of windows that died while
 // some other code had put an older procedure back over ours, so that their
 // WM_NCDESTROY never came through; and of handle values that now name another
-// window. Runs before every new hook; call it before looking a window up by handle.
-void ReleaseDeadWindows();
+// window. An owner calls it once per new hook, before looking `hWnd` up in its own
+// records: the stack of `hWnd` is checked every time, the others now and then, so
+// that the cost per hook stays constant on average however many windows are hooked
+// (every stack checked on every hook made hooking n windows cost n squared).
+void ReleaseDeadWindows(HWND hWnd);
 
 // True when the window's procedure is the hook layer's shared one.
 bool IsHookProcedure(WNDPROC proc);

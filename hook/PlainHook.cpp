@@ -54,7 +54,7 @@ PlainHook::~PlainHook() { HookStopAll(); }
 
 int PlainHook::HookStart(HWND hWnd) {
   // An entry of a window that died unseen must not be taken for this one.
-  hook_detail::ReleaseDeadWindows();
+  hook_detail::ReleaseDeadWindows(hWnd);
   if (const int existing = Find(hWnd); existing >= 0) return existing;
   if (hWnd == nullptr || !IsWindow(hWnd)) return -1;
   auto record = std::make_unique<PlainRecord>(this, m_zSubclass_Proc);

@@ -76,4 +76,13 @@ table("Index loader, 200 KB index page (tokens, element list, links): speed agai
        ("index loader, native", native.get("IndexLoader_Parse_200KB")),
        ("index loader, under Wine", wine.get("IndexLoader_Parse_200KB"))],
       ("other parser", other))
+
+hooks = [(n, wine.get(f"HookWindows_{n}")) for n in (100, 300, 1000)]
+if any(case for _, case in hooks):
+    print("\nHooking n windows (a guarded and a plain hook each, then released), under Wine:"
+          " the cost per window should not grow with n")
+    print(f"  {'':34} {'median':>12} {'per window':>14}")
+    for n, case in hooks:
+        if case:
+            print(f"  {str(n) + ' windows':34} {case[0] / 1000:>9.1f} ms {case[0] / n:>11.1f} us")
 PY

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Generates app/price/Gb18030Ranges.inc: the four-byte GB18030 ranges.
+"""Generates host/Gb18030Ranges.inc: the four-byte GB18030 ranges.
 
 A four-byte sequence b1 b2 b3 b4 names the pointer
 (b1-0x81)*12600 + (b2-0x30)*1260 + (b3-0x81)*10 + (b4-0x30). Pointers 0 to
@@ -13,7 +13,7 @@ Run from the repository root:  python3 tools/gen_gb18030_ranges.py
 import os
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-DST = os.path.join(ROOT, "app", "price", "Gb18030Ranges.inc")
+DST = os.path.join(ROOT, "host", "Gb18030Ranges.inc")
 
 
 def sequence(pointer):

@@ -9,6 +9,9 @@
 #
 #   tools/wine-run.sh PROGRAM.exe [ARGS...]
 #   tools/wine-run.sh --prepare        prepare the prefix (and the display) only
+#
+# FUELWISE_WINDOWS_VERSION (a name winecfg knows: win7, win81, win10...) makes
+# Wine tell PROGRAM.exe, and only programs of that file name, that version.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -93,4 +96,9 @@ wineserver -p60 >/dev/null 2>&1 </dev/null || true
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 
 if [ "${1:-}" = "--prepare" ]; then exit 0; fi
+if [ -n "${FUELWISE_WINDOWS_VERSION:-}" ]; then
+  # Wine's per-program settings: the rest of the prefix keeps its own version.
+  wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$(basename "$1")" /v Version \
+    /d "$FUELWISE_WINDOWS_VERSION" /f >/dev/null 2>&1
+fi
 exec wine "$@"

@@ -2,13 +2,17 @@
 
 #include <versionhelpers.h>
 
+#include <chrono>
 #include <climits>
-#include <map>
+#include <condition_variable>
+#include <memory>
 #include <mutex>
+#include <thread>
 #include <utility>
 
-#include "app/price/GbkDecoder.h"
+#include "app/price/ProxyAnswers.h"
 #include "app/price/html/Charset.h"
+#include "host/GbkDecoder.h"
 
 namespace fw {
 
@@ -73,134 +77,176 @@ struct GlobalText {
   }
 };
 
-// Windows 8.1 and later resolve the user's proxy (settings, auto-detection, the
-// configuration script) inside WinHTTP itself.
+// Windows 8.1 and later can find a proxy inside WinHTTP itself.
 bool HasAutomaticProxy() {
   static const bool has = IsWindows8Point1OrGreater();
   return has;
 }
 
-// Older systems: the proxy the current user's internet settings name, as the
-// platform's own request object and the picture loader follow them. Without
-// it a user behind a proxy would see every fetch fail silently. The answer is
-// given to the session when it opens (a proxy set on a request later is not
-// honoured everywhere).
-struct ProxyChoice {
-  DWORD access = WINHTTP_ACCESS_TYPE_NO_PROXY;
-  std::wstring proxy;
+// The current user's internet settings, which the platform's own request object
+// and the picture loader follow. Without them a user behind a proxy would see
+// every fetch fail silently.
+struct UserSettings {
+  bool autoDetect = false;
+  std::wstring script;  // the configuration script's URL
+  std::wstring proxy;   // the proxy given by hand
   std::wstring bypass;
+
+  bool NameTheirOwn() const { return !script.empty() || !proxy.empty(); }
+  bool AskAScript() const { return autoDetect || !script.empty(); }
+  // The settings as one text: any change gives another text.
+  std::u16string Text() const {
+    std::u16string text(1, autoDetect ? u'1' : u'0');
+    for (const std::wstring* part : {&script, &proxy, &bypass}) {
+      text += u'\0';
+      text += ToU16(*part);
+    }
+    return text;
+  }
 };
 
-// The proxy a configuration script (or one found by auto-detection) names for
-// `url`; without an answer, the manual setting.
-ProxyChoice ScriptProxyFor(const std::wstring& url, BOOL autoDetect, LPCWSTR autoConfigUrl, LPCWSTR manualProxy,
-                           LPCWSTR manualBypass) {
-  ProxyChoice choice;
-  {  // the script's or the discovery's answer
-    WINHTTP_AUTOPROXY_OPTIONS options{};
-    if (autoConfigUrl) {
-      options.dwFlags |= WINHTTP_AUTOPROXY_CONFIG_URL;
-      options.lpszAutoConfigUrl = autoConfigUrl;
-    }
-    if (autoDetect) {
-      options.dwFlags |= WINHTTP_AUTOPROXY_AUTO_DETECT;
-      options.dwAutoDetectFlags = WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A;
-    }
-    options.fAutoLogonIfChallenged = TRUE;
-    HttpHandle probe(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                                 WINHTTP_NO_PROXY_BYPASS, 0));
-    WINHTTP_PROXY_INFO found{};
-    if (probe && WinHttpGetProxyForUrl(probe.get(), url.c_str(), &options, &found)) {
-      GlobalText foundProxy{found.lpszProxy}, foundBypass{found.lpszProxyBypass};
-      if (found.dwAccessType == WINHTTP_ACCESS_TYPE_NAMED_PROXY && foundProxy.text) {
-        choice.access = WINHTTP_ACCESS_TYPE_NAMED_PROXY;
-        choice.proxy = foundProxy.text;
-        if (foundBypass.text) choice.bypass = foundBypass.text;
-      }
-      return choice;  // the script's answer, DIRECT included
-    }
-    // No script and nothing detected: the manual setting, if any, still applies.
-  }
-  if (manualProxy && *manualProxy) {
-    choice.access = WINHTTP_ACCESS_TYPE_NAMED_PROXY;
-    choice.proxy = manualProxy;
-    if (manualBypass) choice.bypass = manualBypass;
-  }
-  return choice;
-}
-
-// What the configuration script or auto-detection answered for a site, for a
-// while: finding no script can take seconds (discovery waits on DHCP and DNS),
-// and the window would wait that long on every page otherwise.
-class ScriptAnswers {
- public:
-  bool Find(const std::wstring& origin, ProxyChoice& out) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    const auto it = m_answers.find(origin);
-    if (it == m_answers.end() || GetTickCount64() - it->second.at > kKeepMs) return false;
-    out = it->second.choice;
-    return true;
-  }
-  void Keep(const std::wstring& origin, const ProxyChoice& choice) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_answers[origin] = {choice, GetTickCount64()};
-  }
-
- private:
-  static constexpr ULONGLONG kKeepMs = 5 * 60 * 1000;
-  struct Answer {
-    ProxyChoice choice;
-    ULONGLONG at = 0;
-  };
-  std::mutex m_mutex;
-  std::map<std::wstring, Answer> m_answers;
-};
-
-ScriptAnswers& KeptScriptAnswers() {
-  static ScriptAnswers* answers = new ScriptAnswers;  // used by fetch threads too; never destroyed
-  return *answers;
-}
-
-// "http://host:port" of a URL: what a proxy script answers for.
-std::wstring OriginOf(const std::wstring& url) {
-  const size_t scheme = url.find(L"://");
-  if (scheme == std::wstring::npos) return url;
-  const size_t end = url.find_first_of(L"/?#", scheme + 3);
-  return url.substr(0, end);
-}
-
-ProxyChoice UserProxyFor(const std::wstring& url) {
-  ProxyChoice choice;
+bool ReadUserSettings(UserSettings& settings) {
   WINHTTP_CURRENT_USER_IE_PROXY_CONFIG ie{};
-  if (!WinHttpGetIEProxyConfigForCurrentUser(&ie)) return choice;
-  GlobalText autoConfigUrl{ie.lpszAutoConfigUrl}, proxy{ie.lpszProxy}, bypass{ie.lpszProxyBypass};
-  if (ie.fAutoDetect || autoConfigUrl.text) {
-    const std::wstring origin = OriginOf(url);
-    if (KeptScriptAnswers().Find(origin, choice)) return choice;
-    choice = ScriptProxyFor(url, ie.fAutoDetect, autoConfigUrl.text, proxy.text, bypass.text);
-    KeptScriptAnswers().Keep(origin, choice);
-    return choice;
-  }
-  if (proxy.text && *proxy.text) {
-    choice.access = WINHTTP_ACCESS_TYPE_NAMED_PROXY;
-    choice.proxy = proxy.text;
-    if (bypass.text) choice.bypass = bypass.text;
-  }
-  return choice;
+  if (!WinHttpGetIEProxyConfigForCurrentUser(&ie)) return false;
+  GlobalText script{ie.lpszAutoConfigUrl}, proxy{ie.lpszProxy}, bypass{ie.lpszProxyBypass};
+  settings.autoDetect = ie.fAutoDetect != FALSE;
+  if (script.text) settings.script = script.text;
+  if (proxy.text) settings.proxy = proxy.text;
+  if (bypass.text) settings.bypass = bypass.text;
+  return true;
 }
 
-HINTERNET OpenSession(const std::wstring& url) {
-  if (HasAutomaticProxy()) {
+// What the configuration script, or the one detection finds, answers for
+// `url`; nullopt when there is no answer. Asked on the calling thread.
+std::optional<ProxyAnswer> AskScriptNow(const std::wstring& url, bool autoDetect,
+                                        const std::wstring& script, const HttpLimits& limits) {
+  WINHTTP_AUTOPROXY_OPTIONS options{};
+  if (!script.empty()) {
+    options.dwFlags |= WINHTTP_AUTOPROXY_CONFIG_URL;
+    options.lpszAutoConfigUrl = script.c_str();
+  }
+  if (autoDetect) {
+    options.dwFlags |= WINHTTP_AUTOPROXY_AUTO_DETECT;
+    options.dwAutoDetectFlags = WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A;
+  }
+  options.fAutoLogonIfChallenged = TRUE;
+  HttpHandle probe(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                               WINHTTP_NO_PROXY_BYPASS, 0));
+  if (!probe) return std::nullopt;
+  // Where the script's download honours them, the fetch's own time-outs.
+  WinHttpSetTimeouts(probe.get(), limits.resolveMs, limits.connectMs, limits.sendMs, limits.receiveMs);
+  WINHTTP_PROXY_INFO found{};
+  if (!WinHttpGetProxyForUrl(probe.get(), url.c_str(), &options, &found)) return std::nullopt;
+  GlobalText foundProxy{found.lpszProxy}, foundBypass{found.lpszProxyBypass};
+  ProxyAnswer answer;  // DIRECT unless a proxy is named
+  if (found.dwAccessType == WINHTTP_ACCESS_TYPE_NAMED_PROXY && foundProxy.text) {
+    answer.proxy = ToU16(foundProxy.text);
+    if (foundBypass.text) answer.bypass = ToU16(foundBypass.text);
+  }
+  return answer;
+}
+
+// AskScriptNow on a thread of its own, waited for at most limits.proxyLookupMs:
+// not every system bounds the script's download by the session's time-outs
+// (this Wine does not), and detection by none. A look-up that outlasts the wait
+// finishes alone; its answer is dropped.
+std::optional<ProxyAnswer> AskScript(const std::wstring& url, const UserSettings& settings,
+                                     const HttpLimits& limits) {
+  struct Lookup {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    std::optional<ProxyAnswer> answer;
+  };
+  try {
+    auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, url, autoDetect = settings.autoDetect, script = settings.script, limits] {
+      std::optional<ProxyAnswer> answer;
+      try {
+        answer = AskScriptNow(url, autoDetect, script, limits);
+      } catch (...) {  // out of memory: no answer
+      }
+      const std::lock_guard<std::mutex> lock(lookup->mutex);
+      lookup->answer = std::move(answer);
+      lookup->done = true;
+      lookup->finished.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> lock(lookup->mutex);
+    const std::chrono::milliseconds wait(limits.proxyLookupMs > 0 ? limits.proxyLookupMs : 0);
+    if (!lookup->finished.wait_for(lock, wait, [&lookup] { return lookup->done; })) return std::nullopt;
+    return std::move(lookup->answer);
+  } catch (...) {  // no thread to be had: no answer
+    return std::nullopt;
+  }
+}
+
+struct KeptAnswers {
+  std::mutex mutex;
+  ProxyAnswers answers;
+};
+
+KeptAnswers& KeptScriptAnswers() {
+  static KeptAnswers* kept = new KeptAnswers;  // used by fetch threads too; never destroyed
+  return *kept;
+}
+
+// The script's answer for `url`, kept (see ProxyAnswers) or asked now.
+std::optional<ProxyAnswer> ScriptAnswerFor(const std::wstring& url, const UserSettings& settings,
+                                           const HttpLimits& limits) {
+  KeptAnswers& kept = KeptScriptAnswers();
+  const std::u16string settingsText = settings.Text();
+  const std::u16string key = ToU16(url);
+  {
+    const std::lock_guard<std::mutex> lock(kept.mutex);
+    kept.answers.UseSettings(settingsText);
+    if (auto answer = kept.answers.Find(key, GetTickCount64())) return answer;
+    if (kept.answers.LookupFailedRecently(GetTickCount64())) return std::nullopt;
+  }
+  std::optional<ProxyAnswer> answer = AskScript(url, settings, limits);
+  const std::lock_guard<std::mutex> lock(kept.mutex);
+  kept.answers.UseSettings(settingsText);
+  if (answer) {
+    kept.answers.Keep(key, *answer, GetTickCount64());
+  } else {
+    kept.answers.KeepFailure(GetTickCount64());
+  }
+  return answer;
+}
+
+HINTERNET OpenDirect() {
+  return WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                     WINHTTP_NO_PROXY_BYPASS, 0);
+}
+
+HINTERNET OpenThrough(const std::wstring& proxy, const std::wstring& bypass) {
+  if (proxy.empty()) return OpenDirect();
+  return WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxy.c_str(),
+                     bypass.empty() ? WINHTTP_NO_PROXY_BYPASS : bypass.c_str(), 0);
+}
+
+// A session for `url` that goes out the way the user's settings say. What the
+// user named (a proxy, a configuration script) is followed here on every
+// system, the script's answer given to the session when it opens (a proxy set
+// on a request later is not honoured everywhere). WinHTTP's automatic proxy,
+// where there is one, gets only what the user left to the system (detection,
+// machine-wide settings): it does not follow the user's own settings
+// everywhere (under Wine it ignores a proxy given by hand).
+HINTERNET OpenSession(const std::wstring& url, const HttpLimits& limits) {
+  UserSettings settings;
+  const bool read = ReadUserSettings(settings);
+  if (!(read && settings.NameTheirOwn()) && HasAutomaticProxy()) {
     return WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
                        WINHTTP_NO_PROXY_BYPASS, 0);
   }
-  const ProxyChoice choice = UserProxyFor(url);
-  if (choice.access != WINHTTP_ACCESS_TYPE_NAMED_PROXY) {
-    return WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                       WINHTTP_NO_PROXY_BYPASS, 0);
+  if (!read) return OpenDirect();
+  if (settings.AskAScript()) {
+    // Without an answer (no script, none detected, too slow) the proxy given
+    // by hand, if any, still applies.
+    if (const auto answer = ScriptAnswerFor(url, settings, limits)) {
+      return OpenThrough(ToWide(answer->proxy), ToWide(answer->bypass));
+    }
   }
-  return WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NAMED_PROXY, choice.proxy.c_str(),
-                     choice.bypass.empty() ? WINHTTP_NO_PROXY_BYPASS : choice.bypass.c_str(), 0);
+  return OpenThrough(settings.proxy, settings.bypass);
 }
 
 }  // namespace
@@ -255,7 +301,7 @@ HttpResponse HttpGet(std::wstring_view url, const HttpLimits& limits,
   if (target.empty()) target = L"/";
   if (host.empty()) return response;
 
-  HttpHandle session(OpenSession(urlText));
+  HttpHandle session(OpenSession(urlText.substr(0, urlText.find(L'#')), limits));
   if (!session) return response;
   WinHttpSetTimeouts(session.get(), limits.resolveMs, limits.connectMs, limits.sendMs,
                      limits.receiveMs);

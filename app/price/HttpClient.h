@@ -47,6 +47,9 @@ struct HttpLimits {
   int connectMs = 15000;
   int sendMs = 30000;
   int receiveMs = 30000;  // per read, not for the whole body
+  // Finding the user's proxy through a configuration script or detection, as
+  // a whole (the script's download also gets the time-outs above).
+  int proxyLookupMs = 10000;
   size_t maxBody = size_t{32} << 20;  // a larger body counts as a failed fetch
 };
 
@@ -59,8 +62,9 @@ struct HttpResponse {
 };
 
 // GET `url` (http or https) with "If-Modified-Since: 0", so that no cached
-// copy answers. Any failure gives ok = false and an empty body; nothing is
-// shown. `cancel`, when given, is polled between reads.
+// copy answers, through the proxy the current user's settings give for it.
+// Any failure gives ok = false and an empty body; nothing is shown. `cancel`,
+// when given, is polled between reads.
 HttpResponse HttpGet(std::wstring_view url, const HttpLimits& limits = {},
                      const std::atomic<bool>* cancel = nullptr);
 

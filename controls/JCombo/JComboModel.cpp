@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/price/GbkDecoder.h"
+#include "host/GbkDecoder.h"
 #include "host/Numeric.h"
 #include "host/Utf8.h"
 

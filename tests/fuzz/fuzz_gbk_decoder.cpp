@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "app/price/GbkDecoder.h"
+#include "host/GbkDecoder.h"
 
 namespace {
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "hook/GuardedHook.h"
 #include "hook/HookChain.h"
@@ -291,6 +293,67 @@ TEST_F(StackedHooksTest, OlderProcedureRestoredOverOursLeavesNothingOnceTheWindo
   EXPECT_EQ(LiveHookLayers(), m_layersBefore + 1);
   EXPECT_EQ(LiveHookChains(), 1u);
   button.HookStopAll();
+}
+
+// Windows are not all checked on every new hook (that made hooking n windows cost
+// n squared), yet a dead one among many is still ended, and its owner told, once
+// about as many new hooks as there are stacks have come.
+TEST_F(StackedHooksTest, ADeadWindowAmongManyHookedOnesIsStillEnded) {
+  constexpr int kWindows = 40;
+  std::vector<HWND> windows;
+  for (int i = 0; i < 2 * kWindows; ++i) windows.push_back(CreateRecordingWindow());
+  PlainHook button(Plain(2));
+  for (int i = 0; i < kWindows; ++i) ASSERT_GE(button.HookStart(windows[i]), 0);
+  HWND victim = CreateRecordingWindow();
+  g_foreignPrevious = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(victim, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignProc)));
+  GuardedHook frame(L"skForms", [](bool, bool&, LRESULT&, HWND, UINT, WPARAM, LPARAM, LONG_PTR&) {});
+  ASSERT_TRUE(frame.sc_Subclass(victim));
+  SetWindowLongPtrW(victim, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_foreignPrevious));
+  DestroyWindow(victim);
+  int hooks = 0;
+  for (int i = kWindows; i < 2 * kWindows && frame.RegisteredCount() != 0; ++i, ++hooks) {
+    ASSERT_GE(button.HookStart(windows[i]), 0);
+  }
+  EXPECT_EQ(frame.RegisteredCount(), 0u) << "the frame was told its window is gone";
+  EXPECT_LE(hooks, kWindows + 1);
+  EXPECT_EQ(LiveHookChains(), static_cast<size_t>(kWindows + hooks));
+  button.HookStopAll();
+  for (HWND h : windows) DestroyWindow(h);
+  EXPECT_EQ(LiveHookChains(), 0u);
+}
+
+// A stack is marked on its window (a property) so that a dead window's stack can be
+// told from a live one. When the mark cannot be set, here because the system's atom
+// table is full, the hook is undone: a stack without its mark would be ended as a
+// dead window's while its window lives.
+TEST_F(StackedHooksTest, AHookWhoseMarkCannotBeSetIsUndone) {
+  ASSERT_EQ(LiveHookChains(), 0u) << "a live stack would keep the mark's atom";
+  std::vector<ATOM> filler;
+  for (int i = 0; i < 0x10000; ++i) {
+    const std::wstring name = L"Fuelwise.Test.AtomFiller." + std::to_wstring(i);
+    const ATOM atom = GlobalAddAtomW(name.c_str());
+    if (atom == 0) break;
+    filler.push_back(atom);
+  }
+  PlainHook button(Plain(2));
+  GuardedHook frame(L"skForms", Guarded(1));
+  const int index = button.HookStart(m_wnd);
+  const bool subclassed = frame.sc_Subclass(m_wnd);
+  const WNDPROC procedure = ProcOf(m_wnd);
+  const size_t chains = LiveHookChains();
+  for (ATOM atom : filler) GlobalDeleteAtom(atom);
+  EXPECT_EQ(index, -1);
+  EXPECT_FALSE(subclassed);
+  EXPECT_EQ(procedure, RecordingProc());
+  EXPECT_EQ(chains, 0u);
+  EXPECT_EQ(LiveHookLayers(), m_layersBefore);
+  ASSERT_EQ(m_reports.reports.size(), 1u);
+  EXPECT_EQ(m_reports.reports[0].eventText.rfind(L"skForms.sc_Subclass: SetWindowLong failed, error #", 0), 0u)
+      << "with the failing call's error";
+  // With room in the table again, both hook the window.
+  EXPECT_GE(button.HookStart(m_wnd), 0);
+  EXPECT_TRUE(frame.sc_Subclass(m_wnd));
 }
 
 TEST_F(StackedHooksTest, HundredsOfWindowsLeaveNothingBehind) {

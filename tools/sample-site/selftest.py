@@ -362,6 +362,20 @@ def t_fault_slow(srv):
         raise AssertionError("a 0.3 s timeout did not expire")
 
 
+def t_fault_proxy_script(srv):
+    status, headers, body = srv.get("/faults/proxy.pac")
+    check(status == 200 and headers.get("Content-Type") == "application/x-ns-proxy-autoconfig",
+          "status %d" % status)
+    text = body.decode("ascii")
+    check("FindProxyForURL(url, host)" in text, "no FindProxyForURL")
+    check('"PROXY 127.0.0.1:%d"' % srv.port in text and "indexOf(\"direct\")" in text, text)
+    _s, _h, body = srv.get("/faults/proxy.pac?answer=direct")
+    check('return "DIRECT";' in body.decode("ascii") and "PROXY" not in body.decode("ascii"), "answer=direct")
+    t0 = time.monotonic()
+    srv.get("/faults/proxy.pac?ms=400")
+    check(time.monotonic() - t0 >= 0.4, "ms not waited")
+
+
 def t_fault_badgbk(srv):
     status, headers, body = srv.get("/faults/badgbk.asp")
     check(status == 200 and headers.get("Content-Type") == "text/html", "status %d" % status)
@@ -469,6 +483,7 @@ def main():
             ("fault: empty", t_fault_empty),
             ("fault: reset", t_fault_reset),
             ("fault: slow", t_fault_slow),
+            ("fault: proxy configuration script", t_fault_proxy_script),
             ("fault: bad GBK", t_fault_badgbk),
             ("fault: .gif answering HTML", t_fault_not_a_picture),
             ("request log", t_request_log),

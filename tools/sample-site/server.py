@@ -42,7 +42,7 @@ CONTENT_TYPES = {
 }
 SUBSTITUTED = (".asp", ".html", ".htm")
 
-FAULT_KINDS = ("404", "500", "slow", "reset", "empty", "badgbk", "html")
+FAULT_KINDS = ("404", "500", "slow", "reset", "empty", "badgbk", "html", "pac")
 FIXED_FAULTS = {
     "/faults/404.asp": "404",
     "/faults/500.asp": "500",
@@ -51,6 +51,7 @@ FIXED_FAULTS = {
     "/faults/empty.asp": "empty",
     "/faults/badgbk.asp": "badgbk",
     "/faults/html.gif": "html",
+    "/faults/proxy.pac": "pac",
 }
 SLOW_DEFAULT_MS = 3000
 SLOW_MAX_MS = 120000
@@ -205,6 +206,16 @@ class Handler(BaseHTTPRequestHandler):
             body = body.replace(b"__HOST__", self.host().encode("ascii"))
         self.send_body(status, CONTENT_TYPES.get(ext, "application/octet-stream"), body)
 
+    def pause(self, query, default_ms):
+        """Waits the ?ms=N of the query (default_ms without one); returns N."""
+        try:
+            ms = int(query.get("ms", [str(default_ms)])[0])
+        except ValueError:
+            ms = default_ms
+        ms = min(max(ms, 0), SLOW_MAX_MS)
+        time.sleep(ms / 1000.0)
+        return ms
+
     def fault(self, kind, path, query):
         if kind == "reset":
             # The request line and headers were read; now drop the connection
@@ -228,12 +239,21 @@ class Handler(BaseHTTPRequestHandler):
             body = (generate.head("不是图片") + "<body><p>这不是图片。</p></body></html>\n").encode("gbk")
             self.send_body(200, "text/html", body)
             return
+        if kind == "pac":
+            # A proxy configuration script that names this site as the proxy,
+            # except for URLs that contain "direct"; ?answer=direct sends every
+            # URL direct; ?ms=N answers after N ms.
+            self.pause(query, 0)
+            if query.get("answer", [""])[0] == "direct":
+                rule = 'return "DIRECT";'
+            else:
+                rule = ('if (url.indexOf("direct") >= 0) return "DIRECT"; '
+                        'return "PROXY %s";' % self.host())
+            body = "function FindProxyForURL(url, host) { %s }\n" % rule
+            self.send_body(200, "application/x-ns-proxy-autoconfig", body.encode("ascii"))
+            return
         if kind == "slow":
-            try:
-                ms = int(query.get("ms", [str(SLOW_DEFAULT_MS)])[0])
-            except ValueError:
-                ms = SLOW_DEFAULT_MS
-            time.sleep(min(max(ms, 0), SLOW_MAX_MS) / 1000.0)
+            ms = self.pause(query, SLOW_DEFAULT_MS)
             if path in FIXED_FAULTS:
                 body = (generate.head("慢速页面") + "<body><p>慢速页面 %d ms</p></body></html>\n" % ms)
                 self.send_body(200, "text/html", body.encode("gbk"))

@@ -136,63 +136,6 @@ TEST(HttpSiteTest, NoHandleOutlivesAFetch) {
   EXPECT_EQ(HttpHandle::LiveCount(), 0);
 }
 
-// The user's internet settings name the sample site as the proxy: a host that
-// does not exist is then reached through it, as the platform's request object
-// would reach it. The settings are the connection record the system keeps for
-// the current user (a version, a counter, flags, then each text by its length).
-class UserProxySetting {
- public:
-  explicit UserProxySetting(const std::string& proxy) {
-    RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
-    DWORD size = 0;
-    if (RegQueryValueExW(m_key, kValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
-      m_saved.resize(size);
-      RegQueryValueExW(m_key, kValue, nullptr, nullptr, m_saved.data(), &size);
-      m_hadValue = true;
-    }
-    std::vector<BYTE> blob;
-    auto dword = [&blob](DWORD v) { blob.insert(blob.end(), reinterpret_cast<BYTE*>(&v), reinterpret_cast<BYTE*>(&v) + 4); };
-    auto text = [&](const std::string& t) { dword(static_cast<DWORD>(t.size())); blob.insert(blob.end(), t.begin(), t.end()); };
-    dword(0x46);   // version
-    dword(0);      // counter
-    dword(1 | 2);  // direct | named proxy
-    text(proxy);
-    text("");      // bypass list
-    text("");      // configuration script
-    blob.resize(blob.size() + 32);
-    RegSetValueExW(m_key, kValue, 0, REG_BINARY, blob.data(), static_cast<DWORD>(blob.size()));
-  }
-  ~UserProxySetting() {
-    if (m_hadValue) {
-      RegSetValueExW(m_key, kValue, 0, REG_BINARY, m_saved.data(), static_cast<DWORD>(m_saved.size()));
-    } else {
-      RegDeleteValueW(m_key, kValue);
-    }
-    RegCloseKey(m_key);
-  }
-
- private:
-  static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";
-  static constexpr wchar_t kValue[] = L"DefaultConnectionSettings";
-  HKEY m_key = nullptr;
-  std::vector<BYTE> m_saved;
-  bool m_hadValue = false;
-};
-
-TEST(HttpSiteTest, TheUsersProxyCarriesTheRequest) {
-  const std::wstring host = SiteHost();
-  UserProxySetting setting(std::string(host.begin(), host.end()));
-  ClearRequestLog();
-  const std::wstring page = GetBody(L"http://prices.fuelwise.invalid/hubei/wuhan.html", L"GBK");
-  EXPECT_NE(page.find(L"<td>武汉92#汽油</td>"), std::wstring::npos);
-  // A proxy is asked with the whole URL on the request line (the port may be spelt out).
-  const std::vector<std::string> log = RequestLog();
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_TRUE(log[0] == "GET\thttp://prices.fuelwise.invalid/hubei/wuhan.html\t0" ||
-              log[0] == "GET\thttp://prices.fuelwise.invalid:80/hubei/wuhan.html\t0")
-      << log[0];
-}
-
 // Bytes that are not GBK become U+FFFD, under Wine (no GB18030 code page,
 // and a GBK one that gives "?") as on Windows; the text around them survives.
 TEST(DecodeBytesTest, InvalidGbkBecomesReplacementCharacters) {

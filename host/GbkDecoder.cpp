@@ -1,4 +1,4 @@
-#include "app/price/GbkDecoder.h"
+#include "host/GbkDecoder.h"
 
 #include <algorithm>
 #include <iterator>
@@ -13,7 +13,7 @@ struct RangeRow {
 };
 
 constexpr RangeRow kRanges[] = {
-#include "app/price/Gb18030Ranges.inc"
+#include "host/Gb18030Ranges.inc"
 };
 
 constexpr char16_t kReplacement = 0xFFFD;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/price/GbkDecoder.h"
+#include "host/GbkDecoder.h"
 
 namespace fw {
 namespace {

@@ -1,4 +1,4 @@
-// The price pages' charset: GBK read as browsers read it, through the
+// GBK text (the price pages, older list files) read as browsers read it, through the
 // GB18030 decoder of the WHATWG Encoding Standard. The byte structure,
 // the error handling (each ill-formed sequence becomes one U+FFFD; an ASCII
 // byte that breaks a sequence is read again as itself) and the four-byte
