@@ -476,6 +476,31 @@ TEST_F(StatusBarTest, PanelPropertiesAndTheirErrors) {
   EXPECT_EQ(m_changes, (std::vector<std::string>{"Font", "BackColor", "ForeColor"}));
 }
 
+// A width that takes the layout beyond 32 bits: error 6 from the operation that
+// set it; the paint stops at that panel, the one before it drawn.
+TEST_F(StatusBarTest, AWidthBeyondTheLayoutsRangeIsAnOverflow) {
+  ucStatusBar* bar = MainWindowBar();
+  auto expectOverflow = [](auto call, const char* source) {
+    try {
+      call();
+      ADD_FAILURE() << source << ": no error";
+    } catch (const StatusBarError& e) {
+      EXPECT_EQ(e.Number(), 6);
+      EXPECT_EQ(Narrow(e.Description()), "Overflow");
+      EXPECT_EQ(Narrow(e.Source()), source);
+    }
+  };
+  // Panel 2 starts at 240: 240 + 2147483647 + 20 for its icon.
+  expectOverflow([&] { bar->SetPanelWidth(2, 2147483647); }, "ucStatusBar.PanelWidth");
+  EXPECT_EQ(bar->PanelWidth(2), 2147483647) << "stored before the paint failed";
+  const Surface& s = bar->GetSurface();
+  EXPECT_EQ(Hex(s.Pixel(240, 10)), "C7C7C7") << "panel 1 is drawn";
+  EXPECT_EQ(Hex(s.Pixel(400, 10)), Hex(kSilverRows[10])) << "panel 2 is not";
+  expectOverflow([&] { bar->AddPanel(u"", 0, false, false, nullptr, 0, false, Colour(0), Colour(0), nullptr, u"", 5); },
+                 "ucStatusBar.AddPanel");
+  EXPECT_EQ(bar->PanelCount(), 3);
+}
+
 TEST_F(StatusBarTest, SavedAndReadBackDockedAtTheBottom) {
   ucStatusBar* bar = Place();
   PropertyStore defaults;
