@@ -200,10 +200,15 @@ bool Form::Create(int32_t clientWidthTwips, int32_t clientHeightTwips, std::u16s
   return CreateWindowFor(props, std::move(caption));
 }
 
-bool Form::Load(const DesignNode& design) {
+bool Form::Load(const DesignNode& design) { return BuildFromDesign(design, design.name); }
+
+bool Form::BuildFromDesign(const DesignNode& design, std::u16string source) {
   if (m_hwnd) return false;
   m_name = design.name;
+  m_designSource = std::move(source);
+  design.props.ClearRefusals();
   if (!CreateWindowFor(design.props, {})) return false;
+  ReportRefusals(design.props, m_name);
   BuildChildren(design, nullptr);
   SortTabOrder();
   DockAligned();
@@ -217,7 +222,24 @@ bool Form::LoadFromResource(std::u16string_view name, HINSTANCE module) {
     m_buildErrors.push_back(u"design: " + Utf8ToUtf16(parsed.error));
     return false;
   }
-  return Load(*parsed.root);
+  return BuildFromDesign(*parsed.root, std::u16string(name));
+}
+
+void Form::ReportRefusals(const PropertyStore& props, std::u16string_view control) {
+  for (const PropertyStore::Refusal& r : props.Refusals()) {
+    std::u16string text = m_designSource;
+    if (r.line > 0) text += u" line " + Utf8ToUtf16(std::to_string(r.line));
+    text += u": ";
+    text += control;
+    text += u" property ";
+    text += r.name;
+    if (const PropertyValue* v = props.Find(r.name)) text += u" = " + DesignValueText(*v);
+    text += u": expected ";
+    text += r.expected;
+    text += u"; the default is kept";
+    m_buildErrors.push_back(std::move(text));
+  }
+  props.ClearRefusals();
 }
 
 void Form::BuildChildren(const DesignNode& node, Control* container) {
@@ -229,9 +251,14 @@ void Form::BuildChildren(const DesignNode& node, Control* container) {
     }
     Control* raw = control.get();
     const PropertyStore& p = child.props;
-    if (!PlaceControl(std::move(control), child.name, container, p.ReadInt32(u"Left", 0),
-                      p.ReadInt32(u"Top", 0), p.ReadInt32(u"Width", 0), p.ReadInt32(u"Height", 0),
-                      child.index, &p)) {
+    p.ClearRefusals();
+    const bool placed = PlaceControl(std::move(control), child.name, container, p.ReadInt32(u"Left", 0),
+                                     p.ReadInt32(u"Top", 0), p.ReadInt32(u"Width", 0),
+                                     p.ReadInt32(u"Height", 0), child.index, &p);
+    std::u16string qualified = child.name;
+    if (child.index) qualified += u"(" + Utf8ToUtf16(std::to_string(*child.index)) + u")";
+    ReportRefusals(p, qualified);
+    if (!placed) {
       m_buildErrors.push_back(child.kind + u" " + child.name);
       continue;
     }

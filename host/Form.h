@@ -40,7 +40,9 @@ class Form {
   // per child block, of the kind registered under the block's kind, at its Left,
   // Top, Width and Height (twips, relative to its container), reading its
   // properties; nested blocks go into their container. Then raises OnLoad.
-  // A block of an unknown kind is skipped (and listed in BuildErrors).
+  // A block of an unknown kind is skipped (and listed in BuildErrors), and so is
+  // a saved value a control cannot use (listed with its line; the control keeps
+  // its default).
   bool Load(const DesignNode& design);
   // The same from a design compiled into the module as a resource of type DESIGN
   // (or RCDATA), UTF-8.
@@ -60,7 +62,10 @@ class Form {
   }
   // Writes the form and its controls back as a design.
   DesignNode SaveDesign();
-  // Kinds and lines of the design blocks Load could not build.
+  // What Load could not use: the kind and name of each block it could not
+  // build, and each saved value of the wrong kind or range, as
+  // "<design> line <n>: <control> property <name> = <value>: expected <what>;
+  // the default is kept" (the design is the resource's name, or the window's).
   const std::vector<std::u16string>& BuildErrors() const { return m_buildErrors; }
 
   // -- Showing
@@ -213,6 +218,9 @@ class Form {
   bool CreateWindowFor(const PropertyStore& props, std::u16string caption);
   void ReadFormProperties(const PropertyStore& props);
   void BuildChildren(const DesignNode& node, Control* container);
+  bool BuildFromDesign(const DesignNode& design, std::u16string source);
+  // Lists the values the reads of `props` refused as build errors.
+  void ReportRefusals(const PropertyStore& props, std::u16string_view control);
   void SaveChildren(DesignNode& parent, Control* container);
   void UpdateDisplayedDefault();
   void SortTabOrder();
@@ -279,6 +287,7 @@ class Form {
   std::vector<std::unique_ptr<Control>> m_unloaded;
   std::vector<PropertyChange> m_changes;
   std::vector<std::u16string> m_buildErrors;
+  std::u16string m_designSource;  // names the design in build errors
   std::map<UINT_PTR, Timer*> m_timers;
   UINT_PTR m_nextTimerId = 1;
   int m_modalDepth = 0;

@@ -327,6 +327,43 @@ TEST(FormBuild, DesignFromAResource) {
   EXPECT_FALSE(missing.IsLoaded());
 }
 
+TEST(FormBuild, ValuesOfTheWrongKindAreListedAndTheDefaultsKept) {
+  DesignNode design = Parse(uR"(Begin Form ForKinds
+   BackColor = "white"
+   Begin Label lblA
+      Caption = 12
+      Visible = "yes"
+   End
+   Begin TextBox txtA
+      Index = 3
+      MaxLength = -7
+      Alignment = "Blue"
+      Text = "kept"
+   End
+End
+)");
+  Form form;
+  ASSERT_TRUE(form.Load(design));
+  const std::vector<std::u16string> want{
+      u"ForKinds line 2: ForKinds property BackColor = \"white\": expected a colour, &H and up to "
+      u"eight hex digits and &; the default is kept",
+      u"ForKinds line 5: lblA property Visible = \"yes\": expected True or False; the default is kept",
+      u"ForKinds line 4: lblA property Caption = 12: expected a text in double quotes; the default is kept",
+      u"ForKinds line 10: txtA(3) property Alignment = \"Blue\": expected a whole number; the default is kept",
+      u"ForKinds line 9: txtA(3) property MaxLength = -7: expected a whole number 0 or above; the "
+      u"default is kept",
+  };
+  EXPECT_EQ(form.BuildErrors(), want);
+  EXPECT_EQ(form.BackColor(), Colour(0x8000000Fu));
+  EXPECT_EQ(static_cast<Label*>(form.Find(u"lblA"))->Caption(), u"lblA") << "a label's default: its name";
+  EXPECT_TRUE(form.Find(u"lblA")->Visible());
+  auto* text = form.Get<TextBox>(u"txtA", 3);
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->MaxLength(), 0);
+  EXPECT_EQ(text->Text(), u"kept");
+  form.Unload();
+}
+
 // -- Modal forms
 
 class TickingOwner : public Form {
