@@ -748,20 +748,15 @@ Control* Form::NextInTabOrder(const Control& from) const {
 
 void Form::DockAligned() {
   if (!m_hwnd) return;
-  // Each container docks its own controls into what its earlier docked controls
-  // left of its client area: the form's, and a control container's (the status
-  // bar lies at the bottom of the skinned frame).
-  std::map<HWND, RECT> freeAreas;
+  // Only the form docks: each aligned control on it takes its edge of what the
+  // earlier ones left of the client area. A control inside a container keeps
+  // the place its design gives it, whatever its Align says: the container is
+  // laid out by its designer (the status bar inside the skinned frame sits
+  // within the frame's border, not over it).
+  RECT free{};
+  GetClientRect(m_hwnd, &free);
   for (const auto& c : m_controls) {
-    if (c->Align() == 0 || !c->hWnd()) continue;
-    HWND parent = c->ContainerHwnd() ? c->ContainerHwnd() : m_hwnd;
-    auto area = freeAreas.find(parent);
-    if (area == freeAreas.end()) {
-      RECT client{};
-      GetClientRect(parent, &client);
-      area = freeAreas.emplace(parent, client).first;
-    }
-    RECT& free = area->second;
+    if (c->Align() == 0 || !c->hWnd() || c->ContainerHwnd() != m_hwnd) continue;
     RECT rc = c->PixelRect();
     const int w = rc.right - rc.left;
     const int h = rc.bottom - rc.top;

@@ -5,6 +5,7 @@
 
 #include "controls/ucStatusBar/ucStatusBar.h"
 
+#include <array>
 #include <map>
 #include <string>
 #include <thread>
@@ -726,14 +727,15 @@ TEST_F(StatusBarTest, BoundTextBoxMovesIntoItsPanelAndFollowsIt) {
   EXPECT_EQ(box->Container(), nullptr);
 }
 
-TEST_F(StatusBarTest, DockedAtTheBottomOfTheContainerItLiesIn) {
+TEST_F(StatusBarTest, InsideAContainerItKeepsItsDesignedPlace) {
   auto* box = s_form->Add<PictureBox>(u"picHost" + Serial(), nullptr, 300, 300, 6000, 1500);
   ASSERT_NE(box, nullptr);
   m_placed.push_back(box);
   PropertyStore props;
   props.Set(u"Theme", int32_t{2});
-  // Designed 600 twips high: the bar takes its own height and stays at the bottom.
-  auto* bar = s_form->Add<ucStatusBar>(u"ucStatusBar" + Serial(), box, 0, 0, 1500, 600, {}, &props);
+  // Designed at 150, 300, 1500 x 600 twips: 10, 20, 100 pixels wide; the bar
+  // takes its own height (360 twips, 24 pixels) and is not docked.
+  auto* bar = s_form->Add<ucStatusBar>(u"ucStatusBar" + Serial(), box, 150, 300, 1500, 600, {}, &props);
   ASSERT_NE(bar, nullptr);
   m_placed.insert(m_placed.begin(), bar);
   auto placed = [&] {
@@ -742,19 +744,14 @@ TEST_F(StatusBarTest, DockedAtTheBottomOfTheContainerItLiesIn) {
     MapWindowPoints(nullptr, box->hWnd(), reinterpret_cast<POINT*>(&rc), 2);
     return rc;
   };
-  RECT client{};
-  GetClientRect(box->hWnd(), &client);
   RECT rc = placed();
-  EXPECT_EQ(rc.left, 0);
-  EXPECT_EQ(rc.right, client.right);
-  EXPECT_EQ(rc.bottom, client.bottom);
-  EXPECT_EQ(rc.bottom - rc.top, 24);
+  EXPECT_EQ((std::array{rc.left, rc.top, rc.right, rc.bottom}), (std::array<LONG, 4>{10, 20, 110, 44}));
+  EXPECT_EQ(bar->Align(), 2) << "the saved Align stays";
   box->Move(300, 300, 7500, 2250);
   PumpFor(20);
-  GetClientRect(box->hWnd(), &client);
   rc = placed();
-  EXPECT_EQ(rc.right, client.right);
-  EXPECT_EQ(rc.bottom, client.bottom);
+  EXPECT_EQ((std::array{rc.left, rc.top, rc.right, rc.bottom}), (std::array<LONG, 4>{10, 20, 110, 44}))
+      << "a resize of the container leaves it";
 }
 
 TEST_F(StatusBarTest, RepaintsLeaveNoDrawingObjectsBehind) {
