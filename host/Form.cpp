@@ -112,7 +112,7 @@ DesignParseResult LoadDesignResource(std::u16string_view name, HINSTANCE module)
 // -- Building
 
 Form::Form() : m_font(Font::Create(Font::DefaultValue())) {
-  m_fontSubscription = m_font->Subscribe([this] { NotifyAmbient(nullptr, u"Font"); });
+  m_fontSubscription = m_font->Subscribe([this] { FontChanged(); });
 }
 
 Form::~Form() {
@@ -175,6 +175,7 @@ bool Form::CreateWindowFor(const PropertyStore& props, std::u16string caption) {
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd,
                               nullptr, GetModuleHandleW(nullptr), nullptr);
   if (m_toolTip) SendMessageW(m_toolTip, TTM_SETMAXTIPWIDTH, 0, 400);
+  ApplyToolTipFont();
   return true;
 }
 
@@ -579,8 +580,22 @@ void Form::SetForeColor(Colour colour) {
 void Form::SetFont(std::shared_ptr<Font> font) {
   if (!font) return;
   m_font = std::move(font);
-  m_fontSubscription = m_font->Subscribe([this] { NotifyAmbient(nullptr, u"Font"); });
+  m_fontSubscription = m_font->Subscribe([this] { FontChanged(); });
+  FontChanged();
+}
+
+void Form::FontChanged() {
+  ApplyToolTipFont();
   NotifyAmbient(nullptr, u"Font");
+}
+
+void Form::ApplyToolTipFont() {
+  if (!m_toolTip) return;
+  // The platform's tooltip font is a Latin face that need not hold the glyphs
+  // of this program's Chinese tips; the form's font is chosen for its texts.
+  unique_hfont font = m_font->CreateHandle(ScreenDpi());
+  SendMessageW(m_toolTip, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  m_toolTipFont = std::move(font);  // the old one goes once the tip has the new
 }
 
 int32_t Form::ScaleWidth() const {
@@ -918,6 +933,7 @@ LRESULT CALLBACK Form::WndProcThunk(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       RemovePropW(hwnd, kFormProp);
       self->m_hwnd = nullptr;
       self->m_toolTip = nullptr;
+      self->m_toolTipFont.reset();
       detail::CountHandle(HandleKind::Window, -1);
     }
     return r;

@@ -84,6 +84,9 @@ class Form {
 
   // -- Properties
   HWND hWnd() const { return m_hwnd; }
+  // The form's tooltip window, which shows every control's ToolTipText in the
+  // form's font.
+  HWND ToolTipHwnd() const { return m_toolTip; }
   const std::u16string& Name() const { return m_name; }
   std::u16string Caption() const;
   void SetCaption(std::u16string_view caption);
@@ -235,6 +238,8 @@ class Form {
   void FocusChanged(HWND focus);
   void QueueTab(bool shift);
   void UpdateToolTip(Control& control);
+  void FontChanged();
+  void ApplyToolTipFont();
   void NotifyAmbient(Control* container, std::u16string_view name);
   void RecordChange(Control& control, std::u16string_view property);
   UINT_PTR StartTimer(Timer* timer, UINT interval);
@@ -282,6 +287,7 @@ class Form {
   HWND m_lastFocus = nullptr;
   Control* m_displayedDefault = nullptr;
   HWND m_toolTip = nullptr;
+  unique_hfont m_toolTipFont;  // what m_toolTip draws with
   // Controls of an unloaded form wait here until the next build or the form's end:
   // Unload may run inside one of their own event handlers.
   std::vector<std::unique_ptr<Control>> m_unloaded;

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "host/ComboBox.h"
 #include "host/Label.h"
 #include "host/Line.h"
@@ -361,6 +364,44 @@ End
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(text->MaxLength(), 0);
   EXPECT_EQ(text->Text(), u"kept");
+  form.Unload();
+}
+
+// The form's tooltip draws in the form's font, so a Chinese tip shows in a
+// Chinese form whatever face the platform gives tooltips.
+TEST(FormBuild, TheTooltipDrawsInTheFormsFont) {
+  DesignNode design = Parse(uR"(Begin Form ForTip
+   BeginProperty Font
+      Name = "宋体"
+      Size = 9
+      Charset = 134
+   EndProperty
+   Begin PictureBox picChart
+      Width = 1500
+      Height = 1500
+      ToolTipText = "数据来源于油价网"
+   End
+End
+)");
+  Form form;
+  ASSERT_TRUE(form.Load(design));
+  auto tipFace = [&] {
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(form.ToolTipHwnd(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return std::wstring(lf.lfFaceName);
+  };
+  EXPECT_EQ(tipFace(), L"宋体");
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(form.ToolTipHwnd(), WM_GETFONT, 0, 0));
+  HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, font);
+  const wchar_t text[] = L"数据来源于油价网";
+  WORD glyphs[8]{};
+  ASSERT_EQ(GetGlyphIndicesW(dc, text, 8, glyphs, GGI_MARK_NONEXISTING_GLYPHS), 8u);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  EXPECT_EQ(std::count(std::begin(glyphs), std::end(glyphs), WORD{0xFFFF}), 0) << "missing glyphs";
+  form.GetFont()->SetName(u"Verdana");
+  EXPECT_EQ(tipFace(), L"Verdana") << "follows the form's font";
   form.Unload();
 }
 
