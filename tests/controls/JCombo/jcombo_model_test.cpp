@@ -1,6 +1,6 @@
 // The image combo box's portable rules: layout, TAG=Text splitting, the tag-code
 // table beside the list, and the list file's lines and bytes. Expected values are
-// worked out by hand from the control's description (twips, tables of cases) and
+// worked out by hand from the control's rules (twips, tables of cases) and
 // from the Unicode, UTF-8, UTF-16 and GB2312 code charts.
 
 #include "controls/JCombo/JComboModel.h"

@@ -1,6 +1,6 @@
 // The status bar's portable rules: errors and their sources, the panel index
 // rules, themes, colour arithmetic, background rows, panel layout and the hit
-// test. Expected values are worked out by hand from the bar's description (the
+// test. Expected values are worked out by hand from the bar's rules (the
 // working is in the comments), not from the code.
 
 #include "controls/ucStatusBar/StatusBarModel.h"

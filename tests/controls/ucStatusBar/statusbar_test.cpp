@@ -1,7 +1,7 @@
 // The status bar on a real form: the pixels it paints for each effective theme,
 // its properties and their errors, what it saves and reads, and its behaviour
 // under real input (clicks, double clicks, keys, the grip, hover). Expected
-// colours are worked out by hand from the bar's description.
+// colours are worked out by hand from the bar's colour rules.
 
 #include "controls/ucStatusBar/ucStatusBar.h"
 
@@ -230,7 +230,7 @@ const COLORREF kSilverRows[24] = {
     0xFEFEFE, 0xFEFEFE, 0xFEFEFE, 0xFEFEFE, 0xFEFEFE, 0xFEFEFE, 0xFEFEFE, 0xFEFEFE,
     0xFEFEFE, 0xFEFEFE, 0xFEFEFE, 0xFEFEFE, 0xF4F6F6, 0xE9EEEE, 0xDFE6E6, 0xD4DEDE};
 
-// The grip's pixels, from its description: d = SW - 15, f = SH - 16.
+// The grip's pixels, block by block as the grip is laid out: d = SW - 15, f = SH - 16.
 std::map<std::pair<int, int>, COLORREF> DottedGrip(int sw, int sh, COLORREF dark) {
   std::map<std::pair<int, int>, COLORREF> px;
   const int d = sw - 15, f = sh - 16;
