@@ -580,7 +580,7 @@ class Parser {
       return true;
     }
     if (!CheckNewProperty(name)) return false;
-    o.node.props.Set(name, std::move(value.value));
+    o.node.props.Set(name, std::move(value.value), m_line);
     return true;
   }
 
@@ -607,7 +607,7 @@ class Parser {
     const bool hasWeight = f.keyLines.count(FoldedKey(kFontWeight)) != 0;
     if (hasBold && !hasWeight) f.font.weight = f.font.bold ? 700 : 400;
     if (hasWeight && !hasBold) f.font.bold = f.font.weight >= 600;
-    m_open.back().node.props.Set(f.name, std::move(f.font));
+    m_open.back().node.props.Set(f.name, std::move(f.font), f.line);
     m_font.reset();
     return true;
   }
@@ -881,6 +881,13 @@ DesignParseResult ParseDesign(std::u16string_view text) { return Parser(text).Ru
 DesignParseResult ParseDesignUtf8(std::string_view bytes) {
   const std::u16string text = Utf8ToUtf16(bytes);
   return ParseDesign(text);
+}
+
+std::u16string DesignValueText(const PropertyValue& value) {
+  if (std::holds_alternative<FontValue>(value)) return u"BeginProperty ... EndProperty";
+  std::u16string out;
+  AppendValue(out, value);
+  return out;
 }
 
 std::u16string WriteDesign(const DesignNode& root) {

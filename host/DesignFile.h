@@ -20,7 +20,7 @@ struct DesignNode {
   std::u16string kind;           // "Form", "skbutton", "XPContainer", ...
   std::u16string name;           // "ForMain", "labPrice", ...
   std::optional<int32_t> index;  // set for a member of a control array
-  PropertyStore props;           // in file order; Index is not among them
+  PropertyStore props;           // in file order, each with its line; Index is not among them
   std::vector<DesignNode> children;
 
   friend bool operator==(const DesignNode&, const DesignNode&) = default;
@@ -45,6 +45,10 @@ DesignParseResult ParseDesignUtf8(std::string_view bytes);
 // Writes a design: properties in the store's order, then the child blocks;
 // fonts as sub-blocks; 3 spaces of indentation per level; CRLF line ends.
 std::u16string WriteDesign(const DesignNode& root);
+
+// A value as a design file writes it (a font as "BeginProperty ... EndProperty"),
+// for messages about it.
+std::u16string DesignValueText(const PropertyValue& value);
 
 // The first node below `root`, depth-first in file order, whose name matches
 // `name` (ASCII case-insensitive) and whose index equals `index` (no index

@@ -112,7 +112,7 @@ DesignParseResult LoadDesignResource(std::u16string_view name, HINSTANCE module)
 // -- Building
 
 Form::Form() : m_font(Font::Create(Font::DefaultValue())) {
-  m_fontSubscription = m_font->Subscribe([this] { NotifyAmbient(nullptr, u"Font"); });
+  m_fontSubscription = m_font->Subscribe([this] { FontChanged(); });
 }
 
 Form::~Form() {
@@ -175,6 +175,7 @@ bool Form::CreateWindowFor(const PropertyStore& props, std::u16string caption) {
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd,
                               nullptr, GetModuleHandleW(nullptr), nullptr);
   if (m_toolTip) SendMessageW(m_toolTip, TTM_SETMAXTIPWIDTH, 0, 400);
+  ApplyToolTipFont();
   return true;
 }
 
@@ -200,10 +201,15 @@ bool Form::Create(int32_t clientWidthTwips, int32_t clientHeightTwips, std::u16s
   return CreateWindowFor(props, std::move(caption));
 }
 
-bool Form::Load(const DesignNode& design) {
+bool Form::Load(const DesignNode& design) { return BuildFromDesign(design, design.name); }
+
+bool Form::BuildFromDesign(const DesignNode& design, std::u16string source) {
   if (m_hwnd) return false;
   m_name = design.name;
+  m_designSource = std::move(source);
+  design.props.ClearRefusals();
   if (!CreateWindowFor(design.props, {})) return false;
+  ReportRefusals(design.props, m_name);
   BuildChildren(design, nullptr);
   SortTabOrder();
   DockAligned();
@@ -217,7 +223,24 @@ bool Form::LoadFromResource(std::u16string_view name, HINSTANCE module) {
     m_buildErrors.push_back(u"design: " + Utf8ToUtf16(parsed.error));
     return false;
   }
-  return Load(*parsed.root);
+  return BuildFromDesign(*parsed.root, std::u16string(name));
+}
+
+void Form::ReportRefusals(const PropertyStore& props, std::u16string_view control) {
+  for (const PropertyStore::Refusal& r : props.Refusals()) {
+    std::u16string text = m_designSource;
+    if (r.line > 0) text += u" line " + Utf8ToUtf16(std::to_string(r.line));
+    text += u": ";
+    text += control;
+    text += u" property ";
+    text += r.name;
+    if (const PropertyValue* v = props.Find(r.name)) text += u" = " + DesignValueText(*v);
+    text += u": expected ";
+    text += r.expected;
+    text += u"; the default is kept";
+    m_buildErrors.push_back(std::move(text));
+  }
+  props.ClearRefusals();
 }
 
 void Form::BuildChildren(const DesignNode& node, Control* container) {
@@ -229,9 +252,14 @@ void Form::BuildChildren(const DesignNode& node, Control* container) {
     }
     Control* raw = control.get();
     const PropertyStore& p = child.props;
-    if (!PlaceControl(std::move(control), child.name, container, p.ReadInt32(u"Left", 0),
-                      p.ReadInt32(u"Top", 0), p.ReadInt32(u"Width", 0), p.ReadInt32(u"Height", 0),
-                      child.index, &p)) {
+    p.ClearRefusals();
+    const bool placed = PlaceControl(std::move(control), child.name, container, p.ReadInt32(u"Left", 0),
+                                     p.ReadInt32(u"Top", 0), p.ReadInt32(u"Width", 0),
+                                     p.ReadInt32(u"Height", 0), child.index, &p);
+    std::u16string qualified = child.name;
+    if (child.index) qualified += u"(" + Utf8ToUtf16(std::to_string(*child.index)) + u")";
+    ReportRefusals(p, qualified);
+    if (!placed) {
       m_buildErrors.push_back(child.kind + u" " + child.name);
       continue;
     }
@@ -552,8 +580,22 @@ void Form::SetForeColor(Colour colour) {
 void Form::SetFont(std::shared_ptr<Font> font) {
   if (!font) return;
   m_font = std::move(font);
-  m_fontSubscription = m_font->Subscribe([this] { NotifyAmbient(nullptr, u"Font"); });
+  m_fontSubscription = m_font->Subscribe([this] { FontChanged(); });
+  FontChanged();
+}
+
+void Form::FontChanged() {
+  ApplyToolTipFont();
   NotifyAmbient(nullptr, u"Font");
+}
+
+void Form::ApplyToolTipFont() {
+  if (!m_toolTip) return;
+  // The platform's tooltip font is a Latin face that need not hold the glyphs
+  // of this program's Chinese tips; the form's font is chosen for its texts.
+  unique_hfont font = m_font->CreateHandle(ScreenDpi());
+  SendMessageW(m_toolTip, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  m_toolTipFont = std::move(font);  // the old one goes once the tip has the new
 }
 
 int32_t Form::ScaleWidth() const {
@@ -721,20 +763,15 @@ Control* Form::NextInTabOrder(const Control& from) const {
 
 void Form::DockAligned() {
   if (!m_hwnd) return;
-  // Each container docks its own controls into what its earlier docked controls
-  // left of its client area: the form's, and a control container's (the status
-  // bar lies at the bottom of the skinned frame).
-  std::map<HWND, RECT> freeAreas;
+  // Only the form docks: each aligned control on it takes its edge of what the
+  // earlier ones left of the client area. A control inside a container keeps
+  // the place its design gives it, whatever its Align says: the container is
+  // laid out by its designer (the status bar inside the skinned frame sits
+  // within the frame's border, not over it).
+  RECT free{};
+  GetClientRect(m_hwnd, &free);
   for (const auto& c : m_controls) {
-    if (c->Align() == 0 || !c->hWnd()) continue;
-    HWND parent = c->ContainerHwnd() ? c->ContainerHwnd() : m_hwnd;
-    auto area = freeAreas.find(parent);
-    if (area == freeAreas.end()) {
-      RECT client{};
-      GetClientRect(parent, &client);
-      area = freeAreas.emplace(parent, client).first;
-    }
-    RECT& free = area->second;
+    if (c->Align() == 0 || !c->hWnd() || c->ContainerHwnd() != m_hwnd) continue;
     RECT rc = c->PixelRect();
     const int w = rc.right - rc.left;
     const int h = rc.bottom - rc.top;
@@ -896,6 +933,7 @@ LRESULT CALLBACK Form::WndProcThunk(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       RemovePropW(hwnd, kFormProp);
       self->m_hwnd = nullptr;
       self->m_toolTip = nullptr;
+      self->m_toolTipFont.reset();
       detail::CountHandle(HandleKind::Window, -1);
     }
     return r;

@@ -40,7 +40,9 @@ class Form {
   // per child block, of the kind registered under the block's kind, at its Left,
   // Top, Width and Height (twips, relative to its container), reading its
   // properties; nested blocks go into their container. Then raises OnLoad.
-  // A block of an unknown kind is skipped (and listed in BuildErrors).
+  // A block of an unknown kind is skipped (and listed in BuildErrors), and so is
+  // a saved value a control cannot use (listed with its line; the control keeps
+  // its default).
   bool Load(const DesignNode& design);
   // The same from a design compiled into the module as a resource of type DESIGN
   // (or RCDATA), UTF-8.
@@ -60,7 +62,10 @@ class Form {
   }
   // Writes the form and its controls back as a design.
   DesignNode SaveDesign();
-  // Kinds and lines of the design blocks Load could not build.
+  // What Load could not use: the kind and name of each block it could not
+  // build, and each saved value of the wrong kind or range, as
+  // "<design> line <n>: <control> property <name> = <value>: expected <what>;
+  // the default is kept" (the design is the resource's name, or the window's).
   const std::vector<std::u16string>& BuildErrors() const { return m_buildErrors; }
 
   // -- Showing
@@ -79,6 +84,9 @@ class Form {
 
   // -- Properties
   HWND hWnd() const { return m_hwnd; }
+  // The form's tooltip window, which shows every control's ToolTipText in the
+  // form's font.
+  HWND ToolTipHwnd() const { return m_toolTip; }
   const std::u16string& Name() const { return m_name; }
   std::u16string Caption() const;
   void SetCaption(std::u16string_view caption);
@@ -213,6 +221,9 @@ class Form {
   bool CreateWindowFor(const PropertyStore& props, std::u16string caption);
   void ReadFormProperties(const PropertyStore& props);
   void BuildChildren(const DesignNode& node, Control* container);
+  bool BuildFromDesign(const DesignNode& design, std::u16string source);
+  // Lists the values the reads of `props` refused as build errors.
+  void ReportRefusals(const PropertyStore& props, std::u16string_view control);
   void SaveChildren(DesignNode& parent, Control* container);
   void UpdateDisplayedDefault();
   void SortTabOrder();
@@ -227,6 +238,8 @@ class Form {
   void FocusChanged(HWND focus);
   void QueueTab(bool shift);
   void UpdateToolTip(Control& control);
+  void FontChanged();
+  void ApplyToolTipFont();
   void NotifyAmbient(Control* container, std::u16string_view name);
   void RecordChange(Control& control, std::u16string_view property);
   UINT_PTR StartTimer(Timer* timer, UINT interval);
@@ -274,11 +287,13 @@ class Form {
   HWND m_lastFocus = nullptr;
   Control* m_displayedDefault = nullptr;
   HWND m_toolTip = nullptr;
+  unique_hfont m_toolTipFont;  // what m_toolTip draws with
   // Controls of an unloaded form wait here until the next build or the form's end:
   // Unload may run inside one of their own event handlers.
   std::vector<std::unique_ptr<Control>> m_unloaded;
   std::vector<PropertyChange> m_changes;
   std::vector<std::u16string> m_buildErrors;
+  std::u16string m_designSource;  // names the design in build errors
   std::map<UINT_PTR, Timer*> m_timers;
   UINT_PTR m_nextTimerId = 1;
   int m_modalDepth = 0;

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cmath>
+#include <string>
 #include <limits>
 
 #include "host/Numeric.h"
@@ -90,13 +91,25 @@ bool PropertyStore::Remove(std::u16string_view name) {
   return true;
 }
 
-void PropertyStore::Store(std::u16string_view name, PropertyValue value) {
+void PropertyStore::Store(std::u16string_view name, PropertyValue value, int line) {
   Remove(name);
-  m_entries.push_back(Entry{std::u16string(name), std::move(value)});
+  m_entries.push_back(Entry{std::u16string(name), std::move(value), line});
   m_index.emplace(FoldedKey(name), m_entries.size() - 1);
 }
 
-void PropertyStore::Set(std::u16string_view name, PropertyValue value) { Store(name, std::move(value)); }
+void PropertyStore::Set(std::u16string_view name, PropertyValue value, int line) {
+  Store(name, std::move(value), line);
+}
+
+void PropertyStore::Refuse(std::u16string_view name, std::u16string_view expected) const {
+  const auto it = m_index.find(FoldedKey(name));
+  if (it == m_index.end()) return;
+  const Entry& e = m_entries[it->second];
+  for (const Refusal& r : m_refusals) {
+    if (NamesEqual(r.name, e.name)) return;
+  }
+  m_refusals.push_back(Refusal{e.name, e.line, std::u16string(expected)});
+}
 
 bool PropertyStore::ReadBool(std::u16string_view name, bool def) const {
   const PropertyValue* v = Find(name);
@@ -104,6 +117,7 @@ bool PropertyStore::ReadBool(std::u16string_view name, bool def) const {
   if (const auto* p = std::get_if<bool>(v)) return *p;
   if (const auto* p = std::get_if<int16_t>(v)) return *p != 0;
   if (const auto* p = std::get_if<int32_t>(v)) return *p != 0;
+  Refuse(name, u"True or False");
   return def;
 }
 
@@ -111,8 +125,10 @@ int16_t PropertyStore::ReadInt16(std::u16string_view name, int16_t def) const {
   const PropertyValue* v = Find(name);
   if (!v) return def;
   const std::optional<int64_t> w = AsWhole(*v);
-  if (!w || *w < std::numeric_limits<int16_t>::min() || *w > std::numeric_limits<int16_t>::max())
+  if (!w || *w < std::numeric_limits<int16_t>::min() || *w > std::numeric_limits<int16_t>::max()) {
+    Refuse(name, u"a whole number from -32768 to 32767");
     return def;
+  }
   return static_cast<int16_t>(*w);
 }
 
@@ -120,7 +136,19 @@ int32_t PropertyStore::ReadInt32(std::u16string_view name, int32_t def) const {
   const PropertyValue* v = Find(name);
   if (!v) return def;
   const std::optional<int64_t> w = AsWhole(*v);
+  if (!w) Refuse(name, u"a whole number");
   return w ? static_cast<int32_t>(*w) : def;
+}
+
+int32_t PropertyStore::ReadInt32In(std::u16string_view name, int32_t def, int32_t lo, int32_t hi) const {
+  const int32_t value = ReadInt32(name, def);
+  if (value >= lo && value <= hi) return value;
+  if (!Contains(name)) return def;
+  std::string range = hi == std::numeric_limits<int32_t>::max()
+                          ? "a whole number " + std::to_string(lo) + " or above"
+                          : "a whole number from " + std::to_string(lo) + " to " + std::to_string(hi);
+  Refuse(name, std::u16string(range.begin(), range.end()));
+  return def;
 }
 
 double PropertyStore::ReadDouble(std::u16string_view name, double def) const {
@@ -129,12 +157,14 @@ double PropertyStore::ReadDouble(std::u16string_view name, double def) const {
   if (const auto* p = std::get_if<double>(v)) return *p;
   if (const auto* p = std::get_if<int16_t>(v)) return *p;
   if (const auto* p = std::get_if<int32_t>(v)) return *p;
+  Refuse(name, u"a number");
   return def;
 }
 
 std::u16string PropertyStore::ReadText(std::u16string_view name, std::u16string_view def) const {
   const PropertyValue* v = Find(name);
   if (const auto* p = v ? std::get_if<std::u16string>(v) : nullptr) return *p;
+  Refuse(name, u"a text in double quotes");
   return std::u16string(def);
 }
 
@@ -144,18 +174,21 @@ Colour PropertyStore::ReadColour(std::u16string_view name, Colour def) const {
   if (const auto* p = std::get_if<Colour>(v)) return *p;
   if (const auto* p = std::get_if<int32_t>(v)) return Colour(static_cast<uint32_t>(*p));
   if (const auto* p = std::get_if<int16_t>(v)) return Colour(static_cast<uint32_t>(int32_t{*p}));
+  Refuse(name, u"a colour, &H and up to eight hex digits and &");
   return def;
 }
 
 FontValue PropertyStore::ReadFont(std::u16string_view name, const FontValue& def) const {
   const PropertyValue* v = Find(name);
   if (const auto* p = v ? std::get_if<FontValue>(v) : nullptr) return *p;
+  Refuse(name, u"a font, BeginProperty ... EndProperty");
   return def;
 }
 
 PictureRef PropertyStore::ReadPicture(std::u16string_view name, const PictureRef& def) const {
   const PropertyValue* v = Find(name);
   if (const auto* p = v ? std::get_if<PictureRef>(v) : nullptr) return *p;
+  Refuse(name, u"a picture, res:NAME or data:\"...\"");
   return def;
 }
 

@@ -61,6 +61,15 @@ class PropertyStore {
   struct Entry {
     std::u16string name;  // as last written
     PropertyValue value;
+    int line = 0;  // the design-file line it was read from; 0 when it came from elsewhere
+  };
+
+  // A stored value a read could not use: of another kind than the property's,
+  // or outside its range. The read gave its default instead.
+  struct Refusal {
+    std::u16string name;  // as stored
+    int line = 0;
+    std::u16string expected;  // what the property takes, e.g. "a whole number"
   };
 
   // Typed reads. A missing name gives `def`. Numeric kinds convert:
@@ -71,9 +80,14 @@ class PropertyStore {
   //   - to bool from an integer kind (non-zero is true);
   //   - to a colour from an integer kind (its bits; a 16-bit value sign-extends).
   // Any other kind mismatch (text read as a number, a font read as text) gives `def`.
+  // Each read that finds a value it cannot use and gives `def` instead notes it
+  // among the Refusals, so that whoever built from the store can report it.
   bool ReadBool(std::u16string_view name, bool def) const;
   int16_t ReadInt16(std::u16string_view name, int16_t def) const;
   int32_t ReadInt32(std::u16string_view name, int32_t def) const;
+  // The same for a property with a range: a whole number outside lo .. hi is
+  // refused too and gives `def`.
+  int32_t ReadInt32In(std::u16string_view name, int32_t def, int32_t lo, int32_t hi) const;
   double ReadDouble(std::u16string_view name, double def) const;
   std::u16string ReadText(std::u16string_view name, std::u16string_view def) const;
   Colour ReadColour(std::u16string_view name, Colour def) const;
@@ -97,14 +111,22 @@ class PropertyStore {
   void Write(std::u16string_view name, const FontValue& value, const FontValue& def);
   void Write(std::u16string_view name, const PictureRef& value, const PictureRef& def);
 
-  // Stores a value without a default to compare with (the design-file reader).
-  // Same placement rule as Write.
-  void Set(std::u16string_view name, PropertyValue value);
+  // Stores a value without a default to compare with (the design-file reader,
+  // which gives the value's line). Same placement rule as Write.
+  void Set(std::u16string_view name, PropertyValue value, int line = 0);
   // Removes the entry of that name; false when there was none.
   bool Remove(std::u16string_view name);
 
   const PropertyValue* Find(std::u16string_view name) const;
   bool Contains(std::u16string_view name) const { return Find(name) != nullptr; }
+
+  // For a reader that checks more than the kind (a range): the stored value of
+  // `name` is noted as refused, `expected` saying what the property takes. The
+  // reader then uses its default. Nothing happens when the name is not stored.
+  void Refuse(std::u16string_view name, std::u16string_view expected) const;
+  // The values refused since the last ClearRefusals, each name once, in order.
+  const std::vector<Refusal>& Refusals() const { return m_refusals; }
+  void ClearRefusals() const { m_refusals.clear(); }
 
   // The entries in the order they were stored.
   const std::vector<Entry>& Entries() const { return m_entries; }
@@ -115,10 +137,13 @@ class PropertyStore {
   friend bool operator==(const PropertyStore& a, const PropertyStore& b);
 
  private:
-  void Store(std::u16string_view name, PropertyValue value);
+  void Store(std::u16string_view name, PropertyValue value, int line);
   void Reindex();
 
   std::vector<Entry> m_entries;
+  // Noted by the reads, which are const: a record of what a reader met, not
+  // part of the stored values (equality ignores it, as it ignores the lines).
+  mutable std::vector<Refusal> m_refusals;
   // Key: the name with ASCII letters lowered; value: position in m_entries.
   std::unordered_map<std::u16string, size_t> m_index;
 };

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <limits>
+
 #include "host/WideText.h"
 
 namespace fw {
@@ -40,7 +42,7 @@ void TextBox::OnReadProperties(const PropertyStore& p) {
   ReadCommon(p);
   if (!m_passwordChar.empty()) SendMessageW(hWnd(), EM_SETPASSWORDCHAR, m_passwordChar[0], 0);
   SetLocked(p.ReadBool(u"Locked", false));
-  SetMaxLength(p.ReadInt32(u"MaxLength", 0));
+  SetMaxLength(p.ReadInt32In(u"MaxLength", 0, 0, std::numeric_limits<int32_t>::max()));
   SetText(p.ReadText(u"Text", u""));
 }
 

@@ -448,10 +448,6 @@ LRESULT UserControl::OnWmSize(WPARAM, LPARAM l) {
   m_surface.Resize(w, h, ToColorRef(m_backColor));
   // The DIB section changed: the DC settings stay, the font selection too.
   m_surfaceStale = true;
-  // Controls docked inside a container follow its size, as those on a form do.
-  if (m_container) {
-    if (Form* form = ParentForm()) form->DockAligned();
-  }
   if (m_sited) OnResize();
   Invalidate();
   return 0;

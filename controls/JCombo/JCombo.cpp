@@ -1,6 +1,7 @@
 #include "controls/JCombo/JCombo.h"
 
 #include <cstdint>
+#include <limits>
 #include <stdexcept>
 
 #include "controls/JCombo/ListFile.h"
@@ -173,7 +174,7 @@ void JCombo::OnReadProperties(const PropertyStore& p) {
   if (p.Contains(u"Font")) m_font->SetValue(p.ReadFont(u"Font", m_font->Value()));
   m_text.SetForeColor(p.ReadColour(u"ForeColor", kDefaultForeColor));
   m_text.SetLocked(p.ReadBool(u"Locked", false));
-  m_text.SetMaxLength(p.ReadInt32(u"MaxLength", 0));
+  m_text.SetMaxLength(p.ReadInt32In(u"MaxLength", 0, 0, std::numeric_limits<int32_t>::max()));
   m_toolTipText = p.ReadText(u"ToolTipText", u"");
   m_text.SetToolTipText(m_toolTipText);
   m_fieldName = p.ReadText(u"FieldName", u"");

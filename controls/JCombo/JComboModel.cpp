@@ -272,29 +272,50 @@ ListEncoding DetectListEncoding(std::span<const uint8_t> b) {
   if (b.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) return ListEncoding::Utf8;
   if (b.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE) return ListEncoding::Utf16LE;
   if (b.size() >= 2 && b[0] == 0xFE && b[1] == 0xFF) return ListEncoding::Utf16BE;
-  size_t evenZeros = 0;
-  size_t oddZeros = 0;
-  for (size_t i = 0; i < b.size(); ++i) {
-    if (b[i] == 0) ++(i % 2 ? oddZeros : evenZeros);
+  // Without a mark, UTF-16 has to show its shape: its line ends (0D 00 0A 00,
+  // or 00 0D 00 0A) or a NUL on the same side of most byte pairs, as ASCII
+  // letters give. A stray NUL in an 8-bit file shows neither, and reading such
+  // a file as UTF-16 would turn every item into one line of garbage.
+  const size_t pairs = b.size() / 2;
+  size_t lowNul = 0;   // 00 xx: the high byte first (big endian)
+  size_t highNul = 0;  // xx 00: the low byte first (little endian)
+  size_t endsLE = 0;
+  size_t endsBE = 0;
+  for (size_t k = 0; k < pairs; ++k) {
+    const uint8_t first = b[2 * k];
+    const uint8_t second = b[2 * k + 1];
+    if (first == 0 && second != 0) ++lowNul;
+    if (first != 0 && second == 0) ++highNul;
+    if (k + 1 < pairs) {
+      const uint8_t third = b[2 * k + 2];
+      const uint8_t fourth = b[2 * k + 3];
+      if (first == 0x0D && second == 0 && third == 0x0A && fourth == 0) ++endsLE;
+      if (first == 0 && second == 0x0D && third == 0 && fourth == 0x0A) ++endsBE;
+    }
   }
-  // No text in the other encodings holds a NUL; UTF-16 of ASCII letters does.
-  if (evenZeros + oddZeros > 0) return oddZeros >= evenZeros ? ListEncoding::Utf16LE : ListEncoding::Utf16BE;
+  if (highNul > lowNul && (endsLE > 0 || highNul * 2 > pairs)) return ListEncoding::Utf16LE;
+  if (lowNul > highNul && (endsBE > 0 || lowNul * 2 > pairs)) return ListEncoding::Utf16BE;
   return IsValidUtf8(b) ? ListEncoding::Utf8 : ListEncoding::Gbk;
 }
 
 std::u16string DecodeListFile(std::span<const uint8_t> b, const GbkRunDecoder& gbkRun) {
   const bool utf8Bom = b.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF;
   const bool utf16Bom = b.size() >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF));
+  std::u16string text;
   switch (DetectListEncoding(b)) {
     case ListEncoding::Utf8: {
       const auto body = b.subspan(utf8Bom ? 3 : 0);
-      return Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(body.data()), body.size()));
+      text = Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(body.data()), body.size()));
+      break;
     }
-    case ListEncoding::Utf16LE: return DecodeUtf16(b.subspan(utf16Bom ? 2 : 0), false);
-    case ListEncoding::Utf16BE: return DecodeUtf16(b.subspan(utf16Bom ? 2 : 0), true);
-    case ListEncoding::Gbk: return DecodeGb18030(b, gbkRun);
+    case ListEncoding::Utf16LE: text = DecodeUtf16(b.subspan(utf16Bom ? 2 : 0), false); break;
+    case ListEncoding::Utf16BE: text = DecodeUtf16(b.subspan(utf16Bom ? 2 : 0), true); break;
+    case ListEncoding::Gbk: text = DecodeGb18030(b, gbkRun); break;
   }
-  return {};
+  // The platform's list ends an item at a NUL, so one inside a line would cut
+  // the item short there while the tag table kept the whole text.
+  std::erase(text, u'\0');
+  return text;
 }
 
 std::string EncodeListFile(const std::vector<std::u16string>& lines) {

@@ -142,10 +142,13 @@ using GbkRunDecoder = std::function<void(std::span<const uint8_t> run, std::u16s
 enum class ListEncoding { Utf8, Utf16LE, Utf16BE, Gbk };
 
 // The encoding of a list file: a byte order mark decides (UTF-8, UTF-16 LE or
-// BE); without one, NUL bytes mean UTF-16 (the byte order by where the zeros
-// lie), valid UTF-8 means UTF-8, anything else is GBK (read as GB18030), the
-// code page of Chinese Windows, in which older list files were written.
+// BE); without one, UTF-16 is taken only from its shape: UTF-16 line ends
+// (0D 00 0A 00 or 00 0D 00 0A at an even offset) or a NUL on one side of most
+// byte pairs, with more NULs on that side than on the other. Otherwise valid
+// UTF-8 means UTF-8 and anything else is GBK (read as GB18030), the code page
+// of Chinese Windows, in which older list files were written.
 ListEncoding DetectListEncoding(std::span<const uint8_t> bytes);
+// The file's text in that encoding, with every NUL character left out.
 std::u16string DecodeListFile(std::span<const uint8_t> bytes, const GbkRunDecoder& gbkRun);
 
 // What SaveToFile writes: UTF-8 with a byte order mark, every line ended by

@@ -20,6 +20,14 @@ int32_t RoundedQuotient(int64_t n, int64_t d) {
   return static_cast<int32_t>(q);
 }
 
+// A 32-bit result, or the overflow error when the value does not fit.
+int32_t Checked(int64_t value) {
+  if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) {
+    throw OverflowError();
+  }
+  return static_cast<int32_t>(value);
+}
+
 int32_t Channel(int32_t rgb, int shift) {
   return static_cast<int32_t>((static_cast<uint32_t>(rgb) >> shift) & 0xFFu);
 }
@@ -268,52 +276,73 @@ PanelRect GripRect(int32_t sw, int32_t sh) { return PanelRect{sw - 13, sh - 15, 
 
 // -- Panel layout
 
+PanelLayout::PanelLayout(int32_t sw, int32_t sh, int32_t effective)
+    : m_sh(sh), m_limit(Checked(int64_t{sw} - GripReserve(effective))), m_effective(effective) {}
+
+PanelPaint PanelLayout::Begin(const PanelInput& in) {
+  const int64_t iconSpace = in.hasIcon ? 20 : 0;
+  PanelRect rc{m_x, 5, 0, Checked(int64_t{m_sh} - 5)};
+  rc.right = Checked((in.autoSize ? int64_t{in.textWidth} + m_x + 8 : int64_t{m_x} + in.width) +
+                     iconSpace);
+  int32_t x = (in.autoSize && in.textEmpty) ? Checked(int64_t{m_x} + 20) : rc.right;
+  if (!(m_limit > x)) {
+    rc.right = m_limit;
+    x = rc.right;
+  }
+  PanelPaint p;
+  if (m_effective == 1) {
+    p.edge = PanelRect{rc.left, Checked(int64_t{rc.top} - 3), rc.right, Checked(int64_t{rc.bottom} + 3)};
+  }
+  p.x = x;
+  p.textRect = rc;
+  m_x = x;
+  return p;
+}
+
+void PanelLayout::Finish(const PanelInput& in, PanelPaint& p) {
+  const bool first = m_finished++ == 0;
+  // Computed on a copy, so that an overflow leaves `p` as Begin gave it.
+  PanelRect rc = p.textRect;
+  const int64_t inset = m_effective == 1 ? 5 : 4;
+  rc.left = Checked(rc.left + inset);
+  rc.right = Checked(rc.right - inset);
+  bool iconDrawn = false;
+  bool textDrawn = false;
+  int32_t iconX = 0;
+  int32_t iconY = 0;
+  if (!in.bound) {
+    if (!in.hasIcon) {
+      textDrawn = m_limit >= int64_t{rc.left} + 2;
+    } else {
+      if (first) {
+        rc.left = Checked(int64_t{rc.left} - 2);
+        rc.right = Checked(int64_t{rc.right} - 2);
+      }
+      if (m_limit >= int64_t{rc.left} + 20) {
+        iconDrawn = true;
+        iconX = rc.left;
+        iconY = Checked(int64_t{m_sh / 2} - 8);
+        rc.left = Checked(int64_t{rc.left} + 20);
+        if (!(m_limit > m_x)) rc.right = in.alignment == 0 ? m_limit : Checked(int64_t{m_limit} - 2);
+      }
+      const bool room = m_limit >= int64_t{rc.left} + (in.alignment == 1 ? 10 : 20);
+      textDrawn = Checked(int64_t{rc.right} - rc.left) > 16 || room;
+    }
+  }
+  p.textRect = rc;
+  p.iconDrawn = iconDrawn;
+  p.iconX = iconX;
+  p.iconY = iconY;
+  p.textDrawn = textDrawn;
+}
+
 std::vector<PanelPaint> LayoutPanels(const std::vector<PanelInput>& panels, int32_t sw,
                                      int32_t sh, int32_t effective) {
   std::vector<PanelPaint> out;
-  const int32_t reserve = GripReserve(effective);
-  const int32_t limit = sw - reserve;
-  int32_t x = 0;
-  for (size_t i = 0; i < panels.size(); ++i) {
-    const PanelInput& in = panels[i];
-    PanelPaint p;
-    PanelRect rc{x, 5, 0, sh - 5};
-    const int32_t iconSpace = in.hasIcon ? 20 : 0;
-    rc.right = (in.autoSize ? in.textWidth + x + 8 : x + in.width) + iconSpace;
-    x = (in.autoSize && in.textEmpty) ? x + 20 : rc.right;
-    if (!(limit > x)) {
-      rc.right = limit;
-      x = rc.right;
-    }
-    if (effective == 1) {
-      p.edge = PanelRect{rc.left, rc.top - 3, rc.right, rc.bottom + 3};
-      rc.left += 5;
-      rc.right -= 5;
-    } else {
-      rc.left += 4;
-      rc.right -= 4;
-    }
-    p.x = x;
-    if (!in.bound) {
-      if (!in.hasIcon) {
-        p.textDrawn = limit >= rc.left + 2;
-      } else {
-        if (i == 0) {
-          rc.left -= 2;
-          rc.right -= 2;
-        }
-        if (limit >= rc.left + 20) {
-          p.iconDrawn = true;
-          p.iconX = rc.left;
-          p.iconY = sh / 2 - 8;
-          rc.left += 20;
-          if (!(limit > x)) rc.right = in.alignment == 0 ? limit : limit - 2;
-        }
-        const bool room = in.alignment == 1 ? limit >= rc.left + 10 : limit >= rc.left + 20;
-        p.textDrawn = rc.right - rc.left > 16 || room;
-      }
-    }
-    p.textRect = rc;
+  PanelLayout layout(sw, sh, effective);
+  for (const PanelInput& in : panels) {
+    PanelPaint p = layout.Begin(in);
+    layout.Finish(in, p);
     out.push_back(p);
   }
   return out;
@@ -324,16 +353,20 @@ std::vector<PanelPaint> LayoutPanels(const std::vector<PanelInput>& panels, int3
 int32_t PanelAt(const std::vector<HitPanel>& panels, int32_t x, int32_t y) {
   for (size_t i = 0; i < panels.size(); ++i) {
     PanelRect rc = panels[i].textRect;
+    auto move = [&](int64_t dl, int64_t dr) {
+      rc.left = Checked(rc.left + dl);
+      rc.right = Checked(rc.right + dr);
+    };
     if (panels[i].hasIcon) {
       switch (panels[i].alignment) {
-        case 0: rc.left -= 16; rc.right -= 16; break;
-        case 1: rc.left -= 8; rc.right -= 8; break;
-        default: rc.left -= 2; rc.right += 2; break;
+        case 0: move(-16, -16); break;
+        case 1: move(-8, -8); break;
+        default: move(-2, 2); break;
       }
     }
-    if (i > 0 && panels[i - 1].textRect.right + 10 < rc.left) {
-      rc.left -= 8 + 6;
-      rc.right += -8 + 6;
+    if (i > 0 && Checked(int64_t{panels[i - 1].textRect.right} + 10) < rc.left) {
+      move(-8, -8);
+      move(-6, 6);
     }
     if (PtInRect(rc, x, y)) return static_cast<int32_t>(i) + 1;
   }
@@ -341,17 +374,19 @@ int32_t PanelAt(const std::vector<HitPanel>& panels, int32_t x, int32_t y) {
 }
 
 EditPlacement EditBoxPlacement(int32_t effective, const PanelRect& rc, bool hasIcon) {
-  if (effective == 1) return {rc.left - (hasIcon ? 1 : 4), rc.right - rc.left + 8, 4};
-  return {rc.left, rc.right - rc.left, 16};
+  const int64_t width = int64_t{rc.right} - rc.left;
+  if (effective == 1) return {Checked(int64_t{rc.left} - (hasIcon ? 1 : 4)), Checked(width + 8), 4};
+  return {rc.left, Checked(width), 16};
 }
 
 int32_t EditTop(int32_t effective, int32_t surfaceHeight, int32_t boxHeight) {
-  return surfaceHeight / 2 - boxHeight / 2 - (effective == 1 ? 1 : 0);
+  return Checked(int64_t{surfaceHeight / 2} - boxHeight / 2 - (effective == 1 ? 1 : 0));
 }
 
 BoundPlacement StretchedBound(int32_t effective, const PanelRect& rc) {
-  if (effective == 1) return {rc.left - 4, rc.right - rc.left + 9};
-  return {rc.left, rc.right - rc.left};
+  const int64_t width = int64_t{rc.right} - rc.left;
+  if (effective == 1) return {Checked(int64_t{rc.left} - 4), Checked(width + 9)};
+  return {rc.left, Checked(width)};
 }
 
 }  // namespace fw::statusbar

@@ -271,6 +271,30 @@ struct PanelPaint {
   int32_t iconX = 0, iconY = 0;
   bool textDrawn = false;
 };
+
+// Lays the panels out one at a time in paint order, so that painting stops at
+// the step that fails. All arithmetic is 32-bit, as the panel record's fields
+// are: a result beyond that range is the overflow error, and the panel it
+// happens in keeps what the failing call was given.
+class PanelLayout {
+ public:
+  PanelLayout(int32_t sw, int32_t sh, int32_t effective);
+  // Steps 2.2 to 2.4 of the next panel: its outer rectangle (in textRect), the
+  // running x after it (its separator column) and, for the classic look, the
+  // sunken edge's rectangle; what the border needs.
+  PanelPaint Begin(const PanelInput& in);
+  // The rest, on the panel Begin gave: the rectangle shrunk inside the border,
+  // the icon's place and whether the text is drawn.
+  void Finish(const PanelInput& in, PanelPaint& p);
+
+ private:
+  int32_t m_sh;
+  int32_t m_limit;  // SW - grip reserve
+  int32_t m_effective;
+  int32_t m_x = 0;
+  int32_t m_finished = 0;
+};
+// Every panel through Begin and Finish; an overflow throws.
 std::vector<PanelPaint> LayoutPanels(const std::vector<PanelInput>& panels, int32_t sw,
                                      int32_t sh, int32_t effective);
 
@@ -282,7 +306,9 @@ struct HitPanel {
   int32_t alignment = 0;
 };
 // GetPanelIndex from the pointer's client position: the first panel whose
-// adjusted rectangle holds it, 1-based; 0 for none.
+// adjusted rectangle holds it, 1-based; 0 for none. Like the layout, the
+// adjustments are 32-bit: one beyond that range is the overflow error, as are
+// those of the two placements below.
 int32_t PanelAt(const std::vector<HitPanel>& panels, int32_t x, int32_t y);
 
 // Where the in-place edit box goes: left, width and the height asked for; the

@@ -388,13 +388,15 @@ void ucStatusBar::PaintPanels() {
     }
     const int32_t sw = ScaleWidth();
     const int32_t sh = ScaleHeight();
-    const std::vector<PanelPaint> layout = LayoutPanels(inputs, sw, sh, m_effectiveTheme);
+    PanelLayout layout(sw, sh, m_effectiveTheme);
     const uint32_t separator = BlendColor(0x909090, TranslateColor(m_backColor), 128);
     for (size_t i = 0; i < panels.size(); ++i) {
       StatusPanel& p = panels[i];
-      const PanelPaint& pp = layout[i];
       UserControl::SetForeColor(p.foreColor);
       const unique_select font(dc, fonts[i].get());
+      // Laid out as it is painted: an overflow stops the paint at that step,
+      // the panels before it drawn.
+      PanelPaint pp = layout.Begin(inputs[i]);
       if (m_effectiveTheme == 1) {
         RECT edge{pp.edge.left, pp.edge.top, pp.edge.right, pp.edge.bottom};
         DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
@@ -402,6 +404,7 @@ void ucStatusBar::PaintPanels() {
         APILine(pp.x, 5, pp.x, sh - 5, separator);
         APILine(pp.x + 1, 5, pp.x + 1, sh - 5, 0xFFFFFF);
       }
+      layout.Finish(inputs[i], pp);
       p.textRect = pp.textRect;
       if (inputs[i].bound) {
         PlaceBound(p);
@@ -436,11 +439,17 @@ void ucStatusBar::PlaceBound(StatusPanel& p) {
   if (!c) return;
   const PanelRect& rc = p.textRect;
   if (p.sizeMethod != 0) {
-    const BoundPlacement b = StretchedBound(m_effectiveTheme, rc);
-    const int32_t askedWidth = ToTwipsX(b.width);
-    c->SetLeft(ToTwipsX(b.left));
-    c->SetWidth(askedWidth);
-    const bool refused = c->Width() != askedWidth;
+    std::optional<BoundPlacement> b;
+    try {
+      b = StretchedBound(m_effectiveTheme, rc);
+    } catch (const StatusBarError&) {
+      // Beyond 32 bits: left and width are not set, and a width not set counts
+      // as refused.
+    }
+    const int32_t askedWidth = b ? ToTwipsX(b->width) : 0;
+    if (b) c->SetLeft(ToTwipsX(b->left));
+    if (b) c->SetWidth(askedWidth);
+    const bool refused = !b || c->Width() != askedWidth;
     c->SetHeight(ToTwipsY(16));
     c->SetTop(Height() / 2 - c->Height() / 2);
     c->SetVisible(!(refused || c->Width() <= 30));

@@ -412,6 +412,19 @@ TEST_F(MainWindowRunTest, StartUpThemeAndStatusPanels) {
   EXPECT_LE(20 + size.cx, 220 - 8);
 }
 
+// The bar keeps its designed place inside the frame (60, 3670, 6270 x 360 twips:
+// 4, 245, 418 x 24 pixels), so the frame's border shows all round it: 4 pixels
+// left and right, 5 below in the 428 x 274 client area.
+TEST_F(MainWindowRunTest, TheBarLiesInsideTheFramesBorder) {
+  RECT rc{};
+  GetWindowRect(Bar().hWnd(), &rc);
+  MapWindowPoints(nullptr, form->hWnd(), reinterpret_cast<POINT*>(&rc), 2);
+  EXPECT_EQ((std::vector<LONG>{rc.left, rc.top, rc.right, rc.bottom}), (std::vector<LONG>{4, 245, 422, 269}));
+  RECT client{};
+  GetClientRect(form->hWnd(), &client);
+  EXPECT_EQ((std::vector<LONG>{client.right, client.bottom}), (std::vector<LONG>{428, 274}));
+}
+
 // Left running past midnight, the date panel shows the new day within a second.
 TEST_F(MainWindowRunTest, TheDatePanelFollowsMidnight) {
   SYSTEMTIME clock{2026, 12, 4, 31, 23, 59, 59, 500};

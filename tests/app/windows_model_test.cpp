@@ -1,5 +1,6 @@
 // The message box's flag reduction, button sets, row and results, and the
-// random theme, against the tables of the box's and the windows' description.
+// random theme, against tables of button sets, places and results written out
+// by hand.
 #include "app/WindowsModel.h"
 
 #include <gtest/gtest.h>

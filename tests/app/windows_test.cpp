@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <functional>
 #include <set>
 #include <string>
@@ -15,9 +16,14 @@
 #include "app/ForMsgx.h"
 #include "app/ModMain.h"
 #include "controls/skForms/skForms.h"
+#include "controls/skLabel/skLabel.h"
+#include "controls/xpText/xpText.h"
 #include "host/Label.h"
 #include "host/PngFile.h"
+#include "host/Utf8.h"
 #include "tests/app/WindowTestSupport.h"
+#include "tools/hostdemo/DemoButton.h"
+#include "tools/hostdemo/GradientPanel.h"
 
 namespace fw {
 namespace {
@@ -255,6 +261,37 @@ TEST_F(AboutTest, ThemesOneToFiveOverManyOpenings) {
     m_about.Unload();
   }
   EXPECT_EQ(seen, (std::set<int32_t>{1, 2, 3, 4, 5}));
+}
+
+// Every design compiled into the program (and the host demo's) builds with no
+// error: no unknown kind, no value a control could not use.
+TEST(WindowDesigns, EveryDesignBuildsWithoutAnError) {
+  RegisterWindowKinds();
+  RegisterControlKind(u"GradientPanel", [] { return std::make_unique<demo::GradientPanel>(); });
+  RegisterControlKind(u"DemoButton", [] { return std::make_unique<demo::DemoButton>(); });
+  RegisterskLabel();
+  RegisterxpText();
+  std::set<std::u16string> names;
+  EnumResourceNamesW(
+      nullptr, L"DESIGN",
+      [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
+        if (!IS_INTRESOURCE(name)) {
+          std::u16string n;
+          for (const wchar_t* c = name; *c; ++c) n += static_cast<char16_t>(std::towupper(*c));
+          reinterpret_cast<std::set<std::u16string>*>(found)->insert(n);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LONG_PTR>(&names));
+  EXPECT_EQ(names, (std::set<std::u16string>{u"FORDEMO", u"FORMAIL", u"FORMAIN", u"FORMSGX"}));
+  for (const std::u16string& name : names) {
+    Form form;
+    EXPECT_TRUE(form.LoadFromResource(name)) << Utf16ToUtf8(name);
+    std::string errors;
+    for (const std::u16string& e : form.BuildErrors()) errors += Utf16ToUtf8(e) + "\n";
+    EXPECT_EQ(errors, "") << Utf16ToUtf8(name);
+    form.Unload();
+  }
 }
 
 }  // namespace

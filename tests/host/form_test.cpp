@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "host/ComboBox.h"
 #include "host/Label.h"
 #include "host/Line.h"
@@ -325,6 +328,81 @@ TEST(FormBuild, DesignFromAResource) {
   Form missing;
   EXPECT_FALSE(missing.LoadFromResource(u"NOSUCHDESIGN"));
   EXPECT_FALSE(missing.IsLoaded());
+}
+
+TEST(FormBuild, ValuesOfTheWrongKindAreListedAndTheDefaultsKept) {
+  DesignNode design = Parse(uR"(Begin Form ForKinds
+   BackColor = "white"
+   Begin Label lblA
+      Caption = 12
+      Visible = "yes"
+   End
+   Begin TextBox txtA
+      Index = 3
+      MaxLength = -7
+      Alignment = "Blue"
+      Text = "kept"
+   End
+End
+)");
+  Form form;
+  ASSERT_TRUE(form.Load(design));
+  const std::vector<std::u16string> want{
+      u"ForKinds line 2: ForKinds property BackColor = \"white\": expected a colour, &H and up to "
+      u"eight hex digits and &; the default is kept",
+      u"ForKinds line 5: lblA property Visible = \"yes\": expected True or False; the default is kept",
+      u"ForKinds line 4: lblA property Caption = 12: expected a text in double quotes; the default is kept",
+      u"ForKinds line 10: txtA(3) property Alignment = \"Blue\": expected a whole number; the default is kept",
+      u"ForKinds line 9: txtA(3) property MaxLength = -7: expected a whole number 0 or above; the "
+      u"default is kept",
+  };
+  EXPECT_EQ(form.BuildErrors(), want);
+  EXPECT_EQ(form.BackColor(), Colour(0x8000000Fu));
+  EXPECT_EQ(static_cast<Label*>(form.Find(u"lblA"))->Caption(), u"lblA") << "a label's default: its name";
+  EXPECT_TRUE(form.Find(u"lblA")->Visible());
+  auto* text = form.Get<TextBox>(u"txtA", 3);
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->MaxLength(), 0);
+  EXPECT_EQ(text->Text(), u"kept");
+  form.Unload();
+}
+
+// The form's tooltip draws in the form's font, so a Chinese tip shows in a
+// Chinese form whatever face the platform gives tooltips.
+TEST(FormBuild, TheTooltipDrawsInTheFormsFont) {
+  DesignNode design = Parse(uR"(Begin Form ForTip
+   BeginProperty Font
+      Name = "宋体"
+      Size = 9
+      Charset = 134
+   EndProperty
+   Begin PictureBox picChart
+      Width = 1500
+      Height = 1500
+      ToolTipText = "数据来源于油价网"
+   End
+End
+)");
+  Form form;
+  ASSERT_TRUE(form.Load(design));
+  auto tipFace = [&] {
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(form.ToolTipHwnd(), WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return std::wstring(lf.lfFaceName);
+  };
+  EXPECT_EQ(tipFace(), L"宋体");
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(form.ToolTipHwnd(), WM_GETFONT, 0, 0));
+  HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, font);
+  const wchar_t text[] = L"数据来源于油价网";
+  WORD glyphs[8]{};
+  ASSERT_EQ(GetGlyphIndicesW(dc, text, 8, glyphs, GGI_MARK_NONEXISTING_GLYPHS), 8u);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  EXPECT_EQ(std::count(std::begin(glyphs), std::end(glyphs), WORD{0xFFFF}), 0) << "missing glyphs";
+  form.GetFont()->SetName(u"Verdana");
+  EXPECT_EQ(tipFace(), L"Verdana") << "follows the form's font";
+  form.Unload();
 }
 
 // -- Modal forms

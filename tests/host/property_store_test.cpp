@@ -226,6 +226,56 @@ TEST(PropertyStoreConversionTest, KindsThatDoNotConvertGiveTheDefault) {
   EXPECT_TRUE(s.ReadBool(u"num", false));
 }
 
+TEST(PropertyStoreRefusalTest, AValueAReadCannotUseIsNotedWithItsLine) {
+  using Read = void (*)(const PropertyStore&);
+  struct Case {
+    PropertyValue stored;
+    Read read;
+    const char16_t* expected;  // nullptr: the read uses the value
+  };
+  const Case cases[] = {
+      {std::u16string(u"Blue"), [](const PropertyStore& s) { s.ReadInt32(u"p", 0); }, u"a whole number"},
+      {std::u16string(u"yes"), [](const PropertyStore& s) { s.ReadBool(u"p", false); }, u"True or False"},
+      {std::u16string(u"white"), [](const PropertyStore& s) { s.ReadColour(u"p", Colour(0)); },
+       u"a colour, &H and up to eight hex digits and &"},
+      {int32_t{12}, [](const PropertyStore& s) { s.ReadText(u"p", u""); }, u"a text in double quotes"},
+      {int32_t{-7}, [](const PropertyStore& s) { s.ReadInt32In(u"p", 0, 0, 2147483647); },
+       u"a whole number 0 or above"},
+      {int32_t{11}, [](const PropertyStore& s) { s.ReadInt32In(u"p", 0, 0, 10); },
+       u"a whole number from 0 to 10"},
+      {int32_t{40000}, [](const PropertyStore& s) { s.ReadInt16(u"p", 0); },
+       u"a whole number from -32768 to 32767"},
+      {1e10, [](const PropertyStore& s) { s.ReadInt32(u"p", 0); }, u"a whole number"},
+      {true, [](const PropertyStore& s) { s.ReadFont(u"p", FontValue{}); },
+       u"a font, BeginProperty ... EndProperty"},
+      {std::u16string(u"x.bmp"), [](const PropertyStore& s) { s.ReadPicture(u"p", PictureRef{}); },
+       u"a picture, res:NAME or data:\"...\""},
+      {std::u16string(u"1.5"), [](const PropertyStore& s) { s.ReadDouble(u"p", 0); }, u"a number"},
+      // What converts is used.
+      {int32_t{0}, [](const PropertyStore& s) { s.ReadBool(u"p", true); }, nullptr},
+      {2.5, [](const PropertyStore& s) { s.ReadInt32(u"p", 0); }, nullptr},
+      {int32_t{255}, [](const PropertyStore& s) { s.ReadColour(u"p", Colour(0)); }, nullptr},
+      {int32_t{10}, [](const PropertyStore& s) { s.ReadInt32In(u"p", 0, 0, 10); }, nullptr},
+      {int32_t{1}, [](const PropertyStore& s) { s.ReadText(u"missing", u""); }, nullptr},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    PropertyStore s;
+    s.Set(u"P", cases[i].stored, 40);
+    cases[i].read(s);
+    cases[i].read(s);
+    if (!cases[i].expected) {
+      EXPECT_TRUE(s.Refusals().empty()) << "case " << i;
+      continue;
+    }
+    ASSERT_EQ(s.Refusals().size(), 1u) << "case " << i << ": once per name";
+    EXPECT_EQ(s.Refusals()[0].name, u"P") << "case " << i;
+    EXPECT_EQ(s.Refusals()[0].line, 40) << "case " << i;
+    EXPECT_EQ(s.Refusals()[0].expected, cases[i].expected) << "case " << i;
+    s.ClearRefusals();
+    EXPECT_TRUE(s.Refusals().empty());
+  }
+}
+
 TEST(PropertyStoreEqualityTest, StoresCompareNamesOrderAndExactValues) {
   PropertyStore a, b;
   a.Set(u"x", std::numeric_limits<double>::quiet_NaN());

@@ -127,7 +127,7 @@ TEST(UserControlLifecycle, ShowAndHideReachConstituentsAndContents) {
   ExpectSequence(withoutFocus(inner->events), kWant, "control in a container");
 }
 
-// -- Mouse: (button, shift, x, y) as the description numbers them
+// -- Mouse: (button, shift, x, y); buttons 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt
 
 TEST_F(UserControlTest, LeftClickWithShiftAndCtrl) {
   Send(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT | MK_CONTROL, MAKELPARAM(10, 20));

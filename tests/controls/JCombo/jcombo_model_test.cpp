@@ -1,6 +1,6 @@
 // The image combo box's portable rules: layout, TAG=Text splitting, the tag-code
 // table beside the list, and the list file's lines and bytes. Expected values are
-// worked out by hand from the control's description (twips, tables of cases) and
+// worked out by hand from the control's rules (twips, tables of cases) and
 // from the Unicode, UTF-8, UTF-16 and GB2312 code charts.
 
 #include "controls/JCombo/JComboModel.h"
@@ -250,6 +250,35 @@ TEST(JComboFile, EncodingsAreRecognised) {
   const std::string written = EncodeListFile({u"\u5E7F\u4E1C"});
   EXPECT_EQ(std::vector<uint8_t>(written.begin(), written.end()), cases[0].bytes);
   EXPECT_EQ(EncodeListFile({}), "");
+}
+
+TEST(JComboFile, OnlyUtf16ShapedBytesAreReadAsUtf16) {
+  auto asciiOnly = [](std::span<const uint8_t> run, std::u16string& out) {
+    for (uint8_t c : run) out += c < 0x80 ? static_cast<char16_t>(c) : u'?';
+  };
+  auto bytes = [](std::string_view s) { return std::vector<uint8_t>(s.begin(), s.end()); };
+  using namespace std::string_view_literals;
+  struct Case {
+    std::vector<uint8_t> bytes;
+    ListEncoding encoding;
+    std::u16string text;
+  };
+  const Case cases[] = {
+      // One stray NUL in 8-bit text: the lines stay lines, the NUL is left out.
+      {bytes("alpha\r\nbeta\r\ngam\0ma\r\ndelta\r\n"sv), ListEncoding::Utf8, u"alpha\r\nbeta\r\ngamma\r\ndelta\r\n"},
+      {bytes("ab\0d\r\n"sv), ListEncoding::Utf8, u"abd\r\n"},
+      {bytes("\xB9\xE3\0\r\n"sv), ListEncoding::Gbk, u"??\r\n"},
+      // UTF-16 without a mark and without line ends: NULs on one side of most pairs.
+      {bytes("a\0b\0c\0"sv), ListEncoding::Utf16LE, u"abc"},
+      {bytes("\0a\0b\0c"sv), ListEncoding::Utf16BE, u"abc"},
+      // Its line ends alone are enough (Chinese text has no NUL of its own).
+      {bytes("\x7F\x5E\x1C\x4E\x7F\x5E\r\0\n\0"sv), ListEncoding::Utf16LE, u"\u5E7F\u4E1C\u5E7F\r\n"},
+      {bytes("\x5E\x7F\x4E\x1C\x5E\x7F\0\r\0\n"sv), ListEncoding::Utf16BE, u"\u5E7F\u4E1C\u5E7F\r\n"},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(DetectListEncoding(cases[i].bytes), cases[i].encoding) << "case " << i;
+    EXPECT_EQ(DecodeListFile(cases[i].bytes, asciiOnly), cases[i].text) << "case " << i;
+  }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The image combo box on a real form under the host: its parts' places, the
 // pixels of its border and button, the events that real input and its methods
 // raise (whole sequences), what it saves and reads, and its list file on disk.
-// Expected places come from the twips of the control's description, expected
+// Expected places come from the control's layout in twips, expected
 // colours from its border colours and from the button pictures' generator
 // (res/make-buttons.py), text bytes from the UTF-8 and GB2312 code charts.
 
@@ -450,7 +450,7 @@ TEST_F(JComboTest, OutsideToolsReadTheInnerComboBox) {
 
 // -- Methods and their events
 
-TEST_F(JComboTest, MethodsRaiseChangeAsDescribed) {
+TEST_F(JComboTest, MethodsRaiseChangeForTheTextAndOnceOfTheirOwn) {
   m_box->AddItem(kGuangdong);  // the text changes, then AddItem's own Change
   m_box->AddItem(u"");         // nothing added, the item selected again: AddItem's Change
   const Event added[] = {{"Change"}, {"Change"}, {"Change"}};

@@ -39,7 +39,7 @@ std::string Hex(COLORREF c) {
 std::string Narrow(std::u16string_view s) { return std::string(s.begin(), s.end()); }
 
 // The first pixel of `rows` x `columns` of `surface` that differs from `want(x, y)`,
-// described; empty when all match.
+// as text; empty when all match.
 template <typename Want>
 std::string FirstMismatch(const Surface& surface, int x0, int x1, int y0, int y1, Want want) {
   for (int y = y0; y <= y1; ++y) {

@@ -1,5 +1,5 @@
-// The frame's portable rules. Expected colours are the description's own table
-// values written out as RGB triples, not the code's formulas.
+// The frame's portable rules. Expected colours are the theme tables' values
+// written out as RGB triples, not the code's formulas.
 
 #include <gtest/gtest.h>
 

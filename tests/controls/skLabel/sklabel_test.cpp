@@ -31,7 +31,7 @@ std::string Hex(COLORREF c) {
   return buf;
 }
 
-// Row y, columns x0 .. x1: the first pixel that differs from want(x), described.
+// Row y, columns x0 .. x1: the first pixel that differs from want(x), as text.
 std::string RowMismatch(const Surface& s, int y, int x0, int x1,
                         const std::function<COLORREF(int)>& want) {
   for (int x = x0; x <= x1; ++x) {

@@ -1,5 +1,5 @@
 // The button's portable rules against values worked out by hand from the
-// button's description: access keys, colour shifts and mixes, gradient tables
+// button's rules: access keys, colour shifts and mixes, gradient tables
 // and pixels, the caption and picture layout, caption offsets, greying.
 
 #include "controls/skbutton/SkbuttonModel.h"
@@ -227,7 +227,8 @@ TEST(SkbuttonModel, GrayRunWalksThroughRowPadding) {
 }  // namespace
 }  // namespace fw::skbtn
 
-// -- The pixel-mapped style's artwork against what the description gives of it.
+// -- The pixel-mapped style's artwork against its row counts, totals and telling
+// pixels, written out by hand.
 
 namespace fw::skbtn {
 namespace {

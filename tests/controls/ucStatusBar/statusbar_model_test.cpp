@@ -1,6 +1,6 @@
 // The status bar's portable rules: errors and their sources, the panel index
 // rules, themes, colour arithmetic, background rows, panel layout and the hit
-// test. Expected values are worked out by hand from the bar's description (the
+// test. Expected values are worked out by hand from the bar's rules (the
 // working is in the comments), not from the code.
 
 #include "controls/ucStatusBar/StatusBarModel.h"
@@ -226,6 +226,72 @@ TEST(StatusBarLayout, AutoSizedPanels) {
   EXPECT_EQ(p[1].x, 98);
   EXPECT_EQ(p[1].iconX, 24);
   EXPECT_EQ(p[1].textRect, (PanelRect{44, 5, 94, 19}));
+}
+
+TEST(StatusBarLayout, ArithmeticBeyond32BitsIsAnOverflowAtThePanelItHappensIn) {
+  constexpr int32_t kMax = 2147483647;
+  constexpr int32_t kMin = -2147483647 - 1;
+  auto panel = [](int32_t width, bool icon) {
+    PanelInput in;
+    in.width = width;
+    in.hasIcon = icon;
+    in.textEmpty = false;
+    return in;
+  };
+  PanelInput wideText = panel(0, false);
+  wideText.autoSize = true;
+  wideText.textWidth = kMax;
+  struct Case {
+    std::vector<PanelInput> panels;
+    int32_t effective;
+    size_t failing;  // the panel whose arithmetic leaves 32 bits
+  };
+  const Case cases[] = {
+      {{panel(kMax, true)}, 2, 0},                    // 0 + kMax + 20
+      {{panel(220, true), panel(kMax, true)}, 2, 1},  // 240 + kMax
+      {{wideText}, 2, 0},                             // kMax + 0 + 8
+      {{panel(kMin, false)}, 2, 0},                   // right kMin, then - 4 inside the border
+      {{panel(kMin + 3, false)}, 1, 0},               // kMin + 3 - 5
+      {{panel(kMin + 10, false), panel(-100, false)}, 2, 1},  // kMin + 10 - 100
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    PanelLayout layout(500, 24, c.effective);
+    size_t reached = 0;
+    try {
+      for (; reached < c.panels.size(); ++reached) {
+        PanelPaint p = layout.Begin(c.panels[reached]);
+        layout.Finish(c.panels[reached], p);
+      }
+      ADD_FAILURE() << "case " << i << ": no error";
+    } catch (const StatusBarError& e) {
+      EXPECT_EQ(e.Number(), 6) << "case " << i;
+      EXPECT_EQ(Narrow(e.Description()), "Overflow") << "case " << i;
+      EXPECT_EQ(reached, c.failing) << "case " << i;
+    }
+  }
+  // The largest width itself fits: the panel is cut at the grip (500 - 18).
+  EXPECT_EQ(LayoutPanels({panel(kMax, false)}, 500, 24, 2)[0].textRect, (PanelRect{4, 5, 478, 19}));
+}
+
+TEST(StatusBarHits, AdjustmentsBeyond32BitsAreAnOverflow) {
+  constexpr int32_t kMax = 2147483647;
+  constexpr int32_t kMin = -2147483647 - 1;
+  const PanelRect wide{kMin, 5, kMax, 19};
+  auto overflow = [](auto call) {
+    try {
+      call();
+    } catch (const StatusBarError& e) {
+      return e.Number() == 6;
+    }
+    return false;
+  };
+  EXPECT_TRUE(overflow([&] { PanelAt({{PanelRect{kMin + 10, 5, 0, 19}, true, 0}}, 0, 10); }));  // left - 16
+  EXPECT_TRUE(overflow([&] { PanelAt({{PanelRect{0, 5, kMax - 1, 19}, true, 2}}, 0, 10); }));   // right + 2
+  EXPECT_TRUE(overflow([&] { EditBoxPlacement(2, wide, false); }));
+  EXPECT_TRUE(overflow([&] { EditBoxPlacement(1, PanelRect{0, 5, kMax - 7, 19}, false); }));  // width + 8
+  EXPECT_TRUE(overflow([&] { StretchedBound(1, PanelRect{kMin + 3, 5, 0, 19}); }));           // left - 4
+  EXPECT_FALSE(overflow([&] { StretchedBound(2, PanelRect{0, 5, kMax, 19}); }));
 }
 
 // -- Interaction

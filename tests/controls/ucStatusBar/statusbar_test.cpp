@@ -1,10 +1,11 @@
 // The status bar on a real form: the pixels it paints for each effective theme,
 // its properties and their errors, what it saves and reads, and its behaviour
 // under real input (clicks, double clicks, keys, the grip, hover). Expected
-// colours are worked out by hand from the bar's description.
+// colours are worked out by hand from the bar's colour rules.
 
 #include "controls/ucStatusBar/ucStatusBar.h"
 
+#include <array>
 #include <map>
 #include <string>
 #include <thread>
@@ -229,7 +230,7 @@ const COLORREF kSilverRows[24] = {
     0xFEFEFE, 0xFEFEFE, 0xFEFEFE, 0xFEFEFE, 0xFEFEFE, 0xFEFEFE, 0xFEFEFE, 0xFEFEFE,
     0xFEFEFE, 0xFEFEFE, 0xFEFEFE, 0xFEFEFE, 0xF4F6F6, 0xE9EEEE, 0xDFE6E6, 0xD4DEDE};
 
-// The grip's pixels, from its description: d = SW - 15, f = SH - 16.
+// The grip's pixels, block by block as the grip is laid out: d = SW - 15, f = SH - 16.
 std::map<std::pair<int, int>, COLORREF> DottedGrip(int sw, int sh, COLORREF dark) {
   std::map<std::pair<int, int>, COLORREF> px;
   const int d = sw - 15, f = sh - 16;
@@ -476,6 +477,31 @@ TEST_F(StatusBarTest, PanelPropertiesAndTheirErrors) {
   EXPECT_EQ(m_changes, (std::vector<std::string>{"Font", "BackColor", "ForeColor"}));
 }
 
+// A width that takes the layout beyond 32 bits: error 6 from the operation that
+// set it; the paint stops at that panel, the one before it drawn.
+TEST_F(StatusBarTest, AWidthBeyondTheLayoutsRangeIsAnOverflow) {
+  ucStatusBar* bar = MainWindowBar();
+  auto expectOverflow = [](auto call, const char* source) {
+    try {
+      call();
+      ADD_FAILURE() << source << ": no error";
+    } catch (const StatusBarError& e) {
+      EXPECT_EQ(e.Number(), 6);
+      EXPECT_EQ(Narrow(e.Description()), "Overflow");
+      EXPECT_EQ(Narrow(e.Source()), source);
+    }
+  };
+  // Panel 2 starts at 240: 240 + 2147483647 + 20 for its icon.
+  expectOverflow([&] { bar->SetPanelWidth(2, 2147483647); }, "ucStatusBar.PanelWidth");
+  EXPECT_EQ(bar->PanelWidth(2), 2147483647) << "stored before the paint failed";
+  const Surface& s = bar->GetSurface();
+  EXPECT_EQ(Hex(s.Pixel(240, 10)), "C7C7C7") << "panel 1 is drawn";
+  EXPECT_EQ(Hex(s.Pixel(400, 10)), Hex(kSilverRows[10])) << "panel 2 is not";
+  expectOverflow([&] { bar->AddPanel(u"", 0, false, false, nullptr, 0, false, Colour(0), Colour(0), nullptr, u"", 5); },
+                 "ucStatusBar.AddPanel");
+  EXPECT_EQ(bar->PanelCount(), 3);
+}
+
 TEST_F(StatusBarTest, SavedAndReadBackDockedAtTheBottom) {
   ucStatusBar* bar = Place();
   PropertyStore defaults;
@@ -701,14 +727,15 @@ TEST_F(StatusBarTest, BoundTextBoxMovesIntoItsPanelAndFollowsIt) {
   EXPECT_EQ(box->Container(), nullptr);
 }
 
-TEST_F(StatusBarTest, DockedAtTheBottomOfTheContainerItLiesIn) {
+TEST_F(StatusBarTest, InsideAContainerItKeepsItsDesignedPlace) {
   auto* box = s_form->Add<PictureBox>(u"picHost" + Serial(), nullptr, 300, 300, 6000, 1500);
   ASSERT_NE(box, nullptr);
   m_placed.push_back(box);
   PropertyStore props;
   props.Set(u"Theme", int32_t{2});
-  // Designed 600 twips high: the bar takes its own height and stays at the bottom.
-  auto* bar = s_form->Add<ucStatusBar>(u"ucStatusBar" + Serial(), box, 0, 0, 1500, 600, {}, &props);
+  // Designed at 150, 300, 1500 x 600 twips: 10, 20, 100 pixels wide; the bar
+  // takes its own height (360 twips, 24 pixels) and is not docked.
+  auto* bar = s_form->Add<ucStatusBar>(u"ucStatusBar" + Serial(), box, 150, 300, 1500, 600, {}, &props);
   ASSERT_NE(bar, nullptr);
   m_placed.insert(m_placed.begin(), bar);
   auto placed = [&] {
@@ -717,19 +744,14 @@ TEST_F(StatusBarTest, DockedAtTheBottomOfTheContainerItLiesIn) {
     MapWindowPoints(nullptr, box->hWnd(), reinterpret_cast<POINT*>(&rc), 2);
     return rc;
   };
-  RECT client{};
-  GetClientRect(box->hWnd(), &client);
   RECT rc = placed();
-  EXPECT_EQ(rc.left, 0);
-  EXPECT_EQ(rc.right, client.right);
-  EXPECT_EQ(rc.bottom, client.bottom);
-  EXPECT_EQ(rc.bottom - rc.top, 24);
+  EXPECT_EQ((std::array{rc.left, rc.top, rc.right, rc.bottom}), (std::array<LONG, 4>{10, 20, 110, 44}));
+  EXPECT_EQ(bar->Align(), 2) << "the saved Align stays";
   box->Move(300, 300, 7500, 2250);
   PumpFor(20);
-  GetClientRect(box->hWnd(), &client);
   rc = placed();
-  EXPECT_EQ(rc.right, client.right);
-  EXPECT_EQ(rc.bottom, client.bottom);
+  EXPECT_EQ((std::array{rc.left, rc.top, rc.right, rc.bottom}), (std::array<LONG, 4>{10, 20, 110, 44}))
+      << "a resize of the container leaves it";
 }
 
 TEST_F(StatusBarTest, RepaintsLeaveNoDrawingObjectsBehind) {
