@@ -57,12 +57,12 @@ class Steps {
   PaintResult result_;
 };
 
-// Style 0 and 11 show the wide edge, 1 and 12 the thin one.
+// Styles 0 and 11 show the wide edge, 1 and 12 the thin one.
 bool WideEdge(int32_t style) { return style == StyleStandard || style == StyleHoverEdge; }
 
 // The checked look of styles 0, 1, 11 and 12: the face 0.02 lighter in a sunken
 // edge (style 12 without it), and style 0's focus frame.
-void StandardChecked(Steps& s, const ButtonState& b) {
+void StandardChecked(const Steps& s, const ButtonState& b) {
   const RECT client{0, 0, s.W, s.H};
   s.Fill(S(b.face, 0.02f), client);
   if (b.style == StyleHoverThin) return;
@@ -74,12 +74,12 @@ void StandardChecked(Steps& s, const ButtonState& b) {
 
 // The focus rectangle of a focused or default button, and style 0's default
 // button look: a black frame round a smaller raised edge.
-void StandardFocus(Steps& s, const ButtonState& b, Look look) {
+void StandardFocus(const Steps& s, const ButtonState& b) {
   if (!s.FocusOrDefault()) return;
   const int W = s.W, H = s.H;
   const int inset = WideEdge(b.style) ? 4 : 3;
   if (b.showFocusRect && b.userMode && b.parentActive) s.Focus(inset, inset, W - inset, H - inset);
-  if (b.style == StyleStandard && look != StatePressed) {
+  if (b.style == StyleStandard && b.look != StatePressed) {
     s.Edge(RECT{0, 0, W - 1, H - 1}, EdgeKind::Raised);
     s.R(0, 0, W - 1, H - 1, T(SystemColour(COLOR_APPWORKSPACE)));
     s.R(0, 0, W, H, T(0x000000u));
@@ -123,7 +123,7 @@ PaintResult PaintStandard(HDC dc, const RECT& client, const ButtonState& b) {
       break;
     default: return s.Result();
   }
-  StandardFocus(s, b, b.look);
+  StandardFocus(s, b);
   return s.Result();
 }
 
