@@ -54,16 +54,24 @@ bool IsFunctionExported(std::wstring_view functionName, std::wstring_view module
   return found;
 }
 
-bool TrackMouseLeave(HWND hWnd) {
+namespace {
+
+bool RequestLeave(HWND hWnd, DWORD flags) {
   const TrackMouseEventFn track = ResolveTracker();
   if (track == nullptr) return false;
   TRACKMOUSEEVENT request = {};
   request.cbSize = sizeof(request);
-  request.dwFlags = TME_LEAVE;
+  request.dwFlags = flags;
   request.hwndTrack = hWnd;
   request.dwHoverTime = 0;
   return track(&request) != FALSE;
 }
+
+}  // namespace
+
+bool TrackMouseLeave(HWND hWnd) { return RequestLeave(hWnd, TME_LEAVE); }
+
+bool CancelMouseLeave(HWND hWnd) { return RequestLeave(hWnd, TME_LEAVE | TME_CANCEL); }
 
 bool MouseLeaveTracker::Available() {
   static const bool available =

@@ -30,6 +30,8 @@ bool IsFunctionExported(std::wstring_view functionName, std::wstring_view module
 // TrackMouseEvent of User32, else _TrackMouseEvent of Comctl32. False when neither
 // exists or the request was refused.
 bool TrackMouseLeave(HWND hWnd);
+// Withdraws that request: no WM_MOUSELEAVE comes for the pointer's next leave.
+bool CancelMouseLeave(HWND hWnd);
 
 class MouseLeaveTracker {
  public:

@@ -7,6 +7,10 @@
 
 namespace fw::skbtn {
 
+// The portable model names these two by their indices.
+static_assert(kButtonFace == SystemColour(COLOR_BTNFACE));
+static_assert(kButtonText == SystemColour(COLOR_BTNTEXT));
+
 namespace {
 
 // -1 stays -1 for the platform, as the button has always handed it over.
@@ -128,65 +132,6 @@ void DrawEdgeOf(HDC dc, RECT rc, EdgeKind kind) {
 }
 
 void DrawFocus(HDC dc, RECT rc) { DrawFocusRect(dc, &rc); }
-
-void PaintStandard(FaceContext& f, int32_t state) {
-  HDC dc = f.dc;
-  const int W = f.W;
-  const int H = f.H;
-  const RECT client{0, 0, W, H};
-  const int32_t style = f.style;
-
-  if (f.checkBoxMode && f.value) {
-    FillRectangle(dc, ShiftColor(f.face, 0.02f), client);
-    if (style == StyleHoverThin) return;
-    DrawEdgeOf(dc, client, EdgeKind::Sunken);
-    if (style == StyleStandard && f.showFocusRect && f.hasFocus) {
-      DrawRectangle(dc, 4, 4, W - 7, H - 7, Translate(Colour(0x8000000Cu)));
-    }
-    return;
-  }
-
-  switch (state) {
-    case StateNormal:
-      if (f.buildRegion) f.buildRegion();
-      FillRectangle(dc, f.face, client);
-      if (style == StyleStandard) DrawEdgeOf(dc, client, EdgeKind::Raised);
-      if (style == StyleFlat) DrawEdgeOf(dc, client, EdgeKind::ThinRaised);
-      break;
-    case StateHot:
-      FillRectangle(dc, f.face, client);
-      if (style == StyleFlat || style == StyleHoverThin) DrawEdgeOf(dc, client, EdgeKind::ThinRaised);
-      if (style == StyleStandard || style == StyleHoverEdge) DrawEdgeOf(dc, client, EdgeKind::Raised);
-      break;
-    case StatePressed:
-      FillRectangle(dc, f.face, client);
-      if (style == StyleStandard) {
-        DrawRectangle(dc, 1, 1, W - 2, H - 2, Translate(Colour(0x99A8ACu)));
-        DrawRectangle(dc, 0, 0, W, H, Translate(Colour(0x000000u)));
-      } else if (style == StyleFlat || style == StyleHoverThin) {
-        DrawRectangle(dc, 0, 0, W, H, Translate(Colour(0xFFFFFFu)));
-        // Only its left and top sides fall inside the button.
-        DrawRectangle(dc, 0, 0, W + 1, H + 1, Translate(Colour(0x80000011u)));
-      } else if (style == StyleHoverEdge) {
-        DrawEdgeOf(dc, client, EdgeKind::Sunken);
-      }
-      break;
-    default: return;
-  }
-
-  if (f.hasFocus || f.isDefault) {
-    const int inset = (style == StyleStandard || style == StyleHoverEdge) ? 4 : 3;
-    if (f.showFocusRect && f.userMode && f.parentActive) {
-      DrawFocus(dc, RECT{inset, inset, W - inset, H - inset});
-    }
-    if (style == StyleStandard && state != StatePressed) {
-      // The default button's look: a black frame round the edge.
-      DrawEdgeOf(dc, RECT{0, 0, W - 1, H - 1}, EdgeKind::Raised);
-      DrawRectangle(dc, 0, 0, W - 1, H - 1, Translate(Colour(0x8000000Cu)));
-      DrawRectangle(dc, 0, 0, W, H, Translate(Colour(0x000000u)));
-    }
-  }
-}
 
 FacePainter PainterFor(int32_t style) {
   switch (style) {

@@ -1,12 +1,12 @@
 // The button's drawing helpers and its face painters. Each painter is a free
-// function that draws one style's face on any DC from a FaceContext and the
-// button state, so it can be tested without a button.
+// function that draws one style's face on any DC from the button's state and
+// returns what the button itself must apply, so it can be tested without a button.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
+#include <optional>
 
 #include "controls/skbutton/SkbuttonModel.h"
 #include "host/Colour.h"
@@ -39,13 +39,11 @@ void DrawFocus(HDC dc, RECT rc);
 
 // -- Faces
 
-// Everything a face painter reads. `face` is the translated BackColor.
-struct FaceContext {
-  HDC dc = nullptr;
-  int W = 0;
-  int H = 0;
+// The button as a face painter sees it, taken afresh for each paint.
+struct ButtonState {
   int32_t style = 0;
-  int32_t face = 0;
+  Look look = StateNormal;
+  int32_t face = 0;  // the translated BackColor
   bool enabled = true;
   bool checkBoxMode = false;
   bool value = false;
@@ -57,31 +55,35 @@ struct FaceContext {
   bool showFocusRect = false;
   bool userMode = true;
   Box captionFocusRect;
-  // Gives the window its region (the step the painters name "region").
-  std::function<void()> buildRegion;
-  // Sets the surface's own back colour to the host's ambient back colour
-  // (styles 3 and 5), which also clears the surface.
-  std::function<void()> useAmbientBackColor;
-  // The button's stored ForeColor, which style 3 changes as it paints.
-  Colour* foreColor = nullptr;
 };
 
-using FacePainter = void (*)(FaceContext& f, int32_t state);
+// What a painter leaves to Redraw, which applies it after the face.
+struct PaintResult {
+  // The painter's "region" step: the window is to have the style's region
+  // (RegionCorner), built when the size or style changed since the last one.
+  bool region = false;
+  // The caption colour a style chooses for itself (style 3 sets ForeColor).
+  std::optional<Colour> foreColor;
+};
+
+// A face painter draws on `dc` only, inside `client` = (0, 0, W, H).
+using FacePainter = PaintResult (*)(HDC dc, const RECT& client, const ButtonState& b);
 
 // Styles 0, 1, 11 and 12: the raised, thin and hover-only edges.
-void PaintStandard(FaceContext& f, int32_t state);
-void PaintSoftGradient(FaceContext& f, int32_t state);   // 2
-void PaintLightHover(FaceContext& f, int32_t state);     // 3
-void PaintLitEnds(FaceContext& f, int32_t state);        // 4
-void PaintDropShadow(FaceContext& f, int32_t state);     // 5
-void PaintHalfGloss(FaceContext& f, int32_t state);      // 6
-void PaintTwoBand(FaceContext& f, int32_t state);        // 7
-void PaintFramedHover(FaceContext& f, int32_t state);    // 8
-void PaintSolidHover(FaceContext& f, int32_t state);     // 9
-void PaintTopBand(FaceContext& f, int32_t state);        // 10
-void PaintHalfShade(FaceContext& f, int32_t state);      // 13
-void PaintPixelMapped(FaceContext& f, int32_t state);    // 14, from its artwork
-void PaintSideGradient(FaceContext& f, int32_t state);   // 15
+PaintResult PaintStandard(HDC dc, const RECT& client, const ButtonState& b);
+PaintResult PaintSoftGradient(HDC dc, const RECT& client, const ButtonState& b);  // style 2
+PaintResult PaintLightHover(HDC dc, const RECT& client, const ButtonState& b);    // style 3
+PaintResult PaintLitEnds(HDC dc, const RECT& client, const ButtonState& b);       // style 4
+PaintResult PaintDropShadow(HDC dc, const RECT& client, const ButtonState& b);    // style 5
+PaintResult PaintHalfGloss(HDC dc, const RECT& client, const ButtonState& b);     // style 6
+PaintResult PaintTwoBand(HDC dc, const RECT& client, const ButtonState& b);       // style 7
+PaintResult PaintFramedHover(HDC dc, const RECT& client, const ButtonState& b);   // style 8
+PaintResult PaintSolidHover(HDC dc, const RECT& client, const ButtonState& b);    // style 9
+PaintResult PaintTopBand(HDC dc, const RECT& client, const ButtonState& b);       // style 10
+PaintResult PaintHalfShade(HDC dc, const RECT& client, const ButtonState& b);     // style 13
+// Style 14, from its artwork.
+PaintResult PaintPixelMapped(HDC dc, const RECT& client, const ButtonState& b);
+PaintResult PaintSideGradient(HDC dc, const RECT& client, const ButtonState& b);  // style 15
 
 // The painter of a style, or null for a style that paints no face.
 FacePainter PainterFor(int32_t style);

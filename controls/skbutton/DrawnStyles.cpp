@@ -1,7 +1,9 @@
-// The face painters of the drawn styles 2 to 10, 13 and 15. Each step is one
-// helper call, in the order the look is built up; where two steps overlap the
-// later one wins. Fractional sizes (H / 2, H / 2.7, H / 1.7) are worked out in
-// floating point and rounded half to even, as every size of the button is.
+// The face painters, one per style. Each step is one helper call, in the order
+// the look is built up; where two steps overlap the later one wins. Fractional
+// sizes (H / 2, H / 2.7, H / 1.7) are worked out in floating point and rounded
+// half to even, as every size of the button is. A painter reads the button's
+// state and draws; what the button must change itself (its window region, the
+// caption colour of style 3) goes back in the PaintResult.
 
 #include <cmath>
 
@@ -12,64 +14,159 @@ namespace fw::skbtn {
 
 namespace {
 
-constexpr Colour kButtonText{0x80000012u};
-
 int32_t T(uint32_t colour) { return Translate(Colour(colour)); }
+int32_t T(Colour colour) { return Translate(colour); }
 int32_t S(int32_t colour, float f) { return ShiftColor(colour, f); }
 int32_t M(int32_t a, int32_t b) { return MixColors(a, b); }
 int Whole(double v) { return static_cast<int>(std::nearbyint(v)); }
 
-// The steps of the painters, on one face context.
+// The steps of one painting, on one DC, and what the painting asks of the button.
 class Steps {
  public:
-  explicit Steps(FaceContext& f) : f_(f), W(f.W), H(f.H), face(f.face) {}
+  Steps(HDC dc, const RECT& client, const ButtonState& b)
+      : W(client.right), H(client.bottom), face(b.face), dc_(dc), b_(b) {}
 
   void G(double x, double y, double w, double h, int32_t c1, int32_t c2, bool vertical) const {
-    DrawGradient(f_.dc, Whole(x), Whole(y), Whole(w), Whole(h), c1, c2,
+    DrawGradient(dc_, Whole(x), Whole(y), Whole(w), Whole(h), c1, c2,
                  vertical ? GradientVertical : GradientHorizontal);
   }
-  void L(int x1, int y1, int x2, int y2, int32_t c) const { DrawLine(f_.dc, x1, y1, x2, y2, c); }
-  void R(int x, int y, int w, int h, int32_t c) const { DrawRectangle(f_.dc, x, y, w, h, c); }
-  void Fill(int32_t c) const { FillRectangle(f_.dc, c, RECT{0, 0, W, H}); }
-  void Fill(int32_t c, RECT rc) const { FillRectangle(f_.dc, c, rc); }
-  void Corners(int32_t c) const { DrawCorners(f_.dc, W, H, c); }
-  void Focus(int l, int t, int r, int b) const { DrawFocus(f_.dc, RECT{l, t, r, b}); }
-  void Region() const {
-    if (f_.buildRegion) f_.buildRegion();
-  }
-  void AmbientBack() const {
-    if (f_.useAmbientBackColor) f_.useAmbientBackColor();
-  }
-  bool Checked() const { return f_.checkBoxMode && f_.value; }
-  bool FocusOrDefault() const { return f_.hasFocus || f_.isDefault; }
+  void L(int x1, int y1, int x2, int y2, int32_t c) const { DrawLine(dc_, x1, y1, x2, y2, c); }
+  void R(int x, int y, int w, int h, int32_t c) const { DrawRectangle(dc_, x, y, w, h, c); }
+  void Fill(int32_t c) const { FillRectangle(dc_, c, RECT{0, 0, W, H}); }
+  void Fill(int32_t c, RECT rc) const { FillRectangle(dc_, c, rc); }
+  void Corners(int32_t c) const { DrawCorners(dc_, W, H, c); }
+  void Edge(RECT rc, EdgeKind kind) const { DrawEdgeOf(dc_, rc, kind); }
+  void Focus(int l, int t, int r, int b) const { DrawFocus(dc_, RECT{l, t, r, b}); }
+  void Pixel(int x, int y, uint32_t c) const { SetPixelV(dc_, x, y, static_cast<COLORREF>(c)); }
 
- private:
-  FaceContext& f_;
+  // The step named "region".
+  void Region() { result_.region = true; }
+  void CaptionColour(Colour c) { result_.foreColor = c; }
+  PaintResult Result() const { return result_; }
 
- public:
+  bool Checked() const { return b_.checkBoxMode && b_.value; }
+  bool FocusOrDefault() const { return b_.hasFocus || b_.isDefault; }
+
   const int W;
   const int H;
   const int32_t face;
+
+ private:
+  HDC dc_;
+  const ButtonState& b_;
+  PaintResult result_;
 };
+
+// Styles 0 and 11 show the wide edge, 1 and 12 the thin one.
+bool WideEdge(int32_t style) { return style == StyleStandard || style == StyleHoverEdge; }
+
+// The checked look of styles 0, 1, 11 and 12: the face 0.02 lighter in a sunken
+// edge (style 12 without it), and style 0's focus frame.
+void StandardChecked(const Steps& s, const ButtonState& b) {
+  const RECT client{0, 0, s.W, s.H};
+  s.Fill(S(b.face, 0.02f), client);
+  if (b.style == StyleHoverThin) return;
+  s.Edge(client, EdgeKind::Sunken);
+  if (b.style == StyleStandard && b.showFocusRect && b.hasFocus) {
+    s.R(4, 4, s.W - 7, s.H - 7, T(SystemColour(COLOR_APPWORKSPACE)));
+  }
+}
+
+// The focus rectangle of a focused or default button, and style 0's default
+// button look: a black frame round a smaller raised edge.
+void StandardFocus(const Steps& s, const ButtonState& b) {
+  if (!s.FocusOrDefault()) return;
+  const int W = s.W, H = s.H;
+  const int inset = WideEdge(b.style) ? 4 : 3;
+  if (b.showFocusRect && b.userMode && b.parentActive) s.Focus(inset, inset, W - inset, H - inset);
+  if (b.style == StyleStandard && b.look != StatePressed) {
+    s.Edge(RECT{0, 0, W - 1, H - 1}, EdgeKind::Raised);
+    s.R(0, 0, W - 1, H - 1, T(SystemColour(COLOR_APPWORKSPACE)));
+    s.R(0, 0, W, H, T(0x000000u));
+  }
+}
 
 }  // namespace
 
-void PaintSoftGradient(FaceContext& f, int32_t state) {
-  const Steps s(f);
+PaintResult PaintStandard(HDC dc, const RECT& client, const ButtonState& b) {
+  Steps s(dc, client, b);
+  const int W = s.W, H = s.H;
+  const int32_t style = b.style;
+  if (s.Checked()) {
+    StandardChecked(s, b);
+    return s.Result();
+  }
+  switch (b.look) {
+    case StateNormal:
+      s.Region();
+      s.Fill(s.face);
+      if (style == StyleStandard) s.Edge(client, EdgeKind::Raised);
+      if (style == StyleFlat) s.Edge(client, EdgeKind::ThinRaised);
+      break;
+    case StateHot:
+      s.Fill(s.face);
+      if (style == StyleFlat || style == StyleHoverThin) s.Edge(client, EdgeKind::ThinRaised);
+      if (WideEdge(style)) s.Edge(client, EdgeKind::Raised);
+      break;
+    case StatePressed:
+      s.Fill(s.face);
+      if (style == StyleStandard) {
+        s.R(1, 1, W - 2, H - 2, T(0x99A8ACu));
+        s.R(0, 0, W, H, T(0x000000u));
+      } else if (style == StyleFlat || style == StyleHoverThin) {
+        s.R(0, 0, W, H, T(0xFFFFFFu));
+        // Only its left and top sides fall inside the button.
+        s.R(0, 0, W + 1, H + 1, T(SystemColour(COLOR_GRAYTEXT)));
+      } else if (style == StyleHoverEdge) {
+        s.Edge(client, EdgeKind::Sunken);
+      }
+      break;
+    default: return s.Result();
+  }
+  StandardFocus(s, b);
+  return s.Result();
+}
+
+namespace {
+
+// Style 2's coloured rim, of the hot look and round a focused or default button:
+// two top rows, the outer and the inner sides, two bottom rows.
+struct Rim {
+  uint32_t row2, row1, outer, inner, bottom3, bottom2;
+};
+constexpr Rim kHotRim{0x89D8FD, 0xCFF0FF, 0x49BDF9, 0x7AD2FC, 0x30B3F8, 0x0097E5};
+constexpr Rim kFocusRim{0xF6D4BC, 0xFFE7CE, 0xE6AF8E, 0xF4D1B8, 0xE4AD89, 0xEE8269};
+
+void DrawRim(const Steps& s, const Rim& c) {
+  const int W = s.W, H = s.H;
+  s.L(1, 2, W - 2, 2, T(c.row2));
+  s.L(1, 1, W - 2, 1, T(c.row1));
+  s.L(1, 1, 1, H - 2, T(c.outer));
+  s.L(W - 2, 2, W - 2, H - 2, T(c.outer));
+  s.L(2, 2, 2, H - 3, T(c.inner));
+  s.L(W - 3, 3, W - 3, H - 3, T(c.inner));
+  s.L(2, H - 3, W - 2, H - 3, T(c.bottom3));
+  s.L(2, H - 2, W - 2, H - 2, T(c.bottom2));
+}
+
+}  // namespace
+
+PaintResult PaintSoftGradient(HDC dc, const RECT& client, const ButtonState& b) {
+  Steps s(dc, client, b);
   const int W = s.W, H = s.H;
   const int32_t face = s.face;
-  if (!f.enabled) {
+  if (!b.enabled) {
     s.Region();
     s.Fill(S(face, 0.03f));
     s.R(0, 0, W, H, S(face, -0.1f));
     s.Corners(S(face, 0.2f));
-    return;
+    return s.Result();
   }
   auto gradients = [&] {
     s.G(0, 0, W, H, S(face, 0.07f), face, true);
     s.G(0, 0, W, 5, S(face, 0.2f), S(face, 0.08f), true);
   };
-  switch (state) {
+  switch (b.look) {
     case StateNormal:
       s.Region();
       gradients();
@@ -78,27 +175,11 @@ void PaintSoftGradient(FaceContext& f, int32_t state) {
       s.L(1, H - 4, W - 2, H - 4, S(face, -0.01f));
       s.L(W - 2, 2, W - 2, H - 2, S(face, -0.08f));
       s.L(1, 1, 1, H - 2, M(T(0xFFFFFF), face));
-      if (s.FocusOrDefault() && f.parentActive) {
-        s.L(1, 2, W - 2, 2, T(0xF6D4BC));
-        s.L(1, 1, W - 2, 1, T(0xFFE7CE));
-        s.L(1, 1, 1, H - 2, T(0xE6AF8E));
-        s.L(W - 2, 2, W - 2, H - 2, T(0xE6AF8E));
-        s.L(2, 2, 2, H - 3, T(0xF4D1B8));
-        s.L(W - 3, 3, W - 3, H - 3, T(0xF4D1B8));
-        s.L(2, H - 3, W - 2, H - 3, T(0xE4AD89));
-        s.L(2, H - 2, W - 2, H - 2, T(0xEE8269));
-      }
+      if (s.FocusOrDefault() && b.parentActive) DrawRim(s, kFocusRim);
       break;
     case StateHot:
       gradients();
-      s.L(1, 2, W - 2, 2, T(0x89D8FD));
-      s.L(1, 1, W - 2, 1, T(0xCFF0FF));
-      s.L(1, 1, 1, H - 2, T(0x49BDF9));
-      s.L(W - 2, 2, W - 2, H - 2, T(0x49BDF9));
-      s.L(2, 2, 2, H - 3, T(0x7AD2FC));
-      s.L(W - 3, 3, W - 3, H - 3, T(0x7AD2FC));
-      s.L(2, H - 3, W - 2, H - 3, T(0x30B3F8));
-      s.L(2, H - 2, W - 2, H - 2, T(0x0097E5));
+      DrawRim(s, kHotRim);
       break;
     case StatePressed:
       s.Fill(S(face, -0.05f));
@@ -109,32 +190,39 @@ void PaintSoftGradient(FaceContext& f, int32_t state) {
       s.L(2, 2, 2, H - 2, S(face, -0.1f));
       s.L(W - 2, 2, W - 2, H - 2, S(face, 0.04f));
       break;
-    default: return;
+    default: return s.Result();
   }
-  if (f.parentActive && f.showFocusRect && s.FocusOrDefault()) s.Focus(2, 2, W - 2, H - 2);
+  if (b.parentActive && b.showFocusRect && s.FocusOrDefault()) s.Focus(2, 2, W - 2, H - 2);
   s.R(0, 0, W, H, T(0x743C00));
   s.Corners(S(T(0x743C00), 0.3f));
+  return s.Result();
 }
 
-void PaintLightHover(FaceContext& f, int32_t state) {
-  const Steps s(f);
+namespace {
+
+// Style 3's checked look, white in a frame, with a soft lower edge when hot.
+void LightHoverChecked(Steps& s, Look look) {
   const int W = s.W, H = s.H;
-  s.AmbientBack();
-  auto setFore = [&](Colour c) {
-    if (f.foreColor) *f.foreColor = c;
-  };
-  if (s.Checked() && !f.leftDown) {
-    s.Fill(T(0xFEFEFE));
-    setFore(kButtonText);
-    s.R(0, 0, W, H, T(0xAF987A));
-    s.Corners(S(T(0xC1B3A0), -0.2f));
-    if (state == StateHot) {
-      s.L(W - 2, 2, W - 2, H - 2, T(0xEDF0F2));
-      s.L(2, H - 2, W - 2, H - 2, T(0xD8DEE4));
-      s.L(1, H - 3, W - 1, H - 3, T(0xE8ECEF));
-      s.L(1, H - 4, W - 1, H - 4, T(0xF8F9FA));
-    }
-    return;
+  s.Fill(T(0xFEFEFE));
+  s.CaptionColour(kButtonText);
+  s.R(0, 0, W, H, T(0xAF987A));
+  s.Corners(S(T(0xC1B3A0), -0.2f));
+  if (look != StateHot) return;
+  s.L(W - 2, 2, W - 2, H - 2, T(0xEDF0F2));
+  s.L(2, H - 2, W - 2, H - 2, T(0xD8DEE4));
+  s.L(1, H - 3, W - 1, H - 3, T(0xE8ECEF));
+  s.L(1, H - 4, W - 1, H - 4, T(0xF8F9FA));
+}
+
+}  // namespace
+
+PaintResult PaintLightHover(HDC dc, const RECT& client, const ButtonState& b) {
+  Steps s(dc, client, b);
+  Look state = b.look;
+  const int W = s.W, H = s.H;
+  if (s.Checked() && !b.leftDown) {
+    LightHoverChecked(s, state);
+    return s.Result();
   }
   // A checked button with the left button down is drawn as pressed.
   if (s.Checked()) state = StatePressed;
@@ -163,26 +251,42 @@ void PaintLightHover(FaceContext& f, int32_t state) {
       s.R(0, 0, W, H, T(0x929D9D));
       s.Corners(S(T(0xABB4B5), -0.2f));
       break;
-    default: return;
+    default: return s.Result();
   }
   // The style sets its caption colour itself: white on the pressed face.
-  setFore(state == StatePressed ? Colour(0xFFFFFFu) : kButtonText);
+  s.CaptionColour(state == StatePressed ? Colour(0xFFFFFFu) : kButtonText);
+  return s.Result();
 }
 
-void PaintLitEnds(FaceContext& f, int32_t state) {
-  const Steps s(f);
+namespace {
+
+// Style 4's lit ends: five-pixel gradients across both ends, in the upper and the
+// lower half, from the end's colour inward (mirrored on the right).
+void LitEnds(const Steps& s, int32_t topEnd, int32_t topIn, int32_t bottomEnd, int32_t bottomIn) {
+  const int W = s.W, H = s.H;
+  const double half = H / 2.0;
+  s.G(1, 3, 5, half - 2, topEnd, topIn, false);
+  s.G(1, half, 5, H - half - 1, bottomEnd, bottomIn, false);
+  s.G(W - 6, 3, 5, half - 2, topIn, topEnd, false);
+  s.G(W - 6, half, 5, H - half - 1, bottomIn, bottomEnd, false);
+}
+
+}  // namespace
+
+PaintResult PaintLitEnds(HDC dc, const RECT& client, const ButtonState& b) {
+  Steps s(dc, client, b);
   const int W = s.W, H = s.H;
   const int32_t face = s.face;
-  if (!f.enabled) {
+  if (!b.enabled) {
     s.Region();
     s.Fill(S(face, 0.03f));
     s.R(0, 0, W, H, S(face, -0.25f));
     s.R(1, 1, W - 2, H - 2, S(face, 0.25f));
     s.Corners(S(face, -0.03f));
-    return;
+    return s.Result();
   }
   const double half = H / 2.0;
-  switch (state) {
+  switch (b.look) {
     case StateNormal: {
       const int32_t a = S(face, 0.05f);
       s.Region();
@@ -195,10 +299,7 @@ void PaintLitEnds(FaceContext& f, int32_t state) {
     case StateHot:
       s.G(1, 1, W - 2, half, T(0xFFF7E4), T(0xFFF3DA), true);
       s.G(1, half, W - 2, H - 2, T(0xFFE9C1), T(0xFDE1AE), true);
-      s.G(1, 3, 5, half - 2, T(0xFFEECD), T(0xFFF7E4), false);
-      s.G(1, half, 5, H - half - 1, T(0xFAD68F), S(T(0xFDE1AC), 0.01f), false);
-      s.G(W - 6, 3, 5, half - 2, T(0xFFF7E4), T(0xFFEECD), false);
-      s.G(W - 6, half, 5, H - half - 1, S(T(0xFDE1AC), 0.01f), T(0xFAD68F), false);
+      LitEnds(s, T(0xFFEECD), T(0xFFF7E4), T(0xFAD68F), S(T(0xFDE1AC), 0.01f));
       s.R(0, 0, W, H, T(0xA77532));
       s.R(1, 1, W - 2, H - 2, T(0xFFFFFF));
       break;
@@ -211,30 +312,29 @@ void PaintLitEnds(FaceContext& f, int32_t state) {
       s.L(1, 3, W - 1, 3, T(0xECD9B9));
       s.L(1, 1, 1, Whole(half - 1), T(0xCFB073));
       s.L(1, Whole(half), 1, Whole(H - half - 1), T(0xC5912B));
-      s.G(1, 3, 5, half - 2, S(T(0xE6C891), 0.02f), S(T(0xF6E4C2), -0.01f), false);
-      s.G(1, half, 5, H - half - 1, S(T(0xDCAB4E), 0.02f), S(T(0xF0D29A), -0.01f), false);
-      s.G(W - 6, 3, 5, half - 2, S(T(0xF6E4C2), -0.01f), S(T(0xE6C891), 0.02f), false);
-      s.G(W - 6, half, 5, H - half - 1, S(T(0xF0D29A), -0.01f), S(T(0xDCAB4E), 0.02f), false);
+      LitEnds(s, S(T(0xE6C891), 0.02f), S(T(0xF6E4C2), -0.01f), S(T(0xDCAB4E), 0.02f),
+              S(T(0xF0D29A), -0.01f));
       break;
-    default: return;
+    default: return s.Result();
   }
-  if (f.parentActive) {
-    if (s.FocusOrDefault() && state == StateNormal) {
+  if (b.parentActive) {
+    if (s.FocusOrDefault() && b.look == StateNormal) {
       s.R(0, 0, W, H, T(0xA77532));
       s.R(1, 1, W - 2, H - 2, T(0xFBD848));
     }
-    if (f.showFocusRect && f.hasFocus) s.Focus(2, 2, W - 2, H - 2);
+    if (b.showFocusRect && b.hasFocus) s.Focus(2, 2, W - 2, H - 2);
   }
   s.Corners(T(0xBE965F));
+  return s.Result();
 }
 
-void PaintDropShadow(FaceContext& f, int32_t state) {
-  const Steps s(f);
+PaintResult PaintDropShadow(HDC dc, const RECT& client, const ButtonState& b) {
+  Steps s(dc, client, b);
+  Look state = b.look;
   const int W = s.W, H = s.H;
-  const int32_t b = f.enabled ? s.face : S(s.face, 0.1f);
-  s.AmbientBack();
+  const int32_t base = b.enabled ? s.face : S(s.face, 0.1f);
   // A disabled button, checked or not, shows the normal look in its lighter face.
-  if (!f.enabled) state = StateNormal;
+  if (!b.enabled) state = StateNormal;
   switch (state) {
     case StateNormal:
     case StateHot:
@@ -242,31 +342,33 @@ void PaintDropShadow(FaceContext& f, int32_t state) {
       s.R(6, 6, W - 9, H - 9, T(0x808080));
       s.R(5, 5, W - 7, H - 7, T(0xA0A0A0));
       s.R(4, 4, W - 5, H - 5, T(0xC0C0C0));
-      s.Fill(b, RECT{0, 0, W - 5, H - 5});
-      s.R(0, 0, W - 4, H - 4, S(b, 0.3f));
+      s.Fill(base, RECT{0, 0, W - 5, H - 5});
+      s.R(0, 0, W - 4, H - 4, S(base, 0.3f));
       break;
     case StatePressed:
-      s.Fill(b, RECT{3, 3, W, H});
-      s.R(3, 3, W - 3, H - 3, S(b, 0.3f));
+      s.Fill(base, RECT{3, 3, W, H});
+      s.R(3, 3, W - 3, H - 3, S(base, 0.3f));
       break;
-    default: return;
+    default: return s.Result();
   }
-  if (f.parentActive && f.showFocusRect && s.FocusOrDefault()) {
+  if (b.parentActive && b.showFocusRect && s.FocusOrDefault()) {
     // Drawn inverting; the mode is put back after the rectangle, so that the
     // lines of a later paint are drawn as they are meant to be.
-    const int old = SetROP2(f.dc, R2_NOT);
+    const int old = SetROP2(dc, R2_NOT);
     if (state == StatePressed) s.Focus(6, 6, W - 3, H - 3);
     else s.Focus(3, 3, W - 6, H - 6);
-    SetROP2(f.dc, old);
+    SetROP2(dc, old);
   }
+  return s.Result();
 }
 
-void PaintHalfGloss(FaceContext& f, int32_t state) {
-  const Steps s(f);
+PaintResult PaintHalfGloss(HDC dc, const RECT& client, const ButtonState& b) {
+  Steps s(dc, client, b);
+  Look state = b.look;
   const int W = s.W, H = s.H;
   const int32_t face = s.face;
   // A disabled button, checked or not, shows the normal look.
-  if (!f.enabled) state = StateNormal;
+  if (!b.enabled) state = StateNormal;
   switch (state) {
     case StateNormal:
     case StateHot:
@@ -283,17 +385,18 @@ void PaintHalfGloss(FaceContext& f, int32_t state) {
       s.Corners(S(face, -0.1f));
       s.L(2, H - 1, W - 2, H - 1, S(face, -0.4f));
       break;
-    default: return;
+    default: return s.Result();
   }
   s.Corners(S(face, 0.05f));
-  if (f.parentActive && f.showFocusRect && s.FocusOrDefault()) {
-    const Box& r = f.captionFocusRect;
+  if (b.parentActive && b.showFocusRect && s.FocusOrDefault()) {
+    const Box& r = b.captionFocusRect;
     s.Focus(r.left, r.top, r.right, r.bottom);
   }
+  return s.Result();
 }
 
-void PaintTwoBand(FaceContext& f, int32_t state) {
-  const Steps s(f);
+PaintResult PaintTwoBand(HDC dc, const RECT& client, const ButtonState& b) {
+  Steps s(dc, client, b);
   const int W = s.W, H = s.H;
   const int32_t face = s.face;
   const int top = Whole(H / 2.7);
@@ -306,31 +409,32 @@ void PaintTwoBand(FaceContext& f, int32_t state) {
   if (s.Checked()) {
     bands(T(0xA9D9FF), T(0x6FC0FF), T(0x3FABFF), T(0x75E1FF));
     s.R(0, 0, W, H, frame);
-    if (f.mouseInside) bands(T(0x58C1FF), T(0x51AFFF), T(0x468FFF), T(0x5FD3FF));
+    if (b.mouseInside) bands(T(0x58C1FF), T(0x51AFFF), T(0x468FFF), T(0x5FD3FF));
   } else {
-    switch (state) {
+    switch (b.look) {
       case StateNormal:
         s.Fill(face);
         bands(M(S(face, 0.09f), T(0xFFFFFF)), M(S(face, 0.07f), face), face, S(face, 0.03f));
         break;
       case StateHot: bands(T(0xE1FFFF), T(0xACEAFF), T(0x67D7FF), T(0x99E4FF)); break;
       case StatePressed: bands(T(0x58C1FF), T(0x51AFFF), T(0x468FFF), T(0x5FD3FF)); break;
-      default: return;
+      default: return s.Result();
     }
   }
   s.R(0, 0, W, H, frame);
+  return s.Result();
 }
 
-void PaintFramedHover(FaceContext& f, int32_t state) {
-  const Steps s(f);
+PaintResult PaintFramedHover(HDC dc, const RECT& client, const ButtonState& b) {
+  Steps s(dc, client, b);
   const int W = s.W, H = s.H;
   const int32_t face = s.face;
-  if (!f.enabled) {
+  if (!b.enabled) {
     s.Fill(face);
     s.Corners(face);
-    return;
+    return s.Result();
   }
-  switch (state) {
+  switch (b.look) {
     case StateNormal:
       s.Region();
       s.Fill(face);
@@ -350,24 +454,25 @@ void PaintFramedHover(FaceContext& f, int32_t state) {
       break;
     default: break;
   }
+  return s.Result();
 }
 
-void PaintSolidHover(FaceContext& f, int32_t state) {
-  const Steps s(f);
+PaintResult PaintSolidHover(HDC dc, const RECT& client, const ButtonState& b) {
+  Steps s(dc, client, b);
   const int W = s.W, H = s.H;
   const int32_t face = s.face;
   const int32_t n = M(S(face, 0.26f), T(0xFFFFFF));
-  if (!f.enabled) s.G(0, 0, W, H, n, face, true);
+  if (!b.enabled) s.G(0, 0, W, H, n, face, true);
   if (s.Checked()) {
     s.Fill(T(0xE8E6E1));
     s.R(0, 0, W, H, S(T(0x6F4B4B), 0.05f));
-    if (state == StateHot) {
+    if (b.look == StateHot) {
       s.Fill(T(0xE2B598));
       s.R(0, 0, W, H, T(0xC56A31));
     }
-    return;
+    return s.Result();
   }
-  switch (state) {
+  switch (b.look) {
     case StateNormal: s.G(0, 0, W, H, n, face, true); break;
     case StateHot:
       s.Fill(T(0xEED2C1));
@@ -379,14 +484,15 @@ void PaintSolidHover(FaceContext& f, int32_t state) {
       break;
     default: break;
   }
+  return s.Result();
 }
 
-void PaintTopBand(FaceContext& f, int32_t state) {
-  const Steps s(f);
+PaintResult PaintTopBand(HDC dc, const RECT& client, const ButtonState& b) {
+  Steps s(dc, client, b);
   const int W = s.W, H = s.H;
   const int32_t face = s.face;
   const int32_t white = T(0xFFFFFF);
-  switch (state) {
+  switch (b.look) {
     case StateNormal:
       s.Region();
       s.Fill(face);
@@ -408,22 +514,23 @@ void PaintTopBand(FaceContext& f, int32_t state) {
       s.G(0, 6, W, H - 1, S(face, -0.08f), M(white, S(face, 0.07f)), true);
       s.R(0, 0, W, H, S(face, -0.36f));
       break;
-    default: return;
+    default: return s.Result();
   }
   s.Corners(S(face, -0.5f));
+  return s.Result();
 }
 
-void PaintHalfShade(FaceContext& f, int32_t state) {
-  const Steps s(f);
+PaintResult PaintHalfShade(HDC dc, const RECT& client, const ButtonState& b) {
+  Steps s(dc, client, b);
   const int W = s.W, H = s.H;
   const int32_t face = s.face;
   if (s.Checked()) {
-    if (f.mouseInside) s.G(0, 0, W, H, T(0x4E91FE), T(0x8ED3FF), true);
+    if (b.mouseInside) s.G(0, 0, W, H, T(0x4E91FE), T(0x8ED3FF), true);
     else s.G(0, 0, W, H, T(0x8CD5FF), T(0x55ADFF), true);
     s.R(0, 0, W, H, T(0x800000));
-    return;
+    return s.Result();
   }
-  switch (state) {
+  switch (b.look) {
     case StateNormal:
       s.Region();
       s.G(0, 0, W, H / 2.0, S(face, 0.05f), face, true);
@@ -439,34 +546,36 @@ void PaintHalfShade(FaceContext& f, int32_t state) {
       break;
     default: break;
   }
+  return s.Result();
 }
 
-void PaintSideGradient(FaceContext& f, int32_t state) {
-  const Steps s(f);
+PaintResult PaintSideGradient(HDC dc, const RECT& client, const ButtonState& b) {
+  Steps s(dc, client, b);
   const int W = s.W, H = s.H;
   const int32_t face = s.face;
-  switch (state) {
+  switch (b.look) {
     case StateNormal:
       s.Region();
       s.G(0, 0, W, H, face, S(face, 0.08f), false);
       break;
     case StateHot: s.G(0, 0, W, H, face, S(face, 0.08f), false); break;
     case StatePressed: s.G(0, 0, W, H, S(face, -0.05f), S(face, 0.03f), false); break;
-    default: return;
+    default: return s.Result();
   }
   s.R(0, 0, W, H, T(0x7D807E));
-  if (s.FocusOrDefault() && f.showFocusRect && f.userMode && f.parentActive) {
+  if (s.FocusOrDefault() && b.showFocusRect && b.userMode && b.parentActive) {
     s.Focus(3, 3, W - 3, H - 3);
   }
+  return s.Result();
 }
 
-void PaintPixelMapped(FaceContext& f, int32_t state) {
-  const Steps s(f);
+PaintResult PaintPixelMapped(HDC dc, const RECT& client, const ButtonState& b) {
+  Steps s(dc, client, b);
+  Look state = b.look;
   const int W = s.W, H = s.H;
-  s.AmbientBack();
   if (s.Checked()) state = StatePressed;
-  if (f.parentActive && s.FocusOrDefault()) state = state == StatePressed ? StatePressed : StateHot;
-  if (state < StateNormal || state > StatePressed) return;
+  if (b.parentActive && s.FocusOrDefault()) state = state == StatePressed ? StatePressed : StateHot;
+  if (state < StateNormal || state > StatePressed) return s.Result();
   if (state == StateNormal) s.Region();
   const PixelArt& art = kPixelArt[static_cast<size_t>(state)];
   // The artwork is drawn as it is: its colours are not translated.
@@ -476,7 +585,7 @@ void PaintPixelMapped(FaceContext& f, int32_t state) {
     const bool right = map == CornerTopRight || map == CornerBottomRight;
     const bool bottom = map == CornerBottomLeft || map == CornerBottomRight;
     for (const ArtPixel& p : art.corners[static_cast<size_t>(map)]) {
-      SetPixelV(f.dc, right ? W - 17 + p.x : p.x, bottom ? H - p.y : p.y, static_cast<COLORREF>(p.colour));
+      s.Pixel(right ? W - 17 + p.x : p.x, bottom ? H - p.y : p.y, p.colour);
     }
   }
   // On a button at most 21 high (34 wide) the edge lines have no length. A line
@@ -489,6 +598,7 @@ void PaintPixelMapped(FaceContext& f, int32_t state) {
     for (int y = 0; y <= 11; ++y) s.L(17, y, W - 17, y, c(art.top[static_cast<size_t>(y)]));
     for (int i = 0; i < 12; ++i) s.L(17, H - 11 + i, W - 17, H - 11 + i, c(art.bottom[static_cast<size_t>(i)]));
   }
+  return s.Result();
 }
 
 }  // namespace fw::skbtn

@@ -7,9 +7,6 @@ namespace fw::skbtn {
 
 namespace {
 
-constexpr Colour kButtonFace{0x8000000Fu};
-constexpr Colour kButtonText{0x80000012u};
-
 // Halves to even, as every whole-number conversion of the button.
 int32_t RoundEven(double v) { return static_cast<int32_t>(std::nearbyint(v)); }
 
@@ -63,23 +60,23 @@ int32_t MixColors(int32_t a, int32_t b) {
 
 StyleColours DefaultColours(int32_t style) {
   switch (style) {
-    case 0:
-    case 1: return {kButtonFace, kButtonText, true};
-    case 2: return {Colour(0xE7EBECu), kButtonText, false};
-    case 3: return {kButtonFace, kButtonText, false};
-    case 4:
+    case StyleStandard:
+    case StyleFlat: return {kButtonFace, kButtonText, true};
+    case StyleSoftGradient: return {Colour(0xE7EBECu), kButtonText, false};
+    case StyleLightHover: return {kButtonFace, kButtonText, false};
+    case StyleLitEnds:
       return {Colour(static_cast<uint32_t>(ShiftColor(0xD4D4D4, 0.06f))), kButtonText, false};
-    case 5: return {Colour(0xAA6D00u), Colour(0xFFFFFFu), true};
-    case 6: return {Colour(0xE1D6D5u), kButtonText, true};
-    case 7: return {Colour(0xFFD1ADu), kButtonText, false};
-    case 8:
-    case 9: return {kButtonFace, kButtonText, false};
-    case 10: return {Colour(0xFFD1ADu), kButtonText, false};
-    case 11:
-    case 12: return {kButtonFace, kButtonText, false};
-    case 13: return {Colour(0xFCE1CAu), kButtonText, false};
-    case 14: return {Colour(0xD0D0D0u), kButtonText, false};
-    case 15: return {Colour(0xE6CAA7u), kButtonText, true};
+    case StyleDropShadow: return {Colour(0xAA6D00u), Colour(0xFFFFFFu), true};
+    case StyleHalfGloss: return {Colour(0xE1D6D5u), kButtonText, true};
+    case StyleTwoBand: return {Colour(0xFFD1ADu), kButtonText, false};
+    case StyleFramedHover:
+    case StyleSolidHover: return {kButtonFace, kButtonText, false};
+    case StyleTopBand: return {Colour(0xFFD1ADu), kButtonText, false};
+    case StyleHoverEdge:
+    case StyleHoverThin: return {kButtonFace, kButtonText, false};
+    case StyleHalfShade: return {Colour(0xFCE1CAu), kButtonText, false};
+    case StylePixelMapped: return {Colour(0xD0D0D0u), kButtonText, false};
+    case StyleSideGradient: return {Colour(0xE6CAA7u), kButtonText, true};
     default: return {std::nullopt, kButtonText, false};
   }
 }
@@ -141,113 +138,134 @@ std::vector<int32_t> GradientPixels(int32_t w, int32_t h, int32_t c1, int32_t c2
   return pixels;
 }
 
-Layout LayoutCaptionAndPicture(const LayoutInput& in) {
-  const int32_t W = in.width, H = in.height, tw = in.textWidth, th = in.textHeight;
-  Layout o;
+namespace {
+
+// The picture's drawn size by PictureSize; 0 x 0 for a value outside the set.
+void SizePicture(const LayoutInput& in, Layout& o) {
   switch (in.pictureSize) {
-    case 0: o.pw = in.hasPicture ? in.ownWidth : 0; o.ph = in.hasPicture ? in.ownHeight : 0; break;
-    case 1: o.pw = o.ph = 16; break;
-    case 2: o.pw = o.ph = 24; break;
-    case 3: o.pw = o.ph = 32; break;
+    case PictureOwnSize:
+      o.pw = in.hasPicture ? in.ownWidth : 0;
+      o.ph = in.hasPicture ? in.ownHeight : 0;
+      break;
+    case Picture16: o.pw = o.ph = 16; break;
+    case Picture24: o.pw = o.ph = 24; break;
+    case Picture32: o.pw = o.ph = 32; break;
     default: break;
   }
-  int32_t& pw = o.pw;
-  int32_t& ph = o.ph;
-  // Integer halves truncate toward zero, as C++ division does.
+}
+
+// Picture and caption places by PictureAlign. Integer halves truncate toward
+// zero, as C++ division does.
+void PlaceByPictureAlign(const LayoutInput& in, Layout& o) {
+  const int32_t W = in.width, H = in.height, tw = in.textWidth, th = in.textHeight;
+  const int32_t pw = o.pw, ph = o.ph;
   switch (in.pictureAlign) {
-    case 0:
+    case PictureLeftEdge:
       o.px = 4;
       o.py = (H - ph) / 2;
       o.tx = std::max(W / 2 - tw / 2 + pw / 2, pw + 8);
       o.ty = H / 2 - th / 2;
       break;
-    case 1:
+    case PictureLeftOfCaption:
       o.px = std::max((W - pw - tw) / 2, 4);
       o.py = (H - ph) / 2;
       o.tx = std::max(W / 2 - tw / 2 + pw / 2 + 3, pw + 8);
       o.ty = H / 2 - th / 2;
       break;
-    case 2:
+    case PictureRightEdge:
       o.px = W - pw - 4;
       o.py = (H - ph) / 2;
       o.tx = W - tw - pw - 4;
       o.ty = H / 2 - th / 2;
       break;
-    case 3:
+    case PictureRightOfCaption:
       o.px = std::min((W - pw + tw) / 2, W - pw - 4);
       o.py = (H - ph) / 2;
       o.tx = W / 2 - tw / 2 - pw / 2 - 3;
       if (o.tx < 0) o.tx = W - tw - pw - 4;
       o.ty = H / 2 - th / 2;
       break;
-    case 4:
+    case PictureBehindCaption:
       o.px = (W - pw) / 2;
       o.py = (H - ph) / 2;
       o.tx = W / 2 - tw / 2;
       o.ty = H / 2 - th / 2;
       break;
-    case 5:
+    case PictureTopEdge:
+    case PictureAboveCaption:
       o.px = (W - pw) / 2;
-      o.py = 4;
+      o.py = in.pictureAlign == PictureTopEdge ? 4 : std::max((H - ph - th) / 2, 4);
       o.tx = W / 2 - tw / 2;
       o.ty = ph / 2 + H / 2 - th / 2 + 2;
       break;
-    case 6:
+    case PictureBottomEdge:
+    case PictureBelowCaption:
       o.px = (W - pw) / 2;
-      o.py = std::max((H - ph - th) / 2, 4);
-      o.tx = W / 2 - tw / 2;
-      o.ty = ph / 2 + H / 2 - th / 2 + 2;
-      break;
-    case 7:
-      o.px = (W - pw) / 2;
-      o.py = H - ph - 4;
-      o.tx = W / 2 - tw / 2;
-      o.ty = H / 2 - ph / 2 - th / 2 - 2;
-      break;
-    case 8:
-      o.px = (W - pw) / 2;
-      o.py = std::min((H - ph + th) / 2, H - ph - 4);
+      o.py = in.pictureAlign == PictureBottomEdge ? H - ph - 4
+                                                  : std::min((H - ph + th) / 2, H - ph - 4);
       o.tx = W / 2 - tw / 2;
       o.ty = H / 2 - ph / 2 - th / 2 - 2;
       break;
     default: break;
   }
-  o.px = std::max(o.px, 1);
-  o.py = std::max(o.py, 1);
-  if (W < pw + o.px) pw = W - 8;
-  if (H < o.py + ph) ph = H - 4;
+}
 
+// The caption's x by CaptionAlign, which beside a picture may move the picture too.
+void AlignCaption(const LayoutInput& in, Layout& o) {
+  const int32_t W = in.width, H = in.height, tw = in.textWidth, th = in.textHeight;
+  const int32_t pw = o.pw;
   if (!in.hasPicture) {
     switch (in.captionAlign) {
-      case 0: o.tx = 4; break;
-      case 1: o.tx = W / 2 - tw / 2; break;
-      case 2: o.tx = W - tw - 4; break;
+      case CaptionLeft: o.tx = 4; break;
+      case CaptionCentre: o.tx = W / 2 - tw / 2; break;
+      case CaptionRight: o.tx = W - tw - 4; break;
       default: break;
     }
     o.px = o.py = 0;
     o.ty = H / 2 - th / 2;
-  } else if (in.captionAlign == 0) {
-    switch (in.pictureAlign) {
-      case 0: o.tx = pw + 8; break;
-      case 1: o.tx = pw + 8; o.px = 4; break;
-      case 2: o.tx = o.tx > 3 ? 4 : W - tw - pw - 4; break;
-      case 3: o.px = tw + 4; o.tx = 4; break;
-      case 4: case 5: case 6: case 7: case 8: o.tx = 4; break;
-      default: break;
-    }
-  } else if (in.captionAlign == 1) {
-    // Centred only while the right-aligned place was on the button.
-    if (in.pictureAlign == 2) o.tx = o.tx < 0 ? W - tw - pw - 4 : W / 2 - tw / 2;
-  } else if (in.captionAlign == 2) {
-    switch (in.pictureAlign) {
-      case 0: o.tx = std::max(W - tw - 4, pw + 4); break;
-      case 1: o.tx = W - tw - 4; o.px = o.tx - pw - 4; break;
-      case 2: o.tx = W - tw - pw - 4; break;
-      case 3: o.px = W - pw - 4; o.tx = W - tw - pw - 4; break;
-      case 4: case 5: case 6: case 7: case 8: o.tx = W - tw - 4; break;
-      default: break;
-    }
+    return;
   }
+  // Behind, above or below the caption: the picture takes no room beside it.
+  const bool acrossCaption =
+      in.pictureAlign >= PictureBehindCaption && in.pictureAlign <= PictureBelowCaption;
+  switch (in.captionAlign) {
+    case CaptionLeft:
+      switch (in.pictureAlign) {
+        case PictureLeftEdge: o.tx = pw + 8; break;
+        case PictureLeftOfCaption: o.tx = pw + 8; o.px = 4; break;
+        case PictureRightEdge: o.tx = o.tx > 3 ? 4 : W - tw - pw - 4; break;
+        case PictureRightOfCaption: o.px = tw + 4; o.tx = 4; break;
+        default: if (acrossCaption) o.tx = 4; break;
+      }
+      break;
+    case CaptionCentre:
+      // Centred only while the right-aligned place was on the button.
+      if (in.pictureAlign == PictureRightEdge) o.tx = o.tx < 0 ? W - tw - pw - 4 : W / 2 - tw / 2;
+      break;
+    case CaptionRight:
+      switch (in.pictureAlign) {
+        case PictureLeftEdge: o.tx = std::max(W - tw - 4, pw + 4); break;
+        case PictureLeftOfCaption: o.tx = W - tw - 4; o.px = o.tx - pw - 4; break;
+        case PictureRightEdge: o.tx = W - tw - pw - 4; break;
+        case PictureRightOfCaption: o.px = W - pw - 4; o.tx = W - tw - pw - 4; break;
+        default: if (acrossCaption) o.tx = W - tw - 4; break;
+      }
+      break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+Layout LayoutCaptionAndPicture(const LayoutInput& in) {
+  Layout o;
+  SizePicture(in, o);
+  PlaceByPictureAlign(in, o);
+  o.px = std::max(o.px, 1);
+  o.py = std::max(o.py, 1);
+  if (in.width < o.pw + o.px) o.pw = in.width - 8;
+  if (in.height < o.py + o.ph) o.ph = in.height - 4;
+  AlignCaption(in, o);
   // The underline of an access key needs room before the text.
   if (in.hasAccessKey) o.tx += 3;
   return o;

@@ -37,7 +37,8 @@ enum ButtonStyle : int32_t {
 };
 constexpr int32_t kStyleCount = 16;
 
-enum ButtonState : int32_t { StateNormal = 0, StateHot = 1, StatePressed = 2 };
+// The look a button is drawn in: its `state`.
+enum Look : int32_t { StateNormal = 0, StateHot = 1, StatePressed = 2 };
 
 // A checked button (CheckBoxMode with Value true) is painted as pressed, except
 // in the styles that have a checked look of their own.
@@ -45,11 +46,25 @@ constexpr bool HasOwnCheckedLook(int32_t style) {
   return style == StyleStandard || style == StyleLightHover || style == StyleSolidHover;
 }
 
+// The styles whose face leaves the outside of its shape to the form: their
+// surface takes the host's ambient back colour before they paint.
+constexpr bool PaintsOnAmbientBack(int32_t style) {
+  return style == StyleLightHover || style == StyleDropShadow || style == StylePixelMapped;
+}
+
 // The corner ellipse of the window region a style gives its window (its width and
 // height), or 0 for a plain rectangle.
 int32_t RegionCorner(int32_t style);
 
 // -- Colours
+
+// The platform's button face and button text, as a property stores them: system
+// colours 15 (COLOR_BTNFACE) and 18 (COLOR_BTNTEXT). This header stays free of the
+// platform's, so the indices are written out; the Win32 side checks them.
+inline constexpr Colour kButtonFace = SystemColour(15);
+inline constexpr Colour kButtonText = SystemColour(18);
+// The MaskColor a new button starts with.
+inline constexpr Colour kDefaultMaskColour{0xE0E0E0u};
 
 // The channel arithmetic below treats a colour as 0x00BBGGRR and ignores its top
 // byte, so the untranslatable value -1 acts as white, as it does when it is drawn.
@@ -101,18 +116,34 @@ std::vector<int32_t> GradientPixels(int32_t w, int32_t h, int32_t c1, int32_t c2
 
 // -- Caption and picture layout
 
+// The values of PictureSize, PictureAlign and CaptionAlign. The properties stay
+// whole numbers: a value outside these is kept and lays nothing out.
+enum PictureSize : int32_t { PictureOwnSize = 0, Picture16 = 1, Picture24 = 2, Picture32 = 3 };
+enum PictureAlign : int32_t {
+  PictureLeftEdge = 0,        // the caption centred in the rest
+  PictureLeftOfCaption = 1,   // the pair centred
+  PictureRightEdge = 2,       // the caption right-aligned before it
+  PictureRightOfCaption = 3,  // the pair centred
+  PictureBehindCaption = 4,   // both centred
+  PictureTopEdge = 5,         // the caption below
+  PictureAboveCaption = 6,    // the pair centred
+  PictureBottomEdge = 7,      // the caption above
+  PictureBelowCaption = 8,    // the pair centred
+};
+enum CaptionAlign : int32_t { CaptionLeft = 0, CaptionCentre = 1, CaptionRight = 2 };
+
 struct LayoutInput {
   int32_t width = 0;   // W
   int32_t height = 0;  // H
   int32_t textWidth = 0;
   int32_t textHeight = 0;
   bool hasPicture = false;
-  int32_t pictureSize = 0;  // PictureSize 0 .. 3
+  int32_t pictureSize = PictureOwnSize;
   // The picture's own size in pixels (PictureSize 0); 0 without a picture.
   int32_t ownWidth = 0;
   int32_t ownHeight = 0;
-  int32_t pictureAlign = 1;
-  int32_t captionAlign = 1;
+  int32_t pictureAlign = PictureLeftOfCaption;
+  int32_t captionAlign = CaptionCentre;
   bool hasAccessKey = false;
 };
 

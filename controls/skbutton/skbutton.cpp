@@ -1,6 +1,6 @@
 #include "controls/skbutton/skbutton.h"
 
-#include <cmath>
+#include <algorithm>
 #include <string>
 
 #include "hook/MouseLeave.h"
@@ -18,24 +18,13 @@ using namespace skbtn;
 namespace {
 
 constexpr int32_t kMinimumTwips = 220;
-constexpr Colour kButtonFace{0x8000000Fu};
-constexpr Colour kButtonText{0x80000012u};
-constexpr Colour kGrayText{0x80000011u};
+// The caption the first button on a form gets from its name is not worth saving;
+// a design without a caption gives the kind's name.
 constexpr std::u16string_view kReadCaption = u"skbutton";
 constexpr std::u16string_view kWriteCaption = u"skbutton1";
 
 // A colour as the button stores a translated one: its value, -1 kept as all bits.
 Colour Translated(Colour c) { return Colour(static_cast<uint32_t>(Translate(c))); }
-
-bool IsNtFamily() {
-  OSVERSIONINFOW v{};
-  v.dwOSVersionInfoSize = sizeof v;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!GetVersionExW(&v)) return true;
-#pragma GCC diagnostic pop
-  return (v.dwPlatformId & 2) != 0;
-}
 
 }  // namespace
 
@@ -93,7 +82,7 @@ void skbutton::SetEnabled(bool enabled) {
   if (hoverEnds) {
     m_mouseInside = false;
     if (m_state == StateHot) m_state = StateNormal;
-    CancelMouseLeave(hWnd());
+    WithdrawLeaveNotice();
   }
   Redraw();
   PropertyChanged(u"Enabled");
@@ -103,14 +92,12 @@ void skbutton::SetEnabled(bool enabled) {
 void skbutton::SetFont(std::shared_ptr<Font> font) {
   if (!font) return;
   m_fontObject = std::move(font);
-  UserControl::SetFont(m_fontObject);
   SubscribeFont();
-  Refresh();
-  Redraw();
-  PropertyChanged(u"Font");
   RunFontChanged();
 }
 
+// A new font object and a change to the one kept end alike: the surface takes
+// the font, the caption is drawn in it and "Font" is reported, once each.
 void skbutton::RunFontChanged() {
   if (m_fontObject) UserControl::SetFont(m_fontObject);
   Refresh();
@@ -273,28 +260,23 @@ void skbutton::BuildRegion() {
   m_regionStyle = m_buttonStyle;
 }
 
-FaceContext skbutton::MakeFaceContext() {
-  FaceContext f;
-  f.dc = hDC();
-  f.W = m_width;
-  f.H = m_height;
-  f.style = m_buttonStyle;
-  f.face = Translate(m_backColor);
-  f.enabled = Enabled();
-  f.checkBoxMode = m_checkBoxMode;
-  f.value = m_value;
-  f.hasFocus = m_hasFocus;
-  f.isDefault = m_isDefault;
-  f.parentActive = m_parentActive;
-  f.mouseInside = m_mouseInside;
-  f.leftDown = m_leftDown;
-  f.showFocusRect = m_showFocusRect;
-  f.userMode = Ambient().userMode;
-  f.captionFocusRect = m_captionFocusRect;
-  f.buildRegion = [this] { BuildRegion(); };
-  f.useAmbientBackColor = [this] { UserControl::SetBackColor(Ambient().backColor); };
-  f.foreColor = &m_foreColor;
-  return f;
+ButtonState skbutton::PaintState() const {
+  ButtonState b;
+  b.style = m_buttonStyle;
+  b.look = m_state;
+  b.face = Translate(m_backColor);
+  b.enabled = Enabled();
+  b.checkBoxMode = m_checkBoxMode;
+  b.value = m_value;
+  b.hasFocus = m_hasFocus;
+  b.isDefault = m_isDefault;
+  b.parentActive = m_parentActive;
+  b.mouseInside = m_mouseInside;
+  b.leftDown = m_leftDown;
+  b.showFocusRect = m_showFocusRect;
+  b.userMode = Ambient().userMode;
+  b.captionFocusRect = m_captionFocusRect;
+  return b;
 }
 
 void skbutton::Redraw() {
@@ -304,14 +286,16 @@ void skbutton::Redraw() {
   m_clientRect = RECT{0, 0, m_width, m_height};
   if (m_checkBoxMode && m_value && !HasOwnCheckedLook(m_buttonStyle)) m_state = StatePressed;
   if (FacePainter paint = PainterFor(m_buttonStyle)) {
-    FaceContext face = MakeFaceContext();
-    paint(face, m_state);
+    // Outside these faces' shapes the form's colour shows; taking it clears the surface.
+    if (PaintsOnAmbientBack(m_buttonStyle)) UserControl::SetBackColor(Ambient().backColor);
+    const PaintResult painted = paint(hDC(), m_clientRect, PaintState());
+    if (painted.region) BuildRegion();
+    if (painted.foreColor) m_foreColor = *painted.foreColor;
   }
   DrawCaptionAndPicture();
 }
 
 void skbutton::DrawCaptionAndPicture() {
-  HDC dc = hDC();
   const int32_t tw = TextWidth(m_caption);
   const int32_t th = TextHeight(m_caption);
   LayoutInput in;
@@ -330,63 +314,52 @@ void skbutton::DrawCaptionAndPicture() {
   in.captionAlign = m_captionAlign;
   in.hasAccessKey = m_hasAccessKey;
   const Layout at = LayoutCaptionAndPicture(in);
-  m_pictureWidth = at.pw;
-  m_pictureHeight = at.ph;
   const CaptionPlacement place = PlaceCaption(m_buttonStyle, m_state, at.tx, at.ty, tw, th);
   if (place.focus) m_captionFocusRect = *place.focus;
+  if (m_picture) DrawPicture(at.px + place.pictureDx, at.py + place.pictureDy, at.pw, at.ph);
+  DrawCaption(place.caption);
+}
 
-  if (m_picture) {
-    const int px = at.px + place.pictureDx;
-    const int py = at.py + place.pictureDy;
-    const int pw = at.pw;
-    const int ph = at.ph;
-    const bool hoverSet = m_pictureHover != nullptr;
-    // A hover picture of the other kind is not used: the picture stands in for it.
-    Picture* hover = m_picture.get();
-    if (hoverSet && m_pictureHover->GetType() == m_picture->GetType()) hover = m_pictureHover.get();
-    Picture* shown = (m_state == StateNormal || !hoverSet) ? m_picture.get() : hover;
-    const bool checked = m_checkBoxMode && m_value;
-    if (!Enabled()) {
-      GrayPicture(dc, m_picture->Handle(), px, py, pw, ph);
-    } else if (m_picture->GetType() == Picture::Type::Icon) {
-      shown->Render(dc, px, py, pw, ph);
-      if (checked) hover->Render(dc, px, py, pw, ph);
-    } else {
-      if (checked) shown = hover;
-      // The bitmap's top-left pw x ph pixels, at its own scale.
-      const int cw = std::min(pw, shown->PixelWidth());
-      const int ch = std::min(ph, shown->PixelHeight());
-      unique_hdc mem(CreateCompatibleDC(dc));
-      if (mem && cw > 0 && ch > 0) {
-        unique_select select(mem.get(), shown->Bitmap());
-        if (m_useMaskColor) {
-          TransparentBlt(dc, px, py, cw, ch, mem.get(), 0, 0, cw, ch,
-                         static_cast<UINT>(Translate(m_maskColor)));
-        } else {
-          BitBlt(dc, px, py, cw, ch, mem.get(), 0, 0, SRCCOPY);
-        }
-      }
-    }
+void skbutton::DrawPicture(int px, int py, int pw, int ph) {
+  HDC dc = hDC();
+  if (!Enabled()) {
+    GrayPicture(dc, m_picture->Handle(), px, py, pw, ph);
+    return;
   }
-
-  const int32_t colour = Translate(Enabled() ? m_foreColor : kGrayText);
-  const COLORREF old = SetTextColor(dc, static_cast<COLORREF>(colour));
-  RECT rc{place.caption.left, place.caption.top, place.caption.right, place.caption.bottom};
-  // "&" marks the access key (underlined) and "&&" shows one ampersand.
-  constexpr UINT kFlags = DT_SINGLELINE | DT_LEFT | DT_TOP;
-  if (m_unicodeText) {
-    DrawTextW(dc, WPtr(m_caption), static_cast<int>(m_caption.size()), &rc, kFlags);
+  const bool hoverSet = m_pictureHover != nullptr;
+  // A hover picture of the other kind is not used: the picture stands in for it.
+  Picture* hover = m_picture.get();
+  if (hoverSet && m_pictureHover->GetType() == m_picture->GetType()) hover = m_pictureHover.get();
+  Picture* shown = (m_state == StateNormal || !hoverSet) ? m_picture.get() : hover;
+  const bool checked = m_checkBoxMode && m_value;
+  if (m_picture->GetType() == Picture::Type::Icon) {
+    shown->Render(dc, px, py, pw, ph);
+    if (checked) hover->Render(dc, px, py, pw, ph);
+    return;
+  }
+  if (checked) shown = hover;
+  // The bitmap's top-left pw x ph pixels, at its own scale.
+  const int cw = std::min(pw, shown->PixelWidth());
+  const int ch = std::min(ph, shown->PixelHeight());
+  unique_hdc mem(CreateCompatibleDC(dc));
+  if (!mem || cw <= 0 || ch <= 0) return;
+  unique_select select(mem.get(), shown->Bitmap());
+  if (m_useMaskColor) {
+    TransparentBlt(dc, px, py, cw, ch, mem.get(), 0, 0, cw, ch,
+                   static_cast<UINT>(Translate(m_maskColor)));
   } else {
-    const std::wstring wide = ToWide(m_caption);
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                      0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(std::max(n, 0)), '\0');
-    if (n > 0) {
-      WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), n,
-                          nullptr, nullptr);
-    }
-    DrawTextA(dc, narrow.data(), n, &rc, kFlags);
+    BitBlt(dc, px, py, cw, ch, mem.get(), 0, 0, SRCCOPY);
   }
+}
+
+void skbutton::DrawCaption(const Box& place) {
+  HDC dc = hDC();
+  const int32_t colour = Translate(Enabled() ? m_foreColor : SystemColour(COLOR_GRAYTEXT));
+  const COLORREF old = SetTextColor(dc, static_cast<COLORREF>(colour));
+  RECT rc{place.left, place.top, place.right, place.bottom};
+  // "&" marks the access key (underlined) and "&&" shows one ampersand.
+  DrawTextW(dc, WPtr(m_caption), static_cast<int>(m_caption.size()), &rc,
+            DT_SINGLELINE | DT_LEFT | DT_TOP);
   SetTextColor(dc, old);
 }
 
@@ -396,14 +369,11 @@ void skbutton::StartRunning() {
   if (m_running || !hWnd()) return;
   m_running = true;
   if (m_handPointer) {
-    m_handCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));
+    m_handCursor = LoadCursorW(nullptr, IDC_HAND);
     if (!m_handCursor) m_handPointer = false;
   }
-  m_trackingAvailable = true;
-  m_trackInUser32 = IsFunctionExported(L"TrackMouseEvent", L"User32");
-  if (!m_trackInUser32 && !IsFunctionExported(L"_TrackMouseEvent", L"Comctl32")) {
-    m_trackingAvailable = false;
-  }
+  // Without leave notices there is no hover to follow, and no hooks at all.
+  m_trackingAvailable = MouseLeaveTracker::Available();
   if (!m_trackingAvailable) return;
   HWND self = hWnd();
   m_hook.HookStart(self);
@@ -426,69 +396,58 @@ bool skbutton::FormIsActive() const {
          reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, 0)) == m_parentHwnd;
 }
 
-void skbutton::TrackMouseLeave(HWND hwnd) { RequestMouseLeave(hwnd, TME_LEAVE); }
+void skbutton::RequestLeaveNotice() {
+  if (m_trackingAvailable) TrackMouseLeave(hWnd());
+}
 
-void skbutton::CancelMouseLeave(HWND hwnd) { RequestMouseLeave(hwnd, TME_LEAVE | TME_CANCEL); }
+void skbutton::WithdrawLeaveNotice() {
+  if (m_trackingAvailable) CancelMouseLeave(hWnd());
+}
 
-void skbutton::RequestMouseLeave(HWND hwnd, DWORD flags) {
-  if (!m_trackingAvailable) return;
-  TRACKMOUSEEVENT tme{};
-  tme.cbSize = sizeof tme;
-  tme.dwFlags = flags;
-  tme.hwndTrack = hwnd;
-  tme.dwHoverTime = 0;
-  if (m_trackInUser32) {
-    ::TrackMouseEvent(&tme);
-    return;
-  }
-  using TrackFn = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
-  HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
-  if (!comctl) comctl = LoadLibraryW(L"comctl32.dll");
-  if (!comctl) return;
-  if (auto fn = reinterpret_cast<TrackFn>(
-          reinterpret_cast<void*>(GetProcAddress(comctl, "_TrackMouseEvent")))) {
-    fn(&tme);
+void skbutton::zSubclass_Proc(bool bBefore, bool&, LRESULT&, HWND& hWnd, UINT& uMsg, WPARAM& wParam,
+                              LPARAM&) {
+  if (bBefore) return;
+  if (hWnd == this->hWnd()) {
+    if (uMsg == WM_MOUSEMOVE) OnHookMouseMove();
+    if (uMsg == WM_MOUSELEAVE) OnHookMouseLeave();
+  } else if (hWnd == m_parentHwnd && (uMsg == WM_ACTIVATE || uMsg == WM_NCACTIVATE)) {
+    OnFormActivation(wParam != 0);
   }
 }
 
-void skbutton::zSubclass_Proc(bool bBefore, bool&, LRESULT&, HWND& hWnd, UINT& uMsg,
-                              WPARAM& wParam, LPARAM&) {
-  if (bBefore) return;
-  HWND self = this->hWnd();
-  if (hWnd == self && uMsg == WM_MOUSEMOVE) {
-    if (m_mouseInside) return;
-    m_mouseInside = true;
-    TrackMouseLeave(self);
-    if (!m_spaceDown) m_state = StateHot;
-    Redraw();
-    if (MouseEnter) MouseEnter();
-  } else if (hWnd == self && uMsg == WM_MOUSELEAVE) {
-    // Always: the flag may already be clear after a move seen outside.
-    m_mouseInside = false;
-    if (m_spaceDown) return;
-    if (Enabled()) m_state = StateNormal;
-    Redraw();
-    if (MouseLeave) MouseLeave();
-  } else if (hWnd == m_parentHwnd && (uMsg == WM_ACTIVATE || uMsg == WM_NCACTIVATE)) {
-    if (wParam != 0) {
-      m_parentActive = true;
-      m_state = StateNormal;
-      Redraw();
-      if (m_isDefault) Redraw();
-    } else {
-      EndSpaceCapture();
-      m_leftDown = m_spaceDown = m_hasFocus = m_parentActive = false;
-      m_state = StateNormal;
-      Redraw();
-    }
+// The first move inside is the entry.
+void skbutton::OnHookMouseMove() {
+  if (m_mouseInside) return;
+  m_mouseInside = true;
+  RequestLeaveNotice();
+  if (!m_spaceDown) m_state = StateHot;
+  Redraw();
+  if (MouseEnter) MouseEnter();
+}
+
+void skbutton::OnHookMouseLeave() {
+  // Always: the flag may already be clear after a move seen outside.
+  m_mouseInside = false;
+  if (m_spaceDown) return;
+  if (Enabled()) m_state = StateNormal;
+  Redraw();
+  if (MouseLeave) MouseLeave();
+}
+
+void skbutton::OnFormActivation(bool active) {
+  if (!active) {
+    EndSpaceCapture();
+    m_leftDown = m_spaceDown = m_hasFocus = false;
   }
+  m_parentActive = active;
+  m_state = StateNormal;
+  Redraw();
 }
 
 // -- Events from the host
 
 void skbutton::OnCreated() {
   UserControl::OnCreated();
-  m_unicodeText = IsNtFamily();
   m_fontObject = UserControl::GetFont();
   SubscribeFont();
 }
@@ -506,10 +465,10 @@ void skbutton::OnInitProperties() {
     UserControl::SetFont(m_fontObject);
     SubscribeFont();
   }
-  m_pictureAlign = 1;
-  m_captionAlign = 1;
+  m_pictureAlign = PictureLeftOfCaption;
+  m_captionAlign = CaptionCentre;
   m_useMaskColor = false;
-  m_maskColor = Colour(0xE0E0E0u);
+  m_maskColor = kDefaultMaskColour;
   ReadSize();
   SetDefaultColors();
   DeriveAccessKey();
@@ -522,7 +481,7 @@ void skbutton::OnInitProperties() {
 void skbutton::OnReadProperties(const PropertyStore& p) {
   const AmbientProperties ambient = Ambient();
   const FontValue ambientFont = ambient.font ? ambient.font->Value() : Font::DefaultValue();
-  m_buttonStyle = p.ReadInt32(u"ButtonStyle", 1);
+  m_buttonStyle = p.ReadInt32(u"ButtonStyle", StyleFlat);
   m_showFocusRect = p.ReadBool(u"ShowFocusRect", false);
   m_fontObject = Font::Create(p.ReadFont(u"Font", ambientFont));
   UserControl::SetFont(m_fontObject);
@@ -531,17 +490,19 @@ void skbutton::OnReadProperties(const PropertyStore& p) {
   const bool enabled = p.ReadBool(u"Enabled", true);
   m_caption = p.ReadText(u"Caption", kReadCaption);
   m_value = p.ReadBool(u"Value", false);
-  UserControl::SetMousePointer(p.ReadInt32(u"MousePointer", 0));
+  UserControl::SetMousePointer(p.ReadInt32(u"MousePointer", kPointerDefault));
   m_handPointer = p.ReadBool(u"HandPointer", false);
   UserControl::SetMouseIcon(LoadPictureRef(p.ReadPicture(u"MouseIcon", {})));
   m_picture = LoadPictureRef(p.ReadPicture(u"Picture", {}));
   m_pictureHover = LoadPictureRef(p.ReadPicture(u"PictureHover", {}));
-  m_pictureSize = p.ReadInt32(u"PictureSize", 0);
-  m_maskColor = p.ReadColour(u"MaskColor", Colour(0xE0E0E0u));
+  // Keys match without regard to case: this finds the "pictureSize" a design carries.
+  m_pictureSize = p.ReadInt32(u"PictureSize", PictureOwnSize);
+  m_maskColor = p.ReadColour(u"MaskColor", kDefaultMaskColour);
+  // Spelled as existing designs carry it.
   m_useMaskColor = p.ReadBool(u"UseMaskCOlor", false);
   m_checkBoxMode = p.ReadBool(u"CheckBoxMode", false);
-  m_pictureAlign = p.ReadInt32(u"PictureAlign", 1);
-  m_captionAlign = p.ReadInt32(u"CaptionAlign", 1);
+  m_pictureAlign = p.ReadInt32(u"PictureAlign", PictureLeftOfCaption);
+  m_captionAlign = p.ReadInt32(u"CaptionAlign", CaptionCentre);
   m_foreColor = p.ReadColour(u"ForeColor", Translated(kButtonText));
 
   UserControl::SetForeColor(m_foreColor);
@@ -557,7 +518,7 @@ void skbutton::OnReadProperties(const PropertyStore& p) {
 void skbutton::OnWriteProperties(PropertyStore& p) {
   const AmbientProperties ambient = Ambient();
   const FontValue ambientFont = ambient.font ? ambient.font->Value() : Font::DefaultValue();
-  p.Write(u"ButtonStyle", m_buttonStyle, int32_t{1});
+  p.Write(u"ButtonStyle", m_buttonStyle, int32_t{StyleFlat});
   p.Write(u"ShowFocusRect", m_showFocusRect, false);
   p.Write(u"Enabled", Enabled(), true);
   p.Write(u"Font", m_fontObject ? m_fontObject->Value() : ambientFont, ambientFont);
@@ -566,16 +527,18 @@ void skbutton::OnWriteProperties(PropertyStore& p) {
   p.Write(u"ForeColor", m_foreColor, Translated(kButtonText));
   p.Write(u"CheckBoxMode", m_checkBoxMode, false);
   p.Write(u"Value", m_value, false);
-  p.Write(u"MousePointer", static_cast<int16_t>(UserControl::MousePointer()), int16_t{0});
+  p.Write(u"MousePointer", static_cast<int16_t>(UserControl::MousePointer()),
+          int16_t{kPointerDefault});
   p.Write(u"HandPointer", m_handPointer, false);
   p.Write(u"MouseIcon", PictureRefOf(UserControl::MouseIcon().get()), PictureRef{});
   p.Write(u"Picture", PictureRefOf(m_picture.get()), PictureRef{});
   p.Write(u"PictureHover", PictureRefOf(m_pictureHover.get()), PictureRef{});
-  p.Write(u"PictureAlign", m_pictureAlign, int32_t{1});
-  p.Write(u"pictureSize", m_pictureSize, int32_t{0});
+  p.Write(u"PictureAlign", m_pictureAlign, int32_t{PictureLeftOfCaption});
+  // "pictureSize" and "UseMaskCOlor" are spelled as existing designs carry them.
+  p.Write(u"pictureSize", m_pictureSize, int32_t{PictureOwnSize});
   p.Write(u"UseMaskCOlor", m_useMaskColor, false);
-  p.Write(u"MaskColor", m_maskColor, Colour(0xE0E0E0u));
-  p.Write(u"CaptionAlign", m_captionAlign, int32_t{1});
+  p.Write(u"MaskColor", m_maskColor, kDefaultMaskColour);
+  p.Write(u"CaptionAlign", m_captionAlign, int32_t{CaptionCentre});
 }
 
 void skbutton::OnResize() {
@@ -633,7 +596,7 @@ void skbutton::OnMouseMove(int button, int shift, float x, float y) {
     if (MouseLeave) MouseLeave();
     if (!IsWindow(self)) return;
   }
-  TrackMouseLeave(self);
+  RequestLeaveNotice();
   if (m_mouseInside) {
     SetHandCursor();
     if (m_leftDown) m_state = StatePressed;
@@ -758,14 +721,15 @@ void skbutton::OnLostFocus() {
   m_hasFocus = m_leftDown = m_spaceDown = false;
   m_state = (m_parentActive && m_mouseInside) ? StateHot : StateNormal;
   Redraw();
-  if (m_isDefault) Redraw();
 }
 
 void skbutton::OnAccessKeyPress(int keyAscii) {
   if (!Enabled()) return;
   HWND self = hWnd();
   if (m_spaceDown) m_spaceDown = m_leftDown = false;
-  if (m_checkBoxMode && keyAscii != 27 && keyAscii != 13) {
+  // Enter and Escape reach a default or cancel button: they click a check box
+  // without turning it over.
+  if (m_checkBoxMode && keyAscii != VK_ESCAPE && keyAscii != VK_RETURN) {
     m_value = !m_value;
     if (!m_value) m_state = StateNormal;
     Redraw();

@@ -32,6 +32,9 @@ namespace fw {
 
 class skbutton : public UserControl {
  public:
+  // Defined by the tests, which read the state the button draws from.
+  friend struct SkbuttonTestAccess;
+
   skbutton();
   ~skbutton() override;
 
@@ -98,16 +101,6 @@ class skbutton : public UserControl {
   std::function<void(int& keyCode, int shift)> KeyDown;
   std::function<void(int& keyCode, int shift)> KeyUp;
 
-  // -- What the button's looks are drawn from, for those who watch it
-  skbtn::ButtonState State() const { return m_state; }
-  bool MouseInside() const { return m_mouseInside; }
-  bool HasFocus() const { return m_hasFocus; }
-  bool ParentActive() const { return m_parentActive; }
-  bool IsDefault() const { return m_isDefault; }
-  bool TrackingAvailable() const { return m_trackingAvailable; }
-  // How often the window was given a new region since the button was made.
-  int RegionBuilds() const { return m_regionBuilds; }
-
  protected:
   // -- Events from the host
   void OnCreated() override;
@@ -133,43 +126,48 @@ class skbutton : public UserControl {
   // The plain hook's callback: hover on the button, activation of the form.
   void zSubclass_Proc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND& hWnd, UINT& uMsg,
                       WPARAM& wParam, LPARAM& lParam);
+  void OnHookMouseMove();
+  void OnHookMouseLeave();
+  void OnFormActivation(bool active);
   // Run-time start: the hand cursor, the tracking function, the hooks.
   void StartRunning();
-  void TrackMouseLeave(HWND hwnd);
-  void CancelMouseLeave(HWND hwnd);
-  void RequestMouseLeave(HWND hwnd, DWORD flags);
+  bool FormIsActive() const;
+  // Asks for one leave notice, or withdraws the request (only while tracking).
+  void RequestLeaveNotice();
+  void WithdrawLeaveNotice();
   void DeriveAccessKey();
   void ReadSize();
   void BuildRegion();
+  skbtn::ButtonState PaintState() const;
   void DrawCaptionAndPicture();
+  void DrawPicture(int px, int py, int pw, int ph);
+  void DrawCaption(const skbtn::Box& place);
   void SetHandCursor();
   void EndSpaceCapture();
-  bool FormIsActive() const;
   void RunFontChanged();
   void SubscribeFont();
-  skbtn::FaceContext MakeFaceContext();
 
   // -- Properties
-  Colour m_backColor{0x8000000Fu};
-  int32_t m_buttonStyle = 1;
+  Colour m_backColor{skbtn::kButtonFace};
+  int32_t m_buttonStyle = skbtn::StyleFlat;
   std::u16string m_caption{u"skbutton"};
-  int32_t m_captionAlign = 1;
+  int32_t m_captionAlign = skbtn::CaptionCentre;
   bool m_checkBoxMode = false;
   std::shared_ptr<Font> m_fontObject;
   FontSubscription m_fontChanged;
-  Colour m_foreColor{0x80000012u};
+  Colour m_foreColor{skbtn::kButtonText};
   bool m_handPointer = false;
-  Colour m_maskColor{0xE0E0E0u};
+  Colour m_maskColor{skbtn::kDefaultMaskColour};
   std::shared_ptr<Picture> m_picture;
-  int32_t m_pictureAlign = 1;
+  int32_t m_pictureAlign = skbtn::PictureLeftOfCaption;
   std::shared_ptr<Picture> m_pictureHover;
-  int32_t m_pictureSize = 0;
+  int32_t m_pictureSize = skbtn::PictureOwnSize;
   bool m_showFocusRect = false;
   bool m_useMaskColor = false;
   bool m_value = false;
 
   // -- State
-  skbtn::ButtonState m_state = skbtn::StateNormal;
+  skbtn::Look m_state = skbtn::StateNormal;
   bool m_mouseInside = false;
   bool m_leftDown = false;
   bool m_pressedHere = false;  // the left button went down on this button, not yet up
@@ -179,9 +177,7 @@ class skbutton : public UserControl {
   bool m_parentActive = false;
   bool m_isDefault = false;
   bool m_trackingAvailable = false;
-  bool m_trackInUser32 = false;
   HCURSOR m_handCursor = nullptr;  // a shared system cursor: never destroyed
-  bool m_unicodeText = true;
   HWND m_parentHwnd = nullptr;
   bool m_running = false;  // hooks installed for the run
   int m_savedButton = 0;
@@ -199,7 +195,7 @@ class skbutton : public UserControl {
   int32_t m_regionWidth = -1;
   int32_t m_regionHeight = -1;
   int32_t m_regionStyle = -1;
-  int m_regionBuilds = 0;
+  int m_regionBuilds = 0;  // regions given since the button was made
 
   PlainHook m_hook{[this](bool bBefore, bool& bHandled, LRESULT& lReturn, HWND& hWnd, UINT& uMsg,
                           WPARAM& wParam, LPARAM& lParam) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,8 +22,22 @@
 #include "tests/host/HostTest.h"
 
 namespace fw {
+
+// What the button draws from, which only its looks show otherwise.
+struct SkbuttonTestAccess {
+  static skbtn::Look State(const skbutton* b) { return b->m_state; }
+  static bool MouseInside(const skbutton* b) { return b->m_mouseInside; }
+  static bool HasFocus(const skbutton* b) { return b->m_hasFocus; }
+  static bool ParentActive(const skbutton* b) { return b->m_parentActive; }
+  static bool IsDefault(const skbutton* b) { return b->m_isDefault; }
+  static bool TrackingAvailable(const skbutton* b) { return b->m_trackingAvailable; }
+  // How often the window was given a new region since the button was made.
+  static int RegionBuilds(const skbutton* b) { return b->m_regionBuilds; }
+};
+
 namespace {
 
+using Seen = SkbuttonTestAccess;
 using test::Event;
 using test::ExpectSequence;
 using namespace skbtn;
@@ -194,13 +209,13 @@ TEST_F(SkbuttonTest, PointerEntersAndLeaves) {
   skbutton* b = Place();
   PointerTo(Screen(b, 40, 12));
   ASSERT_TRUE(PumpUntil([&] { return !events.empty(); }, 2000)) << "no mouse move reached the button";
-  EXPECT_EQ(b->State(), StateHot);
+  EXPECT_EQ(Seen::State(b), StateHot);
   PointerTo(POINT{1000, 700});
   ASSERT_TRUE(PumpUntil([&] { return events.size() >= 2; }, 2000));
   const Event want[] = {{"MouseEnter"}, {"MouseLeave"}};
   ExpectSequence(events, want, "enter and leave");
-  EXPECT_EQ(b->State(), StateNormal);
-  EXPECT_FALSE(b->MouseInside());
+  EXPECT_EQ(Seen::State(b), StateNormal);
+  EXPECT_FALSE(Seen::MouseInside(b));
 }
 
 TEST_F(SkbuttonTest, EveryLeaveNoticeRaisesMouseLeave) {
@@ -216,11 +231,11 @@ TEST_F(SkbuttonTest, EveryLeaveNoticeRaisesMouseLeave) {
 TEST_F(SkbuttonTest, LeftClickInside) {
   skbutton* b = Place();
   PointerTo(Screen(b, 40, 12));
-  PumpUntil([&] { return b->MouseInside(); }, 1000);
+  PumpUntil([&] { return Seen::MouseInside(b); }, 1000);
   events.clear();
   MouseInput(MOUSEEVENTF_LEFTDOWN);
   PumpUntil([&] { return !events.empty(); }, 1000);
-  EXPECT_EQ(b->State(), StatePressed);
+  EXPECT_EQ(Seen::State(b), StatePressed);
   MouseInput(MOUSEEVENTF_LEFTUP);
   PumpUntil([&] { return events.size() >= 3; }, 1000);
   const Event want[] = {{"MouseDown", 1, 0, 40, 12}, {"Click"}, {"MouseUp", 1, 0, 40, 12}};
@@ -298,24 +313,24 @@ TEST_F(SkbuttonTest, SpaceOutsideAndInside) {
   PumpFor(20);
   events.clear();
   SendMessageW(b->hWnd(), WM_KEYDOWN, VK_SPACE, 0x00390001);
-  EXPECT_EQ(b->State(), StatePressed);
+  EXPECT_EQ(Seen::State(b), StatePressed);
   EXPECT_EQ(GetCapture(), b->hWnd());
   SendMessageW(b->hWnd(), WM_KEYUP, VK_SPACE, 0xC0390001);
   {
     const Event want[] = {{"KeyDown", 32, 0}, {"Click"}, {"KeyUp", 32, 0}};
     ExpectSequence(Clicks(), want, "space with the pointer outside");
   }
-  EXPECT_EQ(b->State(), StateNormal);
+  EXPECT_EQ(Seen::State(b), StateNormal);
   EXPECT_NE(GetCapture(), b->hWnd()) << "the space press keeps the mouse captured";
 
   PointerTo(Screen(b, 40, 12));
-  ASSERT_TRUE(PumpUntil([&] { return b->MouseInside(); }, 1000));
+  ASSERT_TRUE(PumpUntil([&] { return Seen::MouseInside(b); }, 1000));
   events.clear();
   SendMessageW(b->hWnd(), WM_KEYDOWN, VK_SPACE, 0x00390001);
   SendMessageW(b->hWnd(), WM_KEYUP, VK_SPACE, 0xC0390001);
   const Event want[] = {{"KeyDown", 32, 0}, {"Click"}, {"KeyUp", 32, 0}};
   ExpectSequence(Clicks(), want, "space with the pointer inside");
-  EXPECT_EQ(b->State(), StateHot);
+  EXPECT_EQ(Seen::State(b), StateHot);
 }
 
 TEST_F(SkbuttonTest, AltSpaceOtherKeysAndEnter) {
@@ -326,7 +341,7 @@ TEST_F(SkbuttonTest, AltSpaceOtherKeysAndEnter) {
   // Alt from the message's context bit.
   SendMessageW(b->hWnd(), WM_SYSKEYDOWN, VK_SPACE, 0x20390001);
   ExpectSequence(events, nullptr, "Alt+Space");
-  EXPECT_NE(b->State(), StatePressed);
+  EXPECT_NE(Seen::State(b), StatePressed);
   SendMessageW(b->hWnd(), WM_KEYDOWN, 'A', 0x001E0001);
   SendMessageW(b->hWnd(), WM_KEYUP, 'A', 0xC01E0001);
   // Enter through the form's keyboard routing, as the message loop delivers it.
@@ -521,12 +536,12 @@ TEST_F(SkbuttonTest, DisablingEndsTheHover) {
   b->SetBackColor(Colour(0xFFFFFFu));
   b->SetCaption(u"");
   PointerTo(Screen(b, 40, 12));
-  ASSERT_TRUE(PumpUntil([&] { return b->State() == StateHot; }, 1000));
+  ASSERT_TRUE(PumpUntil([&] { return Seen::State(b) == StateHot; }, 1000));
   b->SetEnabled(false);
   PointerTo(POINT{1000, 700});
   PumpFor(60);
   b->SetEnabled(true);
-  EXPECT_EQ(b->State(), StateNormal);
+  EXPECT_EQ(Seen::State(b), StateNormal);
   EXPECT_EQ(Hex(b->GetSurface().Pixel(0, 0)), Hex(0xFFFFFF)) << "the hot edge stayed";
   PointerTo(Screen(b, 40, 12));
   PumpUntil([&] { return events.size() >= 3; }, 1000);
@@ -568,11 +583,25 @@ TEST_F(SkbuttonTest, HandPointerFromTheFirstMove) {
   skbutton* b = Place(10, 10, &props);
   const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
   PointerTo(Screen(b, 40, 12));
-  ASSERT_TRUE(PumpUntil([&] { return b->MouseInside(); }, 1000));
+  ASSERT_TRUE(PumpUntil([&] { return Seen::MouseInside(b); }, 1000));
   EXPECT_EQ(GetCursor(), hand) << "after the first move";
   SendMessageW(b->hWnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(b->hWnd()),
                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(GetCursor(), hand) << "asked before the next move";
+}
+
+// A new font object, and a change to the one the button keeps, is one change of
+// "Font" each.
+TEST_F(SkbuttonTest, EachFontChangeIsReportedOnce) {
+  skbutton* b = Place();
+  int reported = 0;
+  s_form->PropertyChangedHook = [&](Control&, std::u16string_view name) { reported += name == u"Font"; };
+  auto font = Font::Create(u"Arial", 12.0);
+  b->SetFont(font);
+  EXPECT_EQ(reported, 1) << "a new font";
+  font->SetBold(true);
+  EXPECT_EQ(reported, 2) << "the kept font made bold";
+  s_form->PropertyChangedHook = nullptr;
 }
 
 // -- Saving and reading
@@ -678,19 +707,19 @@ TEST_F(SkbuttonTest, NoSmallerThan220Twips) {
 
 TEST_F(SkbuttonTest, OneRegionPerResizeAndNoRepaintLoop) {
   skbutton* b = Place();
-  const int start = b->RegionBuilds();
+  const int start = Seen::RegionBuilds(b);
   EXPECT_GE(start, 1);
   b->Move(b->Left(), b->Top(), 1500, 450);
   PumpFor(60);
-  EXPECT_EQ(b->RegionBuilds(), start + 1);
+  EXPECT_EQ(Seen::RegionBuilds(b), start + 1);
   for (int i = 0; i < 20; ++i) b->Redraw();
   b->Refresh();
   PumpFor(60);
-  EXPECT_EQ(b->RegionBuilds(), start + 1) << "paints built regions again";
+  EXPECT_EQ(Seen::RegionBuilds(b), start + 1) << "paints built regions again";
   // A style with round corners: the corner pixel is cut off.
   b->SetButtonStyle(StylePixelMapped);
   PumpFor(30);
-  EXPECT_EQ(b->RegionBuilds(), start + 2);
+  EXPECT_EQ(Seen::RegionBuilds(b), start + 2);
   unique_hrgn rgn(CreateRectRgn(0, 0, 0, 0));
   ASSERT_NE(GetWindowRgn(b->hWnd(), rgn.get()), ERROR);
   EXPECT_FALSE(PtInRegion(rgn.get(), 0, 0));
@@ -736,7 +765,7 @@ TEST_F(SkbuttonTest, RoundedCornersAtTwoSizes) {
 TEST_F(SkbuttonTest, HooksGoWithTheButton) {
   const LONG_PTR before = GetWindowLongPtrW(s_form->hWnd(), GWLP_WNDPROC);
   skbutton* b = Place();
-  EXPECT_TRUE(b->TrackingAvailable());
+  EXPECT_TRUE(Seen::TrackingAvailable(b));
   EXPECT_NE(GetWindowLongPtrW(s_form->hWnd(), GWLP_WNDPROC), before) << "the form is not hooked";
   b->Destroy();
   m_placed.clear();
@@ -746,14 +775,14 @@ TEST_F(SkbuttonTest, HooksGoWithTheButton) {
 TEST_F(SkbuttonTest, FormActivationIsFollowed) {
   skbutton* b = Place();
   SendMessageW(s_form->hWnd(), WM_ACTIVATE, WA_ACTIVE, 0);
-  EXPECT_TRUE(b->ParentActive());
+  EXPECT_TRUE(Seen::ParentActive(b));
   b->SetFocus();
   PumpFor(20);
-  EXPECT_TRUE(b->HasFocus());
+  EXPECT_TRUE(Seen::HasFocus(b));
   SendMessageW(s_form->hWnd(), WM_ACTIVATE, WA_INACTIVE, 0);
-  EXPECT_FALSE(b->ParentActive());
-  EXPECT_FALSE(b->HasFocus());
-  EXPECT_EQ(b->State(), StateNormal);
+  EXPECT_FALSE(Seen::ParentActive(b));
+  EXPECT_FALSE(Seen::HasFocus(b));
+  EXPECT_EQ(Seen::State(b), StateNormal);
 }
 
 // -- Pixels
@@ -850,25 +879,24 @@ enum : int {
 
 struct FaceCanvas {
   Canvas canvas;
-  FaceContext f;
+  ButtonState b;
   FaceCanvas(int32_t style, int W, int H, int flags) : canvas(W, H) {
-    f.dc = canvas.dc.get();
-    f.W = W;
-    f.H = H;
-    f.style = style;
-    f.face = static_cast<int32_t>(kGrey);
-    f.checkBoxMode = f.value = (flags & kChecked) != 0;
-    f.hasFocus = (flags & kFocus) != 0;
-    f.isDefault = (flags & kDefault) != 0;
-    f.parentActive = (flags & kActive) != 0;
-    f.showFocusRect = (flags & kShowFocus) != 0;
-    f.mouseInside = (flags & kInside) != 0;
-    f.leftDown = (flags & kLeftDown) != 0;
-    f.enabled = (flags & kDisabled) == 0;
-    f.captionFocusRect = Box{10, 5, 50, 20};
-    f.foreColor = &fore;
+    b.style = style;
+    b.face = static_cast<int32_t>(kGrey);
+    b.checkBoxMode = b.value = (flags & kChecked) != 0;
+    b.hasFocus = (flags & kFocus) != 0;
+    b.isDefault = (flags & kDefault) != 0;
+    b.parentActive = (flags & kActive) != 0;
+    b.showFocusRect = (flags & kShowFocus) != 0;
+    b.mouseInside = (flags & kInside) != 0;
+    b.leftDown = (flags & kLeftDown) != 0;
+    b.enabled = (flags & kDisabled) == 0;
+    b.captionFocusRect = Box{10, 5, 50, 20};
   }
-  void Paint(int32_t state) { PainterFor(f.style)(f, state); }
+  PaintResult Paint(int32_t state) {
+    b.look = static_cast<Look>(state);
+    return PainterFor(b.style)(canvas.dc.get(), RECT{0, 0, canvas.w, canvas.h}, b);
+  }
   std::string Actual(const Line& line) const {
     std::string s;
     const int n = line.axis == 'r' ? canvas.w : canvas.h;
@@ -877,7 +905,6 @@ struct FaceCanvas {
     }
     return s;
   }
-  Colour fore{0x0000FFu};
 };
 
 std::string Expected(const Line& line) {
@@ -1270,20 +1297,36 @@ TEST(SkbuttonPaint, PixelMappedLowButtonShowsOnlyTheMaps) {
   }
 }
 
-TEST(SkbuttonPaint, StyleThreeSetsItsCaptionColour) {
-  Canvas c(80, 25);
-  FaceContext f;
-  f.dc = c.dc.get();
-  f.W = 80;
-  f.H = 25;
-  f.style = 3;
-  f.face = 0x808080;
-  Colour fore(0x0000FFu);  // red, set by the program
-  f.foreColor = &fore;
-  PaintLightHover(f, StateNormal);
-  EXPECT_EQ(fore, Colour(0x80000012u));
-  PaintLightHover(f, StatePressed);
-  EXPECT_EQ(fore, Colour(0xFFFFFFu));
+// What a painter leaves to the button: the window region in the steps that
+// name it (the normal look, and the disabled look of styles 2 and 4), and style
+// 3's own caption colour, button text unless pressed.
+TEST(SkbuttonPaint, WhatPaintersLeaveToTheButton) {
+  struct Case {
+    int32_t style, state;
+    int flags;
+    bool region;
+    std::optional<Colour> fore;
+  };
+  const Colour text = SystemColour(COLOR_BTNTEXT), white(0xFFFFFFu);
+  const Case cases[] = {
+      {0, StateNormal, 0, true, {}},       {0, StateHot, 0, false, {}},
+      {0, StateNormal, kChecked, false, {}}, {2, StateHot, kDisabled, true, {}},
+      {4, StatePressed, kDisabled, true, {}}, {5, StatePressed, kDisabled, true, {}},
+      {6, StateHot, 0, false, {}},         {7, StateNormal, 0, false, {}},
+      {9, StateNormal, 0, false, {}},      {13, StateNormal, kChecked, false, {}},
+      {14, StateNormal, 0, true, {}},      {14, StateNormal, kFocus | kActive, false, {}},
+      {15, StateNormal, 0, true, {}},      {3, StateNormal, 0, true, text},
+      {3, StateHot, 0, false, text},       {3, StatePressed, 0, false, white},
+      {3, StateNormal, kChecked, false, text}, {3, StateNormal, kChecked | kLeftDown, false, white},
+  };
+  for (const Case& c : cases) {
+    FaceCanvas fc(c.style, 80, 25, c.flags);
+    const PaintResult r = fc.Paint(c.state);
+    const std::string what = "style " + std::to_string(c.style) + " state " + std::to_string(c.state) +
+                             " flags " + std::to_string(c.flags);
+    EXPECT_EQ(r.region, c.region) << what;
+    EXPECT_EQ(r.foreColor, c.fore) << what;
+  }
 }
 
 // The focus makes a standard button the default one, which its frame shows (the
@@ -1295,7 +1338,7 @@ TEST_F(SkbuttonTest, FocusedStandardButtonShowsTheDefaultFrame) {
   b->SetBackColor(kFace);
   b->SetFocus();
   PumpFor(20);
-  ASSERT_TRUE(b->IsDefault());
+  ASSERT_TRUE(Seen::IsDefault(b));
   for (int x : {0, 40, 79}) EXPECT_EQ(Hex(b->GetSurface().Pixel(x, 0)), Hex(0)) << x;
   EXPECT_EQ(Hex(b->GetSurface().Pixel(78, 12)), Hex(GetSysColor(COLOR_APPWORKSPACE)));
   EXPECT_EQ(Hex(b->GetSurface().Pixel(79, 12)), Hex(0));
