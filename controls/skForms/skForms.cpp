@@ -3,10 +3,10 @@
 #include <uxtheme.h>
 
 #include <algorithm>
-#include <exception>
 
 #include "controls/skForms/skFormsDraw.h"
 #include "host/ColourWin.h"
+#include "host/Failure.h"
 #include "host/Form.h"
 #include "host/Gdi.h"
 #include "host/Numeric.h"
@@ -79,19 +79,11 @@ bool NtFamily() {
 
 // -- Failures
 
-void skForms::ReportFailure(std::u16string_view, const char*) noexcept {
-  // The frame never troubles the user with its own failures.
-}
-
+// The frame never troubles the user with its own failures: the procedure's
+// failure is traced for the developer and the frame carries on after it.
 template <typename Fn>
 void skForms::Guarded(std::u16string_view procedure, Fn&& fn) noexcept {
-  try {
-    fn();
-  } catch (const std::exception& e) {
-    ReportFailure(procedure, e.what());
-  } catch (...) {
-    ReportFailure(procedure, "");
-  }
+  Contain(u"skForms", procedure, std::forward<Fn>(fn));
 }
 
 template <typename Handler, typename... Args>

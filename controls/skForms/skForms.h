@@ -13,8 +13,8 @@
 // through the guarded hook, after the form's own procedure, except the close
 // command, which must be stopped before the form's procedure closes the window.
 //
-// Every procedure keeps its own failures: they go to ReportFailure, which shows
-// nothing, and the frame carries on.
+// Every procedure keeps its own failures: they are traced for the developer
+// (host/Failure.h), nothing is shown, and the frame carries on.
 #pragma once
 
 #include <windows.h>
@@ -243,8 +243,8 @@ class skForms : public UserControl {
   void CloseHost(bool raiseEvent);
   void AltF4();
 
-  // Every procedure's failures end here; nothing is shown.
-  static void ReportFailure(std::u16string_view procedure, const char* what) noexcept;
+  // Runs a procedure whose failure must not stop the frame: it is traced for
+  // the developer, nothing is shown, and the statements after it run.
   template <typename Fn>
   void Guarded(std::u16string_view procedure, Fn&& fn) noexcept;
   // Raises an event to the host on its own: a handler that fails is reported

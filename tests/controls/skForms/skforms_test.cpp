@@ -22,6 +22,7 @@
 #include "host/ColourWin.h"
 #include "host/Form.h"
 #include "controls/skForms/skFormsDraw.h"
+#include "host/Failure.h"
 #include "host/Gdi.h"
 #include "host/PictureBox.h"
 #include "host/Surface.h"
@@ -747,18 +748,27 @@ TEST_F(SkFormsTest, AFailingHandlerDoesNotStopTheFramesNextSteps) {
        },
        [&](skForms* f) { return f && f->WindowState() == 2; }},
   };
+  std::vector<std::u16string> traced;
+  const FailureTrace previous =
+      SetFailureTrace([&](std::u16string_view line) { traced.emplace_back(line); });
   SetCursorPos(600, 500);
   for (const Case& c : cases) {
     skForms* f = MakeHost();
     c.arm(*f);
     raised = 0;
+    traced.clear();
     c.act(*f);
     EXPECT_GT(raised, 0) << c.event << " was not raised";
     EXPECT_TRUE(c.done(m_host->IsLoaded() ? f : nullptr)) << "the frame stopped after a failing " << c.event << " handler";
+    // Each failure is traced for the developer, by the event it came from.
+    const std::string event = c.event;
+    const std::u16string line = u"Fuelwise: skForms." + std::u16string(event.begin(), event.end()) + u": handler";
+    EXPECT_EQ(traced, std::vector<std::u16string>(static_cast<size_t>(raised), line)) << c.event;
     if (m_host->IsLoaded()) m_host->Unload();
     SetCursorPos(600, 500);
     UserControl::DoEvents();
   }
+  SetFailureTrace(previous);
 }
 
 TEST_F(SkFormsTest, AtDesignTimeTheFrameHooksNothingAndDrawsTheFullPair) {
