@@ -1,5 +1,5 @@
 // The developer's trace on Windows: the debugger output, which a debugger or a
-// trace viewer shows (under Wine: WINEDEBUG=+debugstr).
+// trace viewer shows (under Wine: WINEDEBUG=warn+seh).
 #include <windows.h>
 
 #include <string>
