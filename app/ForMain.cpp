@@ -211,7 +211,7 @@ void ForMain::AddPanels() {
     auto* image = Get<Image>(name);
     return image ? image->GetPicture() : nullptr;
   };
-  const Colour mask(0xFF00FFu), buttonText(0x80000012u);
+  const Colour mask(0xFF00FFu), buttonText(SystemColour(COLOR_BTNTEXT));
   Skipping([&] {
     bar->AddPanel(kCredit, 0, false, false, icon(u"Image1"), 0, true, mask, buttonText, nullptr,
                   u"", 220);
