@@ -44,6 +44,8 @@ void TraceCurrentFailure(std::u16string_view owner, std::u16string_view routine)
   }
 }
 
-FailureTrace SetFailureTrace(FailureTrace trace) { return std::exchange(CurrentTrace(), std::move(trace)); }
+FailureTrace SetFailureTrace(FailureTrace trace) {
+  return std::exchange(CurrentTrace(), std::move(trace));
+}
 
 }  // namespace fw
