@@ -1311,6 +1311,8 @@ void skForms::GripMouseMove(PictureBox& grip, int button, int shift, float x, fl
   if (HostMaximised()) {
     grip.SetMousePointer(kPointerDefault);
   } else if (m_settings.borderStyle == kBorderSizable) {
+    // In grip coordinates: the last 11 pixels or so before the frame's
+    // bottom-right corner.
     if (right) {
       grip.SetMousePointer(y >= ScaleHeight() - m_topHeight - 20 ? kPointerSizeNWSE
                                                                  : kPointerSizeWE);
