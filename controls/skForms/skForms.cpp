@@ -853,12 +853,7 @@ void skForms::DrawOneButton(ButtonLook look, uint32_t c, int slot) {
     DrawGradientInRectangle(dc, Half(c, kWhite), kWhite, l + 1, t, w - 1, h, kCylinderDown, false,
                             0, 2.01);
     outline();
-    // The maximise button tells which way it goes now.
-    if (slot == kSlotMax) {
-      m_slots[kSlotMax].toolTip =
-          HostMaximised() ? FirstChars(m_sysMnu.At(kItemRestore)->caption, kRestoreTipLength) + u" "
-                          : FirstChars(m_sysMnu.At(kItemMaximise)->caption, kMaximiseTipLength);
-    }
+    if (slot == kSlotMax) m_slots[kSlotMax].toolTip = MaxButtonToolTip();
   } else {
     // The pressed and the normal look start from the title background over the
     // button's columns, so that a hover face it had goes; every button drawn
@@ -878,6 +873,12 @@ void skForms::DrawOneButton(ButtonLook look, uint32_t c, int slot) {
   // buttons could not be seen until the pointer found them.
   if (look == kLookNormal && SolidTitleBand(style)) c = m_draw.light;
   DrawGlyph(dc, slot, l, t, c);
+}
+
+// The maximise button tells which way it goes now.
+std::u16string skForms::MaxButtonToolTip() const {
+  return HostMaximised() ? FirstChars(m_sysMnu.At(kItemRestore)->caption, kRestoreTipLength) + u" "
+                         : FirstChars(m_sysMnu.At(kItemMaximise)->caption, kMaximiseTipLength);
 }
 
 void skForms::DrawGlyph(HDC dc, int slot, int l, int t, uint32_t c) const {

@@ -216,6 +216,7 @@ class skForms : public UserControl {
   void DrawCaptionBtns(skforms::ButtonLook look, uint32_t colour, int slot);
   void DrawOneButton(skforms::ButtonLook look, uint32_t colour, int slot);
   void DrawGlyph(HDC dc, int slot, int left, int top, uint32_t colour) const;
+  std::u16string MaxButtonToolTip() const;
   void PaintCaptionBtns(int slot);
   void HoverCaptionButtons(float x, float y);
   void SetControlToolTip(const std::u16string& text);
