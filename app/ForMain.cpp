@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <source_location>
+#include <string_view>
 #include <utility>
 
 #include "app/ModMain.h"
@@ -14,6 +16,7 @@
 #include "controls/skForms/skForms.h"
 #include "controls/skbutton/skbutton.h"
 #include "controls/ucStatusBar/ucStatusBar.h"
+#include "host/Failure.h"
 #include "host/Image.h"
 #include "host/Label.h"
 #include "host/ListBox.h"
@@ -87,13 +90,20 @@ class TextBoxAdapter : public TextBoxControl {
   TextBox& m_box;
 };
 
+// The bare name of the routine a step runs in, from the compiler's signature
+// ("void fw::ForMain::OnLoad()" gives "OnLoad"), for the failure's trace.
+std::u16string RoutineName(std::string_view signature) {
+  signature = signature.substr(0, signature.find('('));
+  if (const size_t colon = signature.rfind(':'); colon != std::string_view::npos) {
+    signature.remove_prefix(colon + 1);
+  }
+  return std::u16string(signature.begin(), signature.end());
+}
+
 // Runs one step of a handler; a failing step is skipped and the next one runs.
 template <typename Step>
-void Skipping(Step&& step) {
-  try {
-    step();
-  } catch (...) {
-  }
+void Skipping(Step&& step, const std::source_location at = std::source_location::current()) {
+  Contain(u"ForMain", RoutineName(at.function_name()), std::forward<Step>(step));
 }
 
 }  // namespace
@@ -201,7 +211,7 @@ void ForMain::AddPanels() {
     auto* image = Get<Image>(name);
     return image ? image->GetPicture() : nullptr;
   };
-  const Colour mask(0xFF00FFu), buttonText(0x80000012u);
+  const Colour mask(0xFF00FFu), buttonText(SystemColour(COLOR_BTNTEXT));
   Skipping([&] {
     bar->AddPanel(kCredit, 0, false, false, icon(u"Image1"), 0, true, mask, buttonText, nullptr,
                   u"", 220);

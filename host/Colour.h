@@ -30,7 +30,11 @@ constexpr uint32_t kNonRgbBits = 0x7F000000u;
 constexpr Colour Rgb(uint8_t r, uint8_t g, uint8_t b) {
   return Colour(uint32_t{r} | (uint32_t{g} << 8) | (uint32_t{b} << 16));
 }
-constexpr Colour SystemColour(uint32_t index) { return Colour(kSystemColourFlag | index); }
+// System colour `index` by the platform's name for it: SystemColour(COLOR_BTNFACE)
+// is 0x8000000F.
+constexpr Colour SystemColour(int index) {
+  return Colour(kSystemColourFlag | static_cast<uint32_t>(index));
+}
 
 constexpr bool IsSystemColour(Colour c) { return (c.value & kSystemColourFlag) != 0; }
 // n of 0x80000000 | n; meaningful only when IsSystemColour(c).

@@ -6,7 +6,7 @@
 
 namespace fw {
 
-ComboBox::ComboBox() : NativeControl(u"ComboBox", Colour(0x80000005u)) {}
+ComboBox::ComboBox() : NativeControl(u"ComboBox", SystemColour(COLOR_WINDOW)) {}
 
 void ComboBox::OnBeforeCreate(const PropertyStore& p) {
   m_style = p.ReadInt32(u"Style", 0);

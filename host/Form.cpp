@@ -186,8 +186,8 @@ void Form::ReadFormProperties(const PropertyStore& props) {
   m_moveable = props.ReadBool(u"Moveable", true);
   m_showInTaskbar = props.ReadBool(u"ShowInTaskbar", true);
   m_startUpPosition = props.ReadInt32(u"StartUpPosition", 3);
-  m_backColor = props.ReadColour(u"BackColor", Colour(0x8000000Fu));
-  m_foreColor = props.ReadColour(u"ForeColor", Colour(0x80000012u));
+  m_backColor = props.ReadColour(u"BackColor", SystemColour(COLOR_BTNFACE));
+  m_foreColor = props.ReadColour(u"ForeColor", SystemColour(COLOR_BTNTEXT));
   if (props.Contains(u"Font")) m_font->SetValue(props.ReadFont(u"Font", Font::DefaultValue()));
   const PictureRef icon = props.ReadPicture(u"Icon", {});
   if (!icon.empty()) m_icon = LoadPictureRef(icon);
@@ -318,8 +318,8 @@ DesignNode Form::SaveDesign() {
   p.Write(u"ClientWidth", ScaleWidth(), int32_t{0});
   p.Write(u"ClientHeight", ScaleHeight(), int32_t{0});
   p.Write(u"BorderStyle", m_borderStyle, int32_t{2});
-  p.Write(u"BackColor", m_backColor, Colour(0x8000000Fu));
-  p.Write(u"ForeColor", m_foreColor, Colour(0x80000012u));
+  p.Write(u"BackColor", m_backColor, SystemColour(COLOR_BTNFACE));
+  p.Write(u"ForeColor", m_foreColor, SystemColour(COLOR_BTNTEXT));
   p.Write(u"Font", m_font->Value(), Font::DefaultValue());
   p.Write(u"Icon", PictureRefOf(m_icon.get()), PictureRef{});
   p.Write(u"Moveable", m_moveable, true);

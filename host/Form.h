@@ -273,8 +273,8 @@ class Form {
   int m_mousePointer = 0;
   bool m_moveable = true;
   bool m_showInTaskbar = true;
-  Colour m_backColor{0x8000000Fu};
-  Colour m_foreColor{0x80000012u};
+  Colour m_backColor = SystemColour(COLOR_BTNFACE);
+  Colour m_foreColor = SystemColour(COLOR_BTNTEXT);
   std::shared_ptr<Font> m_font;
   FontSubscription m_fontSubscription;
   int32_t m_clientWidth = 0;   // twips

@@ -69,8 +69,8 @@ class Label : public GraphicControl {
 
   int32_t m_alignment = 0;
   int32_t m_backStyle = 0;
-  Colour m_backColor{0x8000000Fu};
-  Colour m_foreColor{0x80000012u};
+  Colour m_backColor = SystemColour(COLOR_BTNFACE);
+  Colour m_foreColor = SystemColour(COLOR_BTNTEXT);
   std::shared_ptr<Font> m_font;
   FontSubscription m_fontSubscription;
   unique_hfont m_hfont;

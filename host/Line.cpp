@@ -57,7 +57,7 @@ void Line::Place() {
 }
 
 void Line::OnReadProperties(const PropertyStore& p) {
-  m_borderColor = p.ReadColour(u"BorderColor", Colour(0x80000008u));
+  m_borderColor = p.ReadColour(u"BorderColor", SystemColour(COLOR_WINDOWTEXT));
   m_borderWidth = std::max(p.ReadInt32(u"BorderWidth", 1), 1);
   m_borderStyle = p.ReadInt32(u"BorderStyle", 1);
   SetEnds(p.ReadInt32(u"X1", 0), p.ReadInt32(u"Y1", 0), p.ReadInt32(u"X2", 0), p.ReadInt32(u"Y2", 0));
@@ -73,7 +73,7 @@ void Line::OnWriteProperties(PropertyStore& p) {
   p.Write(u"Y1", m_y1, int32_t{0});
   p.Write(u"X2", m_x2, int32_t{0});
   p.Write(u"Y2", m_y2, int32_t{0});
-  p.Write(u"BorderColor", m_borderColor, Colour(0x80000008u));
+  p.Write(u"BorderColor", m_borderColor, SystemColour(COLOR_WINDOWTEXT));
   p.Write(u"BorderWidth", m_borderWidth, int32_t{1});
   p.Write(u"BorderStyle", m_borderStyle, int32_t{1});
 }

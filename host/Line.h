@@ -33,7 +33,7 @@ class Line : public GraphicControl {
   void Place();
 
   int32_t m_x1 = 0, m_y1 = 0, m_x2 = 0, m_y2 = 0;
-  Colour m_borderColor{0x80000008u};
+  Colour m_borderColor = SystemColour(COLOR_WINDOWTEXT);
   int32_t m_borderWidth = 1;
   int32_t m_borderStyle = 1;
 };

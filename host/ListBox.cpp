@@ -6,7 +6,7 @@
 
 namespace fw {
 
-ListBox::ListBox() : NativeControl(u"ListBox", Colour(0x80000005u)) {}
+ListBox::ListBox() : NativeControl(u"ListBox", SystemColour(COLOR_WINDOW)) {}
 
 void ListBox::OnBeforeCreate(const PropertyStore& p) { m_sorted = p.ReadBool(u"Sorted", false); }
 

@@ -49,7 +49,7 @@ void NativeControl::OnCreated() {
 
 void NativeControl::ReadCommon(const PropertyStore& p) {
   m_backColor = p.ReadColour(u"BackColor", m_defaultBack);
-  m_foreColor = p.ReadColour(u"ForeColor", Colour(0x80000008u));
+  m_foreColor = p.ReadColour(u"ForeColor", SystemColour(COLOR_WINDOWTEXT));
   m_backBrush.reset();
   if (p.Contains(u"Font")) m_font->SetValue(p.ReadFont(u"Font", m_font->Value()));
   SetEnabled(p.ReadBool(u"Enabled", true));
@@ -57,7 +57,7 @@ void NativeControl::ReadCommon(const PropertyStore& p) {
 
 void NativeControl::WriteCommon(PropertyStore& p) {
   p.Write(u"BackColor", m_backColor, m_defaultBack);
-  p.Write(u"ForeColor", m_foreColor, Colour(0x80000008u));
+  p.Write(u"ForeColor", m_foreColor, SystemColour(COLOR_WINDOWTEXT));
   p.Write(u"Font", m_font->Value(), Font::DefaultValue());
   p.Write(u"Enabled", Enabled(), true);
 }

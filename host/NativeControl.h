@@ -68,7 +68,7 @@ class NativeControl : public Control {
 
   Colour m_defaultBack;
   Colour m_backColor;
-  Colour m_foreColor{0x80000008u};
+  Colour m_foreColor = SystemColour(COLOR_WINDOWTEXT);
   std::shared_ptr<Font> m_font;
   FontSubscription m_fontSubscription;
   unique_hfont m_hfont;

@@ -22,11 +22,11 @@ void Shape::SetFillColor(Colour colour) { m_fillColor = colour; Redraw(); }
 
 void Shape::OnReadProperties(const PropertyStore& p) {
   m_shape = p.ReadInt32(u"Shape", 0);
-  m_borderColor = p.ReadColour(u"BorderColor", Colour(0x80000008u));
+  m_borderColor = p.ReadColour(u"BorderColor", SystemColour(COLOR_WINDOWTEXT));
   m_borderWidth = std::max(p.ReadInt32(u"BorderWidth", 1), 1);
   m_borderStyle = p.ReadInt32(u"BorderStyle", 1);
   m_backStyle = p.ReadInt32(u"BackStyle", 0);
-  m_backColor = p.ReadColour(u"BackColor", Colour(0x80000005u));
+  m_backColor = p.ReadColour(u"BackColor", SystemColour(COLOR_WINDOW));
   m_fillStyle = p.ReadInt32(u"FillStyle", 1);
   m_fillColor = p.ReadColour(u"FillColor", Colour(0u));
   Redraw();
@@ -34,11 +34,11 @@ void Shape::OnReadProperties(const PropertyStore& p) {
 
 void Shape::OnWriteProperties(PropertyStore& p) {
   p.Write(u"Shape", m_shape, int32_t{0});
-  p.Write(u"BorderColor", m_borderColor, Colour(0x80000008u));
+  p.Write(u"BorderColor", m_borderColor, SystemColour(COLOR_WINDOWTEXT));
   p.Write(u"BorderWidth", m_borderWidth, int32_t{1});
   p.Write(u"BorderStyle", m_borderStyle, int32_t{1});
   p.Write(u"BackStyle", m_backStyle, int32_t{0});
-  p.Write(u"BackColor", m_backColor, Colour(0x80000005u));
+  p.Write(u"BackColor", m_backColor, SystemColour(COLOR_WINDOW));
   p.Write(u"FillStyle", m_fillStyle, int32_t{1});
   p.Write(u"FillColor", m_fillColor, Colour(0u));
 }

@@ -44,11 +44,11 @@ class Shape : public GraphicControl {
 
  private:
   int32_t m_shape = 0;
-  Colour m_borderColor{0x80000008u};
+  Colour m_borderColor = SystemColour(COLOR_WINDOWTEXT);
   int32_t m_borderWidth = 1;
   int32_t m_borderStyle = 1;
   int32_t m_backStyle = 0;
-  Colour m_backColor{0x80000005u};
+  Colour m_backColor = SystemColour(COLOR_WINDOW);
   int32_t m_fillStyle = 1;
   Colour m_fillColor{0u};
 };

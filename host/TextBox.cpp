@@ -8,7 +8,7 @@
 
 namespace fw {
 
-TextBox::TextBox() : NativeControl(u"TextBox", Colour(0x80000005u)) {}
+TextBox::TextBox() : NativeControl(u"TextBox", SystemColour(COLOR_WINDOW)) {}
 
 DWORD TextBox::StyleBits() const {
   DWORD s = WS_TABSTOP | ES_AUTOHSCROLL;

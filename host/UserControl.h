@@ -36,8 +36,8 @@ struct AmbientProperties {
   bool userMode = true;           // the program runs (false while a form is designed)
   bool displayAsDefault = false;  // the control is the button Enter presses
   std::u16string displayName;     // the control's name on the form
-  Colour backColor{0x8000000Fu};  // the container's back colour
-  Colour foreColor{0x80000012u};  // the container's fore colour
+  Colour backColor = SystemColour(COLOR_BTNFACE);  // the container's back colour
+  Colour foreColor = SystemColour(COLOR_BTNTEXT);  // the container's fore colour
   std::shared_ptr<Font> font;     // the container's font object
 };
 
@@ -212,8 +212,8 @@ class UserControl : public Control {
 
   Surface m_surface;
   std::unique_ptr<Surface> m_background;  // the persistent background, or none
-  Colour m_backColor{0x8000000Fu};
-  Colour m_foreColor{0x80000012u};
+  Colour m_backColor = SystemColour(COLOR_BTNFACE);
+  Colour m_foreColor = SystemColour(COLOR_BTNTEXT);
   std::shared_ptr<Font> m_font;
   unique_hfont m_hfont;
   FontSubscription m_fontSubscription;

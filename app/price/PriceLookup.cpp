@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/price/PriceText.h"
+#include "host/Failure.h"
 
 namespace fw {
 
@@ -35,26 +36,17 @@ PriceLookup::PriceLookup(const PriceWindowControls& controls, PageSource& pages,
       m_siteRoot(u"http://" + priceHost + u"/") {}
 
 // The operations skip whatever fails and go on; a failure that escapes a step
-// (out of memory) ends the operation quietly, with m_ready restored.
+// (out of memory) ends the operation, traced, with m_ready restored.
 void PriceLookup::LoadProvince() {
-  try {
-    LoadProvinceSteps();
-  } catch (...) {
-  }
+  Contain(u"PriceLookup", u"LoadProvince", [&] { LoadProvinceSteps(); });
 }
 
 void PriceLookup::FillCityList() {
-  try {
-    FillCityListSteps();
-  } catch (...) {
-  }
+  Contain(u"PriceLookup", u"FillCityList", [&] { FillCityListSteps(); });
 }
 
 void PriceLookup::LoadCity() {
-  try {
-    LoadCitySteps();
-  } catch (...) {
-  }
+  Contain(u"PriceLookup", u"LoadCity", [&] { LoadCitySteps(); });
 }
 
 void PriceLookup::OnWhereChange(int index) {

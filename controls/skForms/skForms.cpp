@@ -3,10 +3,11 @@
 #include <uxtheme.h>
 
 #include <algorithm>
-#include <exception>
+#include <span>
 
 #include "controls/skForms/skFormsDraw.h"
 #include "host/ColourWin.h"
+#include "host/Failure.h"
 #include "host/Form.h"
 #include "host/Gdi.h"
 #include "host/Numeric.h"
@@ -19,34 +20,82 @@ using namespace skforms;
 
 namespace {
 
-constexpr COLORREF kButtonFace = 0x8000000Fu;
-constexpr int kLookNormal = 0;
-constexpr int kLookHover = 1;
-constexpr int kLookPressed = 2;
-constexpr int kKeyF4 = 115;
-// Menu items by role.
-constexpr int kItemRestore = 0;
-constexpr int kItemMove = 1;
-constexpr int kItemSize = 2;
-constexpr int kItemMinimise = 3;
-constexpr int kItemMaximise = 4;
-constexpr int kItemClose = 6;
-constexpr int kItemOnTop = 8;
+constexpr Colour kButtonFace = SystemColour(COLOR_BTNFACE);
+// Text and list boxes keep the window colour their text is written on.
+constexpr Colour kWindowColour = SystemColour(COLOR_WINDOW);
+// The caption is one line, centred in the title's height.
+constexpr UINT kCaptionFlags = DT_SINGLELINE | DT_VCENTER;
+
+// The fixed menu items by role.
+enum MenuItem : int {
+  kItemRestore = 0,
+  kItemMove = 1,
+  kItemSize = 2,
+  kItemMinimise = 3,
+  kItemMaximise = 4,
+  kItemSeparatorBeforeClose = 5,
+  kItemClose = 6,
+  kItemSeparatorBeforeOnTop = 7,
+  kItemOnTop = 8,
+};
+// The numbers GetMenuItemValue takes for an item's parts.
+enum MenuItemPart : int { kPartCaption = 0, kPartEnabled = 1, kPartChecked = 2, kPartVisible = 3 };
+// A caption the program gives the close item keeps the shortcut, set apart.
+constexpr std::u16string_view kCloseShortcut = u"            Alt+F4";  // 12 blanks
+// The tooltips are the menu captions without their access keys: "最小化(&X)"
+// gives "最小化", "关闭(&C)" "关闭", "还原(&R)" "还原", "最大化(&N)" "最大化".
+constexpr size_t kMinimiseTipLength = 3;
+constexpr size_t kCloseTipLength = 2;
+constexpr size_t kRestoreTipLength = 2;
+constexpr size_t kMaximiseTipLength = 3;
+
+// The host form's values the frame sets (Form and Control number them so).
+constexpr int32_t kFormBorderNone = 0;  // a bare popup: the frame draws border and caption
+constexpr int32_t kAlignTop = 1;        // docked at the form's top
+constexpr int kZOrderFront = 0;         // in front of the form's other controls
+
+// The grips are 3 pixels thick, 4 pixels in from the frame's edges (over the
+// inner lines of its border); the right one starts below the top area.
+constexpr int kGripThickness = 3;
+constexpr int kGripInset = 4;
 // The smallest pointer position a grip drag follows (the host stays 5 more).
 constexpr int kMinSizingX = 130;
 constexpr int kMinSizingExtraY = 15;
-constexpr COLORREF kWindowColour = 0x80000005u;
-// DrawText: single line, vertically centred.
-constexpr UINT kCaptionFlags = 36;
+// The grip dots of style 1 are centred in the top 7 pixels of the grip band.
+constexpr int kGripDotsHeight = 7;
+// A keyboard move grabs the host 240 twips (16 pixels at 96 dpi) below its top
+// edge, inside its title.
+constexpr int32_t kMoveGrabBelowTop = 240;
+
+// The caption buttons' glyphs: 1-pixel lines from (x1, y1) to (x2, y2), the end
+// point left out, from the button's left and top, and for the maximise and
+// restore glyphs a window outline (x, y, w, h).
+struct GlyphLine {
+  int x1, y1, x2, y2;
+};
+struct Glyph {
+  std::span<const GlyphLine> lines;
+  std::array<int, 4> outline;  // w 0: none
+};
+constexpr GlyphLine kCloseLines[] = {{6, 5, 14, 13}, {5, 5, 14, 14}, {5, 6, 13, 14},
+                                     {5, 12, 13, 4}, {5, 13, 14, 4}, {6, 13, 14, 5}};
+constexpr GlyphLine kRestoreLines[] = {{7, 5, 7, 8},    {7, 5, 16, 5},    {7, 4, 16, 4},
+                                       {15, 4, 15, 11}, {15, 11, 11, 11}, {3, 9, 11, 9}};
+constexpr GlyphLine kMaximiseLines[] = {{4, 5, 15, 5}};
+constexpr GlyphLine kMinimiseLines[] = {{5, 11, 14, 11}, {5, 12, 14, 12}, {5, 13, 14, 13}};
+constexpr Glyph kCloseGlyph{kCloseLines, {}};
+constexpr Glyph kRestoreGlyph{kRestoreLines, {3, 8, 8, 7}};
+constexpr Glyph kMaximiseGlyph{kMaximiseLines, {4, 6, 10, 8}};
+constexpr Glyph kMinimiseGlyph{kMinimiseLines, {}};
 
 skforms::VisualStyle PlatformVisualStyle(HWND hwnd) {
   skforms::VisualStyle v;
   if (HTHEME theme = OpenThemeData(hwnd, L"ExplorerBar")) {
     v.opened = true;
-    wchar_t file[260] = {};
-    wchar_t colour[260] = {};
-    if (SUCCEEDED(GetCurrentThemeName(file, 260, colour, 260, nullptr, 0))) {
-      v.colourName = FromWide(std::wstring(colour, wcsnlen(colour, 260)));
+    wchar_t file[MAX_PATH] = {};
+    wchar_t colour[MAX_PATH] = {};
+    if (SUCCEEDED(GetCurrentThemeName(file, MAX_PATH, colour, MAX_PATH, nullptr, 0))) {
+      v.colourName = FromWide(std::wstring(colour, wcsnlen(colour, MAX_PATH)));
     }
     CloseThemeData(theme);
   }
@@ -54,8 +103,8 @@ skforms::VisualStyle PlatformVisualStyle(HWND hwnd) {
   return v;
 }
 
-skForms::VisualStyleQuery& VisualStyleSource() {
-  static skForms::VisualStyleQuery query;
+std::function<skforms::VisualStyle(HWND)>& VisualStyleSource() {
+  static std::function<skforms::VisualStyle(HWND)> query;
   return query;
 }
 
@@ -65,33 +114,21 @@ std::u16string EnglishLanguageName() {
   return n > 1 ? FromWide(std::wstring(name, static_cast<size_t>(n - 1))) : std::u16string();
 }
 
-bool NtFamily() {
-  OSVERSIONINFOW v{};
-  v.dwOSVersionInfoSize = sizeof v;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  const BOOL ok = GetVersionExW(&v);
-#pragma GCC diagnostic pop
-  return !ok || v.dwPlatformId == VER_PLATFORM_WIN32_NT;
+// A colour as the frame keeps it: translated (-1, an untranslatable colour, is
+// kept as all bits set).
+Colour Translated(Colour colour) {
+  return Colour(static_cast<uint32_t>(fw::TranslateColor(colour)));
 }
 
 }  // namespace
 
 // -- Failures
 
-void skForms::ReportFailure(std::u16string_view, const char*) noexcept {
-  // The frame never troubles the user with its own failures.
-}
-
+// The frame never troubles the user with its own failures: the procedure's
+// failure is traced for the developer and the frame carries on after it.
 template <typename Fn>
 void skForms::Guarded(std::u16string_view procedure, Fn&& fn) noexcept {
-  try {
-    fn();
-  } catch (const std::exception& e) {
-    ReportFailure(procedure, e.what());
-  } catch (...) {
-    ReportFailure(procedure, "");
-  }
+  Contain(u"skForms", procedure, std::forward<Fn>(fn));
 }
 
 template <typename Handler, typename... Args>
@@ -125,48 +162,44 @@ int32_t skForms::TranslateColor(Colour colour) { return fw::TranslateColor(colou
 
 void skForms::OnCreated() {
   UserControl::OnCreated();
-  m_isUnicodeText = NtFamily();
   // The pointer over a caption button: the platform's hand.
   if (HCURSOR hand = LoadCursorW(nullptr, IDC_HAND)) {
     SetMouseIcon(Picture::FromIcon(unique_hicon(CopyIcon(hand))));
   }
 }
 
-// A new frame placed on a form.
+// A new frame placed on a form: the new frame's settings, the host's caption
+// and menu captions, and a host form made ready for a frame that draws its
+// own border and caption.
 void skForms::OnInitProperties() {
   Guarded(u"UserControl_InitProperties", [&] {
     Form* host = ParentForm();
-    const Colour face(static_cast<uint32_t>(TranslateColor(Colour(kButtonFace))));
-    // 1. Colours.
-    m_settings = NewFrameSettings(face);
-    m_settings.colorFrom = Colour(static_cast<uint32_t>(TranslateColor(m_settings.colorFrom)));
-    m_settings.colorTo = Colour(static_cast<uint32_t>(TranslateColor(m_settings.colorTo)));
+    m_settings = NewFrameSettings(Translated(kButtonFace));
+    // The custom pair is kept translated, as the bands are drawn with it.
+    m_settings.colorFrom = Translated(m_settings.colorFrom);
+    m_settings.colorTo = Translated(m_settings.colorTo);
     SetThemeColor();
-    // 2. Sizes and flags (already the new frame's settings).
-    m_titleHeight = 30;
-    // 3. What the host says of itself.
+    m_titleHeight = kInitialTitleHeight;
     if (host) {
       m_captionText = host->Caption();
       m_moveable = host->Moveable();
     }
-    // 4. Menu captions by locale.
     TakeLocaleCaptions();
-    // 5. Background and font.
-    SetBackColor(Colour(kButtonFace));
+    SetBackColor(kButtonFace);
     TakeAmbientFontBold();
-    m_contentShifted = m_settings.style == 1;
-    // 6. The host form: no border of its own, in the task bar, both boxes, normal.
+    // The new frame's contents were placed for the top area of its style.
+    m_contentShifted = m_settings.style == kStyleGripBand;
+    // The platform's border and caption go; the maximise and minimise boxes
+    // stay on, as they tell the platform which states the window may take.
     if (host) {
-      host->SetBorderStyle(0);
+      host->SetBorderStyle(kFormBorderNone);
       host->SetShowInTaskbar(true);
       host->SetMaxButton(true);
       host->SetMinButton(true);
-      host->SetWindowState(0);
+      host->SetWindowState(kStateNormal);
     }
-    // 7. Over the host's client area, docked at its top.
     StretchOverHost();
-    SetAlign(1);
-    // 8.
+    SetAlign(kAlignTop);
     BorderStyleSetup();
   });
   // Placed by code in a running program: it starts as a loaded frame does.
@@ -175,8 +208,7 @@ void skForms::OnInitProperties() {
 
 void skForms::OnReadProperties(const PropertyStore& props) {
   Guarded(u"UserControl_ReadProperties", [&] {
-    const Colour face(static_cast<uint32_t>(TranslateColor(Colour(kButtonFace))));
-    m_settings = ReadSettings(props, face);
+    m_settings = ReadSettings(props, Translated(kButtonFace));
     TakeLocaleCaptions();
     SetThemeColor();
   });
@@ -184,46 +216,45 @@ void skForms::OnReadProperties(const PropertyStore& props) {
 }
 
 void skForms::OnWriteProperties(PropertyStore& props) {
-  Guarded(u"UserControl_WriteProperties", [&] {
-    const Colour face(static_cast<uint32_t>(TranslateColor(Colour(kButtonFace))));
-    WriteSettings(props, m_settings, face);
-  });
+  Guarded(u"UserControl_WriteProperties",
+          [&] { WriteSettings(props, m_settings, Translated(kButtonFace)); });
 }
 
-// Loading, steps 2 to 9.
+// A saved frame, once its settings are read: it takes the host's caption and
+// place, lays itself out and, at run time, starts watching the host.
 void skForms::LoadSteps() {
   Form* host = ParentForm();
-  // 2.
-  if (!m_settings.maxButton) m_settings.windowState = 0;
-  // 3.
+  // Without a maximise button the user could not restore the host: it starts
+  // in the normal state.
+  if (!m_settings.maxButton) m_settings.windowState = kStateNormal;
+  // The frame maximises by itself (over the work area): the platform's own
+  // state stays normal.
   if (host) {
     m_captionText = host->Caption();
-    host->SetWindowState(0);
+    host->SetWindowState(kStateNormal);
   }
   m_hostForm = host;
   m_activationTracking = true;
   m_pressedButton = -1;
   m_menuPopupOn = false;
-  // 4. The contained controls were placed under the top area this font and icon
+  // The contained controls were placed under the top area this font and icon
   // size give, so they already sit at their distance from it: nothing moves.
-  m_contentShifted = m_settings.style == 1;
-  // 5.
+  m_contentShifted = m_settings.style == kStyleGripBand;
   ApplyBackColorStyle();
   TakeAmbientFontBold();
   TitleBarHeightSetup();
-  // 6. The host's outer size: the same as its client area once its border is gone.
+  // The host's outer size: the same as its client area once its border is gone.
   if (host) {
     Move(0, 0, host->Width(), host->Height());
     TakeRestoreRect();
   }
-  // 7.
   BorderStyleSetup();
-  // 8.
-  if (m_settings.windowState == 1) {
+  // Saved minimised, the host starts minimised, with no button left lit.
+  if (m_settings.windowState == kStateMinimised) {
     m_litButton = -1;
-    if (host) host->SetWindowState(1);
+    if (host) host->SetWindowState(kStateMinimised);
   }
-  // 9.
+  // Only a running frame watches its host; a design hooks nothing.
   if (Ambient().userMode) StartHooks();
 }
 
@@ -245,7 +276,7 @@ void skForms::StartHooks() {
     m_hook.sc_AddMsg(host->hWnd(), WM_SIZE, SC_AFTER);
   }
   m_moveable = host->Moveable();
-  host->SetBorderStyle(0);
+  host->SetBorderStyle(kFormBorderNone);
   StretchOverHost();
 }
 
@@ -253,6 +284,7 @@ void skForms::zHookProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND hWn
                         WPARAM wParam, LPARAM lParam, LONG_PTR&) {
   Guarded(u"zHookProc", [&] {
     if (hWnd == this->hWnd()) {
+      // The pointer left the frame: the title is drawn again with no button lit.
       if (m_hover.OnMessage(hWnd, uMsg) == HoverChange::kLeft) {
         Cls();
         DrawTitleBar();
@@ -260,27 +292,15 @@ void skForms::zHookProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND hWn
       return;
     }
     switch (uMsg) {
-      case WM_ACTIVATE:
-        if (!m_activationTracking) return;
-        m_isActive = LOWORD(wParam) != WA_INACTIVE;
-        SetThemeColor();
-        Refresh(false);
-        break;
+      case WM_ACTIVATE: OnHostActivate(LOWORD(wParam) != WA_INACTIVE); break;
       case WM_SYSCOLORCHANGE:
         SetThemeColor();
         Refresh(true);
         break;
       case WM_SYSCOMMAND:
-        if (bBefore && (wParam & 0xFFF0) == SC_CLOSE) {
-          bHandled = true;
-          lReturn = 0;
-          AltF4();
-        }
+        if (bBefore) OnHostSysCommand(wParam, bHandled, lReturn);
         break;
-      case WM_SETCURSOR:
-        StretchOverHost();
-        if (m_settings.windowState == 0) TakeRestoreRect();
-        break;
+      case WM_SETCURSOR: OnHostSetCursor(); break;
       case WM_SIZE:
         if (wParam != SIZE_MINIMIZED) StretchOverHost();
         break;
@@ -288,6 +308,32 @@ void skForms::zHookProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND hWn
       default: break;
     }
   });
+}
+
+// The title is drawn in the full theme pair while the host is active, faded
+// while it is not.
+void skForms::OnHostActivate(bool active) {
+  if (!m_activationTracking) return;
+  m_isActive = active;
+  SetThemeColor();
+  Refresh(false);
+}
+
+// The platform's close command (the task bar's, the keyboard's) closes as
+// Alt+F4 does, only with the close button, and never reaches the form.
+void skForms::OnHostSysCommand(WPARAM command, bool& bHandled, LRESULT& lReturn) {
+  // The low four bits of a system command are the platform's own.
+  if ((command & 0xFFF0) != SC_CLOSE) return;
+  bHandled = true;
+  lReturn = 0;
+  AltF4();
+}
+
+// The set-cursor message comes with every pointer move over the host: the frame
+// keeps to the host's size, and the restore rectangle to its normal place.
+void skForms::OnHostSetCursor() {
+  StretchOverHost();
+  if (m_settings.windowState == kStateNormal) TakeRestoreRect();
 }
 
 void skForms::OnTerminate() {
@@ -318,13 +364,15 @@ void skForms::SetStyle(int32_t value) {
   if (value == m_settings.style) return;
   m_settings.style = value;
   Refresh(false);
+  // The grip band of style 1 makes the top area higher: the contents follow it
+  // down when it comes and up when it goes.
   Guarded(u"Style", [&] {
-    if (value == 1 && !m_contentShifted) {
+    if (value == kStyleGripBand && !m_contentShifted) {
       m_contentShifted = true;
-      ShiftContents(10);
-    } else if (value != 1 && m_contentShifted) {
+      ShiftContents(kGripBandHeight);
+    } else if (value != kStyleGripBand && m_contentShifted) {
       m_contentShifted = false;
-      ShiftContents(-10);
+      ShiftContents(-kGripBandHeight);
     }
   });
 }
@@ -384,18 +432,20 @@ void skForms::SetCustomBackColor(Colour value) {
   if (m_settings.backColorStyle == kBackCustom) Refresh(false);
 }
 
+// The custom pair is drawn at once, even while the host is inactive: it is
+// faded only by the next SetThemeColor.
 void skForms::SetColorFrom(Colour value) {
-  const uint32_t rgb = static_cast<uint32_t>(TranslateColor(value));
-  m_settings.colorFrom = Colour(rgb);
-  if (m_settings.themeColor == kThemeCustom) m_draw.dark = rgb;
+  const Colour rgb = Translated(value);
+  m_settings.colorFrom = rgb;
+  if (m_settings.themeColor == kThemeCustom) m_draw.dark = rgb.value;
   PropertyChanged(u"ColorFrom");
   Refresh(false);
 }
 
 void skForms::SetColorTo(Colour value) {
-  const uint32_t rgb = static_cast<uint32_t>(TranslateColor(value));
-  m_settings.colorTo = Colour(rgb);
-  if (m_settings.themeColor == kThemeCustom) m_draw.light = rgb;
+  const Colour rgb = Translated(value);
+  m_settings.colorTo = rgb;
+  if (m_settings.themeColor == kThemeCustom) m_draw.light = rgb.value;
   PropertyChanged(u"ColorTo");
   Refresh(false);
 }
@@ -434,6 +484,8 @@ void skForms::SetThemeColor() {
                              GetGradientColor(hWnd());
                              return m_theme;
                            });
+    // A design shows the full pair; a running frame fades it while its host is
+    // not the active window.
     m_draw = (!Ambient().userMode || m_isActive) ? m_theme : Faded(m_theme);
   });
 }
@@ -454,42 +506,44 @@ void skForms::TitleBarHeightSetup() {
   m_topHeight = TopHeightFor(m_titleHeight, m_settings.style);
 }
 
+// Brings the frame in line with its button flags and border style: the menu,
+// the caption buttons and the title.
 void skForms::BorderStyleSetup() {
   Guarded(u"BorderStyleSetup", [&] {
-    // 1.
+    // A design shows the form as it will run: without the platform's border,
+    // in the task bar.
     if (!Ambient().userMode) {
       if (Form* host = ParentForm()) {
-        host->SetBorderStyle(0);
+        host->SetBorderStyle(kFormBorderNone);
         host->SetShowInTaskbar(true);
       }
     }
-    // 2.
+    // The menu offers only what the buttons offer.
     if (HostMaximised()) SetMenuEnabled(kItemRestore, m_settings.maxButton);
     SetMenuEnabled(kItemClose, m_settings.closeButton);
-    // 3.
     m_slots[kSlotClose].visible = m_settings.closeButton;
     m_slots[kSlotMax].visible = m_settings.maxButton;
     m_slots[kSlotMin].visible = m_settings.minButton;
     m_leftmostButton = skforms::LeftmostButton(m_slots, m_leftmostButton);
-    // 4.
     CaptionBtnSetup();
     DrawTitleBarInitial();
     if (Ambient().userMode) DrawTitleBar();
   });
 }
 
+// The visible buttons from the right edge leftwards, the fixed items' captions,
+// and the tooltips cut from them.
 void skForms::CaptionBtnSetup() {
-  // 1.
   LayOutButtons(m_slots, ScaleWidth());
-  // 2.
   const auto& captions = m_captionTable;
-  for (int i : {0, 1, 2, 3, 4, 6, 8}) {
+  for (int i : {kItemRestore, kItemMove, kItemSize, kItemMinimise, kItemMaximise, kItemClose,
+                kItemOnTop}) {
     if (PopupMenu::Item* item = m_sysMnu.At(i)) item->caption = captions[i];
   }
-  // 3.
-  m_slots[kSlotMin].toolTip = FirstChars(m_sysMnu.At(kItemMinimise)->caption, 3);
-  m_slots[kSlotClose].toolTip = FirstChars(captions[6], 2);
-  // 4. The popup shows move, close and always on top.
+  m_slots[kSlotMin].toolTip = FirstChars(m_sysMnu.At(kItemMinimise)->caption, kMinimiseTipLength);
+  m_slots[kSlotClose].toolTip = FirstChars(captions[kItemClose], kCloseTipLength);
+  // The buttons do what these items would: the popup shows move, close and
+  // always on top.
   for (int i : {kItemMinimise, kItemMaximise, kItemRestore, kItemSize}) {
     m_sysMnu.At(i)->visible = false;
   }
@@ -499,7 +553,7 @@ void skForms::ApplyBackColorStyle() {
   switch (m_settings.backColorStyle) {
     case kBackTheme: SetBackColor(Colour(m_draw.light)); break;
     case kBackCustom: SetBackColor(m_settings.customBackColor); break;
-    default: SetBackColor(Colour(kButtonFace)); break;
+    default: SetBackColor(kButtonFace); break;
   }
 }
 
@@ -530,34 +584,33 @@ void skForms::TakeRestoreRect() {
 bool skForms::HostMaximised() const {
   if (!Ambient().userMode) return false;
   const Form* host = ParentForm();
-  return m_settings.windowState == 2 || (host && host->WindowState() == 2);
+  return m_settings.windowState == kStateMaximised ||
+         (host && host->WindowState() == kStateMaximised);
 }
 
 // The frame maximises by covering the work area itself, not through the
-// platform's maximised state, and comes back to the restore rectangle.
+// platform's maximised state, and comes back to the restore rectangle. With
+// `apply` the WindowState property is put into effect; without, the user
+// toggles between maximised and normal.
 void skForms::skWindowState(bool apply) {
   Form* host = m_hostForm ? m_hostForm : ParentForm();
   if (!host) return;
   const int32_t state = m_settings.windowState;
-  if (state == 1) {
+  if (state == kStateMinimised) {
     m_litButton = -1;
-    host->SetWindowState(1);
+    host->SetWindowState(kStateMinimised);
     return;
   }
-  if (state == 2 && apply) {
-    EnableMenuForMaximised(true);
+  bool maximise = state == kStateMaximised;
+  if (!apply) {
+    maximise = !maximise;
+    m_settings.windowState = maximise ? kStateMaximised : kStateNormal;
+  }
+  EnableMenuForMaximised(maximise);
+  if (maximise) {
     FitToWorkArea();
-  } else if (state == 2) {
-    m_settings.windowState = 0;
-    EnableMenuForMaximised(false);
-    PlaceFromRestoreRect();
-  } else if (apply) {
-    EnableMenuForMaximised(false);
-    PlaceFromRestoreRect();
   } else {
-    m_settings.windowState = 2;
-    EnableMenuForMaximised(true);
-    FitToWorkArea();
+    PlaceFromRestoreRect();
   }
   StretchOverHost();
 }
@@ -574,7 +627,10 @@ void skForms::SetMenuEnabled(int index, bool enabled) {
 // The platform may move a maximised host (a display change, another program):
 // it goes back over the work area.
 void skForms::HostMoved() {
-  if (m_fitting || m_settings.windowState != 2 || !m_settings.maxButton || GripsCreated()) return;
+  if (m_fitting || m_settings.windowState != kStateMaximised || !m_settings.maxButton ||
+      GripsCreated()) {
+    return;
+  }
   EnableMenuForMaximised(true);
   FitToWorkArea();
   StretchOverHost();
@@ -582,7 +638,7 @@ void skForms::HostMoved() {
 
 void skForms::FitToWorkArea() {
   Form* host = ParentForm();
-  if (!host || host->WindowState() == 2) return;
+  if (!host || host->WindowState() == kStateMaximised) return;
   RECT area{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   // The move raises the host's own move message, which would fit it again.
@@ -595,11 +651,13 @@ void skForms::FitToWorkArea() {
   host->Refresh();
 }
 
+// Back to the restore rectangle; a host the platform itself has maximised takes
+// its size centred on the screen.
 void skForms::PlaceFromRestoreRect() {
   Form* host = ParentForm();
   if (!host) return;
   const RestoreRect& r = m_restoreRect;
-  if (host->WindowState() == 2) {
+  if (host->WindowState() == kStateMaximised) {
     const int32_t sw = PixelsToTwipsX(GetSystemMetrics(SM_CXSCREEN));
     const int32_t sh = PixelsToTwipsY(GetSystemMetrics(SM_CYSCREEN));
     host->Move((sw - r.width) / 2, (sh - r.height) / 2, r.width, r.height);
@@ -615,128 +673,137 @@ void skForms::OnResize() { ResizeHandling(); }
 void skForms::ResizeHandling() {
   Guarded(u"UserControl_Resize", [&] {
     if (!hWnd()) return;
-    // 1.
+    // Everything is drawn anew over the persistent background.
     Cls();
-    // 2.
     if (m_settings.changeAllBackgrounds) ChangeHostBackgrounds();
-    // 3.
     DrawTitleBar();
     HWND self = hWnd();
     Raise(u"ReSize", ReSize);
-    // 4.
+    // The grips follow the right and bottom edges.
     if (IsWindow(self) && GripsCreated()) PlaceGrips();
   });
 }
 
+// The persistent background every Cls comes back to: the title bands of the
+// style as wide as the host's icon calls for, and the icon on them.
 void skForms::DrawTitleBarInitial() {
   Guarded(u"DrawTitleBarInitial", [&] {
     if (!hWnd()) return;
     HDC dc = hDC();
-    // 1.
     Form* host = ParentForm();
     m_hostIcon.reset();
     if (host && host->Icon() && host->Icon()->Handle()) m_hostIcon = host->Icon();
+    // With an icon the background covers the whole width; without one the
+    // live drawing paints all of the title.
     m_paintedWidth = m_hostIcon ? ScaleWidth() - 1 : 0;
     // The top area follows the style it is drawn for.
     m_topHeight = TopHeightFor(m_titleHeight, m_settings.style);
-    // 2.
     ClearBackgroundPicture();
     Cls();
-    // 3.
     PaintTitleBands(dc, m_settings.style, m_topHeight, -1, m_paintedWidth + 2, m_draw.dark,
                     m_draw.light, /*outlineStyle0=*/true);
-    // 4.
     if (m_hostIcon) {
       const int size = m_settings.iconSize;
       m_hostIcon->Render(dc, 6, IconTopFor(m_topHeight, size, m_settings.style), size, size);
     }
-    // 5.
     KeepImageAsBackground();
   });
 }
 
+// The live title over the persistent background: the rest of the bands, the
+// border, the shadow, the caption and the buttons, in this order.
 void skForms::DrawTitleBar() {
   Guarded(u"DrawTitleBar", [&] {
     if (!hWnd()) return;
     HDC dc = hDC();
     const int w = ScaleWidth();
-    const int h = ScaleHeight();
-    const uint32_t dark = m_draw.dark;
-    const uint32_t darker = Half(dark, kBlack);
-    // 1. The lefts first (step 5's rule), so the caption stops at this width's buttons.
+    // The buttons are laid out at this width first, so that the caption stops
+    // where they are drawn now, not where the last drawing had them.
     LayOutButtons(m_slots, w);
-    const int buttonHeight = m_slots[kSlotClose].visible ? m_slots[kSlotClose].height
-                                                         : kNoCloseButtonHeight;
-    int limit = w;
-    for (const ButtonSlot& s : m_slots) {
-      if (s.visible) limit = std::min(limit, s.left);
-    }
-    // 2.
     if (w > m_paintedWidth + 1) {
       m_topHeight = TopHeightFor(m_titleHeight, m_settings.style);
-      PaintTitleBands(dc, m_settings.style, m_topHeight, m_paintedWidth, w + 1, dark, m_draw.light,
-                      /*outlineStyle0=*/false);
+      PaintTitleBands(dc, m_settings.style, m_topHeight, m_paintedWidth, w + 1, m_draw.dark,
+                      m_draw.light, /*outlineStyle0=*/false);
     }
-    const int t = m_topHeight;
-    // 3.
-    Rect caption = CaptionRectFor(m_settings.style, t, limit, false, 0);
-    if (m_settings.style == 1) PaintShpInBar(m_draw.light, darker, 7);
-    m_buttonTop = ButtonTopFor(t, buttonHeight, m_settings.style);
-    // 4.
-    ApiRectangle(dc, 0, t + 1, w - 1, h - t - 2, dark);
-    ApiRectangle(dc, 1, t + 1, w - 3, h - t - 3, dark);
-    ApiRectangle(dc, 2, t + 1, w - 5, h - t - 4, darker);
-    // 5.
+    if (m_settings.style == kStyleGripBand) {
+      PaintShpInBar(m_draw.light, Half(m_draw.dark, kBlack), kGripDotsHeight);
+    }
+    // The buttons are centred in the title, 18 high when the close button is not
+    // there to say.
+    const int buttonHeight =
+        m_slots[kSlotClose].visible ? m_slots[kSlotClose].height : kNoCloseButtonHeight;
+    m_buttonTop = ButtonTopFor(m_topHeight, buttonHeight, m_settings.style);
     for (ButtonSlot& s : m_slots) {
       if (s.visible) s.top = m_buttonTop + 2;
     }
-    // 6.
-    if (m_settings.titleBarShadow) {
-      const int32_t back = TranslateColor(BackColor());
-      const uint32_t b = back < 0 ? 0u : static_cast<uint32_t>(back);
-      DrawGradientInRectangle(dc, b, Half(b, kBlack), 3, t, w - 6, 8, 0, false, 0, 0);
-      APILineEx(dc, -1, t, w + 1, t, dark);
-      APILineEx(dc, 5, t, w - 5, t, darker);
-    } else if (m_settings.style != 0) {
-      APILineEx(dc, -1, t, w + 1, t, dark);
-    }
-    // 7.
-    for (auto [x, y] : {std::pair{2, t + 1}, {2, t + 2}, {3, t + 1}, {w - 3, t + 1}, {w - 3, t + 2},
-                        {w - 4, t + 1}}) {
-      SetPixelV(dc, x, y, dark);
-    }
-    for (auto [x, y] : {std::pair{4, t + 1}, {3, t + 2}, {w - 5, t + 1}, {w - 4, t + 2}}) {
-      SetPixelV(dc, x, y, darker);
-    }
-    // 8.
-    if (m_hostIcon) caption = CaptionRectFor(m_settings.style, t, limit, true, m_settings.iconSize);
-    m_captionRect = caption;
-    // 9.
-    if (Ambient().userMode) {
-      if (Form* host = ParentForm()) {
-        const std::u16string hostCaption = host->Caption();
-        if (!hostCaption.empty() && hostCaption != m_captionText) m_captionText = hostCaption;
-      }
-    }
-    // 10.
-    m_drawnCaption.clear();
-    if (!m_captionText.empty()) {
-      m_drawnCaption = TrimWord(m_captionText, caption.right - caption.left);
-      RECT rc{caption.left, caption.top, caption.right, caption.bottom};
-      SetTextColor(dc, m_draw.light);
-      DrawTextAuto(dc, m_drawnCaption, rc, kCaptionFlags);
-      if (m_settings.style != 2 && m_settings.style != 5) {
-        OffsetRect(&rc, -1, -1);
-        SetTextColor(dc, darker);
-        DrawTextAuto(dc, m_drawnCaption, rc, kCaptionFlags);
-      }
-      SetTextColor(dc, ToColorRef(ForeColor()));
-    }
-    // 11.
+    DrawBorderAndShadow(dc);
+    DrawCaption(dc);
     PaintCaptionBtns(-1);
   });
 }
 
+// Three outlines below the top area (two dark, the inner one darker), the
+// shadow the title casts on the form, and the corners where they meet the title.
+void skForms::DrawBorderAndShadow(HDC dc) {
+  const int w = ScaleWidth();
+  const int h = ScaleHeight();
+  const int t = m_topHeight;
+  const uint32_t dark = m_draw.dark;
+  const uint32_t darker = Half(dark, kBlack);
+  ApiRectangle(dc, 0, t + 1, w - 1, h - t - 2, dark);
+  ApiRectangle(dc, 1, t + 1, w - 3, h - t - 3, dark);
+  ApiRectangle(dc, 2, t + 1, w - 5, h - t - 4, darker);
+  if (m_settings.titleBarShadow) {
+    const int32_t back = TranslateColor(BackColor());
+    const uint32_t b = back < 0 ? 0u : static_cast<uint32_t>(back);
+    DrawGradientInRectangle(dc, b, Half(b, kBlack), 3, t, w - 6, 8, kLinesDown, false, 0, 0);
+    APILineEx(dc, -1, t, w + 1, t, dark);
+    APILineEx(dc, 5, t, w - 5, t, darker);
+  } else if (m_settings.style != 0) {
+    APILineEx(dc, -1, t, w + 1, t, dark);
+  }
+  for (auto [x, y] : {std::pair{2, t + 1}, {2, t + 2}, {3, t + 1}, {w - 3, t + 1}, {w - 3, t + 2},
+                      {w - 4, t + 1}}) {
+    SetPixelV(dc, x, y, dark);
+  }
+  for (auto [x, y] : {std::pair{4, t + 1}, {3, t + 2}, {w - 5, t + 1}, {w - 4, t + 2}}) {
+    SetPixelV(dc, x, y, darker);
+  }
+}
+
+// The caption between the icon (or the left edge) and the buttons, shortened to
+// fit: in the light colour, and except on the solid bands once more in a darker
+// one a pixel up and left, so that the light copy shows as its edge.
+void skForms::DrawCaption(HDC dc) {
+  const Rect caption = CaptionRectFor(m_settings.style, m_topHeight, ButtonsLeft(),
+                                      m_hostIcon != nullptr, m_settings.iconSize);
+  m_captionRect = caption;
+  // The program may have changed the host's caption since the last drawing.
+  if (Ambient().userMode) {
+    if (Form* host = ParentForm()) {
+      const std::u16string hostCaption = host->Caption();
+      if (!hostCaption.empty() && hostCaption != m_captionText) m_captionText = hostCaption;
+    }
+  }
+  m_drawnCaption.clear();
+  if (m_captionText.empty()) return;
+  m_drawnCaption = TrimWord(m_captionText, caption.right - caption.left);
+  const std::wstring text = ToWide(m_drawnCaption);
+  RECT rc{caption.left, caption.top, caption.right, caption.bottom};
+  auto draw = [&](uint32_t colour) {
+    SetTextColor(dc, colour);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, kCaptionFlags);
+  };
+  draw(m_draw.light);
+  if (!SolidTitleBand(m_settings.style)) {
+    OffsetRect(&rc, -1, -1);
+    draw(Half(m_draw.dark, kBlack));
+  }
+  SetTextColor(dc, ToColorRef(ForeColor()));
+}
+
+// Style 1's grip dots: nine pairs in the middle of the grip band, each a dot in
+// `a` a pixel below and right of one in `b`.
 void skForms::PaintShpInBar(uint32_t a, uint32_t b, int h) {
   const int w = ScaleWidth();
   const int x0 = RoundHalfEven((w - 18 - 16) / 2.0);
@@ -751,26 +818,9 @@ std::u16string skForms::TrimWord(std::u16string_view text, int width) const {
   return skforms::TrimWord(text, width, [this](std::u16string_view s) { return TextWidth(s); });
 }
 
-void skForms::DrawTextAuto(HDC dc, std::u16string_view text, RECT& rc, UINT flags) const {
-  if (m_isUnicodeText) {
-    const std::wstring wide = ToWide(text);
-    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &rc, flags);
-    return;
-  }
-  // The 8-bit form in the system's code page; what it cannot hold shows as its
-  // default character.
-  const std::wstring wide = ToWide(text);
-  const int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string narrow(static_cast<size_t>(std::max(n, 0)), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), narrow.data(), n,
-                      nullptr, nullptr);
-  DrawTextA(dc, narrow.c_str(), n, &rc, flags);
-}
-
 // -- Caption buttons
 
-void skForms::DrawCaptionBtns(int look, uint32_t colour, int slot) {
+void skForms::DrawCaptionBtns(ButtonLook look, uint32_t colour, int slot) {
   Guarded(u"DrawCaptionBtns", [&] {
     if (!hWnd()) return;
     if (slot == -1) {
@@ -784,7 +834,7 @@ void skForms::DrawCaptionBtns(int look, uint32_t colour, int slot) {
   });
 }
 
-void skForms::DrawOneButton(int look, uint32_t c, int slot) {
+void skForms::DrawOneButton(ButtonLook look, uint32_t c, int slot) {
   HDC dc = hDC();
   const ButtonSlot& s = m_slots[slot];
   int l = s.left;
@@ -792,7 +842,7 @@ void skForms::DrawOneButton(int look, uint32_t c, int slot) {
   const int w = s.width;
   const int h = s.height;
   const int style = m_settings.style;
-  const uint32_t o = (style == 2 || style == 5) ? kBlack : Half(m_draw.dark, kBlack);
+  const uint32_t o = SolidTitleBand(style) ? kBlack : Half(m_draw.dark, kBlack);
   auto outline = [&] {
     APILineEx(dc, l + 1, t, l + w, t, o);
     APILineEx(dc, l, t + 1, l, t + h, o);
@@ -800,67 +850,53 @@ void skForms::DrawOneButton(int look, uint32_t c, int slot) {
     APILineEx(dc, l + w, t + 1, l + w, t + h, o);
   };
   if (look == kLookHover) {
-    DrawGradientInRectangle(dc, Half(c, kWhite), kWhite, l + 1, t, w - 1, h, 2, false, 0, 2.01);
+    DrawGradientInRectangle(dc, Half(c, kWhite), kWhite, l + 1, t, w - 1, h, kCylinderDown, false,
+                            0, 2.01);
     outline();
-    if (slot == kSlotMax) {
-      m_slots[kSlotMax].toolTip = HostMaximised()
-                                      ? FirstChars(m_sysMnu.At(kItemRestore)->caption, 2) + u" "
-                                      : FirstChars(m_sysMnu.At(kItemMaximise)->caption, 3);
-    }
+    if (slot == kSlotMax) m_slots[kSlotMax].toolTip = MaxButtonToolTip();
   } else {
     // The pressed and the normal look start from the title background over the
     // button's columns, so that a hover face it had goes; every button drawn
     // gets it, also when all are drawn just after the title bar.
     PaintTitleBands(dc, style, m_topHeight, l - 1, w + 4, m_draw.dark, m_draw.light, false);
     if (look == kLookPressed) {
+      // Pressed, the button sinks a pixel down and right.
       ++l;
       ++t;
-      DrawGradientInRectangle(dc, Half(m_draw.dark, kWhite), kWhite, l + 1, t + 1, w, h, 2, false,
-                              0, 2.01);
+      DrawGradientInRectangle(dc, Half(m_draw.dark, kWhite), kWhite, l + 1, t + 1, w, h,
+                              kCylinderDown, false, 0, 2.01);
       outline();
     }
   }
   // Styles 2 and 5 put the glyphs of the normal look on a band solid in the dark
   // colour: there they take the light colour their caption is drawn in, or the
   // buttons could not be seen until the pointer found them.
-  if (look == kLookNormal && (style == 2 || style == 5)) c = m_draw.light;
+  if (look == kLookNormal && SolidTitleBand(style)) c = m_draw.light;
   DrawGlyph(dc, slot, l, t, c);
 }
 
-void skForms::DrawGlyph(HDC dc, int slot, int l, int t, uint32_t c) const {
-  auto line = [&](int x1, int y1, int x2, int y2) { APILineEx(dc, x1, y1, x2, y2, c); };
-  switch (slot) {
-    case kSlotClose:
-      line(l + 6, t + 5, l + 14, t + 13);
-      line(l + 5, t + 5, l + 14, t + 14);
-      line(l + 5, t + 6, l + 13, t + 14);
-      line(l + 5, t + 12, l + 13, t + 4);
-      line(l + 5, t + 13, l + 14, t + 4);
-      line(l + 6, t + 13, l + 14, t + 5);
-      break;
-    case kSlotMax:
-      if (HostMaximised()) {
-        line(l + 7, t + 5, l + 7, t + 8);
-        line(l + 7, t + 5, l + 16, t + 5);
-        line(l + 7, t + 4, l + 16, t + 4);
-        line(l + 15, t + 4, l + 15, t + 11);
-        line(l + 15, t + 11, l + 11, t + 11);
-        line(l + 3, t + 9, l + 11, t + 9);
-        ApiRectangle(dc, l + 3, t + 8, 8, 7, c);
-      } else {
-        line(l + 4, t + 5, l + 15, t + 5);
-        ApiRectangle(dc, l + 4, t + 6, 10, 8, c);
-      }
-      break;
-    case kSlotMin:
-      line(l + 5, t + 11, l + 14, t + 11);
-      line(l + 5, t + 12, l + 14, t + 12);
-      line(l + 5, t + 13, l + 14, t + 13);
-      break;
-    default: break;
-  }
+// The maximise button tells which way it goes now.
+std::u16string skForms::MaxButtonToolTip() const {
+  return HostMaximised() ? FirstChars(m_sysMnu.At(kItemRestore)->caption, kRestoreTipLength) + u" "
+                         : FirstChars(m_sysMnu.At(kItemMaximise)->caption, kMaximiseTipLength);
 }
 
+void skForms::DrawGlyph(HDC dc, int slot, int l, int t, uint32_t c) const {
+  const Glyph* glyph = nullptr;
+  switch (slot) {
+    case kSlotClose: glyph = &kCloseGlyph; break;
+    // The restore glyph only while the host is maximised at run time.
+    case kSlotMax: glyph = HostMaximised() ? &kRestoreGlyph : &kMaximiseGlyph; break;
+    case kSlotMin: glyph = &kMinimiseGlyph; break;
+    default: return;
+  }
+  for (const GlyphLine& g : glyph->lines) APILineEx(dc, l + g.x1, t + g.y1, l + g.x2, t + g.y2, c);
+  const auto [x, y, w, h] = glyph->outline;
+  if (w != 0) ApiRectangle(dc, l + x, t + y, w, h, c);
+}
+
+// -1: every visible button in the normal look, none lit any more; a slot: that
+// one in the hover look, the others normal.
 void skForms::PaintCaptionBtns(int slot) {
   if (slot == -1) {
     DrawCaptionBtns(kLookNormal, m_draw.dark, -1);
@@ -879,78 +915,93 @@ void skForms::SetControlToolTip(const std::u16string& text) {
   if (ToolTipText() != text) SetToolTipText(text);
 }
 
+// -- The pointer over the frame
+
 void skForms::OnMouseMove(int button, int shift, float x, float y) {
   HWND self = hWnd();
   Raise(u"MouseMove", MouseMove, button, shift, x, y);
   if (!IsWindow(self)) return;
   Guarded(u"UserControl_MouseMove", [&] {
-    // 1.
+    // The sizing grips appear with the first pointer move over the frame.
     if (!GripsCreated()) CreateGrips();
-    // 2.
     m_inTitle = y < m_topHeight;
-    m_hoverButton = HitCaptionButton(m_slots, x, y);
-    if (m_hoverButton != -1) {
-      SetControlToolTip(m_slots[m_hoverButton].toolTip);
-      if (m_litButton != m_hoverButton) {
-        if (m_litButton != -1) DrawCaptionBtns(kLookNormal, m_draw.dark, m_litButton);
-        if (m_pressedButton == -1) {
-          DrawCaptionBtns(kLookHover, m_draw.dark, m_hoverButton);
-        } else if (m_pressedButton == m_hoverButton) {
-          DrawCaptionBtns(kLookPressed, m_draw.dark, m_hoverButton);
-        }
-        SetMousePointer(kPointerCustom);
-        ShowPointer();
-        m_litButton = m_hoverButton;
-      }
-    } else {
-      SetControlToolTip(u"");
-      if (m_litButton != -1) {
-        SetMousePointer(kPointerDefault);
-        ShowPointer();
-        DrawCaptionBtns(kLookNormal, m_draw.dark, m_litButton);
-        m_litButton = -1;
-      }
-    }
-    // 3.
+    HoverCaptionButtons(x, y);
+    // A maximised host is neither dragged nor sized.
     if (HostMaximised()) return;
-    // 4.
     if (!(button & kButtonLeft)) {
+      // No drag: the grips show the default pointer until they are pointed at.
       for (PictureBox* grip : {m_gripRight, m_gripBottom}) {
         if (grip) grip->SetMousePointer(kPointerDefault);
       }
       return;
     }
-    Form* host = m_hostForm;
-    if (!host) return;
-    // 5.
+    if (!m_hostForm) return;
     if (m_sizingMode != 0) {
-      const double px = TwipsPerPixelX();
-      const double py = TwipsPerPixelY();
-      const double sx = std::max<double>(x, kMinSizingX);
-      const double sy = std::max<double>(y, m_topHeight + kMinSizingExtraY);
-      int32_t width = host->Width();
-      int32_t height = host->Height();
-      if (m_sizingMode == kPointerSizeNS || m_sizingMode == kPointerSizeNWSE) {
-        height = RoundHalfEven((sy + 5) * py);
-      }
-      if (m_sizingMode == kPointerSizeWE || m_sizingMode == kPointerSizeNWSE) {
-        width = RoundHalfEven((sx + 5) * px);
-      }
-      host->Move(host->Left(), host->Top(), width, height);
-      StretchOverHost();
-      host->Refresh();
-      return;
-    }
-    // 6.
-    if (m_pressedButton == -1 && y < m_topHeight && m_moveable && x < ButtonsLeft()) {
-      ReleaseCapture();
-      // The platform drags the window until the button comes up, by the pointer's
-      // way from where the button went down.
-      SendMessageW(host->hWnd(), WM_NCLBUTTONDOWN, HTCAPTION,
-                   MAKELPARAM(m_pressPoint.x, m_pressPoint.y));
-      if (IsWindow(self)) TakeRestoreRect();
+      SizeByGrip(x, y);
+    } else if (m_pressedButton == -1 && y < m_topHeight && m_moveable && x < ButtonsLeft()) {
+      DragByTitle();
     }
   });
+}
+
+// The button under the pointer is lit (pressed, if the press began on it), its
+// tooltip shown and the hand put up; off the buttons the last lit one goes out.
+void skForms::HoverCaptionButtons(float x, float y) {
+  m_hoverButton = HitCaptionButton(m_slots, x, y);
+  if (m_hoverButton == -1) {
+    SetControlToolTip(u"");
+    if (m_litButton != -1) {
+      SetMousePointer(kPointerDefault);
+      ShowPointer();
+      DrawCaptionBtns(kLookNormal, m_draw.dark, m_litButton);
+      m_litButton = -1;
+    }
+    return;
+  }
+  SetControlToolTip(m_slots[m_hoverButton].toolTip);
+  if (m_litButton == m_hoverButton) return;
+  if (m_litButton != -1) DrawCaptionBtns(kLookNormal, m_draw.dark, m_litButton);
+  // A press that began on another button lights none.
+  if (m_pressedButton == -1) {
+    DrawCaptionBtns(kLookHover, m_draw.dark, m_hoverButton);
+  } else if (m_pressedButton == m_hoverButton) {
+    DrawCaptionBtns(kLookPressed, m_draw.dark, m_hoverButton);
+  }
+  SetMousePointer(kPointerCustom);
+  ShowPointer();
+  m_litButton = m_hoverButton;
+}
+
+// A grip drag: the host's right or bottom edge (or both) follows the pointer,
+// never narrower than 135 pixels nor lower than the top area and 20 pixels.
+void skForms::SizeByGrip(float x, float y) {
+  Form* host = m_hostForm;
+  const double sx = std::max<double>(x, kMinSizingX);
+  const double sy = std::max<double>(y, m_topHeight + kMinSizingExtraY);
+  int32_t width = host->Width();
+  int32_t height = host->Height();
+  if (m_sizingMode == kPointerSizeNS || m_sizingMode == kPointerSizeNWSE) {
+    height = RoundHalfEven((sy + 5) * TwipsPerPixelY());
+  }
+  if (m_sizingMode == kPointerSizeWE || m_sizingMode == kPointerSizeNWSE) {
+    width = RoundHalfEven((sx + 5) * TwipsPerPixelX());
+  }
+  host->Move(host->Left(), host->Top(), width, height);
+  StretchOverHost();
+  host->Refresh();
+}
+
+// A title drag is the platform's: the frame lets go of the pointer and hands
+// the host a press on its caption, and takes the host's new place once the
+// platform's move ends.
+void skForms::DragByTitle() {
+  HWND self = hWnd();
+  ReleaseCapture();
+  // The platform drags the window until the button comes up, by the pointer's
+  // way from where the button went down.
+  SendMessageW(m_hostForm->hWnd(), WM_NCLBUTTONDOWN, HTCAPTION,
+               MAKELPARAM(m_pressPoint.x, m_pressPoint.y));
+  if (IsWindow(self)) TakeRestoreRect();
 }
 
 int skForms::ButtonsLeft() const {
@@ -979,12 +1030,15 @@ void skForms::OnMouseDown(int button, int shift, float x, float y) {
   if (IsWindow(self)) Raise(u"MouseDown", MouseDown, button, shift, x, y);
 }
 
+// A button acts when the left button comes up over it and the press began on it
+// or on no button at all.
 void skForms::OnMouseUp(int button, int shift, float x, float y) {
   HWND self = hWnd();
   Raise(u"MouseUp", MouseUp, button, shift, x, y);
   if (!IsWindow(self)) return;
   m_sizingMode = 0;
   Guarded(u"UserControl_MouseUp", [&] {
+    // A right click on the title, left of the buttons, opens the menu.
     if (button == kButtonRight && m_menuPopupOn && y < m_topHeight && x < ButtonsLeft()) {
       ShowSysMenu();
       return;
@@ -997,11 +1051,7 @@ void skForms::OnMouseUp(int button, int shift, float x, float y) {
     switch (slot) {
       case kSlotClose: CloseHost(/*raiseEvent=*/true); break;
       case kSlotMax: skWindowState(false); break;
-      case kSlotMin:
-        DrawCaptionBtns(kLookNormal, m_draw.dark, m_litButton);
-        m_litButton = -1;
-        if (m_hostForm) m_hostForm->SetWindowState(1);
-        break;
+      case kSlotMin: MinimiseHost(); break;
       default: break;
     }
     if (IsWindow(self)) DrawCaptionBtns(kLookHover, m_draw.dark, slot);
@@ -1009,6 +1059,8 @@ void skForms::OnMouseUp(int button, int shift, float x, float y) {
   m_pressedButton = -1;
 }
 
+// A double click on the title toggles maximised and normal, only where the
+// maximise button offers it.
 void skForms::OnDblClick() {
   if (!m_slots[kSlotMax].visible) return;
   HWND self = hWnd();
@@ -1020,6 +1072,12 @@ void skForms::OnDblClick() {
 }
 
 void skForms::OnClick() { Raise(u"Click", Click); }
+
+void skForms::MinimiseHost() {
+  DrawCaptionBtns(kLookNormal, m_draw.dark, m_litButton);
+  m_litButton = -1;
+  if (m_hostForm) m_hostForm->SetWindowState(kStateMinimised);
+}
 
 void skForms::CloseHost(bool raiseEvent) {
   HWND self = hWnd();
@@ -1034,7 +1092,7 @@ void skForms::AltF4() {
 }
 
 void skForms::OnKeyDown(int& keyCode, int shift) {
-  if (keyCode == kKeyF4 && (shift & kAltMask)) {
+  if (keyCode == VK_F4 && (shift & kAltMask)) {
     // Handled here either way, so the platform does not turn it into a close command.
     keyCode = 0;
     Guarded(u"UserControl_KeyDown", [&] { AltF4(); });
@@ -1094,10 +1152,10 @@ skForms::MenuValue skForms::GetMenuItemValue(int index, int property) const {
   const PopupMenu::Item* item = m_sysMnu.At(index);
   if (!item) return {};
   switch (property) {
-    case 0: return item->caption;
-    case 1: return item->enabled;
-    case 2: return item->checked;
-    case 3: return item->visible;
+    case kPartCaption: return item->caption;
+    case kPartEnabled: return item->enabled;
+    case kPartChecked: return item->checked;
+    case kPartVisible: return item->visible;
     default: return {};
   }
 }
@@ -1105,11 +1163,15 @@ skForms::MenuValue skForms::GetMenuItemValue(int index, int property) const {
 void skForms::SetskFormsMenuCaption(int index, std::u16string_view caption) {
   Guarded(u"SetskFormsMenuCaption", [&] {
     if (caption.empty()) return;
-    if (index < 0 || index > kItemOnTop || index == 5 || index == 7) return;
+    if (index < 0 || index > kItemOnTop || index == kItemSeparatorBeforeClose ||
+        index == kItemSeparatorBeforeOnTop) {
+      return;
+    }
     m_captionTable[index] = std::u16string(caption);
     m_sysMnu.At(index)->caption = std::u16string(caption);
+    // Close and minimise name their buttons too.
     if (index == kItemClose) {
-      m_sysMnu.At(index)->caption += u"            Alt+F4";
+      m_sysMnu.At(index)->caption += kCloseShortcut;
       m_slots[kSlotClose].toolTip = std::u16string(caption);
     } else if (index == kItemMinimise) {
       m_slots[kSlotMin].toolTip = std::u16string(caption);
@@ -1147,11 +1209,7 @@ void skForms::MenuItemChosen(int index) {
       m_keyboardMoveMode = false;
       BeginKeyboardMoveSize();
       break;
-    case kItemMinimise:
-      DrawCaptionBtns(kLookNormal, m_draw.dark, m_litButton);
-      m_litButton = -1;
-      if (m_hostForm) m_hostForm->SetWindowState(1);
-      break;
+    case kItemMinimise: MinimiseHost(); break;
     case kItemClose: CloseHost(/*raiseEvent=*/false); break;
     case kItemOnTop: SetAlwaysOnTop(!m_sysMnu.At(kItemOnTop)->checked); break;
     default:
@@ -1164,8 +1222,8 @@ void skForms::MenuItemChosen(int index) {
   }
 }
 
-// The pointer is put where a move (below the top of the host) or a size (the
-// middle of the host) would start; the next press ends it.
+// The pointer is put where a move (just below the top of the host) or a size
+// (the middle of the host) would start; the next press ends it.
 void skForms::BeginKeyboardMoveSize() {
   Form* host = m_hostForm;
   if (!host) return;
@@ -1173,8 +1231,9 @@ void skForms::BeginKeyboardMoveSize() {
   const double px = TwipsPerPixelX();
   const double py = TwipsPerPixelY();
   const int x = RoundHalfEven((host->Width() / 2.0 + host->Left()) / px);
-  const int y = m_keyboardMoveMode ? RoundHalfEven((host->Top() + 240) / py)
-                                   : RoundHalfEven((host->Height() / 2.0 + host->Top()) / py);
+  const int y = m_keyboardMoveMode
+                    ? RoundHalfEven((host->Top() + kMoveGrabBelowTop) / py)
+                    : RoundHalfEven((host->Height() / 2.0 + host->Top()) / py);
   POINT now{};
   GetCursorPos(&now);
   SetCursorPos(x, now.y);
@@ -1202,11 +1261,12 @@ void skForms::CreateGrips() {
   Form* host = m_hostForm;
   if (!host || !Ambient().userMode) return;
   auto make = [&](const char16_t* name) -> PictureBox* {
+    // Any size will do: PlaceGrips gives them theirs.
     auto* grip = host->Add<PictureBox>(name, nullptr, 0, 0, 45, 45);
     if (!grip) return nullptr;
-    grip->SetBorderStyle(0);
+    grip->SetBorderStyle(0);  // a plain box
     grip->SetBackColor(Colour(m_draw.dark));
-    grip->ZOrder(0);
+    grip->ZOrder(kZOrderFront);
     grip->MouseDown = [this, grip](int, int, float, float) {
       if (!HostMaximised()) m_sizingMode = grip->MousePointer();
     };
@@ -1221,21 +1281,22 @@ void skForms::CreateGrips() {
   PlaceGrips();
 }
 
+// Along the right edge below the top area, and along the bottom edge.
 void skForms::PlaceGrips() {
   Form* host = m_hostForm;
   if (!host) return;
-  const double px = TwipsPerPixelX();
-  const double py = TwipsPerPixelY();
   const int32_t w = host->ScaleWidth();
   const int32_t h = host->ScaleHeight();
   const int t = m_topHeight;
-  auto twipsX = [&](double pixels) { return static_cast<int32_t>(RoundHalfEven(pixels * px)); };
-  auto twipsY = [&](double pixels) { return static_cast<int32_t>(RoundHalfEven(pixels * py)); };
+  auto twipsX = [](double pixels) { return RoundHalfEven(pixels * TwipsPerPixelX()); };
+  auto twipsY = [](double pixels) { return RoundHalfEven(pixels * TwipsPerPixelY()); };
   if (m_gripRight) {
-    m_gripRight->Move(w - twipsX(4), twipsY(t + 9), twipsX(3), std::max(0, h - twipsY(t + 10)));
+    m_gripRight->Move(w - twipsX(kGripInset), twipsY(t + 9), twipsX(kGripThickness),
+                      std::max(0, h - twipsY(t + 10)));
   }
   if (m_gripBottom) {
-    m_gripBottom->Move(twipsX(4), h - twipsY(4), std::max(0, w - twipsX(8)), twipsY(3));
+    m_gripBottom->Move(twipsX(kGripInset), h - twipsY(kGripInset),
+                       std::max(0, w - twipsX(2 * kGripInset)), twipsY(kGripThickness));
   }
   for (PictureBox* grip : {m_gripRight, m_gripBottom}) {
     if (!grip) continue;
@@ -1244,11 +1305,15 @@ void skForms::PlaceGrips() {
   }
 }
 
+// A sizable frame's grip shows which way it sizes: both ways near the corner,
+// else across its edge. A drag that began on it goes on as the frame's own.
 void skForms::GripMouseMove(PictureBox& grip, int button, int shift, float x, float y) {
   const bool right = &grip == m_gripRight;
   if (HostMaximised()) {
     grip.SetMousePointer(kPointerDefault);
-  } else if (m_settings.borderStyle == 1) {
+  } else if (m_settings.borderStyle == kBorderSizable) {
+    // In grip coordinates: the last 11 pixels or so before the frame's
+    // bottom-right corner.
     if (right) {
       grip.SetMousePointer(y >= ScaleHeight() - m_topHeight - 20 ? kPointerSizeNWSE
                                                                  : kPointerSizeWE);
@@ -1262,10 +1327,12 @@ void skForms::GripMouseMove(PictureBox& grip, int button, int shift, float x, fl
   OnMouseMove(button, shift, cx, cy);
 }
 
+// The host's controls take the frame's background, except those on the window
+// colour and the grips.
 void skForms::ChangeHostBackgrounds() {
   Form* host = ParentForm();
   if (!host) return;
-  Colour back(kButtonFace);
+  Colour back = kButtonFace;
   if (m_settings.backColorStyle == kBackTheme) back = Colour(m_draw.light);
   if (m_settings.backColorStyle == kBackCustom) back = m_settings.customBackColor;
   const int32_t rgb = TranslateColor(back);
@@ -1275,7 +1342,7 @@ void skForms::ChangeHostBackgrounds() {
     Control* c = control.get();
     if (c == this || c == m_gripRight || c == m_gripBottom) continue;
     const std::optional<Colour> now = c->BackColorValue();
-    if (!now || now->value == kWindowColour || *now == colour) continue;
+    if (!now || *now == kWindowColour || *now == colour) continue;
     c->SetBackColorValue(colour);
   }
 }

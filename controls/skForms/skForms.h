@@ -13,8 +13,8 @@
 // through the guarded hook, after the form's own procedure, except the close
 // command, which must be stopped before the form's procedure closes the window.
 //
-// Every procedure keeps its own failures: they go to ReportFailure, which shows
-// nothing, and the frame carries on.
+// Every procedure keeps its own failures: they are traced for the developer
+// (host/Failure.h), nothing is shown, and the frame carries on.
 #pragma once
 
 #include <windows.h>
@@ -41,15 +41,19 @@ class PictureBox;
 
 class skForms : public UserControl {
  public:
+  // Tests (and the picture gallery) read the run-time state through it.
+  friend struct skFormsTestAccess;
   skForms();
   ~skForms() override;
 
   // -- Properties (each write marks the property changed and redraws)
+  // skforms::ThemeColorValue: 0 .. 4 built-in, 5 custom, 6 the system's.
   int32_t ThemeColor() const { return m_settings.themeColor; }
   void SetThemeColor(int32_t value);
   // 0 .. 5: the title bar's look.
   int32_t Style() const { return m_settings.style; }
   void SetStyle(int32_t value);
+  // skforms::BackColorStyleValue.
   int32_t BackColorStyle() const { return m_settings.backColorStyle; }
   void SetBackColorStyle(int32_t value);
   bool MaxButton() const { return m_settings.maxButton; }
@@ -58,12 +62,12 @@ class skForms : public UserControl {
   void SetMinButton(bool value);
   bool CloseButton() const { return m_settings.closeButton; }
   void SetCloseButton(bool value);
-  // 0 normal, 1 minimised, 2 maximised.
+  // skforms::WindowStateValue: 0 normal, 1 minimised, 2 maximised.
   int32_t WindowState() const { return m_settings.windowState; }
   void SetWindowState(int32_t value);
   bool ChangeAllBackgrounds() const { return m_settings.changeAllBackgrounds; }
   void SetChangeAllBackgrounds(bool value);
-  // 0 fixed, 1 sizable.
+  // skforms::BorderStyleValue: 0 fixed, 1 sizable.
   int32_t BorderStyle() const { return m_settings.borderStyle; }
   void SetBorderStyle(int32_t value);
   Colour CustomBackColor() const { return m_settings.customBackColor; }
@@ -127,49 +131,6 @@ class skForms : public UserControl {
   // An added item (index 9 and above) was chosen.
   std::function<void(int16_t index, const std::u16string& caption)> MenuItemSelected;
 
-  // -- Run-time state, for those who look at what was drawn
-  uint32_t DrawDark() const { return m_draw.dark; }
-  uint32_t DrawLight() const { return m_draw.light; }
-  skforms::ThemePair ThemePair() const { return m_theme; }
-  bool IsActive() const { return m_isActive; }
-  int TitleHeight() const { return m_titleHeight; }
-  int TopHeight() const { return m_topHeight; }
-  const std::u16string& CaptionText() const { return m_captionText; }
-  const std::u16string& SchemeName() const { return m_schemeName; }
-  bool IsUnicodeText() const { return m_isUnicodeText; }
-  int PaintedWidth() const { return m_paintedWidth; }
-  int ButtonTop() const { return m_buttonTop; }
-  const skforms::ButtonSlots& ButtonSlots() const { return m_slots; }
-  int HoverButton() const { return m_hoverButton; }
-  int LitButton() const { return m_litButton; }
-  int PressedButton() const { return m_pressedButton; }
-  int LeftmostButton() const { return m_leftmostButton; }
-  Form* HostForm() const { return m_hostForm; }
-  // The caption as last drawn (after trimming), and where.
-  const std::u16string& DrawnCaption() const { return m_drawnCaption; }
-  skforms::Rect CaptionRect() const { return m_captionRect; }
-  const PopupMenu& SysMnu() const { return m_sysMnu; }
-  bool MenuPopupOn() const { return m_menuPopupOn; }
-  bool KeyboardMoveMode() const { return m_keyboardMoveMode; }
-  // 0, or the pointer shape of the grip being dragged (7, 8 or 9).
-  int SizingMode() const { return m_sizingMode; }
-  bool GripsCreated() const { return m_gripRight != nullptr; }
-  PictureBox* GripRight() const { return m_gripRight; }
-  PictureBox* GripBottom() const { return m_gripBottom; }
-  bool InTitle() const { return m_inTitle; }
-  bool ContentShifted() const { return m_contentShifted; }
-  // The host's place in the normal state: left, top, width, height (twips).
-  struct RestoreRect {
-    int32_t left = 0, top = 0, width = 0, height = 0;
-  };
-  RestoreRect RestoreRectangle() const { return m_restoreRect; }
-
-  // The visual-style queries (open "ExplorerBar", theme and colour names, whether
-  // the application is themed). Tests put their own answers in; an empty query
-  // restores the platform's. Returns the previous one.
-  using VisualStyleQuery = std::function<skforms::VisualStyle(HWND)>;
-  static VisualStyleQuery SetVisualStyleQuery(VisualStyleQuery query);
-
  protected:
   // -- Events from the host
   void OnCreated() override;
@@ -186,11 +147,24 @@ class skForms : public UserControl {
   void OnKeyDown(int& keyCode, int shift) override;
 
  private:
+  // The host's place in the normal state: left, top, width, height (twips).
+  struct RestoreRect {
+    int32_t left = 0, top = 0, width = 0, height = 0;
+  };
+  // The visual-style queries (open "ExplorerBar", theme and colour names, whether
+  // the application is themed). Tests put their own answers in; an empty query
+  // restores the platform's. Returns the previous one.
+  using VisualStyleQuery = std::function<skforms::VisualStyle(HWND)>;
+  static VisualStyleQuery SetVisualStyleQuery(VisualStyleQuery query);
+
   // -- Set-up (creation and loading, in their orders)
   void LoadSteps();
   void StartHooks();
   void zHookProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND hWnd, UINT uMsg,
                  WPARAM wParam, LPARAM lParam, LONG_PTR& userValue);
+  void OnHostActivate(bool active);
+  void OnHostSysCommand(WPARAM command, bool& bHandled, LRESULT& lReturn);
+  void OnHostSetCursor();
   void TitleBarHeightSetup();
   void BorderStyleSetup();
   void CaptionBtnSetup();
@@ -216,6 +190,7 @@ class skForms : public UserControl {
   void HostMoved();
 
   // -- Moving and sizing
+  bool GripsCreated() const { return m_gripRight != nullptr; }
   void CreateGrips();
   void PlaceGrips();
   void GripMouseMove(PictureBox& grip, int button, int shift, float x, float y);
@@ -223,6 +198,8 @@ class skForms : public UserControl {
   // The host's controls inside the frame move down by `pixels` (up when negative);
   // a maximised host, and its restore height, grow by as much.
   void ShiftContents(int pixels);
+  void SizeByGrip(float x, float y);
+  void DragByTitle();
   // The left of the leftmost visible caption button, or the inner width.
   int ButtonsLeft() const;
 
@@ -230,21 +207,25 @@ class skForms : public UserControl {
   void ResizeHandling();
   void DrawTitleBarInitial();
   void DrawTitleBar();
+  void DrawBorderAndShadow(HDC dc);
+  void DrawCaption(HDC dc);
   void PaintShpInBar(uint32_t a, uint32_t b, int h);
   std::u16string TrimWord(std::u16string_view text, int width) const;
-  void DrawTextAuto(HDC dc, std::u16string_view text, RECT& rc, UINT flags) const;
 
   // -- Caption buttons
-  void DrawCaptionBtns(int look, uint32_t colour, int slot);
-  void DrawOneButton(int look, uint32_t colour, int slot);
+  void DrawCaptionBtns(skforms::ButtonLook look, uint32_t colour, int slot);
+  void DrawOneButton(skforms::ButtonLook look, uint32_t colour, int slot);
   void DrawGlyph(HDC dc, int slot, int left, int top, uint32_t colour) const;
+  std::u16string MaxButtonToolTip() const;
   void PaintCaptionBtns(int slot);
+  void HoverCaptionButtons(float x, float y);
   void SetControlToolTip(const std::u16string& text);
+  void MinimiseHost();
   void CloseHost(bool raiseEvent);
   void AltF4();
 
-  // Every procedure's failures end here; nothing is shown.
-  static void ReportFailure(std::u16string_view procedure, const char* what) noexcept;
+  // Runs a procedure whose failure must not stop the frame: it is traced for
+  // the developer, nothing is shown, and the statements after it run.
   template <typename Fn>
   void Guarded(std::u16string_view procedure, Fn&& fn) noexcept;
   // Raises an event to the host on its own: a handler that fails is reported
@@ -261,12 +242,11 @@ class skForms : public UserControl {
   skforms::ThemePair m_draw = skforms::kThemePairs[skforms::kThemeBlue];
   bool m_isActive = false;
   bool m_activationTracking = false;
-  int m_titleHeight = 30;
-  int m_topHeight = 30;
+  int m_titleHeight = skforms::kInitialTitleHeight;
+  int m_topHeight = skforms::kInitialTitleHeight;
   std::u16string m_captionText;
   bool m_moveable = true;
   std::u16string m_schemeName;
-  bool m_isUnicodeText = true;
   Form* m_hostForm = nullptr;
   bool m_contentShifted = false;
   // The fixed items' captions by the user's language; SetskFormsMenuCaption

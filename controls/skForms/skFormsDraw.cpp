@@ -49,10 +49,10 @@ void DrawGradCilinder(HDC dc, uint32_t a, uint32_t b, int x, int y, int w, int h
 void DrawGradientInRectangle(HDC dc, uint32_t a, uint32_t b, int x, int y, int w, int h, int kind,
                              bool outline, uint32_t outlineColour, double f) {
   switch (kind) {
-    case 0: DrawGradientLines(dc, b, a, x, y, x + w, h, true); break;
-    case 1: DrawGradientLines(dc, b, a, x, y, w, y + h, false); break;
-    case 2: DrawGradCilinder(dc, a, b, x, y, w, h, true, f); break;
-    case 3: DrawGradCilinder(dc, a, b, x, y, w, h, false, f); break;
+    case kLinesDown: DrawGradientLines(dc, b, a, x, y, x + w, h, true); break;
+    case kLinesAcross: DrawGradientLines(dc, b, a, x, y, w, y + h, false); break;
+    case kCylinderDown: DrawGradCilinder(dc, a, b, x, y, w, h, true, f); break;
+    case kCylinderAcross: DrawGradCilinder(dc, a, b, x, y, w, h, false, f); break;
     default: break;
   }
   if (outline) ApiRectangle(dc, x, y, w, h, outlineColour);
@@ -62,28 +62,29 @@ void PaintTitleBands(HDC dc, int style, int t, int x, int width, uint32_t dark, 
                      bool outlineStyle0) {
   switch (style) {
     case 0:
-      DrawGradientInRectangle(dc, dark, light, x, -1, width, t + 1, 2, outlineStyle0, dark, 5.01);
+      DrawGradientInRectangle(dc, dark, light, x, -1, width, t + 1, kCylinderDown, outlineStyle0,
+                              dark, 5.01);
       break;
     case 1:
-      DrawGradientInRectangle(dc, dark, light, x, -2, width, 10, 2, false, 0, 5.01);
-      DrawGradientInRectangle(dc, dark, light, x, 7, width, t - 7, 2, false, 0, 5.01);
+      DrawGradientInRectangle(dc, dark, light, x, -2, width, 10, kCylinderDown, false, 0, 5.01);
+      DrawGradientInRectangle(dc, dark, light, x, 7, width, t - 7, kCylinderDown, false, 0, 5.01);
       break;
     case 2:
-      DrawGradientInRectangle(dc, dark, light, x, -2, width, 10, 0, false, 0, 0);
-      DrawGradientInRectangle(dc, dark, dark, x, 7, width, t - 7, 2, false, 0, 5.01);
+      DrawGradientInRectangle(dc, dark, light, x, -2, width, 10, kLinesDown, false, 0, 0);
+      DrawGradientInRectangle(dc, dark, dark, x, 7, width, t - 7, kCylinderDown, false, 0, 5.01);
       break;
     case 3:
-      DrawGradientInRectangle(dc, dark, light, x, -1, width, t + 1, 0, false, 0, 0);
+      DrawGradientInRectangle(dc, dark, light, x, -1, width, t + 1, kLinesDown, false, 0, 0);
       break;
     case 4:
-      DrawGradientInRectangle(dc, dark, light, x, -2, width, 7, 2, false, 0, 5.01);
-      DrawGradientInRectangle(dc, light, dark, x, 4, width, t - 4, 2, false, 0, 1.01);
+      DrawGradientInRectangle(dc, dark, light, x, -2, width, 7, kCylinderDown, false, 0, 5.01);
+      DrawGradientInRectangle(dc, light, dark, x, 4, width, t - 4, kCylinderDown, false, 0, 1.01);
       break;
     case 5: {
       const uint32_t c1 = Half(dark, kBlack);
       const uint32_t c2 = Half(light, c1);
-      DrawGradientInRectangle(dc, light, c2, x, -2, width, 12, 2, false, 0, 1.01);
-      DrawGradientInRectangle(dc, dark, dark, x, 8, width, t - 8, 2, false, 0, 7.01);
+      DrawGradientInRectangle(dc, light, c2, x, -2, width, 12, kCylinderDown, false, 0, 1.01);
+      DrawGradientInRectangle(dc, dark, dark, x, 8, width, t - 8, kCylinderDown, false, 0, 7.01);
       // The lines run one pixel past the bands, to the surface's edge or beyond.
       APILineEx(dc, x, 8, x + width + 1, 8, Half(dark, light));
       APILineEx(dc, x, 0, x + width + 1, 0, Half(kWhite, light));

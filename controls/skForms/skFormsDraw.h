@@ -21,8 +21,16 @@ void DrawGradientLines(HDC dc, uint32_t s, uint32_t e, int x1, int y1, int a, in
 // or less draws as 1.01.
 void DrawGradCilinder(HDC dc, uint32_t a, uint32_t b, int x, int y, int w, int h, bool vertical,
                       double f);
-// kind 0: vertical lines from B (top) to A; 1: horizontal from B (left) to A;
-// 2: vertical cylinder A/B; 3: horizontal cylinder; then the outline when asked.
+// The kinds of DrawGradientInRectangle: lines from B (top) down to A, lines from
+// B (left) across to A, and the cylinders A/B down and across.
+enum GradientKind : int {
+  kLinesDown = 0,
+  kLinesAcross = 1,
+  kCylinderDown = 2,
+  kCylinderAcross = 3,
+};
+// A gradient of `kind` (GradientKind) over the rectangle, then the outline when
+// asked.
 void DrawGradientInRectangle(HDC dc, uint32_t a, uint32_t b, int x, int y, int w, int h, int kind,
                              bool outline, uint32_t outlineColour, double f);
 

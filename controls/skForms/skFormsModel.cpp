@@ -74,12 +74,15 @@ Settings NewFrameSettings(Colour customBackColor) {
   return s;
 }
 
+// The saved names spell "Color" as designs have always stored them; reading and
+// writing use the same names, only ThemeColor's two defaults differ.
 Settings ReadSettings(const PropertyStore& p, Colour customBackColor) {
   const Settings d;  // the defaults both columns share
   Settings s;
   s.windowState = p.ReadInt32(u"WindowState", d.windowState);
   s.colorFrom = p.ReadColour(u"ColorFrom", d.colorFrom);
   s.colorTo = p.ReadColour(u"ColorTo", d.colorTo);
+  // A design without it follows the system; a new frame starts blue (kThemeBlue).
   s.themeColor = p.ReadInt32(u"ThemeColor", kThemeSystem);
   s.backColorStyle = p.ReadInt32(u"BackColorStyle", d.backColorStyle);
   s.borderStyle = p.ReadInt32(u"BorderStyle", d.borderStyle);
@@ -98,6 +101,7 @@ void WriteSettings(PropertyStore& p, const Settings& s, Colour customBackColor) 
   const Settings d;
   p.Write(u"ColorFrom", s.colorFrom, d.colorFrom);
   p.Write(u"ColorTo", s.colorTo, d.colorTo);
+  // Against the read default, so a new frame's blue (0) is stored, not lost.
   p.Write(u"ThemeColor", s.themeColor, int32_t{kThemeSystem});
   p.Write(u"BackColorStyle", s.backColorStyle, d.backColorStyle);
   p.Write(u"BorderStyle", s.borderStyle, d.borderStyle);
@@ -184,20 +188,23 @@ int TitleHeightFor(int textHeightOfH, int iconSize) {
   return std::max(textHeightOfH + 10, iconSize + 15);
 }
 
-int TopHeightFor(int titleHeight, int style) { return style == 1 ? titleHeight + 10 : titleHeight; }
+int TopHeightFor(int titleHeight, int style) {
+  return style == kStyleGripBand ? titleHeight + kGripBandHeight : titleHeight;
+}
 
 int ButtonTopFor(int topHeight, int buttonHeight, int style) {
   const double middle = (topHeight - buttonHeight) / 2.0;
-  return RoundHalfEven(style == 1 ? middle + 3 : middle);
+  return RoundHalfEven(style == kStyleGripBand ? middle + 3 : middle);
 }
 
 int IconTopFor(int topHeight, int iconSize, int style) {
-  if (style == 1) return RoundHalfEven((topHeight - iconSize - 8) / 2.0 + 10);
+  if (style == kStyleGripBand) return RoundHalfEven((topHeight - iconSize - 8) / 2.0 + 10);
   return RoundHalfEven((topHeight - iconSize) / 2.0 + 2);
 }
 
 Rect CaptionRectFor(int style, int topHeight, int limit, bool hasIcon, int iconSize) {
-  Rect r = style == 1 ? Rect{9, 11, limit - 12, topHeight + 3} : Rect{9, 4, limit - 12, topHeight};
+  Rect r = style == kStyleGripBand ? Rect{9, 11, limit - 12, topHeight + 3}
+                                   : Rect{9, 4, limit - 12, topHeight};
   if (hasIcon) {
     r.left += iconSize + 6;
     r.right += iconSize + 6 - iconSize;

@@ -33,6 +33,20 @@ enum ThemeColorValue : int32_t {
 // BackColorStyle values.
 enum BackColorStyleValue : int32_t { kBackSystem = 0, kBackTheme = 1, kBackCustom = 2 };
 
+// WindowState values; the host form numbers its own states the same way.
+enum WindowStateValue : int32_t { kStateNormal = 0, kStateMinimised = 1, kStateMaximised = 2 };
+
+// BorderStyle values: only a sizable frame lets its grips size the host.
+enum BorderStyleValue : int32_t { kBorderFixed = 0, kBorderSizable = 1 };
+
+// Style 1 puts a band with grip dots above the title: the top area is
+// kGripBandHeight pixels higher and the caption, icon and buttons sit lower.
+constexpr int32_t kStyleGripBand = 1;
+constexpr int kGripBandHeight = 10;
+// Styles 2 and 5 lay the caption and the buttons on a band solid in the dark
+// colour.
+constexpr bool SolidTitleBand(int32_t style) { return style == 2 || style == 5; }
+
 // A theme pair: the dark colour the bands and the border are drawn with, and the
 // light one the bands fade to. Plain 0x00BBGGRR values.
 struct ThemePair {
@@ -88,10 +102,10 @@ struct Settings {
   bool maxButton = true;
   bool minButton = true;
   bool closeButton = true;
-  int32_t windowState = 0;  // 0 normal, 1 minimised, 2 maximised
+  int32_t windowState = kStateNormal;
   bool changeAllBackgrounds = false;
-  int32_t borderStyle = 1;  // 0 fixed, 1 sizable
-  Colour customBackColor{0x8000000Fu};
+  int32_t borderStyle = kBorderSizable;
+  Colour customBackColor = SystemColour(15);  // COLOR_BTNFACE, untranslated
   Colour colorFrom{0x404080u};
   Colour colorTo{0xC0E0FFu};
   int16_t iconSize = 16;
@@ -127,6 +141,8 @@ std::u16string FirstChars(std::u16string_view text, size_t n);
 
 // Caption-button slots, in their fixed order.
 enum Slot : int { kSlotClose = 0, kSlotMax = 1, kSlotMin = 2, kSlotCount = 3 };
+// The looks a caption button is drawn in.
+enum ButtonLook : int { kLookNormal = 0, kLookHover = 1, kLookPressed = 2 };
 constexpr int kButtonSize = 18;
 // The button height when no close button is visible.
 constexpr int kNoCloseButtonHeight = 18;
@@ -149,6 +165,8 @@ int HitCaptionButton(const ButtonSlots& slots, double x, double y);
 // The highest visible slot (leftmost on screen), or `previous` when none is visible.
 int LeftmostButton(const ButtonSlots& slots, int previous);
 
+// TitleHeight until a font has been measured.
+constexpr int kInitialTitleHeight = 30;
 // TitleHeight: the height of "H" + 10, at least iconSize + 15.
 int TitleHeightFor(int textHeightOfH, int iconSize);
 // TopHeight: TitleHeight, plus 10 in style 1.

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "host/Colour.h"
+#include "host/Failure.h"
 
 namespace fw {
 class Control;
@@ -59,21 +60,25 @@ StatusBarError OverflowError();
 // "ucStatusBar." + operation.
 std::u16string ErrorSource(std::u16string_view operation);
 
-// Runs `body`. Whatever fails inside leaves as a StatusBarError with the same
-// number and description and the source of this operation; each operation that
-// passes an error on renames its source, so the caller sees the outermost name.
+// Runs `body`. Whatever fails inside is traced and leaves as a StatusBarError
+// with the same number and description and the source of this operation; each
+// operation that passes an error on renames its source, so the caller sees the
+// outermost name.
 template <typename F>
 decltype(auto) Trap(std::u16string_view operation, F&& body) {
-  try {
-    return body();
-  } catch (StatusBarError& e) {
-    e.SetSource(ErrorSource(operation));
-    throw;
-  } catch (const std::bad_alloc&) {
-    throw StatusBarError(kErrOutOfMemory, u"Out of memory", ErrorSource(operation));
-  } catch (const std::exception&) {
-    throw StatusBarError(kErrInternal, u"Internal error", ErrorSource(operation));
-  }
+  using Result = decltype(body());
+  return Contain(u"ucStatusBar", operation, std::forward<F>(body), [&]() -> Result {
+    try {
+      throw;
+    } catch (StatusBarError& e) {
+      e.SetSource(ErrorSource(operation));
+      throw;
+    } catch (const std::bad_alloc&) {
+      throw StatusBarError(kErrOutOfMemory, u"Out of memory", ErrorSource(operation));
+    } catch (const std::exception&) {
+      throw StatusBarError(kErrInternal, u"Internal error", ErrorSource(operation));
+    }
+  });
 }
 
 // -- Panels

@@ -10,6 +10,7 @@
 #include <ole2.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "controls/JCombo/JCombo.h"
 #include "controls/skForms/skForms.h"
 #include "controls/ucStatusBar/ucStatusBar.h"
+#include "host/Failure.h"
 #include "host/Font.h"
 #include "host/Gdi.h"
 #include "host/Label.h"
@@ -440,6 +442,27 @@ TEST_F(MainWindowRunTest, TheDatePanelFollowsMidnight) {
   EXPECT_EQ(Bar().PanelText(2), after);
   // One tick at most, with room for a busy machine.
   EXPECT_LE(GetTickCount() - start, 1500u);
+}
+
+// A step of a handler that fails is skipped and traced for the developer by the
+// routine it ran in; the next tick works again.
+TEST_F(MainWindowRunTest, AFailingTickIsTracedAndTheNextOneWorks) {
+  std::vector<std::u16string> traced;
+  const FailureTrace previous =
+      SetFailureTrace([&](std::u16string_view line) { traced.emplace_back(line); });
+  bool broken = true;
+  const SYSTEMTIME clock{2027, 1, 5, 1, 0, 0, 0, 200};
+  form->SetClock([&] {
+    if (broken) throw std::runtime_error("no clock");
+    return clock;
+  });
+  test::PumpFor(1500, [&] { return !traced.empty(); });
+  broken = false;
+  test::PumpFor(1500, [&] { return Bar().PanelText(2) == ShortDate(clock); });
+  SetFailureTrace(previous);
+  ASSERT_FALSE(traced.empty());
+  EXPECT_EQ(traced.front(), u"Fuelwise: ForMain.OnTimerTick: no clock");
+  EXPECT_EQ(Bar().PanelText(2), ShortDate(clock));
 }
 
 }  // namespace

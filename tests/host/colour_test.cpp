@@ -33,6 +33,7 @@ TEST(ColourTest, SystemColoursAreTheTopBitAndAnIndex) {
   EXPECT_TRUE(IsSystemColour(Colour(0x8000000F)));
   EXPECT_EQ(SystemColourIndex(Colour(0x8000000F)), 15u);
   EXPECT_EQ(SystemColourIndex(SystemColour(18)), 18u);
+  static_assert(SystemColour(15) == Colour(0x8000000Fu), "button face, COLOR_BTNFACE");
   EXPECT_FALSE(IsSystemColour(Colour(0x00FFFFFF)));
   EXPECT_FALSE(IsSystemColour(Colour(0x7FFFFFFF)));
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "controls/skForms/skForms.h"
+#include "tests/controls/skForms/skFormsTestAccess.h"
 #include "host/Form.h"
 #include "tools/gallery/Gallery.h"
 
@@ -66,7 +67,7 @@ PixelImage RenderFrame(Form& stage, const FrameLook& look) {
   UserControl::DoEvents();
   // The pointer's part through the frame's own messages, as the mouse would send them.
   HWND f = frame->hWnd();
-  const auto& slots = frame->ButtonSlots();
+  const auto& slots = Inside(frame).ButtonSlots();
   auto centre = [&](int slot) {
     return At(slots[slot].left + slots[slot].width / 2, slots[slot].top + slots[slot].height / 2);
   };

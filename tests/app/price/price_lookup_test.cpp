@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/price/MemoryControls.h"
 #include "app/price/PriceLookup.h"
 #include "app/price/PriceText.h"
+#include "host/Failure.h"
 
 namespace fw {
 namespace {
@@ -384,6 +386,23 @@ TEST_F(PriceLookupTest, GateIsOffDuringTheFetch) {
   EXPECT_FALSE(readyDuringFetch);
   EXPECT_EQ(controls.comWhere[1].ListCount(), 3u);
   EXPECT_TRUE(lookup.Ready());
+}
+
+// A failure no step handles ends the operation: it goes no further, the gate
+// comes back, and the developer's trace names it.
+TEST_F(PriceLookupTest, AFailureEndsTheOperationTracedWithTheGateBack) {
+  std::vector<std::u16string> traced;
+  const FailureTrace previous =
+      SetFailureTrace([&](std::u16string_view line) { traced.emplace_back(line); });
+  UseIndex();
+  lookup.LoadProvince();
+  ChooseProvince(0);
+  pages.onFetch = [] { throw std::runtime_error("no memory for the page"); };
+  ChooseCity(0);
+  SetFailureTrace(previous);
+  EXPECT_EQ(controls.Text1.Text(), u"") << "the steps after the fetch did not run";
+  EXPECT_TRUE(lookup.Ready());
+  EXPECT_EQ(traced, Items{u"Fuelwise: PriceLookup.LoadCity: no memory for the page"});
 }
 
 TEST_F(PriceLookupTest, CityWithoutSelectionFetchesNothingUseful) {

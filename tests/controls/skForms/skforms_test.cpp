@@ -4,6 +4,7 @@
 // driven by real input, Alt+F4 and the close command, and the hooks' release.
 
 #include "controls/skForms/skForms.h"
+#include "tests/controls/skForms/skFormsTestAccess.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,6 +23,7 @@
 #include "host/ColourWin.h"
 #include "host/Form.h"
 #include "controls/skForms/skFormsDraw.h"
+#include "host/Failure.h"
 #include "host/Gdi.h"
 #include "host/PictureBox.h"
 #include "host/Surface.h"
@@ -161,7 +163,7 @@ class SkFormsTest : public ::testing::Test {
   void TearDown() override {
     if (m_host && m_host->IsLoaded()) m_host->Unload();
     m_host.reset();
-    skForms::SetVisualStyleQuery({});
+    skFormsTestAccess::SetVisualStyleQuery({});
     UserControl::DoEvents();
   }
 
@@ -210,8 +212,8 @@ class SkFormsTest : public ::testing::Test {
   // Whole title rows 0 .. T - 1 between x0 and x1.
   static void ExpectTitleRows(const skForms& f, int style, uint32_t dark, uint32_t light, int x0,
                               int x1, const std::string& what) {
-    const auto column = TitleColumn(style, f.TopHeight(), dark, light);
-    for (int y = 0; y < f.TopHeight(); ++y) {
+    const auto column = TitleColumn(style, Inside(f).TopHeight(), dark, light);
+    for (int y = 0; y < Inside(f).TopHeight(); ++y) {
       ASSERT_NE(column[y], 0xFFFFFFFFu) << what << ": row " << y << " left undrawn";
       EXPECT_EQ(RowMismatch(f, y, x0, x1, column[y]), "") << what;
     }
@@ -222,7 +224,7 @@ class SkFormsTest : public ::testing::Test {
   static void ExpectBorderAndShadow(const skForms& f, uint32_t dark, const std::string& what) {
     const int w = f.ScaleWidth();
     const int h = f.ScaleHeight();
-    const int t = f.TopHeight();
+    const int t = Inside(f).TopHeight();
     const uint32_t darker = HalfOf(dark, kBlack);
     const uint32_t back = static_cast<uint32_t>(TranslateColor(f.BackColor()));
     std::vector<uint32_t> want(static_cast<size_t>(w) * h, back);
@@ -276,13 +278,13 @@ TEST_F(SkFormsTest, EveryStyleDrawsItsRowsBorderAndShadowActiveAndFaded) {
       SendMessageW(m_host->hWnd(), WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0);
       const uint32_t dark = active ? kBlueDark : kFadedDark;
       const uint32_t light = active ? kBlueLight : kFadedLight;
-      EXPECT_EQ(f->DrawDark(), dark);
-      EXPECT_EQ(f->DrawLight(), light);
+      EXPECT_EQ(Inside(f).DrawDark(), dark);
+      EXPECT_EQ(Inside(f).DrawLight(), light);
       const std::string what = "style " + std::to_string(style) + (active ? " active" : " faded");
-      EXPECT_EQ(f->TopHeight(), f->TitleHeight() + (style == 1 ? 10 : 0)) << what;
+      EXPECT_EQ(Inside(f).TopHeight(), Inside(f).TitleHeight() + (style == 1 ? 10 : 0)) << what;
       // No caption and no icon: the rows are whole from the left edge to the buttons,
       // except style 1's grip dots in the middle of its top band.
-      const int buttons = f->ButtonSlots()[2].left;
+      const int buttons = Inside(f).ButtonSlots()[2].left;
       if (style == 1) {
         const int x0 = static_cast<int>(std::nearbyint((320 - 34) / 2.0));
         ExpectTitleRows(*f, style, dark, light, 0, x0 - 1, what);
@@ -304,7 +306,7 @@ TEST_F(SkFormsTest, StyleOneGripDotsSitInTheMiddleOfTheTopBand) {
   // x0 = (320 - 34) / 2 = 143, y0 = (7 - 2) / 2 = 2.5 -> 2: each dot a dark 2 x 2
   // square at (x0 + 4i, 2) over a light one a pixel down and right.
   const uint32_t darker = HalfOf(dark, kBlack);
-  const auto column = TitleColumn(1, f->TopHeight(), dark, light);
+  const auto column = TitleColumn(1, Inside(f).TopHeight(), dark, light);
   for (int i = 0; i <= 8; ++i) {
     const int x = 143 + 4 * i;
     for (auto [dx, dy, c] : {std::tuple{0, 0, darker}, {1, 0, darker}, {0, 1, darker},
@@ -317,8 +319,8 @@ TEST_F(SkFormsTest, StyleOneGripDotsSitInTheMiddleOfTheTopBand) {
 
 TEST_F(SkFormsTest, TheIconLeavesTheRowsBesideItAndMovesTheCaption) {
   skForms* f = MakeHost(u"Fuelwise v1.0.0110", /*icon=*/true);
-  EXPECT_EQ(f->PaintedWidth(), 319);
-  const int t = f->TopHeight();
+  EXPECT_EQ(Inside(f).PaintedWidth(), 319);
+  const int t = Inside(f).TopHeight();
   // Icon at x 6, (T - 16) / 2 + 2 rounded half to even.
   const int iconTop = static_cast<int>(std::nearbyint((t - 16) / 2.0 + 2));
   ExpectTitleRows(*f, 0, kBlueDark, kBlueLight, 0, 5, "left of the icon");
@@ -332,22 +334,22 @@ TEST_F(SkFormsTest, TheIconLeavesTheRowsBesideItAndMovesTheCaption) {
   for (int y : {iconTop - 1, iconTop + 16}) EXPECT_EQ(RowMismatch(*f, y, 6, 21, column[y]), "");
   // Up to where the caption's dark copy starts.
   for (int y = 0; y < t; ++y) EXPECT_EQ(RowMismatch(*f, y, 22, 29, column[y]), "");
-  EXPECT_EQ(f->CaptionRect(), (skforms::Rect{31, 4, 254 - 6, t}));
-  EXPECT_EQ(f->DrawnCaption(), u"Fuelwise v1.0.0110");
+  EXPECT_EQ(Inside(f).CaptionRect(), (skforms::Rect{31, 4, 254 - 6, t}));
+  EXPECT_EQ(Inside(f).DrawnCaption(), u"Fuelwise v1.0.0110");
   ExpectBorderAndShadow(*f, kBlueDark, "with icon");
 }
 
 TEST_F(SkFormsTest, WithoutAnIconTheCaptionStartsAtNine) {
   skForms* f = MakeHost(u"Fuelwise v1.0.0110");
-  EXPECT_EQ(f->PaintedWidth(), 0);
-  EXPECT_EQ(f->CaptionRect(), (skforms::Rect{9, 4, 254 - 12, f->TopHeight()}));
+  EXPECT_EQ(Inside(f).PaintedWidth(), 0);
+  EXPECT_EQ(Inside(f).CaptionRect(), (skforms::Rect{9, 4, 254 - 12, Inside(f).TopHeight()}));
   // Nothing of the caption lies left of it or past its right edge.
   ExpectTitleRows(*f, 0, kBlueDark, kBlueLight, 0, 6, "left of the caption");
   // Without buttons the caption may run up to 12 pixels before the right edge.
   f->SetCloseButton(false);
   f->SetMaxButton(false);
   f->SetMinButton(false);
-  EXPECT_EQ(f->CaptionRect().right, 320 - 12);
+  EXPECT_EQ(Inside(f).CaptionRect().right, 320 - 12);
 }
 
 TEST_F(SkFormsTest, StylesTwoAndFiveDrawTheCaptionOnceTheOthersWithADarkCopy) {
@@ -358,7 +360,7 @@ TEST_F(SkFormsTest, StylesTwoAndFiveDrawTheCaptionOnceTheOthersWithADarkCopy) {
     const uint32_t light = kBlueLight;
     int darkPixels = 0;
     int lightPixels = 0;
-    const auto r = f->CaptionRect();
+    const auto r = Inside(f).CaptionRect();
     for (int y = r.top - 1; y < r.bottom; ++y) {
       for (int x = r.left - 1; x < r.right; ++x) {
         darkPixels += f->GetSurface().Pixel(x, y) == darkCopy;
@@ -373,8 +375,8 @@ TEST_F(SkFormsTest, StylesTwoAndFiveDrawTheCaptionOnceTheOthersWithADarkCopy) {
 
 TEST_F(SkFormsTest, ANarrowHostTrimsTheCaptionDownToNothing) {
   skForms* f = MakeHost(u"Fuelwise v1.0.0110", false, 150);
-  const int width = f->CaptionRect().right - f->CaptionRect().left;
-  const std::u16string drawn = f->DrawnCaption();
+  const int width = Inside(f).CaptionRect().right - Inside(f).CaptionRect().left;
+  const std::u16string drawn = Inside(f).DrawnCaption();
   ASSERT_GE(drawn.size(), 4u);
   EXPECT_EQ(drawn.substr(drawn.size() - 3), u"...");
   EXPECT_LE(f->TextWidth(drawn), width);
@@ -387,15 +389,15 @@ TEST_F(SkFormsTest, ANarrowHostTrimsTheCaptionDownToNothing) {
   m_host->SetClientSize(90 * 15, 3000);
   UserControl::DoEvents();
   EXPECT_EQ(f->ScaleWidth(), 90);
-  EXPECT_LT(f->CaptionRect().right - f->CaptionRect().left, f->TextWidth(u"F..."));
-  EXPECT_EQ(f->DrawnCaption(), u"");
+  EXPECT_LT(Inside(f).CaptionRect().right - Inside(f).CaptionRect().left, f->TextWidth(u"F..."));
+  EXPECT_EQ(Inside(f).DrawnCaption(), u"");
 }
 
 TEST_F(SkFormsTest, GlyphsLinesAndTheRestoreGlyphOnlyWhileMaximised) {
   skForms* f = MakeHost();
-  const auto column = TitleColumn(0, f->TopHeight(), kBlueDark, kBlueLight);
+  const auto column = TitleColumn(0, Inside(f).TopHeight(), kBlueDark, kBlueLight);
   auto expectGlyph = [&](int slot, bool restore) {
-    const auto& s = f->ButtonSlots()[slot];
+    const auto& s = Inside(f).ButtonSlots()[slot];
     const auto px = GlyphPixels(slot, restore, s.left, s.top);
     for (int y = s.top; y < s.top + 18; ++y) {
       for (int x = s.left; x < s.left + 18; ++x) {
@@ -405,8 +407,8 @@ TEST_F(SkFormsTest, GlyphsLinesAndTheRestoreGlyphOnlyWhileMaximised) {
       }
     }
   };
-  EXPECT_EQ(f->ButtonSlots()[0].left, 296);
-  EXPECT_EQ(f->ButtonSlots()[0].top, f->ButtonTop() + 2);
+  EXPECT_EQ(Inside(f).ButtonSlots()[0].left, 296);
+  EXPECT_EQ(Inside(f).ButtonSlots()[0].top, Inside(f).ButtonTop() + 2);
   for (int slot = 0; slot < 3; ++slot) expectGlyph(slot, false);
 
   m_host->SetWindowState(2);
@@ -421,8 +423,8 @@ TEST_F(SkFormsTest, GlyphsLinesAndTheRestoreGlyphOnlyWhileMaximised) {
   // Only the minimise button: at the close button's place.
   f->SetCloseButton(false);
   f->SetMaxButton(false);
-  EXPECT_EQ(f->ButtonSlots()[2].left, 296);
-  EXPECT_EQ(f->LeftmostButton(), 2);
+  EXPECT_EQ(Inside(f).ButtonSlots()[2].left, 296);
+  EXPECT_EQ(Inside(f).LeftmostButton(), 2);
   expectGlyph(2, false);
 }
 
@@ -432,11 +434,11 @@ TEST_F(SkFormsTest, StylesTwoAndFiveDrawTheNormalGlyphsLight) {
   skForms* f = MakeHost();
   for (int style : {2, 5}) {
     f->SetStyle(style);
-    const auto column = TitleColumn(style, f->TopHeight(), kBlueDark, kBlueLight);
+    const auto column = TitleColumn(style, Inside(f).TopHeight(), kBlueDark, kBlueLight);
     for (int slot = 0; slot < 3; ++slot) {
-      const auto& b = f->ButtonSlots()[slot];
+      const auto& b = Inside(f).ButtonSlots()[slot];
       const auto px = GlyphPixels(slot, false, b.left, b.top);
-      for (int y = b.top; y < std::min(b.top + 18, f->TopHeight()); ++y) {
+      for (int y = b.top; y < std::min(b.top + 18, Inside(f).TopHeight()); ++y) {
         for (int x = b.left; x < b.left + 18; ++x) {
           const uint32_t want = px.count({x, y}) ? kBlueLight : column[y];
           ASSERT_EQ(f->GetSurface().Pixel(x, y), want)
@@ -478,22 +480,22 @@ TEST_F(SkFormsTest, TheTitleIsFadedUntilTheHostIsActivatedAndAgainAfter) {
   skForms* f = m_host->Add<skForms>(u"skForms1", nullptr, 0, 0, 4800, 3000);
   ASSERT_NE(f, nullptr);
   // Before the first activation message.
-  EXPECT_FALSE(f->IsActive());
-  EXPECT_EQ(f->DrawDark(), kFadedDark);
+  EXPECT_FALSE(Inside(f).IsActive());
+  EXPECT_EQ(Inside(f).DrawDark(), kFadedDark);
   EXPECT_EQ(f->GetSurface().Pixel(100, 15),
-            TitleColumn(0, f->TopHeight(), kFadedDark, kFadedLight)[15]);
+            TitleColumn(0, Inside(f).TopHeight(), kFadedDark, kFadedLight)[15]);
   m_host->Show();
   Activate(m_host->hWnd());
-  EXPECT_TRUE(f->IsActive());
-  EXPECT_EQ(f->DrawDark(), kBlueDark);
-  EXPECT_EQ(f->GetSurface().Pixel(100, 15), TitleColumn(0, f->TopHeight(), kBlueDark, kBlueLight)[15]);
+  EXPECT_TRUE(Inside(f).IsActive());
+  EXPECT_EQ(Inside(f).DrawDark(), kBlueDark);
+  EXPECT_EQ(f->GetSurface().Pixel(100, 15), TitleColumn(0, Inside(f).TopHeight(), kBlueDark, kBlueLight)[15]);
   Form other;
   ASSERT_TRUE(other.Create(1500, 1500, u"other"));
   other.Show();
   Activate(other.hWnd());
-  EXPECT_FALSE(f->IsActive());
-  EXPECT_EQ(f->DrawDark(), kFadedDark);
-  EXPECT_EQ(f->DrawLight(), kFadedLight);
+  EXPECT_FALSE(Inside(f).IsActive());
+  EXPECT_EQ(Inside(f).DrawDark(), kFadedDark);
+  EXPECT_EQ(Inside(f).DrawLight(), kFadedLight);
   other.Unload();
 }
 
@@ -501,9 +503,9 @@ TEST_F(SkFormsTest, CustomColoursReachTheDrawingAtOnceEvenWhileFaded) {
   skForms* f = MakeHost();
   SendMessageW(m_host->hWnd(), WM_ACTIVATE, WA_INACTIVE, 0);
   f->SetThemeColor(5);
-  EXPECT_EQ(f->DrawDark(), Mix(0x404080, kWhite, 190));
+  EXPECT_EQ(Inside(f).DrawDark(), Mix(0x404080, kWhite, 190));
   f->SetColorFrom(Colour(RGB3(10, 20, 30)));
-  EXPECT_EQ(f->DrawDark(), RGB3(10, 20, 30)) << "no fading until the next SetThemeColor";
+  EXPECT_EQ(Inside(f).DrawDark(), RGB3(10, 20, 30)) << "no fading until the next SetThemeColor";
   f->SetColorTo(Colour(0x8000000F));  // a system colour is stored translated
   EXPECT_EQ(f->ColorTo(), Colour(static_cast<uint32_t>(TranslateColor(Colour(0x8000000F)))));
 }
@@ -513,15 +515,15 @@ TEST_F(SkFormsTest, TheSystemThemeFollowsTheVisualStyleQueries) {
   // Under this Wine the style data does not open: "Classic" keeps the pair.
   f->SetThemeColor(2);
   f->SetThemeColor(6);
-  EXPECT_EQ(f->SchemeName(), u"Classic");
-  EXPECT_EQ(f->ThemePair(), skforms::kThemePairs[2]);
-  skForms::SetVisualStyleQuery([](HWND) { return skforms::VisualStyle{true, u"Metallic", true}; });
+  EXPECT_EQ(Inside(f).SchemeName(), u"Classic");
+  EXPECT_EQ(Inside(f).ThemePair(), skforms::kThemePairs[2]);
+  skFormsTestAccess::SetVisualStyleQuery([](HWND) { return skforms::VisualStyle{true, u"Metallic", true}; });
   f->SetThemeColor();
-  EXPECT_EQ(f->SchemeName(), u"Metallic");
-  EXPECT_EQ(f->DrawDark(), skforms::kThemePairs[1].dark);
-  skForms::SetVisualStyleQuery([](HWND) { return skforms::VisualStyle{true, u"Metallic", false}; });
+  EXPECT_EQ(Inside(f).SchemeName(), u"Metallic");
+  EXPECT_EQ(Inside(f).DrawDark(), skforms::kThemePairs[1].dark);
+  skFormsTestAccess::SetVisualStyleQuery([](HWND) { return skforms::VisualStyle{true, u"Metallic", false}; });
   SendMessageW(m_host->hWnd(), WM_SYSCOLORCHANGE, 0, 0);
-  EXPECT_EQ(f->DrawDark(), kBlueDark) << "not themed: blue";
+  EXPECT_EQ(Inside(f).DrawDark(), kBlueDark) << "not themed: blue";
 }
 
 TEST_F(SkFormsTest, PersistenceKeepsThemeZeroAndAnEmptyDesignFollowsTheSystem) {
@@ -538,7 +540,7 @@ TEST_F(SkFormsTest, PersistenceKeepsThemeZeroAndAnEmptyDesignFollowsTheSystem) {
 
   skForms* back = MakeHost(u"", false, 320, &p);
   EXPECT_EQ(back->ThemeColor(), 0);
-  EXPECT_EQ(back->DrawDark(), kBlueDark);
+  EXPECT_EQ(Inside(back).DrawDark(), kBlueDark);
   m_host->Unload();
   const PropertyStore empty;
   skForms* fresh = MakeHost(u"", false, 320, &empty);
@@ -560,7 +562,7 @@ class SkFormsInputTest : public SkFormsTest {
   }
 
   POINT Centre(int slot) const {
-    const auto& s = m_frame->ButtonSlots()[slot];
+    const auto& s = Inside(m_frame).ButtonSlots()[slot];
     return {s.left + 9, s.top + 9};
   }
   // Pointer to client point (x, y) of the host (at the screen's origin, no border).
@@ -583,33 +585,33 @@ class SkFormsInputTest : public SkFormsTest {
 
 TEST_F(SkFormsInputTest, HoverLightsOneButtonAtATimeWithItsTooltipAndPointer) {
   MoveTo(Centre(0));
-  EXPECT_TRUE(m_frame->IsActive());
-  EXPECT_EQ(m_frame->HoverButton(), 0);
-  EXPECT_EQ(m_frame->LitButton(), 0);
+  EXPECT_TRUE(Inside(m_frame).IsActive());
+  EXPECT_EQ(Inside(m_frame).HoverButton(), 0);
+  EXPECT_EQ(Inside(m_frame).LitButton(), 0);
   EXPECT_EQ(m_frame->MousePointer(), 99);
   EXPECT_EQ(m_frame->ToolTipText(), u"\u5173\u95ED");
-  const auto& close = m_frame->ButtonSlots()[0];
+  const auto& close = Inside(m_frame).ButtonSlots()[0];
   EXPECT_EQ(m_frame->GetSurface().Pixel(close.left, close.top + 5), HalfOf(kBlueDark, kBlack))
       << "the hover outline";
   MoveTo(Centre(2));
-  EXPECT_EQ(m_frame->LitButton(), 2);
+  EXPECT_EQ(Inside(m_frame).LitButton(), 2);
   EXPECT_EQ(m_frame->ToolTipText(), u"\u6700\u5C0F\u5316");
   // The close button is back to its normal look: the title row under its outline.
-  const auto column = TitleColumn(0, m_frame->TopHeight(), kBlueDark, kBlueLight);
+  const auto column = TitleColumn(0, Inside(m_frame).TopHeight(), kBlueDark, kBlueLight);
   EXPECT_EQ(m_frame->GetSurface().Pixel(close.left, close.top + 5), column[close.top + 5]);
-  EXPECT_TRUE(m_frame->IsActive()) << "the tooltip takes no activation";
+  EXPECT_TRUE(Inside(m_frame).IsActive()) << "the tooltip takes no activation";
   MoveTo(100, 100);
-  EXPECT_EQ(m_frame->LitButton(), -1);
+  EXPECT_EQ(Inside(m_frame).LitButton(), -1);
   EXPECT_EQ(m_frame->MousePointer(), 0);
   EXPECT_EQ(m_frame->ToolTipText(), u"");
 }
 
 TEST_F(SkFormsInputTest, InStyleTwoTheLitButtonsGlyphIsDarkOnItsLightFace) {
   m_frame->SetStyle(2);
-  const auto& close = m_frame->ButtonSlots()[0];
+  const auto& close = Inside(m_frame).ButtonSlots()[0];
   const auto px = GlyphPixels(0, false, close.left, close.top);
   MoveTo(Centre(0));
-  ASSERT_EQ(m_frame->LitButton(), 0);
+  ASSERT_EQ(Inside(m_frame).LitButton(), 0);
   for (auto [x, y] : px) EXPECT_EQ(m_frame->GetSurface().Pixel(x, y), kBlueDark) << x << ", " << y;
   MoveTo(Centre(2));
   for (auto [x, y] : px) EXPECT_EQ(m_frame->GetSurface().Pixel(x, y), kBlueLight) << x << ", " << y;
@@ -617,18 +619,18 @@ TEST_F(SkFormsInputTest, InStyleTwoTheLitButtonsGlyphIsDarkOnItsLightFace) {
 
 TEST_F(SkFormsInputTest, LeavingTheFrameRedrawsTheTitleWithNoButtonLit) {
   MoveTo(Centre(1));
-  ASSERT_EQ(m_frame->LitButton(), 1);
+  ASSERT_EQ(Inside(m_frame).LitButton(), 1);
   EXPECT_EQ(m_frame->ToolTipText(), u"") << "the maximise tooltip is set by the first hover look";
-  const auto& max = m_frame->ButtonSlots()[1];
-  const auto column = TitleColumn(0, m_frame->TopHeight(), kBlueDark, kBlueLight);
+  const auto& max = Inside(m_frame).ButtonSlots()[1];
+  const auto column = TitleColumn(0, Inside(m_frame).TopHeight(), kBlueDark, kBlueLight);
   ASSERT_NE(m_frame->GetSurface().Pixel(max.left + 2, max.top + 2), column[max.top + 2]);
   MoveTo(600, 500);  // off the host: the leave notice comes from the platform's timer
-  for (int i = 0; i < 300 && m_frame->LitButton() != -1; ++i) {
+  for (int i = 0; i < 300 && Inside(m_frame).LitButton() != -1; ++i) {
     Sleep(10);
     UserControl::DoEvents();
   }
-  EXPECT_EQ(m_frame->LitButton(), -1);
-  EXPECT_EQ(m_frame->HoverButton(), -1);
+  EXPECT_EQ(Inside(m_frame).LitButton(), -1);
+  EXPECT_EQ(Inside(m_frame).HoverButton(), -1);
   EXPECT_EQ(m_frame->GetSurface().Pixel(max.left + 2, max.top + 2), column[max.top + 2]);
   MoveTo(Centre(1));
   MoveTo(Centre(1).x + 1, Centre(1).y);
@@ -638,11 +640,11 @@ TEST_F(SkFormsInputTest, LeavingTheFrameRedrawsTheTitleWithNoButtonLit) {
 TEST_F(SkFormsInputTest, APressOnCloseReleasedElsewhereDoesNothing) {
   MoveTo(Centre(0));
   Button(true);
-  EXPECT_EQ(m_frame->PressedButton(), 0);
+  EXPECT_EQ(Inside(m_frame).PressedButton(), 0);
   MoveTo(100, 100);
   Button(false);
   EXPECT_TRUE(m_host->IsLoaded());
-  EXPECT_EQ(m_frame->PressedButton(), -1);
+  EXPECT_EQ(Inside(m_frame).PressedButton(), -1);
   EXPECT_EQ(m_log, (std::vector<std::string>{"down1", "up1", "click"}));
 }
 
@@ -650,7 +652,7 @@ TEST_F(SkFormsInputTest, APressOnMinimiseReleasedOverCloseDoesNothing) {
   MoveTo(Centre(2));
   Button(true);
   MoveTo(Centre(0));
-  EXPECT_EQ(m_frame->LitButton(), 0) << "lit, but not pressed: another slot is";
+  EXPECT_EQ(Inside(m_frame).LitButton(), 0) << "lit, but not pressed: another slot is";
   Button(false);
   EXPECT_TRUE(m_host->IsLoaded());
   EXPECT_EQ(m_host->WindowState(), 0);
@@ -713,7 +715,7 @@ TEST_F(SkFormsTest, AFailingHandlerDoesNotStopTheFramesNextSteps) {
     std::function<bool(skForms*)> done;  // null once the host is gone
   } const cases[] = {
       {"skCloseClick", [&](skForms& f) { f.skCloseClick = fail; },
-       [&](skForms& f) { click(f.ButtonSlots()[0].left + 9, f.ButtonSlots()[0].top + 9); },
+       [&](skForms& f) { click(Inside(f).ButtonSlots()[0].left + 9, Inside(f).ButtonSlots()[0].top + 9); },
        [&](skForms* f) { return f == nullptr; }},
       {"ReSize", [&](skForms& f) { f.ReSize = fail; },
        [&](skForms&) {
@@ -722,23 +724,23 @@ TEST_F(SkFormsTest, AFailingHandlerDoesNotStopTheFramesNextSteps) {
          m_host->SetClientSize(400 * 15, 3000);
          UserControl::DoEvents();
        },
-       [&](skForms* f) { return f && f->GripsCreated() && f->GripRight()->PixelRect().left == 396; }},
+       [&](skForms* f) { return f && Inside(f).GripsCreated() && Inside(f).GripRight()->PixelRect().left == 396; }},
       {"MouseMove", [&](skForms& f) { f.MouseMove = failMouse; },
        [&](skForms& f) {
          SetCursorPos(160, 120);
          UserControl::DoEvents();
-         SetCursorPos(f.ButtonSlots()[0].left + 9, f.ButtonSlots()[0].top + 9);
+         SetCursorPos(Inside(f).ButtonSlots()[0].left + 9, Inside(f).ButtonSlots()[0].top + 9);
          UserControl::DoEvents();
        },
-       [&](skForms* f) { return f && f->GripsCreated() && f->LitButton() == 0; }},
+       [&](skForms* f) { return f && Inside(f).GripsCreated() && Inside(f).LitButton() == 0; }},
       {"MouseUp", [&](skForms& f) { f.MouseUp = failMouse; },
-       [&](skForms& f) { click(f.ButtonSlots()[1].left + 9, f.ButtonSlots()[1].top + 9); },
-       [&](skForms* f) { return f && f->WindowState() == 2 && f->PressedButton() == -1; }},
+       [&](skForms& f) { click(Inside(f).ButtonSlots()[1].left + 9, Inside(f).ButtonSlots()[1].top + 9); },
+       [&](skForms* f) { return f && f->WindowState() == 2 && Inside(f).PressedButton() == -1; }},
       {"MouseDown", [&](skForms& f) { f.MouseDown = failMouse; },
-       [&](skForms& f) { click(f.ButtonSlots()[1].left + 9, f.ButtonSlots()[1].top + 9); },
+       [&](skForms& f) { click(Inside(f).ButtonSlots()[1].left + 9, Inside(f).ButtonSlots()[1].top + 9); },
        [&](skForms* f) { return f && f->WindowState() == 2; }},
       {"Click", [&](skForms& f) { f.Click = fail; },
-       [&](skForms& f) { click(f.ButtonSlots()[1].left + 9, f.ButtonSlots()[1].top + 9); },
+       [&](skForms& f) { click(Inside(f).ButtonSlots()[1].left + 9, Inside(f).ButtonSlots()[1].top + 9); },
        [&](skForms* f) { return f && f->WindowState() == 2; }},
       {"DblClick", [&](skForms& f) { f.DblClick = fail; },
        [&](skForms&) {
@@ -747,18 +749,27 @@ TEST_F(SkFormsTest, AFailingHandlerDoesNotStopTheFramesNextSteps) {
        },
        [&](skForms* f) { return f && f->WindowState() == 2; }},
   };
+  std::vector<std::u16string> traced;
+  const FailureTrace previous =
+      SetFailureTrace([&](std::u16string_view line) { traced.emplace_back(line); });
   SetCursorPos(600, 500);
   for (const Case& c : cases) {
     skForms* f = MakeHost();
     c.arm(*f);
     raised = 0;
+    traced.clear();
     c.act(*f);
     EXPECT_GT(raised, 0) << c.event << " was not raised";
     EXPECT_TRUE(c.done(m_host->IsLoaded() ? f : nullptr)) << "the frame stopped after a failing " << c.event << " handler";
+    // Each failure is traced for the developer, by the event it came from.
+    const std::string event = c.event;
+    const std::u16string line = u"Fuelwise: skForms." + std::u16string(event.begin(), event.end()) + u": handler";
+    EXPECT_EQ(traced, std::vector<std::u16string>(static_cast<size_t>(raised), line)) << c.event;
     if (m_host->IsLoaded()) m_host->Unload();
     SetCursorPos(600, 500);
     UserControl::DoEvents();
   }
+  SetFailureTrace(previous);
 }
 
 TEST_F(SkFormsTest, AtDesignTimeTheFrameHooksNothingAndDrawsTheFullPair) {
@@ -772,8 +783,8 @@ TEST_F(SkFormsTest, AtDesignTimeTheFrameHooksNothingAndDrawsTheFullPair) {
   EXPECT_EQ(m_host->BorderStyle(), 0);
   EXPECT_TRUE(m_host->MaxButton() && m_host->MinButton());
   EXPECT_EQ(f->ThemeColor(), 0);
-  EXPECT_EQ(f->DrawDark(), kBlueDark);
-  EXPECT_EQ(f->CaptionText(), u"design");
+  EXPECT_EQ(Inside(f).DrawDark(), kBlueDark);
+  EXPECT_EQ(Inside(f).CaptionText(), u"design");
   EXPECT_EQ(f->GetFont()->Bold(), true);
 }
 

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/skForms/skForms.h"
+#include "tests/controls/skForms/skFormsTestAccess.h"
 #include "host/ColourWin.h"
 #include "host/Form.h"
 #include "host/Label.h"
@@ -197,9 +198,9 @@ TEST_F(FrameWindowTest, AddedItemsFollowTheFixedOnesAndARemovedLastItemTakesItsS
       u"\u6700\u5C0F\u5316(&X)", u"\u6700\u5927\u5316(&N)", u"-",
       u"\u5173\u95ED(&C)", u"-", u"\u7F6E\u9876(&T)"};
   for (int i = 0; i < 9; ++i) EXPECT_EQ(CaptionOf(*f, i), chinese[i]) << "item " << i;
-  EXPECT_EQ(f->SysMnu().Caption(), u"Menu");
-  EXPECT_EQ(f->SysMnu().VisibleIndexes(), (std::vector<int>{1, 5, 6, 7, 8}));
-  EXPECT_FALSE(f->MenuPopupOn());
+  EXPECT_EQ(Inside(f).SysMnu().Caption(), u"Menu");
+  EXPECT_EQ(Inside(f).SysMnu().VisibleIndexes(), (std::vector<int>{1, 5, 6, 7, 8}));
+  EXPECT_FALSE(Inside(f).MenuPopupOn());
 
   f->FormMenuAdd(u"Refresh", true);
   EXPECT_EQ(CaptionOf(*f, 9), u"-");
@@ -223,17 +224,17 @@ TEST_F(FrameWindowTest, AddedItemsFollowTheFixedOnesAndARemovedLastItemTakesItsS
   EXPECT_FALSE(FlagOf(*f, 10, 3));
 
   f->FormMenuRemove(10);
-  EXPECT_FALSE(f->SysMnu().Exists(10));
-  EXPECT_FALSE(f->SysMnu().Exists(9)) << "the separator left last goes too";
-  EXPECT_EQ(f->SysMnu().UBound(), 8);
+  EXPECT_FALSE(Inside(f).SysMnu().Exists(10));
+  EXPECT_FALSE(Inside(f).SysMnu().Exists(9)) << "the separator left last goes too";
+  EXPECT_EQ(Inside(f).SysMnu().UBound(), 8);
 
   // Fixed captions: close and minimise give their tooltips; empty and separators change nothing.
   f->SetskFormsMenuCaption(6, u"Quit");
   EXPECT_EQ(CaptionOf(*f, 6), u"Quit            Alt+F4");
-  EXPECT_EQ(f->ButtonSlots()[0].toolTip, u"Quit");
+  EXPECT_EQ(Inside(f).ButtonSlots()[0].toolTip, u"Quit");
   f->SetskFormsMenuCaption(3, u"Down");
   EXPECT_EQ(CaptionOf(*f, 3), u"Down");
-  EXPECT_EQ(f->ButtonSlots()[2].toolTip, u"Down");
+  EXPECT_EQ(Inside(f).ButtonSlots()[2].toolTip, u"Down");
   f->SetskFormsMenuCaption(6, u"");
   f->SetskFormsMenuCaption(5, u"x");
   EXPECT_EQ(CaptionOf(*f, 6), u"Quit            Alt+F4");
@@ -242,7 +243,7 @@ TEST_F(FrameWindowTest, AddedItemsFollowTheFixedOnesAndARemovedLastItemTakesItsS
   // The close item follows the close button.
   f->SetCloseButton(false);
   EXPECT_FALSE(FlagOf(*f, 6, 1));
-  auto built = f->SysMnu().Build();
+  auto built = Inside(f).SysMnu().Build();
   EXPECT_EQ(GetMenuItemCount(built.get()), 5);  // 1, 5, 6, 7 and 8
   EXPECT_TRUE(GetMenuState(built.get(), 6 + 1, MF_BYCOMMAND) & MF_GRAYED);
 }
@@ -258,8 +259,8 @@ TEST_F(FrameWindowTest, ASpanishUserGetsTheSpanishTable) {
   const std::vector<std::u16string> spanish = {u"Restaurar", u"", u"", u"Minimizar", u"Maximizar",
                                                u"-", u"Cerrar", u"-", u"Siempre Visible"};
   for (int i = 0; i < 9; ++i) EXPECT_EQ(CaptionOf(*f, i), spanish[i]) << "item " << i;
-  EXPECT_EQ(f->ButtonSlots()[0].toolTip, u"Ce");
-  EXPECT_EQ(f->ButtonSlots()[2].toolTip, u"Min");
+  EXPECT_EQ(Inside(f).ButtonSlots()[0].toolTip, u"Ce");
+  EXPECT_EQ(Inside(f).ButtonSlots()[2].toolTip, u"Min");
 }
 
 // -- The menu popped up and chosen from with real keys
@@ -281,7 +282,7 @@ TEST_F(FrameWindowTest, TheMenuOpensOnlyAfterFormMenuShowAndItsItemsAct) {
     EXPECT_FALSE(driver.Shown()) << "not before FormMenuShow(1)";
   }
   f->FormMenuShow(1);
-  EXPECT_TRUE(f->MenuPopupOn());
+  EXPECT_TRUE(Inside(f).MenuPopupOn());
   DropOwnedWindows();
   // Move, close, always on top: the third item.
   for (bool want : {true, false}) {
@@ -303,7 +304,7 @@ TEST_F(FrameWindowTest, TheMenuOpensOnlyAfterFormMenuShowAndItsItemsAct) {
   EXPECT_EQ(log, (std::vector<std::string>{"10 Refresh"}));
   {
     MenuDriver driver({VK_ESCAPE}, 400);
-    RightClick(f->ButtonSlots()[2].left + 9, f->ButtonSlots()[2].top + 9);
+    RightClick(Inside(f).ButtonSlots()[2].left + 9, Inside(f).ButtonSlots()[2].top + 9);
     EXPECT_FALSE(driver.Shown()) << "not over the caption buttons";
   }
   f->FormMenuShow(2);
@@ -330,7 +331,7 @@ TEST_F(FrameWindowTest, TheMoveItemCapturesAndPlacesThePointerUntilTheNextPress)
     RightClick(100, 10);
     ASSERT_TRUE(driver.Shown());
   }
-  EXPECT_TRUE(f->KeyboardMoveMode());
+  EXPECT_TRUE(Inside(f).KeyboardMoveMode());
   EXPECT_EQ(GetCapture(), f->hWnd());
   EXPECT_EQ(m_host->MousePointer(), 5);
   POINT at{};
@@ -342,13 +343,13 @@ TEST_F(FrameWindowTest, TheMoveItemCapturesAndPlacesThePointerUntilTheNextPress)
   // it is on the screen all the same, and comes back after a caption button's.
   const HCURSOR sizeAll = LoadCursorW(nullptr, IDC_SIZEALL);
   EXPECT_EQ(GetCursor(), sizeAll) << "after the menu";
-  const auto& close = f->ButtonSlots()[0];
+  const auto& close = Inside(f).ButtonSlots()[0];
   MoveTo(close.left + 9, close.top + 9);
-  EXPECT_EQ(f->LitButton(), 0);
+  EXPECT_EQ(Inside(f).LitButton(), 0);
   EXPECT_NE(GetCursor(), sizeAll) << "the button's own pointer over it";
   SetCursorPos(at.x, at.y);
   UserControl::DoEvents();
-  EXPECT_EQ(f->LitButton(), -1);
+  EXPECT_EQ(Inside(f).LitButton(), -1);
   EXPECT_EQ(GetCursor(), sizeAll) << "after a caption button";
   // A click where the pointer was put (on the title: pressed and released at
   // once, or the press would start a drag).
@@ -377,16 +378,16 @@ TEST_F(FrameWindowTest, AlwaysOnTopTwiceKeepsTheCheckMark) {
 
 TEST_F(FrameWindowTest, MaximiseCoversTheWorkAreaAndRestoreReturnsToTheRestoreRectangle) {
   skForms* f = MakeHost();
-  const auto& max = f->ButtonSlots()[1];
+  const auto& max = Inside(f).ButtonSlots()[1];
   auto restoreGlyphShown = [&] {
     // (L+15, T+9) lies on the restore glyph only, (L+4, T+10) on the maximise glyph only.
     const COLORREF a = f->GetSurface().Pixel(max.left + 15, max.top + 9);
     const COLORREF b = f->GetSurface().Pixel(max.left + 4, max.top + 10);
-    EXPECT_NE(a == f->DrawDark(), b == f->DrawDark());
-    return a == f->DrawDark();
+    EXPECT_NE(a == Inside(f).DrawDark(), b == Inside(f).DrawDark());
+    return a == Inside(f).DrawDark();
   };
   EXPECT_FALSE(restoreGlyphShown());
-  const auto rr = f->RestoreRectangle();
+  const auto rr = Inside(f).RestoreRectangle();
   EXPECT_EQ(std::vector<int>({rr.left, rr.top, rr.width, rr.height}),
             std::vector<int>({kHostX * 15, kHostY * 15, 4800, 3000}));
 
@@ -418,7 +419,7 @@ TEST_F(FrameWindowTest, MaximiseCoversTheWorkAreaAndRestoreReturnsToTheRestoreRe
   f->SetWindowState(1);
   UserControl::DoEvents();
   EXPECT_TRUE(IsIconic(m_host->hWnd()));
-  EXPECT_EQ(f->LitButton(), -1);
+  EXPECT_EQ(Inside(f).LitButton(), -1);
 }
 
 TEST_F(FrameWindowTest, AMaximisedHostMovedElsewhereGoesBackOverTheWorkArea) {
@@ -430,7 +431,7 @@ TEST_F(FrameWindowTest, AMaximisedHostMovedElsewhereGoesBackOverTheWorkArea) {
   UserControl::DoEvents();
   f->SetWindowState(2);
   UserControl::DoEvents();
-  ASSERT_FALSE(f->GripsCreated()) << "the pointer never moved over the frame";
+  ASSERT_FALSE(Inside(f).GripsCreated()) << "the pointer never moved over the frame";
   SetWindowPos(m_host->hWnd(), nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   UserControl::DoEvents();
   const RECT area = WorkArea();
@@ -462,14 +463,14 @@ TEST_F(FrameWindowTest, DoubleClickOnTheTitleTogglesOnlyWithTheMaximiseButton) {
 
 TEST_F(FrameWindowTest, GripsAppearOnTheFirstMoveAndSizeTheHostNoSmallerThanTheMinimum) {
   skForms* f = MakeHost();
-  EXPECT_FALSE(f->GripsCreated());
+  EXPECT_FALSE(Inside(f).GripsCreated());
   MoveTo(100, 100);
-  ASSERT_TRUE(f->GripsCreated());
-  PictureBox* right = f->GripRight();
-  PictureBox* bottom = f->GripBottom();
+  ASSERT_TRUE(Inside(f).GripsCreated());
+  PictureBox* right = Inside(f).GripRight();
+  PictureBox* bottom = Inside(f).GripBottom();
   EXPECT_EQ(right->Name(), u"m_picRight");
   EXPECT_EQ(bottom->Name(), u"m_picBottom");
-  const int t = f->TopHeight();
+  const int t = Inside(f).TopHeight();
   auto expectPlaces = [&](int w, int h) {
     const RECT a = right->PixelRect();
     const RECT b = bottom->PixelRect();
@@ -477,8 +478,8 @@ TEST_F(FrameWindowTest, GripsAppearOnTheFirstMoveAndSizeTheHostNoSmallerThanTheM
               std::vector<LONG>({w - 4, t + 9, w - 1, h - 1}));
     EXPECT_EQ(std::vector<LONG>({b.left, b.top, b.right, b.bottom}),
               std::vector<LONG>({4, h - 4, w - 4, h - 1}));
-    EXPECT_EQ(right->GetSurface().Pixel(1, 1), f->DrawDark());
-    EXPECT_EQ(bottom->GetSurface().Pixel(1, 1), f->DrawDark());
+    EXPECT_EQ(right->GetSurface().Pixel(1, 1), Inside(f).DrawDark());
+    EXPECT_EQ(bottom->GetSurface().Pixel(1, 1), Inside(f).DrawDark());
   };
   expectPlaces(320, 200);
 
@@ -486,10 +487,10 @@ TEST_F(FrameWindowTest, GripsAppearOnTheFirstMoveAndSizeTheHostNoSmallerThanTheM
   MoveTo(317, 195);
   EXPECT_EQ(right->MousePointer(), 8);
   Left(true);
-  EXPECT_EQ(f->SizingMode(), 8);
+  EXPECT_EQ(Inside(f).SizingMode(), 8);
   MoveTo(10, 10);
   Left(false);
-  EXPECT_EQ(f->SizingMode(), 0);
+  EXPECT_EQ(Inside(f).SizingMode(), 0);
   RECT r = HostRect();
   EXPECT_EQ(r.right - r.left, 135);
   EXPECT_EQ(r.bottom - r.top, t + 20);
@@ -524,7 +525,7 @@ TEST_F(FrameWindowTest, GripsAppearOnTheFirstMoveAndSizeTheHostNoSmallerThanTheM
   MoveTo(area.right - 3, area.bottom - 20);
   EXPECT_EQ(right->MousePointer(), 0);
   Left(true);
-  EXPECT_EQ(f->SizingMode(), 0);
+  EXPECT_EQ(Inside(f).SizingMode(), 0);
   MoveTo(300, 300);
   Left(false);
   r = HostRect();
@@ -541,9 +542,9 @@ TEST_F(FrameWindowTest, TheDialogSettingsGiveAFixedWindow) {
   f->DblClick = [&] { log.push_back("DblClick"); };
   MoveTo(100, 100);
   MoveTo(317, 195);
-  EXPECT_EQ(f->GripRight()->MousePointer(), 0);
+  EXPECT_EQ(Inside(f).GripRight()->MousePointer(), 0);
   Left(true);
-  EXPECT_EQ(f->SizingMode(), 0);
+  EXPECT_EQ(Inside(f).SizingMode(), 0);
   MoveTo(250, 150);
   Left(false);
   RECT r = HostRect();
@@ -552,8 +553,8 @@ TEST_F(FrameWindowTest, TheDialogSettingsGiveAFixedWindow) {
   DoubleClick(100, 10);
   EXPECT_EQ(f->WindowState(), 0);
   EXPECT_TRUE(log.empty());
-  EXPECT_EQ(f->ButtonSlots()[0].left, 296) << "the close button alone, at the right";
-  EXPECT_FALSE(f->ButtonSlots()[1].visible || f->ButtonSlots()[2].visible);
+  EXPECT_EQ(Inside(f).ButtonSlots()[0].left, 296) << "the close button alone, at the right";
+  EXPECT_FALSE(Inside(f).ButtonSlots()[1].visible || Inside(f).ButtonSlots()[2].visible);
 }
 
 TEST_F(FrameWindowTest, TheTitleDragsTheHostButNotFromTheButtonsNorWhenFixedOrMaximised) {
@@ -565,12 +566,12 @@ TEST_F(FrameWindowTest, TheTitleDragsTheHostButNotFromTheButtonsNorWhenFixedOrMa
   EXPECT_EQ(r.left, movedX);
   EXPECT_EQ(r.top, kHostY + 30);
   EXPECT_EQ(r.right - r.left, 320);
-  auto rr = f->RestoreRectangle();
+  auto rr = Inside(f).RestoreRectangle();
   EXPECT_EQ(rr.left, movedX * 15) << "the restore rectangle follows the drag";
   EXPECT_EQ(rr.top, (kHostY + 30) * 15);
 
   // Between and over the caption buttons (released below the title, off the buttons).
-  const int buttonsLeft = f->ButtonSlots()[2].left;
+  const int buttonsLeft = Inside(f).ButtonSlots()[2].left;
   for (int x : {buttonsLeft, buttonsLeft + 19, 318}) {
     Drag(x, 3, -40, 60);
     EXPECT_EQ(HostRect().left, movedX) << "from x " << x;
@@ -602,11 +603,11 @@ TEST_F(FrameWindowTest, StyleOneAndIconSizeMoveTheControlsInsideTheFrame) {
   for (auto [style, top] : steps) {
     f->SetStyle(style);
     EXPECT_EQ(inside->Top(), top) << "style " << style;
-    EXPECT_EQ(f->ContentShifted(), style == 1);
+    EXPECT_EQ(Inside(f).ContentShifted(), style == 1);
   }
-  const int before = f->TopHeight();
+  const int before = Inside(f).TopHeight();
   f->SetIconSize(40);
-  const int grown = f->TopHeight() - before;
+  const int grown = Inside(f).TopHeight() - before;
   EXPECT_EQ(grown, 40 + 15 - before) << "the icon decides the title height";
   EXPECT_EQ(inside->Top(), 900 + grown * 15);
   f->SetIconSize(16);
@@ -625,9 +626,9 @@ TEST_F(FrameWindowTest, ChangeAllBackgroundsRecoloursTheHostsControlsButTheWhite
   f->SetBackColorStyle(1);
   EXPECT_EQ(label->BackColor(), labelBefore) << "only with ChangeAllBackgrounds";
   f->SetChangeAllBackgrounds(true);
-  EXPECT_EQ(label->BackColor(), Colour(f->DrawLight()));
+  EXPECT_EQ(label->BackColor(), Colour(Inside(f).DrawLight()));
   EXPECT_EQ(text->BackColor(), Colour(0x80000005u));
-  EXPECT_EQ(f->GripRight()->BackColor(), Colour(f->DrawDark()));
+  EXPECT_EQ(Inside(f).GripRight()->BackColor(), Colour(Inside(f).DrawDark()));
   f->SetCustomBackColor(Colour(0x123456u));
   f->SetBackColorStyle(2);
   EXPECT_EQ(label->BackColor(), Colour(0x123456u));

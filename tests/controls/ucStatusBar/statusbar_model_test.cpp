@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "host/Failure.h"
+
 namespace fw::statusbar {
 namespace {
 
@@ -22,6 +24,9 @@ StatusPanel& AddPlain(PanelList& list, std::u16string text, int32_t align, int32
 // -- Errors
 
 TEST(StatusBarErrors, EachOperationRenamesTheSourceAndKeepsNumberAndDescription) {
+  std::vector<std::u16string> traced;
+  const FailureTrace previous =
+      SetFailureTrace([&](std::u16string_view line) { traced.emplace_back(line); });
   try {
     Trap(u"AddPanel", [] { Trap(u"Refresh", [] { throw SubscriptOutOfRange(); }); });
     FAIL() << "no error";
@@ -37,6 +42,12 @@ TEST(StatusBarErrors, EachOperationRenamesTheSourceAndKeepsNumberAndDescription)
     EXPECT_EQ(e.Number(), 7);
     EXPECT_EQ(Narrow(e.Source()), "ucStatusBar.PanelText");
   }
+  SetFailureTrace(previous);
+  // Each operation the error passes through traces it, the innermost first.
+  EXPECT_EQ(traced, (std::vector<std::u16string>{
+                        u"Fuelwise: ucStatusBar.Refresh: Subscript out of range",
+                        u"Fuelwise: ucStatusBar.AddPanel: Subscript out of range",
+                        u"Fuelwise: ucStatusBar.PanelText: std::bad_alloc"}));
 }
 
 // -- Panels
