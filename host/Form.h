@@ -193,6 +193,7 @@ class Form {
 
  private:
   friend class Control;
+  friend class GraphicControl;
   friend class NativeControl;
   friend class UserControl;
   friend class Timer;
@@ -226,7 +227,9 @@ class Form {
   Control* DisplayAsDefaultControl() const;
   void FocusChanged(HWND focus);
   void QueueTab(bool shift);
+  // The control's tooltip follows its text (and a windowless control's place).
   void UpdateToolTip(Control& control);
+  void RemoveToolTip(Control& control);
   void NotifyAmbient(Control* container, std::u16string_view name);
   void RecordChange(Control& control, std::u16string_view property);
   UINT_PTR StartTimer(Timer* timer, UINT interval);
@@ -241,6 +244,8 @@ class Form {
   LRESULT OnWmClose(WPARAM w, LPARAM l);
   LRESULT OnWmActivate(WPARAM w, LPARAM l);
   LRESULT OnWmEraseBkgnd(WPARAM w, LPARAM l);
+  LRESULT OnWmPaint(WPARAM w, LPARAM l);
+  LRESULT OnWmGetObject(WPARAM w, LPARAM l);
   LRESULT OnWmPrintClient(WPARAM w, LPARAM l);
   LRESULT OnWmSize(WPARAM w, LPARAM l);
   LRESULT OnWmTimer(WPARAM w, LPARAM l);
