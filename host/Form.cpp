@@ -932,7 +932,10 @@ LRESULT CALLBACK Form::WndProcThunk(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     SetPropW(hwnd, kFormProp, self);
     self->m_hwnd = hwnd;
   }
-  if (!self) return DefWindowProcW(hwnd, msg, w, l);
+  if (!self) {
+    if (msg == WM_NCDESTROY) WindowlessSite::Release(hwnd);
+    return DefWindowProcW(hwnd, msg, w, l);
+  }
   try {
     const LRESULT r = self->WndProc(msg, w, l);
     if (msg == WM_NCDESTROY) {

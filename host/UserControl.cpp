@@ -379,7 +379,12 @@ LRESULT CALLBACK UserControl::WndProcThunk(HWND hwnd, UINT msg, WPARAM w, LPARAM
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     self->AttachHwnd(hwnd);
   }
-  if (!self) return DefWindowProcW(hwnd, msg, w, l);
+  if (!self) {
+    // A control deleted while its window lived: the windowless controls on the
+    // window still hear that it went.
+    if (msg == WM_NCDESTROY) WindowlessSite::Release(hwnd);
+    return DefWindowProcW(hwnd, msg, w, l);
+  }
   try {
     const LRESULT r = self->WndProc(msg, w, l);
     if (msg == WM_NCDESTROY) {

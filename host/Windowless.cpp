@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "host/Form.h"
 #include "host/Gdi.h"
@@ -16,13 +17,21 @@ namespace fw {
 
 namespace {
 
-constexpr wchar_t kSiteProp[] = L"Fuelwise.WindowlessSite";
 constexpr UINT_PTR kSubclassId = 0x46574C53;  // "FWLS"
 
 // A form or a user control: it draws and routes its windowless controls itself.
 bool IsHostWindow(HWND hwnd) {
   return Form::FromHwnd(hwnd) != nullptr ||
          dynamic_cast<UserControl*>(Control::FromHwnd(hwnd)) != nullptr;
+}
+
+// The sites of the windows of this thread. Looked up on every paint and mouse
+// message of a container: a window property would cost a round trip to the
+// window server each time under Wine. A window's messages arrive on the thread
+// that made it, which is where its windowless controls live too.
+std::unordered_map<HWND, WindowlessSite*>& Sites() {
+  thread_local std::unordered_map<HWND, WindowlessSite*> sites;
+  return sites;
 }
 
 }  // namespace
@@ -44,17 +53,17 @@ bool IsRoutedMouseMessage(UINT msg) {
 }
 
 WindowlessSite* WindowlessSite::Of(HWND container) {
-  return container ? static_cast<WindowlessSite*>(GetPropW(container, kSiteProp)) : nullptr;
+  const auto& sites = Sites();
+  if (sites.empty()) return nullptr;
+  const auto it = sites.find(container);
+  return it == sites.end() ? nullptr : it->second;
 }
 
 WindowlessSite* WindowlessSite::Attach(HWND container) {
   if (!IsWindow(container)) return nullptr;
   if (WindowlessSite* site = Of(container)) return site;
   auto* site = new WindowlessSite(container);
-  if (!SetPropW(container, kSiteProp, site)) {
-    delete site;
-    return nullptr;
-  }
+  Sites()[container] = site;
   if (!IsHostWindow(container)) {
     site->m_subclassed = SetWindowSubclass(container, &WindowlessSite::SubclassProc, kSubclassId,
                                            reinterpret_cast<DWORD_PTR>(site)) != FALSE;
@@ -65,7 +74,7 @@ WindowlessSite* WindowlessSite::Attach(HWND container) {
 void WindowlessSite::Release(HWND container) {
   WindowlessSite* site = Of(container);
   if (!site) return;
-  RemovePropW(container, kSiteProp);
+  Sites().erase(container);
   if (site->m_subclassed) RemoveWindowSubclass(container, &WindowlessSite::SubclassProc, kSubclassId);
   // The controls outlive their container's window (their owner destroys them
   // later); from now on they are drawn nowhere.

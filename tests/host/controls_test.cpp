@@ -302,10 +302,13 @@ TEST(ControlsStandalone, ConstituentDeletedWhileItsWindowLives) {
     // Owned by code, not by the form: deleted without Destroy.
     auto label = std::make_unique<Label>();
     ASSERT_TRUE(label->Create(form.hWnd(), RECT{0, 0, 50, 20}, u"inner"));
+    auto onBox = std::make_unique<Label>();  // outlives the box it lies on
     auto box = std::make_unique<PictureBox>();
     ASSERT_TRUE(box->Create(form.hWnd(), RECT{0, 20, 50, 40}, u"innerBox"));
+    ASSERT_TRUE(onBox->Create(box->hWnd(), RECT{0, 0, 50, 20}, u"onBox"));
     box->InitProperties();
     label->InitProperties();
+    onBox->InitProperties();
     EXPECT_EQ(LiveHandles(HandleKind::Window), windows + 1);
   }
   EXPECT_EQ(LiveHandles(HandleKind::Window), windows);
