@@ -173,10 +173,6 @@ bool Form::CreateWindowFor(const PropertyStore& props, std::u16string caption) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (m_icon) SetIcon(m_icon);
-  m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (m_toolTip) SendMessageW(m_toolTip, TTM_SETMAXTIPWIDTH, 0, 400);
   return true;
 }
 
@@ -786,9 +782,22 @@ bool ToolOf(HWND form, const Control& control, TTTOOLINFOW& ti) {
 
 }  // namespace
 
+HWND Form::ToolTipWindow() {
+  // Made for the first tip: most windows have none, and each window costs a
+  // round trip to the window server while the form is built.
+  if (!m_toolTip && m_hwnd) {
+    m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (m_toolTip) SendMessageW(m_toolTip, TTM_SETMAXTIPWIDTH, 0, 400);
+  }
+  return m_toolTip;
+}
+
 void Form::UpdateToolTip(Control& control) {
   TTTOOLINFOW ti{};
-  if (!m_toolTip || !ToolOf(m_hwnd, control, ti)) return;
+  if (control.ToolTipText().empty() && !m_toolTip) return;
+  if (!ToolTipWindow() || !ToolOf(m_hwnd, control, ti)) return;
   std::wstring text = ToWide(control.ToolTipText());
   // A hidden windowless control has no area to hover.
   const RECT area = control.hWnd() || !control.Visible() ? RECT{} : control.PixelRect();

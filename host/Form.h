@@ -230,6 +230,7 @@ class Form {
   // The control's tooltip follows its text (and a windowless control's place).
   void UpdateToolTip(Control& control);
   void RemoveToolTip(Control& control);
+  HWND ToolTipWindow();
   void NotifyAmbient(Control* container, std::u16string_view name);
   void RecordChange(Control& control, std::u16string_view property);
   UINT_PTR StartTimer(Timer* timer, UINT interval);

@@ -241,21 +241,29 @@ TEST_F(WindowlessTest, ReadableThroughTheContainersAccessibleObject) {
 }
 
 // The tooltip of a windowless control covers its area of the container and
-// follows it when it moves.
+// follows it when it moves; the form makes its tooltip window for the first tip.
 TEST_F(WindowlessTest, TooltipFollowsTheArea) {
+  auto ownedTip = [&] {
+    struct Search {
+      HWND owner, found;
+    } search{form.hWnd(), nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM l) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(l);
+          wchar_t kind[64]{};
+          GetClassNameW(hwnd, kind, 64);
+          if (lstrcmpiW(kind, TOOLTIPS_CLASSW) != 0 || GetWindow(hwnd, GW_OWNER) != s->owner) return TRUE;
+          s->found = hwnd;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  };
   auto* image = form.Add<Image>(u"img", nullptr, 150, 300, 450, 300);
+  EXPECT_EQ(ownedTip(), nullptr) << "no tip, no tooltip window";
   image->SetToolTipText(u"图");
-  HWND tip = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM l) -> BOOL {
-        wchar_t kind[64]{};
-        GetClassNameW(hwnd, kind, 64);
-        if (lstrcmpiW(kind, TOOLTIPS_CLASSW) != 0) return TRUE;
-        *reinterpret_cast<HWND*>(l) = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&tip));
+  HWND tip = ownedTip();
   ASSERT_NE(tip, nullptr);
   auto toolRect = [&] {
     TTTOOLINFOW ti{};
