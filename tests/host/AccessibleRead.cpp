@@ -84,6 +84,34 @@ std::vector<AccessiblePart> AccessibleParts(HWND hwnd) {
   return parts;
 }
 
+AccessiblePart AccessibleSelf(HWND hwnd) {
+  EnsureCom();
+  AccessiblePart self;
+  IAccessible* raw = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible), reinterpret_cast<void**>(&raw))) ||
+      !raw) {
+    return self;
+  }
+  std::unique_ptr<IAccessible, Released> acc(raw);
+  self.role = Number(acc.get(), CHILDID_SELF, true);
+  self.state = Number(acc.get(), CHILDID_SELF, false);
+  self.name = Name(acc.get(), CHILDID_SELF);
+  return self;
+}
+
+bool AccessibleDefaultAction(HWND hwnd, long childId) {
+  EnsureCom();
+  IAccessible* raw = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible), reinterpret_cast<void**>(&raw))) ||
+      !raw) {
+    return false;
+  }
+  std::unique_ptr<IAccessible, Released> acc(raw);
+  return acc->accDoDefaultAction(Child(childId)) == S_OK;
+}
+
 std::vector<std::u16string> AccessibleTexts(HWND window) {
   std::vector<HWND> windows{window};
   EnumChildWindows(

@@ -26,6 +26,13 @@ struct AccessiblePart {
 // when it has none or gives no object.
 std::vector<AccessiblePart> AccessibleParts(HWND hwnd);
 
+// The client object of `hwnd` itself (child id 0).
+AccessiblePart AccessibleSelf(HWND hwnd);
+
+// Performs the default action of child `childId` of `hwnd`'s client object, as
+// a tool does (accDoDefaultAction); true when it was done.
+bool AccessibleDefaultAction(HWND hwnd, long childId);
+
 // The names of the shown static-text parts of `window` and of its visible
 // descendants, window by window in the order the window tree lists them.
 std::vector<std::u16string> AccessibleTexts(HWND window);

@@ -24,6 +24,12 @@ constexpr COLORREF kFormBack = RGB(0xE0, 0xF0, 0xFF);  // 0x00FFF0E0
 constexpr COLORREF kRed = RGB(200, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 200);
 
+// An expected part of an accessible object.
+struct Want {
+  long role;
+  const char16_t* name;
+};
+
 class WindowlessTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -198,10 +204,6 @@ TEST_F(WindowlessTest, ReadableThroughTheContainersAccessibleObject) {
 
   std::vector<AccessiblePart> parts = AccessibleParts(box->hWnd());
   ASSERT_EQ(parts.size(), 3u) << "the text box is a window of its own, listed as one";
-  struct Want {
-    long role;
-    const char16_t* name;
-  };
   const Want kWant[] = {{ROLE_SYSTEM_STATICTEXT, u"7.62"}, {ROLE_SYSTEM_GRAPHIC, u"油价图"},
                         {ROLE_SYSTEM_GRAPHIC, u""}};
   for (size_t i = 0; i < 3; ++i) {
@@ -238,6 +240,47 @@ TEST_F(WindowlessTest, ReadableThroughTheContainersAccessibleObject) {
   ASSERT_EQ(parts.size(), 3u);
   EXPECT_EQ(parts[0].name, u"7.17");
   EXPECT_NE(parts[0].state & STATE_SYSTEM_INVISIBLE, 0);
+}
+
+// A user control that draws two buttons of its own describes them; the
+// windowless controls lying on it follow them.
+class TwoButtons : public UserControl {
+ public:
+  TwoButtons() : UserControl(u"TwoButtons") {}
+  std::vector<int> pressed;
+
+ protected:
+  void OnAccessibleSelf(AccessibleItem& self) const override { self.role = ROLE_SYSTEM_TOOLBAR; }
+  int OnAccessiblePartCount() const override { return 2; }
+  void OnAccessiblePart(int part, AccessibleItem& item) const override {
+    item.role = ROLE_SYSTEM_PUSHBUTTON;
+    item.name = part == 0 ? u"Yes" : u"No";
+  }
+  bool OnAccessibleDefaultAction(int part) override {
+    pressed.push_back(part);
+    return true;
+  }
+};
+
+TEST_F(WindowlessTest, AControlsOwnPartsComeFirst) {
+  auto* bar = form.Add<TwoButtons>(u"bar", nullptr, 150, 150, 3000, 450);
+  bar->SetWindowCaption(u"工具");
+  auto* note = form.Add<Label>(u"lblNote", bar, 1500, 0, 900, 225);
+  note->SetCaption(u"注");
+  const AccessiblePart self = AccessibleSelf(bar->hWnd());
+  EXPECT_EQ(self.role, ROLE_SYSTEM_TOOLBAR) << "its own role";
+  EXPECT_EQ(self.name, u"工具") << "the platform's answer: the window text";
+  const std::vector<AccessiblePart> parts = AccessibleParts(bar->hWnd());
+  ASSERT_EQ(parts.size(), 3u);
+  const Want kWant[] = {{ROLE_SYSTEM_PUSHBUTTON, u"Yes"}, {ROLE_SYSTEM_PUSHBUTTON, u"No"},
+                        {ROLE_SYSTEM_STATICTEXT, u"注"}};
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(parts[i].role, kWant[i].role) << i;
+    EXPECT_EQ(parts[i].name, kWant[i].name) << i;
+  }
+  EXPECT_TRUE(AccessibleDefaultAction(bar->hWnd(), 2));
+  EXPECT_FALSE(AccessibleDefaultAction(bar->hWnd(), 3)) << "a label has no default action";
+  EXPECT_EQ(bar->pressed, std::vector<int>{1});
 }
 
 // The tooltip of a windowless control covers its area of the container and
