@@ -240,17 +240,6 @@ void ForwardSystemChange(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   }
 }
 
-void PaintParentBackground(HWND child, HDC dc) {
-  HWND parent = GetParent(child);
-  if (!parent) return;
-  POINT origin{0, 0};
-  MapWindowPoints(child, parent, &origin, 1);
-  POINT old{};
-  OffsetViewportOrgEx(dc, -origin.x, -origin.y, &old);
-  SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-  SetViewportOrgEx(dc, old.x, old.y, nullptr);
-}
-
 int TwipsToPixelsX(int32_t twips) { return fw::TwipsToPixels(twips, ScreenDpi()); }
 int TwipsToPixelsY(int32_t twips) { return fw::TwipsToPixels(twips, ScreenDpi()); }
 int32_t PixelsToTwipsX(int pixels) { return fw::PixelsToTwips(pixels, ScreenDpi()); }

@@ -32,7 +32,8 @@ class Control {
   std::optional<int32_t> Index() const { return m_index; }
   // "labPrice(3)" for a member of an array, else the name.
   std::u16string QualifiedName() const;
-  // The control's own window; null for a control without one (Timer).
+  // The control's own window; null for a control without one (a timer; labels,
+  // images, lines and shapes, which their container draws).
   HWND hWnd() const { return m_hwnd; }
   // The window the control sits in (the form's or its container's).
   HWND ContainerHwnd() const { return m_parentHwnd; }
@@ -57,18 +58,15 @@ class Control {
   void ReadProperties(const PropertyStore& props);
   void WriteProperties(PropertyStore& props);
   // Raises OnTerminate and destroys the window (its children go with it).
-  void Destroy();
+  virtual void Destroy();
   // Moves the control's window into another window at run time (a control that
   // shows it inside one of its parts: the status bar's bound controls). The
   // control then lives there: Container(), the ambient values, the position in
   // twips (now relative to `parent`) and saving all follow. False when the
-  // control has no window or `parent` is not a window.
-  bool MoveToContainer(HWND parent);
+  // control is not placed or `parent` is not a window.
+  virtual bool MoveToContainer(HWND parent);
 
   virtual bool IsContainer() const { return false; }
-  // Painted over its container's background (labels, lines, shapes, images):
-  // repainted whenever the container's surface is.
-  virtual bool IsTransparent() const { return false; }
   // Takes the focus when clicked or tabbed to.
   virtual bool CanGetFocus() const { return false; }
 
@@ -93,7 +91,7 @@ class Control {
   RECT PixelRect() const;
 
   bool Visible() const { return m_visible; }
-  void SetVisible(bool visible);
+  virtual void SetVisible(bool visible);
   bool Enabled() const { return m_enabled; }
   virtual void SetEnabled(bool enabled);
   int32_t TabIndex() const { return m_tabIndex; }
@@ -109,8 +107,9 @@ class Control {
   void SetToolTipText(std::u16string text);
   void SetFocus();
   // 0 brings the control to the front of its siblings (and the start of the tab
-  // order), 1 sends it to the back.
-  void ZOrder(int position = 0);
+  // order), 1 sends it to the back. The windowless controls always lie below the
+  // controls with windows, as the container draws them on its own surface.
+  virtual void ZOrder(int position = 0);
 
   // -- Keyboard routing (the form's dialog handling)
   // True when `ch` (lower-cased) is one of the control's access keys.
@@ -147,6 +146,8 @@ class Control {
 
   // A host window procedure learns its window at WM_NCCREATE, before Create returns.
   void AttachHwnd(HWND hwnd) { m_hwnd = hwnd; }
+  // A windowless control moved into another window.
+  void SetContainerHwnd(HWND parent) { m_parentHwnd = parent; }
   // Destroys the window without telling this object (its derived part is being
   // destroyed); a host window procedure stops forwarding to it first.
   void DestroyDetached();
@@ -189,11 +190,6 @@ bool ReflectToChild(HWND parent, UINT msg, WPARAM w, LPARAM l, LRESULT& result);
 // Tells every descendant window of `hwnd` that system colours, the theme or the
 // settings changed (top-level windows get these messages; children do not).
 void ForwardSystemChange(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
-
-// Paints the part of `child`'s parent that lies under `child` into `dc` (child's
-// client coordinates): the parent's surface through WM_PRINTCLIENT. This is how
-// labels, lines and images sit cleanly on a gradient.
-void PaintParentBackground(HWND child, HDC dc);
 
 // Twips <-> pixels at the screen's resolution.
 int TwipsToPixelsX(int32_t twips);

@@ -8,11 +8,13 @@
 #include <string>
 
 #include "host/ColourWin.h"
+#include "host/GraphicControl.h"
 #include "host/Numeric.h"
 #include "host/Timer.h"
 #include "host/UserControl.h"
 #include "host/Utf8.h"
 #include "host/WideText.h"
+#include "host/Windowless.h"
 
 namespace fw {
 
@@ -171,11 +173,6 @@ bool Form::CreateWindowFor(const PropertyStore& props, std::u16string caption) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (m_icon) SetIcon(m_icon);
-  m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (m_toolTip) SendMessageW(m_toolTip, TTM_SETMAXTIPWIDTH, 0, 400);
-  ApplyToolTipFont();
   return true;
 }
 
@@ -721,12 +718,11 @@ void Form::FocusChanged(HWND focus) {
 void Form::SortTabOrder() {
   // The dialog manager walks the z-order, so within each container the controls
   // that take the focus are stacked in TabIndex order, first on top. Controls the
-  // host draws over their container (labels, lines, shapes, images) lie below
-  // them, later ones above earlier ones, as in the design.
-  std::map<HWND, std::vector<Control*>> windowed, drawn;
+  // host draws on their container (labels, lines, shapes, images) have no window
+  // and lie below them all, later ones above earlier ones, as in the design.
+  std::map<HWND, std::vector<Control*>> windowed;
   for (const auto& c : m_controls) {
-    if (!c->hWnd()) continue;
-    (c->IsTransparent() ? drawn : windowed)[GetParent(c->hWnd())].push_back(c.get());
+    if (c->hWnd()) windowed[GetParent(c->hWnd())].push_back(c.get());
   }
   std::map<HWND, HWND> lastInParent;
   auto stack = [&](Control* c) {
@@ -740,9 +736,6 @@ void Form::SortTabOrder() {
     std::stable_sort(list.begin(), list.end(),
                      [](Control* a, Control* b) { return a->TabIndex() < b->TabIndex(); });
     for (Control* c : list) stack(c);
-  }
-  for (auto& [parent, list] : drawn) {
-    for (auto it = list.rbegin(); it != list.rend(); ++it) stack(*it);
   }
 }
 
@@ -803,24 +796,72 @@ void Form::RecordChange(Control& control, std::u16string_view property) {
   if (PropertyChangedHook) PropertyChangedHook(control, property);
 }
 
-void Form::UpdateToolTip(Control& control) {
-  if (!m_toolTip || !control.hWnd()) return;
-  TTTOOLINFOW ti{};
+namespace {
+
+// The tooltip tool of a control: its own window, or, for a windowless control,
+// its area of its container's client. False when it has neither.
+bool ToolOf(HWND form, const Control& control, TTTOOLINFOW& ti) {
+  ti = TTTOOLINFOW{};
   ti.cbSize = sizeof ti;
-  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  ti.hwnd = m_hwnd;
-  ti.uId = reinterpret_cast<UINT_PTR>(control.hWnd());
+  if (control.hWnd()) {
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = form;
+    ti.uId = reinterpret_cast<UINT_PTR>(control.hWnd());
+    return true;
+  }
+  if (!control.ContainerHwnd()) return false;
+  ti.uFlags = TTF_SUBCLASS;
+  ti.hwnd = control.ContainerHwnd();
+  ti.uId = reinterpret_cast<UINT_PTR>(&control);
+  return true;
+}
+
+}  // namespace
+
+HWND Form::ToolTipWindow() {
+  // Made for the first tip: most windows have none, and each window costs a
+  // round trip to the window server while the form is built.
+  if (!m_toolTip && m_hwnd) {
+    m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (m_toolTip) SendMessageW(m_toolTip, TTM_SETMAXTIPWIDTH, 0, 400);
+    ApplyToolTipFont();
+  }
+  return m_toolTip;
+}
+
+void Form::UpdateToolTip(Control& control) {
+  TTTOOLINFOW ti{};
+  if (control.ToolTipText().empty() && !m_toolTip) return;
+  if (!ToolTipWindow() || !ToolOf(m_hwnd, control, ti)) return;
   std::wstring text = ToWide(control.ToolTipText());
-  ti.lpszText = text.data();
+  // A hidden windowless control has no area to hover.
+  const RECT area = control.hWnd() || !control.Visible() ? RECT{} : control.PixelRect();
   if (SendMessageW(m_toolTip, TTM_GETTOOLCOUNT, 0, 0) > 0 &&
       SendMessageW(m_toolTip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti))) {
     ti.lpszText = text.data();
-    if (text.empty()) SendMessageW(m_toolTip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    else SendMessageW(m_toolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    if (text.empty()) {
+      SendMessageW(m_toolTip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+      return;
+    }
+    SendMessageW(m_toolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    if (!control.hWnd()) {
+      ti.rect = area;
+      SendMessageW(m_toolTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
     return;
   }
   ti.lpszText = text.data();
+  ti.rect = area;
   if (!text.empty()) SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void Form::RemoveToolTip(Control& control) {
+  TTTOOLINFOW ti{};
+  if (m_toolTip && ToolOf(m_hwnd, control, ti)) {
+    SendMessageW(m_toolTip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  }
 }
 
 UINT_PTR Form::StartTimer(Timer* timer, UINT interval) {
@@ -876,6 +917,17 @@ Control* Form::FindAccessKeyTarget(char16_t ch) const {
       }
       walk(h);
     }
+    if (found) return;
+    // The windowless controls lie below the windows, the topmost first.
+    if (WindowlessSite* site = WindowlessSite::Of(parent)) {
+      const auto& drawn = site->Controls();
+      for (auto it = drawn.rbegin(); it != drawn.rend(); ++it) {
+        if ((*it)->Visible() && (*it)->Enabled() && (*it)->HasAccessKey(ch)) {
+          found = *it;
+          return;
+        }
+      }
+    }
   };
   walk(m_hwnd);
   return found;
@@ -926,10 +978,14 @@ LRESULT CALLBACK Form::WndProcThunk(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     SetPropW(hwnd, kFormProp, self);
     self->m_hwnd = hwnd;
   }
-  if (!self) return DefWindowProcW(hwnd, msg, w, l);
+  if (!self) {
+    if (msg == WM_NCDESTROY) WindowlessSite::Release(hwnd);
+    return DefWindowProcW(hwnd, msg, w, l);
+  }
   try {
     const LRESULT r = self->WndProc(msg, w, l);
     if (msg == WM_NCDESTROY) {
+      WindowlessSite::Release(hwnd);
       RemovePropW(hwnd, kFormProp);
       self->m_hwnd = nullptr;
       self->m_toolTip = nullptr;
@@ -943,10 +999,16 @@ LRESULT CALLBACK Form::WndProcThunk(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 }
 
 LRESULT Form::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  if (IsRoutedMouseMessage(msg) || msg == WM_CAPTURECHANGED) {
+    WindowlessSite* site = WindowlessSite::Of(m_hwnd);
+    if (site && site->RouteMouse(msg, w, l)) return 0;
+  }
   switch (msg) {
     case WM_CLOSE: return OnWmClose(w, l);
     case WM_ACTIVATE: return OnWmActivate(w, l);
     case WM_ERASEBKGND: return OnWmEraseBkgnd(w, l);
+    case WM_PAINT: return OnWmPaint(w, l);
+    case WM_GETOBJECT: return OnWmGetObject(w, l);
     case WM_PRINTCLIENT: return OnWmPrintClient(w, l);
     case WM_SIZE: return OnWmSize(w, l);
     case WM_TIMER: return OnWmTimer(w, l);
@@ -994,17 +1056,43 @@ LRESULT Form::OnWmActivate(WPARAM w, LPARAM l) {
 }
 
 LRESULT Form::OnWmEraseBkgnd(WPARAM w, LPARAM) {
+  // With windowless controls on the form, the paint composes the background
+  // with them: erasing first would show the bare colour for a moment.
+  const WindowlessSite* site = WindowlessSite::Of(m_hwnd);
+  if (site && site->HasShownControls()) return 1;
   RECT rc{};
   GetClientRect(m_hwnd, &rc);
   FillSolid(reinterpret_cast<HDC>(w), rc, ToColorRef(m_backColor));
   return 1;
 }
 
+LRESULT Form::OnWmPaint(WPARAM w, LPARAM l) {
+  const WindowlessSite* site = WindowlessSite::Of(m_hwnd);
+  if (!site || !site->HasShownControls()) return DefWindowProcW(m_hwnd, WM_PAINT, w, l);
+  unique_hdc_paint paint(m_hwnd);
+  if (!paint) return 0;
+  const RECT area = paint.PaintRect();
+  const COLORREF back = ToColorRef(m_backColor);
+  site->Compose(paint.get(), area, [&](HDC mem) { FillSolid(mem, area, back); });
+  return 0;
+}
+
 LRESULT Form::OnWmPrintClient(WPARAM w, LPARAM) {
   RECT rc{};
   GetClientRect(m_hwnd, &rc);
-  FillSolid(reinterpret_cast<HDC>(w), rc, ToColorRef(m_backColor));
+  const HDC dc = reinterpret_cast<HDC>(w);
+  FillSolid(dc, rc, ToColorRef(m_backColor));
+  if (const WindowlessSite* site = WindowlessSite::Of(m_hwnd)) site->Paint(dc, rc);
   return 0;
+}
+
+LRESULT Form::OnWmGetObject(WPARAM w, LPARAM l) {
+  // The windowless controls are the parts of the form's client object; a form
+  // without any leaves the answer to the platform.
+  if (WindowlessSite* site = WindowlessSite::Of(m_hwnd)) {
+    if (const LRESULT r = site->AnswerGetObject(w, l)) return r;
+  }
+  return DefWindowProcW(m_hwnd, WM_GETOBJECT, w, l);
 }
 
 LRESULT Form::OnWmSize(WPARAM, LPARAM) {

@@ -201,6 +201,7 @@ class Form {
 
  private:
   friend class Control;
+  friend class GraphicControl;
   friend class NativeControl;
   friend class UserControl;
   friend class Timer;
@@ -237,9 +238,12 @@ class Form {
   Control* DisplayAsDefaultControl() const;
   void FocusChanged(HWND focus);
   void QueueTab(bool shift);
+  // The control's tooltip follows its text (and a windowless control's place).
   void UpdateToolTip(Control& control);
   void FontChanged();
   void ApplyToolTipFont();
+  void RemoveToolTip(Control& control);
+  HWND ToolTipWindow();
   void NotifyAmbient(Control* container, std::u16string_view name);
   void RecordChange(Control& control, std::u16string_view property);
   UINT_PTR StartTimer(Timer* timer, UINT interval);
@@ -254,6 +258,8 @@ class Form {
   LRESULT OnWmClose(WPARAM w, LPARAM l);
   LRESULT OnWmActivate(WPARAM w, LPARAM l);
   LRESULT OnWmEraseBkgnd(WPARAM w, LPARAM l);
+  LRESULT OnWmPaint(WPARAM w, LPARAM l);
+  LRESULT OnWmGetObject(WPARAM w, LPARAM l);
   LRESULT OnWmPrintClient(WPARAM w, LPARAM l);
   LRESULT OnWmSize(WPARAM w, LPARAM l);
   LRESULT OnWmTimer(WPARAM w, LPARAM l);

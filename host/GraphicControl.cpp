@@ -1,163 +1,106 @@
 #include "host/GraphicControl.h"
 
-#include "host/Gdi.h"
+#include <utility>
+
+#include "host/Form.h"
+#include "host/Windowless.h"
 
 namespace fw {
-
-namespace {
-constexpr wchar_t kClassName[] = L"FuelwiseGraphic";
-}
 
 GraphicControl::GraphicControl(std::u16string kind, bool mouseTransparent)
     : Control(std::move(kind)), m_mouseTransparent(mouseTransparent) {
   SetTabStop(false);
 }
 
-GraphicControl::~GraphicControl() {
-  if (hWnd()) SetWindowLongPtrW(hWnd(), GWLP_USERDATA, 0);
-  DestroyDetached();
-}
-
-bool GraphicControl::RegisterWindowClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = &GraphicControl::WndProcThunk;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc) != 0;
-  }();
-  return registered;
-}
+GraphicControl::~GraphicControl() { Detach(); }
 
 HWND GraphicControl::CreateControlWindow(HWND parent, const RECT& pixels, bool& windowless) {
-  windowless = false;
-  if (!RegisterWindowClass()) return nullptr;
-  return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, pixels.left, pixels.top,
-                         pixels.right - pixels.left, pixels.bottom - pixels.top, parent, nullptr,
-                         GetModuleHandleW(nullptr), this);
+  WindowlessSite* site = WindowlessSite::Attach(parent);
+  windowless = site != nullptr;
+  if (!site) return nullptr;
+  m_site = site;
+  m_placed = pixels;
+  site->Add(this);
+  return nullptr;
+}
+
+void GraphicControl::Detach() {
+  if (!m_site) return;
+  WindowlessSite* site = std::exchange(m_site, nullptr);
+  site->Remove(this);
+}
+
+void GraphicControl::ContainerGone() {
+  m_site = nullptr;
+  Terminate();
+}
+
+void GraphicControl::Destroy() {
+  Terminate();
+  if (!ToolTipText().empty()) {
+    if (Form* form = ParentForm()) form->RemoveToolTip(*this);
+  }
+  Detach();
 }
 
 void GraphicControl::Redraw() {
-  if (hWnd()) InvalidateRect(hWnd(), nullptr, FALSE);
+  if (m_site) m_site->Invalidate(PixelRect());
 }
 
 void GraphicControl::Refresh() {
-  if (hWnd()) RedrawWindow(hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  if (!m_site) return;
+  Redraw();
+  UpdateWindow(m_site->Container());
 }
 
-LRESULT CALLBACK GraphicControl::WndProcThunk(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  auto* self = reinterpret_cast<GraphicControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (msg == WM_NCCREATE) {
-    self = static_cast<GraphicControl*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->AttachHwnd(hwnd);
-  }
-  if (!self) return DefWindowProcW(hwnd, msg, w, l);
-  try {
-    if (msg == WM_NCDESTROY) {
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      self->WindowDestroyed();
-      return DefWindowProcW(hwnd, msg, w, l);
-    }
-    return self->WndProc(msg, w, l);
-  } catch (...) {
-    return DefWindowProcW(hwnd, msg, w, l);
+void GraphicControl::NotifyNameChanged() const {
+  if (m_site) m_site->NotifyNameChanged(*this);
+}
+
+void GraphicControl::Replaced(const RECT& before) {
+  if (!m_site) return;
+  m_site->Invalidate(before);
+  m_placed = PixelRect();
+  if (Visible()) m_site->Invalidate(m_placed);
+  if (!ToolTipText().empty()) {
+    if (Form* form = ParentForm()) form->UpdateToolTip(*this);
   }
 }
 
-LRESULT GraphicControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
-  switch (msg) {
-    case WM_PAINT: return OnWmPaint(w, l);
-    case WM_PRINTCLIENT: return OnWmPrintClient(w, l);
-    case WM_ERASEBKGND: return 1;
-    case WM_NCHITTEST: return OnWmNcHitTest(w, l);
-    case WM_GETDLGCODE: return DLGC_STATIC;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_MOUSEMOVE: return OnWmMouse(msg, w, l);
-    case WM_DESTROY: Terminate(); return 0;
-    default: break;
+void GraphicControl::OnMoved() { Replaced(m_placed); }
+
+void GraphicControl::SetVisible(bool visible) {
+  const bool was = Visible();
+  Control::SetVisible(visible);
+  if (was != visible) Replaced(m_placed);
+}
+
+void GraphicControl::SetEnabled(bool enabled) {
+  const bool was = Enabled();
+  Control::SetEnabled(enabled);
+  if (was != enabled) Redraw();
+}
+
+void GraphicControl::ZOrder(int position) {
+  if (m_site) m_site->Raise(this, position == 0);
+}
+
+bool GraphicControl::MoveToContainer(HWND parent) {
+  if (!m_site || !IsWindow(parent)) return false;
+  if (parent == ContainerHwnd()) return true;
+  WindowlessSite* next = WindowlessSite::Attach(parent);
+  if (!next) return false;
+  if (!ToolTipText().empty()) {
+    if (Form* form = ParentForm()) form->RemoveToolTip(*this);
   }
-  return DefWindowProcW(hWnd(), msg, w, l);
-}
-
-void GraphicControl::PaintTo(HDC target) {
-  RECT rc{};
-  GetClientRect(hWnd(), &rc);
-  if (rc.right <= 0 || rc.bottom <= 0) return;
-  // Composed off screen, copied in one step: no flicker between background and text.
-  unique_hdc mem(CreateCompatibleDC(target));
-  unique_hbitmap bmp(CreateCompatibleBitmap(target, rc.right, rc.bottom));
-  if (!mem || !bmp) return;
-  unique_select sel(mem.get(), bmp.get());
-  if (ShowsContainer()) PaintParentBackground(hWnd(), mem.get());
-  Draw(mem.get(), rc);
-  BitBlt(target, 0, 0, rc.right, rc.bottom, mem.get(), 0, 0, SRCCOPY);
-}
-
-LRESULT GraphicControl::OnWmPaint(WPARAM, LPARAM) {
-  unique_hdc_paint paint(hWnd());
-  if (paint) PaintTo(paint.get());
-  return 0;
-}
-
-LRESULT GraphicControl::OnWmPrintClient(WPARAM w, LPARAM) {
-  PaintTo(reinterpret_cast<HDC>(w));
-  return 0;
-}
-
-LRESULT GraphicControl::OnWmNcHitTest(WPARAM w, LPARAM l) {
-  if (m_mouseTransparent) return HTTRANSPARENT;
-  return DefWindowProcW(hWnd(), WM_NCHITTEST, w, l);
-}
-
-LRESULT GraphicControl::OnWmMouse(UINT msg, WPARAM w, LPARAM l) {
-  HWND self = hWnd();
-  const MouseArgs a = DecodeMouse(msg, w, l);
-  switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      if (msg == WM_LBUTTONDOWN) {
-        m_leftDown = true;
-        SetCapture(self);
-      }
-      if (MouseDown) MouseDown(a.button, a.shift, a.x, a.y);
-      break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-      const bool click = msg == WM_LBUTTONUP && m_leftDown;
-      if (msg == WM_LBUTTONUP) {
-        m_leftDown = false;
-        if (GetCapture() == self) ReleaseCapture();
-      }
-      if (MouseUp) MouseUp(a.button, a.shift, a.x, a.y);
-      if (!IsWindow(self)) return 0;
-      RECT rc{};
-      GetClientRect(self, &rc);
-      const POINT pt{static_cast<LONG>(a.x), static_cast<LONG>(a.y)};
-      if (click && PtInRect(&rc, pt) && Click) Click();
-      break;
-    }
-    case WM_LBUTTONDBLCLK:
-      m_leftDown = false;
-      if (DblClick) DblClick();
-      break;
-    case WM_MOUSEMOVE:
-      if (MouseMove) MouseMove(a.button, a.shift, a.x, a.y);
-      break;
-    default: break;
-  }
-  return 0;
+  Detach();
+  // The position in twips stays and now counts from the new container's corner.
+  m_site = next;
+  SetContainerHwnd(parent);
+  m_placed = PixelRect();
+  next->Add(this);
+  Replaced(m_placed);
+  return true;
 }
 
 }  // namespace fw

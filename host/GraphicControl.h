@@ -1,16 +1,20 @@
-// The base of the controls the host draws itself over their container's
-// background: Label, Image, Line and Shape. Each is a real child window (so its
-// text can be read with WM_GETTEXT), painted through a memory DC: first the part
-// of the container under it (the container's surface, through WM_PRINTCLIENT),
-// then its own drawing. So a label sits on a gradient with no box around it.
+// The base of the controls the host draws over their container: Label, Image,
+// Line and Shape. None has a window of its own. The container draws them over
+// its own drawing in their z-order (host/Windowless.h), hit-tests them and
+// routes their mouse events, and lists them to assistive technology, so a
+// label's text stays readable from outside. A label sits on a gradient with no
+// box around it, because it is drawn on the gradient itself.
 #pragma once
 
 #include <windows.h>
 
+#include "host/Accessible.h"
 #include "host/Control.h"
 #include "host/Input.h"
 
 namespace fw {
+
+class WindowlessSite;
 
 class GraphicControl : public Control {
  public:
@@ -23,38 +27,54 @@ class GraphicControl : public Control {
 
   ~GraphicControl() override;
 
-  bool IsTransparent() const override { return true; }
-  // Repaints now.
+  // Repaints its part of the container now.
   void Refresh();
+  // True: the mouse passes through to the container (lines and shapes).
+  bool MouseTransparent() const { return m_mouseTransparent; }
+  // Placed in a container that still exists.
+  bool Sited() const { return m_site != nullptr; }
+
+  void SetVisible(bool visible) override;
+  void SetEnabled(bool enabled) override;
+  void ZOrder(int position = 0) override;
+  bool MoveToContainer(HWND parent) override;
+  void Destroy() override;
 
  protected:
   // `mouseTransparent`: the control lets mouse messages through to its container.
   GraphicControl(std::u16string kind, bool mouseTransparent);
 
-  // Draws the control over the background already in `dc` (client coordinates).
+  // Draws the control over what its container drew (client coordinates of the
+  // control; clipped to it).
   virtual void Draw(HDC dc, const RECT& client) = 0;
-  // True: the container shows through; false: Draw paints every pixel.
-  virtual bool ShowsContainer() const { return true; }
-  // Marks the window for repainting.
+  // What assistive technology reads of it; the host fills in state and place.
+  // A graphic by default.
+  virtual void Describe(AccessibleItem& item) const {}
+  // Marks the control's area of the container for repainting.
   void Redraw();
+  // Tells assistive technology that its name changed.
+  void NotifyNameChanged() const;
 
   HWND CreateControlWindow(HWND parent, const RECT& pixels, bool& windowless) override;
+  void OnMoved() override;
 
  private:
-  static bool RegisterWindowClass();
-  static LRESULT CALLBACK WndProcThunk(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
-  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l);
+  friend class WindowlessSite;
+  // Events, raised by the container's site.
+  void RaiseMouseDown(const MouseArgs& a) { if (MouseDown) MouseDown(a.button, a.shift, a.x, a.y); }
+  void RaiseMouseMove(const MouseArgs& a) { if (MouseMove) MouseMove(a.button, a.shift, a.x, a.y); }
+  void RaiseMouseUp(const MouseArgs& a) { if (MouseUp) MouseUp(a.button, a.shift, a.x, a.y); }
+  void RaiseClick() { if (Click) Click(); }
+  void RaiseDblClick() { if (DblClick) DblClick(); }
+  // The container's window went: the control is drawn nowhere from now on.
+  void ContainerGone();
+  void Detach();
+  // The placement changed from `before`: both areas repaint, the tooltip follows.
+  void Replaced(const RECT& before);
 
-  // -- Message handlers
-  LRESULT OnWmPaint(WPARAM w, LPARAM l);
-  LRESULT OnWmPrintClient(WPARAM w, LPARAM l);
-  LRESULT OnWmNcHitTest(WPARAM w, LPARAM l);
-  LRESULT OnWmMouse(UINT msg, WPARAM w, LPARAM l);
-
-  void PaintTo(HDC dc);
-
+  WindowlessSite* m_site = nullptr;
+  RECT m_placed{};  // the area last drawn in, so that a move repaints where it was
   bool m_mouseTransparent = false;
-  bool m_leftDown = false;
 };
 
 }  // namespace fw

@@ -1,5 +1,7 @@
 #include "host/Image.h"
 
+#include <oleacc.h>
+
 #include "host/Gdi.h"
 
 namespace fw {
@@ -56,6 +58,12 @@ void Image::Draw(HDC dc, const RECT& client) {
   if (!m_picture) return;
   if (m_stretch) m_picture->Render(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
   else m_picture->Render(dc, rc.left, rc.top);
+}
+
+void Image::Describe(AccessibleItem& item) const {
+  item.role = ROLE_SYSTEM_GRAPHIC;
+  // A picture's words are its tooltip, when it has one.
+  if (!ToolTipText().empty()) item.name = ToolTipText();
 }
 
 }  // namespace fw

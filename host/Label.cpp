@@ -1,5 +1,7 @@
 #include "host/Label.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "host/ColourWin.h"
@@ -86,13 +88,14 @@ void Label::OnWriteProperties(PropertyStore& p) {
   if (a.font) p.Write(u"Font", m_font->Value(), a.font->Value());
 }
 
-std::u16string Label::Caption() const { return WindowCaption(); }
-
 void Label::SetCaption(std::u16string_view caption) {
-  if (!hWnd() || caption == Caption()) return;
-  SetWindowCaption(caption);
+  if (!Sited() || caption == m_caption) return;
+  m_caption = caption;
   ApplyAutoSize();
   Redraw();
+  // The price rows change their captions while the window is up: a screen
+  // reader showing them hears of it.
+  NotifyNameChanged();
   if (Change) Change();
 }
 
@@ -161,8 +164,8 @@ UINT Label::TextFormat() const {
 }
 
 void Label::ApplyAutoSize() {
-  if (!m_autoSize || !hWnd() || !m_hfont) return;
-  unique_hdc_window screen(hWnd());
+  if (!m_autoSize || !Sited() || !m_hfont) return;
+  unique_hdc_window screen(ContainerHwnd());
   unique_select sel(screen.get(), m_hfont.get());
   const std::wstring text = ToWide(Caption());
   const RECT now = PixelRect();
@@ -195,6 +198,11 @@ void Label::Draw(HDC dc, const RECT& client) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, Enabled() ? ToColorRef(m_foreColor) : GetSysColor(COLOR_GRAYTEXT));
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, TextFormat());
+}
+
+void Label::Describe(AccessibleItem& item) const {
+  item.role = ROLE_SYSTEM_STATICTEXT;
+  item.name = m_useMnemonic ? WithoutAccessKeyMarks(m_caption) : m_caption;
 }
 
 bool Label::HasAccessKey(char16_t ch) const {

@@ -17,8 +17,8 @@ class Label : public GraphicControl {
  public:
   Label();
 
-  // The window text (what WM_GETTEXT returns).
-  std::u16string Caption() const;
+  // The text shown; assistive technology reads it as the label's name.
+  const std::u16string& Caption() const { return m_caption; }
   void SetCaption(std::u16string_view caption);
   // 0 left, 1 right, 2 centre.
   int32_t Alignment() const { return m_alignment; }
@@ -60,13 +60,14 @@ class Label : public GraphicControl {
   void OnReadProperties(const PropertyStore& props) override;
   void OnWriteProperties(PropertyStore& props) override;
   void Draw(HDC dc, const RECT& client) override;
-  bool ShowsContainer() const override { return m_backStyle == 0; }
+  void Describe(AccessibleItem& item) const override;
 
  private:
   UINT TextFormat() const;
   void ApplyAutoSize();
   void FontChanged();
 
+  std::u16string m_caption;
   int32_t m_alignment = 0;
   int32_t m_backStyle = 0;
   Colour m_backColor = SystemColour(COLOR_BTNFACE);

@@ -9,6 +9,7 @@
 #include "host/Form.h"
 #include "host/Input.h"
 #include "host/WideText.h"
+#include "host/Windowless.h"
 
 namespace fw {
 
@@ -61,6 +62,34 @@ LPCWSTR StandardCursorId(int mousePointer) {
     default: return nullptr;
   }
 }
+
+// The control's accessible object: the control itself, its own parts, then the
+// windowless controls lying on it, then its child windows.
+class UserControl::Accessibility final : public AccessibleSource {
+ public:
+  explicit Accessibility(UserControl& owner) : m_owner(owner) {}
+
+  HWND AccessibleWindow() const override { return m_owner.hWnd(); }
+  void DescribeSelf(AccessibleItem& self) const override { m_owner.OnAccessibleSelf(self); }
+  int PartCount() const override {
+    const WindowlessSite* site = WindowlessSite::Of(m_owner.hWnd());
+    return m_owner.OnAccessiblePartCount() + (site ? site->PartCount() : 0);
+  }
+  void DescribePart(int part, AccessibleItem& item) const override {
+    const int own = m_owner.OnAccessiblePartCount();
+    if (part < own) m_owner.OnAccessiblePart(part, item);
+    else if (const WindowlessSite* site = WindowlessSite::Of(m_owner.hWnd())) site->DescribePart(part - own, item);
+  }
+  bool DoDefaultAction(int part) override {
+    const int own = m_owner.OnAccessiblePartCount();
+    if (part < own) return m_owner.OnAccessibleDefaultAction(part);
+    WindowlessSite* site = WindowlessSite::Of(m_owner.hWnd());
+    return site && site->DoDefaultAction(part - own);
+  }
+
+ private:
+  UserControl& m_owner;
+};
 
 UserControl::UserControl(std::u16string kind, bool container)
     : Control(std::move(kind)), m_container(container) {}
@@ -319,24 +348,13 @@ void UserControl::SendTab(bool shift) {
 void UserControl::Refresh() {
   HWND hwnd = hWnd();
   if (!hwnd) return;
+  // The windowless controls lying on the surface are drawn in the same paint.
   InvalidateRect(hwnd, nullptr, FALSE);
-  for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (Control* c = Control::FromHwnd(child); c && c->IsTransparent()) {
-      InvalidateRect(child, nullptr, FALSE);
-    }
-  }
   RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void UserControl::Invalidate(const RECT* rc) {
-  HWND hwnd = hWnd();
-  if (!hwnd) return;
-  InvalidateRect(hwnd, rc, FALSE);
-  for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (Control* c = Control::FromHwnd(child); c && c->IsTransparent()) {
-      InvalidateRect(child, nullptr, FALSE);
-    }
-  }
+  if (HWND hwnd = hWnd()) InvalidateRect(hwnd, rc, FALSE);
 }
 
 void UserControl::InvalidateSurface() {
@@ -386,10 +404,16 @@ LRESULT CALLBACK UserControl::WndProcThunk(HWND hwnd, UINT msg, WPARAM w, LPARAM
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     self->AttachHwnd(hwnd);
   }
-  if (!self) return DefWindowProcW(hwnd, msg, w, l);
+  if (!self) {
+    // A control deleted while its window lived: the windowless controls on the
+    // window still hear that it went.
+    if (msg == WM_NCDESTROY) WindowlessSite::Release(hwnd);
+    return DefWindowProcW(hwnd, msg, w, l);
+  }
   try {
     const LRESULT r = self->WndProc(msg, w, l);
     if (msg == WM_NCDESTROY) {
+      WindowlessSite::Release(hwnd);
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       self->WindowDestroyed();
     }
@@ -403,6 +427,11 @@ LRESULT CALLBACK UserControl::WndProcThunk(HWND hwnd, UINT msg, WPARAM w, LPARAM
 LRESULT UserControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
   // After OnTerminate the control hears nothing more; the window just goes.
   if (Terminated()) return DefWindowProcW(hWnd(), msg, w, l);
+  // A press or a move over a label or an image on the surface is that control's.
+  if (IsRoutedMouseMessage(msg) || msg == WM_CAPTURECHANGED) {
+    WindowlessSite* site = WindowlessSite::Of(hWnd());
+    if (site && site->RouteMouse(msg, w, l)) return 0;
+  }
   switch (msg) {
     case WM_SIZE: return OnWmSize(w, l);
     case WM_PAINT: return OnWmPaint(w, l);
@@ -429,6 +458,7 @@ LRESULT UserControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_SETFOCUS: return OnWmSetFocus(w, l);
     case WM_KILLFOCUS: return OnWmKillFocus(w, l);
     case WM_SHOWWINDOW: return OnWmShowWindow(w, l);
+    case WM_GETOBJECT: return OnWmGetObject(w, l);
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
     case WM_SETTINGCHANGE: return OnWmSystemChange(msg, w, l);
@@ -461,7 +491,14 @@ LRESULT UserControl::OnWmPaint(WPARAM, LPARAM) {
     if (!IsWindow(self)) return 0;
   }
   unique_hdc_paint paint(self);
-  if (paint) m_surface.CopyTo(paint.get(), paint.PaintRect());
+  if (!paint) return 0;
+  const RECT area = paint.PaintRect();
+  const WindowlessSite* site = WindowlessSite::Of(self);
+  if (site && site->Overlaps(area)) {
+    site->Compose(paint.get(), area, [&](HDC mem) { m_surface.CopyTo(mem, area); });
+  } else {
+    m_surface.CopyTo(paint.get(), area);
+  }
   return 0;
 }
 
@@ -470,8 +507,22 @@ LRESULT UserControl::OnWmPrintClient(WPARAM w, LPARAM) {
     m_surfaceStale = false;
     OnPaint();
   }
-  m_surface.CopyAllTo(reinterpret_cast<HDC>(w), 0, 0);
+  const HDC dc = reinterpret_cast<HDC>(w);
+  m_surface.CopyAllTo(dc, 0, 0);
+  if (const WindowlessSite* site = WindowlessSite::Of(hWnd())) {
+    site->Paint(dc, RECT{0, 0, m_surface.Width(), m_surface.Height()});
+  }
   return 0;
+}
+
+LRESULT UserControl::OnWmGetObject(WPARAM w, LPARAM l) {
+  if (!m_accessibility) m_accessibility = std::make_unique<Accessibility>(*this);
+  if (const LRESULT r = m_accessibility->AnswerGetObject(w, l)) return r;
+  return DefWindowProcW(hWnd(), WM_GETOBJECT, w, l);
+}
+
+void UserControl::NotifyAccessibleNameChange(int part) const {
+  if (HWND hwnd = hWnd()) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT, part + 1);
 }
 
 LRESULT UserControl::OnWmSetCursor(WPARAM w, LPARAM l) {

@@ -22,6 +22,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/Accessible.h"
 #include "host/Colour.h"
 #include "host/Control.h"
 #include "host/Font.h"
@@ -127,13 +128,17 @@ class UserControl : public Control {
   // The "{TAB}" and "+{TAB}" key sends: the focus moves to the next (previous)
   // tab stop once the current message is done.
   void SendTab(bool shift);
-  // Copies the surface to the screen now (and repaints the transparent children
-  // lying on it).
+  // Copies the surface to the screen now (with the windowless controls lying on it).
   void Refresh();
   // Copies part of the surface at the next paint.
   void Invalidate(const RECT* rc = nullptr);
   // Asks for OnPaint before the next copy.
   void InvalidateSurface();
+
+  // -- Assistive technology (host/Accessible.h)
+  // The parts the control lists of its own; the windowless controls lying on it
+  // follow them.
+  int OwnAccessiblePartCount() const { return OnAccessiblePartCount(); }
 
  protected:
   UserControl(std::u16string kind, bool container = false);
@@ -168,6 +173,22 @@ class UserControl : public Control {
   // While OnKeyDown runs: the key was already down (the platform's auto-repeat).
   bool KeyRepeating() const { return m_keyRepeating; }
 
+  // -- What the control's window tells assistive technology. Every answer is
+  // asked for when a tool reads it, so it follows the live properties.
+  // The control itself: what is left unset keeps the platform's standard answer
+  // (the name is the text set with SetWindowCaption).
+  virtual void OnAccessibleSelf(AccessibleItem& self) const {}
+  // Parts the control draws itself (a bar's panels, a frame's caption buttons),
+  // numbered from 0, with their places on the screen.
+  virtual int OnAccessiblePartCount() const { return 0; }
+  virtual void OnAccessiblePart(int part, AccessibleItem& item) const {}
+  // The default action of the control itself (part -1) or of a part; false
+  // when it has none.
+  virtual bool OnAccessibleDefaultAction(int part) { return false; }
+  // Tells assistive technology that the name of the control (part -1) or of one
+  // of its own parts changed.
+  void NotifyAccessibleNameChange(int part) const;
+
   void OnCreated() override;
   void OnSited() override;
   HWND CreateControlWindow(HWND parent, const RECT& pixels, bool& windowless) override;
@@ -198,6 +219,7 @@ class UserControl : public Control {
   LRESULT OnWmKillFocus(WPARAM w, LPARAM l);
   LRESULT OnWmSystemChange(UINT msg, WPARAM w, LPARAM l);
   LRESULT OnWmShowWindow(WPARAM w, LPARAM l);
+  LRESULT OnWmGetObject(WPARAM w, LPARAM l);
 
   // Called by the form.
   static void RaiseShowBelow(HWND parent, bool shown);
@@ -210,7 +232,9 @@ class UserControl : public Control {
   void ApplyPointer();
   void ShowBackgroundPicture();
 
+  class Accessibility;
   Surface m_surface;
+  std::unique_ptr<Accessibility> m_accessibility;  // made when a tool first asks
   std::unique_ptr<Surface> m_background;  // the persistent background, or none
   Colour m_backColor = SystemColour(COLOR_BTNFACE);
   Colour m_foreColor = SystemColour(COLOR_BTNTEXT);

@@ -1,6 +1,7 @@
 # Win32 half of the control host: forms, the user-control base and its drawing
 # surface, fonts, pictures, colour translation and the standard child controls.
 add_library(fuelwise_host STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/Accessible.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ColourWin.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ComboBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Control.cpp
@@ -24,7 +25,8 @@ add_library(fuelwise_host STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Surface.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Timer.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/UserControl.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/UserControl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Windowless.cpp)
 target_link_libraries(fuelwise_host PUBLIC fuelwise_core
   user32 gdi32 msimg32 uxtheme comctl32 ole32 oleaut32 uuid windowscodecs shell32 advapi32)
 fuelwise_warnings(fuelwise_host)

@@ -2,8 +2,8 @@
 // way wWinMain builds it, against the price site given on the command line.
 // Prints when the province box held its items, when the window had painted,
 // what the process holds then, how long a city's prices take (and the fetch
-// alone), and how long a full repaint takes, of the window and of each
-// control alone.
+// alone), how many child windows it holds, and how long a full repaint takes,
+// of the window and of each control alone.
 //
 //   fuelwise_startup HOST[:PORT]
 #include <windows.h>
@@ -98,6 +98,21 @@ int wmain(int argc, wchar_t** argv) {
     UpdateWindow(form.hWnd());
     bench::Print("painted", static_cast<double>(bench::NowTicks()));
     bench::PrintMemory();
+    // The windows the main window holds, and how many of them show.
+    struct Count {
+      int all = 0, shown = 0;
+    } count;
+    EnumChildWindows(
+        form.hWnd(),
+        [](HWND hwnd, LPARAM l) -> BOOL {
+          auto* c = reinterpret_cast<Count*>(l);
+          ++c->all;
+          if (IsWindowVisible(hwnd)) ++c->shown;
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    bench::Print("windows", count.all);
+    bench::Print("windows_shown", count.shown);
 
     // A city's prices: the choice of a city until its rows are painted.
     auto* cities = form.Get<fw::JCombo>(u"comWhere", 1);

@@ -107,6 +107,14 @@ void PostClick(HWND hwnd) {
   PostMessageW(hwnd, WM_LBUTTONUP, 0, at);
 }
 
+void PostClick(const Control& control) {
+  if (control.hWnd()) return PostClick(control.hWnd());
+  const RECT rc = control.PixelRect();
+  const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+  PostMessageW(control.ContainerHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(control.ContainerHwnd(), WM_LBUTTONUP, 0, at);
+}
+
 void PostKey(WORD vk) {
   HWND focus = GetFocus();
   PostMessageW(focus, WM_KEYDOWN, vk, 1);

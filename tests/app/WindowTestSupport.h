@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace fw {
+class Control;
+}
+
 namespace fw::test {
 
 std::u16string WindowText(HWND hwnd);
@@ -35,6 +39,9 @@ void StopWaiting();
 
 // A left click as the window hears it: button down and up in its centre, posted.
 void PostClick(HWND hwnd);
+// The same on a control: in its window, or in its area of its container for a
+// control without one (a label).
+void PostClick(const Control& control);
 // A key as the focused window hears it, posted through the running loop.
 void PostKey(WORD vk);
 // The real pointer: moved to (x, y) of `hwnd`'s client area and clicked.

@@ -1,8 +1,9 @@
 // The main window end to end against the sample price site: built from its
 // design as the program builds it, driven with the messages a user's actions
 // send (a choice in a combo box's list, typed characters, a mouse move,
-// the close box, the timer), and read back through the windows themselves
-// (WM_GETTEXT, CB_GETLBTEXT). The refresh button, the warning box and the
+// the close box, the timer), and read back as a tool reads them: through the
+// windows themselves (WM_GETTEXT, CB_GETLBTEXT), and for the labels, which have
+// no window, through their containers' accessible objects. The refresh button, the warning box and the
 // about window are driven from outside the process by program_test.cpp.
 #include <gtest/gtest.h>
 
@@ -29,6 +30,7 @@
 #include "host/TextBox.h"
 #include "tests/app/WindowTestSupport.h"
 #include "tests/app/price/SiteTestSupport.h"
+#include "tests/host/AccessibleRead.h"
 
 namespace fw {
 namespace {
@@ -177,7 +179,7 @@ class MainWindowTest : public ::testing::Test {
   Label& Row(const char16_t* name, int i) const { return *form->Get<Label>(name, i); }
   Items Captions(const char16_t* name) const {
     Items v;
-    for (int i = 0; i < 4; ++i) v.push_back(WindowText(Row(name, i).hWnd()));
+    for (int i = 0; i < 4; ++i) v.push_back(test::AccessibleName(Row(name, i)));
     return v;
   }
 
@@ -270,8 +272,8 @@ TEST_F(MainWindowTest, RowsShowTheirWholeCaptions) {
     Label& info = Row(u"labinfo", i);
     Label& price = Row(u"labPrice", i);
     const std::u16string caption = info.Caption();
-    const RECT infoRc = RectInParent(info.hWnd());
-    const RECT priceRc = RectInParent(price.hWnd());
+    const RECT infoRc = info.PixelRect();
+    const RECT priceRc = price.PixelRect();
     EXPECT_GE(infoRc.right - infoRc.left, TextWidth(info, caption)) << "labinfo(" << i << ")";
     EXPECT_LE(infoRc.right, body.right) << "labinfo(" << i << ")";
     EXPECT_GE(priceRc.right - priceRc.left, TextWidth(price, price.Caption())) << "labPrice(" << i << ")";
@@ -286,7 +288,7 @@ TEST_F(MainWindowTest, RowsShowTheirWholeCaptions) {
   // The captions before the boxes show whole and end before the boxes.
   for (const char16_t* name : {u"Label5", u"Label6"}) {
     Label& label = *form->Get<Label>(name);
-    const RECT rc = RectInParent(label.hWnd());
+    const RECT rc = label.PixelRect();
     EXPECT_GE(rc.right - rc.left, TextWidth(label, label.Caption())) << (name[5] == u'5' ? "Label5" : "Label6");
     EXPECT_LE(rc.right, RectInParent(Combo(0).hWnd()).left);
   }
@@ -295,7 +297,7 @@ TEST_F(MainWindowTest, RowsShowTheirWholeCaptions) {
   ChooseInList(Combo(1), u"襄阳");
   for (int i = 0; i < 4; ++i) {
     Label& info = Row(u"labinfo", i);
-    const RECT infoRc = RectInParent(info.hWnd());
+    const RECT infoRc = info.PixelRect();
     EXPECT_GE(infoRc.right - infoRc.left, TextWidth(info, info.Caption())) << "labinfo(" << i << ")";
   }
 }

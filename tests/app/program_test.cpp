@@ -1,7 +1,9 @@
 // Fuelwise as a user meets it: the program runs as a process of its own
 // against the sample price site, and this test drives it only from outside,
 // with the pointer and window messages any other program could send, and
-// reads it through the window texts and lists (WM_GETTEXT, CB_GETLBTEXT).
+// reads it as assistive technology does: through the window texts and lists
+// (WM_GETTEXT, CB_GETLBTEXT), and through the accessible objects (MSAA) for the
+// labels, which have no window of their own.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,6 +15,7 @@
 #include "app/price/HttpClient.h"
 #include "tests/app/WindowTestSupport.h"
 #include "tests/app/price/SiteTestSupport.h"
+#include "tests/host/AccessibleRead.h"
 
 namespace fw {
 namespace {
@@ -22,6 +25,13 @@ using test::ChildWithText;
 using test::PumpFor;
 
 constexpr char16_t kCaption[] = u"Fuelwise v1.0.0110";
+
+// Whether a label of `window` (or of a window in it) shows `text`, as a screen
+// reader would find it.
+bool ShowsText(HWND window, const std::u16string& text) {
+  const std::vector<std::u16string> texts = test::AccessibleTexts(window);
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
 
 void Click(HWND hwnd) {
   RECT rc{};
@@ -130,7 +140,7 @@ TEST_F(ProgramTest, AUsersSession) {
   Click(refresh);
   HWND box = nullptr;
   ASSERT_TRUE(PumpFor(5000, [&] { return (box = Shown(u"提示")); })) << "no warning box";
-  EXPECT_TRUE(ChildWithText(box, u"您还没有选择城市了!"));
+  EXPECT_TRUE(ShowsText(box, u"您还没有选择城市了!"));
   EXPECT_FALSE(IsWindowEnabled(m_main));
   Click(ChildWithText(box, u"OK"));
   EXPECT_TRUE(PumpFor(3000, [&] { return !Shown(u"提示"); }));
@@ -141,15 +151,17 @@ TEST_F(ProgramTest, AUsersSession) {
   EXPECT_EQ(ComboItems(combos[1]), (Texts{u"广州", u"深圳", u"珠海", u"佛山"}));
   ClearRequestLog();
   Choose(combos[1], L"广州");
+  const std::vector<std::u16string> shown = test::AccessibleTexts(m_main);
   for (const char16_t* price : {u"7.17", u"7.74", u"8.38", u"7.41"}) {
-    EXPECT_TRUE(ChildWithText(m_main, price)) << "price " << char(price[0]) << char(price[2]);
+    EXPECT_NE(std::find(shown.begin(), shown.end(), price), shown.end())
+        << "price " << char(price[0]) << char(price[2]);
   }
   EXPECT_EQ(Fetches("guangzhou"), 1u);
 
   // Refresh fetches the city's page again.
   Click(refresh);
   EXPECT_TRUE(PumpFor(3000, [] { return Fetches("guangzhou") == 2; }));
-  EXPECT_TRUE(ChildWithText(m_main, u"8.38"));
+  EXPECT_TRUE(ShowsText(m_main, u"8.38"));
 
   // The status bar along the bottom: the credit and today's date; a click
   // opens the about window, and the main window takes no input until it is closed.
@@ -166,7 +178,7 @@ TEST_F(ProgramTest, AUsersSession) {
   test::RealClick(m_main, 100, client.bottom - 10);
   HWND about = nullptr;
   ASSERT_TRUE(PumpFor(5000, [&] { return (about = Shown(u"关于")); })) << "no about window";
-  EXPECT_TRUE(ChildWithText(about, kCaption)) << "the title line";
+  EXPECT_TRUE(ShowsText(about, kCaption)) << "the title line";
   EXPECT_FALSE(IsWindowEnabled(m_main));
   Click(ChildWithText(about, u"退出"));
   EXPECT_TRUE(PumpFor(3000, [&] { return !Shown(u"关于"); }));

@@ -1,6 +1,7 @@
 // The message box and the about window on real windows under Wine, driven from
 // inside their modal loops with the messages a user's keys and clicks send,
-// and read back as a tool would (window texts and places).
+// and read back as a tool would (window texts and places; the labels, which
+// have no window, through their containers' accessible objects).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -22,6 +23,7 @@
 #include "host/PngFile.h"
 #include "host/Utf8.h"
 #include "tests/app/WindowTestSupport.h"
+#include "tests/host/AccessibleRead.h"
 #include "tools/hostdemo/DemoButton.h"
 #include "tools/hostdemo/GradientPanel.h"
 
@@ -64,8 +66,11 @@ class WindowsTest : public ::testing::Test {
       seen.title = WindowText(box);
       seen.ownerEnabled = IsWindowEnabled(m_main.hWnd()) != FALSE;
       std::vector<test::ChildWindow> buttons;
+      // The prompt is a label: its container names it to assistive technology.
+      for (const std::u16string& text : test::AccessibleTexts(box)) {
+        if (text == u"您还没有选择城市了!") seen.prompt = text;
+      }
       for (const auto& c : test::VisibleChildren(box)) {
-        if (c.text == u"您还没有选择城市了!") seen.prompt = c.text;
         if (c.text == u"OK" || c.text == u"Cancel" || c.text == u"Ignore" || c.text == u"Yes" ||
             c.text == u"No") {
           buttons.push_back(c);
@@ -218,12 +223,12 @@ TEST_F(AboutTest, LabelsMailLinkAndExit) {
   test::WhenShown(u"关于", [&](HWND about) {
     ownerEnabled = IsWindowEnabled(m_main.hWnd()) != FALSE;
     for (const char16_t* name : {u"Label1", u"Label2", u"Label3"}) {
-      texts.push_back(WindowText(m_about.Get<Label>(name)->hWnd()));
+      texts.push_back(test::AccessibleName(*m_about.Get<Label>(name)));
     }
     EXPECT_TRUE(SavePng(L"about.png", CaptureWindowTree(about)));
     Label& link = *m_about.Get<Label>(u"Label3");
     linkBefore = link.ForeColor();
-    test::PostClick(link.hWnd());
+    test::PostClick(link);
     test::PumpFor(100, [&] { return !m_opened.empty(); });
     linkAfter = link.ForeColor();
     stillOpen = IsWindowVisible(about) != FALSE;

@@ -106,6 +106,22 @@ class RecordingControl : public UserControl {
   }
 };
 
+// Prints the part of `c`'s container that `c` covers at (0, 0) of `dc`: the
+// container's drawing with its windowless controls over it, as the screen shows.
+inline void PrintArea(const Control& c, HDC dc) {
+  const RECT rc = c.PixelRect();
+  POINT old{};
+  OffsetViewportOrgEx(dc, -rc.left, -rc.top, &old);
+  SendMessageW(c.ContainerHwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  SetViewportOrgEx(dc, old.x, old.y, nullptr);
+}
+
+// A mouse message at (x, y) of a windowless control, sent to its container.
+inline void SendMouse(const Control& c, UINT msg, WPARAM keys, int x, int y) {
+  const RECT rc = c.PixelRect();
+  SendMessageW(c.ContainerHwnd(), msg, keys, MAKELPARAM(rc.left + x, rc.top + y));
+}
+
 // Pumps what is waiting in the queue.
 inline void Pump() {
   MSG msg;

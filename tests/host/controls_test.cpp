@@ -3,6 +3,8 @@
 // docking, timers, and the controls' own windows going with the form.
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
 #include "host/ComboBox.h"
@@ -14,6 +16,7 @@
 #include "host/Shape.h"
 #include "host/TextBox.h"
 #include "host/Timer.h"
+#include "tests/host/AccessibleRead.h"
 #include "tests/host/HostTest.h"
 
 namespace fw::test {
@@ -133,13 +136,12 @@ TEST_F(ControlsTest, LabelAutoSizeFitsItsCaption) {
   unique_select sel(dc.get(), font.get());
   RECT calc{};
   DrawTextW(dc.get(), L"Fuelwise 油价", -1, &calc, DT_CALCRECT | DT_SINGLELINE);
-  RECT rc{};
-  GetClientRect(l->hWnd(), &rc);
-  EXPECT_EQ(rc.right, calc.right);
-  EXPECT_EQ(rc.bottom, calc.bottom);
-  wchar_t text[32]{};
-  GetWindowTextW(l->hWnd(), text, 32);
-  EXPECT_STREQ(text, L"Fuelwise 油价");
+  const RECT rc = l->PixelRect();
+  EXPECT_EQ(rc.right - rc.left, calc.right);
+  EXPECT_EQ(rc.bottom - rc.top, calc.bottom);
+  const std::vector<AccessiblePart> parts = AccessibleParts(form.hWnd());
+  ASSERT_EQ(parts.size(), 1u);
+  EXPECT_EQ(parts[0].name, u"Fuelwise 油价");
 }
 
 TEST_F(ControlsTest, OpaqueLabelFillsItsBackColour) {
@@ -149,12 +151,12 @@ TEST_F(ControlsTest, OpaqueLabelFillsItsBackColour) {
   l->SetBackColor(Colour(0x00204060u));
   Surface shot;
   ASSERT_TRUE(shot.Resize(60, 20, 0));
-  SendMessageW(l->hWnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.Dc()), PRF_CLIENT);
+  PrintArea(*l, shot.Dc());
   EXPECT_EQ(shot.Pixel(0, 0), RGB(0x60, 0x40, 0x20));
   EXPECT_EQ(shot.Pixel(59, 19), RGB(0x60, 0x40, 0x20));
   // Transparent again: the form's back colour shows through.
   l->SetBackStyle(0);
-  SendMessageW(l->hWnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.Dc()), PRF_CLIENT);
+  PrintArea(*l, shot.Dc());
   EXPECT_EQ(shot.Pixel(30, 10), RGB(0xFF, 0xF0, 0xE0));
 }
 
@@ -165,31 +167,37 @@ TEST_F(ControlsTest, ShapeDrawsBorderAndFill) {
   s->SetFillColor(Colour(0x0000FF00u));
   Surface shot;
   ASSERT_TRUE(shot.Resize(20, 10, 0));
-  SendMessageW(s->hWnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.Dc()), PRF_CLIENT);
+  PrintArea(*s, shot.Dc());
   EXPECT_EQ(shot.Pixel(0, 0), RGB(255, 0, 0));
   EXPECT_EQ(shot.Pixel(19, 9), RGB(255, 0, 0));
   EXPECT_EQ(shot.Pixel(10, 5), RGB(0, 255, 0));
   // Transparent fill: the form shows inside the border.
   s->SetFillStyle(1);
-  SendMessageW(s->hWnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.Dc()), PRF_CLIENT);
+  PrintArea(*s, shot.Dc());
   EXPECT_EQ(shot.Pixel(10, 5), RGB(0xFF, 0xF0, 0xE0));
-  EXPECT_EQ(SendMessageW(s->hWnd(), WM_NCHITTEST, 0, 0), HTTRANSPARENT) << "clicks go to the container";
+  // Clicks go through it to what lies below: here a label.
+  auto* below = form.Add<Label>(u"lblBelow", nullptr, 0, 0, 600, 600);
+  below->ZOrder(1);
+  std::vector<std::string> clicks;
+  below->Click = [&] { clicks.push_back("label"); };
+  s->Click = [&] { clicks.push_back("shape"); };
+  SendMouse(*s, WM_LBUTTONDOWN, MK_LBUTTON, 5, 5);
+  SendMouse(*s, WM_LBUTTONUP, 0, 5, 5);
+  EXPECT_EQ(clicks, std::vector<std::string>{"label"});
 }
 
 TEST_F(ControlsTest, LineDrawsBetweenItsEnds) {
   auto* l = form.Add<Line>(u"lin", nullptr, 0, 0, 0, 0);
   l->SetBorderColor(Colour(0x00123456u));
   l->SetEnds(150, 300, 1500, 300);  // (10, 20) to (100, 20)
-  RECT rc{};
-  GetWindowRect(l->hWnd(), &rc);
-  MapWindowPoints(nullptr, form.hWnd(), reinterpret_cast<POINT*>(&rc), 2);
+  const RECT rc = l->PixelRect();
   EXPECT_EQ(rc.left, 10);
   EXPECT_EQ(rc.top, 20);
   EXPECT_EQ(rc.right - rc.left, 91);
   EXPECT_EQ(rc.bottom - rc.top, 1);
   Surface shot;
   ASSERT_TRUE(shot.Resize(91, 1, 0));
-  SendMessageW(l->hWnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.Dc()), PRF_CLIENT);
+  PrintArea(*l, shot.Dc());
   EXPECT_EQ(shot.Pixel(0, 0), RGB(0x56, 0x34, 0x12));
   EXPECT_EQ(shot.Pixel(89, 0), RGB(0x56, 0x34, 0x12));
   EXPECT_EQ(shot.Pixel(90, 0), RGB(0xFF, 0xF0, 0xE0)) << "the end point itself is not drawn";
@@ -206,15 +214,14 @@ std::shared_ptr<Picture> Block(COLORREF colour) {
 TEST_F(ControlsTest, ImageTakesItsPicturesSizeUnlessStretched) {
   auto* img = form.Add<Image>(u"img", nullptr, 150, 150, 600, 600);
   img->SetPicture(Block(RGB(9, 99, 199)));
-  RECT rc{};
-  GetClientRect(img->hWnd(), &rc);
-  EXPECT_EQ(rc.right, 3);
-  EXPECT_EQ(rc.bottom, 2);
+  const RECT rc = img->PixelRect();
+  EXPECT_EQ(rc.right - rc.left, 3);
+  EXPECT_EQ(rc.bottom - rc.top, 2);
   img->SetStretch(true);
   img->Move(150, 150, 600, 300);
   Surface shot;
   ASSERT_TRUE(shot.Resize(40, 20, 0));
-  SendMessageW(img->hWnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.Dc()), PRF_CLIENT);
+  PrintArea(*img, shot.Dc());
   EXPECT_EQ(shot.Pixel(39, 19), RGB(9, 99, 199));
 }
 
@@ -280,7 +287,7 @@ TEST_F(ControlsTest, ControlWindowsGoWithTheForm) {
   form.Add<ComboBox>(u"c", nullptr, 0, 600, 300, 300);
   form.Add<ListBox>(u"d", nullptr, 0, 900, 300, 300);
   form.Add<PictureBox>(u"e", nullptr, 0, 1200, 300, 300);
-  EXPECT_EQ(LiveHandles(HandleKind::Window), windows + 5);
+  EXPECT_EQ(LiveHandles(HandleKind::Window), windows + 4) << "the label has none";
   const int gdi = LiveGdiHandles();
   EXPECT_GT(gdi, 0);
   form.Unload();
@@ -295,13 +302,21 @@ TEST(ControlsStandalone, ConstituentDeletedWhileItsWindowLives) {
     // Owned by code, not by the form: deleted without Destroy.
     auto label = std::make_unique<Label>();
     ASSERT_TRUE(label->Create(form.hWnd(), RECT{0, 0, 50, 20}, u"inner"));
+    auto onBox = std::make_unique<Label>();  // outlives the box it lies on
     auto box = std::make_unique<PictureBox>();
     ASSERT_TRUE(box->Create(form.hWnd(), RECT{0, 20, 50, 40}, u"innerBox"));
+    ASSERT_TRUE(onBox->Create(box->hWnd(), RECT{0, 0, 50, 20}, u"onBox"));
     box->InitProperties();
-    EXPECT_EQ(LiveHandles(HandleKind::Window), windows + 2);
+    label->InitProperties();
+    onBox->InitProperties();
+    EXPECT_EQ(LiveHandles(HandleKind::Window), windows + 1);
   }
   EXPECT_EQ(LiveHandles(HandleKind::Window), windows);
   EXPECT_EQ(GetWindow(form.hWnd(), GW_CHILD), nullptr);
+  // The form no longer draws the label, nor lists it.
+  form.Show();
+  RedrawWindow(form.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_TRUE(AccessibleParts(form.hWnd()).empty());
 }
 
 }  // namespace

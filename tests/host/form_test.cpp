@@ -3,6 +3,8 @@
 // default and cancel).
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +17,7 @@
 #include "host/TextBox.h"
 #include "host/Timer.h"
 #include "host/WideText.h"
+#include "tests/host/AccessibleRead.h"
 #include "tests/host/HostTest.h"
 
 namespace fw::test {
@@ -144,13 +147,17 @@ class FormDesignTest : public ::testing::Test {
     form.Show();
     Pump();
   }
-  // A control's rectangle in its container's client area, pixels.
+  // A control's rectangle in its container's client area, pixels: its window's,
+  // or for a windowless control the area its container draws it in.
   static RECT PlacedRect(const Control* c) {
+    if (!c->hWnd()) return c->PixelRect();
     RECT rc{};
     GetWindowRect(c->hWnd(), &rc);
     MapWindowPoints(nullptr, GetParent(c->hWnd()), reinterpret_cast<POINT*>(&rc), 2);
     return rc;
   }
+  // The window a control lies in.
+  static HWND ParentOf(const Control* c) { return c->hWnd() ? GetParent(c->hWnd()) : c->ContainerHwnd(); }
   Form form;
 };
 
@@ -196,7 +203,7 @@ TEST_F(FormDesignTest, NestedBlocksLiveInTheirContainer) {
     Control* c = form.Find(name);
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->Container(), box);
-    EXPECT_EQ(GetParent(c->hWnd()), box->hWnd());
+    EXPECT_EQ(ParentOf(c), box->hWnd());
     EXPECT_EQ(c->ParentForm(), &form);
   }
   EXPECT_EQ(form.Find(u"lstHidden")->Container(), nullptr);
@@ -218,16 +225,21 @@ TEST_F(FormDesignTest, ControlArrayMembersInIndexOrder) {
     l.Click = [&clicked, index] { clicked.push_back(index); };
   });
   for (int i : {2, 0}) {
-    SendMessageW(prices[i]->hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    SendMessageW(prices[i]->hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    SendMouse(*prices[i], WM_LBUTTONDOWN, MK_LBUTTON, 2, 2);
+    SendMouse(*prices[i], WM_LBUTTONUP, 0, 2, 2);
   }
   EXPECT_EQ(clicked, (std::vector<int32_t>{2, 0}));
 }
 
 TEST_F(FormDesignTest, WindowTextsAreReadable) {
+  // A label has no window: its container's accessible object names it, without
+  // the access-key mark.
+  std::vector<std::u16string> labels;
+  for (const AccessiblePart& part : AccessibleParts(form.Find(u"boxMain")->hWnd())) {
+    if (part.role == ROLE_SYSTEM_STATICTEXT) labels.push_back(part.name);
+  }
+  EXPECT_EQ(labels, (std::vector<std::u16string>{u"Name 名称", u"7.62", u"7.98", u"8.41"}));
   wchar_t text[64]{};
-  GetWindowTextW(form.Find(u"lblName")->hWnd(), text, 64);
-  EXPECT_STREQ(text, L"&Name 名称");
   GetWindowTextW(form.Find(u"txtName")->hWnd(), text, 64);
   EXPECT_STREQ(text, L"first");
   auto* combo = form.Get<ComboBox>(u"comKind");
@@ -270,7 +282,7 @@ TEST_F(FormDesignTest, LabelsSitOnTheContainersGradient) {
   const RECT at = PlacedRect(label);
   Surface shot;
   ASSERT_TRUE(shot.Resize(at.right - at.left, at.bottom - at.top, RGB(1, 2, 3)));
-  SendMessageW(label->hWnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.Dc()), PRF_CLIENT);
+  PrintArea(*label, shot.Dc());
   int wrong = 0;
   for (int y = 0; y < shot.Height(); ++y) {
     for (int x = 0; x < shot.Width(); ++x) {
@@ -281,15 +293,15 @@ TEST_F(FormDesignTest, LabelsSitOnTheContainersGradient) {
   EXPECT_EQ(shot.Pixel(0, 0), GradientBox::RowColour(at.top));
   // With a caption, the pixels right of the text still show the gradient.
   label->SetCaption(u"1");
-  SendMessageW(label->hWnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.Dc()), PRF_CLIENT);
+  PrintArea(*label, shot.Dc());
   const int right = shot.Width() - 1;
   for (int y = 0; y < shot.Height(); ++y) {
     EXPECT_EQ(shot.Pixel(right, y), GradientBox::RowColour(at.top + y)) << "row " << y;
   }
   // And on the screen, after the container repaints.
   box->Refresh();
-  unique_hdc_window dc(label->hWnd());
-  EXPECT_EQ(GetPixel(dc.get(), right, 3), GradientBox::RowColour(at.top + 3));
+  unique_hdc_window dc(box->hWnd());
+  EXPECT_EQ(GetPixel(dc.get(), at.left + right, at.top + 3), GradientBox::RowColour(at.top + 3));
 }
 
 TEST_F(FormDesignTest, SavedDesignReadsBackTheSame) {

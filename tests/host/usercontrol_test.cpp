@@ -8,6 +8,7 @@
 
 #include "host/ColourWin.h"
 #include "host/Gdi.h"
+#include "host/Label.h"
 #include "tests/host/HostTest.h"
 
 namespace fw::test {
@@ -471,6 +472,11 @@ TEST(UserControlLeaks, TwentyThousandRepaintsLeaveNoHandleBehind) {
   Form form;
   ASSERT_TRUE(form.Create(3000, 3000));
   auto* c = form.Add<BandsControl>(u"bands", nullptr, 0, 0, 900, 450);  // 60 x 30 pixels
+  // A label on it: every paint composes the surface with it.
+  auto* label = form.Add<Label>(u"lbl", c, 600, 300, 150, 150);  // (40, 20) 10 x 10
+  label->SetCaption(u"");
+  label->SetBackStyle(1);
+  label->SetBackColor(Colour(0x00336699u));
   form.Show();
   Pump();
   const int gdiBefore = LiveGdiHandles();
@@ -493,6 +499,7 @@ TEST(UserControlLeaks, TwentyThousandRepaintsLeaveNoHandleBehind) {
   EXPECT_EQ(s.Pixel(30, 15), RGB(0, 150, 0));
   EXPECT_EQ(s.Pixel(30, 27), RGB(0, 0, 180));
   EXPECT_EQ(WindowPixel(c->hWnd(), 30, 27), RGB(0, 0, 180));
+  EXPECT_EQ(WindowPixel(c->hWnd(), 45, 25), RGB(0x99, 0x66, 0x33));
 }
 
 TEST(UserControlLeaks, UnloadReleasesEveryHandleOfTheControls) {

@@ -51,6 +51,15 @@ RECT RectIn(HWND part, HWND in) {
   return rc;
 }
 
+// The same for a part without a window of its own (the border): the area its
+// container draws it in.
+RECT RectIn(const Control& part, HWND in) {
+  if (part.hWnd()) return RectIn(part.hWnd(), in);
+  RECT rc = part.PixelRect();
+  MapWindowPoints(part.ContainerHwnd(), in, reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+
 // Real input through the system's queue, as a user's.
 void MouseTo(POINT screen) {
   INPUT in{};
@@ -187,17 +196,17 @@ TEST_F(JComboTest, PartsSitWhereTheTwipsPutThem) {
   // control); button at 1335 - 285 twips, 17 pixels; text box at 75, 60 - 15 x
   // (9 - 8) twips, 1335 - 375 wide, down to 300; the inner list at top 30.
   struct Want {
-    HWND part;
+    const Control* part;
     RECT rc;
   };
-  const Want parts[] = {{m_box->FacePart().hWnd(), {0, 0, 89, 31}},
-                        {m_box->ButtonPart().hWnd(), {70, 2, 87, 19}},
-                        {m_box->TextPart().hWnd(), {5, 3, 69, 20}},
-                        {m_box->BorderPart().hWnd(), {0, 0, 89, 21}}};
+  const Want parts[] = {{&m_box->FacePart(), {0, 0, 89, 31}},
+                        {&m_box->ButtonPart(), {70, 2, 87, 19}},
+                        {&m_box->TextPart(), {5, 3, 69, 20}},
+                        {&m_box->BorderPart(), {0, 0, 89, 21}}};
   EXPECT_EQ(m_box->ScaleWidth(), 89);
   EXPECT_EQ(m_box->ScaleHeight(), 21);
   for (const Want& w : parts) {
-    const RECT got = RectIn(w.part, m_box->hWnd());
+    const RECT got = RectIn(*w.part, m_box->hWnd());
     EXPECT_TRUE(EqualRect(&got, &w.rc)) << &w - parts << ": " << got.left << ", " << got.top
                                         << ", " << got.right << ", " << got.bottom;
   }

@@ -18,6 +18,7 @@
 #include "host/PngFile.h"
 #include "host/TextBox.h"
 #include "tests/controls/XPContainer/GradientReference.h"
+#include "tests/host/AccessibleRead.h"
 
 namespace fw {
 namespace {
@@ -337,10 +338,11 @@ TEST_F(XPContainerTest, NewContainerShowsItsDefaultCaptionCentredInTheStrip) {
   const auto& label = m_box->CaptionLabelPart();
   EXPECT_EQ(m_box->Caption(), u"XPContainer");
   EXPECT_EQ(label.Caption(), u"XPContainer");
-  wchar_t text[64] = {};
-  SendMessageW(label.hWnd(), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
-  EXPECT_STREQ(text, L"XPContainer");
-  EXPECT_EQ(GetParent(label.hWnd()), m_box->HeaderStripPart().hWnd());
+  // The strip draws the label and names it to assistive technology.
+  EXPECT_EQ(label.ContainerHwnd(), m_box->HeaderStripPart().hWnd());
+  const std::vector<test::AccessiblePart> parts = test::AccessibleParts(label.ContainerHwnd());
+  ASSERT_EQ(parts.size(), 1u);
+  EXPECT_EQ(parts[0].name, u"XPContainer");
   const RECT rc = label.PixelRect();
   EXPECT_EQ(rc.left, 10);
   EXPECT_GT(rc.bottom - rc.top, 0);
@@ -352,7 +354,8 @@ TEST_F(XPContainerTest, CaptionShowsOnTheHeaderGradient) {
   m_box->SetTheme(2);
   UserControl::DoEvents();
   const auto& label = m_box->CaptionLabelPart();
-  ASSERT_TRUE(IsWindowVisible(label.hWnd()));
+  auto shown = [&] { return label.Visible() && IsWindowVisible(label.ContainerHwnd()); };
+  ASSERT_TRUE(shown());
   const PixelImage shot = CaptureWindowTree(m_box->hWnd());
   ASSERT_EQ(shot.width, kSide);
   const auto header = ReferenceGradient(0xD8E5C8, 0xB1CB92, 22, 23);
@@ -370,7 +373,7 @@ TEST_F(XPContainerTest, CaptionShowsOnTheHeaderGradient) {
   }
   // A caption with the header hidden is not shown either.
   m_box->SetStyle(1);
-  EXPECT_FALSE(IsWindowVisible(label.hWnd()));
+  EXPECT_FALSE(shown());
 }
 
 TEST_F(XPContainerTest, CaptionWidthFollowsTheText) {
@@ -605,7 +608,7 @@ TEST(XPContainerDesign, PlacesItsChildrenOnTheBodyGradient) {
   EXPECT_EQ(box->Theme(), 2);
   EXPECT_EQ(box->BorderColor(), Colour(0x808080));
   // The label is the container's child.
-  EXPECT_EQ(GetParent(label->hWnd()), box->hWnd());
+  EXPECT_EQ(label->ContainerHwnd(), box->hWnd());
   EXPECT_EQ(label->Container(), box);
 
   form.SetStartUpPosition(0);
