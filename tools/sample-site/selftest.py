@@ -411,6 +411,23 @@ def t_fault_option():
     check(bad.returncode == 2 and "KIND" in bad.stderr, "a bad fault kind was accepted")
 
 
+def t_delay_option():
+    srv = Server("--delay", "300")
+    try:
+        for path, delayed in (("/youjiamap.asp", True), ("/cn/live_charts/t24_crude_cn188x166.gif", True),
+                              ("/__requests", False)):
+            t0 = time.monotonic()
+            status = srv.get(path)[0]
+            took = time.monotonic() - t0
+            check(status == 200, "%s: status %d" % (path, status))
+            check(took >= 0.3 if delayed else took < 0.3, "%s answered after %.2f s" % (path, took))
+    finally:
+        srv.stop()
+    bad = subprocess.run([sys.executable, SERVER, "--port", "0", "--delay", "-1"],
+                         capture_output=True, text=True, timeout=20)
+    check(bad.returncode == 2, "a negative delay was accepted")
+
+
 def t_request_log(srv):
     srv.get("/__requests?clear=1")
     srv.get("/youjiamap.asp")
@@ -477,6 +494,7 @@ def main():
     finally:
         srv.stop()
     res.run("--fault option", t_fault_option)
+    res.run("--delay option", t_delay_option)
     res.run("port file and lifetime", t_port_file_and_lifetime)
     print("%d passed, %d failed" % (res.passed, res.failed))
     return 0 if res.failed == 0 else 1

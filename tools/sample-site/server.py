@@ -3,7 +3,7 @@
 """Serves the sample fuel-price site on loopback, with faults for tests.
 
   python3 server.py --port N [--bind 127.0.0.1] [--lifetime SECONDS]
-                    [--port-file FILE] [--fault PATH=KIND]... [--verbose]
+                    [--port-file FILE] [--fault PATH=KIND]... [--delay MS] [--verbose]
 
 When ready it prints one line, "serving http://HOST:PORT/", and flushes.
 See README.md for the fault kinds and the request log.
@@ -83,11 +83,12 @@ class SiteServer(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, addr, faults, verbose):
+    def __init__(self, addr, faults, verbose, delay_ms=0):
         super().__init__(addr, Handler)
         self.faults = dict(FIXED_FAULTS)
         self.faults.update(faults)
         self.verbose = verbose
+        self.delay_s = delay_ms / 1000.0
         self.log = RequestLog()
 
 
@@ -146,6 +147,9 @@ class Handler(BaseHTTPRequestHandler):
             return
 
         self.server.log.add(self.command, self.path, self.headers.get("If-Modified-Since", ""))
+        # A distant site: every answer leaves this much after its request came in.
+        if self.server.delay_s > 0:
+            time.sleep(self.server.delay_s)
 
         kind = self.server.faults.get(path)
         if kind:
@@ -259,18 +263,22 @@ def main(argv=None):
     ap.add_argument("--port-file", help="also write the chosen port to this file")
     ap.add_argument("--fault", type=parse_fault, action="append", default=[], metavar="PATH=KIND",
                     help="make PATH fail; KIND: " + ", ".join(FAULT_KINDS))
+    ap.add_argument("--delay", type=int, default=0, metavar="MS",
+                    help="answer every request MS milliseconds after it came in (default 0)")
     ap.add_argument("--verbose", action="store_true", help="log each request on stderr")
     args = ap.parse_args(argv)
     if not 0 <= args.port <= 65535:
         ap.error("--port must be 0..65535")
     if args.lifetime <= 0:
         ap.error("--lifetime must be positive")
+    if not 0 <= args.delay <= SLOW_MAX_MS:
+        ap.error("--delay must be 0..%d" % SLOW_MAX_MS)
     if not os.path.isfile(os.path.join(WWW, "youjiamap.asp")):
         sys.stderr.write("server.py: %s has no pages; run generate.py first\n" % WWW)
         return 1
 
     try:
-        server = SiteServer((args.bind, args.port), dict(args.fault), args.verbose)
+        server = SiteServer((args.bind, args.port), dict(args.fault), args.verbose, args.delay)
     except OSError as e:
         sys.stderr.write("server.py: cannot listen on %s:%d: %s\n" % (args.bind, args.port, e))
         return 1
