@@ -1,14 +1,12 @@
 #include "app/ForMain.h"
 
 #include <windows.h>
-#include <ocidl.h>
 
 #include <algorithm>
 #include <array>
 #include <utility>
 
 #include "app/ModMain.h"
-#include "app/picture/LoadPictureUrl.h"
 #include "app/price/MemoryControls.h"
 #include "controls/JCombo/JCombo.h"
 #include "controls/skForms/skForms.h"
@@ -137,7 +135,21 @@ ForMain::~ForMain() {
   if (MainWindow() == this) SetMainWindow(nullptr);
 }
 
-bool ForMain::LoadDesign() { return LoadFromResource(kDesignName); }
+bool ForMain::LoadDesign() {
+  StartFetches();
+  return LoadFromResource(kDesignName);
+}
+
+// The two fetches the start-up makes, begun before the window is built: the
+// index through the loader LoadProvince navigates with (the same URL, so the
+// loader takes this fetch over), the chart through the picture loader on a
+// worker.
+void ForMain::StartFetches() {
+  Skipping([&] { m_browser.Prefetch(IndexPageUrl(m_priceHost)); });
+  Skipping([&] { m_chartAhead = std::make_unique<PicturePrefetch>(ChartUrl()); });
+}
+
+std::wstring ForMain::ChartUrl() const { return L"http://" + ToWide(m_chartHost) + ToWide(kChartPath); }
 
 bool ForMain::Ready() const { return m_lookup && m_lookup->Ready(); }
 
@@ -212,15 +224,14 @@ void ForMain::AddPanels() {
   });
 }
 
+// The picture fetched ahead when there is one, else loaded now: the same load
+// either way.
 void ForMain::LoadChart() {
   auto* picture = Get<PictureBox>(u"Picture1");
   if (!picture) return;
-  const std::wstring url = L"http://" + ToWide(m_chartHost) + ToWide(kChartPath);
-  PictureDispPtr disp = LoadPictureUrl(url);
-  if (!disp) return;
-  com_ptr<IPicture> chart;
-  if (FAILED(disp->QueryInterface(IID_IPicture, chart.put())) || !chart) return;
-  if (auto p = Picture::FromIPicture(chart.get())) picture->SetPicture(std::move(p));
+  const std::unique_ptr<PicturePrefetch> ahead = std::move(m_chartAhead);
+  std::shared_ptr<Picture> chart = ahead ? ahead->Take() : LoadUrlPicture(ChartUrl());
+  if (chart) picture->SetPicture(std::move(chart));
 }
 
 void ForMain::EmptyRows() {

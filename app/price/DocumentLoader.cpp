@@ -30,30 +30,48 @@ struct DocumentLoader::Fetch {
 
 DocumentLoader::~DocumentLoader() {
   if (m_fetch) m_fetch->cancel = true;
+  if (m_ahead) m_ahead->cancel = true;
 }
 
-void DocumentLoader::Navigate(std::u16string_view url) {
-  if (m_fetch) m_fetch->cancel = true;  // a new page replaces the one loading
-  m_fetch.reset();
-  m_url = url;
-  m_elements.clear();
-  m_state = kLoading;
+std::shared_ptr<DocumentLoader::Fetch> DocumentLoader::StartFetch(std::u16string_view url) const {
   try {
     auto fetch = std::make_shared<Fetch>();
-    if (!fetch->doneEvent) throw std::bad_alloc();
-    std::thread([fetch, url = ToWide(url)] {
+    if (!fetch->doneEvent) return nullptr;
+    std::thread([fetch, url = ToWide(url), limits = m_limits] {
       try {
-        fetch->response = HttpGet(url, {}, &fetch->cancel);
+        fetch->response = HttpGet(url, limits, &fetch->cancel);
       } catch (...) {
         fetch->response = HttpResponse{};
       }
       fetch->done = true;
       SetEvent(fetch->doneEvent);
     }).detach();
-    m_fetch = std::move(fetch);
+    return fetch;
   } catch (...) {
-    m_state = kComplete;  // no thread, no page: an empty document
+    return nullptr;
   }
+}
+
+void DocumentLoader::Prefetch(std::u16string_view url) {
+  if (m_ahead) m_ahead->cancel = true;
+  m_ahead = StartFetch(url);
+  m_aheadUrl = m_ahead ? std::u16string(url) : std::u16string();
+}
+
+void DocumentLoader::Navigate(std::u16string_view url) {
+  if (m_fetch) m_fetch->cancel = true;  // a new page replaces the one loading
+  m_fetch.reset();
+  // The fetch ahead is this page's when it was for this very URL: it is the
+  // same request, with the same limits, as one started now would be.
+  std::shared_ptr<Fetch> ahead = std::move(m_ahead);
+  const bool same = ahead && url == std::u16string_view(m_aheadUrl);
+  m_aheadUrl.clear();
+  if (ahead && !same) ahead->cancel = true;
+  m_url = url;
+  m_elements.clear();
+  m_state = kLoading;
+  m_fetch = same ? std::move(ahead) : StartFetch(url);
+  if (!m_fetch) m_state = kComplete;  // no thread, no page: an empty document
 }
 
 int DocumentLoader::ReadyState() {

@@ -353,6 +353,23 @@ def t_fault_slow(srv):
     status, _h, _b = srv.get("/faults/slow.asp?ms=700")
     took = time.monotonic() - t0
     check(status == 200 and took >= 0.7, "status %d after %.2fs" % (status, took))
+    t0 = time.monotonic()
+    status, headers, body = srv.get("/faults/slow.gif?ms=500")
+    took = time.monotonic() - t0
+    check(status == 200 and took >= 0.5 and headers.get("Content-Type") == "image/gif", "slow chart")
+    with open(os.path.join(HERE, "www", generate.CHART_PATH), "rb") as f:
+        check(body == f.read(), "the slow chart is not the chart")
+    t0 = time.monotonic()
+    conn = http.client.HTTPConnection("127.0.0.1", srv.port, timeout=10)
+    try:
+        conn.request("GET", "/faults/stall.asp?ms=500")
+        r = conn.getresponse()
+        first = r.read(10)
+        check(r.status == 200 and time.monotonic() - t0 < 0.4, "stall: no headers at once")
+        rest = r.read()
+        check(time.monotonic() - t0 >= 0.5 and "</html>" in (first + rest).decode("gbk"), "stall: the rest")
+    finally:
+        conn.close()
     # A short client timeout really does run out.
     try:
         srv.get("/faults/slow.asp?ms=1500", timeout=0.3)

@@ -42,11 +42,13 @@ CONTENT_TYPES = {
 }
 SUBSTITUTED = (".asp", ".html", ".htm")
 
-FAULT_KINDS = ("404", "500", "slow", "reset", "empty", "badgbk", "html")
+FAULT_KINDS = ("404", "500", "slow", "stall", "reset", "empty", "badgbk", "html")
 FIXED_FAULTS = {
     "/faults/404.asp": "404",
     "/faults/500.asp": "500",
     "/faults/slow.asp": "slow",
+    "/faults/slow.gif": "slow",
+    "/faults/stall.asp": "stall",
     "/faults/reset.asp": "reset",
     "/faults/empty.asp": "empty",
     "/faults/badgbk.asp": "badgbk",
@@ -232,13 +234,36 @@ class Handler(BaseHTTPRequestHandler):
             body = (generate.head("不是图片") + "<body><p>这不是图片。</p></body></html>\n").encode("gbk")
             self.send_body(200, "text/html", body)
             return
+        if kind == "stall":
+            # Headers and half the page at once, the rest after the wait: a
+            # client that gives each read a time limit gives up in between.
+            try:
+                ms = int(query.get("ms", [str(SLOW_DEFAULT_MS)])[0])
+            except ValueError:
+                ms = SLOW_DEFAULT_MS
+            body = (generate.head("停顿页面") + "<body><p>" + "停顿" * 200 + "</p></body></html>\n").encode("gbk")
+            half = len(body) // 2
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body[:half])
+            self.wfile.flush()
+            time.sleep(min(max(ms, 0), SLOW_MAX_MS) / 1000.0)
+            try:
+                self.wfile.write(body[half:])
+            except (ConnectionError, BrokenPipeError):
+                self.close_connection = True
+            return
         if kind == "slow":
             try:
                 ms = int(query.get("ms", [str(SLOW_DEFAULT_MS)])[0])
             except ValueError:
                 ms = SLOW_DEFAULT_MS
             time.sleep(min(max(ms, 0), SLOW_MAX_MS) / 1000.0)
-            if path in FIXED_FAULTS:
+            if path == "/faults/slow.gif":
+                self.serve_file("/" + generate.CHART_PATH)
+            elif path in FIXED_FAULTS:
                 body = (generate.head("慢速页面") + "<body><p>慢速页面 %d ms</p></body></html>\n" % ms)
                 self.send_body(200, "text/html", body.encode("gbk"))
             else:

@@ -2,6 +2,7 @@
 // pictures in data/ (made with ImageMagick; their sizes are in the table below).
 
 #include "app/picture/LoadPictureUrl.h"
+#include "app/picture/PicturePrefetch.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -161,6 +162,39 @@ TEST_F(LoadPictureUrlTest, LoadsLeaveNoReferenceBehind) {
     EXPECT_FALSE(LoadPictureUrl(DataPath(L"html.gif")));
   }
   EXPECT_EQ(LiveHandles(HandleKind::Com), before);
+}
+
+// The load on a worker ends as the same load on the caller's thread does, and
+// Take waits for it however long the site takes.
+TEST_F(LoadPictureUrlTest, APrefetchGivesWhatALoadHereGives) {
+  ASSERT_NE(std::getenv("FUELWISE_TEST_SITE"), nullptr) << "run through with-sample-site.sh";
+  struct Case {
+    std::wstring url;
+    int width;  // 0: no picture
+    int height;
+  };
+  const Case cases[] = {
+      {SiteUrl(L"/cn/live_charts/t24_crude_cn188x166.gif"), 188, 166},
+      {SiteUrl(L"/faults/slow.gif?ms=1200"), 188, 166},
+      {SiteUrl(L"/faults/html.gif"), 0, 0},
+      {SiteUrl(L"/no/such/picture.gif"), 0, 0},
+      {L"http://127.0.0.1:1/cn/live_charts/t24_crude_cn188x166.gif", 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.url.begin(), c.url.end()));
+    const std::shared_ptr<Picture> here = LoadUrlPicture(c.url);
+    PicturePrefetch ahead(c.url);
+    const std::shared_ptr<Picture> taken = ahead.Take();
+    EXPECT_TRUE(ahead.Done());
+    for (const auto& p : {here, taken}) {
+      ASSERT_EQ(p != nullptr, c.width != 0);
+      if (p) {
+        EXPECT_EQ(p->PixelWidth(), c.width);
+        EXPECT_EQ(p->PixelHeight(), c.height);
+      }
+    }
+    EXPECT_FALSE(ahead.Take()) << "a picture is handed over once";
+  }
 }
 
 }  // namespace
