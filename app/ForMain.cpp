@@ -142,8 +142,7 @@ bool ForMain::LoadDesign() {
 
 // The two fetches the start-up makes, begun before the window is built: the
 // index through the loader LoadProvince navigates with (the same URL, so the
-// loader takes this fetch over), the chart through the picture loader on a
-// worker.
+// loader takes this fetch over), the chart fetched and decoded on a worker.
 void ForMain::StartFetches() {
   Skipping([&] { m_browser.Prefetch(IndexPageUrl(m_priceHost)); });
   Skipping([&] { m_chartAhead = std::make_unique<PicturePrefetch>(ChartUrl()); });
@@ -224,13 +223,16 @@ void ForMain::AddPanels() {
   });
 }
 
-// The picture fetched ahead when there is one, else loaded now: the same load
-// either way.
+// The picture fetched ahead when there is one, else fetched now: the same
+// fetch either way. The chart comes through the page fetch rather than the
+// platform's path-or-URL loader: the same picture and the same failures, without
+// that loader's own download stack (several MiB and tens of milliseconds to
+// load at every start), and with the page fetch's limits.
 void ForMain::LoadChart() {
   auto* picture = Get<PictureBox>(u"Picture1");
   if (!picture) return;
   const std::unique_ptr<PicturePrefetch> ahead = std::move(m_chartAhead);
-  std::shared_ptr<Picture> chart = ahead ? ahead->Take() : LoadUrlPicture(ChartUrl());
+  std::shared_ptr<Picture> chart = ahead ? ahead->Take() : FetchPicture(ChartUrl());
   if (chart) picture->SetPicture(std::move(chart));
 }
 

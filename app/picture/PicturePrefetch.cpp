@@ -8,11 +8,14 @@
 #include <utility>
 
 #include "app/picture/LoadPictureUrl.h"
+#include "app/price/HttpClient.h"
 
 namespace fw {
 
-std::shared_ptr<Picture> LoadUrlPicture(std::wstring_view url) {
-  PictureDispPtr disp = LoadPictureUrl(url);
+std::shared_ptr<Picture> FetchPicture(std::wstring_view url) {
+  const HttpResponse response = HttpGet(url);
+  if (!response.ok) return nullptr;
+  PictureDispPtr disp = LoadPictureBytes(response.body);
   if (!disp) return nullptr;
   com_ptr<IPicture> picture;
   if (FAILED(disp->QueryInterface(IID_IPicture, picture.put())) || !picture) return nullptr;
@@ -41,7 +44,7 @@ PicturePrefetch::PicturePrefetch(std::wstring url) : m_url(std::move(url)) {
     std::thread([load, url = m_url] {
       const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
       try {
-        load->picture = LoadUrlPicture(url);
+        load->picture = FetchPicture(url);
       } catch (...) {
         load->picture.reset();
       }
@@ -62,7 +65,7 @@ bool PicturePrefetch::Done() const { return m_taken || !m_load || m_load->done; 
 std::shared_ptr<Picture> PicturePrefetch::Take() {
   if (m_taken) return nullptr;
   m_taken = true;
-  if (!m_load) return LoadUrlPicture(m_url);
+  if (!m_load) return FetchPicture(m_url);
   const std::shared_ptr<Load> load = std::move(m_load);
   HANDLE done = load->doneEvent;
   while (!load->done) {

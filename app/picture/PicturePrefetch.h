@@ -1,5 +1,6 @@
-// A picture from a URL, loaded on a worker thread while the caller goes on
-// with other work, and handed over when the caller comes to need it.
+// A picture from an http URL, fetched and decoded on a worker thread while
+// the caller goes on with other work, and handed over when the caller comes
+// to need it.
 #pragma once
 
 #include <windows.h>
@@ -12,12 +13,17 @@
 
 namespace fw {
 
-// LoadPictureUrl, then the picture as the host's own (a copy that owns its
-// bitmap or icon, usable on any thread); null when there is no picture. The
-// calling thread must have COM initialised, apartment-threaded.
-std::shared_ptr<Picture> LoadUrlPicture(std::wstring_view url);
+// The picture at `url` as the host's own (a copy that owns its bitmap or icon,
+// usable on any thread); null when there is none. The body is fetched as every
+// page of the program is (HttpGet: the same header, limits and proxy) and
+// decoded by the picture object's own loader (LoadPictureBytes), which is
+// what the path-or-URL loader does with what it downloads; like that loader,
+// it does not judge the status: a picture sent with an error status is shown.
+// Unreachable sites, answers that are no picture and empty answers give none.
+// The calling thread must have COM initialised, apartment-threaded.
+std::shared_ptr<Picture> FetchPicture(std::wstring_view url);
 
-// LoadUrlPicture on a thread of its own, started by the constructor. The
+// FetchPicture on a thread of its own, started by the constructor. The
 // thread initialises COM for itself; a load that throws gives no picture, as
 // it would on the caller's thread when the caller skips the failing step.
 class PicturePrefetch {

@@ -331,6 +331,13 @@ def t_fault_status_pages(srv):
         check(rows == generate.FAULT_ROWS[str(status_want)], "%s: rows %r" % (path, rows))
 
 
+def t_fault_picture_with_error_status(srv):
+    status, headers, body = srv.get("/faults/404.gif")
+    with open(os.path.join(HERE, "www", generate.CHART_PATH), "rb") as f:
+        check(status == 404 and headers.get("Content-Type") == "image/gif" and body == f.read(),
+              "status %d" % status)
+
+
 def t_fault_empty(srv):
     status, headers, body = srv.get("/faults/empty.asp")
     check(status == 200 and body == b"" and headers.get("Content-Length") == "0",
@@ -500,6 +507,7 @@ def main():
             ("unknown paths and traversal give 404", t_not_found),
             ("chart picture", t_chart),
             ("fault: 404 and 500 with price bodies", t_fault_status_pages),
+            ("fault: a picture with status 404", t_fault_picture_with_error_status),
             ("fault: empty", t_fault_empty),
             ("fault: reset", t_fault_reset),
             ("fault: slow", t_fault_slow),

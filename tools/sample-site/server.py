@@ -48,6 +48,7 @@ FIXED_FAULTS = {
     "/faults/500.asp": "500",
     "/faults/slow.asp": "slow",
     "/faults/slow.gif": "slow",
+    "/faults/404.gif": "404",
     "/faults/stall.asp": "stall",
     "/faults/reset.asp": "reset",
     "/faults/empty.asp": "empty",
@@ -222,6 +223,11 @@ class Handler(BaseHTTPRequestHandler):
             self.connection.close()
             return
         if kind in ("404", "500"):
+            if path.endswith(".gif"):
+                # A picture, sent with an error status all the same.
+                with open(os.path.join(WWW, generate.CHART_PATH), "rb") as f:
+                    self.send_body(int(kind), "image/gif", f.read())
+                return
             self.send_body(int(kind), "text/html", generate.fault_page(kind).encode("gbk"))
             return
         if kind == "empty":

@@ -164,9 +164,10 @@ TEST_F(LoadPictureUrlTest, LoadsLeaveNoReferenceBehind) {
   EXPECT_EQ(LiveHandles(HandleKind::Com), before);
 }
 
-// The load on a worker ends as the same load on the caller's thread does, and
-// Take waits for it however long the site takes.
-TEST_F(LoadPictureUrlTest, APrefetchGivesWhatALoadHereGives) {
+// The chart's own fetch, here and on a worker, gives what the platform's
+// path-or-URL loader gives, failures included, and Take waits for a site
+// that takes its time.
+TEST_F(LoadPictureUrlTest, AFetchedPictureIsWhatThePathLoaderGives) {
   ASSERT_NE(std::getenv("FUELWISE_TEST_SITE"), nullptr) << "run through with-sample-site.sh";
   struct Case {
     std::wstring url;
@@ -176,17 +177,21 @@ TEST_F(LoadPictureUrlTest, APrefetchGivesWhatALoadHereGives) {
   const Case cases[] = {
       {SiteUrl(L"/cn/live_charts/t24_crude_cn188x166.gif"), 188, 166},
       {SiteUrl(L"/faults/slow.gif?ms=1200"), 188, 166},
+      {SiteUrl(L"/faults/404.gif"), 188, 166},
       {SiteUrl(L"/faults/html.gif"), 0, 0},
+      {SiteUrl(L"/faults/empty.asp"), 0, 0},
       {SiteUrl(L"/no/such/picture.gif"), 0, 0},
       {L"http://127.0.0.1:1/cn/live_charts/t24_crude_cn188x166.gif", 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.url.begin(), c.url.end()));
-    const std::shared_ptr<Picture> here = LoadUrlPicture(c.url);
+    const PictureDispPtr platform = LoadPictureUrl(c.url);
+    ASSERT_EQ(static_cast<bool>(platform), c.width != 0) << "the path loader";
+    if (platform) ExpectSize(platform, c.width, c.height, c.url);
     PicturePrefetch ahead(c.url);
     const std::shared_ptr<Picture> taken = ahead.Take();
     EXPECT_TRUE(ahead.Done());
-    for (const auto& p : {here, taken}) {
+    for (const auto& p : {FetchPicture(c.url), taken}) {
       ASSERT_EQ(p != nullptr, c.width != 0);
       if (p) {
         EXPECT_EQ(p->PixelWidth(), c.width);
