@@ -2,7 +2,7 @@
 // the page fetch on a worker thread and returns at once; the window keeps
 // running while the ready state goes from loading (1) to complete (4), when
 // the page has been decoded (charset sniffed as a browser does, GBK when
-// nothing says otherwise) and its elements listed. A failed fetch completes
+// nothing says otherwise) and its elements listed, both on the worker. A failed fetch completes
 // too, with an empty document, so no wait on it can last for ever.
 //
 // A page the window will surely ask for can be fetched ahead (Prefetch): the
