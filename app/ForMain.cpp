@@ -1,7 +1,6 @@
 #include "app/ForMain.h"
 
 #include <windows.h>
-#include <ocidl.h>
 
 #include <algorithm>
 #include <array>
@@ -10,7 +9,6 @@
 #include <utility>
 
 #include "app/ModMain.h"
-#include "app/picture/LoadPictureUrl.h"
 #include "app/price/MemoryControls.h"
 #include "controls/JCombo/JCombo.h"
 #include "controls/skForms/skForms.h"
@@ -147,7 +145,20 @@ ForMain::~ForMain() {
   if (MainWindow() == this) SetMainWindow(nullptr);
 }
 
-bool ForMain::LoadDesign() { return LoadFromResource(kDesignName); }
+bool ForMain::LoadDesign() {
+  StartFetches();
+  return LoadFromResource(kDesignName);
+}
+
+// The two fetches the start-up makes, begun before the window is built: the
+// index through the loader LoadProvince navigates with (the same URL, so the
+// loader takes this fetch over), the chart fetched and decoded on a worker.
+void ForMain::StartFetches() {
+  Skipping([&] { m_browser.Prefetch(IndexPageUrl(m_priceHost)); });
+  Skipping([&] { m_chartAhead = std::make_unique<PicturePrefetch>(ChartUrl()); });
+}
+
+std::wstring ForMain::ChartUrl() const { return L"http://" + ToWide(m_chartHost) + ToWide(kChartPath); }
 
 bool ForMain::Ready() const { return m_lookup && m_lookup->Ready(); }
 
@@ -222,15 +233,17 @@ void ForMain::AddPanels() {
   });
 }
 
+// The picture fetched ahead when there is one, else fetched now: the same
+// fetch either way. The chart comes through the page fetch rather than the
+// platform's path-or-URL loader: the same picture and the same failures, without
+// that loader's own download stack (several MiB and tens of milliseconds to
+// load at every start), and with the page fetch's limits.
 void ForMain::LoadChart() {
   auto* picture = Get<PictureBox>(u"Picture1");
   if (!picture) return;
-  const std::wstring url = L"http://" + ToWide(m_chartHost) + ToWide(kChartPath);
-  PictureDispPtr disp = LoadPictureUrl(url);
-  if (!disp) return;
-  com_ptr<IPicture> chart;
-  if (FAILED(disp->QueryInterface(IID_IPicture, chart.put())) || !chart) return;
-  if (auto p = Picture::FromIPicture(chart.get())) picture->SetPicture(std::move(p));
+  const std::unique_ptr<PicturePrefetch> ahead = std::move(m_chartAhead);
+  std::shared_ptr<Picture> chart = ahead ? ahead->Take() : FetchPicture(ChartUrl());
+  if (chart) picture->SetPicture(std::move(chart));
 }
 
 void ForMain::EmptyRows() {

@@ -8,6 +8,12 @@
 // changes its own list fills cause, and on anything the user does before the
 // province index has been read.
 //
+// The chart picture and the index page depend on nothing the window builds:
+// both are fetched from the moment the build begins, while the window is
+// built, and each is taken at its own step of the start-up, which waits for
+// it if it is still on its way. What each step does with its answer, and
+// every failure's outcome, are those of the step fetching it itself.
+//
 // Everything sits inside the skinned frame skForms1, which shows one of five
 // themes at random. The status bar carries the author credit and the date,
 // which Timer1 keeps current; a click on it opens the about window.
@@ -23,6 +29,7 @@
 
 #include "app/ForMail.h"
 #include "app/Version.h"
+#include "app/picture/PicturePrefetch.h"
 #include "app/price/DocumentLoader.h"
 #include "app/price/HttpClient.h"
 #include "app/price/PriceLookup.h"
@@ -43,7 +50,8 @@ class ForMain : public Form {
   ~ForMain() override;
 
   // Builds the window from its design resource in the exe; the load handler
-  // runs before this returns (the index page is read by then).
+  // runs before this returns (the index page is read by then). The chart and
+  // the index are fetched from the start of the build on.
   bool LoadDesign();
 
   // m_ready: combo-box changes act only while this is on.
@@ -81,6 +89,8 @@ class ForMain : public Form {
  private:
   struct Wiring;
 
+  void StartFetches();
+  std::wstring ChartUrl() const;
   void LoadChart();
   void AddPanels();
   std::u16string Today() const;
@@ -93,6 +103,7 @@ class ForMain : public Form {
   std::u16string m_chartHost;
   WinHttpPageSource m_pages;
   DocumentLoader m_browser;
+  std::unique_ptr<PicturePrefetch> m_chartAhead;
   std::unique_ptr<Wiring> m_wiring;
   std::unique_ptr<PriceLookup> m_lookup;
   Clock m_clock;

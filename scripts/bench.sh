@@ -30,15 +30,22 @@ trap 'rm -rf "$out"' EXIT
 build/bench-native/bench/fuelwise_bench_native "$filter" > "$out/native.txt"
 tools/wine-run.sh build/windows/bench/fuelwise_bench.exe "$filter" > "$out/wine.txt"
 
-# The program against a bare window, with the sample site on a free loopback port.
+# The program against a bare window, with the sample site on a free loopback
+# port, and again with a second copy of the site that answers every request
+# FUELWISE_BENCH_DELAY_MS (150) after it came in, as a distant site does.
 if [ -z "$filter" ] || [[ "Window" == *"$filter"* ]]; then
+  delay=${FUELWISE_BENCH_DELAY_MS:-150}
   python3 tools/sample-site/server.py --port 0 --port-file "$out/port" --lifetime 900 >/dev/null 2>&1 &
   site=$!
-  trap 'kill $site 2>/dev/null; rm -rf "$out"' EXIT
-  for _ in $(seq 1 100); do [ -s "$out/port" ] && break; sleep 0.1; done
+  python3 tools/sample-site/server.py --port 0 --port-file "$out/far-port" --lifetime 900 \
+    --delay "$delay" >/dev/null 2>&1 &
+  far=$!
+  trap 'kill $site $far 2>/dev/null; rm -rf "$out"' EXIT
+  for _ in $(seq 1 100); do [ -s "$out/port" ] && [ -s "$out/far-port" ] && break; sleep 0.1; done
   (cd build/windows/bench/window &&
    "$root/tools/wine-run.sh" window_bench_runner.exe bench_bare_window.exe bench_fuelwise_startup.exe \
-     "127.0.0.1:$(cat "$out/port")" "${FUELWISE_BENCH_RUNS:-9}") | grep -v '^= '
+     "127.0.0.1:$(cat "$out/port")" "${FUELWISE_BENCH_RUNS:-9}" \
+     "127.0.0.1:$(cat "$out/far-port")" "$delay") | grep -v '^= '
 fi
 
 python3 - "$out/native.txt" "$out/wine.txt" <<'PY'

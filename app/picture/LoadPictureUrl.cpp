@@ -2,6 +2,7 @@
 
 #include <wincodec.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -68,7 +69,7 @@ std::optional<std::vector<BYTE>> ReadWholeFile(const std::wstring& path) {
   return bytes;
 }
 
-com_ptr<IStream> StreamOver(const std::vector<BYTE>& bytes) {
+com_ptr<IStream> StreamOver(std::span<const uint8_t> bytes) {
   // The stream owns the memory (fDeleteOnRelease), so nothing to free here
   // once it exists.
   HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
@@ -149,13 +150,17 @@ PictureDispPtr LoadPictureFile(std::wstring_view path) {
   const std::wstring file(path);
   const auto bytes = ReadWholeFile(file);
   if (!bytes) return {};
-  if (com_ptr<IStream> stream = StreamOver(*bytes)) {
-    com_ptr<IPicture> picture;
-    OleLoadPicture(stream.get(), static_cast<LONG>(bytes->size()), FALSE, kPictureIid,
-                   picture.put());
-    if (PictureDispPtr disp = FromPicture(picture)) return disp;
-  }
+  if (PictureDispPtr disp = LoadPictureBytes(*bytes)) return disp;
   return DecodeWithCodecs(file);
+}
+
+PictureDispPtr LoadPictureBytes(std::span<const uint8_t> bytes) {
+  if (bytes.empty() || bytes.size() > LONG_MAX) return {};
+  com_ptr<IStream> stream = StreamOver(bytes);
+  if (!stream) return {};
+  com_ptr<IPicture> picture;
+  OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, kPictureIid, picture.put());
+  return FromPicture(picture);
 }
 
 std::optional<PixelSize> PictureSizeInPixels(IPictureDisp* picture, int dpi) {

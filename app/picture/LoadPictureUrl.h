@@ -11,7 +11,9 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "host/Gdi.h"
@@ -32,6 +34,10 @@ PictureDispPtr LoadPictureUrl(std::wstring_view urlOrPath);
 // GIF, JPEG, icon, metafile), or, for a format the picture object cannot read
 // itself (PNG, TIFF), through the platform's imaging codecs into a bitmap picture.
 PictureDispPtr LoadPictureFile(std::wstring_view path);
+
+// The picture object's own loader over bytes in memory (bitmap, GIF, JPEG,
+// icon, metafile): what the path-or-URL loader does with what it downloaded.
+PictureDispPtr LoadPictureBytes(std::span<const uint8_t> bytes);
 
 // A picture's size in pixels at `dpi`, from its size in HiMetric units
 // (0.01 mm), rounded to the nearest pixel (halves to even).

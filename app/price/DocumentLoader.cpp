@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "app/price/HttpClient.h"
 #include "app/price/html/Charset.h"
@@ -12,8 +14,32 @@
 
 namespace fw {
 
-// One fetch, shared between the GUI thread and the worker: the worker fills
-// `response`, then sets `done` and signals `doneEvent`.
+namespace {
+
+// The page's elements: its bytes decoded (the charset sniffed as a browser
+// does, GBK when nothing says otherwise) and its markup read, links resolved
+// against where the page came from. A failed fetch gives no elements.
+std::vector<html::Element> ReadDocument(const HttpResponse& response) {
+  if (!response.ok) return {};
+  std::string contentType;
+  for (wchar_t c : response.contentType) contentType += c < 0x80 ? static_cast<char>(c) : '?';
+  const std::string encoding = html::SniffEncoding(response.body, contentType, "gbk");
+  const unsigned codePage = html::CodePageForEncoding(encoding);
+  const std::wstring text = DecodeBytes(response.body, codePage);
+  // Link queries are encoded in the page's encoding; UTF-8 and UTF-16 pages
+  // (and encodings the system cannot write) use UTF-8.
+  html::QueryEncoder queryEncoder;
+  if (codePage != 0 && codePage != CP_UTF8 && codePage != 1200 && codePage != 1201) {
+    queryEncoder = [codePage](char32_t c) { return EncodeCodePoint(c, codePage); };
+  }
+  return html::BuildElementList(ToU16(text), ToU16(response.finalUrl), queryEncoder);
+}
+
+}  // namespace
+
+// One fetch, shared between the GUI thread and the worker: the worker fetches
+// the page and reads it into `elements` (where it was fetched, so the window's
+// thread only takes the result), then sets `done` and signals `doneEvent`.
 struct DocumentLoader::Fetch {
   Fetch() : doneEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
   ~Fetch() {
@@ -25,35 +51,54 @@ struct DocumentLoader::Fetch {
   HANDLE doneEvent;
   std::atomic<bool> cancel{false};
   std::atomic<bool> done{false};
-  HttpResponse response;
+  std::vector<html::Element> elements;
 };
 
 DocumentLoader::~DocumentLoader() {
   if (m_fetch) m_fetch->cancel = true;
+  if (m_ahead) m_ahead->cancel = true;
+}
+
+std::shared_ptr<DocumentLoader::Fetch> DocumentLoader::StartFetch(std::u16string_view url) const {
+  try {
+    auto fetch = std::make_shared<Fetch>();
+    if (!fetch->doneEvent) return nullptr;
+    std::thread([fetch, url = ToWide(url), limits = m_limits] {
+      try {
+        const HttpResponse response = HttpGet(url, limits, &fetch->cancel);
+        if (!fetch->cancel) fetch->elements = ReadDocument(response);
+      } catch (...) {
+        fetch->elements.clear();  // out of memory: an empty document
+      }
+      fetch->done = true;
+      SetEvent(fetch->doneEvent);
+    }).detach();
+    return fetch;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+void DocumentLoader::Prefetch(std::u16string_view url) {
+  if (m_ahead) m_ahead->cancel = true;
+  m_ahead = StartFetch(url);
+  m_aheadUrl = m_ahead ? std::u16string(url) : std::u16string();
 }
 
 void DocumentLoader::Navigate(std::u16string_view url) {
   if (m_fetch) m_fetch->cancel = true;  // a new page replaces the one loading
   m_fetch.reset();
+  // The fetch ahead is this page's when it was for this very URL: it is the
+  // same request, with the same limits, as one started now would be.
+  std::shared_ptr<Fetch> ahead = std::move(m_ahead);
+  const bool same = ahead && url == std::u16string_view(m_aheadUrl);
+  m_aheadUrl.clear();
+  if (ahead && !same) ahead->cancel = true;
   m_url = url;
   m_elements.clear();
   m_state = kLoading;
-  try {
-    auto fetch = std::make_shared<Fetch>();
-    if (!fetch->doneEvent) throw std::bad_alloc();
-    std::thread([fetch, url = ToWide(url)] {
-      try {
-        fetch->response = HttpGet(url, {}, &fetch->cancel);
-      } catch (...) {
-        fetch->response = HttpResponse{};
-      }
-      fetch->done = true;
-      SetEvent(fetch->doneEvent);
-    }).detach();
-    m_fetch = std::move(fetch);
-  } catch (...) {
-    m_state = kComplete;  // no thread, no page: an empty document
-  }
+  m_fetch = same ? std::move(ahead) : StartFetch(url);
+  if (!m_fetch) m_state = kComplete;  // no thread, no page: an empty document
 }
 
 int DocumentLoader::ReadyState() {
@@ -69,20 +114,7 @@ const std::vector<html::Element>& DocumentLoader::All() {
 void DocumentLoader::Complete() {
   const std::shared_ptr<Fetch> fetch = std::move(m_fetch);
   m_state = kComplete;
-  const HttpResponse& response = fetch->response;
-  if (!response.ok) return;
-  std::string contentType;
-  for (wchar_t c : response.contentType) contentType += c < 0x80 ? static_cast<char>(c) : '?';
-  const std::string encoding = html::SniffEncoding(response.body, contentType, "gbk");
-  const unsigned codePage = html::CodePageForEncoding(encoding);
-  const std::wstring text = DecodeBytes(response.body, codePage);
-  // Link queries are encoded in the page's encoding; UTF-8 and UTF-16 pages
-  // (and encodings the system cannot write) use UTF-8.
-  html::QueryEncoder queryEncoder;
-  if (codePage != 0 && codePage != CP_UTF8 && codePage != 1200 && codePage != 1201) {
-    queryEncoder = [codePage](char32_t c) { return EncodeCodePoint(c, codePage); };
-  }
-  m_elements = html::BuildElementList(ToU16(text), ToU16(response.finalUrl), queryEncoder);
+  m_elements = std::move(fetch->elements);
 }
 
 bool DocumentLoader::DoEvents() {

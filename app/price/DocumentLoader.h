@@ -2,14 +2,20 @@
 // the page fetch on a worker thread and returns at once; the window keeps
 // running while the ready state goes from loading (1) to complete (4), when
 // the page has been decoded (charset sniffed as a browser does, GBK when
-// nothing says otherwise) and its elements listed. A failed fetch completes
+// nothing says otherwise) and its elements listed, both on the worker. A failed fetch completes
 // too, with an empty document, so no wait on it can last for ever.
+//
+// A page the window will surely ask for can be fetched ahead (Prefetch): the
+// fetch starts at once, and the Navigate to the same URL that comes later
+// takes it over where it is, instead of asking the site again. Until that
+// Navigate the loader shows nothing of it.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/price/HttpClient.h"
 #include "app/price/PriceControls.h"
 
 namespace fw {
@@ -24,6 +30,12 @@ class DocumentLoader : public WebBrowser {
   DocumentLoader& operator=(const DocumentLoader&) = delete;
 
   void Navigate(std::u16string_view url) override;
+  // Starts fetching `url` for a Navigate to come. The ready state, the
+  // document and the location stay as they are; a Navigate to another URL
+  // drops this fetch. A second Prefetch replaces the first.
+  void Prefetch(std::u16string_view url);
+  // What each fetch may take (the same for a fetch ahead as for a Navigate).
+  void SetLimits(const HttpLimits& limits) { m_limits = limits; }
   void SetSilent(bool silent) override { m_silent = silent; }
   int ReadyState() override;
   const std::vector<html::Element>& All() override;
@@ -41,8 +53,13 @@ class DocumentLoader : public WebBrowser {
   struct Fetch;
 
   void Complete();
+  // A worker fetching `url`; null when no thread could be started.
+  std::shared_ptr<Fetch> StartFetch(std::u16string_view url) const;
 
   std::shared_ptr<Fetch> m_fetch;  // shared with the worker while it runs
+  std::shared_ptr<Fetch> m_ahead;  // fetched for m_aheadUrl, not navigated to yet
+  std::u16string m_aheadUrl;
+  HttpLimits m_limits;
   std::u16string m_url;
   int m_state = kUninitialized;
   std::vector<html::Element> m_elements;

@@ -26,6 +26,10 @@ class PriceLookup::Busy {
   PriceLookup& m_owner;
 };
 
+std::u16string IndexPageUrl(std::u16string_view priceHost) {
+  return u"http://" + std::u16string(priceHost) + u"/" + std::u16string(kIndexPage);
+}
+
 PriceLookup::PriceLookup(const PriceWindowControls& controls, PageSource& pages,
                          WebBrowser& browser, ShowMessageBoxFn showMessageBox,
                          std::u16string priceHost)

@@ -20,6 +20,10 @@ inline constexpr std::u16string_view kPriceCharset = u"GBK";
 inline constexpr std::u16string_view kIndexPage = u"youjiamap.asp";
 inline constexpr std::u16string_view kLinkTarget = u"_blank";
 
+// The index page LoadProvince navigates to, for the price site at `priceHost`
+// (host[:port]).
+std::u16string IndexPageUrl(std::u16string_view priceHost);
+
 class PriceLookup {
  public:
   // Every pointer in `controls` must be set and outlive the lookup; so must

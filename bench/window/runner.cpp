@@ -3,7 +3,11 @@
 // and what the program holds, against the floor of the same platform measured
 // in the same run.
 //
-//   window_bench_runner BARE.exe FUELWISE_STARTUP.exe HOST[:PORT] [RUNS]
+//   window_bench_runner BARE.exe FUELWISE_STARTUP.exe HOST[:PORT] [RUNS [DISTANT_HOST[:PORT] DELAY_MS]]
+//
+// With a distant site (the sample site answering every request DELAY_MS after
+// it came in), each run also starts the program against it; its start is set
+// against the bare window's plus one round trip.
 //
 // The repaint floor comes from bench_child_windows.exe beside the runner, when
 // it is there: 35 plain child windows (as many as the main window held while
@@ -77,11 +81,15 @@ void Machine(const std::string& name, double value) { std::printf("= %s %.3f 0\n
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: window_bench_runner BARE.exe FUELWISE_STARTUP.exe HOST[:PORT] [RUNS]\n");
+    std::fprintf(stderr,
+                 "usage: window_bench_runner BARE.exe FUELWISE_STARTUP.exe HOST[:PORT] "
+                 "[RUNS [DISTANT_HOST[:PORT] DELAY_MS]]\n");
     return 2;
   }
   const int runs = argc > 4 ? std::max(1, _wtoi(argv[4])) : 9;
-  std::map<std::string, std::vector<double>> bare, program;
+  const wchar_t* distantHost = argc > 6 ? argv[5] : nullptr;
+  const double delayMs = argc > 6 ? _wtof(argv[6]) : 0;
+  std::map<std::string, std::vector<double>> bare, program, distant;
   for (int i = 0; i < runs; ++i) {
     Values b, p;
     uint64_t t0 = 0, t1 = 0;
@@ -101,6 +109,15 @@ int wmain(int argc, wchar_t** argv) {
         }
       }
     }
+    Values d;
+    uint64_t t3 = 0;
+    if (distantHost && RunChild(L"\"" + std::wstring(argv[2]) + L"\" " + distantHost, d, t3) &&
+        d.count("provinces")) {
+      distant["provinces_ms"].push_back((d["provinces"] - static_cast<double>(t3)) / 1e4);
+      for (const auto& [key, value] : d) {
+        if (key.rfind("step.", 0) == 0) distant[key].push_back((value - static_cast<double>(t3)) / 1e4);
+      }
+    }
   }
   if (bare["start_ms"].empty() || program["provinces_ms"].empty()) {
     std::fprintf(stderr, "window_bench_runner: a program did not report\n");
@@ -114,19 +131,31 @@ int wmain(int argc, wchar_t** argv) {
   Row("bare window: start to first paint", bareStart, "ms", 0);
   Row("program: start to provinces listed", Median(program["provinces_ms"]), "ms", bareStart);
   Row("program: start to first paint", Median(program["painted_ms"]), "ms", bareStart);
+  if (!distant["provinces_ms"].empty()) {
+    char label[96];
+    std::snprintf(label, sizeof label, "bare window + one round trip (%.0f ms)", delayMs);
+    Row(label, bareStart + delayMs, "ms", 0);
+    std::snprintf(label, sizeof label, "program, site %.0f ms away: to provinces", delayMs);
+    Row(label, Median(distant["provinces_ms"]), "ms", bareStart + delayMs);
+  }
   Row("bare window: peak working set", bareWs, "MiB", 0);
   Row("program: peak working set, index loaded", Median(program["peak_working_set"]) / 1048576.0, "MiB", bareWs);
   Row("bare window: private bytes", barePrivate, "MiB", 0);
   Row("program: private bytes, index loaded", Median(program["private_bytes"]) / 1048576.0, "MiB", barePrivate);
   std::printf("\nWhere the start-up goes (program, medians): each step's end after the process was created\n");
-  std::printf("  %-44s %10s     %8s %10s\n", "", "ends at", "took", "WS after");
+  const bool withDistant = !distant["provinces_ms"].empty();
+  std::printf("  %-44s %10s     %8s %10s", "", "ends at", "took", "WS after");
+  if (withDistant) std::printf("   %14s", "site far: ends");
+  std::printf("\n");
   double previous = 0;
   for (const char* step : {"runtime", "COM_and_OLE", "design", "caption_and_theme", "chart", "panels_and_rows", "index"}) {
     const std::string key = std::string("step.") + step;
     if (program[key].empty()) continue;
     const double at = Median(program[key]);
-    std::printf("  %-44s %7.1f ms  %7.1f ms %6.1f MiB\n", step, at, at - previous,
+    std::printf("  %-44s %7.1f ms  %7.1f ms %6.1f MiB", step, at, at - previous,
                 Median(program[std::string("ws.") + step]) / 1048576.0);
+    if (withDistant && !distant[key].empty()) std::printf("   %11.1f ms", Median(distant[key]));
+    std::printf("\n");
     previous = at;
   }
   const double city = Median(program["city_us"]) / 1000.0, fetch = Median(program["fetch_us"]) / 1000.0;
@@ -149,6 +178,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   Machine("Window_BareStart_ms", bareStart);
   Machine("Window_ProvincesListed_ms", Median(program["provinces_ms"]));
+  if (withDistant) Machine("Window_ProvincesListedDistant_ms", Median(distant["provinces_ms"]));
   Machine("Window_PeakWorkingSet_MiB", Median(program["peak_working_set"]) / 1048576.0);
   Machine("Window_BarePeakWorkingSet_MiB", bareWs);
   return 0;

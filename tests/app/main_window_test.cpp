@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -212,6 +213,90 @@ TEST_F(MainWindowTest, AfterLoadTheProvincesWaitForAChoice) {
   ASSERT_TRUE(chart->GetPicture());
   EXPECT_EQ(chart->GetPicture()->PixelWidth(), 188);
   EXPECT_EQ(chart->GetPicture()->PixelHeight(), 166);
+}
+
+// The window whose start-up is watched: at each step, whether the chart shows
+// a picture, how many provinces the box lists and what the site was asked.
+class WatchedMain : public RecordingMain {
+ public:
+  using RecordingMain::RecordingMain;
+  struct Seen {
+    bool picture = false;
+    int provinces = 0;
+    size_t requests = 0;
+  };
+  std::map<std::string, Seen> seen;
+
+ protected:
+  void OnStartupStep(const char* step) override {
+    const std::string name(step);
+    if (name == "design") {
+      // The window is built: give both fetches time to be asked and answered.
+      const DWORD start = GetTickCount();
+      while (RequestLog().size() < 2 && GetTickCount() - start < 3000) Sleep(50);
+      Sleep(300);
+    }
+    auto* chart = Get<PictureBox>(u"Picture1");
+    seen[name] = {chart && chart->GetPicture() != nullptr, Get<JCombo>(u"comWhere", 0)->ListCount(),
+                  RequestLog().size()};
+  }
+};
+
+size_t Requests(const std::string& page) {
+  size_t n = 0;
+  for (const std::string& line : RequestLog()) n += line.find(page) != std::string::npos;
+  return n;
+}
+
+TEST_F(MainWindowTest, TheFetchesRunWithTheBuildAndShowAtTheirSteps) {
+  form.reset();
+  TakeQuit();
+  ClearRequestLog();
+  auto watched = std::make_unique<WatchedMain>(Host(), Host());
+  WatchedMain& w = *watched;
+  form = std::move(watched);
+  ASSERT_TRUE(form->LoadDesign());
+  EXPECT_EQ(w.seen["design"].requests, 2u) << "both fetches are asked for while the window is built";
+  EXPECT_FALSE(w.seen["caption and theme"].picture) << "the chart shows at its step, not before";
+  EXPECT_TRUE(w.seen["chart"].picture);
+  EXPECT_EQ(w.seen["panels and rows"].provinces, 0) << "the provinces are listed at their step";
+  EXPECT_EQ(w.seen["index"].provinces, 6);
+  EXPECT_EQ(Requests("youjiamap.asp"), 1u);
+  EXPECT_EQ(Requests("t24_crude_cn188x166.gif"), 1u);
+}
+
+// The sites fail or take their time: each step ends as its own fetch would.
+TEST_F(MainWindowTest, FailingAndSlowSites) {
+  struct Case {
+    const char* what;
+    std::u16string priceHost;
+    std::u16string chartHost;
+    bool picture;
+    size_t provinces;
+  };
+  const std::u16string down = u"127.0.0.1:" + ToU16(std::to_wstring(ClosedPort()));
+  const Case cases[] = {
+      {"down", down, down, false, 0},
+      {"error status", Host() + u"/faults/500.asp?x=", Host() + u"/faults/500.asp?x=", false, 0},
+      {"slow", Host() + u"/faults/slow.asp?ms=800&x=", Host() + u"/faults/slow.gif?ms=800&x=", true, 0},
+      {"slow index, chart at once", Host() + u"/faults/slow.asp?ms=800&x=", Host(), true, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    form.reset();
+    TakeQuit();
+    form = std::make_unique<RecordingMain>(c.priceHost, c.chartHost);
+    ASSERT_TRUE(form->LoadDesign());
+    EXPECT_TRUE(form->Ready());
+    EXPECT_EQ(ComboItems(Combo(0)).size(), c.provinces);
+    EXPECT_EQ(WindowText(Combo(0)), u"请选择省份");
+    const auto picture = form->Get<PictureBox>(u"Picture1")->GetPicture();
+    ASSERT_EQ(picture != nullptr, c.picture);
+    if (picture) {
+      EXPECT_EQ(picture->PixelWidth(), 188);
+    }
+    EXPECT_TRUE(form->shown.empty());
+  }
 }
 
 TEST_F(MainWindowTest, ChoosingAProvinceListsItsCitiesAndACityShowsItsPrices) {

@@ -331,6 +331,13 @@ def t_fault_status_pages(srv):
         check(rows == generate.FAULT_ROWS[str(status_want)], "%s: rows %r" % (path, rows))
 
 
+def t_fault_picture_with_error_status(srv):
+    status, headers, body = srv.get("/faults/404.gif")
+    with open(os.path.join(HERE, "www", generate.CHART_PATH), "rb") as f:
+        check(status == 404 and headers.get("Content-Type") == "image/gif" and body == f.read(),
+              "status %d" % status)
+
+
 def t_fault_empty(srv):
     status, headers, body = srv.get("/faults/empty.asp")
     check(status == 200 and body == b"" and headers.get("Content-Length") == "0",
@@ -353,6 +360,23 @@ def t_fault_slow(srv):
     status, _h, _b = srv.get("/faults/slow.asp?ms=700")
     took = time.monotonic() - t0
     check(status == 200 and took >= 0.7, "status %d after %.2fs" % (status, took))
+    t0 = time.monotonic()
+    status, headers, body = srv.get("/faults/slow.gif?ms=500")
+    took = time.monotonic() - t0
+    check(status == 200 and took >= 0.5 and headers.get("Content-Type") == "image/gif", "slow chart")
+    with open(os.path.join(HERE, "www", generate.CHART_PATH), "rb") as f:
+        check(body == f.read(), "the slow chart is not the chart")
+    t0 = time.monotonic()
+    conn = http.client.HTTPConnection("127.0.0.1", srv.port, timeout=10)
+    try:
+        conn.request("GET", "/faults/stall.asp?ms=500")
+        r = conn.getresponse()
+        first = r.read(10)
+        check(r.status == 200 and time.monotonic() - t0 < 0.4, "stall: no headers at once")
+        rest = r.read()
+        check(time.monotonic() - t0 >= 0.5 and "</html>" in (first + rest).decode("gbk"), "stall: the rest")
+    finally:
+        conn.close()
     # A short client timeout really does run out.
     try:
         srv.get("/faults/slow.asp?ms=1500", timeout=0.3)
@@ -425,6 +449,23 @@ def t_fault_option():
     check(bad.returncode == 2 and "KIND" in bad.stderr, "a bad fault kind was accepted")
 
 
+def t_delay_option():
+    srv = Server("--delay", "300")
+    try:
+        for path, delayed in (("/youjiamap.asp", True), ("/cn/live_charts/t24_crude_cn188x166.gif", True),
+                              ("/__requests", False)):
+            t0 = time.monotonic()
+            status = srv.get(path)[0]
+            took = time.monotonic() - t0
+            check(status == 200, "%s: status %d" % (path, status))
+            check(took >= 0.3 if delayed else took < 0.3, "%s answered after %.2f s" % (path, took))
+    finally:
+        srv.stop()
+    bad = subprocess.run([sys.executable, SERVER, "--port", "0", "--delay", "-1"],
+                         capture_output=True, text=True, timeout=20)
+    check(bad.returncode == 2, "a negative delay was accepted")
+
+
 def t_request_log(srv):
     srv.get("/__requests?clear=1")
     srv.get("/youjiamap.asp")
@@ -480,6 +521,7 @@ def main():
             ("unknown paths and traversal give 404", t_not_found),
             ("chart picture", t_chart),
             ("fault: 404 and 500 with price bodies", t_fault_status_pages),
+            ("fault: a picture with status 404", t_fault_picture_with_error_status),
             ("fault: empty", t_fault_empty),
             ("fault: reset", t_fault_reset),
             ("fault: slow", t_fault_slow),
@@ -492,6 +534,7 @@ def main():
     finally:
         srv.stop()
     res.run("--fault option", t_fault_option)
+    res.run("--delay option", t_delay_option)
     res.run("port file and lifetime", t_port_file_and_lifetime)
     print("%d passed, %d failed" % (res.passed, res.failed))
     return 0 if res.failed == 0 else 1

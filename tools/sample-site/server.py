@@ -3,7 +3,7 @@
 """Serves the sample fuel-price site on loopback, with faults for tests.
 
   python3 server.py --port N [--bind 127.0.0.1] [--lifetime SECONDS]
-                    [--port-file FILE] [--fault PATH=KIND]... [--verbose]
+                    [--port-file FILE] [--fault PATH=KIND]... [--delay MS] [--verbose]
 
 When ready it prints one line, "serving http://HOST:PORT/", and flushes.
 See README.md for the fault kinds and the request log.
@@ -42,11 +42,14 @@ CONTENT_TYPES = {
 }
 SUBSTITUTED = (".asp", ".html", ".htm")
 
-FAULT_KINDS = ("404", "500", "slow", "reset", "empty", "badgbk", "html", "pac")
+FAULT_KINDS = ("404", "500", "slow", "stall", "reset", "empty", "badgbk", "html", "pac")
 FIXED_FAULTS = {
     "/faults/404.asp": "404",
     "/faults/500.asp": "500",
     "/faults/slow.asp": "slow",
+    "/faults/slow.gif": "slow",
+    "/faults/404.gif": "404",
+    "/faults/stall.asp": "stall",
     "/faults/reset.asp": "reset",
     "/faults/empty.asp": "empty",
     "/faults/badgbk.asp": "badgbk",
@@ -84,11 +87,12 @@ class SiteServer(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, addr, faults, verbose):
+    def __init__(self, addr, faults, verbose, delay_ms=0):
         super().__init__(addr, Handler)
         self.faults = dict(FIXED_FAULTS)
         self.faults.update(faults)
         self.verbose = verbose
+        self.delay_s = delay_ms / 1000.0
         self.log = RequestLog()
 
 
@@ -147,6 +151,9 @@ class Handler(BaseHTTPRequestHandler):
             return
 
         self.server.log.add(self.command, self.path, self.headers.get("If-Modified-Since", ""))
+        # A distant site: every answer leaves this much after its request came in.
+        if self.server.delay_s > 0:
+            time.sleep(self.server.delay_s)
 
         kind = self.server.faults.get(path)
         if kind:
@@ -227,6 +234,11 @@ class Handler(BaseHTTPRequestHandler):
             self.connection.close()
             return
         if kind in ("404", "500"):
+            if path.endswith(".gif"):
+                # A picture, sent with an error status all the same.
+                with open(os.path.join(WWW, generate.CHART_PATH), "rb") as f:
+                    self.send_body(int(kind), "image/gif", f.read())
+                return
             self.send_body(int(kind), "text/html", generate.fault_page(kind).encode("gbk"))
             return
         if kind == "empty":
@@ -252,9 +264,32 @@ class Handler(BaseHTTPRequestHandler):
             body = "function FindProxyForURL(url, host) { %s }\n" % rule
             self.send_body(200, "application/x-ns-proxy-autoconfig", body.encode("ascii"))
             return
+        if kind == "stall":
+            # Headers and half the page at once, the rest after the wait: a
+            # client that gives each read a time limit gives up in between.
+            try:
+                ms = int(query.get("ms", [str(SLOW_DEFAULT_MS)])[0])
+            except ValueError:
+                ms = SLOW_DEFAULT_MS
+            body = (generate.head("停顿页面") + "<body><p>" + "停顿" * 200 + "</p></body></html>\n").encode("gbk")
+            half = len(body) // 2
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body[:half])
+            self.wfile.flush()
+            time.sleep(min(max(ms, 0), SLOW_MAX_MS) / 1000.0)
+            try:
+                self.wfile.write(body[half:])
+            except (ConnectionError, BrokenPipeError):
+                self.close_connection = True
+            return
         if kind == "slow":
             ms = self.pause(query, SLOW_DEFAULT_MS)
-            if path in FIXED_FAULTS:
+            if path == "/faults/slow.gif":
+                self.serve_file("/" + generate.CHART_PATH)
+            elif path in FIXED_FAULTS:
                 body = (generate.head("慢速页面") + "<body><p>慢速页面 %d ms</p></body></html>\n" % ms)
                 self.send_body(200, "text/html", body.encode("gbk"))
             else:
@@ -279,18 +314,22 @@ def main(argv=None):
     ap.add_argument("--port-file", help="also write the chosen port to this file")
     ap.add_argument("--fault", type=parse_fault, action="append", default=[], metavar="PATH=KIND",
                     help="make PATH fail; KIND: " + ", ".join(FAULT_KINDS))
+    ap.add_argument("--delay", type=int, default=0, metavar="MS",
+                    help="answer every request MS milliseconds after it came in (default 0)")
     ap.add_argument("--verbose", action="store_true", help="log each request on stderr")
     args = ap.parse_args(argv)
     if not 0 <= args.port <= 65535:
         ap.error("--port must be 0..65535")
     if args.lifetime <= 0:
         ap.error("--lifetime must be positive")
+    if not 0 <= args.delay <= SLOW_MAX_MS:
+        ap.error("--delay must be 0..%d" % SLOW_MAX_MS)
     if not os.path.isfile(os.path.join(WWW, "youjiamap.asp")):
         sys.stderr.write("server.py: %s has no pages; run generate.py first\n" % WWW)
         return 1
 
     try:
-        server = SiteServer((args.bind, args.port), dict(args.fault), args.verbose)
+        server = SiteServer((args.bind, args.port), dict(args.fault), args.verbose, args.delay)
     except OSError as e:
         sys.stderr.write("server.py: cannot listen on %s:%d: %s\n" % (args.bind, args.port, e))
         return 1

@@ -2,6 +2,7 @@
 // pictures in data/ (made with ImageMagick; their sizes are in the table below).
 
 #include "app/picture/LoadPictureUrl.h"
+#include "app/picture/PicturePrefetch.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -161,6 +162,44 @@ TEST_F(LoadPictureUrlTest, LoadsLeaveNoReferenceBehind) {
     EXPECT_FALSE(LoadPictureUrl(DataPath(L"html.gif")));
   }
   EXPECT_EQ(LiveHandles(HandleKind::Com), before);
+}
+
+// The chart's own fetch, here and on a worker, gives what the platform's
+// path-or-URL loader gives, failures included, and Take waits for a site
+// that takes its time.
+TEST_F(LoadPictureUrlTest, AFetchedPictureIsWhatThePathLoaderGives) {
+  ASSERT_NE(std::getenv("FUELWISE_TEST_SITE"), nullptr) << "run through with-sample-site.sh";
+  struct Case {
+    std::wstring url;
+    int width;  // 0: no picture
+    int height;
+  };
+  const Case cases[] = {
+      {SiteUrl(L"/cn/live_charts/t24_crude_cn188x166.gif"), 188, 166},
+      {SiteUrl(L"/faults/slow.gif?ms=1200"), 188, 166},
+      {SiteUrl(L"/faults/404.gif"), 188, 166},
+      {SiteUrl(L"/faults/html.gif"), 0, 0},
+      {SiteUrl(L"/faults/empty.asp"), 0, 0},
+      {SiteUrl(L"/no/such/picture.gif"), 0, 0},
+      {L"http://127.0.0.1:1/cn/live_charts/t24_crude_cn188x166.gif", 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.url.begin(), c.url.end()));
+    const PictureDispPtr platform = LoadPictureUrl(c.url);
+    ASSERT_EQ(static_cast<bool>(platform), c.width != 0) << "the path loader";
+    if (platform) ExpectSize(platform, c.width, c.height, c.url);
+    PicturePrefetch ahead(c.url);
+    const std::shared_ptr<Picture> taken = ahead.Take();
+    EXPECT_TRUE(ahead.Done());
+    for (const auto& p : {FetchPicture(c.url), taken}) {
+      ASSERT_EQ(p != nullptr, c.width != 0);
+      if (p) {
+        EXPECT_EQ(p->PixelWidth(), c.width);
+        EXPECT_EQ(p->PixelHeight(), c.height);
+      }
+    }
+    EXPECT_FALSE(ahead.Take()) << "a picture is handed over once";
+  }
 }
 
 }  // namespace

@@ -311,11 +311,74 @@ TEST(DocumentLoaderTest, NewNavigationReplacesTheOneLoading) {
   EXPECT_GT(links, 25u);
 }
 
+// A page fetched ahead: nothing shows before the Navigate, the Navigate to
+// the same URL asks the site nothing more, and it ends as a Navigate alone
+// would, whatever the site does.
+TEST(DocumentLoaderTest, AFetchAheadEndsAsTheNavigateAloneWould) {
+  struct Case {
+    const char* what;
+    std::wstring url;
+    int receiveMs;
+    bool elements;  // the document has elements
+  };
+  const std::wstring down = L"http://127.0.0.1:" + std::to_wstring(ClosedPort()) + L"/youjiamap.asp";
+  const Case cases[] = {
+      {"the index", SiteUrl(L"/youjiamap.asp"), 30000, true},
+      {"an error status: its page", SiteUrl(L"/faults/500.asp"), 30000, true},
+      {"a site that is down", down, 30000, false},
+      {"a time-out", SiteUrl(L"/faults/stall.asp?ms=2500"), 400, false},
+  };
+  auto parts = [](DocumentLoader& loader) {
+    while (loader.ReadyState() < WebBrowser::kInteractive) EXPECT_TRUE(loader.DoEvents());
+    Items v;
+    for (const html::Element& e : loader.All()) v.push_back(e.tagName + u"|" + e.href + u"|" + e.innerText);
+    return v;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    HttpLimits limits;
+    limits.receiveMs = c.receiveMs;
+    DocumentLoader alone;
+    alone.SetLimits(limits);
+    alone.Navigate(ToU16(c.url));
+    const Items expected = parts(alone);
+    EXPECT_EQ(!expected.empty(), c.elements);
+
+    ClearRequestLog();
+    DocumentLoader ahead;
+    ahead.SetLimits(limits);
+    ahead.Prefetch(ToU16(c.url));
+    Sleep(c.receiveMs < 1000 ? 800 : 300);  // long enough for the fetch to end
+    EXPECT_EQ(ahead.ReadyState(), WebBrowser::kUninitialized);
+    EXPECT_TRUE(ahead.All().empty());
+    EXPECT_TRUE(ahead.LocationURL().empty());
+    ahead.Navigate(ToU16(c.url));
+    EXPECT_EQ(parts(ahead), expected);
+    if (c.url != down) {
+      EXPECT_EQ(RequestLog().size(), 1u);
+    }
+  }
+}
+
+TEST(DocumentLoaderTest, AFetchAheadOfAnotherPageIsDropped) {
+  DocumentLoader loader;
+  loader.Prefetch(ToU16(SiteUrl(L"/faults/slow.asp?ms=2000")));
+  const auto t0 = steady_clock::now();
+  loader.Navigate(ToU16(SiteUrl(L"/youjiamap.asp")));
+  while (loader.ReadyState() < WebBrowser::kInteractive) ASSERT_TRUE(loader.DoEvents());
+  EXPECT_LT(steady_clock::now() - t0, milliseconds(1500));
+  size_t links = 0;
+  for (const html::Element& e : loader.All()) links += e.tagName == u"A";
+  EXPECT_GT(links, 25u);
+}
+
 TEST(DocumentLoaderTest, AbandonedFetchesReleaseTheirHandles) {
   {
     DocumentLoader loader;
     loader.Navigate(ToU16(SiteUrl(L"/faults/slow.asp?ms=500")));
-  }  // destroyed while loading: the worker finishes alone
+    DocumentLoader ahead;
+    ahead.Prefetch(ToU16(SiteUrl(L"/faults/slow.asp?ms=500")));
+  }  // destroyed while loading: the workers finish alone
   const auto deadline = steady_clock::now() + seconds(10);
   while (HttpHandle::LiveCount() != 0 && steady_clock::now() < deadline) Sleep(50);
   EXPECT_EQ(HttpHandle::LiveCount(), 0);

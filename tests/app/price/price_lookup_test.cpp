@@ -145,6 +145,8 @@ TEST_F(PriceLookupTest, LoadProvinceListsSiteLinksInDocumentOrder) {
   UseIndex();
   lookup.LoadProvince();
   EXPECT_EQ(browser.navigated, Items{kRoot + u"youjiamap.asp"});
+  // What the window fetches ahead is this very page.
+  EXPECT_EQ(IndexPageUrl(kHost), kRoot + u"youjiamap.asp");
   EXPECT_TRUE(browser.silent);
   EXPECT_EQ(controls.comWhere[0].Items(), (Items{u"广东", u"浙江", u"湖北"}));
   EXPECT_EQ(controls.ListCity[0].Items(),
