@@ -373,28 +373,8 @@ void ucStatusBar::PaintPanels() {
     const Colour savedFore = UserControl::ForeColor();
     m_panels.Recount();
     std::vector<StatusPanel>& panels = m_panels.Records();
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    // Each panel's font, made once for measuring and drawing.
     std::vector<unique_hfont> fonts;
-    std::vector<PanelInput> inputs;
-    for (const StatusPanel& p : panels) {
-      fonts.push_back(p.font ? p.font->CreateHandle(dpi) : unique_hfont());
-      PanelInput in;
-      in.hasIcon = p.icon != nullptr;
-      in.autoSize = p.autoSize;
-      in.bound = LiveBound(p) != nullptr;
-      in.alignment = AlignmentFromFormat(p.textFormat);
-      in.textEmpty = p.text.empty();
-      in.width = p.width;
-      if (p.autoSize) {
-        const unique_select font(dc, fonts.back().get());
-        const std::wstring text = ToWide(p.text);
-        SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        in.textWidth = size.cx;
-      }
-      inputs.push_back(in);
-    }
+    const std::vector<PanelInput> inputs = MeasurePanels(dc, fonts);
     const int32_t sw = ScaleWidth();
     const int32_t sh = ScaleHeight();
     PanelLayout layout(sw, sh, m_effectiveTheme);
@@ -433,13 +413,42 @@ void ucStatusBar::PaintPanels() {
       }
     }
     UserControl::SetForeColor(savedFore);
-    // What the panels show is the window's text too (tab between panels), so
-    // tools outside the process can read the bar as they read other controls.
-    std::u16string caption;
-    const size_t shown = std::min(panels.size(), static_cast<size_t>(m_panels.Count()));
-    for (size_t i = 0; i < shown; ++i) caption += (i ? u"\t" : u"") + panels[i].text;
-    if (caption != WindowCaption()) SetWindowCaption(caption);
+    ShowPanelsAsCaption();
   });
+}
+
+std::vector<PanelInput> ucStatusBar::MeasurePanels(HDC dc, std::vector<unique_hfont>& fonts) const {
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  std::vector<PanelInput> inputs;
+  for (const StatusPanel& p : m_panels.Records()) {
+    fonts.push_back(p.font ? p.font->CreateHandle(dpi) : unique_hfont());
+    PanelInput in;
+    in.hasIcon = p.icon != nullptr;
+    in.autoSize = p.autoSize;
+    in.bound = LiveBound(p) != nullptr;
+    in.alignment = AlignmentFromFormat(p.textFormat);
+    in.textEmpty = p.text.empty();
+    in.width = p.width;
+    if (p.autoSize) {
+      const unique_select font(dc, fonts.back().get());
+      const std::wstring text = ToWide(p.text);
+      SIZE size{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      in.textWidth = size.cx;
+    }
+    inputs.push_back(in);
+  }
+  return inputs;
+}
+
+void ucStatusBar::ShowPanelsAsCaption() {
+  // What the panels show is the window's text too (tab between panels), so
+  // tools outside the process can read the bar as they read other controls.
+  const std::vector<StatusPanel>& panels = m_panels.Records();
+  std::u16string caption;
+  const size_t shown = std::min(panels.size(), static_cast<size_t>(m_panels.Count()));
+  for (size_t i = 0; i < shown; ++i) caption += (i ? u"\t" : u"") + panels[i].text;
+  if (caption != WindowCaption()) SetWindowCaption(caption);
 }
 
 void ucStatusBar::PlaceBound(StatusPanel& p) {

@@ -21,10 +21,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "controls/ucStatusBar/StatusBarModel.h"
 #include "hook/MouseLeave.h"
 #include "hook/PlainHook.h"
+#include "host/Gdi.h"
 #include "host/TextBox.h"
 #include "host/UserControl.h"
 
@@ -164,6 +166,10 @@ class ucStatusBar : public UserControl {
   void PaintGradients();
   void PaintGrip();
   void PaintPanels();
+  // Each panel's font (made once, for measuring and drawing, into `fonts`) and
+  // what the layout needs of the panel.
+  std::vector<statusbar::PanelInput> MeasurePanels(HDC dc, std::vector<unique_hfont>& fonts) const;
+  void ShowPanelsAsCaption();
   void PlaceBound(statusbar::StatusPanel& panel);
   void APILine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour);
   void GrayBlt(HDC dest, HDC source, int32_t width, int32_t height);
