@@ -201,6 +201,8 @@ void JCombo::OnWriteProperties(PropertyStore& p) {
   p.Write(u"FieldName", m_fieldName, u"");
   p.Write(u"Enabled", m_enabled, false);
   p.Write(u"TagCode", m_items.TagMode(), false);
+  // Read-only properties, so never read back: they are written only so that a
+  // saved design records the selection the control had.
   p.Write(u"SelStart", SelStart(), int32_t{0});
   p.Write(u"SelLength", SelLength(), int32_t{0});
   p.Write(u"SelText", SelText(), u"");

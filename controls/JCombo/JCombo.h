@@ -44,7 +44,7 @@ class JCombo : public UserControl {
   enum ButtonLook : int { kLookNormal = 0, kLookHot = 1, kLookPressed = 2, kLookDisabled = 3 };
 
   static constexpr Colour kDefaultBackColor{0xFFFFFFu};
-  static constexpr Colour kDefaultForeColor{0x80000008u};
+  static constexpr Colour kDefaultForeColor = SystemColour(COLOR_WINDOWTEXT);
   static constexpr Colour kBorderEnabled{0xB99D7Fu};
   static constexpr Colour kBorderDisabled{0xC0C0C0u};
 
@@ -151,7 +151,6 @@ class JCombo : public UserControl {
   const Shape& BorderPart() const { return m_border; }
   // The picture the button shows, or -1 when it shows none of the four.
   int ShownLook() const;
-  const std::shared_ptr<Picture>& LookPicture(ButtonLook look) const { return m_img[look]; }
 
  protected:
   void OnCreated() override;

@@ -49,14 +49,6 @@ class XPContainer : public UserControl {
   int32_t Theme() const { return m_theme; }
   void SetTheme(int32_t theme);
 
-  // -- The child parts, for those who look at what was drawn
-  const xpcontainer::HeaderStrip& HeaderStripPart() const { return m_header; }
-  const Label& CaptionLabelPart() const { return m_captionLabel; }
-  // The body box: it shows nothing; its size gives the body gradient's extent.
-  RECT BodyBox() const { return m_bodyBox; }
-  // The shell library the container holds while it exists (null before and after).
-  HMODULE LibraryHandle() const { return m_shell32.get(); }
-
  protected:
   // -- Events from the host
   void OnCreated() override;
@@ -69,6 +61,10 @@ class XPContainer : public UserControl {
   void OnTerminate() override;
 
  private:
+  // Tests read the child parts and the shell library handle through this type;
+  // it is defined with the tests.
+  friend struct XPContainerTestAccess;
+
   void ApplyThemeColors();
   void Redraw();
   void DrawHeader(Colour light, Colour dark, Colour text);

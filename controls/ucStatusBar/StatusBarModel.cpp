@@ -55,18 +55,18 @@ std::u16string ErrorSource(std::u16string_view operation) {
 
 int32_t FormatFromAlignment(int32_t alignment) {
   switch (alignment) {
-    case 0: return kFormatLeft;
-    case 1: return kFormatCentre;
-    case 2: return kFormatRight;
+    case kAlignLeft: return kFormatLeft;
+    case kAlignCentre: return kFormatCentre;
+    case kAlignRight: return kFormatRight;
     default: return 0;
   }
 }
 
 int32_t AlignmentFromFormat(int32_t format) {
   switch (format) {
-    case kFormatCentre: return 1;
-    case kFormatRight: return 2;
-    default: return 0;
+    case kFormatCentre: return kAlignCentre;
+    case kFormatRight: return kAlignRight;
+    default: return kAlignLeft;
   }
 }
 
@@ -137,7 +137,8 @@ std::u16string Version(bool withDateTime) {
 // -- Themes
 
 bool IsWinXP(const std::optional<OsVersion>& v) {
-  return v && v->major == 5 && v->minor == 1 && v->build >= 2600 && v->platformId == 2;
+  constexpr uint32_t kPlatformNt = 2;  // VER_PLATFORM_WIN32_NT
+  return v && v->major == 5 && v->minor == 1 && v->build >= 2600 && v->platformId == kPlatformNt;
 }
 
 std::u16string ThemeInfo(bool isWinXP, const std::optional<std::u16string>& colourBuffer) {
@@ -157,31 +158,31 @@ ResolvedTheme ResolveTheme(int32_t theme, int32_t gripShape,
   r.gripShape = gripShape;
   auto themed = [&](int32_t effective) {
     r.effective = effective;
-    if (r.gripShape != 0) r.gripShape = kGripDots;
+    if (r.gripShape != kGripNone) r.gripShape = kGripDots;
   };
   auto classic = [&] {
-    r.effective = 1;
-    if (r.gripShape != 0) r.gripShape = kGripLines;
+    r.effective = kThemeClassic;
+    if (r.gripShape != kGripNone) r.gripShape = kGripLines;
   };
   switch (theme) {
-    case 0: {
+    case kThemeFollowDesktop: {
       const std::u16string info = themeInfo ? themeInfo() : u"None";
       if (info == u"None" || info == u"UxTheme_Error") classic();
-      else if (info == u"HomeStead") themed(3);
-      else if (info == u"Metallic") themed(4);
-      else themed(2);  // "NormalColor" and any other scheme
+      else if (info == u"HomeStead") themed(kThemeOlive);
+      else if (info == u"Metallic") themed(kThemeSilver);
+      else themed(kThemeBlue);  // "NormalColor" and any other scheme
       break;
     }
-    case 1: classic(); break;
-    case 2:
-    case 3:
-    case 4: themed(theme); break;
-    default: themed(2); break;
+    case kThemeClassic: classic(); break;
+    case kThemeBlue:
+    case kThemeOlive:
+    case kThemeSilver: themed(theme); break;
+    default: themed(kThemeBlue); break;
   }
   return r;
 }
 
-int32_t GripReserve(int32_t effective) { return effective == 1 ? 16 : 18; }
+int32_t GripReserve(int32_t effective) { return effective == kThemeClassic ? 16 : 18; }
 
 // -- Colours
 
@@ -213,16 +214,16 @@ uint32_t BlendColor(int32_t rgb1, int32_t rgb2, int32_t weight) {
 }
 
 uint32_t AccentColour(int32_t effective, uint32_t base) {
-  uint32_t c = 0xB99D7F;
-  if (effective == 3) c = 0x69A18B;
-  if (effective == 4) c = 0x947C7C;
+  uint32_t c = 0xB99D7F;  // blue
+  if (effective == kThemeOlive) c = 0x69A18B;
+  if (effective == kThemeSilver) c = 0x947C7C;
   return BlendColor(static_cast<int32_t>(ShiftColor(static_cast<int32_t>(base), -64)),
                     static_cast<int32_t>(c), 128);
 }
 
 std::vector<Row> GradientRows(int32_t effective, int32_t translatedBack, int32_t sh) {
   std::vector<Row> rows;
-  if (effective == 1) return rows;
+  if (effective == kThemeClassic) return rows;
   const uint32_t base = ShiftColor(translatedBack, -1);
   const auto b = static_cast<int32_t>(base);
   // A bar of no height has no rows to grade (the weight would divide by 0).
@@ -248,14 +249,14 @@ std::vector<GripMark> GripMarks(int32_t gripShape, int32_t effective, int32_t sw
   const int32_t d = sw - 15;
   const int32_t f = sh - 16;
   std::vector<GripMark> marks;
-  if (gripShape == kGripLines && effective == 1) {
+  if (gripShape == kGripLines && effective == kThemeClassic) {
     const int32_t white[][4] = {{12, 13, 14, 11}, {9, 13, 14, 8}, {6, 13, 14, 5}, {3, 13, 14, 2}};
     for (const auto& l : white) marks.push_back({d + l[0], f + l[1], d + l[2], f + l[3], true});
     const int32_t dark[][4] = {{13, 14, 14, 13}, {12, 14, 14, 12}, {10, 14, 14, 10},
                                {9, 14, 14, 9},   {7, 14, 14, 7},   {6, 14, 14, 6},
                                {4, 14, 14, 4},   {3, 14, 14, 3}};
     for (const auto& l : dark) marks.push_back({d + l[0], f + l[1], d + l[2], f + l[3], false});
-  } else if (gripShape == kGripDots && effective != 1) {
+  } else if (gripShape == kGripDots && effective != kThemeClassic) {
     const int32_t white[][2] = {{12, 4}, {12, 8}, {12, 12}, {8, 8}, {8, 12}, {4, 12}};
     for (const auto& p : white) marks.push_back({d + p[0], f + p[1], 0, 0, true});
     const int32_t dark[][2] = {{11, 3}, {11, 7}, {11, 11}, {7, 7}, {7, 11}, {3, 11}};
@@ -290,7 +291,7 @@ PanelPaint PanelLayout::Begin(const PanelInput& in) {
     x = rc.right;
   }
   PanelPaint p;
-  if (m_effective == 1) {
+  if (m_effective == kThemeClassic) {
     p.edge = PanelRect{rc.left, Checked(int64_t{rc.top} - 3), rc.right, Checked(int64_t{rc.bottom} + 3)};
   }
   p.x = x;
@@ -303,7 +304,7 @@ void PanelLayout::Finish(const PanelInput& in, PanelPaint& p) {
   const bool first = m_finished++ == 0;
   // Computed on a copy, so that an overflow leaves `p` as Begin gave it.
   PanelRect rc = p.textRect;
-  const int64_t inset = m_effective == 1 ? 5 : 4;
+  const int64_t inset = m_effective == kThemeClassic ? 5 : 4;
   rc.left = Checked(rc.left + inset);
   rc.right = Checked(rc.right - inset);
   bool iconDrawn = false;
@@ -323,9 +324,9 @@ void PanelLayout::Finish(const PanelInput& in, PanelPaint& p) {
         iconX = rc.left;
         iconY = Checked(int64_t{m_sh / 2} - 8);
         rc.left = Checked(int64_t{rc.left} + 20);
-        if (!(m_limit > m_x)) rc.right = in.alignment == 0 ? m_limit : Checked(int64_t{m_limit} - 2);
+        if (!(m_limit > m_x)) rc.right = in.alignment == kAlignLeft ? m_limit : Checked(int64_t{m_limit} - 2);
       }
-      const bool room = m_limit >= int64_t{rc.left} + (in.alignment == 1 ? 10 : 20);
+      const bool room = m_limit >= int64_t{rc.left} + (in.alignment == kAlignCentre ? 10 : 20);
       textDrawn = Checked(int64_t{rc.right} - rc.left) > 16 || room;
     }
   }
@@ -359,8 +360,8 @@ int32_t PanelAt(const std::vector<HitPanel>& panels, int32_t x, int32_t y) {
     };
     if (panels[i].hasIcon) {
       switch (panels[i].alignment) {
-        case 0: move(-16, -16); break;
-        case 1: move(-8, -8); break;
+        case kAlignLeft: move(-16, -16); break;
+        case kAlignCentre: move(-8, -8); break;
         default: move(-2, 2); break;
       }
     }
@@ -375,17 +376,17 @@ int32_t PanelAt(const std::vector<HitPanel>& panels, int32_t x, int32_t y) {
 
 EditPlacement EditBoxPlacement(int32_t effective, const PanelRect& rc, bool hasIcon) {
   const int64_t width = int64_t{rc.right} - rc.left;
-  if (effective == 1) return {Checked(int64_t{rc.left} - (hasIcon ? 1 : 4)), Checked(width + 8), 4};
+  if (effective == kThemeClassic) return {Checked(int64_t{rc.left} - (hasIcon ? 1 : 4)), Checked(width + 8), 4};
   return {rc.left, Checked(width), 16};
 }
 
 int32_t EditTop(int32_t effective, int32_t surfaceHeight, int32_t boxHeight) {
-  return Checked(int64_t{surfaceHeight / 2} - boxHeight / 2 - (effective == 1 ? 1 : 0));
+  return Checked(int64_t{surfaceHeight / 2} - boxHeight / 2 - (effective == kThemeClassic ? 1 : 0));
 }
 
 BoundPlacement StretchedBound(int32_t effective, const PanelRect& rc) {
   const int64_t width = int64_t{rc.right} - rc.left;
-  if (effective == 1) return {Checked(int64_t{rc.left} - 4), Checked(width + 9)};
+  if (effective == kThemeClassic) return {Checked(int64_t{rc.left} - 4), Checked(width + 9)};
   return {rc.left, Checked(width)};
 }
 

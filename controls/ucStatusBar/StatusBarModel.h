@@ -83,14 +83,25 @@ decltype(auto) Trap(std::u16string_view operation, F&& body) {
 
 // -- Panels
 
-// Text-drawing flags of a panel: word ellipsis + vertical centre + horizontal.
-constexpr int32_t kFormatLeft = 0x40004;
-constexpr int32_t kFormatCentre = 0x40005;
-constexpr int32_t kFormatRight = 0x40006;
+// A panel's text alignment as PanelAlignment reads and writes it.
+enum TextAlignment : int32_t { kAlignLeft = 0, kAlignCentre = 1, kAlignRight = 2 };
 
-// 0, 1, 2 give the left, centred and right formats; other values give 0.
+// Text-drawing flags of a panel. The platform's values, named here because this
+// file is portable: word ellipsis (DT_WORD_ELLIPSIS) + vertical centre
+// (DT_VCENTER) + the horizontal placement (DT_LEFT, DT_CENTER, DT_RIGHT). Single
+// line (DT_SINGLELINE) is left out on purpose: without it the vertical centring
+// does not act and the text sits at the rectangle's top, where the bar shows it.
+constexpr int32_t kDtCenter = 0x1;
+constexpr int32_t kDtRight = 0x2;
+constexpr int32_t kDtVCenter = 0x4;
+constexpr int32_t kDtWordEllipsis = 0x40000;
+constexpr int32_t kFormatLeft = kDtWordEllipsis | kDtVCenter;
+constexpr int32_t kFormatCentre = kDtWordEllipsis | kDtVCenter | kDtCenter;
+constexpr int32_t kFormatRight = kDtWordEllipsis | kDtVCenter | kDtRight;
+
+// Left, centre and right give their formats; other values give 0.
 int32_t FormatFromAlignment(int32_t alignment);
-// The formats give 0, 1, 2; any other format reads as 0 (left).
+// The formats give their alignment; any other format reads as left.
 int32_t AlignmentFromFormat(int32_t format);
 
 struct PanelRect {
@@ -135,9 +146,11 @@ constexpr int32_t kDefaultPanelWidth = 40;
 // again after the next recount (every paint recounts).
 class PanelList {
  public:
-  // AddPanel steps 1 and 2: one more record, filled from the arguments; the
-  // font is the one already chosen (argument, bar font or ambient font).
-  // A count already at the largest 32-bit value is an overflow.
+  // One more record at the end, filled from the arguments, existing records
+  // kept as they are. The font is the one the caller already chose (argument,
+  // bar font or ambient font), so a panel can share a font object with the bar;
+  // the caller repaints. A count already at the largest 32-bit value is an
+  // overflow.
   StatusPanel& Add(std::u16string text, int32_t textAlign, bool autoSize, bool editable,
                    std::shared_ptr<Picture> icon, int32_t iconState, bool useMaskColor,
                    Colour maskColor, Colour foreColor, std::shared_ptr<Font> font,
@@ -180,14 +193,32 @@ inline constexpr SavedProperty kSavedProperties[] = {
     {u"Theme", SavedKind::Int32},
 };
 
-// Defaults of a newly placed bar.
-constexpr Colour kNewBackColor{0x8000000Fu};
-constexpr Colour kNewForeColor{0x80000012u};
+// System colour indexes (the platform's COLOR_BTNFACE and COLOR_BTNTEXT), named
+// here because this file is portable.
+constexpr uint32_t kColourBtnFace = 15;
+constexpr uint32_t kColourBtnText = 18;
+
+// Defaults of a newly placed bar: the button colours, so it matches the
+// window's other controls under any desktop scheme.
+constexpr Colour kNewBackColor = SystemColour(kColourBtnFace);
+constexpr Colour kNewForeColor = SystemColour(kColourBtnText);
 
 // "1.0.60", and with the build stamp "1.0.60 (8/3/2007 11:43:17 AM )".
 std::u16string Version(bool withDateTime);
 
 // -- Themes
+
+// The Theme property: 0 follows the desktop's visual style, 1 .. 4 pick a look;
+// any other value paints as blue.
+constexpr int32_t kThemeFollowDesktop = 0;
+// The look a paint uses once Theme is resolved (the effective theme). Theme
+// values 1 .. 4 are these looks themselves.
+enum EffectiveTheme : int32_t {
+  kThemeClassic = 1,
+  kThemeBlue = 2,
+  kThemeOlive = 3,
+  kThemeSilver = 4,
+};
 
 constexpr int32_t kGripNone = 0;
 constexpr int32_t kGripDots = 1;
@@ -210,10 +241,13 @@ bool IsWinXP(const std::optional<OsVersion>& version);
 std::u16string ThemeInfo(bool isWinXP, const std::optional<std::u16string>& colourBuffer);
 
 struct ResolvedTheme {
-  int32_t effective = 1;  // 1 .. 4
+  int32_t effective = kThemeClassic;  // an EffectiveTheme
   int32_t gripShape = 0;  // moved to the shape that fits
 };
-// Refresh step 1. `themeInfo` is asked only for Theme 0.
+// The look and grip a paint uses. Theme 0 follows the desktop's scheme name, so
+// `themeInfo` is asked only then (it reaches the visual-style service). The grip
+// shape moves to the one the look draws (lines for classic, dots otherwise), so
+// a bar keeps a grip when the desktop changes under it; "none" stays none.
 ResolvedTheme ResolveTheme(int32_t theme, int32_t gripShape,
                            const std::function<std::u16string()>& themeInfo);
 
@@ -284,9 +318,11 @@ struct PanelPaint {
 class PanelLayout {
  public:
   PanelLayout(int32_t sw, int32_t sh, int32_t effective);
-  // Steps 2.2 to 2.4 of the next panel: its outer rectangle (in textRect), the
-  // running x after it (its separator column) and, for the classic look, the
-  // sunken edge's rectangle; what the border needs.
+  // The first half of the next panel, all the border needs before it is drawn:
+  // its outer rectangle (in textRect), the running x after it (its separator
+  // column), cut at the grip so no panel covers it, and, for the classic look,
+  // the sunken edge's rectangle. Split from Finish so the border is drawn
+  // before the rectangle shrinks inside it.
   PanelPaint Begin(const PanelInput& in);
   // The rest, on the panel Begin gave: the rectangle shrunk inside the border,
   // the icon's place and whether the text is drawn.

@@ -19,6 +19,16 @@ using namespace statusbar;
 namespace {
 
 constexpr int32_t kBarHeightTwips = 360;
+// The Align values the bar uses: it docks itself to the bottom edge.
+constexpr int32_t kDockNone = 0;
+constexpr int32_t kDockBottom = 2;
+
+// The panel formats are the platform's text-drawing flags, passed on as they are.
+static_assert(kFormatLeft == (DT_WORD_ELLIPSIS | DT_VCENTER | DT_LEFT));
+static_assert(kFormatCentre == (DT_WORD_ELLIPSIS | DT_VCENTER | DT_CENTER));
+static_assert(kFormatRight == (DT_WORD_ELLIPSIS | DT_VCENTER | DT_RIGHT));
+static_assert(kNewBackColor == SystemColour(COLOR_BTNFACE));
+static_assert(kNewForeColor == SystemColour(COLOR_BTNTEXT));
 constexpr int kCaps1 = 94;           // device capability: CAPS1
 constexpr int kCaps1Transparent = 1;  // C1_TRANSPARENT
 constexpr int kNewTransparent = 3;    // background mode NEWTRANSPARENT
@@ -139,11 +149,10 @@ void ucStatusBar::BoundControl(int32_t index, Control* control, int32_t sizeMeth
       p->boundControl = control;
       p->boundWindow = control->hWnd();
       control->MoveToContainer(hWnd());
-    } else if (Control* bound = LiveBound(*p)) {
-      bound->MoveToContainer(static_cast<HWND>(p->formerParent));
-      p->boundControl = nullptr;
-      p->boundWindow = nullptr;
     } else {
+      if (Control* bound = LiveBound(*p)) {
+        bound->MoveToContainer(static_cast<HWND>(p->formerParent));
+      }
       p->boundControl = nullptr;
       p->boundWindow = nullptr;
     }
@@ -216,7 +225,7 @@ void ucStatusBar::SetPanelAlignment(int32_t index, int32_t alignment) {
   Trap(u"PanelAlignment", [&] {
     StatusPanel* p = m_panels.ForWrite(index);
     if (!p) return;
-    if (alignment >= 0 && alignment <= 2) p->textFormat = FormatFromAlignment(alignment);
+    if (alignment >= kAlignLeft && alignment <= kAlignRight) p->textFormat = FormatFromAlignment(alignment);
     Refresh();
   });
 }
@@ -323,7 +332,7 @@ void ucStatusBar::APILine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32
 
 void ucStatusBar::PaintGradients() {
   Trap(u"PaintGradients", [&] {
-    if (m_effectiveTheme == 1) {
+    if (m_effectiveTheme == kThemeClassic) {
       Clear();
       return;
     }
@@ -364,28 +373,8 @@ void ucStatusBar::PaintPanels() {
     const Colour savedFore = UserControl::ForeColor();
     m_panels.Recount();
     std::vector<StatusPanel>& panels = m_panels.Records();
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    // Each panel's font, made once for measuring and drawing.
     std::vector<unique_hfont> fonts;
-    std::vector<PanelInput> inputs;
-    for (const StatusPanel& p : panels) {
-      fonts.push_back(p.font ? p.font->CreateHandle(dpi) : unique_hfont());
-      PanelInput in;
-      in.hasIcon = p.icon != nullptr;
-      in.autoSize = p.autoSize;
-      in.bound = LiveBound(p) != nullptr;
-      in.alignment = AlignmentFromFormat(p.textFormat);
-      in.textEmpty = p.text.empty();
-      in.width = p.width;
-      if (p.autoSize) {
-        const unique_select font(dc, fonts.back().get());
-        const std::wstring text = ToWide(p.text);
-        SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        in.textWidth = size.cx;
-      }
-      inputs.push_back(in);
-    }
+    const std::vector<PanelInput> inputs = MeasurePanels(dc, fonts);
     const int32_t sw = ScaleWidth();
     const int32_t sh = ScaleHeight();
     PanelLayout layout(sw, sh, m_effectiveTheme);
@@ -397,7 +386,7 @@ void ucStatusBar::PaintPanels() {
       // Laid out as it is painted: an overflow stops the paint at that step,
       // the panels before it drawn.
       PanelPaint pp = layout.Begin(inputs[i]);
-      if (m_effectiveTheme == 1) {
+      if (m_effectiveTheme == kThemeClassic) {
         RECT edge{pp.edge.left, pp.edge.top, pp.edge.right, pp.edge.bottom};
         DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
       } else {
@@ -424,13 +413,42 @@ void ucStatusBar::PaintPanels() {
       }
     }
     UserControl::SetForeColor(savedFore);
-    // What the panels show is the window's text too (tab between panels), so
-    // tools outside the process can read the bar as they read other controls.
-    std::u16string caption;
-    const size_t shown = std::min(panels.size(), static_cast<size_t>(m_panels.Count()));
-    for (size_t i = 0; i < shown; ++i) caption += (i ? u"\t" : u"") + panels[i].text;
-    if (caption != WindowCaption()) SetWindowCaption(caption);
+    ShowPanelsAsCaption();
   });
+}
+
+std::vector<PanelInput> ucStatusBar::MeasurePanels(HDC dc, std::vector<unique_hfont>& fonts) const {
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  std::vector<PanelInput> inputs;
+  for (const StatusPanel& p : m_panels.Records()) {
+    fonts.push_back(p.font ? p.font->CreateHandle(dpi) : unique_hfont());
+    PanelInput in;
+    in.hasIcon = p.icon != nullptr;
+    in.autoSize = p.autoSize;
+    in.bound = LiveBound(p) != nullptr;
+    in.alignment = AlignmentFromFormat(p.textFormat);
+    in.textEmpty = p.text.empty();
+    in.width = p.width;
+    if (p.autoSize) {
+      const unique_select font(dc, fonts.back().get());
+      const std::wstring text = ToWide(p.text);
+      SIZE size{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      in.textWidth = size.cx;
+    }
+    inputs.push_back(in);
+  }
+  return inputs;
+}
+
+void ucStatusBar::ShowPanelsAsCaption() {
+  // What the panels show is the window's text too (tab between panels), so
+  // tools outside the process can read the bar as they read other controls.
+  const std::vector<StatusPanel>& panels = m_panels.Records();
+  std::u16string caption;
+  const size_t shown = std::min(panels.size(), static_cast<size_t>(m_panels.Count()));
+  for (size_t i = 0; i < shown; ++i) caption += (i ? u"\t" : u"") + panels[i].text;
+  if (caption != WindowCaption()) SetWindowCaption(caption);
 }
 
 void ucStatusBar::PlaceBound(StatusPanel& p) {
@@ -740,12 +758,11 @@ void ucStatusBar::zSubclass_Proc(bool bBefore, bool&, LRESULT&, HWND& hWnd, UINT
 
 void ucStatusBar::StartHooks() {
   const StatusBarSystem& sys = CurrentSystem();
-  m_trackingAvailable = true;
-  m_trackingInUser32 = sys.isFunctionExported(L"TrackMouseEvent", L"User32");
-  if (!m_trackingInUser32 && !sys.isFunctionExported(L"_TrackMouseEvent", L"Comctl32")) {
-    m_trackingAvailable = false;
-  }
-  if (!m_trackingAvailable || m_hooked) return;
+  // Leave tracking comes from either system library; with neither there is
+  // nothing to hook for.
+  const bool trackingAvailable = sys.isFunctionExported(L"TrackMouseEvent", L"User32") ||
+                                 sys.isFunctionExported(L"_TrackMouseEvent", L"Comctl32");
+  if (!trackingAvailable || m_hooked) return;
   if (m_hook.HookStart(hWnd()) < 0) return;
   for (UINT msg : std::initializer_list<UINT>{WM_MOUSEMOVE, WM_MOUSELEAVE, WM_NCPAINT,
                    WM_THEMECHANGED, WM_SIZING, WM_SYSCOLORCHANGE}) {
@@ -763,11 +780,10 @@ void ucStatusBar::OnCreated() {
     m_txtEdit.SetVisible(false);
     m_txtEdit.KeyUp = [this](int& keyCode, int) {
       Handler(u"txtEdit_KeyUp", [&] {
-        if (keyCode == 27 && m_editing) {
+        if (keyCode == VK_ESCAPE && m_editing) {
           HideEdit();
-        } else if (keyCode == 13 && m_editing) {
-          if (StatusPanel* p = m_panels.ForWrite(m_editPanel)) p->text = m_txtEdit.Text();
-          HideEdit();
+        } else if (keyCode == VK_RETURN && m_editing) {
+          CommitEdit();
           Refresh();
         }
       });
@@ -783,8 +799,8 @@ void ucStatusBar::OnInitProperties() {
     m_font = UserControl::GetFont();
     m_gripShape = kGripNone;
     m_sizable = false;
-    m_theme = 0;
-    m_effectiveTheme = 0;
+    m_theme = kThemeFollowDesktop;
+    m_effectiveTheme = kThemeFollowDesktop;  // resolved by the first paint
     UserControl::SetBackColor(m_backColor);
     UserControl::SetForeColor(m_foreColor);
     // A bar placed by code at run time follows the pointer as a built one does.
@@ -800,14 +816,14 @@ void ucStatusBar::OnReadProperties(const PropertyStore& props) {
     m_font = props.Contains(u"Font")
                  ? fw::Font::Create(props.ReadFont(u"Font", ambient.font->Value()))
                  : ambient.font;
-    m_gripShape = props.ReadInt32(u"GripShape", 0);
+    m_gripShape = props.ReadInt32(u"GripShape", kGripNone);
     m_panels.SetCount(props.ReadInt16(u"PanelCount", 0));
     m_sizable = props.ReadBool(u"Sizable", false);
-    SetTheme(props.ReadInt32(u"Theme", 0));
+    SetTheme(props.ReadInt32(u"Theme", kThemeFollowDesktop));
     UserControl::SetBackColor(m_backColor);
     UserControl::SetForeColor(m_foreColor);
     UserControl::SetFont(m_font);
-    SetAlign(2);
+    SetAlign(kDockBottom);
     m_effectiveTheme = m_theme;
     if (ambient.userMode) StartHooks();
   });
@@ -819,11 +835,11 @@ void ucStatusBar::OnWriteProperties(PropertyStore& props) {
     props.Write(u"BackColor", m_backColor, ambient.backColor);
     props.Write(u"ForeColor", m_foreColor, ambient.foreColor);
     props.Write(u"Font", m_font ? m_font->Value() : ambient.font->Value(), ambient.font->Value());
-    props.Write(u"GripShape", m_gripShape, int32_t{0});
+    props.Write(u"GripShape", m_gripShape, int32_t{kGripNone});
     if (m_panels.Count() > std::numeric_limits<int16_t>::max()) throw OverflowError();
     props.Write(u"PanelCount", static_cast<int16_t>(m_panels.Count()), int16_t{0});
     props.Write(u"Sizable", m_sizable, false);
-    props.Write(u"Theme", m_theme, int32_t{0});
+    props.Write(u"Theme", m_theme, int32_t{kThemeFollowDesktop});
   });
 }
 
@@ -840,7 +856,7 @@ void ucStatusBar::OnResize() {
     if (Height() != kBarHeightTwips) {
       SetHeight(kBarHeightTwips);
       // Docked: the new height is taken from the container's edge again.
-      if (Align() != 0) SetAlign(Align());
+      if (Align() != kDockNone) SetAlign(Align());
     }
     m_gripRect = GripRect(ScaleWidth(), ScaleHeight());
     UserControl::Refresh();

@@ -21,10 +21,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "controls/ucStatusBar/StatusBarModel.h"
 #include "hook/MouseLeave.h"
 #include "hook/PlainHook.h"
+#include "host/Gdi.h"
 #include "host/TextBox.h"
 #include "host/UserControl.h"
 
@@ -131,20 +133,6 @@ class ucStatusBar : public UserControl {
   // A failure inside a message handler (source "ucStatusBar.UserControl_Click" ...).
   std::function<void(const statusbar::StatusBarError&)> HandlerError;
 
-  // -- State others look at
-  int32_t EffectiveTheme() const { return m_effectiveTheme; }
-  // The panels' records as the last paint left them (text rectangles included).
-  const std::vector<statusbar::StatusPanel>& Panels() const { return m_panels.Records(); }
-  // The in-place edit box.
-  TextBox& EditBox() { return m_txtEdit; }
-  const TextBox& EditBox() const { return m_txtEdit; }
-  // The panel under the pointer, 0 for none.
-  int32_t GetPanelIndex() const;
-  // The grip's hit area (edges inside).
-  statusbar::PanelRect GripRectangle() const { return m_gripRect; }
-  bool Hooked() const { return m_hooked; }
-  bool PointerInside() const { return m_pointerInside; }
-
  protected:
   // -- Events from the host
   void OnCreated() override;
@@ -166,6 +154,10 @@ class ucStatusBar : public UserControl {
   void OnLostFocus() override;
 
  private:
+  // Tests read the bar's inner state (effective theme, panel records, edit box,
+  // hook) through this type; it is defined with the tests.
+  friend struct ucStatusBarTestAccess;
+
   // The hook callback: repaints on colour, theme and sizing messages, and
   // follows the pointer in and out.
   void zSubclass_Proc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND& hWnd, UINT& uMsg,
@@ -174,6 +166,10 @@ class ucStatusBar : public UserControl {
   void PaintGradients();
   void PaintGrip();
   void PaintPanels();
+  // Each panel's font (made once, for measuring and drawing, into `fonts`) and
+  // what the layout needs of the panel.
+  std::vector<statusbar::PanelInput> MeasurePanels(HDC dc, std::vector<unique_hfont>& fonts) const;
+  void ShowPanelsAsCaption();
   void PlaceBound(statusbar::StatusPanel& panel);
   void APILine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour);
   void GrayBlt(HDC dest, HDC source, int32_t width, int32_t height);
@@ -188,23 +184,22 @@ class ucStatusBar : public UserControl {
   using PanelMouseEvent = std::function<void(int32_t&, int16_t&, int16_t&, float&, float&)>;
   void RaiseMouse(const MouseEvent& bar, const PanelMouseEvent& panel, int button, int shift, float x,
                   float y);
-  // Stores the edit box's text in the edit panel and hides it (focus loss).
+  // Stores the edit box's text in the edit panel and hides it (Enter, focus loss).
   void CommitEdit();
   void HideEdit();
-  void SetGripField(int32_t shape);
+  // The panel under the pointer, 0 for none.
+  int32_t GetPanelIndex() const;
 
   Colour m_backColor = statusbar::kNewBackColor;
   Colour m_foreColor = statusbar::kNewForeColor;
   std::shared_ptr<fw::Font> m_font;
   int32_t m_editPanel = 0;
   statusbar::PanelRect m_gripRect{};
-  int32_t m_gripShape = 0;
+  int32_t m_gripShape = statusbar::kGripNone;
   bool m_sizable = false;
   statusbar::PanelList m_panels;
-  int32_t m_theme = 0;
-  int32_t m_effectiveTheme = 0;
-  bool m_trackingAvailable = false;
-  bool m_trackingInUser32 = false;
+  int32_t m_theme = statusbar::kThemeFollowDesktop;
+  int32_t m_effectiveTheme = statusbar::kThemeFollowDesktop;  // until the first paint
   bool m_pointerInside = false;
   bool m_hooked = false;
   bool m_editing = false;  // the edit box is shown for m_editPanel

@@ -78,11 +78,6 @@ class xpText : public UserControl {
   EventHandler Change;
   KeyPressHandler KeyPress;
 
-  // -- The parts, for those who look at them
-  TextBox& TxtSpin() { return m_txtSpin; }
-  const TextBox& TxtSpin() const { return m_txtSpin; }
-  const Shape& ShapeBorder() const { return m_shapeBorder; }
-
  protected:
   void OnCreated() override;
   void OnInitProperties() override;
@@ -93,6 +88,10 @@ class xpText : public UserControl {
   bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
 
  private:
+  // Tests reach the inner text box and the border through this type; it is
+  // defined with the tests.
+  friend struct xpTextTestAccess;
+
   void Wheel(int delta);
   void Layout();
   void SetBorderColour(bool enabled);

@@ -21,7 +21,23 @@
 #include "tests/host/AccessibleRead.h"
 
 namespace fw {
+
+// The container's child parts and library handle, which some cases check
+// besides its pixels.
+struct XPContainerTestAccess {
+  static const xpcontainer::HeaderStrip& HeaderStripPart(const XPContainer& b) {
+    return b.m_header;
+  }
+  static const Label& CaptionLabelPart(const XPContainer& b) { return b.m_captionLabel; }
+  // The body box shows nothing; its size gives the body gradient's extent.
+  static RECT BodyBox(const XPContainer& b) { return b.m_bodyBox; }
+  // Held while the container exists (null before and after).
+  static HMODULE LibraryHandle(const XPContainer& b) { return b.m_shell32.get(); }
+};
+
 namespace {
+
+using Access = XPContainerTestAccess;
 
 using xpcontainer::testing::HexRows;
 using xpcontainer::testing::ReferenceGradient;
@@ -111,7 +127,7 @@ class XPContainerTest : public ::testing::Test {
   // Fills both surfaces with the sentinel, then repaints.
   void SentinelAndRepaint(XPContainer* box) {
     Sentinel(box->hDC(), box->ScaleWidth(), box->ScaleHeight());
-    const auto& strip = box->HeaderStripPart();
+    const auto& strip = Access::HeaderStripPart(*box);
     Sentinel(strip.hDC(), strip.ScaleWidth(), strip.ScaleHeight());
     Repaint(box);
   }
@@ -140,7 +156,7 @@ TEST_F(XPContainerTest, ThemeTwoDrawsItsRowsOnEveryPixel) {
 
   ASSERT_EQ(m_box->ScaleWidth(), kSide);
   ASSERT_EQ(m_box->ScaleHeight(), kSide);
-  const auto& strip = m_box->HeaderStripPart();
+  const auto& strip = Access::HeaderStripPart(*m_box);
   ASSERT_EQ(strip.ScaleWidth(), kSide - 2);
   ASSERT_EQ(strip.ScaleHeight(), 23);
   EXPECT_TRUE(IsWindowVisible(strip.hWnd()));
@@ -185,7 +201,7 @@ TEST_F(XPContainerTest, ThemeTwoDrawsItsRowsOnEveryPixel) {
             "")
       << "right";
 
-  EXPECT_EQ(m_box->CaptionLabelPart().ForeColor(), Colour(0x213B00));
+  EXPECT_EQ(Access::CaptionLabelPart(*m_box).ForeColor(), Colour(0x213B00));
 }
 
 TEST_F(XPContainerTest, EveryThemeReachesTheSurfaceCorners) {
@@ -195,13 +211,13 @@ TEST_F(XPContainerTest, EveryThemeReachesTheSurfaceCorners) {
     m_box->SetTheme(t);
     const auto row = *xpcontainer::ThemeRow(t);
     SentinelAndRepaint(m_box);
-    const auto& strip = m_box->HeaderStripPart().GetSurface();
+    const auto& strip = Access::HeaderStripPart(*m_box).GetSurface();
     EXPECT_EQ(strip.Pixel(5, 0), row.headerLight.value) << "theme " << t;
     EXPECT_EQ(strip.Pixel(5, 22), row.headerDark.value) << "theme " << t;
     EXPECT_EQ(m_box->GetSurface().Pixel(5, 24), row.backLight.value) << "theme " << t;
     EXPECT_EQ(m_box->GetSurface().Pixel(5, kSide - 2), row.backDark.value) << "theme " << t;
     EXPECT_EQ(m_box->GetSurface().Pixel(0, 100), row.border.value) << "theme " << t;
-    EXPECT_EQ(m_box->CaptionLabelPart().ForeColor(), row.text) << "theme " << t;
+    EXPECT_EQ(Access::CaptionLabelPart(*m_box).ForeColor(), row.text) << "theme " << t;
   }
 }
 
@@ -222,12 +238,12 @@ TEST_F(XPContainerTest, ThemeTwelveIsKeptAndSavedButChangesNoColour) {
 
 TEST_F(XPContainerTest, TwoRowHeaderStripGivesLightThenDark) {
   // The strip's height is a design setting; at 2 rows the step is the whole difference.
-  HWND strip = m_box->HeaderStripPart().hWnd();
+  HWND strip = Access::HeaderStripPart(*m_box).hWnd();
   SetWindowPos(strip, nullptr, 0, 0, kSide - 2, 2, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ASSERT_EQ(m_box->HeaderStripPart().ScaleHeight(), 2);
+  ASSERT_EQ(Access::HeaderStripPart(*m_box).ScaleHeight(), 2);
   m_box->SetTheme(2);
   SentinelAndRepaint(m_box);
-  const auto& s = m_box->HeaderStripPart().GetSurface();
+  const auto& s = Access::HeaderStripPart(*m_box).GetSurface();
   EXPECT_EQ(FirstMismatch(s, 0, kSide - 3, 0, 0, [](int, int) { return COLORREF{0xD8E5C8}; }), "");
   EXPECT_EQ(FirstMismatch(s, 0, kSide - 3, 1, 1, [](int, int) { return COLORREF{0xB1CB92}; }), "");
 }
@@ -236,13 +252,13 @@ TEST_F(XPContainerTest, OneRowHeaderStripEndsTheStepSilently) {
   // Inner height 1: the divisor is 0; the step ends before any row, and the
   // caption keeps the colour it had.
   m_box->SetTheme(2);
-  HWND strip = m_box->HeaderStripPart().hWnd();
+  HWND strip = Access::HeaderStripPart(*m_box).hWnd();
   SetWindowPos(strip, nullptr, 0, 0, kSide - 2, 1, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   m_box->SetTextColor(Colour(0x0000FF));
   SentinelAndRepaint(m_box);
-  const auto& s = m_box->HeaderStripPart().GetSurface();
+  const auto& s = Access::HeaderStripPart(*m_box).GetSurface();
   EXPECT_EQ(FirstMismatch(s, 0, kSide - 3, 0, 0, [](int, int) { return kSentinel; }), "");
-  EXPECT_EQ(m_box->CaptionLabelPart().ForeColor(), Colour(0x213B00));
+  EXPECT_EQ(Access::CaptionLabelPart(*m_box).ForeColor(), Colour(0x213B00));
   // The rest of the container still draws.
   EXPECT_EQ(m_box->GetSurface().Pixel(0, 0), COLORREF{0xAAC688});
   EXPECT_EQ(m_box->GetSurface().Pixel(5, 24), COLORREF{0xF1F5EB});
@@ -252,7 +268,7 @@ TEST_F(XPContainerTest, StyleOneHidesTheHeaderAndTheBodyStartsAtRowZero) {
   m_box->SetTheme(2);
   m_box->SetStyle(1);
   SentinelAndRepaint(m_box);
-  EXPECT_FALSE(IsWindowVisible(m_box->HeaderStripPart().hWnd()));
+  EXPECT_FALSE(IsWindowVisible(Access::HeaderStripPart(*m_box).hWnd()));
   // Rows 0 .. 200, divisor 200, lines across the whole width.
   const auto rows = ReferenceGradient(0xF1F5EB, 0xE1EBD5, kSide - 1, kSide);
   EXPECT_EQ(FirstMismatch(m_box->GetSurface(), 1, kSide - 2, 1, kSide - 2,
@@ -260,10 +276,10 @@ TEST_F(XPContainerTest, StyleOneHidesTheHeaderAndTheBodyStartsAtRowZero) {
             "")
       << HexRows(rows);
   m_box->SetStyle(0);
-  EXPECT_TRUE(IsWindowVisible(m_box->HeaderStripPart().hWnd()));
+  EXPECT_TRUE(IsWindowVisible(Access::HeaderStripPart(*m_box).hWnd()));
   // Any non-zero Style hides it.
   m_box->SetStyle(-7);
-  EXPECT_FALSE(IsWindowVisible(m_box->HeaderStripPart().hWnd()));
+  EXPECT_FALSE(IsWindowVisible(Access::HeaderStripPart(*m_box).hWnd()));
 }
 
 TEST_F(XPContainerTest, EqualLightAndDarkGiveAFlatBody) {
@@ -305,7 +321,7 @@ TEST_F(XPContainerTest, OtherSizesKeepTheBorderOnTheirOwnEdges) {
   SentinelAndRepaint(wide);
   ASSERT_EQ(wide->ScaleWidth(), 150);
   ASSERT_EQ(wide->ScaleHeight(), 90);
-  EXPECT_EQ(wide->HeaderStripPart().ScaleWidth(), 148);
+  EXPECT_EQ(Access::HeaderStripPart(*wide).ScaleWidth(), 148);
   const COLORREF border = 0x9FC0FA;
   const auto& s = wide->GetSurface();
   auto is = [&](int, int) { return border; };
@@ -324,8 +340,8 @@ TEST_F(XPContainerTest, ResizingFollowsTheNewSize) {
   m_box->Move(0, 0, 120 * 15, 60 * 15);
   UserControl::DoEvents();
   ASSERT_EQ(m_box->ScaleWidth(), 120);
-  EXPECT_EQ(m_box->HeaderStripPart().ScaleWidth(), 118);
-  const RECT body = m_box->BodyBox();
+  EXPECT_EQ(Access::HeaderStripPart(*m_box).ScaleWidth(), 118);
+  const RECT body = Access::BodyBox(*m_box);
   EXPECT_EQ(body.right - body.left, 118);
   EXPECT_EQ(body.bottom - body.top, 60 - 25);
   EXPECT_EQ(m_box->GetSurface().Pixel(119, 30), COLORREF{0xAAC688});
@@ -335,11 +351,11 @@ TEST_F(XPContainerTest, ResizingFollowsTheNewSize) {
 // -- Caption
 
 TEST_F(XPContainerTest, NewContainerShowsItsDefaultCaptionCentredInTheStrip) {
-  const auto& label = m_box->CaptionLabelPart();
+  const auto& label = Access::CaptionLabelPart(*m_box);
   EXPECT_EQ(m_box->Caption(), u"XPContainer");
   EXPECT_EQ(label.Caption(), u"XPContainer");
   // The strip draws the label and names it to assistive technology.
-  EXPECT_EQ(label.ContainerHwnd(), m_box->HeaderStripPart().hWnd());
+  EXPECT_EQ(label.ContainerHwnd(), Access::HeaderStripPart(*m_box).hWnd());
   const std::vector<test::AccessiblePart> parts = test::AccessibleParts(label.ContainerHwnd());
   ASSERT_EQ(parts.size(), 1u);
   EXPECT_EQ(parts[0].name, u"XPContainer");
@@ -353,7 +369,7 @@ TEST_F(XPContainerTest, CaptionShowsOnTheHeaderGradient) {
   // What the screen shows, composed from the container, the strip and the label.
   m_box->SetTheme(2);
   UserControl::DoEvents();
-  const auto& label = m_box->CaptionLabelPart();
+  const auto& label = Access::CaptionLabelPart(*m_box);
   auto shown = [&] { return label.Visible() && IsWindowVisible(label.ContainerHwnd()); };
   ASSERT_TRUE(shown());
   const PixelImage shot = CaptureWindowTree(m_box->hWnd());
@@ -378,12 +394,12 @@ TEST_F(XPContainerTest, CaptionShowsOnTheHeaderGradient) {
 
 TEST_F(XPContainerTest, CaptionWidthFollowsTheText) {
   auto label_width = [&] {
-    const RECT rc = m_box->CaptionLabelPart().PixelRect();
+    const RECT rc = Access::CaptionLabelPart(*m_box).PixelRect();
     return static_cast<int>(rc.right - rc.left);
   };
   const int before = label_width();
   m_box->SetCaption(u"\u6240\u5728\u57CE\u5E02\u6240\u5728\u57CE\u5E02");  // 所在城市所在城市
-  EXPECT_EQ(m_box->CaptionLabelPart().Caption(), u"\u6240\u5728\u57CE\u5E02\u6240\u5728\u57CE\u5E02");
+  EXPECT_EQ(Access::CaptionLabelPart(*m_box).Caption(), u"\u6240\u5728\u57CE\u5E02\u6240\u5728\u57CE\u5E02");
   EXPECT_NE(label_width(), before);
   EXPECT_GT(label_width(), 0);
 }
@@ -509,12 +525,12 @@ TEST_F(XPContainerTest, SavedPropertiesRoundTripThroughANewContainer) {
 // -- Lifecycle and resources
 
 TEST_F(XPContainerTest, HoldsTheShellLibraryWhileItExists) {
-  EXPECT_NE(m_box->LibraryHandle(), nullptr);
-  EXPECT_EQ(m_box->LibraryHandle(), GetModuleHandleW(L"shell32.dll"));
+  EXPECT_NE(Access::LibraryHandle(*m_box), nullptr);
+  EXPECT_EQ(Access::LibraryHandle(*m_box), GetModuleHandleW(L"shell32.dll"));
   XPContainer* other = Place(u"Other", kSideTwips, kSideTwips);
   ASSERT_NE(other, nullptr);
   other->Destroy();
-  EXPECT_EQ(other->LibraryHandle(), nullptr);
+  EXPECT_EQ(Access::LibraryHandle(*other), nullptr);
   m_placed.pop_back();
 }
 
@@ -550,7 +566,7 @@ TEST_F(XPContainerTest, ThousandsOfRepaintsLeakNoHandle) {
   EXPECT_EQ(LiveHandles(HandleKind::PaintDc), paintDcs);
   // And it still draws what it should.
   SentinelAndRepaint(m_box);
-  EXPECT_EQ(m_box->HeaderStripPart().GetSurface().Pixel(3, 0), COLORREF{0xD8E5C8});
+  EXPECT_EQ(Access::HeaderStripPart(*m_box).GetSurface().Pixel(3, 0), COLORREF{0xD8E5C8});
   EXPECT_EQ(m_box->GetSurface().Pixel(3, 24), COLORREF{0xF1F5EB});
   // The process's own count of GDI objects stays put too (where it is real).
   const DWORD objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);

@@ -21,9 +21,21 @@
 #include "tests/host/HostTest.h"
 
 namespace fw {
+
+// The bar's inner state some cases check besides its pixels and events.
+struct ucStatusBarTestAccess {
+  static int32_t EffectiveTheme(const ucStatusBar& b) { return b.m_effectiveTheme; }
+  static const std::vector<statusbar::StatusPanel>& Panels(const ucStatusBar& b) {
+    return b.m_panels.Records();
+  }
+  static const TextBox& EditBox(const ucStatusBar& b) { return b.m_txtEdit; }
+  static bool Hooked(const ucStatusBar& b) { return b.m_hooked; }
+};
+
 namespace {
 
 using statusbar::StatusBarError;
+using Access = ucStatusBarTestAccess;
 using test::Event;
 using test::ExpectSequence;
 
@@ -350,7 +362,7 @@ TEST_F(StatusBarTest, SeparatorsAndIconsOfTheMainWindowPanels) {
       }
     }
   }
-  EXPECT_EQ(bar->Panels()[1].textRect, (statusbar::PanelRect{264, 5, 398, 19}));
+  EXPECT_EQ(Access::Panels(*bar)[1].textRect, (statusbar::PanelRect{264, 5, 398, 19}));
 
   // Greyed: red (255, 0, 0) goes to a grey of the table near (85, 85, 85), the
   // nearest by distance (the platform picks it; Wine's palette lookup works at
@@ -380,7 +392,7 @@ TEST_F(StatusBarTest, ThemeResolutionThroughTheSystem) {
     bar->SetBackColor(Colour(0xFF8040));
     bar->SetGripShape(2);
     bar->SetTheme(c.theme);
-    EXPECT_EQ(bar->EffectiveTheme(), c.effective) << "case theme " << c.theme;
+    EXPECT_EQ(Access::EffectiveTheme(*bar), c.effective) << "case theme " << c.theme;
     EXPECT_EQ(bar->GripShape(), c.effective == 1 ? 2 : 1);
     // The classic look fills with the back colour; the others start white.
     EXPECT_EQ(Hex(bar->GetSurface().Pixel(100, 0)), c.effective == 1 ? "FF8040" : "FFFFFF");
@@ -390,7 +402,7 @@ TEST_F(StatusBarTest, ThemeResolutionThroughTheSystem) {
   ucStatusBar* bar = Place();
   EXPECT_FALSE(bar->IsWinXP());
   bar->SetTheme(0);
-  EXPECT_EQ(bar->EffectiveTheme(), 1);
+  EXPECT_EQ(Access::EffectiveTheme(*bar), 1);
 }
 
 TEST_F(StatusBarTest, GripShapeSetToItsValueChangesNothing) {
@@ -467,9 +479,9 @@ TEST_F(StatusBarTest, PanelPropertiesAndTheirErrors) {
   bar->SetPanelAlignment(2, 7);
   EXPECT_EQ(bar->PanelAlignment(2), 2);
   // An auto-sized panel follows its text in its font: wider text, later separator.
-  const int32_t before = bar->Panels()[0].textRect.right;
+  const int32_t before = Access::Panels(*bar)[0].textRect.right;
   bar->SetPanelText(1, u"one and a much longer text");
-  EXPECT_GT(bar->Panels()[0].textRect.right, before + 50);
+  EXPECT_GT(Access::Panels(*bar)[0].textRect.right, before + 50);
 
   bar->SetBackColor(Colour(0x00FF00));
   bar->SetForeColor(Colour(0x0000FF));
@@ -534,7 +546,7 @@ TEST_F(StatusBarTest, SavedAndReadBackDockedAtTheBottom) {
   EXPECT_TRUE(read->Sizable());
   EXPECT_EQ(read->GripShape(), 1);
   EXPECT_EQ(read->PanelCount(), 0) << "panels are not saved";
-  EXPECT_TRUE(read->Hooked());
+  EXPECT_TRUE(Access::Hooked(*read));
   EXPECT_EQ(read->Align(), 2);
   RECT rc{};
   GetWindowRect(read->hWnd(), &rc);
@@ -575,12 +587,12 @@ TEST_F(StatusBarTest, DoubleClickOnAPanelThatIsNotEditable) {
       {"PanelMouseUp", 2, 1},
   };
   ExpectSequence(m_events, want, "double click on the date panel");
-  EXPECT_FALSE(IsWindowVisible(bar->EditBox().hWnd()));
+  EXPECT_FALSE(IsWindowVisible(Access::EditBox(*bar).hWnd()));
 }
 
 TEST_F(StatusBarTest, InPlaceEditingEnterEscapeAndFocusLoss) {
   ucStatusBar* bar = MainWindowBar(4, /*editable=*/true);
-  HWND box = bar->EditBox().hWnd();
+  HWND box = Access::EditBox(*bar).hWnd();
 
   ClickAt(bar->hWnd(), 100, 12, 2);
   ASSERT_TRUE(IsWindowVisible(box));
@@ -592,8 +604,8 @@ TEST_F(StatusBarTest, InPlaceEditingEnterEscapeAndFocusLoss) {
   EXPECT_EQ(rc.right - rc.left, 212);
   EXPECT_EQ(rc.bottom - rc.top, 16);
   EXPECT_EQ(rc.top, 4);
-  EXPECT_EQ(Narrow(bar->EditBox().Text()), "Design By fuelwise");
-  EXPECT_EQ(bar->EditBox().SelLength(), 18);
+  EXPECT_EQ(Narrow(Access::EditBox(*bar).Text()), "Design By fuelwise");
+  EXPECT_EQ(Access::EditBox(*bar).SelLength(), 18);
 
   KeyInput('H');
   KeyInput('I');
@@ -777,7 +789,7 @@ TEST_F(StatusBarTest, HoverAndRepaintThroughThePlainHook) {
     m_events.clear();
     ucStatusBar* bar = Place();
     bar->SetTheme(2);
-    EXPECT_EQ(bar->Hooked(), tracking);
+    EXPECT_EQ(Access::Hooked(*bar), tracking);
     int moves = 0;
     bar->MouseMove = [&](int16_t&, int16_t&, float&, float&) { ++moves; };
     const POINT in = ScreenPoint(bar->hWnd(), 100, 10);

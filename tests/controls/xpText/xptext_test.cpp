@@ -14,7 +14,16 @@
 #include "host/PngFile.h"
 
 namespace fw {
+
+// The inner text box and the border, which some cases reach besides the pixels.
+struct xpTextTestAccess {
+  static TextBox& TxtSpin(xpText& b) { return b.m_txtSpin; }
+  static const Shape& ShapeBorder(const xpText& b) { return b.m_shapeBorder; }
+};
+
 namespace {
+
+using Access = xpTextTestAccess;
 
 // The wParam of a wheel turn of `delta` with no key held.
 WPARAM Wheel(int delta) {
@@ -66,7 +75,7 @@ class xpTextTest : public ::testing::Test {
     }
     return b;
   }
-  HWND Edit() const { return m_box->TxtSpin().hWnd(); }
+  HWND Edit() const { return Access::TxtSpin(*m_box).hWnd(); }
 
   static inline Form* s_form = nullptr;
   static inline int s_serial = 0;
@@ -98,24 +107,24 @@ TEST_F(xpTextTest, NarrowWidthIsRaisedAndHeightFixed) {
   GetClientRect(narrow->hWnd(), &rc);
   EXPECT_EQ(rc.right, 27);  // 400 twips
   EXPECT_EQ(rc.bottom, 21);
-  EXPECT_EQ(narrow->TxtSpin().Left(), 75);
-  EXPECT_EQ(narrow->TxtSpin().Width(), 289);
-  EXPECT_EQ(narrow->ShapeBorder().Width(), 400);
+  EXPECT_EQ(Access::TxtSpin(*narrow).Left(), 75);
+  EXPECT_EQ(Access::TxtSpin(*narrow).Width(), 289);
+  EXPECT_EQ(Access::ShapeBorder(*narrow).Width(), 400);
   // A later resize is laid out again.
   m_box->Move(m_box->Left(), m_box->Top(), 2000, 900);
   EXPECT_EQ(m_box->Height(), 315);
-  EXPECT_EQ(m_box->TxtSpin().Width(), 2000 - 111);
+  EXPECT_EQ(Access::TxtSpin(*m_box).Width(), 2000 - 111);
 }
 
 TEST_F(xpTextTest, LargerFontLiftsTheText) {
   m_box->SetFont(Font::Create(u"Tahoma", 8.0));
-  EXPECT_EQ(m_box->TxtSpin().Top(), 60);
+  EXPECT_EQ(Access::TxtSpin(*m_box).Top(), 60);
   EXPECT_EQ(m_changes.back(), u"Font");
   m_box->SetFont(Font::Create(u"Tahoma", 12.0));
-  EXPECT_EQ(m_box->TxtSpin().Top(), 0) << "60 twips higher than at 8 pt";
+  EXPECT_EQ(Access::TxtSpin(*m_box).Top(), 0) << "60 twips higher than at 8 pt";
   // A change of the font object itself is followed too.
   m_box->GetFont()->SetSize(9.0);
-  EXPECT_EQ(m_box->TxtSpin().Top(), 45);
+  EXPECT_EQ(Access::TxtSpin(*m_box).Top(), 45);
   EXPECT_EQ(m_box->Height(), 315);
 }
 
@@ -174,7 +183,7 @@ TEST_F(xpTextTest, WheelStepsByLargeChangeWithDecimalPlaces) {
 TEST_F(xpTextTest, TypedArrowKeysStepThroughTheFormsLoop) {
   m_box->SetText(u"7");
   SetForegroundWindow(s_form->hWnd());
-  m_box->TxtSpin().SetFocus();
+  Access::TxtSpin(*m_box).SetFocus();
   UserControl::DoEvents();
   ASSERT_EQ(GetFocus(), Edit());
   m_events.clear();
@@ -246,11 +255,11 @@ TEST_F(xpTextTest, SavedInOrderAndReadBackAsKept) {
   EXPECT_EQ(copy->StoredValue(), 3.5);
   EXPECT_EQ(copy->Value(), 7.25) << "the stored value is kept, not shown";
   EXPECT_EQ(copy->GetFont()->Size(), 12.0);
-  EXPECT_EQ(copy->TxtSpin().Top(), 0) << "laid out after reading";
+  EXPECT_EQ(Access::TxtSpin(*copy).Top(), 0) << "laid out after reading";
   // Reading sets only the control's own enabled state.
   EXPECT_FALSE(IsWindowEnabled(copy->hWnd()));
-  EXPECT_TRUE(IsWindowEnabled(copy->TxtSpin().hWnd()));
-  EXPECT_EQ(copy->ShapeBorder().BorderColor(), Colour(0xB99D7F));
+  EXPECT_TRUE(IsWindowEnabled(Access::TxtSpin(*copy).hWnd()));
+  EXPECT_EQ(Access::ShapeBorder(*copy).BorderColor(), Colour(0xB99D7F));
   PropertyStore again;
   copy->WriteProperties(again);
   EXPECT_EQ(again.Size(), saved.Size());
