@@ -93,3 +93,87 @@ function(fuelwise_split_debug target)
       VERBATIM)
   endif()
 endfunction()
+
+# The layers, from the bottom: host, hook, controls, app. A layer's code may
+# include its own headers and those of the layers below it, never those of a
+# layer above; and a control includes no other control's headers. Each layer's
+# targets are compiled against an include root of their own in the build tree,
+# which holds links to just the folders they may include, so an include that
+# climbs fails to build ("file not found"). Tests, tools and benchmarks include
+# from the source root and see everything.
+set(FUELWISE_LAYERS host hook controls app)
+
+# fuelwise_layer_root(<out> <layer> [<control>]): the include root of a layer's
+# code. The controls layer's own root holds the layers below it only; each
+# control's root adds controls/<control>.
+function(fuelwise_layer_root out layer)
+  list(FIND FUELWISE_LAYERS ${layer} level)
+  if(level LESS 0)
+    message(FATAL_ERROR "${layer} is not a layer (${FUELWISE_LAYERS})")
+  endif()
+  set(root ${CMAKE_BINARY_DIR}/layers/${layer})
+  set(folders)
+  foreach(below IN LISTS FUELWISE_LAYERS)
+    if(below STREQUAL layer)
+      break()
+    endif()
+    list(APPEND folders ${below})
+  endforeach()
+  if(ARGC GREATER 2)
+    set(root ${root}-${ARGV2})
+    list(APPEND folders ${layer}/${ARGV2})
+  elseif(NOT layer STREQUAL "controls")
+    list(APPEND folders ${layer})
+  endif()
+  foreach(folder IN LISTS folders)
+    get_filename_component(parent ${root}/${folder} DIRECTORY)
+    file(MAKE_DIRECTORY ${parent})
+    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
+  endforeach()
+  set(${out} ${root} PARENT_SCOPE)
+endfunction()
+
+# fuelwise_layer(<target> <layer> [<control>]): the target is code of that layer
+# (of that control): it is compiled against the layer's include root, and
+# fuelwise_check_layers checks what it links.
+function(fuelwise_layer target layer)
+  fuelwise_layer_root(root ${layer} ${ARGN})
+  target_include_directories(${target} PRIVATE ${root})
+  set_property(TARGET ${target} PROPERTY FUELWISE_LAYER ${layer})
+  set_property(TARGET ${target} PROPERTY FUELWISE_CONTROL "${ARGN}")
+  set_property(GLOBAL APPEND PROPERTY FUELWISE_LAYER_TARGETS ${target})
+endfunction()
+
+# Once every target exists: a layer's target links nothing of a layer above it,
+# a control's target nothing of another control, and none links fuelwise_core
+# (all the layers at once, for tests and tools).
+function(fuelwise_check_layers)
+  get_property(targets GLOBAL PROPERTY FUELWISE_LAYER_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(layer ${target} FUELWISE_LAYER)
+    get_target_property(control ${target} FUELWISE_CONTROL)
+    list(FIND FUELWISE_LAYERS ${layer} level)
+    get_target_property(links ${target} LINK_LIBRARIES)
+    foreach(link IN LISTS links)
+      if(link STREQUAL "fuelwise_core")
+        message(FATAL_ERROR "${target} (layer ${layer}) links fuelwise_core, which holds every "
+                            "layer; link the cores of its own layer and those below")
+      endif()
+      if(NOT TARGET ${link})
+        continue()
+      endif()
+      get_target_property(link_layer ${link} FUELWISE_LAYER)
+      if(NOT link_layer)
+        continue()
+      endif()
+      list(FIND FUELWISE_LAYERS ${link_layer} link_level)
+      if(link_level GREATER level)
+        message(FATAL_ERROR "${target} (layer ${layer}) links ${link} of the layer above, ${link_layer}")
+      endif()
+      get_target_property(link_control ${link} FUELWISE_CONTROL)
+      if(control AND link_control AND NOT control STREQUAL link_control)
+        message(FATAL_ERROR "the control ${control} (${target}) links ${link} of the control ${link_control}")
+      endif()
+    endforeach()
+  endforeach()
+endfunction()

@@ -85,7 +85,7 @@ GuardedHook::GuardedHook(std::wstring className, HookProc zHookProc)
 
 GuardedHook::~GuardedHook() { sc_UnSubclassAll(); }
 
-bool GuardedHook::sc_Subclass(HWND hWnd, LONG_PTR userValue, HookProc callback, bool /*runMode*/) {
+bool GuardedHook::sc_Subclass(HWND hWnd, LONG_PTR userValue, HookProc callback) {
   constexpr std::wstring_view kRoutine = L"sc_Subclass";
   if (hWnd == nullptr || !IsWindow(hWnd)) {
     zReportError(kRoutine, kInvalidWindowHandle);
@@ -164,18 +164,22 @@ void GuardedHook::sc_UnSubclassAll() {
 
 // A failed edit of the first table is reported in a warning box, whose message loop
 // may destroy the window and its record: the second table is looked up afresh.
-void GuardedHook::sc_AddMsg(HWND hWnd, UINT uMsg, int32_t when) {
+void GuardedHook::sc_AddMsg(HWND hWnd, UINT uMsg, HookWhen when) {
   GuardedRecord* record = zMap_hWnd(hWnd);
   if (record == nullptr) return;
-  if (when & SC_BEFORE) zAddMsg(uMsg, record->m_before);
-  if ((when & SC_AFTER) && (record = FindRecord(hWnd)) != nullptr) zAddMsg(uMsg, record->m_after);
+  if (Selects(when, HookWhen::kBefore)) zAddMsg(uMsg, record->m_before);
+  if (Selects(when, HookWhen::kAfter) && (record = FindRecord(hWnd)) != nullptr) {
+    zAddMsg(uMsg, record->m_after);
+  }
 }
 
-void GuardedHook::sc_DelMsg(HWND hWnd, UINT uMsg, int32_t when) {
+void GuardedHook::sc_DelMsg(HWND hWnd, UINT uMsg, HookWhen when) {
   GuardedRecord* record = zMap_hWnd(hWnd);
   if (record == nullptr) return;
-  if (when & SC_BEFORE) zDelMsg(uMsg, record->m_before);
-  if ((when & SC_AFTER) && (record = FindRecord(hWnd)) != nullptr) zDelMsg(uMsg, record->m_after);
+  if (Selects(when, HookWhen::kBefore)) zDelMsg(uMsg, record->m_before);
+  if (Selects(when, HookWhen::kAfter) && (record = FindRecord(hWnd)) != nullptr) {
+    zDelMsg(uMsg, record->m_after);
+  }
 }
 
 LRESULT GuardedHook::sc_CallPrevWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {

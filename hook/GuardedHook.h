@@ -9,8 +9,8 @@
 //     }};
 //     void Run(HWND form) {
 //       if (m_hook.sc_Subclass(form)) {
-//         m_hook.sc_AddMsg(form, WM_ACTIVATE, fw::SC_AFTER);
-//         m_hook.sc_AddMsg(form, WM_SYSCOMMAND, fw::SC_BEFORE);
+//         m_hook.sc_AddMsg(form, WM_ACTIVATE, fw::HookWhen::kAfter);
+//         m_hook.sc_AddMsg(form, WM_SYSCOMMAND, fw::HookWhen::kBefore);
 //       }
 //     }
 //   };
@@ -55,19 +55,17 @@ class GuardedHook {
   GuardedHook& operator=(const GuardedHook&) = delete;
 
   // Hooks hWnd with both tables empty. `callback` empty means the owner's own zHookProc.
-  // `runMode` is accepted for the owner's convenience; a stand-alone program has no
-  // design environment to probe, so it changes nothing.
-  bool sc_Subclass(HWND hWnd, LONG_PTR userValue = 0, HookProc callback = {}, bool runMode = true);
+  bool sc_Subclass(HWND hWnd, LONG_PTR userValue = 0, HookProc callback = {});
   // Empties the window's tables, forgets the window and lets the hook go on the
   // window's next message.
   void sc_UnSubclass(HWND hWnd);
   // sc_UnSubclass for every window, newest first; then a later sc_Subclass starts anew.
   void sc_UnSubclassAll();
 
-  // uMsg may be ALL_MESSAGES; `when` is SC_BEFORE, SC_AFTER or both. Message 0 is
-  // refused and reported: a freed slot holds 0, so it could never be delivered.
-  void sc_AddMsg(HWND hWnd, UINT uMsg, int32_t when = SC_AFTER);
-  void sc_DelMsg(HWND hWnd, UINT uMsg, int32_t when = SC_AFTER);
+  // uMsg may be ALL_MESSAGES. Message 0 is refused and reported: a freed slot
+  // holds 0, so it could never be delivered.
+  void sc_AddMsg(HWND hWnd, UINT uMsg, HookWhen when = HookWhen::kAfter);
+  void sc_DelMsg(HWND hWnd, UINT uMsg, HookWhen when = HookWhen::kAfter);
 
   // The window's previous procedure, called directly; 0 when the window is not hooked.
   LRESULT sc_CallPrevWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);

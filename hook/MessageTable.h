@@ -21,13 +21,16 @@ inline constexpr int32_t MSG_ENTRIES = 32;
 // Passed as the message number: every message (count -1) on add, none on delete.
 inline constexpr uint32_t ALL_MESSAGES = 0xFFFFFFFFu;
 
-// Table selector of the guarded hook (sc_AddMsg / sc_DelMsg); 3 selects both.
-inline constexpr int32_t SC_BEFORE = 1;
-inline constexpr int32_t SC_AFTER = 2;
-// List selector of the plain hook (HookAddMsg / HookDelMsg); 3 selects both.
-// The bits run the other way from the guarded hook's.
-inline constexpr int32_t HOOK_AFTER = 1;
-inline constexpr int32_t HOOK_BEFORE = 2;
+// Which of a hooked window's two message tables an add or a delete goes to: the
+// one consulted before the window's own procedure, the one after it, or both.
+// One bit each, the same for both hooks (sc_AddMsg / sc_DelMsg and
+// HookAddMsg / HookDelMsg).
+enum class HookWhen : uint32_t { kBefore = 1, kAfter = 2, kBoth = 3 };
+
+// Whether `when` selects `table` (kBefore or kAfter).
+constexpr bool Selects(HookWhen when, HookWhen table) {
+  return (static_cast<uint32_t>(when) & static_cast<uint32_t>(table)) != 0;
+}
 
 enum class TableEdit {
   kDone,      // changed, or already as asked

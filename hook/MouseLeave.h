@@ -3,8 +3,8 @@
 //   // once, when the control starts running:
 //   if (fw::MouseLeaveTracker::Available()) {
 //     hook.HookStart(self);
-//     hook.HookAddMsg(self, WM_MOUSEMOVE, fw::HOOK_AFTER);
-//     hook.HookAddMsg(self, WM_MOUSELEAVE, fw::HOOK_AFTER);
+//     hook.HookAddMsg(self, WM_MOUSEMOVE, fw::HookWhen::kAfter);
+//     hook.HookAddMsg(self, WM_MOUSELEAVE, fw::HookWhen::kAfter);
 //   }
 //   // in the hook callback:
 //   switch (m_hover.OnMessage(hWnd, uMsg)) {

@@ -94,20 +94,20 @@ void PlainHook::HookStopAll() {
   }
 }
 
-void PlainHook::HookAddMsg(HWND hWnd, UINT uMsg, int32_t when) {
+void PlainHook::HookAddMsg(HWND hWnd, UINT uMsg, HookWhen when) {
   const int index = Find(hWnd);
   if (index < 0) return;
   PlainRecord* record = m_entries[index].record;
-  if (when & HOOK_BEFORE) AddMessage(record->m_before, uMsg);
-  if (when & HOOK_AFTER) AddMessage(record->m_after, uMsg);
+  if (Selects(when, HookWhen::kBefore)) AddMessage(record->m_before, uMsg);
+  if (Selects(when, HookWhen::kAfter)) AddMessage(record->m_after, uMsg);
 }
 
-void PlainHook::HookDelMsg(HWND hWnd, UINT uMsg, int32_t when) {
+void PlainHook::HookDelMsg(HWND hWnd, UINT uMsg, HookWhen when) {
   const int index = Find(hWnd);
   if (index < 0) return;
   PlainRecord* record = m_entries[index].record;
-  if (when & HOOK_BEFORE) DeleteMessage(record->m_before, uMsg);
-  if (when & HOOK_AFTER) DeleteMessage(record->m_after, uMsg);
+  if (Selects(when, HookWhen::kBefore)) DeleteMessage(record->m_before, uMsg);
+  if (Selects(when, HookWhen::kAfter)) DeleteMessage(record->m_after, uMsg);
 }
 
 std::size_t PlainHook::ActiveCount() const {

@@ -9,8 +9,8 @@
 //     }};
 //     void Run(HWND self) {
 //       if (m_hook.HookStart(self) >= 0) {
-//         m_hook.HookAddMsg(self, WM_MOUSEMOVE, fw::HOOK_AFTER);
-//         m_hook.HookAddMsg(self, WM_MOUSELEAVE, fw::HOOK_AFTER);
+//         m_hook.HookAddMsg(self, WM_MOUSEMOVE, fw::HookWhen::kAfter);
+//         m_hook.HookAddMsg(self, WM_MOUSELEAVE, fw::HookWhen::kAfter);
 //       }
 //     }
 //   };
@@ -52,10 +52,9 @@ class PlainHook {
   void HookStop(HWND hWnd);
   void HookStopAll();
 
-  // uMsg may be ALL_MESSAGES; `when` is HOOK_BEFORE, HOOK_AFTER or both. Message 0
-  // is ignored: it could never be delivered.
-  void HookAddMsg(HWND hWnd, UINT uMsg, int32_t when);
-  void HookDelMsg(HWND hWnd, UINT uMsg, int32_t when);
+  // uMsg may be ALL_MESSAGES. Message 0 is ignored: it could never be delivered.
+  void HookAddMsg(HWND hWnd, UINT uMsg, HookWhen when);
+  void HookDelMsg(HWND hWnd, UINT uMsg, HookWhen when);
 
   bool IsHooked(HWND hWnd) const { return Find(hWnd) >= 0; }
   // Entries in use (a destroyed window frees its entry).

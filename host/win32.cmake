@@ -27,6 +27,7 @@ add_library(fuelwise_host STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Timer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UserControl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Windowless.cpp)
-target_link_libraries(fuelwise_host PUBLIC fuelwise_core
+target_link_libraries(fuelwise_host PUBLIC fuelwise_host_core
   user32 gdi32 msimg32 uxtheme comctl32 ole32 oleaut32 uuid windowscodecs shell32 advapi32)
+fuelwise_layer(fuelwise_host host)
 fuelwise_warnings(fuelwise_host)

@@ -262,18 +262,18 @@ void skForms::StartHooks() {
   Form* host = m_hostForm;
   if (!host || !hWnd() || !MouseLeaveTracker::Available()) return;
   if (m_hook.sc_Subclass(hWnd(), 0)) {
-    m_hook.sc_AddMsg(hWnd(), WM_MOUSEMOVE, SC_AFTER);
-    m_hook.sc_AddMsg(hWnd(), WM_MOUSELEAVE, SC_AFTER);
+    m_hook.sc_AddMsg(hWnd(), WM_MOUSEMOVE, HookWhen::kAfter);
+    m_hook.sc_AddMsg(hWnd(), WM_MOUSELEAVE, HookWhen::kAfter);
   }
   if (m_hook.sc_Subclass(host->hWnd(), 0)) {
-    m_hook.sc_AddMsg(host->hWnd(), WM_SETCURSOR, SC_AFTER);
+    m_hook.sc_AddMsg(host->hWnd(), WM_SETCURSOR, HookWhen::kAfter);
     // The close command is stopped before the form's own procedure would close.
-    m_hook.sc_AddMsg(host->hWnd(), WM_SYSCOMMAND, SC_BEFORE);
-    m_hook.sc_AddMsg(host->hWnd(), WM_MOVE, SC_AFTER);
-    m_hook.sc_AddMsg(host->hWnd(), WM_ACTIVATE, SC_AFTER);
-    m_hook.sc_AddMsg(host->hWnd(), WM_SYSCOLORCHANGE, SC_AFTER);
+    m_hook.sc_AddMsg(host->hWnd(), WM_SYSCOMMAND, HookWhen::kBefore);
+    m_hook.sc_AddMsg(host->hWnd(), WM_MOVE, HookWhen::kAfter);
+    m_hook.sc_AddMsg(host->hWnd(), WM_ACTIVATE, HookWhen::kAfter);
+    m_hook.sc_AddMsg(host->hWnd(), WM_SYSCOLORCHANGE, HookWhen::kAfter);
     // The frame stays stretched over the host whatever resizes it.
-    m_hook.sc_AddMsg(host->hWnd(), WM_SIZE, SC_AFTER);
+    m_hook.sc_AddMsg(host->hWnd(), WM_SIZE, HookWhen::kAfter);
   }
   m_moveable = host->Moveable();
   host->SetBorderStyle(kFormBorderNone);

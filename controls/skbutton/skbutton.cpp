@@ -378,11 +378,11 @@ void skbutton::StartRunning() {
   HWND self = hWnd();
   m_hook.HookStart(self);
   if (m_parentHwnd) m_hook.HookStart(m_parentHwnd);
-  m_hook.HookAddMsg(self, WM_MOUSEMOVE, HOOK_AFTER);
-  m_hook.HookAddMsg(self, WM_MOUSELEAVE, HOOK_AFTER);
+  m_hook.HookAddMsg(self, WM_MOUSEMOVE, HookWhen::kAfter);
+  m_hook.HookAddMsg(self, WM_MOUSELEAVE, HookWhen::kAfter);
   if (m_parentHwnd) {
     // An MDI child hears of its activation through the non-client message.
-    m_hook.HookAddMsg(m_parentHwnd, IsMdiChild() ? WM_NCACTIVATE : WM_ACTIVATE, HOOK_AFTER);
+    m_hook.HookAddMsg(m_parentHwnd, IsMdiChild() ? WM_NCACTIVATE : WM_ACTIVATE, HookWhen::kAfter);
     // A button placed on a form that is already active hears no activation:
     // it starts with the form's.
     m_parentActive = FormIsActive();

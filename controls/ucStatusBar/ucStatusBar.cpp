@@ -766,7 +766,7 @@ void ucStatusBar::StartHooks() {
   if (m_hook.HookStart(hWnd()) < 0) return;
   for (UINT msg : std::initializer_list<UINT>{WM_MOUSEMOVE, WM_MOUSELEAVE, WM_NCPAINT,
                    WM_THEMECHANGED, WM_SIZING, WM_SYSCOLORCHANGE}) {
-    m_hook.HookAddMsg(hWnd(), msg, HOOK_AFTER);
+    m_hook.HookAddMsg(hWnd(), msg, HookWhen::kAfter);
   }
   m_hooked = true;
 }

@@ -49,9 +49,9 @@ class GuardedHookTest : public ::testing::Test {
 TEST_F(GuardedHookTest, BeforePreviousAfterInOrderForListedMessagesOnly) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
   EXPECT_TRUE(hook_detail::IsHookProcedure(ProcOf(m_wnd)));
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
-  Hook().sc_AddMsg(m_wnd, kMsgB, SC_AFTER);
-  Hook().sc_AddMsg(m_wnd, kMsgC, SC_BEFORE);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kBoth);
+  Hook().sc_AddMsg(m_wnd, kMsgB, HookWhen::kAfter);
+  Hook().sc_AddMsg(m_wnd, kMsgC, HookWhen::kBefore);
   Rec().Start();
   EXPECT_EQ(SendMessageW(m_wnd, kMsgA, 1, 2), AnswerOf(kMsgA));
   EXPECT_EQ(SendMessageW(m_wnd, kMsgB, 3, 4), AnswerOf(kMsgB));
@@ -69,7 +69,7 @@ TEST_F(GuardedHookTest, BeforePreviousAfterInOrderForListedMessagesOnly) {
 
 TEST_F(GuardedHookTest, HandledBeforeCallShortCircuitsWithItsResult) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kBoth);
   m_action = [](bool bBefore, bool& bHandled, LRESULT& lReturn, HWND, UINT, WPARAM, LPARAM, LONG_PTR&) {
     EXPECT_FALSE(bHandled);
     if (bBefore) {
@@ -86,7 +86,7 @@ TEST_F(GuardedHookTest, HandledBeforeCallShortCircuitsWithItsResult) {
 
 TEST_F(GuardedHookTest, AfterCallSeesAndChangesTheResult) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, kMsgB, SC_AFTER);
+  Hook().sc_AddMsg(m_wnd, kMsgB, HookWhen::kAfter);
   LRESULT seen = -1;
   m_action = [&](bool bBefore, bool& bHandled, LRESULT& lReturn, HWND, UINT, WPARAM, LPARAM, LONG_PTR&) {
     if (bBefore) return;
@@ -100,8 +100,8 @@ TEST_F(GuardedHookTest, AfterCallSeesAndChangesTheResult) {
 
 TEST_F(GuardedHookTest, UnSubclassInsideAfterCallReleasesOnTheNextMessage) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_AFTER);
-  Hook().sc_AddMsg(m_wnd, kMsgB, SC_BEFORE | SC_AFTER);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kAfter);
+  Hook().sc_AddMsg(m_wnd, kMsgB, HookWhen::kBoth);
   m_action = [this](bool bBefore, bool&, LRESULT&, HWND hWnd, UINT uMsg, WPARAM, LPARAM, LONG_PTR&) {
     if (!bBefore && uMsg == kMsgA) Hook().sc_UnSubclass(hWnd);
   };
@@ -125,8 +125,8 @@ TEST_F(GuardedHookTest, UnSubclassInsideAfterCallReleasesOnTheNextMessage) {
 
 TEST_F(GuardedHookTest, ReleaseAskedInANestedMessageWaitsUntilNestingIsZero) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
-  Hook().sc_AddMsg(m_wnd, kMsgB, SC_BEFORE | SC_AFTER);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kBoth);
+  Hook().sc_AddMsg(m_wnd, kMsgB, HookWhen::kBoth);
   bool hookedAfterInner = false;
   Rec().inPrev = [&](HWND hWnd, UINT uMsg, WPARAM, LPARAM) {
     if (uMsg != kMsgA) return;
@@ -156,7 +156,7 @@ TEST_F(GuardedHookTest, ReleaseAskedInABeforeCallThatSendsAgainWaitsForTheOuterM
   // The outer message is still inside its before callback when the inner one finds
   // nesting 0: the record must survive until the outer call is done with it.
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kBoth);
   m_action = [this](bool bBefore, bool&, LRESULT& lReturn, HWND hWnd, UINT uMsg, WPARAM, LPARAM, LONG_PTR&) {
     if (!bBefore || uMsg != kMsgA) return;
     Hook().sc_UnSubclass(hWnd);
@@ -172,13 +172,13 @@ TEST_F(GuardedHookTest, ReleaseAskedInABeforeCallThatSendsAgainWaitsForTheOuterM
 
 TEST_F(GuardedHookTest, TableOverflowsAtThirtyTwoEntries) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  for (UINT i = 0; i < MSG_ENTRIES; ++i) Hook().sc_AddMsg(m_wnd, WM_APP + 0x20 + i, SC_BEFORE);
+  for (UINT i = 0; i < MSG_ENTRIES; ++i) Hook().sc_AddMsg(m_wnd, WM_APP + 0x20 + i, HookWhen::kBefore);
   ExpectReports(m_reports.reports, {}, "32 entries fit");
-  Hook().sc_AddMsg(m_wnd, WM_APP + 0x80, SC_BEFORE);  // a 33rd
-  Hook().sc_AddMsg(m_wnd, WM_APP + 0x20, SC_BEFORE);  // already present
-  Hook().sc_DelMsg(m_wnd, WM_APP + 0x21, SC_BEFORE);  // frees a slot, count stays 32
-  Hook().sc_AddMsg(m_wnd, WM_APP + 0x80, SC_BEFORE);
-  Hook().sc_AddMsg(m_wnd, WM_APP + 0x81, SC_AFTER);  // the other table is not full
+  Hook().sc_AddMsg(m_wnd, WM_APP + 0x80, HookWhen::kBefore);  // a 33rd
+  Hook().sc_AddMsg(m_wnd, WM_APP + 0x20, HookWhen::kBefore);  // already present
+  Hook().sc_DelMsg(m_wnd, WM_APP + 0x21, HookWhen::kBefore);  // frees a slot, count stays 32
+  Hook().sc_AddMsg(m_wnd, WM_APP + 0x80, HookWhen::kBefore);
+  Hook().sc_AddMsg(m_wnd, WM_APP + 0x81, HookWhen::kAfter);  // the other table is not full
   ExpectReports(m_reports.reports,
                 {{L"zAddMsg", std::wstring(kTableOverflow)},
                  {L"zAddMsg", std::wstring(kTableOverflow)},
@@ -200,12 +200,12 @@ TEST_F(GuardedHookTest, TableOverflowsAtThirtyTwoEntries) {
 
 TEST_F(GuardedHookTest, BelowThirtyTwoAFreedSlotIsReused) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE);
-  Hook().sc_AddMsg(m_wnd, kMsgB, SC_BEFORE);
-  Hook().sc_DelMsg(m_wnd, kMsgA, SC_BEFORE);
-  Hook().sc_AddMsg(m_wnd, kMsgC, SC_BEFORE);
-  Hook().sc_AddMsg(m_wnd, kMsgB, SC_BEFORE);
-  for (UINT i = 0; i < MSG_ENTRIES - 2; ++i) Hook().sc_AddMsg(m_wnd, WM_APP + 0x20 + i, SC_BEFORE);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kBefore);
+  Hook().sc_AddMsg(m_wnd, kMsgB, HookWhen::kBefore);
+  Hook().sc_DelMsg(m_wnd, kMsgA, HookWhen::kBefore);
+  Hook().sc_AddMsg(m_wnd, kMsgC, HookWhen::kBefore);
+  Hook().sc_AddMsg(m_wnd, kMsgB, HookWhen::kBefore);
+  for (UINT i = 0; i < MSG_ENTRIES - 2; ++i) Hook().sc_AddMsg(m_wnd, WM_APP + 0x20 + i, HookWhen::kBefore);
   ExpectReports(m_reports.reports, {}, "the reused slot left room for 30 more");
   Rec().Start();
   for (UINT m : {kMsgA, kMsgB, kMsgC}) SendMessageW(m_wnd, m, 0, 0);
@@ -216,11 +216,11 @@ TEST_F(GuardedHookTest, BelowThirtyTwoAFreedSlotIsReused) {
 
 TEST_F(GuardedHookTest, AllMessagesThenOneSpecificMessage) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, ALL_MESSAGES, SC_BEFORE);
+  Hook().sc_AddMsg(m_wnd, ALL_MESSAGES, HookWhen::kBefore);
   Rec().Start();
   SendMessageW(m_wnd, kMsgA, 0, 0);
   SendMessageW(m_wnd, WM_NULL, 0, 0);
-  Hook().sc_AddMsg(m_wnd, kMsgC, SC_BEFORE);
+  Hook().sc_AddMsg(m_wnd, kMsgC, HookWhen::kBefore);
   SendMessageW(m_wnd, kMsgA, 0, 0);
   SendMessageW(m_wnd, kMsgC, 0, 0);
   const Step expected[] = {
@@ -232,8 +232,8 @@ TEST_F(GuardedHookTest, AllMessagesThenOneSpecificMessage) {
 
 TEST_F(GuardedHookTest, DeletingAMessageNeverAddedIsReportedInHex) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_DelMsg(m_wnd, 512, SC_BEFORE);
-  Hook().sc_DelMsg(m_wnd, 0xC0DE, SC_BEFORE | SC_AFTER);
+  Hook().sc_DelMsg(m_wnd, 512, HookWhen::kBefore);
+  Hook().sc_DelMsg(m_wnd, 0xC0DE, HookWhen::kBoth);
   ExpectReports(m_reports.reports,
                 {{L"zDelMsg", L"Message &H200 not found in table"},
                  {L"zDelMsg", L"Message &HC0DE not found in table"},
@@ -247,7 +247,7 @@ TEST_F(GuardedHookTest, DeletingAMessageNeverAddedIsReportedInHex) {
 
 TEST_F(GuardedHookTest, SameWindowTwiceIsRefusedAndTheFirstHookKeepsWorking) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kBefore);
   EXPECT_FALSE(Hook().sc_Subclass(m_wnd, 9));
   ExpectReports(m_reports.reports, {{L"sc_Subclass", L"Window handle is already subclassed"}}, "twice");
   EXPECT_EQ(LiveHookLayers(), m_layersBefore + 1) << "nothing allocated stays behind";
@@ -271,7 +271,7 @@ TEST_F(GuardedHookTest, InvalidHandlesAreRefused) {
                 "invalid handles");
   EXPECT_EQ(LiveHookLayers(), m_layersBefore);
   // A refusal before the registry exists leaves it unstarted.
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kBefore);
   EXPECT_EQ(m_reports.reports.back().eventText, L"skForms.zMap_hWnd: Subclassing hasn't been started");
 }
 
@@ -285,7 +285,7 @@ TEST_F(GuardedHookTest, NoCallbackAnywhereIsRefused) {
   EXPECT_TRUE(bare.sc_Subclass(m_wnd, 0, [&](bool, bool&, LRESULT&, HWND, UINT, WPARAM, LPARAM, LONG_PTR&) {
     ++calls;
   }));
-  bare.sc_AddMsg(m_wnd, kMsgA, SC_BEFORE);
+  bare.sc_AddMsg(m_wnd, kMsgA, HookWhen::kBefore);
   SendMessageW(m_wnd, kMsgA, 0, 0);
   EXPECT_EQ(calls, 1);
 }
@@ -293,14 +293,14 @@ TEST_F(GuardedHookTest, NoCallbackAnywhereIsRefused) {
 TEST_F(GuardedHookTest, LookupsWithoutAHookAreReportedByName) {
   HWND other = CreateRecordingWindow();
   Hook().sc_UnSubclass(m_wnd);
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kBefore);
   EXPECT_EQ(Hook().sc_UserValue(m_wnd), 0);
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(other, kMsgA, SC_BEFORE);
+  Hook().sc_AddMsg(other, kMsgA, HookWhen::kBefore);
   EXPECT_EQ(Hook().sc_CallPrevWndProc(other, kMsgA, 0, 0), 0);
   Hook().sc_UnSubclass(other);
   Hook().sc_UnSubclassAll();
-  Hook().sc_DelMsg(m_wnd, kMsgA, SC_BEFORE);
+  Hook().sc_DelMsg(m_wnd, kMsgA, HookWhen::kBefore);
   ExpectReports(m_reports.reports,
                 {{L"sc_UnSubclass", L"Window handle isn't subclassed"},
                  {L"zMap_hWnd", L"Subclassing hasn't been started"},
@@ -315,7 +315,7 @@ TEST_F(GuardedHookTest, LookupsWithoutAHookAreReportedByName) {
 
 TEST_F(GuardedHookTest, UserValueIsPassedByReference) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd, 5));
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kBoth);
   std::vector<LONG_PTR> seen;
   m_action = [&](bool, bool&, LRESULT&, HWND, UINT, WPARAM, LPARAM, LONG_PTR& userValue) {
     seen.push_back(userValue);
@@ -331,7 +331,7 @@ TEST_F(GuardedHookTest, UserValueIsPassedByReference) {
 
 TEST_F(GuardedHookTest, CallPrevWndProcGoesStraightToThePreviousProcedure) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, ALL_MESSAGES, SC_BEFORE | SC_AFTER);
+  Hook().sc_AddMsg(m_wnd, ALL_MESSAGES, HookWhen::kBoth);
   Rec().Start();
   EXPECT_EQ(Hook().sc_CallPrevWndProc(m_wnd, kMsgC, 1, 2), AnswerOf(kMsgC));
   const Step expected[] = {{Who::Prev, kMsgC, 1, 2}};
@@ -343,7 +343,7 @@ TEST_F(GuardedHookTest, CallPrevWndProcGoesStraightToThePreviousProcedure) {
 // and no later message will come to release what hooked it.
 TEST_F(GuardedHookTest, WindowDestroyedThroughCallPrevWndProcLeavesNothingBehind) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, WM_NCDESTROY, SC_AFTER);
+  Hook().sc_AddMsg(m_wnd, WM_NCDESTROY, HookWhen::kAfter);
   bool sawDestroy = false;
   m_action = [&](bool, bool&, LRESULT&, HWND, UINT uMsg, WPARAM, LPARAM, LONG_PTR&) {
     if (uMsg == WM_NCDESTROY) sawDestroy = true;
@@ -359,7 +359,7 @@ TEST_F(GuardedHookTest, WindowDestroyedThroughCallPrevWndProcLeavesNothingBehind
 
 TEST_F(GuardedHookTest, AThrowingCallbackDoesNotStopTheMessage) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kBoth);
   m_action = [](bool bBefore, bool& bHandled, LRESULT&, HWND, UINT, WPARAM, LPARAM, LONG_PTR&) {
     bHandled = true;
     throw std::runtime_error("owner failure");
@@ -374,7 +374,7 @@ TEST_F(GuardedHookTest, AThrowingCallbackDoesNotStopTheMessage) {
 // hook still leaves and the window gets its procedure back.
 TEST_F(GuardedHookTest, AThrowingWindowProcedureDoesNotKeepTheHook) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kBoth);
   Rec().inPrev = [](HWND, UINT uMsg, WPARAM, LPARAM) {
     if (uMsg == kMsgA) throw std::runtime_error("window procedure failure");
   };
@@ -392,7 +392,7 @@ TEST_F(GuardedHookTest, AThrowingWindowProcedureDoesNotKeepTheHook) {
 // the window's pending close: the after table must not be edited in a freed record.
 TEST_F(GuardedHookTest, WindowClosedWhileAFailureIsReportedIsNotTouchedAgain) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  for (UINT m = 0; m < MSG_ENTRIES; ++m) Hook().sc_AddMsg(m_wnd, WM_APP + 0x40 + m, SC_BEFORE);
+  for (UINT m = 0; m < MSG_ENTRIES; ++m) Hook().sc_AddMsg(m_wnd, WM_APP + 0x40 + m, HookWhen::kBefore);
   std::vector<ErrorReport> reports;
   ScopedErrorReportSink pumping([&reports](const ErrorReport& r) {
     reports.push_back(r);
@@ -400,7 +400,7 @@ TEST_F(GuardedHookTest, WindowClosedWhileAFailureIsReportedIsNotTouchedAgain) {
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   });
   PostMessageW(m_wnd, WM_CLOSE, 0, 0);
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kBoth);
   ASSERT_FALSE(IsWindow(m_wnd));
   ExpectReports(reports, {{L"zAddMsg", std::wstring(kTableOverflow)}}, "one report, nothing after the close");
   EXPECT_EQ(Hook().RegisteredCount(), 0u);
@@ -409,13 +409,13 @@ TEST_F(GuardedHookTest, WindowClosedWhileAFailureIsReportedIsNotTouchedAgain) {
 
 TEST_F(GuardedHookTest, MessageZeroIsRefused) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, 0, SC_BEFORE);
+  Hook().sc_AddMsg(m_wnd, 0, HookWhen::kBefore);
   ExpectReports(m_reports.reports, {{L"zAddMsg", std::wstring(kInvalidMessage)}}, "message 0");
 }
 
 TEST_F(GuardedHookTest, DestroyedWhileHookedLeavesNothingBehind) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, WM_NCDESTROY, SC_BEFORE | SC_AFTER);
+  Hook().sc_AddMsg(m_wnd, WM_NCDESTROY, HookWhen::kBoth);
   std::vector<bool> calls;
   m_action = [&](bool bBefore, bool&, LRESULT&, HWND, UINT uMsg, WPARAM, LPARAM, LONG_PTR&) {
     if (uMsg == WM_NCDESTROY) calls.push_back(bBefore);
@@ -427,7 +427,7 @@ TEST_F(GuardedHookTest, DestroyedWhileHookedLeavesNothingBehind) {
   EXPECT_EQ(LiveHookLayers(), m_layersBefore);
   EXPECT_EQ(LiveHookChains(), 0u);
   // Later calls on the dead handle are reported, not followed.
-  Hook().sc_AddMsg(dead, kMsgA, SC_BEFORE);
+  Hook().sc_AddMsg(dead, kMsgA, HookWhen::kBefore);
   Hook().sc_UnSubclass(dead);
   Hook().sc_UnSubclassAll();
   ExpectReports(m_reports.reports,
@@ -440,7 +440,7 @@ TEST_F(GuardedHookTest, DestroyedWhileHookedLeavesNothingBehind) {
 
 TEST_F(GuardedHookTest, DestroyedFromInsideItsOwnCallback) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kBoth);
   m_action = [](bool bBefore, bool&, LRESULT&, HWND hWnd, UINT uMsg, WPARAM, LPARAM, LONG_PTR&) {
     if (bBefore && uMsg == kMsgA) DestroyWindow(hWnd);
   };
@@ -456,7 +456,7 @@ TEST_F(GuardedHookTest, DestroyedFromInsideItsOwnCallback) {
 
 TEST_F(GuardedHookTest, OwnerDestroyedFromInsideItsOwnCallback) {
   ASSERT_TRUE(Hook().sc_Subclass(m_wnd));
-  Hook().sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
+  Hook().sc_AddMsg(m_wnd, kMsgA, HookWhen::kBoth);
   m_action = [this](bool bBefore, bool&, LRESULT&, HWND, UINT, WPARAM, LPARAM, LONG_PTR&) {
     if (bBefore) m_hook.reset();
   };

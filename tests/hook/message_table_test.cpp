@@ -148,6 +148,23 @@ TEST(MessageListTest, AllThenSpecificThenNone) {
   EXPECT_EQ(l.slots, std::vector<uint32_t>{kMouseLeave}) << "nothing stale survives a clear";
 }
 
+// Both hooks read the same bits: 1 the before table, 2 the after table, 3 both.
+TEST(HookWhenTest, EachBitSelectsOneTableForEitherHook) {
+  struct Case {
+    HookWhen when;
+    uint32_t bits;
+    bool before, after;
+  };
+  const Case kCases[] = {{HookWhen::kBefore, 1, true, false},
+                         {HookWhen::kAfter, 2, false, true},
+                         {HookWhen::kBoth, 3, true, true}};
+  for (const Case& c : kCases) {
+    EXPECT_EQ(static_cast<uint32_t>(c.when), c.bits);
+    EXPECT_EQ(Selects(c.when, HookWhen::kBefore), c.before) << c.bits;
+    EXPECT_EQ(Selects(c.when, HookWhen::kAfter), c.after) << c.bits;
+  }
+}
+
 TEST(HookReportTest, TextsAreTheSystemsOwn) {
   EXPECT_EQ(MessageNotFoundText(512), L"Message &H200 not found in table");
   EXPECT_EQ(MessageNotFoundText(0), L"Message &H0 not found in table");

@@ -50,8 +50,8 @@ class PlainHookTest : public ::testing::Test {
 // only in the before list, kMsgC only in the after list.
 TEST_F(PlainHookTest, BeforeCallChangesWhatThePreviousProcedureReceives) {
   ASSERT_EQ(Hook().HookStart(m_wnd), 0);
-  Hook().HookAddMsg(m_wnd, kMsgA, HOOK_BEFORE);
-  Hook().HookAddMsg(m_wnd, kMsgC, HOOK_AFTER);
+  Hook().HookAddMsg(m_wnd, kMsgA, HookWhen::kBefore);
+  Hook().HookAddMsg(m_wnd, kMsgC, HookWhen::kAfter);
   m_action = [](bool bBefore, bool&, LRESULT& lReturn, HWND&, UINT& uMsg, WPARAM& wParam, LPARAM& lParam) {
     if (bBefore) {
       uMsg = kMsgC;
@@ -69,8 +69,8 @@ TEST_F(PlainHookTest, BeforeCallChangesWhatThePreviousProcedureReceives) {
 
 TEST_F(PlainHookTest, HandledAndAllMessagesAndDeletion) {
   ASSERT_EQ(Hook().HookStart(m_wnd), 0);
-  Hook().HookAddMsg(m_wnd, ALL_MESSAGES, HOOK_BEFORE);
-  Hook().HookAddMsg(m_wnd, kMsgB, HOOK_AFTER);
+  Hook().HookAddMsg(m_wnd, ALL_MESSAGES, HookWhen::kBefore);
+  Hook().HookAddMsg(m_wnd, kMsgB, HookWhen::kAfter);
   m_action = [](bool bBefore, bool& bHandled, LRESULT& lReturn, HWND&, UINT& uMsg, WPARAM&, LPARAM&) {
     if (bBefore && uMsg == kMsgA) {
       bHandled = true;
@@ -80,9 +80,9 @@ TEST_F(PlainHookTest, HandledAndAllMessagesAndDeletion) {
   Rec().Start();
   EXPECT_EQ(SendMessageW(m_wnd, kMsgA, 0, 0), -4);
   EXPECT_EQ(SendMessageW(m_wnd, kMsgB, 0, 0), AnswerOf(kMsgB));
-  Hook().HookDelMsg(m_wnd, ALL_MESSAGES, HOOK_BEFORE);
-  Hook().HookDelMsg(m_wnd, kMsgB, HOOK_AFTER);
-  Hook().HookDelMsg(m_wnd, kMsgD, HOOK_AFTER);  // never added: ignored
+  Hook().HookDelMsg(m_wnd, ALL_MESSAGES, HookWhen::kBefore);
+  Hook().HookDelMsg(m_wnd, kMsgB, HookWhen::kAfter);
+  Hook().HookDelMsg(m_wnd, kMsgD, HookWhen::kAfter);  // never added: ignored
   SendMessageW(m_wnd, kMsgA, 0, 0);
   SendMessageW(m_wnd, kMsgB, 0, 0);
   const Step expected[] = {
@@ -95,7 +95,7 @@ TEST_F(PlainHookTest, HandledAndAllMessagesAndDeletion) {
 
 TEST_F(PlainHookTest, HookStopReleasesAtOnceEvenFromInsideTheCallback) {
   ASSERT_EQ(Hook().HookStart(m_wnd), 0);
-  Hook().HookAddMsg(m_wnd, kMsgA, HOOK_BEFORE | HOOK_AFTER);
+  Hook().HookAddMsg(m_wnd, kMsgA, HookWhen::kBoth);
   m_action = [this](bool bBefore, bool&, LRESULT&, HWND& hWnd, UINT&, WPARAM&, LPARAM&) {
     if (bBefore) Hook().HookStop(hWnd);
   };
@@ -138,21 +138,21 @@ TEST_F(PlainHookTest, EntriesAreReusedFromTheHighestFreeIndexDown) {
 
 TEST_F(PlainHookTest, DestroyedWhileHookedFreesTheEntry) {
   ASSERT_EQ(Hook().HookStart(m_wnd), 0);
-  Hook().HookAddMsg(m_wnd, WM_DESTROY, HOOK_AFTER);
+  Hook().HookAddMsg(m_wnd, WM_DESTROY, HookWhen::kAfter);
   int destroyCalls = 0;
   m_action = [&](bool, bool&, LRESULT&, HWND&, UINT& uMsg, WPARAM&, LPARAM&) { destroyCalls += uMsg == WM_DESTROY; };
   HWND dead = m_wnd;
   DestroyWindow(m_wnd);
   EXPECT_EQ(destroyCalls, 1);
   EXPECT_FALSE(Hook().IsHooked(dead));
-  Hook().HookAddMsg(dead, kMsgA, HOOK_BEFORE);  // ignored, like any unknown window
+  Hook().HookAddMsg(dead, kMsgA, HookWhen::kBefore);  // ignored, like any unknown window
   Hook().HookStop(dead);
   EXPECT_EQ(LiveHookLayers(), m_layersBefore);
 }
 
 TEST_F(PlainHookTest, OwnerDestroyedFromInsideItsCallback) {
   ASSERT_EQ(Hook().HookStart(m_wnd), 0);
-  Hook().HookAddMsg(m_wnd, kMsgA, HOOK_BEFORE | HOOK_AFTER);
+  Hook().HookAddMsg(m_wnd, kMsgA, HookWhen::kBoth);
   m_action = [this](bool, bool&, LRESULT&, HWND&, UINT&, WPARAM&, LPARAM&) { m_hook.reset(); };
   Rec().Start();
   EXPECT_EQ(SendMessageW(m_wnd, kMsgA, 0, 0), AnswerOf(kMsgA));
@@ -198,9 +198,9 @@ TEST_F(StackedHooksTest, NewestSeesFirstAndAnyLayerMayLeave) {
   ASSERT_TRUE(frame.sc_Subclass(m_wnd));
   ASSERT_GE(button.HookStart(m_wnd), 0);
   ASSERT_TRUE(frame2.sc_Subclass(m_wnd));
-  frame.sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
-  button.HookAddMsg(m_wnd, kMsgA, HOOK_BEFORE | HOOK_AFTER);
-  frame2.sc_AddMsg(m_wnd, kMsgA, SC_BEFORE | SC_AFTER);
+  frame.sc_AddMsg(m_wnd, kMsgA, HookWhen::kBoth);
+  button.HookAddMsg(m_wnd, kMsgA, HookWhen::kBoth);
+  frame2.sc_AddMsg(m_wnd, kMsgA, HookWhen::kBoth);
 
   Rec().Start();
   SendMessageW(m_wnd, kMsgA, 0, 0);
@@ -242,7 +242,7 @@ LRESULT CALLBACK ForeignProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 TEST_F(StackedHooksTest, ForeignProcedureOnTopKeepsWorkingAfterWeLeave) {
   auto button = std::make_unique<PlainHook>(Plain(2));
   ASSERT_GE(button->HookStart(m_wnd), 0);
-  button->HookAddMsg(m_wnd, kMsgA, HOOK_BEFORE);
+  button->HookAddMsg(m_wnd, kMsgA, HookWhen::kBefore);
   g_foreignPrevious = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(m_wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignProc)));
   ASSERT_TRUE(IsHookProcedure(g_foreignPrevious));
@@ -259,7 +259,7 @@ TEST_F(StackedHooksTest, ForeignProcedureOnTopKeepsWorkingAfterWeLeave) {
   // A new hook joins the surviving stack.
   PlainHook bar(Plain(4));
   ASSERT_GE(bar.HookStart(m_wnd), 0);
-  bar.HookAddMsg(m_wnd, kMsgA, HOOK_AFTER);
+  bar.HookAddMsg(m_wnd, kMsgA, HookWhen::kAfter);
   Rec().Start();
   SendMessageW(m_wnd, kMsgA, 0, 0);
   const Step joined[] = {{Who::Outer, kMsgA}, {Who::Prev, kMsgA}, {Who::After, kMsgA, 4}};
@@ -367,9 +367,9 @@ TEST_F(StackedHooksTest, HundredsOfWindowsLeaveNothingBehind) {
       PlainHook button([&](bool, bool&, LRESULT&, HWND&, UINT&, WPARAM&, LPARAM&) { ++calls; });
       for (HWND h : windows) {
         ASSERT_TRUE(frame.sc_Subclass(h));
-        frame.sc_AddMsg(h, kMsgA, SC_BEFORE | SC_AFTER);
+        frame.sc_AddMsg(h, kMsgA, HookWhen::kBoth);
         ASSERT_GE(button.HookStart(h), 0);
-        button.HookAddMsg(h, kMsgA, HOOK_AFTER);
+        button.HookAddMsg(h, kMsgA, HookWhen::kAfter);
       }
       EXPECT_EQ(LiveHookLayers(), m_layersBefore + 2 * kWindows);
       EXPECT_EQ(LiveHookChains(), static_cast<size_t>(kWindows));
@@ -398,9 +398,9 @@ TEST_F(StackedHooksTest, HundredsOfWindowsLeaveNothingBehind) {
   for (int i = 0; i < kSends; ++i) SendMessageW(windows[0], kMsgB, 0, 0);
   QueryPerformanceCounter(&t1);
   frame.sc_Subclass(windows[0]);
-  frame.sc_AddMsg(windows[0], kMsgB, SC_BEFORE | SC_AFTER);
+  frame.sc_AddMsg(windows[0], kMsgB, HookWhen::kBoth);
   button.HookStart(windows[0]);
-  button.HookAddMsg(windows[0], kMsgB, HOOK_BEFORE | HOOK_AFTER);
+  button.HookAddMsg(windows[0], kMsgB, HookWhen::kBoth);
   for (int i = 0; i < kSends; ++i) SendMessageW(windows[0], kMsgB, 0, 0);
   QueryPerformanceCounter(&t2);
   const double plainUs = 1e6 * static_cast<double>(t1.QuadPart - t0.QuadPart) / f.QuadPart / kSends;

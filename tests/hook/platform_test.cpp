@@ -130,8 +130,8 @@ class MouseLeaveTest : public ::testing::Test {
     Rec() = Recorder{};
     m_wnd = CreateRecordingWindow();
     ASSERT_TRUE(m_hook.HookStart(m_wnd) >= 0);
-    m_hook.HookAddMsg(m_wnd, WM_MOUSEMOVE, HOOK_AFTER);
-    m_hook.HookAddMsg(m_wnd, WM_MOUSELEAVE, HOOK_AFTER);
+    m_hook.HookAddMsg(m_wnd, WM_MOUSEMOVE, HookWhen::kAfter);
+    m_hook.HookAddMsg(m_wnd, WM_MOUSELEAVE, HookWhen::kAfter);
   }
   void TearDown() override {
     DestroyWindow(m_wnd);
@@ -213,7 +213,7 @@ TEST(ErrorReportingTest, DefaultSinkShowsTheWarningBox) {
   HWND wnd = CreateRecordingWindow();
   GuardedHook frame(L"skForms", [](bool, bool&, LRESULT&, HWND, UINT, WPARAM, LPARAM, LONG_PTR&) {});
   ASSERT_TRUE(frame.sc_Subclass(wnd));
-  frame.sc_DelMsg(wnd, 512, SC_BEFORE);  // blocks until the closer clicks OK
+  frame.sc_DelMsg(wnd, 512, HookWhen::kBefore);  // blocks until the closer clicks OK
   stop = true;
   closer.join();
   EXPECT_EQ(seenText, L"Message &H200 not found in table.");
