@@ -104,7 +104,7 @@ class skLabel : public UserControl {
 
   Colour m_frameColor = sklabel::kDefaultFrameColor;
   Colour m_textBoxColor = sklabel::kDefaultTextBoxColor;
-  Colour m_fillColor{0x8000000Fu};
+  Colour m_fillColor{SystemColour(COLOR_BTNFACE)};
   std::u16string m_caption;
   Colour m_textColor = sklabel::kDefaultTextColor;
   int32_t m_alignment = sklabel::kDefaultAlignment;
