@@ -60,6 +60,13 @@ Form* Control::ParentForm() const {
   return start ? Form::FromHwnd(GetAncestor(start, GA_ROOT)) : nullptr;
 }
 
+int Control::Dpi() const {
+  const Form* form = ParentForm();
+  return form && form->hWnd() ? form->Dpi() : ScreenDpi();
+}
+
+int Control::Scaled(int pixels) const { return ScaleToDpi(pixels, Dpi()); }
+
 bool Control::Create(HWND parent, const RECT& pixels, std::u16string name,
                      std::optional<int32_t> index) {
   if (m_hwnd) return false;

@@ -41,6 +41,12 @@ class Control {
   Control* Container() const;
   // The form holding the control (through any containers), or null.
   Form* ParentForm() const;
+  // The dpi the control is drawn at: its form's (the screen's before it has one).
+  int Dpi() const;
+  // What is `pixels` at 96 dpi, at the control's dpi (ScaleToDpi): every pixel
+  // quantity of a control's drawing and layout goes through it, so the 96-dpi
+  // numbers stay in the code as designed.
+  int Scaled(int pixels) const;
 
   // The window's text, as WM_GETTEXT answers it. A user control that shows a
   // caption sets it here too, so assistive tools and automation can read it.

@@ -168,4 +168,15 @@ int ScreenDpi() {
   return dpi;
 }
 
+int WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (hwnd && getDpiForWindow) {
+    const UINT dpi = getDpiForWindow(hwnd);
+    if (dpi > 0) return static_cast<int>(dpi);
+  }
+  return ScreenDpi();
+}
+
 }  // namespace fw

@@ -89,5 +89,9 @@ class Font {
 
 // Pixels per logical inch of the screen (96 under the test display).
 int ScreenDpi();
+// The dpi `hwnd` is shown at: the platform's per-window answer where it has
+// one (looked up at run time, so the program still starts without it), else
+// the screen's.
+int WindowDpi(HWND hwnd);
 
 }  // namespace fw

@@ -166,6 +166,7 @@ bool Form::CreateWindowFor(const PropertyStore& props, std::u16string caption) {
                               nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd) return false;
   detail::CountHandle(HandleKind::Window, +1);
+  m_dpi = WindowDpi(hwnd);
   if (props.Contains(u"Left") || props.Contains(u"Top")) {
     m_startUpPosition = 0;
     SetWindowPos(hwnd, nullptr, TwipsToPixelsX(props.ReadInt32(u"Left", 0)),

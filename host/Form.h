@@ -84,6 +84,9 @@ class Form {
 
   // -- Properties
   HWND hWnd() const { return m_hwnd; }
+  // The dpi the form is shown at: its window's when it was made, then each
+  // WM_DPICHANGED's. Every control on it draws at this dpi.
+  int Dpi() const { return m_dpi; }
   // The form's tooltip window, which shows every control's ToolTipText in the
   // form's font.
   HWND ToolTipHwnd() const { return m_toolTip; }
@@ -273,6 +276,7 @@ class Form {
   std::u16string m_name;
   std::shared_ptr<Picture> m_icon;
   int32_t m_borderStyle = 2;
+  int m_dpi = 96;
   std::optional<bool> m_maxButton;
   std::optional<bool> m_minButton;
   int32_t m_pendingWindowState = 0;  // taken by the next Show

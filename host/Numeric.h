@@ -18,4 +18,11 @@ constexpr int32_t HalveTowardZero(int32_t value) { return value / 2; }
 int32_t TwipsToPixels(int32_t twips, int32_t dpi);
 int32_t PixelsToTwips(int32_t pixels, int32_t dpi);
 
+// What is `pixels` at 96 dpi, at `dpi`: pixels * dpi / 96 rounded half away from
+// zero (the platform's MulDiv), so 1 pixel is 1 at 120 dpi, 2 at 144 and 192.
+// The drawing of every control is designed at 96 dpi and scaled by this one
+// rule, so a look at 200 % is its 100 % look drawn twice as large. Saturates
+// beyond the 32-bit range; a dpi of 0 or less counts as 96.
+int32_t ScaleToDpi(int32_t pixels, int32_t dpi);
+
 }  // namespace fw

@@ -46,5 +46,18 @@ TEST(TwipsTest, FifteenTwipsPerPixelAt96Dpi) {
   EXPECT_EQ(TwipsToPixels(78, 120), 6);
 }
 
+// Worked by hand: pixels * dpi / 96, halves away from zero.
+TEST(ScaleToDpiTest, DesignPixelsAtEachScale) {
+  struct Row { int32_t pixels, dpi, expected; };
+  const Row rows[] = {
+      {1, 96, 1},   {13, 96, 13},  {1, 120, 1},  {2, 120, 3},  {3, 120, 4},
+      {1, 144, 2},  {3, 144, 5},   {22, 144, 33}, {1, 192, 2},  {22, 192, 44},
+      {-1, 144, -2}, {-3, 120, -4}, {0, 192, 0},  {5, 0, 5},    {2000000000, 192, std::numeric_limits<int32_t>::max()},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(ScaleToDpi(r.pixels, r.dpi), r.expected) << r.pixels << " px at " << r.dpi;
+  }
+}
+
 }  // namespace
 }  // namespace fw
