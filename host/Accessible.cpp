@@ -468,15 +468,4 @@ HRESULT AccessibleFromWindow(HWND hwnd, LONG objectId, IAccessible** out) {
                         reinterpret_cast<void**>(out));
 }
 
-std::u16string WithoutAccessKeyMarks(std::u16string_view caption) {
-  std::u16string out;
-  out.reserve(caption.size());
-  for (size_t i = 0; i < caption.size(); ++i) {
-    if (caption[i] == u'&' && i + 1 < caption.size()) ++i;
-    else if (caption[i] == u'&') break;  // a lone mark at the end shows nothing
-    out.push_back(caption[i]);
-  }
-  return out;
-}
-
 }  // namespace fw

@@ -24,6 +24,8 @@
 #include <string_view>
 #include <vector>
 
+#include "host/AccessibleText.h"
+
 struct IAccessible;
 
 namespace fw {
@@ -91,8 +93,5 @@ HRESULT StandardAccessible(HWND hwnd, LONG objectId, IAccessible** out);
 // What a tool gets asking `hwnd` for `objectId` (AccessibleObjectFromWindow).
 HRESULT AccessibleFromWindow(HWND hwnd, LONG objectId, IAccessible** out);
 
-// The caption as assistive technology reads it: the access-key marks ("&"
-// before a letter) taken out, "&&" read as one ampersand.
-std::u16string WithoutAccessKeyMarks(std::u16string_view caption);
 
 }  // namespace fw

@@ -8,6 +8,7 @@
 #include "host/ColourWin.h"
 #include "host/Form.h"
 #include "host/Input.h"
+#include "host/Label.h"
 #include "host/WideText.h"
 #include "host/Windowless.h"
 
@@ -527,6 +528,19 @@ LRESULT UserControl::OnWmGetObject(WPARAM w, LPARAM l) {
   if (!m_accessibility) m_accessibility = std::make_unique<Accessibility>(*this);
   if (const LRESULT r = m_accessibility->AnswerGetObject(w, l)) return r;
   return DefWindowProcW(hWnd(), WM_GETOBJECT, w, l);
+}
+
+std::optional<std::u16string> UserControl::FieldLabel() const {
+  Form* form = ParentForm();
+  if (!form) return std::nullopt;
+  const Control* before = nullptr;
+  for (const auto& c : form->Controls()) {
+    if (c.get() == this) break;
+    if (c->ContainerHwnd() == ContainerHwnd() && !c->Terminated()) before = c.get();
+  }
+  const auto* label = dynamic_cast<const Label*>(before);
+  if (!label) return std::nullopt;
+  return FieldNameFromLabel(label->Caption());
 }
 
 namespace {
