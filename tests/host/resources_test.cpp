@@ -317,6 +317,30 @@ TEST(PictureAtScale, At96DpiEveryDrawIsTheOldOne) {
   }
 }
 
+TEST(PictureAtScale, APictureWithNoLargerSourceIsEnlargedSmoothly) {
+  // Black beside white (a fetched chart has no variants), doubled at 192 dpi:
+  // target centres at source -0.25, 0.25, 0.75, 1.25, so 0, 255 / 4 = 63.75,
+  // 255 * 3 / 4 = 191.25 and 255; blocks would give 0, 0, 255, 255.
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  unique_hbitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ASSERT_TRUE(bmp);
+  static_cast<uint32_t*>(bits)[0] = 0x000000;
+  static_cast<uint32_t*>(bits)[1] = 0xFFFFFF;
+  auto pic = Picture::FromBitmap(std::move(bmp));
+  Surface s;
+  ASSERT_TRUE(s.Resize(4, 2, kGround));
+  pic->Draw(s.Dc(), RECT{0, 0, 4, 2}, 192);
+  const int kGrey[] = {0, 64, 191, 255};
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 4; ++x) {
+      const int g = kGrey[x];
+      EXPECT_EQ(s.Pixel(x, y), RGB(g, g, g)) << x << "," << y;
+    }
+  }
+}
+
 TEST(PictureAtScale, MaskedPixelsAreClearBeforeScaling) {
   // SmallPicture doubled at 192 dpi: top row red, green, mask, mask; bottom
   // row blue, white, mask, black. Target centres fall on source positions
