@@ -53,9 +53,7 @@ void Image::OnWriteProperties(PropertyStore& p) {
 void Image::Draw(HDC dc, const RECT& client) {
   RECT rc = client;
   if (m_borderStyle) {
-    unique_hbrush frame = MakeSolidBrush(GetSysColor(COLOR_WINDOWFRAME));
-    FrameRect(dc, &rc, frame.get());
-    InflateRect(&rc, -1, -1);
+    FrameSolid(dc, rc, GetSysColor(COLOR_WINDOWFRAME), Scaled(1));
   }
   if (!m_picture) return;
   if (m_stretch) {
@@ -64,6 +62,11 @@ void Image::Draw(HDC dc, const RECT& client) {
     const SIZE shown = m_picture->SizeAt(Dpi());
     m_picture->Draw(dc, RECT{rc.left, rc.top, rc.left + shown.cx, rc.top + shown.cy}, Dpi());
   }
+}
+
+void Image::ApplyDpi() {
+  FitToPicture();
+  GraphicControl::ApplyDpi();
 }
 
 void Image::Describe(AccessibleItem& item) const {
