@@ -28,7 +28,7 @@ void Image::SetBorderStyle(int32_t style) {
 
 void Image::FitToPicture() {
   if (m_stretch || !m_picture) return;
-  const int border = m_borderStyle ? 2 : 0;
+  const int border = m_borderStyle ? 2 * Scaled(1) : 0;
   Move(Left(), Top(), PixelsToTwipsX(m_picture->PixelWidth() + border),
        PixelsToTwipsY(m_picture->PixelHeight() + border));
 }
@@ -51,13 +51,16 @@ void Image::OnWriteProperties(PropertyStore& p) {
 void Image::Draw(HDC dc, const RECT& client) {
   RECT rc = client;
   if (m_borderStyle) {
-    unique_hbrush frame = MakeSolidBrush(GetSysColor(COLOR_WINDOWFRAME));
-    FrameRect(dc, &rc, frame.get());
-    InflateRect(&rc, -1, -1);
+    FrameSolid(dc, rc, GetSysColor(COLOR_WINDOWFRAME), Scaled(1));
   }
   if (!m_picture) return;
   if (m_stretch) m_picture->Render(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
   else m_picture->Render(dc, rc.left, rc.top);
+}
+
+void Image::ApplyDpi() {
+  FitToPicture();
+  GraphicControl::ApplyDpi();
 }
 
 void Image::Describe(AccessibleItem& item) const {

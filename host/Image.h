@@ -25,6 +25,7 @@ class Image : public GraphicControl {
   void OnReadProperties(const PropertyStore& props) override;
   void OnWriteProperties(PropertyStore& props) override;
   void Draw(HDC dc, const RECT& client) override;
+  void ApplyDpi() override;
   void Describe(AccessibleItem& item) const override;
 
  private:
