@@ -443,7 +443,8 @@ void ucStatusBar::PaintPanels() {
 }
 
 std::vector<PanelInput> ucStatusBar::MeasurePanels(HDC dc, std::vector<unique_hfont>& fonts) const {
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  // The panels' fonts at the bar's dpi (the form's), which the screen's DC need not have.
+  const int dpi = Dpi();
   std::vector<PanelInput> inputs;
   for (const StatusPanel& p : m_panels.Records()) {
     fonts.push_back(p.font ? p.font->CreateHandle(dpi) : unique_hfont());
