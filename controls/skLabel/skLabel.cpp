@@ -335,7 +335,11 @@ void skLabel::Redraw() {
       DrawTextW(dc, WPtr(m_caption), static_cast<int>(m_caption.size()), &rc, m_textFormat);
     }
     const int iconSize = Scaled(m_iconSize);
-    if (m_picture) m_picture->Render(dc, layout->iconX, layout->iconY, iconSize, iconSize);
+    if (m_picture) {
+      m_picture->Draw(dc, RECT{layout->iconX, layout->iconY, layout->iconX + iconSize,
+                               layout->iconY + iconSize},
+                      Dpi());
+    }
   }
   Refresh();
 }

@@ -336,12 +336,28 @@ void skbutton::DrawPicture(int px, int py, int pw, int ph) {
   if (hoverSet && m_pictureHover->GetType() == m_picture->GetType()) hover = m_pictureHover.get();
   Picture* shown = (m_state == StateNormal || !hoverSet) ? m_picture.get() : hover;
   const bool checked = m_checkBoxMode && m_value;
+  const int dpi = Dpi();
   if (m_picture->GetType() == Picture::Type::Icon) {
-    shown->Render(dc, px, py, pw, ph);
-    if (checked) hover->Render(dc, px, py, pw, ph);
+    const RECT box{px, py, px + pw, py + ph};
+    shown->Draw(dc, box, dpi);
+    if (checked) hover->Draw(dc, box, dpi);
     return;
   }
   if (checked) shown = hover;
+  if (dpi != 96) {
+    // The bitmap at its own size at this dpi, its top-left pw x ph shown.
+    const SIZE own = shown->SizeAt(dpi);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, px, py, px + pw, py + ph);
+    const RECT box{px, py, px + own.cx, py + own.cy};
+    if (m_useMaskColor) {
+      shown->DrawTransparent(dc, box, dpi, static_cast<COLORREF>(Translate(m_maskColor)));
+    } else {
+      shown->Draw(dc, box, dpi);
+    }
+    RestoreDC(dc, saved);
+    return;
+  }
   // The bitmap's top-left pw x ph pixels, at its own scale.
   const int cw = std::min(pw, shown->PixelWidth());
   const int ch = std::min(ph, shown->PixelHeight());

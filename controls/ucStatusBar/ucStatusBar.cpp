@@ -520,6 +520,12 @@ void ucStatusBar::TransBltEx(HDC hDestDC, int32_t x, int32_t y, int32_t nWidth, 
     int imageWidth = nWidth;
     int imageHeight = nHeight;
     const int dpi = Dpi();
+    if (dpi != 96 && !Disabled) {
+      // Drawn from the picture's nearest source for this size, filtered, with
+      // the transparent colour left out.
+      hSrcImg->DrawTransparent(hDestDC, RECT{x, y, x + nWidth, y + nHeight}, dpi, trans);
+      return;
+    }
     if (hSrcImg->GetType() == Picture::Type::Bitmap && dpi != 96) {
       // A bitmap drawn for 96 dpi: its part from (XSrc, YSrc) grown to the box,
       // each pixel a block, so the transparent colour stays exact.

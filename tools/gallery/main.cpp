@@ -21,22 +21,6 @@ namespace {
 
 using namespace fw::gallery;
 
-// Brings the stage to `dpi` as the platform does when its window moves to a
-// monitor of that scale: WM_DPICHANGED with the rectangle it suggests. True when
-// the stage and its controls now draw at that dpi.
-bool ShowStageAt(fw::Form& stage, int dpi) {
-  if (stage.Dpi() == dpi) return true;
-  RECT rc{};
-  GetWindowRect(stage.hWnd(), &rc);
-  const int from = stage.Dpi();
-  RECT suggested{rc.left, rc.top, rc.left + MulDiv(rc.right - rc.left, dpi, from),
-                 rc.top + MulDiv(rc.bottom - rc.top, dpi, from)};
-  SendMessageW(stage.hWnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-               reinterpret_cast<LPARAM>(&suggested));
-  fw::UserControl::DoEvents();
-  return stage.Dpi() == dpi;
-}
-
 // Every look at the stage's dpi, then the contact sheets; the number of files
 // not written.
 int RenderPass(fw::Form& stage, const LookList& looks, const std::wstring& outDir, int dpi) {
@@ -114,7 +98,7 @@ int wmain(int argc, wchar_t** argv) {
     stage.Show();
     const LookList looks = AllLooks();
     for (const int dpi : dpis) {
-      if (!ShowStageAt(stage, dpi)) {
+      if (!ShowAtDpi(stage, dpi)) {
         fwprintf(stderr, L"gallery: the stage cannot be shown at %d dpi\n", dpi);
         ++failures;
         continue;
