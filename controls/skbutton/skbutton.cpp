@@ -243,10 +243,11 @@ void skbutton::BuildRegion() {
   ReadSize();
   // Giving a region makes the window repaint; a region already made for this size
   // and style is not made again, so no paint can lead to another region.
-  if (m_width == m_regionWidth && m_height == m_regionHeight && m_buttonStyle == m_regionStyle) {
+  if (m_width == m_regionWidth && m_height == m_regionHeight && m_buttonStyle == m_regionStyle &&
+      Dpi() == m_regionDpi) {
     return;
   }
-  const int32_t corner = RegionCorner(m_buttonStyle);
+  const int32_t corner = Scaled(RegionCorner(m_buttonStyle));
   HRGN region = corner > 0
                     ? CreateRoundRectRgn(0, 0, m_width + 1, m_height + 1, corner, corner)
                     : CreateRectRgn(0, 0, m_width, m_height);
@@ -260,6 +261,7 @@ void skbutton::BuildRegion() {
   m_regionWidth = m_width;
   m_regionHeight = m_height;
   m_regionStyle = m_buttonStyle;
+  m_regionDpi = Dpi();
 }
 
 ButtonState skbutton::PaintState() const {
@@ -278,6 +280,7 @@ ButtonState skbutton::PaintState() const {
   b.showFocusRect = m_showFocusRect;
   b.userMode = Ambient().userMode;
   b.captionFocusRect = m_captionFocusRect;
+  b.dpi = Dpi();
   return b;
 }
 
@@ -316,8 +319,9 @@ void skbutton::DrawCaptionAndPicture() {
   in.pictureAlign = m_pictureAlign;
   in.captionAlign = m_captionAlign;
   in.hasAccessKey = m_hasAccessKey;
+  in.dpi = Dpi();
   const Layout at = LayoutCaptionAndPicture(in);
-  const CaptionPlacement place = PlaceCaption(m_buttonStyle, m_state, at.tx, at.ty, tw, th);
+  const CaptionPlacement place = PlaceCaption(m_buttonStyle, m_state, at.tx, at.ty, tw, th, in.dpi);
   if (place.focus) m_captionFocusRect = *place.focus;
   if (m_picture) DrawPicture(at.px + place.pictureDx, at.py + place.pictureDy, at.pw, at.ph);
   DrawCaption(place.caption);
@@ -335,12 +339,28 @@ void skbutton::DrawPicture(int px, int py, int pw, int ph) {
   if (hoverSet && m_pictureHover->GetType() == m_picture->GetType()) hover = m_pictureHover.get();
   Picture* shown = (m_state == StateNormal || !hoverSet) ? m_picture.get() : hover;
   const bool checked = m_checkBoxMode && m_value;
+  const int dpi = Dpi();
   if (m_picture->GetType() == Picture::Type::Icon) {
-    shown->Render(dc, px, py, pw, ph);
-    if (checked) hover->Render(dc, px, py, pw, ph);
+    const RECT box{px, py, px + pw, py + ph};
+    shown->Draw(dc, box, dpi);
+    if (checked) hover->Draw(dc, box, dpi);
     return;
   }
   if (checked) shown = hover;
+  if (dpi != 96) {
+    // The bitmap at its own size at this dpi, its top-left pw x ph shown.
+    const SIZE own = shown->SizeAt(dpi);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, px, py, px + pw, py + ph);
+    const RECT box{px, py, px + own.cx, py + own.cy};
+    if (m_useMaskColor) {
+      shown->DrawTransparent(dc, box, dpi, static_cast<COLORREF>(Translate(m_maskColor)));
+    } else {
+      shown->Draw(dc, box, dpi);
+    }
+    RestoreDC(dc, saved);
+    return;
+  }
   // The bitmap's top-left pw x ph pixels, at its own scale.
   const int cw = std::min(pw, shown->PixelWidth());
   const int ch = std::min(ph, shown->PixelHeight());

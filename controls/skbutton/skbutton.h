@@ -206,6 +206,7 @@ class skbutton : public UserControl {
   int32_t m_regionWidth = -1;
   int32_t m_regionHeight = -1;
   int32_t m_regionStyle = -1;
+  int m_regionDpi = 96;
   int m_regionBuilds = 0;  // regions given since the button was made
   long m_toldState = -1;   // the pressed, checked and unavailable flags last told
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Runs the gallery into a fresh folder and checks that every expected picture is
-there, is a PNG, and has the expected size.
+there, is a PNG, and has the expected size: at 96 dpi, then at 144 and 192 dpi
+(the gallery moves its stage there as the platform does, with WM_DPICHANGED),
+where every look must come out 1.5 and 2 times as large.
 
     gallery_test.py GALLERY_EXE
 """
@@ -47,6 +49,34 @@ EXPECTED = [("XPContainer-theme%02d-style0.png" % t, 201, 201) for t in range(12
     ("xpText-sheet.png", None, None),
 ]
 
+# Looks the size of the screen, which does not grow with the scale.
+SCREEN_SIZED = {"skForms-maximised.png"}
+# The skinned frame lays its window out at the new dpi by itself (title, borders
+# and shadow grow with it), so its looks are only required to be there and to
+# have grown at least by the scale.
+GROWS_BY_ITSELF = "skForms-"
+SCALES = (144, 192)
+
+
+def at_dpi(name, dpi):
+    return name[:-len(".png")] + "@%d.png" % dpi
+
+
+def scaled_entries(dpi):
+    """The 96-dpi entries at `dpi`: each size times dpi / 96 (a size that lands
+    on a half may round either way, so the check allows one pixel)."""
+    out = []
+    for name, width, height in EXPECTED:
+        if width is None or name in SCREEN_SIZED:
+            out.append((at_dpi(name, dpi), width, height))
+        elif name.startswith(GROWS_BY_ITSELF):
+            out.append((at_dpi(name, dpi), None, None))
+            SHEET_MIN[at_dpi(name, dpi)] = (width * dpi // 96, height * dpi // 96)
+        else:
+            out.append((at_dpi(name, dpi), width * dpi / 96.0, height * dpi / 96.0))
+    return out
+
+
 # The least size of a contact sheet where its grid of looks is known (columns x
 # rows of cells); other sheets and captures must be at least a look's worth.
 SHEET_MIN = {
@@ -70,6 +100,9 @@ def main():
     exe = sys.argv[1]
     out = tempfile.mkdtemp(prefix="fuelwise-gallery-")
     failures = []
+    expected = list(EXPECTED)
+    for dpi in SCALES:
+        expected += scaled_entries(dpi)
     try:
         # Wine sees the Unix root as drive Z:.
         wine_out = "Z:" + out.replace("/", "\\")
@@ -79,7 +112,7 @@ def main():
         sys.stderr.write(run.stderr)
         if run.returncode != 0:
             failures.append("gallery exited with %d" % run.returncode)
-        for name, width, height in EXPECTED:
+        for name, width, height in expected:
             path = os.path.join(out, name)
             if not os.path.exists(path):
                 failures.append("%s missing" % name)
@@ -93,16 +126,16 @@ def main():
                 least_w, least_h = SHEET_MIN.get(name, (40, 20))
                 if w < least_w or h < least_h:
                     failures.append("%s is %dx%d, too small" % (name, w, h))
-            elif (w, h) != (width, height):
-                failures.append("%s is %dx%d, expected %dx%d" % (name, w, h, width, height))
-        extra = sorted(set(os.listdir(out)) - {e[0] for e in EXPECTED})
+            elif abs(w - width) > (1 if "@" in name else 0) or abs(h - height) > (1 if "@" in name else 0):
+                failures.append("%s is %dx%d, expected %gx%g" % (name, w, h, width, height))
+        extra = sorted(set(os.listdir(out)) - {e[0] for e in expected})
         if extra:
             print("further files: %s" % ", ".join(extra))
     finally:
         shutil.rmtree(out, ignore_errors=True)
     for f in failures:
         print("FAIL: " + f)
-    print("%d expected files, %d failures" % (len(EXPECTED), len(failures)))
+    print("%d expected files, %d failures" % (len(expected), len(failures)))
     return 1 if failures else 0
 
 

@@ -7,6 +7,7 @@
 
 #include "host/Font.h"
 #include "host/Gdi.h"
+#include "host/UserControl.h"
 
 namespace fw::gallery {
 
@@ -54,6 +55,27 @@ ProgramFontOnStage::~ProgramFontOnStage() {
 std::wstring LookFileName(const Look& look) { return look.control + L"-" + look.name + L".png"; }
 
 std::wstring SheetFileName(const std::wstring& control) { return control + L"-sheet.png"; }
+
+bool ShowAtDpi(Form& form, int dpi) {
+  if (form.Dpi() == dpi) return true;
+  RECT rc{};
+  GetWindowRect(form.hWnd(), &rc);
+  const int from = form.Dpi();
+  RECT suggested{rc.left, rc.top, rc.left + MulDiv(rc.right - rc.left, dpi, from),
+                 rc.top + MulDiv(rc.bottom - rc.top, dpi, from)};
+  SendMessageW(form.hWnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&suggested));
+  UserControl::DoEvents();
+  return form.Dpi() == dpi;
+}
+
+std::wstring AtDpi(const std::wstring& name, int dpi) {
+  if (dpi == 96) return name;
+  const std::wstring suffix = L"@" + std::to_wstring(dpi);
+  const size_t dot = name.size() >= 4 ? name.rfind(L".png") : std::wstring::npos;
+  if (dot == std::wstring::npos || dot != name.size() - 4) return name + suffix;
+  return name.substr(0, dot) + suffix + L".png";
+}
 
 PixelImage ContactSheet(const std::wstring& title, const std::vector<SheetCell>& cells) {
   PixelImage sheet;

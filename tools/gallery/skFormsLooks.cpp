@@ -43,6 +43,8 @@ PixelImage RenderFrame(Form& stage, const FrameLook& look) {
   if (look.icon) host.SetIcon(Picture::FromResource(u"IDI_FUELWISE"));
   host.SetStartUpPosition(0);
   host.Move(15 * 700, 0);
+  // The frame is shown at the stage's scale.
+  if (!ShowAtDpi(host, stage.Dpi())) return image;
   auto* frame = host.Add<skForms>(u"skForms1", nullptr, 0, 0, look.widthTwips, 3000);
   if (!frame) return image;
   frame->SetThemeColor(look.theme);

@@ -440,5 +440,48 @@ TEST_F(skLabelTest, AFailingStepEndsTheDrawingQuietly) {
   EXPECT_EQ(flat->ScaleHeight(), 0);
 }
 
+// On a form moved to 192 dpi a look without gradients is its 96-dpi look with
+// every pixel drawn as a 2 x 2 block: the framed box (fill and outline), the
+// glossy bar (its fill and each of its rows) and the titled box's grip dots.
+TEST_F(skLabelTest, LooksAt192DpiAreTheDesignDrawnTwiceAsLarge) {
+  struct Case {
+    int32_t style;
+    int rowsFrom = 0;  // rows above this have a gradient, which has more steps at 192
+  } const cases[] = {{0}, {3}, {4, 7}};
+  auto moveTo = [](int dpi) {
+    RECT rc{};
+    GetWindowRect(s_form->hWnd(), &rc);
+    SendMessageW(s_form->hWnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&rc));
+    UserControl::DoEvents();
+  };
+  for (const Case& c : cases) {
+    m_label->SetStyle(c.style);
+    m_label->SetCaption(u"");
+    Repaint(m_label);
+    std::vector<COLORREF> small;
+    for (int y = 0; y < kH; ++y) {
+      for (int x = 0; x < kW; ++x) small.push_back(m_label->GetSurface().Pixel(x, y));
+    }
+    moveTo(192);
+    ASSERT_EQ(m_label->ScaleWidth(), 2 * kW);
+    ASSERT_EQ(m_label->ScaleHeight(), 2 * kH);
+    Repaint(m_label);
+    int wrong = 0;
+    std::string first;
+    for (int y = 2 * c.rowsFrom; y < 2 * kH; ++y) {
+      for (int x = 0; x < 2 * kW; ++x) {
+        const COLORREF want = small[static_cast<size_t>(y / 2) * kW + x / 2];
+        const COLORREF got = m_label->GetSurface().Pixel(x, y);
+        if (got == want) continue;
+        if (wrong++ == 0) {
+          first = "(" + std::to_string(x) + ", " + std::to_string(y) + ") " + Hex(got) + " for " + Hex(want);
+        }
+      }
+    }
+    moveTo(96);
+    EXPECT_EQ(wrong, 0) << "style " << c.style << ": first " << first;
+  }
+}
+
 }  // namespace
 }  // namespace fw
