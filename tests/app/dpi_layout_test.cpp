@@ -35,6 +35,20 @@
 #include "tests/app/price/SiteTestSupport.h"
 
 namespace fw {
+
+// Where the bar last drew each panel's text.
+struct ucStatusBarTestAccess {
+  static const std::vector<statusbar::StatusPanel>& Panels(const ucStatusBar& b) {
+    return b.m_panels.Records();
+  }
+};
+
+// The header container's caption label and the strip it lies on.
+struct XPContainerTestAccess {
+  static const xpcontainer::HeaderStrip& HeaderStripPart(const XPContainer& b) { return b.m_header; }
+  static const Label& CaptionLabelPart(const XPContainer& b) { return b.m_captionLabel; }
+};
+
 namespace {
 
 class QuietMain : public ForMain {
@@ -196,17 +210,27 @@ TEST_F(DpiLayoutTest, NoTextIsCut) {
       const SIZE text = TextExtent(*label->GetFont(), dpi, label->Caption());
       EXPECT_LE(text.cx, w) << Name(*c) << " at " << dpi;
       EXPECT_LE(text.cy, h) << Name(*c) << " at " << dpi;
+      // And the label lies inside the window it is drawn on.
+      RECT holder{};
+      GetClientRect(c->ContainerHwnd(), &holder);
+      EXPECT_LE(rc.right, holder.right) << Name(*c) << " past its container at " << dpi;
+      EXPECT_LE(rc.bottom, holder.bottom) << Name(*c) << " past its container at " << dpi;
     } else if (const auto* button = dynamic_cast<const skbutton*>(c.get())) {
       const SIZE text = TextExtent(*button->GetFont(), dpi, button->Caption());
       // Inside the button's border and its focus rectangle: 4 pixels a side at 96 dpi.
       EXPECT_LE(text.cx, w - 2 * ScaleToDpi(4, dpi)) << Name(*c) << " at " << dpi;
       EXPECT_LE(text.cy, h - 2 * ScaleToDpi(4, dpi)) << Name(*c) << " at " << dpi;
     } else if (const auto* box = dynamic_cast<const XPContainer*>(c.get())) {
-      const auto* kind = dynamic_cast<const UserControl*>(c.get());
-      const SIZE text = TextExtent(*kind->GetFont(), dpi, box->Caption());
-      EXPECT_LE(text.cx, w) << Name(*c) << " at " << dpi;
-      // The caption lies in the header strip: 23 pixels at 96 dpi.
-      EXPECT_LE(text.cy, ScaleToDpi(23, dpi)) << Name(*c) << " header strip at " << dpi;
+      // The caption is a label lying on the header strip: the label holds its
+      // text and the strip holds the label.
+      const Label& caption = XPContainerTestAccess::CaptionLabelPart(*box);
+      const SIZE text = TextExtent(*caption.GetFont(), dpi, box->Caption());
+      const RECT place = caption.PixelRect();
+      RECT strip{};
+      GetClientRect(XPContainerTestAccess::HeaderStripPart(*box).hWnd(), &strip);
+      EXPECT_LE(text.cx, place.right - place.left) << Name(*c) << " caption at " << dpi;
+      EXPECT_LE(text.cy, place.bottom - place.top) << Name(*c) << " caption at " << dpi;
+      EXPECT_LE(place.bottom, strip.bottom) << Name(*c) << " header strip at " << dpi;
     } else if (const auto* combo = dynamic_cast<const JCombo*>(c.get())) {
       RECT field{};
       GetClientRect(combo->TextPart().hWnd(), &field);
@@ -214,14 +238,13 @@ TEST_F(DpiLayoutTest, NoTextIsCut) {
       EXPECT_LE(text.cx, field.right) << Name(*c) << " at " << dpi;
       EXPECT_LE(text.cy, field.bottom) << Name(*c) << " at " << dpi;
     } else if (const auto* bar = dynamic_cast<const ucStatusBar*>(c.get())) {
-      // The panels' widths are 96-dpi numbers the bar scales as it draws them;
-      // the bar lists no places of its own to read them back from.
-      for (int i = 1; i <= 2; ++i) {
-        const SIZE text = TextExtent(*bar->Font(), dpi, bar->PanelText(i));
-        // The icon and its gap (20 pixels at 96 dpi), the panel's edges (8).
-        EXPECT_LE(ScaleToDpi(20, dpi) + text.cx, ScaleToDpi(bar->PanelWidth(i) - 8, dpi))
-            << "panel " << i << " at " << dpi;
-        EXPECT_LE(text.cy, h) << "panel " << i << " at " << dpi;
+      // Each panel's text against the place the bar last drew it in.
+      const auto& panels = ucStatusBarTestAccess::Panels(*bar);
+      for (size_t i = 0; i < panels.size(); ++i) {
+        const statusbar::PanelRect& place = panels[i].textRect;
+        const SIZE text = TextExtent(*bar->Font(), dpi, panels[i].text);
+        EXPECT_LE(text.cx, place.right - place.left) << "panel " << i + 1 << " at " << dpi;
+        EXPECT_LE(text.cy, place.bottom - place.top) << "panel " << i + 1 << " at " << dpi;
       }
     }
   }
