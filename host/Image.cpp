@@ -26,11 +26,13 @@ void Image::SetBorderStyle(int32_t style) {
   Redraw();
 }
 
+// The picture keeps its own size as a 96-dpi size: at another dpi the control
+// shows it scaled, so the window's layout around it scales with the rest.
 void Image::FitToPicture() {
   if (m_stretch || !m_picture) return;
   const int border = m_borderStyle ? 2 * Scaled(1) : 0;
-  Move(Left(), Top(), PixelsToTwipsX(m_picture->PixelWidth() + border),
-       PixelsToTwipsY(m_picture->PixelHeight() + border));
+  const SIZE shown = m_picture->SizeAt(Dpi());
+  Move(Left(), Top(), PixelsToTwipsX(shown.cx + border), PixelsToTwipsY(shown.cy + border));
 }
 
 void Image::OnReadProperties(const PropertyStore& p) {
@@ -54,8 +56,12 @@ void Image::Draw(HDC dc, const RECT& client) {
     FrameSolid(dc, rc, GetSysColor(COLOR_WINDOWFRAME), Scaled(1));
   }
   if (!m_picture) return;
-  if (m_stretch) m_picture->Render(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
-  else m_picture->Render(dc, rc.left, rc.top);
+  if (m_stretch) {
+    m_picture->Draw(dc, rc, Dpi());
+  } else {
+    const SIZE shown = m_picture->SizeAt(Dpi());
+    m_picture->Draw(dc, RECT{rc.left, rc.top, rc.left + shown.cx, rc.top + shown.cy}, Dpi());
+  }
 }
 
 void Image::ApplyDpi() {

@@ -1,5 +1,7 @@
 #include "controls/XPContainer/HeaderStrip.h"
 
+#include <algorithm>
+
 #include "host/Gdi.h"
 
 namespace fw::xpcontainer {
@@ -62,6 +64,12 @@ void HeaderStrip::SetWidth(int width) {
   GetWindowRect(m_hwnd, &rc);
   SetWindowPos(m_hwnd, nullptr, 0, 0, width < 0 ? 0 : width, rc.bottom - rc.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void HeaderStrip::Place(const RECT& rc) {
+  if (!m_hwnd) return;
+  SetWindowPos(m_hwnd, nullptr, rc.left, rc.top, std::max(0L, rc.right - rc.left),
+               std::max(0L, rc.bottom - rc.top), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void HeaderStrip::SetVisible(bool visible) {

@@ -30,6 +30,8 @@ class HeaderStrip {
   int ScaleHeight() const { return m_surface.Height(); }
 
   void SetWidth(int width);
+  // Moves and sizes the strip (its place in the container, in pixels).
+  void Place(const RECT& rc);
   void SetVisible(bool visible);
   bool Visible() const;
   // Shows what was drawn on the surface (and the label over it).

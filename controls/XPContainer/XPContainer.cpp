@@ -157,8 +157,8 @@ void XPContainer::DrawBackground(Colour light, Colour dark) {
   const int bodyHeight = m_bodyBox.bottom - m_bodyBox.top;
   // The rows run to the bottom of the body box; the lines run to its right edge
   // (it starts one pixel in), so that no column of the body is left in the back colour.
-  DrawGradient(hDC(), kBodyFirstRow, sh - kBodyFirstRow, bodyHeight - 1, kBodyLeft + bodyWidth,
-               light, dark);
+  DrawGradient(hDC(), Scaled(kBodyFirstRow), sh - Scaled(kBodyFirstRow), bodyHeight - 1,
+               Scaled(kBodyLeft) + bodyWidth, light, dark);
 }
 
 void XPContainer::DrawBorder(Colour colour) {
@@ -171,6 +171,16 @@ void XPContainer::DrawBorder(Colour colour) {
   unique_select brush(dc, GetStockObject(NULL_BRUSH));
   SetDCPenColor(dc, static_cast<COLORREF>(rgb));
   // The outline's corners are the pixels (0, 0) and (SW - 1, SH - 1).
+  const int px = Scaled(1);
+  if (px > 1) {
+    // A line as wide as the dpi makes a pixel, on all four sides.
+    const COLORREF c = static_cast<COLORREF>(rgb);
+    FillSolid(dc, RECT{0, 0, sw, px}, c);
+    FillSolid(dc, RECT{0, sh - px, sw, sh}, c);
+    FillSolid(dc, RECT{0, 0, px, sh}, c);
+    FillSolid(dc, RECT{sw - px, 0, sw, sh}, c);
+    return;
+  }
   Rectangle(dc, 0, 0, sw, sh);
   MoveToEx(dc, 0, sh - 1, nullptr);
   LineTo(dc, sw, sh - 1);
@@ -183,12 +193,20 @@ void XPContainer::Layout() {
   const int sh = ScaleHeight();
   m_laidOut = SIZE{sw, sh};
   const RECT label = m_captionLabel.PixelRect();
-  const auto layout = ResizeLayout(sw, sh, label.bottom - label.top);
+  const auto layout = ResizeLayout(sw, sh, label.bottom - label.top, Dpi());
   if (!layout) return;
   m_captionLabel.SetTop(PixelsToTwipsY(layout->captionTop));
-  m_header.SetWidth(layout->headerWidth);
+  m_captionLabel.SetLeft(PixelsToTwipsX(Scaled(kCaptionLeft)));
+  m_header.Place(HeaderRect(layout->headerWidth));
+  m_bodyBox.left = Scaled(kBodyLeft);
+  m_bodyBox.top = Scaled(kBodyTop);
   m_bodyBox.right = m_bodyBox.left + layout->bodyWidth;
   m_bodyBox.bottom = m_bodyBox.top + layout->bodyHeight;
+}
+
+RECT XPContainer::HeaderRect(int width) const {
+  const int left = Scaled(kHeaderLeft), top = Scaled(kHeaderTop);
+  return RECT{left, top, left + width, top + Scaled(kHeaderHeight)};
 }
 
 void XPContainer::ResizeStep() {
@@ -201,11 +219,10 @@ void XPContainer::ResizeStep() {
 void XPContainer::OnCreated() {
   UserControl::OnCreated();
   m_shell32.reset(LoadLibraryW(L"shell32.dll"));
-  const int width = std::max(ScaleWidth() - 2, 0);
-  m_header.Create(hWnd(), RECT{kHeaderLeft, kHeaderTop, kHeaderLeft + width,
-                               kHeaderTop + kHeaderHeight});
+  m_header.Create(hWnd(), HeaderRect(std::max(ScaleWidth() - 2 * Scaled(1), 0)));
   // The caption is a label of the host's, placed inside the strip and sized to its text.
-  if (m_captionLabel.Create(m_header.hWnd(), RECT{kCaptionLeft, 0, kCaptionLeft, 0},
+  const int captionLeft = Scaled(kCaptionLeft);
+  if (m_captionLabel.Create(m_header.hWnd(), RECT{captionLeft, 0, captionLeft, 0},
                             u"lblCaption")) {
     m_captionLabel.InitProperties();
     m_captionLabel.SetUseMnemonic(false);

@@ -74,6 +74,8 @@ class XPContainer : public UserControl {
   void ResizeStep();
   // Places the caption label, the header strip and the body box for the current size.
   void Layout();
+  // The header strip's place for a strip `width` pixels wide.
+  RECT HeaderRect(int width) const;
   // Store, report, Redraw: the common part of every colour write.
   void WriteColour(Colour& field, Colour value, std::u16string_view name);
 

@@ -58,14 +58,16 @@ std::optional<ThemeColours> ThemeRow(int32_t theme) {
 }
 
 std::optional<Layout> ResizeLayout(int32_t innerWidth, int32_t innerHeight,
-                                   int32_t captionHeight) {
+                                   int32_t captionHeight, int32_t dpi) {
   if (innerWidth == 0) return std::nullopt;
+  const int32_t headerHeight = ScaleToDpi(kHeaderHeight, dpi);
+  const int32_t border = ScaleToDpi(1, dpi);
   Layout l;
   // A plain division: an odd difference lands on .5 and rounds to even.
-  l.captionTop = RoundHalfEven((kHeaderHeight - captionHeight) / 2.0);
-  l.headerWidth = innerWidth - 2;
+  l.captionTop = RoundHalfEven((headerHeight - captionHeight) / 2.0);
+  l.headerWidth = innerWidth - 2 * border;
   l.bodyWidth = l.headerWidth;
-  l.bodyHeight = innerHeight - (kHeaderHeight + 2);
+  l.bodyHeight = innerHeight - (headerHeight + 2 * border);
   return l;
 }
 

@@ -72,8 +72,9 @@ struct Layout {
 };
 // `innerWidth` and `innerHeight` are the container's inner (scale) size;
 // `captionHeight` is the caption label's height.
+// The 96-dpi geometry above is scaled to `dpi` (ScaleToDpi).
 std::optional<Layout> ResizeLayout(int32_t innerWidth, int32_t innerHeight,
-                                   int32_t captionHeight);
+                                   int32_t captionHeight, int32_t dpi = 96);
 
 // The colours of the rows of a vertical gradient, top to bottom.
 //

@@ -1,10 +1,13 @@
 #include "controls/skLabel/skLabel.h"
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "host/ColourWin.h"
 #include "host/Form.h"
 #include "host/Gdi.h"
+#include "host/Numeric.h"
 #include "host/WideText.h"
 
 namespace fw {
@@ -23,56 +26,135 @@ std::optional<uint32_t> Translated(Colour c) {
   return static_cast<uint32_t>(rgb);
 }
 
+// The surface as the drawing routines see it. They are written at 96 dpi: W and
+// H are the surface's size there, every place a 96-dpi pixel. At another dpi a
+// place in the left (top) half keeps its distance from the left (top) side and
+// one in the right (bottom) half its distance from the right (bottom) side, each
+// distance scaled by ScaleToDpi; a 1-pixel line is at least ScaleToDpi(1) wide
+// and a gradient spans the scaled rows, one colour step per row.
+struct Canvas {
+  HDC dc;
+  int W, H;              // at 96 dpi
+  int deviceW, deviceH;  // the surface's pixels
+  int dpi;
+
+  bool Native() const { return dpi == 96; }
+  static int Map(int v, int design, int device, int dpi) {
+    return 2 * v <= design ? ScaleToDpi(v, dpi) : device - ScaleToDpi(design - v, dpi);
+  }
+  int X(int x) const { return Native() ? x : Map(x, W, deviceW, dpi); }
+  int Y(int y) const { return Native() ? y : Map(y, H, deviceH, dpi); }
+  // The device pixels of the 96-dpi column or row `v`, grown to ScaleToDpi(1)
+  // away from the side it keeps its distance from.
+  static std::pair<int, int> One(int v, int design, int device, int dpi) {
+    int from = Map(v, design, device, dpi), to = Map(v + 1, design, device, dpi);
+    const int least = ScaleToDpi(1, dpi);
+    if (to - from < least) {
+      if (2 * v < design) to = from + least;
+      else from = to - least;
+    }
+    return {from, to};
+  }
+  std::pair<int, int> Column(int x) const { return One(x, W, deviceW, dpi); }
+  std::pair<int, int> Row(int y) const { return One(y, H, deviceH, dpi); }
+};
+
+Canvas MakeCanvas(HDC dc, int deviceW, int deviceH, int dpi) {
+  if (dpi <= 0) dpi = 96;
+  const auto design = [&](int v) { return dpi == 96 ? v : (v * 96 + dpi / 2) / dpi; };
+  return Canvas{dc, design(deviceW), design(deviceH), deviceW, deviceH, dpi};
+}
+
 // The drawing routines. The line and the filled rectangle end silently on a
 // colour they cannot use; the others report failure, which ends the drawing step.
 
-void DrawLine(HDC dc, int x1, int y1, int x2, int y2, std::optional<uint32_t> rgb) {
+void DrawLine(const Canvas& c, int x1, int y1, int x2, int y2, std::optional<uint32_t> rgb) {
   if (!rgb) return;
-  unique_select pen(dc, GetStockObject(DC_PEN));
-  SetDCPenColor(dc, *rgb);
-  MoveToEx(dc, x1, y1, nullptr);
-  LineTo(dc, x2, y2);
+  if (c.Native() || (x1 != x2 && y1 != y2)) {
+    unique_select pen(c.dc, GetStockObject(DC_PEN));
+    SetDCPenColor(c.dc, *rgb);
+    MoveToEx(c.dc, c.X(x1), c.Y(y1), nullptr);
+    LineTo(c.dc, c.X(x2), c.Y(y2));
+    return;
+  }
+  // The pixels of the 1-pixel line, its end left out, as one block.
+  if (x1 == x2 && y1 == y2) return;
+  const bool across = y1 == y2;
+  const int from = across ? x1 : y1, to = across ? x2 : y2;
+  const int first = to > from ? from : to + 1, last = to > from ? to - 1 : from;
+  RECT rc{};
+  if (across) {
+    const auto [top, bottom] = c.Row(y1);
+    rc = RECT{c.X(first), top, c.X(last + 1), bottom};
+  } else {
+    const auto [left, right] = c.Column(x1);
+    rc = RECT{left, c.Y(first), right, c.Y(last + 1)};
+  }
+  if (rc.right > rc.left && rc.bottom > rc.top) FillSolid(c.dc, rc, *rgb);
 }
 
-void FillBox(HDC dc, int x, int y, int w, int h, std::optional<uint32_t> rgb) {
+void FillBox(const Canvas& c, int x, int y, int w, int h, std::optional<uint32_t> rgb) {
   if (!rgb || w <= 0 || h <= 0) return;
-  FillSolid(dc, RECT{x, y, x + w, y + h}, *rgb);
+  FillSolid(c.dc, RECT{c.X(x), c.Y(y), c.X(x + w), c.Y(y + h)}, *rgb);
 }
 
 // The outline through the four corners (x, y), (x + w, y), (x + w, y + h), (x, y + h).
-void Outline(HDC dc, int x, int y, int w, int h, std::optional<uint32_t> rgb) {
-  DrawLine(dc, x, y, x + w, y, rgb);
-  DrawLine(dc, x + w, y, x + w, y + h, rgb);
-  DrawLine(dc, x + w, y + h, x, y + h, rgb);
-  DrawLine(dc, x, y + h, x, y, rgb);
+void Outline(const Canvas& c, int x, int y, int w, int h, std::optional<uint32_t> rgb) {
+  DrawLine(c, x, y, x + w, y, rgb);
+  DrawLine(c, x + w, y, x + w, y + h, rgb);
+  DrawLine(c, x + w, y + h, x, y + h, rgb);
+  DrawLine(c, x, y + h, x, y, rgb);
 }
 
 // Rows 0 .. n from (x, y + i) to (x2, y + i), from `a` (row 0) to `b` (row n).
-bool VerticalGradient(HDC dc, std::optional<uint32_t> a, std::optional<uint32_t> b, int x, int y,
-                      int x2, int n) {
+bool VerticalGradient(const Canvas& c, std::optional<uint32_t> a, std::optional<uint32_t> b, int x,
+                      int y, int x2, int n) {
   if (!a || !b || n == 0) return false;
-  for (int i = 0; i <= n; ++i) DrawLine(dc, x, y + i, x2, y + i, GradientRow(*a, *b, i, n));
+  if (c.Native()) {
+    for (int i = 0; i <= n; ++i) DrawLine(c, x, y + i, x2, y + i, GradientRow(*a, *b, i, n));
+    return true;
+  }
+  // The same colours over the rows the 96-dpi rows become.
+  const int top = c.Row(y).first, bottom = c.Row(y + n).second;
+  const int steps = std::max(bottom - top - 1, 1);
+  for (int row = top; row < bottom; ++row) {
+    if (const auto colour = GradientRow(*a, *b, row - top, steps)) {
+      FillSolid(c.dc, RECT{c.X(x), row, c.X(x2), row + 1}, *colour);
+    }
+  }
   return true;
 }
 
-bool FramedGradient(HDC dc, std::optional<uint32_t> a, std::optional<uint32_t> b, int x, int y,
-                    int w, int h, std::optional<uint32_t> frame) {
-  if (!VerticalGradient(dc, a, b, x, y, w, h)) return false;
-  Outline(dc, x, y, w, h, frame);
+bool FramedGradient(const Canvas& c, std::optional<uint32_t> a, std::optional<uint32_t> b, int x,
+                    int y, int w, int h, std::optional<uint32_t> frame) {
+  if (!VerticalGradient(c, a, b, x, y, w, h)) return false;
+  Outline(c, x, y, w, h, frame);
   return true;
 }
 
 // The surface's filled and outlined shape over (0, 0) to (sw, sh): the outline
 // on the outermost pixels, the fill inside; `ellipse` > 0 rounds the corners.
-bool FilledShape(HDC dc, int sw, int sh, std::optional<uint32_t> fill,
+bool FilledShape(const Canvas& c, int sw, int sh, std::optional<uint32_t> fill,
                  std::optional<uint32_t> outline, int ellipse) {
   if (!fill || !outline) return false;
-  unique_select pen(dc, GetStockObject(DC_PEN));
+  HDC dc = c.dc;
+  if (c.Native()) {
+    unique_select pen(dc, GetStockObject(DC_PEN));
+    unique_select brush(dc, GetStockObject(DC_BRUSH));
+    SetDCPenColor(dc, *outline);
+    SetDCBrushColor(dc, *fill);
+    if (ellipse > 0) RoundRect(dc, 0, 0, sw, sh, ellipse, ellipse);
+    else Rectangle(dc, 0, 0, sw, sh);
+    return true;
+  }
+  // The outline as wide as the dpi makes a pixel, inside the shape.
+  const unique_hpen wide(CreatePen(PS_INSIDEFRAME, ScaleToDpi(1, c.dpi), *outline));
+  unique_select pen(dc, wide.get());
   unique_select brush(dc, GetStockObject(DC_BRUSH));
-  SetDCPenColor(dc, *outline);
   SetDCBrushColor(dc, *fill);
-  if (ellipse > 0) RoundRect(dc, 0, 0, sw, sh, ellipse, ellipse);
-  else Rectangle(dc, 0, 0, sw, sh);
+  const int ew = ellipse > 0 ? ScaleToDpi(ellipse, c.dpi) : 0;
+  if (ew > 0) RoundRect(dc, 0, 0, c.X(sw), c.Y(sh), ew, ew);
+  else Rectangle(dc, 0, 0, c.X(sw), c.Y(sh));
   return true;
 }
 
@@ -213,8 +295,10 @@ void skLabel::CopyFont(const FontValue& from) {
 void skLabel::Redraw() {
   if (!hWnd()) return;
   Cls();
-  const int sw = ScaleWidth();
-  const int sh = ScaleHeight();
+  // Drawn and laid out at 96 dpi, placed at the label's dpi (see Canvas).
+  const Canvas surface = MakeCanvas(hDC(), ScaleWidth(), ScaleHeight(), Dpi());
+  const int sw = surface.W;
+  const int sh = surface.H;
   // The caption's place does not depend on its measured size (see LayoutCaption).
   const bool hasCaption = !m_caption.empty();
 
@@ -236,8 +320,12 @@ void skLabel::Redraw() {
   in.hasPicture = m_picture != nullptr;
   in.iconSize = m_iconSize;
   in.iconAlignment = m_iconAlignment;
-  const auto layout = drawn ? LayoutCaption(in) : std::nullopt;
+  auto layout = drawn ? LayoutCaption(in) : std::nullopt;
   if (layout) {
+    Rect& r = layout->caption;
+    r = Rect{surface.X(r.left), surface.Y(r.top), surface.X(r.right), surface.Y(r.bottom)};
+    layout->iconX = surface.X(layout->iconX);
+    layout->iconY = surface.Y(layout->iconY);
     m_layout = *layout;
     HDC dc = hDC();
     if (hasCaption) {
@@ -246,17 +334,18 @@ void skLabel::Redraw() {
               layout->caption.bottom};
       DrawTextW(dc, WPtr(m_caption), static_cast<int>(m_caption.size()), &rc, m_textFormat);
     }
-    if (m_picture) m_picture->Render(dc, layout->iconX, layout->iconY, m_iconSize, m_iconSize);
+    const int iconSize = Scaled(m_iconSize);
+    if (m_picture) m_picture->Render(dc, layout->iconX, layout->iconY, iconSize, iconSize);
   }
   Refresh();
 }
 
 bool skLabel::DrawFramedBox(int sw, int sh) {
-  return FilledShape(hDC(), sw, sh, Translated(m_fillColor), Translated(m_frameColor), 0);
+  return FilledShape(MakeCanvas(hDC(), ScaleWidth(), ScaleHeight(), Dpi()), sw, sh, Translated(m_fillColor), Translated(m_frameColor), 0);
 }
 
 bool skLabel::DrawBandedBox(int sw, int sh) {
-  HDC dc = hDC();
+  const Canvas dc = MakeCanvas(hDC(), ScaleWidth(), ScaleHeight(), Dpi());
   const auto top = Translated(m_inUse.gradientEnd);
   const auto bottom = Translated(m_inUse.gradientStart);
   const auto frame = Translated(m_inUse.frame);
@@ -266,12 +355,12 @@ bool skLabel::DrawBandedBox(int sw, int sh) {
 }
 
 bool skLabel::DrawTextBox(int sw, int sh) {
-  return FilledShape(hDC(), sw, sh, Translated(m_textBoxColor), Translated(m_frameColor),
+  return FilledShape(MakeCanvas(hDC(), ScaleWidth(), ScaleHeight(), Dpi()), sw, sh, Translated(m_textBoxColor), Translated(m_frameColor),
                      m_roundedCorners ? sh : 0);
 }
 
 bool skLabel::DrawGlossyBar(int sw, int sh) {
-  HDC dc = hDC();
+  const Canvas dc = MakeCanvas(hDC(), ScaleWidth(), ScaleHeight(), Dpi());
   const bool grey = m_themeColor != 0;
   FillBox(dc, 0, 12, sw, sh - 12, GlossyFill(grey));
   for (const BarLine& line : GlossyLines(grey, sh)) {
@@ -281,7 +370,7 @@ bool skLabel::DrawGlossyBar(int sw, int sh) {
 }
 
 bool skLabel::DrawTitledBox(int sw, int sh) {
-  HDC dc = hDC();
+  const Canvas dc = MakeCanvas(hDC(), ScaleWidth(), ScaleHeight(), Dpi());
   const auto start = Translated(m_inUse.gradientStart);
   if (!start) return false;
   if (!FilledShape(dc, sw, sh, Average(*start, kWhite), kBlack, 0)) return false;

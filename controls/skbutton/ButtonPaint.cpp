@@ -4,6 +4,7 @@
 
 #include "host/ColourWin.h"
 #include "host/Gdi.h"
+#include "host/Numeric.h"
 
 namespace fw::skbtn {
 
@@ -124,11 +125,27 @@ void GrayPicture(HDC dc, HANDLE handle, int x, int y, int w, int h) {
   SetStretchBltMode(dc, oldMode);
 }
 
-void DrawEdgeOf(HDC dc, RECT rc, EdgeKind kind) {
-  UINT edge = EDGE_RAISED;
-  if (kind == EdgeKind::ThinRaised) edge = BDR_RAISEDINNER;
-  if (kind == EdgeKind::Sunken) edge = EDGE_SUNKEN;
-  DrawEdge(dc, &rc, edge, BF_RECT);
+void DrawEdgeOf(HDC dc, RECT rc, EdgeKind kind, int dpi) {
+  UINT outer = BDR_RAISEDOUTER;
+  UINT inner = BDR_RAISEDINNER;
+  if (kind == EdgeKind::ThinRaised) outer = 0;
+  if (kind == EdgeKind::Sunken) {
+    outer = BDR_SUNKENOUTER;
+    inner = BDR_SUNKENINNER;
+  }
+  if (dpi == 96 || dpi <= 0) {
+    DrawEdge(dc, &rc, outer | inner, BF_RECT);
+    return;
+  }
+  // Each border as rings of one pixel, outer first, so both keep their colours.
+  const int width = ScaleToDpi(1, dpi);
+  for (UINT border : {outer, inner}) {
+    if (!border) continue;
+    for (int i = 0; i < width; ++i) {
+      DrawEdge(dc, &rc, border, BF_RECT);
+      InflateRect(&rc, -1, -1);
+    }
+  }
 }
 
 void DrawFocus(HDC dc, RECT rc) { DrawFocusRect(dc, &rc); }

@@ -32,8 +32,9 @@ void DrawGradient(HDC dc, int x, int y, int w, int h, int32_t c1, int32_t c2, in
 void GrayPicture(HDC dc, HANDLE handle, int x, int y, int w, int h);
 
 enum class EdgeKind { Raised, ThinRaised, Sunken };
-// The platform's 3-D edge on all four sides of `rc`.
-void DrawEdgeOf(HDC dc, RECT rc, EdgeKind kind);
+// The platform's 3-D edge on all four sides of `rc`; above 96 dpi each of its
+// 1-pixel borders is ScaleToDpi(1, dpi) pixels wide.
+void DrawEdgeOf(HDC dc, RECT rc, EdgeKind kind, int dpi = 96);
 // The platform's dotted focus rectangle.
 void DrawFocus(HDC dc, RECT rc);
 
@@ -55,6 +56,8 @@ struct ButtonState {
   bool showFocusRect = false;
   bool userMode = true;
   Box captionFocusRect;
+  // The dpi the face is drawn at; every painter is designed at 96.
+  int dpi = 96;
 };
 
 // What a painter leaves to Redraw, which applies it after the face.

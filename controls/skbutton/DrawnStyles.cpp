@@ -6,9 +6,12 @@
 // caption colour of style 3) goes back in the PaintResult.
 
 #include <cmath>
+#include <utility>
 
 #include "controls/skbutton/ButtonPaint.h"
 #include "controls/skbutton/PixelMappedArt.h"
+#include "host/Gdi.h"
+#include "host/Numeric.h"
 
 namespace fw::skbtn {
 
@@ -21,23 +24,121 @@ int32_t M(int32_t a, int32_t b) { return MixColors(a, b); }
 int Whole(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 // The steps of one painting, on one DC, and what the painting asks of the button.
+//
+// The painters are written at 96 dpi: W and H are the button's size there and
+// every place is a 96-dpi pixel. At another dpi each step maps its places onto
+// the device: a place in the left (top) half keeps its distance from the left
+// (top) side, one in the right (bottom) half its distance from the right
+// (bottom) side, each distance scaled by ScaleToDpi. So a 1-pixel line is
+// ScaleToDpi(1) wide and stays against the side it is drawn against, and a
+// gradient spans the scaled length, with as many colour steps as it has pixels.
 class Steps {
  public:
   Steps(HDC dc, const RECT& client, const ButtonState& b)
-      : W(client.right), H(client.bottom), face(b.face), dc_(dc), b_(b) {}
+      : W(Design(client.right, b.dpi)), H(Design(client.bottom, b.dpi)), face(b.face),
+        dc_(dc), b_(b), dpi_(b.dpi > 0 ? b.dpi : 96), deviceW_(client.right),
+        deviceH_(client.bottom) {}
 
   void G(double x, double y, double w, double h, int32_t c1, int32_t c2, bool vertical) const {
-    DrawGradient(dc_, Whole(x), Whole(y), Whole(w), Whole(h), c1, c2,
-                 vertical ? GradientVertical : GradientHorizontal);
+    const int dir = vertical ? GradientVertical : GradientHorizontal;
+    if (Native()) {
+      DrawGradient(dc_, Whole(x), Whole(y), Whole(w), Whole(h), c1, c2, dir);
+      return;
+    }
+    const RECT rc = Device(Whole(x), Whole(y), Whole(x) + Whole(w), Whole(y) + Whole(h));
+    DrawGradient(dc_, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, c1, c2, dir);
   }
-  void L(int x1, int y1, int x2, int y2, int32_t c) const { DrawLine(dc_, x1, y1, x2, y2, c); }
-  void R(int x, int y, int w, int h, int32_t c) const { DrawRectangle(dc_, x, y, w, h, c); }
-  void Fill(int32_t c) const { FillRectangle(dc_, c, RECT{0, 0, W, H}); }
-  void Fill(int32_t c, RECT rc) const { FillRectangle(dc_, c, rc); }
-  void Corners(int32_t c) const { DrawCorners(dc_, W, H, c); }
-  void Edge(RECT rc, EdgeKind kind) const { DrawEdgeOf(dc_, rc, kind); }
-  void Focus(int l, int t, int r, int b) const { DrawFocus(dc_, RECT{l, t, r, b}); }
-  void Pixel(int x, int y, uint32_t c) const { SetPixelV(dc_, x, y, static_cast<COLORREF>(c)); }
+  void L(int x1, int y1, int x2, int y2, int32_t c) const {
+    if (Native() || (x1 != x2 && y1 != y2)) {
+      DrawLine(dc_, x1, y1, x2, y2, c);
+      return;
+    }
+    // The pixels a 1-pixel line covers, its end left out, drawn as one block.
+    if (x1 == x2 && y1 == y2) return;
+    const bool across = y1 == y2;
+    const int from = across ? x1 : y1;
+    const int to = across ? x2 : y2;
+    const int first = to > from ? from : to + 1;
+    const int last = to > from ? to - 1 : from;
+    if (across) {
+      const auto [top, bottom] = Row(y1);
+      Block(RECT{DX(first), top, DX(last + 1), bottom}, c);
+    } else {
+      const auto [left, right] = Column(x1);
+      Block(RECT{left, DY(first), right, DY(last + 1)}, c);
+    }
+  }
+  void R(int x, int y, int w, int h, int32_t c) const {
+    if (Native()) {
+      DrawRectangle(dc_, x, y, w, h, c);
+      return;
+    }
+    if (w <= 0 || h <= 0) return;
+    const auto [top0, top1] = Row(y);
+    const auto [bottom0, bottom1] = Row(y + h - 1);
+    const auto [left0, left1] = Column(x);
+    const auto [right0, right1] = Column(x + w - 1);
+    const int l = DX(x), r = DX(x + w);
+    Block(RECT{l, top0, r, top1}, c);
+    Block(RECT{l, bottom0, r, bottom1}, c);
+    Block(RECT{left0, top1, left1, bottom0}, c);
+    Block(RECT{right0, top1, right1, bottom0}, c);
+  }
+  void Fill(int32_t c) const { FillRectangle(dc_, c, RECT{0, 0, deviceW_, deviceH_}); }
+  void Fill(int32_t c, RECT rc) const {
+    FillRectangle(dc_, c, Native() ? rc : Device(rc.left, rc.top, rc.right, rc.bottom));
+  }
+  void Corners(int32_t c) const {
+    if (Native()) {
+      DrawCorners(dc_, W, H, c);
+      return;
+    }
+    for (const POINT p : {POINT{1, 1}, POINT{1, H - 2}, POINT{W - 2, 1}, POINT{W - 2, H - 2}}) {
+      const auto [left, right] = Column(p.x);
+      const auto [top, bottom] = Row(p.y);
+      Block(RECT{left, top, right, bottom}, c);
+    }
+  }
+  void Edge(RECT rc, EdgeKind kind) const {
+    DrawEdgeOf(dc_, Native() ? rc : Device(rc.left, rc.top, rc.right, rc.bottom), kind, dpi_);
+  }
+  void Focus(int l, int t, int r, int b) const {
+    if (Native()) {
+      DrawFocus(dc_, RECT{l, t, r, b});
+      return;
+    }
+    // The platform's dots at 96 dpi, found on a probe, each inverted here as the
+    // block its pixel becomes.
+    if (l < 0 || t < 0 || r <= l || b <= t || r > 4 * W || b > 4 * H) return;
+    uint32_t* bits = nullptr;
+    unique_hdc probe(CreateCompatibleDC(dc_));
+    if (!probe) return;
+    unique_hbitmap bitmap = CreateTopDownDib(probe.get(), r, b, &bits);
+    if (!bitmap || !bits) return;
+    {
+      unique_select select(probe.get(), bitmap.get());
+      SetROP2(probe.get(), GetROP2(dc_));
+      const RECT rc{l, t, r, b};
+      DrawFocus(probe.get(), rc);
+      GdiFlush();
+    }
+    for (int y = t; y < b; ++y) {
+      for (int x = l; x < r; ++x) {
+        if (bits[static_cast<size_t>(y) * r + x] == 0) continue;
+        const RECT dot = Device(x, y, x + 1, y + 1);
+        PatBlt(dc_, dot.left, dot.top, dot.right - dot.left, dot.bottom - dot.top, DSTINVERT);
+      }
+    }
+  }
+  // A focus rectangle already in device pixels (one laid out round the caption).
+  void FocusAt(RECT rc) const {
+    if (Native()) Focus(rc.left, rc.top, rc.right, rc.bottom);
+    else Focus(Design(rc.left, dpi_), Design(rc.top, dpi_), Design(rc.right, dpi_), Design(rc.bottom, dpi_));
+  }
+  void Pixel(int x, int y, uint32_t c) const {
+    if (Native()) SetPixelV(dc_, x, y, static_cast<COLORREF>(c));
+    else Block(Device(x, y, x + 1, y + 1), static_cast<int32_t>(c));
+  }
 
   // The step named "region".
   void Region() { result_.region = true; }
@@ -47,13 +148,46 @@ class Steps {
   bool Checked() const { return b_.checkBoxMode && b_.value; }
   bool FocusOrDefault() const { return b_.hasFocus || b_.isDefault; }
 
+  // The button's size at 96 dpi.
   const int W;
   const int H;
   const int32_t face;
 
  private:
+  static int Design(int device, int dpi) {
+    return dpi > 0 && dpi != 96 ? (device * 96 + dpi / 2) / dpi : device;
+  }
+  bool Native() const { return dpi_ == 96; }
+  static int Map(int v, int design, int device, int dpi) {
+    return 2 * v <= design ? ScaleToDpi(v, dpi) : device - ScaleToDpi(design - v, dpi);
+  }
+  // The device pixels of the 96-dpi pixel `v`, at least ScaleToDpi(1) of them,
+  // grown away from the side it keeps its distance from (where two lines meet,
+  // the later one wins, as at 96 dpi).
+  static std::pair<int, int> OnePixel(int v, int design, int device, int dpi) {
+    int from = Map(v, design, device, dpi);
+    int to = Map(v + 1, design, device, dpi);
+    const int least = ScaleToDpi(1, dpi);
+    if (to - from < least) {
+      if (2 * v < design) to = from + least;
+      else from = to - least;
+    }
+    return {from, to};
+  }
+  std::pair<int, int> Column(int x) const { return OnePixel(x, W, deviceW_, dpi_); }
+  std::pair<int, int> Row(int y) const { return OnePixel(y, H, deviceH_, dpi_); }
+  int DX(int x) const { return Map(x, W, deviceW_, dpi_); }
+  int DY(int y) const { return Map(y, H, deviceH_, dpi_); }
+  RECT Device(int l, int t, int r, int b) const { return RECT{DX(l), DY(t), DX(r), DY(b)}; }
+  void Block(const RECT& rc, int32_t c) const {
+    if (rc.right > rc.left && rc.bottom > rc.top) FillRectangle(dc_, c, rc);
+  }
+
   HDC dc_;
   const ButtonState& b_;
+  int dpi_;
+  int deviceW_;
+  int deviceH_;
   PaintResult result_;
 };
 
@@ -92,6 +226,7 @@ PaintResult PaintStandard(HDC dc, const RECT& client, const ButtonState& b) {
   Steps s(dc, client, b);
   const int W = s.W, H = s.H;
   const int32_t style = b.style;
+  const RECT face{0, 0, W, H};
   if (s.Checked()) {
     StandardChecked(s, b);
     return s.Result();
@@ -100,13 +235,13 @@ PaintResult PaintStandard(HDC dc, const RECT& client, const ButtonState& b) {
     case StateNormal:
       s.Region();
       s.Fill(s.face);
-      if (style == StyleStandard) s.Edge(client, EdgeKind::Raised);
-      if (style == StyleFlat) s.Edge(client, EdgeKind::ThinRaised);
+      if (style == StyleStandard) s.Edge(face, EdgeKind::Raised);
+      if (style == StyleFlat) s.Edge(face, EdgeKind::ThinRaised);
       break;
     case StateHot:
       s.Fill(s.face);
-      if (style == StyleFlat || style == StyleHoverThin) s.Edge(client, EdgeKind::ThinRaised);
-      if (WideEdge(style)) s.Edge(client, EdgeKind::Raised);
+      if (style == StyleFlat || style == StyleHoverThin) s.Edge(face, EdgeKind::ThinRaised);
+      if (WideEdge(style)) s.Edge(face, EdgeKind::Raised);
       break;
     case StatePressed:
       s.Fill(s.face);
@@ -118,7 +253,7 @@ PaintResult PaintStandard(HDC dc, const RECT& client, const ButtonState& b) {
         // Only its left and top sides fall inside the button.
         s.R(0, 0, W + 1, H + 1, T(SystemColour(COLOR_GRAYTEXT)));
       } else if (style == StyleHoverEdge) {
-        s.Edge(client, EdgeKind::Sunken);
+        s.Edge(face, EdgeKind::Sunken);
       }
       break;
     default: return s.Result();
@@ -390,7 +525,7 @@ PaintResult PaintHalfGloss(HDC dc, const RECT& client, const ButtonState& b) {
   s.Corners(S(face, 0.05f));
   if (b.parentActive && b.showFocusRect && s.FocusOrDefault()) {
     const Box& r = b.captionFocusRect;
-    s.Focus(r.left, r.top, r.right, r.bottom);
+    s.FocusAt(RECT{r.left, r.top, r.right, r.bottom});
   }
   return s.Result();
 }

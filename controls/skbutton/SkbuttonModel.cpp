@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/Numeric.h"
+
 namespace fw::skbtn {
 
 namespace {
@@ -140,16 +142,23 @@ std::vector<int32_t> GradientPixels(int32_t w, int32_t h, int32_t c1, int32_t c2
 
 namespace {
 
+// A 96-dpi pixel quantity of the layout at the button's dpi.
+struct Px {
+  int32_t dpi;
+  int32_t operator()(int32_t pixels) const { return ScaleToDpi(pixels, dpi); }
+};
+
 // The picture's drawn size by PictureSize; 0 x 0 for a value outside the set.
 void SizePicture(const LayoutInput& in, Layout& o) {
+  const Px P{in.dpi};
   switch (in.pictureSize) {
     case PictureOwnSize:
       o.pw = in.hasPicture ? in.ownWidth : 0;
       o.ph = in.hasPicture ? in.ownHeight : 0;
       break;
-    case Picture16: o.pw = o.ph = 16; break;
-    case Picture24: o.pw = o.ph = 24; break;
-    case Picture32: o.pw = o.ph = 32; break;
+    case Picture16: o.pw = o.ph = P(16); break;
+    case Picture24: o.pw = o.ph = P(24); break;
+    case Picture32: o.pw = o.ph = P(32); break;
     default: break;
   }
 }
@@ -157,32 +166,33 @@ void SizePicture(const LayoutInput& in, Layout& o) {
 // Picture and caption places by PictureAlign. Integer halves truncate toward
 // zero, as C++ division does.
 void PlaceByPictureAlign(const LayoutInput& in, Layout& o) {
+  const Px P{in.dpi};
   const int32_t W = in.width, H = in.height, tw = in.textWidth, th = in.textHeight;
   const int32_t pw = o.pw, ph = o.ph;
   switch (in.pictureAlign) {
     case PictureLeftEdge:
-      o.px = 4;
+      o.px = P(4);
       o.py = (H - ph) / 2;
-      o.tx = std::max(W / 2 - tw / 2 + pw / 2, pw + 8);
+      o.tx = std::max(W / 2 - tw / 2 + pw / 2, pw + P(8));
       o.ty = H / 2 - th / 2;
       break;
     case PictureLeftOfCaption:
-      o.px = std::max((W - pw - tw) / 2, 4);
+      o.px = std::max((W - pw - tw) / 2, P(4));
       o.py = (H - ph) / 2;
-      o.tx = std::max(W / 2 - tw / 2 + pw / 2 + 3, pw + 8);
+      o.tx = std::max(W / 2 - tw / 2 + pw / 2 + P(3), pw + P(8));
       o.ty = H / 2 - th / 2;
       break;
     case PictureRightEdge:
-      o.px = W - pw - 4;
+      o.px = W - pw - P(4);
       o.py = (H - ph) / 2;
-      o.tx = W - tw - pw - 4;
+      o.tx = W - tw - pw - P(4);
       o.ty = H / 2 - th / 2;
       break;
     case PictureRightOfCaption:
-      o.px = std::min((W - pw + tw) / 2, W - pw - 4);
+      o.px = std::min((W - pw + tw) / 2, W - pw - P(4));
       o.py = (H - ph) / 2;
-      o.tx = W / 2 - tw / 2 - pw / 2 - 3;
-      if (o.tx < 0) o.tx = W - tw - pw - 4;
+      o.tx = W / 2 - tw / 2 - pw / 2 - P(3);
+      if (o.tx < 0) o.tx = W - tw - pw - P(4);
       o.ty = H / 2 - th / 2;
       break;
     case PictureBehindCaption:
@@ -194,17 +204,17 @@ void PlaceByPictureAlign(const LayoutInput& in, Layout& o) {
     case PictureTopEdge:
     case PictureAboveCaption:
       o.px = (W - pw) / 2;
-      o.py = in.pictureAlign == PictureTopEdge ? 4 : std::max((H - ph - th) / 2, 4);
+      o.py = in.pictureAlign == PictureTopEdge ? P(4) : std::max((H - ph - th) / 2, P(4));
       o.tx = W / 2 - tw / 2;
-      o.ty = ph / 2 + H / 2 - th / 2 + 2;
+      o.ty = ph / 2 + H / 2 - th / 2 + P(2);
       break;
     case PictureBottomEdge:
     case PictureBelowCaption:
       o.px = (W - pw) / 2;
-      o.py = in.pictureAlign == PictureBottomEdge ? H - ph - 4
-                                                  : std::min((H - ph + th) / 2, H - ph - 4);
+      o.py = in.pictureAlign == PictureBottomEdge ? H - ph - P(4)
+                                                  : std::min((H - ph + th) / 2, H - ph - P(4));
       o.tx = W / 2 - tw / 2;
-      o.ty = H / 2 - ph / 2 - th / 2 - 2;
+      o.ty = H / 2 - ph / 2 - th / 2 - P(2);
       break;
     default: break;
   }
@@ -212,13 +222,14 @@ void PlaceByPictureAlign(const LayoutInput& in, Layout& o) {
 
 // The caption's x by CaptionAlign, which beside a picture may move the picture too.
 void AlignCaption(const LayoutInput& in, Layout& o) {
+  const Px P{in.dpi};
   const int32_t W = in.width, H = in.height, tw = in.textWidth, th = in.textHeight;
   const int32_t pw = o.pw;
   if (!in.hasPicture) {
     switch (in.captionAlign) {
-      case CaptionLeft: o.tx = 4; break;
+      case CaptionLeft: o.tx = P(4); break;
       case CaptionCentre: o.tx = W / 2 - tw / 2; break;
-      case CaptionRight: o.tx = W - tw - 4; break;
+      case CaptionRight: o.tx = W - tw - P(4); break;
       default: break;
     }
     o.px = o.py = 0;
@@ -231,24 +242,24 @@ void AlignCaption(const LayoutInput& in, Layout& o) {
   switch (in.captionAlign) {
     case CaptionLeft:
       switch (in.pictureAlign) {
-        case PictureLeftEdge: o.tx = pw + 8; break;
-        case PictureLeftOfCaption: o.tx = pw + 8; o.px = 4; break;
-        case PictureRightEdge: o.tx = o.tx > 3 ? 4 : W - tw - pw - 4; break;
-        case PictureRightOfCaption: o.px = tw + 4; o.tx = 4; break;
-        default: if (acrossCaption) o.tx = 4; break;
+        case PictureLeftEdge: o.tx = pw + P(8); break;
+        case PictureLeftOfCaption: o.tx = pw + P(8); o.px = P(4); break;
+        case PictureRightEdge: o.tx = o.tx > P(3) ? P(4) : W - tw - pw - P(4); break;
+        case PictureRightOfCaption: o.px = tw + P(4); o.tx = P(4); break;
+        default: if (acrossCaption) o.tx = P(4); break;
       }
       break;
     case CaptionCentre:
       // Centred only while the right-aligned place was on the button.
-      if (in.pictureAlign == PictureRightEdge) o.tx = o.tx < 0 ? W - tw - pw - 4 : W / 2 - tw / 2;
+      if (in.pictureAlign == PictureRightEdge) o.tx = o.tx < 0 ? W - tw - pw - P(4) : W / 2 - tw / 2;
       break;
     case CaptionRight:
       switch (in.pictureAlign) {
-        case PictureLeftEdge: o.tx = std::max(W - tw - 4, pw + 4); break;
-        case PictureLeftOfCaption: o.tx = W - tw - 4; o.px = o.tx - pw - 4; break;
-        case PictureRightEdge: o.tx = W - tw - pw - 4; break;
-        case PictureRightOfCaption: o.px = W - pw - 4; o.tx = W - tw - pw - 4; break;
-        default: if (acrossCaption) o.tx = W - tw - 4; break;
+        case PictureLeftEdge: o.tx = std::max(W - tw - P(4), pw + P(4)); break;
+        case PictureLeftOfCaption: o.tx = W - tw - P(4); o.px = o.tx - pw - P(4); break;
+        case PictureRightEdge: o.tx = W - tw - pw - P(4); break;
+        case PictureRightOfCaption: o.px = W - pw - P(4); o.tx = W - tw - pw - P(4); break;
+        default: if (acrossCaption) o.tx = W - tw - P(4); break;
       }
       break;
     default: break;
@@ -258,44 +269,46 @@ void AlignCaption(const LayoutInput& in, Layout& o) {
 }  // namespace
 
 Layout LayoutCaptionAndPicture(const LayoutInput& in) {
+  const Px P{in.dpi};
   Layout o;
   SizePicture(in, o);
   PlaceByPictureAlign(in, o);
-  o.px = std::max(o.px, 1);
-  o.py = std::max(o.py, 1);
-  if (in.width < o.pw + o.px) o.pw = in.width - 8;
-  if (in.height < o.py + o.ph) o.ph = in.height - 4;
+  o.px = std::max(o.px, P(1));
+  o.py = std::max(o.py, P(1));
+  if (in.width < o.pw + o.px) o.pw = in.width - P(8);
+  if (in.height < o.py + o.ph) o.ph = in.height - P(4);
   AlignCaption(in, o);
   // The underline of an access key needs room before the text.
-  if (in.hasAccessKey) o.tx += 3;
+  if (in.hasAccessKey) o.tx += P(3);
   return o;
 }
 
 CaptionPlacement PlaceCaption(int32_t style, int32_t state, int32_t tx, int32_t ty, int32_t tw,
-                              int32_t th) {
+                              int32_t th, int32_t dpi) {
+  const Px P{dpi};
   CaptionPlacement c;
   const bool pressed = state == StatePressed;
   if (style == StylePixelMapped) {
-    c.caption = {tx, ty - 1, tx + tw, ty + th - 1};
+    c.caption = {tx, ty - P(1), tx + tw, ty + th - P(1)};
   } else if (style == StyleDropShadow) {
     if (pressed) {
-      c.pictureDx = c.pictureDy = 2;
-      c.caption = {tx + 1, ty + 2, tx + tw + 1, ty + th + 1};
+      c.pictureDx = c.pictureDy = P(2);
+      c.caption = {tx + P(1), ty + P(2), tx + tw + P(1), ty + th + P(1)};
     } else {
-      c.pictureDx = c.pictureDy = -1;
-      c.caption = {tx - 2, ty - 2, tx + tw - 2, ty + th - 2};
+      c.pictureDx = c.pictureDy = -P(1);
+      c.caption = {tx - P(2), ty - P(2), tx + tw - P(2), ty + th - P(2)};
     }
   } else if (pressed) {
     if (style == StyleStandard || style == StyleFlat || style == StyleLightHover ||
         style == StyleFramedHover) {
-      c.pictureDx = c.pictureDy = 1;
-      c.caption = {tx + 1, ty + 1, tx + tw + 1, ty + th + 1};
+      c.pictureDx = c.pictureDy = P(1);
+      c.caption = {tx + P(1), ty + P(1), tx + tw + P(1), ty + th + P(1)};
     } else {
       c.caption = {tx, ty, tx + tw, ty + th};
     }
   } else {
     c.caption = {tx, ty, tx + tw, ty + th};
-    if (style >= 0 && style < kStyleCount) c.focus = Box{tx - 2, ty, tx + tw + 1, ty + th + 1};
+    if (style >= 0 && style < kStyleCount) c.focus = Box{tx - P(2), ty, tx + tw + P(1), ty + th + P(1)};
   }
   return c;
 }

@@ -145,6 +145,8 @@ struct LayoutInput {
   int32_t pictureAlign = PictureLeftOfCaption;
   int32_t captionAlign = CaptionCentre;
   bool hasAccessKey = false;
+  // The dpi of the button: every gap and picture size is a 96-dpi one scaled to it.
+  int32_t dpi = 96;
 };
 
 struct Layout {
@@ -168,7 +170,7 @@ struct CaptionPlacement {
   std::optional<Box> focus;
 };
 CaptionPlacement PlaceCaption(int32_t style, int32_t state, int32_t tx, int32_t ty, int32_t tw,
-                              int32_t th);
+                              int32_t th, int32_t dpi = 96);
 
 // -- Greyed pictures
 

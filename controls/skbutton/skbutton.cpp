@@ -241,10 +241,11 @@ void skbutton::BuildRegion() {
   ReadSize();
   // Giving a region makes the window repaint; a region already made for this size
   // and style is not made again, so no paint can lead to another region.
-  if (m_width == m_regionWidth && m_height == m_regionHeight && m_buttonStyle == m_regionStyle) {
+  if (m_width == m_regionWidth && m_height == m_regionHeight && m_buttonStyle == m_regionStyle &&
+      Dpi() == m_regionDpi) {
     return;
   }
-  const int32_t corner = RegionCorner(m_buttonStyle);
+  const int32_t corner = Scaled(RegionCorner(m_buttonStyle));
   HRGN region = corner > 0
                     ? CreateRoundRectRgn(0, 0, m_width + 1, m_height + 1, corner, corner)
                     : CreateRectRgn(0, 0, m_width, m_height);
@@ -258,6 +259,7 @@ void skbutton::BuildRegion() {
   m_regionWidth = m_width;
   m_regionHeight = m_height;
   m_regionStyle = m_buttonStyle;
+  m_regionDpi = Dpi();
 }
 
 ButtonState skbutton::PaintState() const {
@@ -276,6 +278,7 @@ ButtonState skbutton::PaintState() const {
   b.showFocusRect = m_showFocusRect;
   b.userMode = Ambient().userMode;
   b.captionFocusRect = m_captionFocusRect;
+  b.dpi = Dpi();
   return b;
 }
 
@@ -313,8 +316,9 @@ void skbutton::DrawCaptionAndPicture() {
   in.pictureAlign = m_pictureAlign;
   in.captionAlign = m_captionAlign;
   in.hasAccessKey = m_hasAccessKey;
+  in.dpi = Dpi();
   const Layout at = LayoutCaptionAndPicture(in);
-  const CaptionPlacement place = PlaceCaption(m_buttonStyle, m_state, at.tx, at.ty, tw, th);
+  const CaptionPlacement place = PlaceCaption(m_buttonStyle, m_state, at.tx, at.ty, tw, th, in.dpi);
   if (place.focus) m_captionFocusRect = *place.focus;
   if (m_picture) DrawPicture(at.px + place.pictureDx, at.py + place.pictureDy, at.pw, at.ph);
   DrawCaption(place.caption);

@@ -195,6 +195,7 @@ class skbutton : public UserControl {
   int32_t m_regionWidth = -1;
   int32_t m_regionHeight = -1;
   int32_t m_regionStyle = -1;
+  int m_regionDpi = 96;
   int m_regionBuilds = 0;  // regions given since the button was made
 
   PlainHook m_hook{[this](bool bBefore, bool& bHandled, LRESULT& lReturn, HWND& hWnd, UINT& uMsg,

@@ -2,7 +2,23 @@
 
 #include <algorithm>
 
+#include "host/Numeric.h"
+
 namespace fw::statusbar {
+
+namespace {
+
+// A 96-dpi pixel quantity at the bar's dpi, and back.
+struct Px {
+  int32_t dpi;
+  int32_t operator()(int32_t pixels) const { return ScaleToDpi(pixels, dpi); }
+  int32_t Back(int32_t pixels) const {
+    return dpi > 0 ? static_cast<int32_t>((int64_t{pixels} * 96 + dpi / 2) / dpi) : pixels;
+  }
+};
+
+}  // namespace
+
 
 namespace {
 
@@ -182,7 +198,9 @@ ResolvedTheme ResolveTheme(int32_t theme, int32_t gripShape,
   return r;
 }
 
-int32_t GripReserve(int32_t effective) { return effective == kThemeClassic ? 16 : 18; }
+int32_t GripReserve(int32_t effective, int32_t dpi) {
+  return ScaleToDpi(effective == kThemeClassic ? 16 : 18, dpi);
+}
 
 // -- Colours
 
@@ -221,9 +239,20 @@ uint32_t AccentColour(int32_t effective, uint32_t base) {
                     static_cast<int32_t>(c), 128);
 }
 
-std::vector<Row> GradientRows(int32_t effective, int32_t translatedBack, int32_t sh) {
+std::vector<Row> GradientRows(int32_t effective, int32_t translatedBack, int32_t sh,
+                              int32_t dpi) {
   std::vector<Row> rows;
   if (effective == kThemeClassic) return rows;
+  const Px P{dpi};
+  // The rows of the 96-dpi row `y`, counted from the top or, for a bottom row
+  // (one of the last six of the 96-dpi bar), from the bottom.
+  const int32_t designH = P.Back(sh);
+  auto push = [&](int32_t y, uint32_t colour) {
+    const bool fromBottom = y > 3;
+    const int32_t first = fromBottom ? sh - P(designH - y) : P(y);
+    const int32_t end = fromBottom ? sh - P(designH - y - 1) : P(y + 1);
+    for (int32_t row = first; row < end; ++row) rows.push_back({row, colour});
+  };
   const uint32_t base = ShiftColor(translatedBack, -1);
   const auto b = static_cast<int32_t>(base);
   // A bar of no height has no rows to grade (the weight would divide by 0).
@@ -232,20 +261,57 @@ std::vector<Row> GradientRows(int32_t effective, int32_t translatedBack, int32_t
       rows.push_back({y, BlendColor(0xFFFFFF, b, RoundedQuotient(int64_t{y} * 48, sh))});
     }
   }
-  rows.push_back({0, 0xFFFFFF});
-  rows.push_back({1, AccentColour(effective, base)});
-  rows.push_back({2, ShiftColor(b, -37)});
-  rows.push_back({3, ShiftColor(b, -9)});
+  push(0, 0xFFFFFF);
+  push(1, AccentColour(effective, base));
+  push(2, ShiftColor(b, -37));
+  push(3, ShiftColor(b, -9));
   for (int32_t i = 0; i <= 5; ++i) {
-    const int32_t amount = sh >= 0 ? RoundedQuotient(int64_t{i} * sh, 3) : 0;
-    rows.push_back({sh - 5 + i, ShiftColor(b, -amount)});
+    const int32_t amount = designH >= 0 ? RoundedQuotient(int64_t{i} * designH, 3) : 0;
+    if (dpi == 96 || dpi <= 0) rows.push_back({sh - 5 + i, ShiftColor(b, -amount)});
+    else push(designH - 5 + i, ShiftColor(b, -amount));
   }
   return rows;
 }
 
 // -- Grip
 
-std::vector<GripMark> GripMarks(int32_t gripShape, int32_t effective, int32_t sw, int32_t sh) {
+namespace {
+
+// A grip drawn at a dpi other than 96: each 96-dpi pixel of its lines, and each
+// of its 2 x 2 dots, as a square at its place counted from the bottom right.
+std::vector<GripMark> ScaledGrip(const std::vector<GripMark>& design, bool lined, int32_t sw,
+                                 int32_t sh, int32_t dpi) {
+  const Px P{dpi};
+  const int32_t designW = P.Back(sw), designH = P.Back(sh);
+  auto at = [&](int32_t x, int32_t y, int32_t side, bool white) {
+    return GripMark{sw - P(designW - x), sh - P(designH - y), 0, 0, white, side};
+  };
+  std::vector<GripMark> marks;
+  for (const GripMark& m : design) {
+    if (!lined) {
+      marks.push_back(at(m.x1, m.y1, P(2), m.white));
+      continue;
+    }
+    // Diagonal and straight lines step one pixel at a time, the end left out.
+    const int32_t dx = m.x2 > m.x1 ? 1 : (m.x2 < m.x1 ? -1 : 0);
+    const int32_t dy = m.y2 > m.y1 ? 1 : (m.y2 < m.y1 ? -1 : 0);
+    for (int32_t x = m.x1, y = m.y1; x != m.x2 || y != m.y2; x += dx, y += dy) {
+      marks.push_back(at(x, y, P(1), m.white));
+    }
+  }
+  return marks;
+}
+
+}  // namespace
+
+std::vector<GripMark> GripMarks(int32_t gripShape, int32_t effective, int32_t sw, int32_t sh,
+                                int32_t dpi) {
+  if (dpi != 96 && dpi > 0) {
+    // Laid out on the 96-dpi bar of the same design size, then scaled.
+    const Px P{dpi};
+    return ScaledGrip(GripMarks(gripShape, effective, P.Back(sw), P.Back(sh)),
+                      gripShape == kGripLines, sw, sh, dpi);
+  }
   const int32_t d = sw - 15;
   const int32_t f = sh - 16;
   std::vector<GripMark> marks;
@@ -273,26 +339,31 @@ uint32_t DottedGripDark(int32_t translatedBack) {
   return BlendColor(0x909090, translatedBack, 128);
 }
 
-PanelRect GripRect(int32_t sw, int32_t sh) { return PanelRect{sw - 13, sh - 15, sw, sh}; }
+PanelRect GripRect(int32_t sw, int32_t sh, int32_t dpi) {
+  return PanelRect{sw - ScaleToDpi(13, dpi), sh - ScaleToDpi(15, dpi), sw, sh};
+}
 
 // -- Panel layout
 
-PanelLayout::PanelLayout(int32_t sw, int32_t sh, int32_t effective)
-    : m_sh(sh), m_limit(Checked(int64_t{sw} - GripReserve(effective))), m_effective(effective) {}
+PanelLayout::PanelLayout(int32_t sw, int32_t sh, int32_t effective, int32_t dpi)
+    : m_sh(sh), m_limit(Checked(int64_t{sw} - GripReserve(effective, dpi))), m_effective(effective),
+      m_dpi(dpi) {}
 
 PanelPaint PanelLayout::Begin(const PanelInput& in) {
-  const int64_t iconSpace = in.hasIcon ? 20 : 0;
-  PanelRect rc{m_x, 5, 0, Checked(int64_t{m_sh} - 5)};
-  rc.right = Checked((in.autoSize ? int64_t{in.textWidth} + m_x + 8 : int64_t{m_x} + in.width) +
+  const Px P{m_dpi};
+  const int64_t iconSpace = in.hasIcon ? P(20) : 0;
+  PanelRect rc{m_x, P(5), 0, Checked(int64_t{m_sh} - P(5))};
+  rc.right = Checked((in.autoSize ? int64_t{in.textWidth} + m_x + P(8) : int64_t{m_x} + P(in.width)) +
                      iconSpace);
-  int32_t x = (in.autoSize && in.textEmpty) ? Checked(int64_t{m_x} + 20) : rc.right;
+  int32_t x = (in.autoSize && in.textEmpty) ? Checked(int64_t{m_x} + P(20)) : rc.right;
   if (!(m_limit > x)) {
     rc.right = m_limit;
     x = rc.right;
   }
   PanelPaint p;
   if (m_effective == kThemeClassic) {
-    p.edge = PanelRect{rc.left, Checked(int64_t{rc.top} - 3), rc.right, Checked(int64_t{rc.bottom} + 3)};
+    p.edge = PanelRect{rc.left, Checked(int64_t{rc.top} - P(3)), rc.right,
+                       Checked(int64_t{rc.bottom} + P(3))};
   }
   p.x = x;
   p.textRect = rc;
@@ -301,10 +372,11 @@ PanelPaint PanelLayout::Begin(const PanelInput& in) {
 }
 
 void PanelLayout::Finish(const PanelInput& in, PanelPaint& p) {
+  const Px P{m_dpi};
   const bool first = m_finished++ == 0;
   // Computed on a copy, so that an overflow leaves `p` as Begin gave it.
   PanelRect rc = p.textRect;
-  const int64_t inset = m_effective == kThemeClassic ? 5 : 4;
+  const int64_t inset = P(m_effective == kThemeClassic ? 5 : 4);
   rc.left = Checked(rc.left + inset);
   rc.right = Checked(rc.right - inset);
   bool iconDrawn = false;
@@ -313,21 +385,21 @@ void PanelLayout::Finish(const PanelInput& in, PanelPaint& p) {
   int32_t iconY = 0;
   if (!in.bound) {
     if (!in.hasIcon) {
-      textDrawn = m_limit >= int64_t{rc.left} + 2;
+      textDrawn = m_limit >= int64_t{rc.left} + P(2);
     } else {
       if (first) {
-        rc.left = Checked(int64_t{rc.left} - 2);
-        rc.right = Checked(int64_t{rc.right} - 2);
+        rc.left = Checked(int64_t{rc.left} - P(2));
+        rc.right = Checked(int64_t{rc.right} - P(2));
       }
-      if (m_limit >= int64_t{rc.left} + 20) {
+      if (m_limit >= int64_t{rc.left} + P(20)) {
         iconDrawn = true;
         iconX = rc.left;
-        iconY = Checked(int64_t{m_sh / 2} - 8);
-        rc.left = Checked(int64_t{rc.left} + 20);
-        if (!(m_limit > m_x)) rc.right = in.alignment == kAlignLeft ? m_limit : Checked(int64_t{m_limit} - 2);
+        iconY = Checked(int64_t{m_sh / 2} - P(8));
+        rc.left = Checked(int64_t{rc.left} + P(20));
+        if (!(m_limit > m_x)) rc.right = in.alignment == kAlignLeft ? m_limit : Checked(int64_t{m_limit} - P(2));
       }
-      const bool room = m_limit >= int64_t{rc.left} + (in.alignment == kAlignCentre ? 10 : 20);
-      textDrawn = Checked(int64_t{rc.right} - rc.left) > 16 || room;
+      const bool room = m_limit >= int64_t{rc.left} + P(in.alignment == kAlignCentre ? 10 : 20);
+      textDrawn = Checked(int64_t{rc.right} - rc.left) > P(16) || room;
     }
   }
   p.textRect = rc;
@@ -338,9 +410,9 @@ void PanelLayout::Finish(const PanelInput& in, PanelPaint& p) {
 }
 
 std::vector<PanelPaint> LayoutPanels(const std::vector<PanelInput>& panels, int32_t sw,
-                                     int32_t sh, int32_t effective) {
+                                     int32_t sh, int32_t effective, int32_t dpi) {
   std::vector<PanelPaint> out;
-  PanelLayout layout(sw, sh, effective);
+  PanelLayout layout(sw, sh, effective, dpi);
   for (const PanelInput& in : panels) {
     PanelPaint p = layout.Begin(in);
     layout.Finish(in, p);
@@ -351,7 +423,8 @@ std::vector<PanelPaint> LayoutPanels(const std::vector<PanelInput>& panels, int3
 
 // -- Interaction
 
-int32_t PanelAt(const std::vector<HitPanel>& panels, int32_t x, int32_t y) {
+int32_t PanelAt(const std::vector<HitPanel>& panels, int32_t x, int32_t y, int32_t dpi) {
+  const Px P{dpi};
   for (size_t i = 0; i < panels.size(); ++i) {
     PanelRect rc = panels[i].textRect;
     auto move = [&](int64_t dl, int64_t dr) {
@@ -360,33 +433,38 @@ int32_t PanelAt(const std::vector<HitPanel>& panels, int32_t x, int32_t y) {
     };
     if (panels[i].hasIcon) {
       switch (panels[i].alignment) {
-        case kAlignLeft: move(-16, -16); break;
-        case kAlignCentre: move(-8, -8); break;
-        default: move(-2, 2); break;
+        case kAlignLeft: move(-P(16), -P(16)); break;
+        case kAlignCentre: move(-P(8), -P(8)); break;
+        default: move(-P(2), P(2)); break;
       }
     }
-    if (i > 0 && Checked(int64_t{panels[i - 1].textRect.right} + 10) < rc.left) {
-      move(-8, -8);
-      move(-6, 6);
+    if (i > 0 && Checked(int64_t{panels[i - 1].textRect.right} + P(10)) < rc.left) {
+      move(-P(8), -P(8));
+      move(-P(6), P(6));
     }
     if (PtInRect(rc, x, y)) return static_cast<int32_t>(i) + 1;
   }
   return 0;
 }
 
-EditPlacement EditBoxPlacement(int32_t effective, const PanelRect& rc, bool hasIcon) {
+EditPlacement EditBoxPlacement(int32_t effective, const PanelRect& rc, bool hasIcon, int32_t dpi) {
+  const Px P{dpi};
   const int64_t width = int64_t{rc.right} - rc.left;
-  if (effective == kThemeClassic) return {Checked(int64_t{rc.left} - (hasIcon ? 1 : 4)), Checked(width + 8), 4};
-  return {rc.left, Checked(width), 16};
+  if (effective == kThemeClassic) {
+    return {Checked(int64_t{rc.left} - P(hasIcon ? 1 : 4)), Checked(width + P(8)), P(4)};
+  }
+  return {rc.left, Checked(width), P(16)};
 }
 
-int32_t EditTop(int32_t effective, int32_t surfaceHeight, int32_t boxHeight) {
-  return Checked(int64_t{surfaceHeight / 2} - boxHeight / 2 - (effective == kThemeClassic ? 1 : 0));
+int32_t EditTop(int32_t effective, int32_t surfaceHeight, int32_t boxHeight, int32_t dpi) {
+  return Checked(int64_t{surfaceHeight / 2} - boxHeight / 2 -
+                 (effective == kThemeClassic ? ScaleToDpi(1, dpi) : 0));
 }
 
-BoundPlacement StretchedBound(int32_t effective, const PanelRect& rc) {
+BoundPlacement StretchedBound(int32_t effective, const PanelRect& rc, int32_t dpi) {
+  const Px P{dpi};
   const int64_t width = int64_t{rc.right} - rc.left;
-  if (effective == kThemeClassic) return {Checked(int64_t{rc.left} - 4), Checked(width + 9)};
+  if (effective == kThemeClassic) return {Checked(int64_t{rc.left} - P(4)), Checked(width + P(9))};
   return {rc.left, Checked(width)};
 }
 

@@ -252,7 +252,7 @@ ResolvedTheme ResolveTheme(int32_t theme, int32_t gripShape,
                            const std::function<std::u16string()>& themeInfo);
 
 // Grip reserve at the right end: 16 for the classic look, else 18.
-int32_t GripReserve(int32_t effective);
+int32_t GripReserve(int32_t effective, int32_t dpi = 96);
 
 // -- Colours (translated 0x00BBGGRR values; -1, an untranslatable colour, has
 // every channel 255)
@@ -273,7 +273,11 @@ struct Row {
 };
 // The lines PaintGradients draws after clearing (none for the classic look):
 // the gradient rows 0 .. SH, the four top rows, the six bottom rows.
-std::vector<Row> GradientRows(int32_t effective, int32_t translatedBack, int32_t sh);
+// At another dpi than 96 each of the 1-pixel top and bottom rows is as many
+// rows as ScaleToDpi(1) and their shades follow the 96-dpi height, so the bar
+// is its 96-dpi look drawn larger.
+std::vector<Row> GradientRows(int32_t effective, int32_t translatedBack, int32_t sh,
+                              int32_t dpi = 96);
 
 // -- Grip
 
@@ -281,15 +285,19 @@ std::vector<Row> GradientRows(int32_t effective, int32_t translatedBack, int32_t
 struct GripMark {
   int32_t x1, y1, x2, y2;
   bool white;  // white, else the grip's dark colour
+  // Above 96 dpi every mark is a square of this side at (x1, y1): each pixel
+  // of a line, each dot, drawn as large as the dpi makes a pixel.
+  int32_t side = 0;
 };
 // The grip PaintGrip draws for the shape and effective theme (none when the
 // shape does not fit the theme). Lines for the lined grip, blocks for the dots.
-std::vector<GripMark> GripMarks(int32_t gripShape, int32_t effective, int32_t sw, int32_t sh);
+std::vector<GripMark> GripMarks(int32_t gripShape, int32_t effective, int32_t sw, int32_t sh,
+                                int32_t dpi = 96);
 // The dark colour of each grip, from the surface's back colour (translated).
 uint32_t LinedGripDark(int32_t translatedBack);
 uint32_t DottedGripDark(int32_t translatedBack);
 // The grip's hit area: the bottom-right corner over the drawn grip.
-PanelRect GripRect(int32_t sw, int32_t sh);
+PanelRect GripRect(int32_t sw, int32_t sh, int32_t dpi = 96);
 
 // -- Panel layout (PaintPanels)
 
@@ -317,7 +325,8 @@ struct PanelPaint {
 // happens in keeps what the failing call was given.
 class PanelLayout {
  public:
-  PanelLayout(int32_t sw, int32_t sh, int32_t effective);
+  // Panel widths, gaps and the icon are 96-dpi pixels, scaled to `dpi`.
+  PanelLayout(int32_t sw, int32_t sh, int32_t effective, int32_t dpi = 96);
   // The first half of the next panel, all the border needs before it is drawn:
   // its outer rectangle (in textRect), the running x after it (its separator
   // column), cut at the grip so no panel covers it, and, for the classic look,
@@ -332,12 +341,13 @@ class PanelLayout {
   int32_t m_sh;
   int32_t m_limit;  // SW - grip reserve
   int32_t m_effective;
+  int32_t m_dpi;
   int32_t m_x = 0;
   int32_t m_finished = 0;
 };
 // Every panel through Begin and Finish; an overflow throws.
 std::vector<PanelPaint> LayoutPanels(const std::vector<PanelInput>& panels, int32_t sw,
-                                     int32_t sh, int32_t effective);
+                                     int32_t sh, int32_t effective, int32_t dpi = 96);
 
 // -- Interaction
 
@@ -350,7 +360,7 @@ struct HitPanel {
 // adjusted rectangle holds it, 1-based; 0 for none. Like the layout, the
 // adjustments are 32-bit: one beyond that range is the overflow error, as are
 // those of the two placements below.
-int32_t PanelAt(const std::vector<HitPanel>& panels, int32_t x, int32_t y);
+int32_t PanelAt(const std::vector<HitPanel>& panels, int32_t x, int32_t y, int32_t dpi = 96);
 
 // Where the in-place edit box goes: left, width and the height asked for; the
 // top follows from the height the box really took (EditTop).
@@ -359,8 +369,9 @@ struct EditPlacement {
   int32_t width = 0;
   int32_t height = 0;
 };
-EditPlacement EditBoxPlacement(int32_t effective, const PanelRect& textRect, bool hasIcon);
-int32_t EditTop(int32_t effective, int32_t surfaceHeight, int32_t boxHeight);
+EditPlacement EditBoxPlacement(int32_t effective, const PanelRect& textRect, bool hasIcon,
+                               int32_t dpi = 96);
+int32_t EditTop(int32_t effective, int32_t surfaceHeight, int32_t boxHeight, int32_t dpi = 96);
 
 // A bound control with a size method other than 0: its left and the width asked
 // for, in pixels.
@@ -368,6 +379,6 @@ struct BoundPlacement {
   int32_t left = 0;
   int32_t width = 0;
 };
-BoundPlacement StretchedBound(int32_t effective, const PanelRect& textRect);
+BoundPlacement StretchedBound(int32_t effective, const PanelRect& textRect, int32_t dpi = 96);
 
 }  // namespace fw::statusbar

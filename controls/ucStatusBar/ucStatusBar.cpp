@@ -19,6 +19,21 @@ using namespace statusbar;
 namespace {
 
 constexpr int32_t kBarHeightTwips = 360;
+
+// The platform's sunken edge with each of its two 1-pixel rings `px` pixels
+// wide, outer rings first, so it keeps its colours at every dpi.
+void DrawSunkenEdge(HDC dc, RECT rc, int32_t px) {
+  if (px <= 1) {
+    DrawEdge(dc, &rc, EDGE_SUNKEN, BF_RECT);
+    return;
+  }
+  for (UINT ring : {UINT{BDR_SUNKENOUTER}, UINT{BDR_SUNKENINNER}}) {
+    for (int32_t i = 0; i < px; ++i) {
+      DrawEdge(dc, &rc, ring, BF_RECT);
+      InflateRect(&rc, -1, -1);
+    }
+  }
+}
 // The Align values the bar uses: it docks itself to the bottom edge.
 constexpr int32_t kDockNone = 0;
 constexpr int32_t kDockBottom = 2;
@@ -337,7 +352,7 @@ void ucStatusBar::PaintGradients() {
       return;
     }
     const std::vector<Row> rows =
-        GradientRows(m_effectiveTheme, TranslateColor(UserControl::BackColor()), ScaleHeight());
+        GradientRows(m_effectiveTheme, TranslateColor(UserControl::BackColor()), ScaleHeight(), Dpi());
     Clear();
     const int32_t sw = ScaleWidth();
     for (const Row& row : rows) APILine(0, row.y, sw, row.y, row.colour);
@@ -347,7 +362,7 @@ void ucStatusBar::PaintGradients() {
 void ucStatusBar::PaintGrip() {
   Trap(u"PaintGrip", [&] {
     const std::vector<GripMark> marks =
-        GripMarks(m_gripShape, m_effectiveTheme, ScaleWidth(), ScaleHeight());
+        GripMarks(m_gripShape, m_effectiveTheme, ScaleWidth(), ScaleHeight(), Dpi());
     if (marks.empty()) return;
     const int32_t back = TranslateColor(UserControl::BackColor());
     const bool lined = m_gripShape == kGripLines;
@@ -356,7 +371,11 @@ void ucStatusBar::PaintGrip() {
     for (const GripMark& m : marks) {
       const uint32_t colour = m.white ? 0xFFFFFFu : dark;
       UserControl::SetForeColor(Colour(colour));
-      if (lined) {
+      if (m.side > 0) {
+        const unique_hbrush brush = MakeSolidBrush(ToColorRef(Colour(colour)));
+        const RECT square{m.x1, m.y1, m.x1 + m.side, m.y1 + m.side};
+        FillRect(dc, &square, brush.get());
+      } else if (lined) {
         APILine(m.x1, m.y1, m.x2, m.y2, colour);
       } else {
         for (int dy = 0; dy < 2; ++dy) {
@@ -377,7 +396,9 @@ void ucStatusBar::PaintPanels() {
     const std::vector<PanelInput> inputs = MeasurePanels(dc, fonts);
     const int32_t sw = ScaleWidth();
     const int32_t sh = ScaleHeight();
-    PanelLayout layout(sw, sh, m_effectiveTheme);
+    const int dpi = Dpi();
+    const int32_t px = Scaled(1);
+    PanelLayout layout(sw, sh, m_effectiveTheme, dpi);
     const uint32_t separator = BlendColor(0x909090, TranslateColor(m_backColor), 128);
     for (size_t i = 0; i < panels.size(); ++i) {
       StatusPanel& p = panels[i];
@@ -388,10 +409,14 @@ void ucStatusBar::PaintPanels() {
       PanelPaint pp = layout.Begin(inputs[i]);
       if (m_effectiveTheme == kThemeClassic) {
         RECT edge{pp.edge.left, pp.edge.top, pp.edge.right, pp.edge.bottom};
-        DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
-      } else {
+        DrawSunkenEdge(dc, edge, px);
+      } else if (px == 1) {
         APILine(pp.x, 5, pp.x, sh - 5, separator);
         APILine(pp.x + 1, 5, pp.x + 1, sh - 5, 0xFFFFFF);
+      } else {
+        const int32_t top = Scaled(5), bottom = sh - Scaled(5);
+        FillSolid(dc, RECT{pp.x, top, pp.x + px, bottom}, ToColorRef(Colour(separator)));
+        FillSolid(dc, RECT{pp.x + px, top, pp.x + 2 * px, bottom}, RGB(255, 255, 255));
       }
       layout.Finish(inputs[i], pp);
       p.textRect = pp.textRect;
@@ -402,7 +427,7 @@ void ucStatusBar::PaintPanels() {
       if (pp.iconDrawn) {
         // The mask colour is the back colour as stored: a system colour is not
         // translated, so it matches no pixel.
-        TransBltEx(dc, pp.iconX, pp.iconY, 16, 16, p.icon.get(), 0, 0, m_backColor,
+        TransBltEx(dc, pp.iconX, pp.iconY, Scaled(16), Scaled(16), p.icon.get(), 0, 0, m_backColor,
                    p.iconState != 0);
       }
       if (pp.textDrawn) {
@@ -418,7 +443,8 @@ void ucStatusBar::PaintPanels() {
 }
 
 std::vector<PanelInput> ucStatusBar::MeasurePanels(HDC dc, std::vector<unique_hfont>& fonts) const {
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  // The panels' fonts at the bar's dpi (the form's), which the screen's DC need not have.
+  const int dpi = Dpi();
   std::vector<PanelInput> inputs;
   for (const StatusPanel& p : m_panels.Records()) {
     fonts.push_back(p.font ? p.font->CreateHandle(dpi) : unique_hfont());
@@ -459,7 +485,7 @@ void ucStatusBar::PlaceBound(StatusPanel& p) {
   if (p.sizeMethod != 0) {
     std::optional<BoundPlacement> b;
     try {
-      b = StretchedBound(m_effectiveTheme, rc);
+      b = StretchedBound(m_effectiveTheme, rc, Dpi());
     } catch (const StatusBarError&) {
       // Beyond 32 bits: left and width are not set, and a width not set counts
       // as refused.
@@ -468,14 +494,14 @@ void ucStatusBar::PlaceBound(StatusPanel& p) {
     if (b) c->SetLeft(ToTwipsX(b->left));
     if (b) c->SetWidth(askedWidth);
     const bool refused = !b || c->Width() != askedWidth;
-    c->SetHeight(ToTwipsY(16));
+    c->SetHeight(ToTwipsY(Scaled(16)));
     c->SetTop(Height() / 2 - c->Height() / 2);
-    c->SetVisible(!(refused || c->Width() <= 30));
+    c->SetVisible(!(refused || c->Width() <= ToTwipsX(Scaled(2))));
     c->ZOrder(0);
   } else {
     c->SetLeft(ToTwipsX(rc.left));
     c->SetTop(ToTwipsY(rc.top));
-    c->SetHeight(ToTwipsY(16));
+    c->SetHeight(ToTwipsY(Scaled(16)));
     c->ZOrder(0);
   }
 }
@@ -493,7 +519,21 @@ void ucStatusBar::TransBltEx(HDC hDestDC, int32_t x, int32_t y, int32_t nWidth, 
     unique_hbitmap image;
     int imageWidth = nWidth;
     int imageHeight = nHeight;
-    if (hSrcImg->GetType() == Picture::Type::Bitmap) {
+    const int dpi = Dpi();
+    if (hSrcImg->GetType() == Picture::Type::Bitmap && dpi != 96) {
+      // A bitmap drawn for 96 dpi: its part from (XSrc, YSrc) grown to the box,
+      // each pixel a block, so the transparent colour stays exact.
+      image.reset(CreateCompatibleBitmap(hDestDC, nWidth, nHeight));
+      if (!image) return;
+      const unique_select sel(mem.get(), image.get());
+      unique_hdc source(CreateCompatibleDC(hDestDC));
+      const unique_select srcSel(source.get(), hSrcImg->Bitmap());
+      const int oldMode = SetStretchBltMode(mem.get(), COLORONCOLOR);
+      StretchBlt(mem.get(), 0, 0, nWidth, nHeight, source.get(), XSrc, YSrc,
+                 MulDiv(nWidth, 96, dpi), MulDiv(nHeight, 96, dpi), SRCCOPY);
+      SetStretchBltMode(mem.get(), oldMode);
+      XSrc = YSrc = 0;
+    } else if (hSrcImg->GetType() == Picture::Type::Bitmap) {
       imageWidth = hSrcImg->PixelWidth();
       imageHeight = hSrcImg->PixelHeight();
       image.reset(CreateCompatibleBitmap(hDestDC, imageWidth, imageHeight));
@@ -600,7 +640,7 @@ int32_t ucStatusBar::GetPanelIndex() const {
       hits.push_back({records[i].textRect, records[i].icon != nullptr,
                       AlignmentFromFormat(records[i].textFormat)});
     }
-    return PanelAt(hits, pt.x, pt.y);
+    return PanelAt(hits, pt.x, pt.y, Dpi());
   });
 }
 
@@ -633,13 +673,15 @@ void ucStatusBar::OnDblClick() {
     m_editPanel = GetPanelIndex();
     if (m_editPanel > 0 && m_panels.ForRead(m_editPanel).editable) {
       const StatusPanel& p = m_panels.ForRead(m_editPanel);
-      const EditPlacement at = EditBoxPlacement(m_effectiveTheme, p.textRect, p.icon != nullptr);
+      const EditPlacement at =
+          EditBoxPlacement(m_effectiveTheme, p.textRect, p.icon != nullptr, Dpi());
       m_txtEdit.SetBackColor(m_backColor);
       m_txtEdit.SetLeft(ToTwipsX(at.left));
       m_txtEdit.SetHeight(ToTwipsY(at.height));
       RECT box{};
       GetWindowRect(m_txtEdit.hWnd(), &box);
-      m_txtEdit.SetTop(ToTwipsY(EditTop(m_effectiveTheme, ScaleHeight(), box.bottom - box.top)));
+      m_txtEdit.SetTop(
+          ToTwipsY(EditTop(m_effectiveTheme, ScaleHeight(), box.bottom - box.top, Dpi())));
       m_txtEdit.SetWidth(ToTwipsX(at.width));
       m_txtEdit.SetText(p.text);
       m_txtEdit.SetSelStart(0);
@@ -858,7 +900,7 @@ void ucStatusBar::OnResize() {
       // Docked: the new height is taken from the container's edge again.
       if (Align() != kDockNone) SetAlign(Align());
     }
-    m_gripRect = GripRect(ScaleWidth(), ScaleHeight());
+    m_gripRect = GripRect(ScaleWidth(), ScaleHeight(), Dpi());
     UserControl::Refresh();
     Refresh();
   });

@@ -108,7 +108,7 @@ void xpText::Layout() {
   if (m_laying || !hWnd()) return;
   m_laying = true;
   const auto font = m_txtSpin.GetFont();
-  const xptext::Layout l = LayoutFor(Width(), font ? font->Size() : 8.0);
+  const xptext::Layout l = LayoutFor(Width(), font ? font->Size() : 8.0, Dpi());
   // Moving the control resizes it, which runs the layout again: the guard keeps
   // that inner run out, and this one goes on with the new size.
   Move(Left(), Top(), l.width, l.height);

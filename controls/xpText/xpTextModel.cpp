@@ -19,13 +19,15 @@ std::u16string Widen(const char* first, const char* last) { return std::u16strin
 
 }  // namespace
 
-Layout LayoutFor(int32_t width, double fontPoints) {
+Layout LayoutFor(int32_t width, double fontPoints, int32_t dpi) {
+  // A 96-dpi pixel in twips at `dpi`: ScaleToDpi(1) pixels of 1440 / dpi twips.
+  const int32_t pixel = dpi > 0 ? ScaleToDpi(1, dpi) * 1440 / dpi : kTwipsPerPixel;
   Layout l;
   l.width = std::max(width, kMinWidth);
   l.borderWidth = l.width;
   l.textWidth = l.width - kTextWidthInset;
-  if (fontPoints > 8) l.textTop = kTextTop - kTwipsPerPixel * RoundHalfEven(fontPoints - 8);
-  l.textHeight = std::max(l.height - kTwipsPerPixel - l.textTop, 0);
+  if (fontPoints > 8) l.textTop = kTextTop - pixel * RoundHalfEven(fontPoints - 8);
+  l.textHeight = std::max(l.height - pixel - l.textTop, 0);
   return l;
 }
 

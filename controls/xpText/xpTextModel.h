@@ -26,8 +26,9 @@ struct Layout {
   int32_t textWidth = 0;
   int32_t textHeight = 0;  // down to the border's bottom row
 };
-// `width` in twips; `fontPoints` the text's font size.
-Layout LayoutFor(int32_t width, double fontPoints);
+// `width` in twips; `fontPoints` the text's font size; the pixel rows it keeps
+// free are 96-dpi pixels at `dpi`.
+Layout LayoutFor(int32_t width, double fontPoints, int32_t dpi = 96);
 
 // The longest leading part of `text` that reads as a number (leading blanks
 // skipped; sign, digits, one decimal point, an exponent E or D with at least one

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Runs the gallery into a fresh folder and checks that every expected picture is
-there, is a PNG, and has the expected size.
+there, is a PNG, and has the expected size: at 96 dpi in the project's Wine
+prefix, at 144 and 192 dpi in copies of it whose display has that scale
+(LogPixels), where every look must come out 1.5 and 2 times as large.
 
     gallery_test.py GALLERY_EXE
 """
@@ -47,6 +49,27 @@ EXPECTED = [("XPContainer-theme%02d-style0.png" % t, 201, 201) for t in range(12
     ("xpText-sheet.png", None, None),
 ]
 
+# Looks the size of the screen, which does not grow with the scale.
+SCREEN_SIZED = {"skForms-maximised.png"}
+SCALES = (144, 192)
+
+
+def at_dpi(name, dpi):
+    return name[:-len(".png")] + "@%d.png" % dpi
+
+
+def scaled_entries(dpi):
+    """The 96-dpi entries at `dpi`: each size times dpi / 96 (a size that lands
+    on a half may round either way, so the check allows one pixel)."""
+    out = []
+    for name, width, height in EXPECTED:
+        if width is None or name in SCREEN_SIZED:
+            out.append((at_dpi(name, dpi), width, height))
+        else:
+            out.append((at_dpi(name, dpi), width * dpi / 96.0, height * dpi / 96.0))
+    return out
+
+
 # The least size of a contact sheet where its grid of looks is known (columns x
 # rows of cells); other sheets and captures must be at least a look's worth.
 SHEET_MIN = {
@@ -66,20 +89,53 @@ def png_size(path):
     return width, height
 
 
+def scaled_prefix(dpi, tmp):
+    """A copy of the project's Wine prefix whose display has `dpi` (LogPixels,
+    set before any process starts, as the platform reads it)."""
+    base = os.environ.get("FUELWISE_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
+    subprocess.run([os.path.join(ROOT, "tools", "wine-run.sh"), "--prepare"], check=True,
+                   stdout=subprocess.DEVNULL)
+    prefix = os.path.join(tmp, "prefix%d" % dpi)
+    subprocess.run(["cp", "-a", "--reflink=auto", base, prefix], check=True)
+    env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all")
+    for key in (r"HKCU\Control Panel\Desktop",
+                r"HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts"):
+        subprocess.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+                        str(dpi), "/f"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=True)
+    subprocess.run(["wineserver", "-w"], env=env)
+    return prefix
+
+
+def run_gallery(exe, out, dpi, prefix, failures):
+    env = dict(os.environ)
+    if prefix:
+        env["FUELWISE_WINEPREFIX"] = prefix
+    # Wine sees the Unix root as drive Z:.
+    wine_out = "Z:" + out.replace("/", "\\")
+    run = subprocess.run([os.path.join(ROOT, "tools", "wine-run.sh"), exe, wine_out, str(dpi)],
+                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, timeout=600,
+                         env=env)
+    sys.stdout.write(run.stdout)
+    sys.stderr.write(run.stderr)
+    if run.returncode != 0:
+        failures.append("gallery at %d dpi exited with %d" % (dpi, run.returncode))
+    if prefix:
+        subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=prefix))
+
+
 def main():
     exe = sys.argv[1]
     out = tempfile.mkdtemp(prefix="fuelwise-gallery-")
+    tmp = tempfile.mkdtemp(prefix="fuelwise-gallery-prefix-")
     failures = []
+    expected = list(EXPECTED)
     try:
-        # Wine sees the Unix root as drive Z:.
-        wine_out = "Z:" + out.replace("/", "\\")
-        run = subprocess.run([os.path.join(ROOT, "tools", "wine-run.sh"), exe, wine_out],
-                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, timeout=600)
-        sys.stdout.write(run.stdout)
-        sys.stderr.write(run.stderr)
-        if run.returncode != 0:
-            failures.append("gallery exited with %d" % run.returncode)
-        for name, width, height in EXPECTED:
+        run_gallery(exe, out, 96, None, failures)
+        for dpi in SCALES:
+            run_gallery(exe, out, dpi, scaled_prefix(dpi, tmp), failures)
+            expected += scaled_entries(dpi)
+        for name, width, height in expected:
             path = os.path.join(out, name)
             if not os.path.exists(path):
                 failures.append("%s missing" % name)
@@ -93,16 +149,17 @@ def main():
                 least_w, least_h = SHEET_MIN.get(name, (40, 20))
                 if w < least_w or h < least_h:
                     failures.append("%s is %dx%d, too small" % (name, w, h))
-            elif (w, h) != (width, height):
-                failures.append("%s is %dx%d, expected %dx%d" % (name, w, h, width, height))
-        extra = sorted(set(os.listdir(out)) - {e[0] for e in EXPECTED})
+            elif abs(w - width) > 1 or abs(h - height) > 1:
+                failures.append("%s is %dx%d, expected %gx%g" % (name, w, h, width, height))
+        extra = sorted(set(os.listdir(out)) - {e[0] for e in expected})
         if extra:
             print("further files: %s" % ", ".join(extra))
     finally:
         shutil.rmtree(out, ignore_errors=True)
+        shutil.rmtree(tmp, ignore_errors=True)
     for f in failures:
         print("FAIL: " + f)
-    print("%d expected files, %d failures" % (len(EXPECTED), len(failures)))
+    print("%d expected files, %d failures" % (len(expected), len(failures)))
     return 1 if failures else 0
 
 

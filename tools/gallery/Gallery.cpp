@@ -55,6 +55,14 @@ std::wstring LookFileName(const Look& look) { return look.control + L"-" + look.
 
 std::wstring SheetFileName(const std::wstring& control) { return control + L"-sheet.png"; }
 
+std::wstring AtDpi(const std::wstring& name, int dpi) {
+  if (dpi == 96) return name;
+  const std::wstring suffix = L"@" + std::to_wstring(dpi);
+  const size_t dot = name.size() >= 4 ? name.rfind(L".png") : std::wstring::npos;
+  if (dot == std::wstring::npos || dot != name.size() - 4) return name + suffix;
+  return name.substr(0, dot) + suffix + L".png";
+}
+
 PixelImage ContactSheet(const std::wstring& title, const std::vector<SheetCell>& cells) {
   PixelImage sheet;
   if (cells.empty()) return sheet;

@@ -39,6 +39,12 @@ LookList AllLooks();
 std::wstring LookFileName(const Look& look);
 std::wstring SheetFileName(const std::wstring& control);
 
+// The scales the gallery shows every look at: 100, 150 and 200 %.
+constexpr int kGalleryDpis[] = {96, 144, 192};
+// A file name at a dpi: "<name>@144.png" ("<name>.png" at 96); a name without
+// ".png" gets the "@144" at its end.
+std::wstring AtDpi(const std::wstring& name, int dpi);
+
 // All looks of one control in a grid, each captioned with its look name.
 struct SheetCell {
   std::wstring label;

@@ -149,5 +149,26 @@ TEST(XPContainerLayout, ResizeFollowsTheContainer) {
   EXPECT_EQ(ResizeLayout(1, 10, 12)->bodyHeight, -15);
 }
 
+// The 23-pixel strip and 1-pixel border scaled: 35 and 2 at 144 dpi (34.5 and
+// 1.5 rounded up), 46 and 2 at 192.
+TEST(XPContainerLayout, HeaderAndBodyAtHigherDpi) {
+  struct Row {
+    int32_t dpi, width, height, captionHeight;
+    Layout want;
+  } const rows[] = {
+      {144, 300, 225, 24, {6, 296, 296, 186}},  // (35 - 24) / 2 = 5.5, to even
+      {144, 300, 225, 19, {8, 296, 296, 186}},
+      {192, 400, 300, 30, {8, 396, 396, 250}},
+  };
+  for (const Row& r : rows) {
+    const auto l = ResizeLayout(r.width, r.height, r.captionHeight, r.dpi);
+    ASSERT_TRUE(l.has_value());
+    EXPECT_EQ(std::vector<int32_t>({l->captionTop, l->headerWidth, l->bodyWidth, l->bodyHeight}),
+              std::vector<int32_t>({r.want.captionTop, r.want.headerWidth, r.want.bodyWidth,
+                                    r.want.bodyHeight}))
+        << r.dpi << " dpi";
+  }
+}
+
 }  // namespace
 }  // namespace fw::xpcontainer

@@ -212,6 +212,47 @@ TEST(SkbuttonModel, CaptionOffsetsByStyleAndState) {
   }
 }
 
+// At 192 dpi the layout of a 160 x 50 button, caption 74 x 26, is the 80 x 25
+// one's with every gap and picture size doubled (worked out from the rows above
+// with each 96-dpi gap times two); at 144 a 4-pixel gap is 6 and 16 is 24.
+TEST(SkbuttonModel, LayoutAtHigherDpi) {
+  struct Row {
+    int dpi, width, height, textWidth, textHeight, pictureAlign, captionAlign;
+    bool accessKey;
+    Layout want;
+  } const rows[] = {
+      {192, 160, 50, 74, 26, 0, 0, false, {8, 9, 32, 32, 48, 12}},
+      {192, 160, 50, 74, 26, 2, 2, false, {120, 9, 32, 32, 46, 12}},
+      {192, 160, 50, 74, 26, 5, 1, true, {64, 8, 32, 32, 49, 32}},
+      {144, 120, 38, 56, 20, 0, 0, false, {6, 7, 24, 24, 36, 9}},
+      {144, 120, 38, 56, 20, 1, 2, false, {28, 7, 24, 24, 58, 9}},
+  };
+  for (const Row& r : rows) {
+    LayoutInput in;
+    in.width = r.width;
+    in.height = r.height;
+    in.textWidth = r.textWidth;
+    in.textHeight = r.textHeight;
+    in.hasPicture = true;
+    in.pictureSize = 1;
+    in.pictureAlign = r.pictureAlign;
+    in.captionAlign = r.captionAlign;
+    in.hasAccessKey = r.accessKey;
+    in.dpi = r.dpi;
+    const Layout got = LayoutCaptionAndPicture(in);
+    const std::string where = std::to_string(r.dpi) + " dpi, PictureAlign " +
+                              std::to_string(r.pictureAlign) + ", CaptionAlign " + std::to_string(r.captionAlign);
+    EXPECT_EQ(std::vector<int32_t>({got.px, got.py, got.pw, got.ph, got.tx, got.ty}),
+              std::vector<int32_t>({r.want.px, r.want.py, r.want.pw, r.want.ph, r.want.tx, r.want.ty}))
+        << where;
+  }
+  // The pressed and focus offsets: 1 pixel is 2 at both.
+  EXPECT_EQ(PlaceCaption(0, StatePressed, 10, 6, 30, 13, 144).caption, (Box{12, 8, 42, 21}));
+  EXPECT_EQ(PlaceCaption(5, StateHot, 10, 6, 30, 13, 192).caption, (Box{6, 2, 36, 15}));
+  EXPECT_EQ(PlaceCaption(14, StateNormal, 10, 6, 30, 13, 192).caption, (Box{10, 4, 40, 17}));
+  EXPECT_EQ(*PlaceCaption(3, StateNormal, 10, 6, 30, 13, 192).focus, (Box{6, 6, 42, 21}));
+}
+
 TEST(SkbuttonModel, GrayRunWalksThroughRowPadding) {
   // Groups start at bytes 0 and 3 whatever the rows are; a last byte short of a
   // group stays.

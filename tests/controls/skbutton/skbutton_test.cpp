@@ -1329,6 +1329,78 @@ TEST(SkbuttonPaint, WhatPaintersLeaveToTheButton) {
   }
 }
 
+// At 192 dpi a face without gradients is its 96-dpi face with every pixel drawn
+// as a 2 x 2 block: lines, frames, corners, focus dots and the pixel-mapped
+// artwork alike. (The platform's edges are checked away from their corners,
+// where each ring of the wider edge keeps the platform's own corner rule.)
+TEST(SkbuttonPaint, FacesAt192DpiAreTheDesignDrawnTwiceAsLarge) {
+  struct Case {
+    int32_t style, state;
+    int flags;
+    int W, H;
+    bool edges = false;
+  };
+  const int F = kFocus | kActive | kShowFocus;
+  const Case cases[] = {
+      {0, StatePressed, 0, 80, 25},  {1, StatePressed, 0, 80, 25},  {2, StatePressed, F, 80, 25},
+      {2, StateNormal, kDisabled, 80, 25}, {3, StatePressed, 0, 80, 25}, {4, StateNormal, kDisabled, 80, 25},
+      {5, StateNormal, F, 80, 25},   {5, StatePressed, F, 80, 25},  {9, StateHot, 0, 80, 25},
+      {14, StateNormal, 0, 80, 25},  {14, StateHot, 0, 80, 40},     {14, StatePressed, 0, 160, 40},
+      {0, StateNormal, 0, 80, 25, true}, {0, StateHot, kDefault | kActive | kShowFocus, 80, 25, true},
+      {1, StateHot, F, 80, 25, true}, {11, StatePressed, 0, 80, 25, true},
+  };
+  for (const Case& c : cases) {
+    FaceCanvas small(c.style, c.W, c.H, c.flags), large(c.style, 2 * c.W, 2 * c.H, c.flags);
+    large.b.dpi = 192;
+    small.Paint(c.state);
+    large.Paint(c.state);
+    const std::string what = "style " + std::to_string(c.style) + " state " + std::to_string(c.state) +
+                             " flags " + std::to_string(c.flags);
+    int wrong = 0;
+    std::string first;
+    for (int y = 0; y < 2 * c.H; ++y) {
+      for (int x = 0; x < 2 * c.W; ++x) {
+        const bool nearCorner = (x < 6 || x >= 2 * c.W - 6) && (y < 6 || y >= 2 * c.H - 6);
+        if (c.edges && nearCorner) continue;
+        if (large.canvas.Pixel(x, y) == small.canvas.Pixel(x / 2, y / 2)) continue;
+        if (wrong++ == 0) {
+          first = "(" + std::to_string(x) + ", " + std::to_string(y) + ") " + Hex(large.canvas.Pixel(x, y)) +
+                  " for " + Hex(small.canvas.Pixel(x / 2, y / 2));
+        }
+      }
+    }
+    EXPECT_EQ(wrong, 0) << what << ": first " << first;
+  }
+}
+
+// At 144 dpi a 96-dpi pixel is 2 device pixels (1.5 rounded away from zero):
+// rows and columns through the middle of a 120 x 36 button (80 x 24 at 96 dpi),
+// worked out by hand.
+TEST(SkbuttonPaint, FacesAt144Dpi) {
+  struct Face {
+    int32_t style, state;
+    int flags;
+    std::vector<Line> lines;
+  };
+  const Face faces[] = {
+      {0, StateNormal, 0,
+       {{'r', 18, {{2, kLight}, {2, kHilite}, {112, kGrey}, {2, kShadow}, {2, kDark}}},
+        {'c', 60, {{2, kLight}, {2, kHilite}, {28, kGrey}, {2, kShadow}, {2, kDark}}}}},
+      {1, StatePressed, 0,
+       {{'r', 18, {{2, kGrayText}, {116, kGrey}, {2, 0xFFFFFF}}},
+        {'c', 60, {{2, kGrayText}, {32, kGrey}, {2, 0xFFFFFF}}}}},
+      {9, StateHot, 0,
+       {{'r', 18, {{2, 0xC56A31}, {116, 0xEED2C1}, {2, 0xC56A31}}},
+        {'c', 60, {{2, 0xC56A31}, {32, 0xEED2C1}, {2, 0xC56A31}}}}},
+  };
+  for (const Face& f : faces) {
+    FaceCanvas fc(f.style, 120, 36, f.flags);
+    fc.b.dpi = 144;
+    fc.Paint(f.state);
+    ExpectLines(fc, f.lines, "style " + std::to_string(f.style) + " state " + std::to_string(f.state));
+  }
+}
+
 // The focus makes a standard button the default one, which its frame shows (the
 // painter's pixels are checked with the faces above).
 TEST_F(SkbuttonTest, FocusedStandardButtonShowsTheDefaultFrame) {

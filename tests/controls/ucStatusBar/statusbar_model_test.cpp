@@ -5,7 +5,9 @@
 
 #include "controls/ucStatusBar/StatusBarModel.h"
 
+#include <array>
 #include <stdexcept>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -324,6 +326,69 @@ TEST(StatusBarHits, MainWindowHitAreas) {
   EXPECT_TRUE(PtInRect({10, 5, 20, 15}, 20, 15));
   EXPECT_FALSE(PtInRect({10, 5, 20, 15}, 21, 15));
   EXPECT_EQ(PanelAt({}, 10, 10), 0);
+}
+
+// The main window's two panels (220 and 140 wide, icons, left and centred) on
+// bars 1.5 and 2 times the 96-dpi one (420 x 24): the hit areas above, 6 .. 218
+// and 242 .. 386 by 5 .. 19, scaled: 9 .. 327 and 363 .. 579 by 8 .. 28 at 144
+// dpi, 12 .. 436 and 484 .. 772 by 10 .. 38 at 192 (each gap and the panel
+// widths scaled, worked out step by step as in the 96-dpi comments).
+TEST(StatusBarHits, HitAreasAtHigherDpi) {
+  struct Case {
+    int32_t dpi, sw, sh;
+    std::vector<std::array<int32_t, 3>> points;  // x, y, panel
+  } const cases[] = {
+      {144, 630, 36, {{9, 8, 1}, {327, 28, 1}, {8, 20, 0}, {328, 20, 0}, {362, 20, 0}, {363, 20, 2},
+                      {579, 20, 2}, {580, 20, 0}, {100, 7, 0}, {100, 29, 0}}},
+      {192, 840, 48, {{12, 10, 1}, {436, 38, 1}, {11, 20, 0}, {437, 20, 0}, {483, 20, 0}, {484, 20, 2},
+                      {772, 10, 2}, {773, 20, 0}, {100, 9, 0}, {100, 39, 0}}},
+  };
+  for (const Case& c : cases) {
+    const auto layout = LayoutPanels(Fixed({220, 140}, true, {0, 1}), c.sw, c.sh, 4, c.dpi);
+    std::vector<HitPanel> hits;
+    for (size_t i = 0; i < layout.size(); ++i) hits.push_back({layout[i].textRect, true, i == 0 ? 0 : 1});
+    EXPECT_EQ(layout[0].iconY, c.sh / 2 - c.dpi / 12) << c.dpi;  // 8 pixels at 96 dpi above the middle
+    for (const auto& [x, y, want] : c.points) {
+      EXPECT_EQ(PanelAt(hits, x, y, c.dpi), want) << c.dpi << " dpi: " << x << ", " << y;
+    }
+  }
+  // The edit box: 1 and 8 pixels round a classic panel, 16 high on a themed one.
+  EXPECT_EQ(EditBoxPlacement(1, PanelRect{40, 10, 100, 38}, true, 192).left, 38);
+  EXPECT_EQ(EditBoxPlacement(1, PanelRect{40, 10, 100, 38}, false, 144).width, 72);
+  EXPECT_EQ(EditBoxPlacement(2, PanelRect{40, 10, 100, 38}, false, 192).height, 32);
+  EXPECT_EQ(EditTop(1, 48, 30, 192), 7);
+}
+
+// The grip and the edge rows at 192 dpi on an 836 x 48 bar (418 x 24 at 96):
+// the grip's square 13 x 15 from the corner is 26 x 30; the dot at (12, 4) of
+// the grip (3 and 12 pixels from the right and bottom) is a 4 x 4 square at
+// (830, 24); the lined grip has its 74 line pixels as 2 x 2 squares; each of
+// the six bottom rows is two rows, from 38 down to 49, i x 8 darker (i x 24 / 3).
+TEST(StatusBarLayout, GripAndRowsAtHigherDpi) {
+  EXPECT_EQ(GripRect(836, 48, 192), (PanelRect{810, 18, 836, 48}));
+  EXPECT_EQ(GripRect(627, 36, 144), (PanelRect{607, 13, 627, 36}));
+  const auto dots = GripMarks(kGripDots, kThemeBlue, 836, 48, 192);
+  ASSERT_EQ(dots.size(), 12u);
+  EXPECT_EQ(std::vector<int32_t>({dots[0].x1, dots[0].y1, dots[0].side}), std::vector<int32_t>({830, 24, 4}));
+  EXPECT_TRUE(dots[0].white);
+  const auto lines = GripMarks(kGripLines, kThemeClassic, 836, 48, 192);
+  ASSERT_EQ(lines.size(), 74u);
+  // The first white line from (d + 12, f + 13) up to the right: 3 and 3 from the corner.
+  EXPECT_EQ(std::vector<int32_t>({lines[0].x1, lines[0].y1, lines[0].side}), std::vector<int32_t>({830, 42, 2}));
+  EXPECT_EQ(std::vector<int32_t>({lines[1].x1, lines[1].y1}), std::vector<int32_t>({832, 40}));
+
+  const std::vector<Row> rows = GradientRows(kThemeBlue, 0xFF8040, 48, 192);
+  ASSERT_EQ(rows.size(), 49u + 8u + 12u);
+  const uint32_t base = ShiftColor(0xFF8040, -1);
+  EXPECT_EQ(rows[49].y, 0);
+  EXPECT_EQ(rows[50].y, 1);
+  EXPECT_EQ(rows[50].colour, 0xFFFFFFu);
+  EXPECT_EQ(rows[51].y, 2);
+  for (int32_t i = 0; i < 12; ++i) {
+    const Row& r = rows[57 + static_cast<size_t>(i)];
+    EXPECT_EQ(r.y, 38 + i);
+    EXPECT_EQ(r.colour, ShiftColor(static_cast<int32_t>(base), -8 * (i / 2))) << i;
+  }
 }
 
 }  // namespace

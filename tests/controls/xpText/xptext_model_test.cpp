@@ -84,5 +84,19 @@ TEST(xpTextNumbers, StepsAddTheLargeChange) {
   EXPECT_EQ(Stepped(u"12abc", 1, 1, 0), u"13");
 }
 
+// A 96-dpi pixel is 2 pixels at 144 and 192 dpi (20 and 15 twips there) and 1
+// at 120 (12 twips): the text moves up a pixel per point above 8 and keeps the
+// border's bottom row free, in those twips.
+TEST(XpTextLayout, PixelRowsAtHigherDpi) {
+  struct Case {
+    int32_t dpi, textTop, textHeight;
+  } const cases[] = {{96, 30, 270}, {120, 36, 267}, {144, 20, 275}, {192, 30, 270}};
+  for (const Case& c : cases) {
+    const Layout l = LayoutFor(1335, 10.0, c.dpi);
+    EXPECT_EQ(l.textTop, c.textTop) << c.dpi;
+    EXPECT_EQ(l.textHeight, c.textHeight) << c.dpi;
+  }
+}
+
 }  // namespace
 }  // namespace fw::xptext
