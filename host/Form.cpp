@@ -158,6 +158,8 @@ bool Form::CreateWindowFor(const PropertyStore& props, std::u16string caption) {
   if (m_minButton) bs.style = *m_minButton ? bs.style | WS_MINIMIZEBOX : bs.style & ~WS_MINIMIZEBOX;
   const DWORD style = bs.style | WS_CLIPCHILDREN;
   const DWORD exStyle = bs.exStyle | WS_EX_CONTROLPARENT | (m_showInTaskbar ? WS_EX_APPWINDOW : 0);
+  // Sized at the screen's dpi until the window has its own.
+  m_dpi = ScreenDpi();
   RECT rc{0, 0, TwipsToPixelsX(m_clientWidth), TwipsToPixelsY(m_clientHeight)};
   AdjustWindowRectEx(&rc, style, FALSE, exStyle);
   const std::wstring text = ToWide(caption);
@@ -166,9 +168,11 @@ bool Form::CreateWindowFor(const PropertyStore& props, std::u16string caption) {
                               nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd) return false;
   detail::CountHandle(HandleKind::Window, +1);
-  m_dpi = WindowDpi(hwnd);
-  // The size above was worked out at the screen's dpi, before the window had one.
-  if (m_dpi != ScreenDpi()) SetClientSize(m_clientWidth, m_clientHeight);
+  const int dpi = WindowDpi(hwnd);
+  if (dpi != m_dpi) {
+    m_dpi = dpi;
+    SetClientSize(m_clientWidth, m_clientHeight);
+  }
   if (props.Contains(u"Left") || props.Contains(u"Top")) {
     m_startUpPosition = 0;
     SetWindowPos(hwnd, nullptr, TwipsToPixelsX(props.ReadInt32(u"Left", 0)),

@@ -5,14 +5,18 @@
 #   scripts/run.sh                      opens the window (under Xvfb when there is no display)
 #   scripts/run.sh --screenshot FILE    runs under Xvfb, waits for the window, saves a PNG
 #                                       of the program's window (frame included) and exits
+#   scripts/run.sh --dpi N ...          runs at a display scale of N dpi (96, 120, 144, 192)
+#                                       in a copy of the Wine prefix with that LogPixels
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 shot=""
+dpi=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --screenshot) shot=$(realpath -m "${2:?--screenshot needs a file name}"); shift 2 ;;
-    -h|--help) sed -n '2,8p' "$0"; exit 0 ;;
+    --dpi) dpi=${2:?--dpi needs a number}; shift 2 ;;
+    -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done
@@ -35,6 +39,10 @@ if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
 fi
 
 exe=build/windows/app/Fuelwise.exe
+if [ -n "$dpi" ]; then
+  FUELWISE_WINEPREFIX=$(tools/dpi-prefix.sh "$dpi" "build/wineprefix-dpi$dpi")
+  export FUELWISE_WINEPREFIX
+fi
 if [ -z "$shot" ]; then
   tools/wine-run.sh "$exe"
   exit 0

@@ -501,9 +501,16 @@ void skForms::GetGradientColor(HWND hwnd) {
 
 // -- Set-up
 
+// The title's height follows the font and the icon at the new dpi; then the
+// frame lays itself out and draws anew.
+void skForms::OnDpiChanged() {
+  TitleBarHeightSetup();
+  UserControl::OnDpiChanged();
+}
+
 void skForms::TitleBarHeightSetup() {
-  m_titleHeight = TitleHeightFor(TextHeight(u"H"), m_settings.iconSize);
-  m_topHeight = TopHeightFor(m_titleHeight, m_settings.style);
+  m_titleHeight = TitleHeightFor(TextHeight(u"H"), Scaled(m_settings.iconSize), Dpi());
+  m_topHeight = TopHeightFor(m_titleHeight, m_settings.style, Dpi());
 }
 
 // Brings the frame in line with its button flags and border style: the menu,
@@ -534,7 +541,7 @@ void skForms::BorderStyleSetup() {
 // The visible buttons from the right edge leftwards, the fixed items' captions,
 // and the tooltips cut from them.
 void skForms::CaptionBtnSetup() {
-  LayOutButtons(m_slots, ScaleWidth());
+  LayOutButtons(m_slots, ScaleWidth(), Dpi());
   const auto& captions = m_captionTable;
   for (int i : {kItemRestore, kItemMove, kItemSize, kItemMinimise, kItemMaximise, kItemClose,
                 kItemOnTop}) {
@@ -697,14 +704,15 @@ void skForms::DrawTitleBarInitial() {
     // live drawing paints all of the title.
     m_paintedWidth = m_hostIcon ? ScaleWidth() - 1 : 0;
     // The top area follows the style it is drawn for.
-    m_topHeight = TopHeightFor(m_titleHeight, m_settings.style);
+    m_topHeight = TopHeightFor(m_titleHeight, m_settings.style, Dpi());
     ClearBackgroundPicture();
     Cls();
     PaintTitleBands(dc, m_settings.style, m_topHeight, -1, m_paintedWidth + 2, m_draw.dark,
                     m_draw.light, /*outlineStyle0=*/true);
     if (m_hostIcon) {
-      const int size = m_settings.iconSize;
-      m_hostIcon->Render(dc, 6, IconTopFor(m_topHeight, size, m_settings.style), size, size);
+      const int size = Scaled(m_settings.iconSize);
+      m_hostIcon->Render(dc, Scaled(6), IconTopFor(m_topHeight, size, m_settings.style, Dpi()), size,
+                         size);
     }
     KeepImageAsBackground();
   });
@@ -719,9 +727,9 @@ void skForms::DrawTitleBar() {
     const int w = ScaleWidth();
     // The buttons are laid out at this width first, so that the caption stops
     // where they are drawn now, not where the last drawing had them.
-    LayOutButtons(m_slots, w);
+    LayOutButtons(m_slots, w, Dpi());
     if (w > m_paintedWidth + 1) {
-      m_topHeight = TopHeightFor(m_titleHeight, m_settings.style);
+      m_topHeight = TopHeightFor(m_titleHeight, m_settings.style, Dpi());
       PaintTitleBands(dc, m_settings.style, m_topHeight, m_paintedWidth, w + 1, m_draw.dark,
                       m_draw.light, /*outlineStyle0=*/false);
     }
@@ -731,10 +739,10 @@ void skForms::DrawTitleBar() {
     // The buttons are centred in the title, 18 high when the close button is not
     // there to say.
     const int buttonHeight =
-        m_slots[kSlotClose].visible ? m_slots[kSlotClose].height : kNoCloseButtonHeight;
-    m_buttonTop = ButtonTopFor(m_topHeight, buttonHeight, m_settings.style);
+        m_slots[kSlotClose].visible ? m_slots[kSlotClose].height : Scaled(kNoCloseButtonHeight);
+    m_buttonTop = ButtonTopFor(m_topHeight, buttonHeight, m_settings.style, Dpi());
     for (ButtonSlot& s : m_slots) {
-      if (s.visible) s.top = m_buttonTop + 2;
+      if (s.visible) s.top = m_buttonTop + Scaled(2);
     }
     DrawBorderAndShadow(dc);
     DrawCaption(dc);
@@ -776,7 +784,7 @@ void skForms::DrawBorderAndShadow(HDC dc) {
 // one a pixel up and left, so that the light copy shows as its edge.
 void skForms::DrawCaption(HDC dc) {
   const Rect caption = CaptionRectFor(m_settings.style, m_topHeight, ButtonsLeft(),
-                                      m_hostIcon != nullptr, m_settings.iconSize);
+                                      m_hostIcon != nullptr, Scaled(m_settings.iconSize), Dpi());
   m_captionRect = caption;
   // The program may have changed the host's caption since the last drawing.
   if (Ambient().userMode) {
@@ -890,9 +898,20 @@ void skForms::DrawGlyph(HDC dc, int slot, int l, int t, uint32_t c) const {
     case kSlotMin: glyph = &kMinimiseGlyph; break;
     default: return;
   }
-  for (const GlyphLine& g : glyph->lines) APILineEx(dc, l + g.x1, t + g.y1, l + g.x2, t + g.y2, c);
+  // A glyph's 1-pixel lines are as thick as one 96-dpi pixel at the frame's
+  // dpi: a level line is repeated downwards, any other one to the right.
+  const int thick = Scaled(1);
+  for (const GlyphLine& g : glyph->lines) {
+    const int x1 = l + Scaled(g.x1), y1 = t + Scaled(g.y1), x2 = l + Scaled(g.x2), y2 = t + Scaled(g.y2);
+    for (int i = 0; i < thick; ++i) {
+      if (y1 == y2) APILineEx(dc, x1, y1 + i, x2, y2 + i, c);
+      else APILineEx(dc, x1 + i, y1, x2 + i, y2, c);
+    }
+  }
   const auto [x, y, w, h] = glyph->outline;
-  if (w != 0) ApiRectangle(dc, l + x, t + y, w, h, c);
+  for (int i = 0; w != 0 && i < thick; ++i) {
+    ApiRectangle(dc, l + Scaled(x) + i, t + Scaled(y) + i, Scaled(w) - 2 * i, Scaled(h) - 2 * i, c);
+  }
 }
 
 // -1: every visible button in the normal look, none lit any more; a slot: that
@@ -1290,13 +1309,14 @@ void skForms::PlaceGrips() {
   const int t = m_topHeight;
   auto twipsX = [this](double pixels) { return RoundHalfEven(pixels * TwipsPerPixelX()); };
   auto twipsY = [this](double pixels) { return RoundHalfEven(pixels * TwipsPerPixelY()); };
+  const int inset = Scaled(kGripInset), thickness = Scaled(kGripThickness);
   if (m_gripRight) {
-    m_gripRight->Move(w - twipsX(kGripInset), twipsY(t + 9), twipsX(kGripThickness),
-                      std::max(0, h - twipsY(t + 10)));
+    m_gripRight->Move(w - twipsX(inset), twipsY(t + Scaled(9)), twipsX(thickness),
+                      std::max(0, h - twipsY(t + Scaled(10))));
   }
   if (m_gripBottom) {
-    m_gripBottom->Move(twipsX(kGripInset), h - twipsY(kGripInset),
-                       std::max(0, w - twipsX(2 * kGripInset)), twipsY(kGripThickness));
+    m_gripBottom->Move(twipsX(inset), h - twipsY(inset), std::max(0, w - twipsX(2 * inset)),
+                       twipsY(thickness));
   }
   for (PictureBox* grip : {m_gripRight, m_gripBottom}) {
     if (!grip) continue;

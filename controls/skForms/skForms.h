@@ -138,6 +138,7 @@ class skForms : public UserControl {
   void OnReadProperties(const PropertyStore& props) override;
   void OnWriteProperties(PropertyStore& props) override;
   void OnResize() override;
+  void OnDpiChanged() override;
   void OnTerminate() override;
   void OnMouseDown(int button, int shift, float x, float y) override;
   void OnMouseMove(int button, int shift, float x, float y) override;

@@ -156,14 +156,14 @@ std::u16string FirstChars(std::u16string_view text, size_t n) {
 
 // -- Title-bar geometry
 
-void LayOutButtons(ButtonSlots& slots, int innerWidth) {
+void LayOutButtons(ButtonSlots& slots, int innerWidth, int dpi) {
   int k = 0;
   for (ButtonSlot& slot : slots) {
     if (!slot.visible) continue;
     ++k;
-    slot.left = (innerWidth - 3) - 21 * k;
-    slot.width = kButtonSize;
-    slot.height = kButtonSize;
+    slot.left = (innerWidth - ScaleToDpi(3, dpi)) - ScaleToDpi(21, dpi) * k;
+    slot.width = ScaleToDpi(kButtonSize, dpi);
+    slot.height = ScaleToDpi(kButtonSize, dpi);
   }
 }
 
@@ -184,30 +184,32 @@ int LeftmostButton(const ButtonSlots& slots, int previous) {
   return previous;
 }
 
-int TitleHeightFor(int textHeightOfH, int iconSize) {
-  return std::max(textHeightOfH + 10, iconSize + 15);
+int TitleHeightFor(int textHeightOfH, int iconSize, int dpi) {
+  return std::max(textHeightOfH + ScaleToDpi(10, dpi), iconSize + ScaleToDpi(15, dpi));
 }
 
-int TopHeightFor(int titleHeight, int style) {
-  return style == kStyleGripBand ? titleHeight + kGripBandHeight : titleHeight;
+int TopHeightFor(int titleHeight, int style, int dpi) {
+  return style == kStyleGripBand ? titleHeight + ScaleToDpi(kGripBandHeight, dpi) : titleHeight;
 }
 
-int ButtonTopFor(int topHeight, int buttonHeight, int style) {
+int ButtonTopFor(int topHeight, int buttonHeight, int style, int dpi) {
   const double middle = (topHeight - buttonHeight) / 2.0;
-  return RoundHalfEven(style == kStyleGripBand ? middle + 3 : middle);
+  return RoundHalfEven(style == kStyleGripBand ? middle + ScaleToDpi(3, dpi) : middle);
 }
 
-int IconTopFor(int topHeight, int iconSize, int style) {
-  if (style == kStyleGripBand) return RoundHalfEven((topHeight - iconSize - 8) / 2.0 + 10);
-  return RoundHalfEven((topHeight - iconSize) / 2.0 + 2);
+int IconTopFor(int topHeight, int iconSize, int style, int dpi) {
+  auto px = [dpi](int pixels) { return ScaleToDpi(pixels, dpi); };
+  if (style == kStyleGripBand) return RoundHalfEven((topHeight - iconSize - px(8)) / 2.0 + px(10));
+  return RoundHalfEven((topHeight - iconSize) / 2.0 + px(2));
 }
 
-Rect CaptionRectFor(int style, int topHeight, int limit, bool hasIcon, int iconSize) {
-  Rect r = style == kStyleGripBand ? Rect{9, 11, limit - 12, topHeight + 3}
-                                   : Rect{9, 4, limit - 12, topHeight};
+Rect CaptionRectFor(int style, int topHeight, int limit, bool hasIcon, int iconSize, int dpi) {
+  auto px = [dpi](int pixels) { return ScaleToDpi(pixels, dpi); };
+  Rect r = style == kStyleGripBand ? Rect{px(9), px(11), limit - px(12), topHeight + px(3)}
+                                   : Rect{px(9), px(4), limit - px(12), topHeight};
   if (hasIcon) {
-    r.left += iconSize + 6;
-    r.right += iconSize + 6 - iconSize;
+    r.left += iconSize + px(6);
+    r.right += iconSize + px(6) - iconSize;
   }
   return r;
 }

@@ -157,9 +157,11 @@ struct ButtonSlot {
 };
 using ButtonSlots = std::array<ButtonSlot, kSlotCount>;
 
+// The title bar's pixel numbers here are 96-dpi numbers; at another `dpi` each
+// is ScaleToDpi of itself, so the title is the same design at every scale.
 // The lefts of the visible slots: the first visible one (in slot order) rightmost,
-// 21 pixels apart, the first at innerWidth - 3 - 21.
-void LayOutButtons(ButtonSlots& slots, int innerWidth);
+// 21 pixels apart, the first at innerWidth - 3 - 21; each 18 pixels square.
+void LayOutButtons(ButtonSlots& slots, int innerWidth, int dpi = 96);
 // The first visible slot whose inside strictly contains (x, y); -1 when none.
 int HitCaptionButton(const ButtonSlots& slots, double x, double y);
 // The highest visible slot (leftmost on screen), or `previous` when none is visible.
@@ -167,14 +169,15 @@ int LeftmostButton(const ButtonSlots& slots, int previous);
 
 // TitleHeight until a font has been measured.
 constexpr int kInitialTitleHeight = 30;
-// TitleHeight: the height of "H" + 10, at least iconSize + 15.
-int TitleHeightFor(int textHeightOfH, int iconSize);
+// TitleHeight: the height of "H" + 10, at least iconSize + 15 (the text's
+// height and the icon's size are taken as they are at `dpi`).
+int TitleHeightFor(int textHeightOfH, int iconSize, int dpi = 96);
 // TopHeight: TitleHeight, plus 10 in style 1.
-int TopHeightFor(int titleHeight, int style);
+int TopHeightFor(int titleHeight, int style, int dpi = 96);
 // ButtonTop (the buttons' top minus 2).
-int ButtonTopFor(int topHeight, int buttonHeight, int style);
+int ButtonTopFor(int topHeight, int buttonHeight, int style, int dpi = 96);
 // The icon's top at x 6.
-int IconTopFor(int topHeight, int iconSize, int style);
+int IconTopFor(int topHeight, int iconSize, int style, int dpi = 96);
 
 struct Rect {
   int left = 0;
@@ -185,7 +188,7 @@ struct Rect {
 };
 // The caption rectangle; `limit` is the left of the leftmost visible button (or the
 // inner width without one); with an icon the text starts past it.
-Rect CaptionRectFor(int style, int topHeight, int limit, bool hasIcon, int iconSize);
+Rect CaptionRectFor(int style, int topHeight, int limit, bool hasIcon, int iconSize, int dpi = 96);
 
 // -- Text
 

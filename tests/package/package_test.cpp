@@ -213,7 +213,16 @@ void ExpectReleaseBuild(const std::wstring& exe, const std::wstring& version) {
   HMODULE image =
       LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_TRUE(image);
-  EXPECT_TRUE(FindResourceW(image, MAKEINTRESOURCEW(1), RT_MANIFEST)) << "no manifest";
+  HRSRC manifest = FindResourceW(image, MAKEINTRESOURCEW(1), RT_MANIFEST);
+  EXPECT_TRUE(manifest) << "no manifest";
+  if (manifest) {
+    const char* xml = static_cast<const char*>(LockResource(LoadResource(image, manifest)));
+    const std::string text(xml, SizeofResource(image, manifest));
+    // Per-monitor v2 first, system awareness where that is unknown, and the old
+    // switch for systems that read no list.
+    EXPECT_NE(text.find(">PerMonitorV2, System</dpiAwareness>"), std::string::npos) << text;
+    EXPECT_NE(text.find(">true</dpiAware>"), std::string::npos) << text;
+  }
   FreeLibrary(image);
   EXPECT_GT(ExtractIconExW(exe.c_str(), -1, nullptr, nullptr, 0), 0u) << "no icon";
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <string>
 
 #include "controls/skForms/skFormsModel.h"
@@ -173,6 +175,32 @@ TEST(SkFormsGeometry, AHitIsStrictlyInsideAVisibleButton) {
   EXPECT_EQ(LeftmostButton(slots, 0), 1);
   for (auto& s : slots) s.visible = false;
   EXPECT_EQ(LeftmostButton(slots, 2), 2);
+}
+
+// At 192 dpi every 96-dpi pixel of the title is two: buttons 36 square, 42
+// apart, the first 6 + 42 from the right; at 144 a pixel is 1.5, rounded half
+// away from zero (3 -> 5, 21 -> 32, 18 -> 27).
+TEST(SkFormsGeometry, AtTwiceTheDpiTheTitleIsTwiceTheSize) {
+  ButtonSlots slots;
+  LayOutButtons(slots, 640, 192);  // lefts 592, 550, 508
+  for (auto& s : slots) s.top = 16;
+  EXPECT_EQ((std::vector<int>{slots[0].left, slots[1].left, slots[2].left, slots[0].width, slots[0].height}),
+            (std::vector<int>{592, 550, 508, 36, 36}));
+  EXPECT_EQ(HitCaptionButton(slots, 593, 17), 0);
+  EXPECT_EQ(HitCaptionButton(slots, 627, 51), 0);
+  EXPECT_EQ(HitCaptionButton(slots, 628, 17), -1);  // on the right edge
+  EXPECT_EQ(HitCaptionButton(slots, 588, 30), -1);  // the gap between close and max
+  EXPECT_EQ(HitCaptionButton(slots, 520, 30), 2);
+  LayOutButtons(slots, 480, 144);  // lefts 480 - 5 - 32 k
+  EXPECT_EQ((std::vector<int>{slots[0].left, slots[1].left, slots[2].left, slots[0].width}),
+            (std::vector<int>{443, 411, 379, 27}));
+  // "H" 28 high at 192 dpi + 20; the icon 32 + 30; style 1's band 20 more.
+  EXPECT_EQ(TitleHeightFor(28, 32, 192), 62);
+  EXPECT_EQ(TopHeightFor(62, 1, 192), 82);
+  // (82 - 36) / 2 + 6 = 29; (82 - 32 - 16) / 2 + 20 = 37.
+  EXPECT_EQ(ButtonTopFor(82, 36, 1, 192), 29);
+  EXPECT_EQ(IconTopFor(82, 32, 1, 192), 37);
+  EXPECT_EQ(CaptionRectFor(1, 82, 508, true, 32, 192), (Rect{18 + 44, 22, 484 + 12, 88}));
 }
 
 TEST(SkFormsGeometry, TheTitleIsAtLeastTheIconAndStyleOneAddsTen) {
