@@ -1,0 +1,354 @@
+// Fuelwise as assistive technology meets it: the program runs as a process of
+// its own against the sample price site, and this test, another process, reads
+// and operates it only through Microsoft Active Accessibility, as a screen
+// reader or an automation tool does: the accessible tree from
+// AccessibleObjectFromWindow and AccessibleChildren, default actions, and the
+// events a WINEVENT_OUTOFCONTEXT hook receives.
+//
+// With FUELWISE_ACCESSIBLE_DUMP set to a file, the trees read are written there
+// as text (docs/accessibility.md shows them).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <oleacc.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/Utf8.h"
+#include "host/WideText.h"
+#include "tests/app/WindowTestSupport.h"
+#include "tests/app/price/SiteTestSupport.h"
+
+namespace fw {
+namespace {
+
+using test::PumpFor;
+
+constexpr char16_t kCaption[] = u"Fuelwise v1.0.0110";
+constexpr char16_t kWarning[] = u"您还没有选择城市了!";
+
+struct Released {
+  void operator()(IUnknown* p) const {
+    if (p) p->Release();
+  }
+};
+using Object = std::unique_ptr<IAccessible, Released>;
+
+// One element of the tree as read from outside.
+struct Node {
+  long role = 0;
+  long state = 0;
+  std::u16string name, value, description, action;
+  RECT at{};
+  HWND window = nullptr;  // whose client object lists it
+  long childId = 0;       // 0: the client object itself
+  std::vector<Node> children;
+};
+
+VARIANT Child(long id) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = id;
+  return v;
+}
+
+std::u16string Text(IAccessible* acc, long id, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+  BSTR text = nullptr;
+  std::u16string out;
+  if ((acc->*get)(Child(id), &text) == S_OK && text) out = FromWide(std::wstring(text, SysStringLen(text)));
+  SysFreeString(text);
+  return out;
+}
+
+long Number(IAccessible* acc, long id, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) {
+  VARIANT v;
+  VariantInit(&v);
+  const long n = SUCCEEDED((acc->*get)(Child(id), &v)) && v.vt == VT_I4 ? v.lVal : 0;
+  VariantClear(&v);
+  return n;
+}
+
+Object ClientObject(HWND hwnd) {
+  IAccessible* raw = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&raw)))) {
+    raw = nullptr;
+  }
+  return Object(raw);
+}
+
+Node Describe(IAccessible* acc, HWND window, long id) {
+  Node n;
+  n.window = window;
+  n.childId = id;
+  n.role = Number(acc, id, &IAccessible::get_accRole);
+  n.state = Number(acc, id, &IAccessible::get_accState);
+  n.name = Text(acc, id, &IAccessible::get_accName);
+  n.value = Text(acc, id, &IAccessible::get_accValue);
+  n.description = Text(acc, id, &IAccessible::get_accDescription);
+  n.action = Text(acc, id, &IAccessible::get_accDefaultAction);
+  long x = 0, y = 0, w = 0, h = 0;
+  if (SUCCEEDED(acc->accLocation(&x, &y, &w, &h, Child(id)))) n.at = RECT{x, y, x + w, y + h};
+  return n;
+}
+
+// The client object of `hwnd` with what it lists through AccessibleChildren:
+// its parts, and the client objects of its shown child windows. What is hidden
+// is left out, as a screen reader leaves it out.
+Node ReadTree(HWND hwnd) {
+  Object acc = ClientObject(hwnd);
+  if (!acc) return {};
+  Node self = Describe(acc.get(), hwnd, CHILDID_SELF);
+  long count = 0;
+  if (FAILED(acc->get_accChildCount(&count)) || count <= 0) return self;
+  std::vector<VARIANT> children(static_cast<size_t>(count));
+  long got = 0;
+  if (FAILED(AccessibleChildren(acc.get(), 0, count, children.data(), &got))) return self;
+  for (long i = 0; i < got; ++i) {
+    VARIANT& v = children[static_cast<size_t>(i)];
+    if (v.vt == VT_I4) {
+      Node part = Describe(acc.get(), hwnd, v.lVal);
+      if (!(part.state & STATE_SYSTEM_INVISIBLE)) self.children.push_back(std::move(part));
+    } else if (v.vt == VT_DISPATCH && v.pdispVal) {
+      IAccessible* child = nullptr;
+      HWND childWindow = nullptr;
+      if (SUCCEEDED(v.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&child)))) {
+        WindowFromAccessibleObject(child, &childWindow);
+        child->Release();
+      }
+      if (childWindow && IsWindowVisible(childWindow)) self.children.push_back(ReadTree(childWindow));
+    }
+    VariantClear(&v);
+  }
+  return self;
+}
+
+// Every element of the tree, depth first.
+void Flatten(const Node& n, std::vector<const Node*>& out) {
+  out.push_back(&n);
+  for (const Node& c : n.children) Flatten(c, out);
+}
+std::vector<const Node*> All(const Node& tree) {
+  std::vector<const Node*> out;
+  Flatten(tree, out);
+  return out;
+}
+const Node* Find(const Node& tree, long role, const std::u16string& name) {
+  for (const Node* n : All(tree)) {
+    if (n->role == role && n->name == name) return n;
+  }
+  return nullptr;
+}
+std::vector<std::u16string> Names(const Node& tree, long role) {
+  std::vector<std::u16string> names;
+  for (const Node* n : All(tree)) {
+    if (n->role == role) names.push_back(n->name);
+  }
+  return names;
+}
+
+std::string RoleText(long role) {
+  wchar_t text[64] = {};
+  GetRoleTextW(static_cast<DWORD>(role), text, 64);
+  return Utf16ToUtf8(FromWide(text));
+}
+
+void Dump(const Node& n, int depth, std::string& out) {
+  out += std::string(static_cast<size_t>(depth) * 2, ' ') + RoleText(n.role);
+  if (!n.name.empty()) out += " \"" + Utf16ToUtf8(n.name) + "\"";
+  if (!n.value.empty()) out += " value \"" + Utf16ToUtf8(n.value) + "\"";
+  if (!n.description.empty()) out += " description \"" + Utf16ToUtf8(n.description) + "\"";
+  if (!n.action.empty()) out += " action \"" + Utf16ToUtf8(n.action) + "\"";
+  out += "\n";
+  for (const Node& c : n.children) Dump(c, depth + 1, out);
+}
+
+void DumpIfAsked(const char* title, const Node& tree) {
+  wchar_t path[MAX_PATH] = {};
+  if (!GetEnvironmentVariableW(L"FUELWISE_ACCESSIBLE_DUMP", path, MAX_PATH)) return;
+  std::string text = std::string("## ") + title + "\n\n";
+  Dump(tree, 0, text);
+  text += "\n";
+  if (FILE* f = _wfopen(path, L"ab")) {
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+  }
+}
+
+bool DefaultAction(const Node& n) {
+  Object acc = ClientObject(n.window);
+  return acc && acc->accDoDefaultAction(Child(n.childId)) == S_OK;
+}
+
+void Key(WORD vk, bool alt = false) {
+  if (alt) keybd_event(VK_MENU, 0, 0, 0);
+  keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
+  keybd_event(static_cast<BYTE>(vk), 0, KEYEVENTF_KEYUP, 0);
+  if (alt) keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom && inner.right > inner.left && inner.bottom > inner.top;
+}
+
+// What the choice in the platform's dropped list does: the list selects, the
+// box tells its parent.
+void Choose(HWND combo, const std::wstring& item) {
+  const LRESULT i = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(item.c_str()));
+  ASSERT_GE(i, 0) << "no such item";
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+}
+
+// The platform's combo boxes of the window, top to bottom.
+std::vector<HWND> Combos(HWND main) {
+  std::vector<test::ChildWindow> combos;
+  for (const auto& c : test::VisibleChildren(main)) {
+    wchar_t kind[32] = {};
+    GetClassNameW(c.hwnd, kind, 32);
+    if (std::wstring(kind) == L"ComboBox") combos.push_back(c);
+  }
+  std::sort(combos.begin(), combos.end(), [](auto& a, auto& b) { return a.rect.top < b.rect.top; });
+  std::vector<HWND> out;
+  for (const auto& c : combos) out.push_back(c.hwnd);
+  return out;
+}
+
+class AccessibilityTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+
+  void TearDown() override {
+    if (!m_process.hProcess) return;
+    if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_process.hProcess, 9);
+    CloseHandle(m_process.hProcess);
+    CloseHandle(m_process.hThread);
+  }
+
+  // Starts the test build of the program against the sample site and waits for
+  // its window.
+  void Start() {
+    SetEnvironmentVariableW(L"FUELWISE_TEST_SITE", SiteHost().c_str());
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring path(exe);
+    path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"FuelwiseUnderTest.exe";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    ASSERT_TRUE(CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &si, &m_process));
+    ASSERT_TRUE(PumpFor(30000, [&] { return (m_main = Shown(kCaption)); })) << "no window";
+    SetForegroundWindow(m_main);
+    PumpFor(300);
+  }
+  HWND Shown(const std::u16string& title) const { return test::FindShown(title, m_process.dwProcessId); }
+  bool Ended() const {
+    DWORD code = 99;
+    const bool ended = WaitForSingleObject(m_process.hProcess, 15000) == WAIT_OBJECT_0;
+    GetExitCodeProcess(m_process.hProcess, &code);
+    return ended && code == 0;
+  }
+
+  PROCESS_INFORMATION m_process{};
+  HWND m_main = nullptr;
+};
+
+TEST_F(AccessibilityTest, ReadAndOperatedFromAnotherProcess) {
+  Start();
+  RECT window{};
+  GetWindowRect(m_main, &window);
+  Node tree = ReadTree(m_main);
+  DumpIfAsked("The main window", tree);
+
+  // The frame: its title bar named by the caption, and its one button (the
+  // window has no maximise or minimise button) named as its menu names the
+  // command, where it is drawn, pressable.
+  const Node* title = Find(tree, ROLE_SYSTEM_TITLEBAR, kCaption);
+  ASSERT_TRUE(title);
+  EXPECT_TRUE(Inside(title->at, window));
+  EXPECT_EQ(title->at.top, window.top);
+  const Node* closeButton = Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"关闭");
+  ASSERT_TRUE(closeButton);
+  EXPECT_TRUE(Inside(closeButton->at, title->at));
+  EXPECT_EQ(closeButton->at.right, window.right - 6);  // 18 wide, 3 + 21 in from the right
+  EXPECT_EQ(closeButton->action, u"按下");
+  EXPECT_EQ(closeButton->state & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_PRESSED), 0);
+  EXPECT_FALSE(Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"最大化"));
+  EXPECT_FALSE(Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"最小化"));
+
+  // A province and a city: the four rows, each a fuel and its price, read in
+  // the window's order.
+  const std::vector<HWND> combos = Combos(m_main);
+  ASSERT_EQ(combos.size(), 2u);
+  Choose(combos[0], L"广东");
+  Choose(combos[1], L"广州");
+  tree = ReadTree(m_main);
+  DumpIfAsked("The main window with Guangzhou's prices", tree);
+  std::vector<std::u16string> texts = Names(tree, ROLE_SYSTEM_STATICTEXT);
+  for (const char16_t* price : {u"7.17", u"7.74", u"8.38", u"7.41"}) {
+    EXPECT_NE(std::find(texts.begin(), texts.end(), price), texts.end()) << Utf16ToUtf8(price);
+  }
+
+  // F1 opens the about window: a dialog with its texts and its link.
+  SetForegroundWindow(m_main);
+  Key(VK_F1);
+  HWND about = nullptr;
+  ASSERT_TRUE(PumpFor(5000, [&] { return (about = Shown(u"关于")); })) << "F1 opened nothing";
+  PumpFor(200);
+  const Node aboutTree = ReadTree(about);
+  DumpIfAsked("The about window", aboutTree);
+  EXPECT_EQ(aboutTree.role, ROLE_SYSTEM_DIALOG);
+  EXPECT_EQ(aboutTree.name, u"关于");
+  EXPECT_TRUE(Find(aboutTree, ROLE_SYSTEM_TITLEBAR, u"关于"));
+  EXPECT_TRUE(Find(aboutTree, ROLE_SYSTEM_PUSHBUTTON, u"关闭"));
+  EXPECT_FALSE(Find(aboutTree, ROLE_SYSTEM_PUSHBUTTON, u"最大化")) << "no maximise button there";
+  texts = Names(aboutTree, ROLE_SYSTEM_STATICTEXT);
+  EXPECT_NE(std::find(texts.begin(), texts.end(), kCaption), texts.end());
+  EXPECT_NE(std::find(texts.begin(), texts.end(), u"By fuelwise-dev"), texts.end());
+  const Node* link = Find(aboutTree, ROLE_SYSTEM_LINK, u"2018/01/10");
+  ASSERT_TRUE(link);
+  EXPECT_EQ(link->value, u"mailto:fuelwise-dev@example.com");
+  EXPECT_EQ(link->action, u"打开");
+  EXPECT_TRUE(link->state & STATE_SYSTEM_LINKED);
+  // Escape closes it.
+  Key(VK_ESCAPE);
+  EXPECT_TRUE(PumpFor(3000, [&] { return !Shown(u"关于"); })) << "Escape left the about window open";
+  EXPECT_TRUE(IsWindowEnabled(m_main));
+
+  // The warning box: an alert whose description is its prompt; Escape closes it.
+  test::PostClick(test::ChildWithText(m_main, u"刷新"));
+  Choose(combos[0], L"浙江");  // no city chosen any more
+  test::PostClick(test::ChildWithText(m_main, u"刷新"));
+  HWND box = nullptr;
+  ASSERT_TRUE(PumpFor(5000, [&] { return (box = Shown(u"提示")); })) << "no warning box";
+  PumpFor(200);
+  const Node boxTree = ReadTree(box);
+  DumpIfAsked("The message box (the warning)", boxTree);
+  EXPECT_EQ(boxTree.role, ROLE_SYSTEM_ALERT);
+  EXPECT_EQ(boxTree.name, u"提示");
+  EXPECT_EQ(boxTree.description, kWarning);
+  texts = Names(boxTree, ROLE_SYSTEM_STATICTEXT);
+  EXPECT_NE(std::find(texts.begin(), texts.end(), kWarning), texts.end());
+  SetForegroundWindow(box);
+  Key(VK_ESCAPE);
+  EXPECT_TRUE(PumpFor(3000, [&] { return !Shown(u"提示"); })) << "Escape left the box open";
+
+  // The close button's default action ends the program as its click does.
+  tree = ReadTree(m_main);
+  const Node* close = Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"关闭");
+  ASSERT_TRUE(close);
+  EXPECT_TRUE(DefaultAction(*close));
+  EXPECT_TRUE(Ended()) << "pressing close did not end the program";
+}
+
+}  // namespace
+}  // namespace fw
