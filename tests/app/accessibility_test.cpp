@@ -223,6 +223,46 @@ std::vector<HWND> Combos(HWND main) {
   return out;
 }
 
+// What a WINEVENT_OUTOFCONTEXT hook of this process receives from the program.
+struct Event {
+  DWORD event;
+  HWND hwnd;
+  LONG object;
+  LONG child;
+};
+std::vector<Event>* g_events = nullptr;
+
+void CALLBACK Record(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+  if (g_events) g_events->push_back({event, hwnd, object, child});
+}
+
+// The name an event's element has now, read as a tool reads it.
+std::u16string NameOf(const Event& e) {
+  IAccessible* raw = nullptr;
+  VARIANT child;
+  VariantInit(&child);
+  if (FAILED(AccessibleObjectFromEvent(e.hwnd, static_cast<DWORD>(e.object), static_cast<DWORD>(e.child),
+                                       &raw, &child)) ||
+      !raw) {
+    return u"<none>";
+  }
+  Object acc(raw);
+  BSTR name = nullptr;
+  std::u16string out;
+  if (acc->get_accName(child, &name) == S_OK && name) out = FromWide(std::wstring(name, SysStringLen(name)));
+  SysFreeString(name);
+  VariantClear(&child);
+  return out;
+}
+
+// The window that has the focus in `process`'s thread of `window`.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
 class AccessibilityTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
@@ -348,6 +388,74 @@ TEST_F(AccessibilityTest, ReadAndOperatedFromAnotherProcess) {
   ASSERT_TRUE(close);
   EXPECT_TRUE(DefaultAction(*close));
   EXPECT_TRUE(Ended()) << "pressing close did not end the program";
+}
+
+// Screen readers follow through events: the focus as Tab moves it, the new
+// prices as their rows change, the warning as it opens.
+TEST_F(AccessibilityTest, EventsFollowTheFocusThePricesAndTheWarning) {
+  Start();
+  std::vector<Event> events;
+  g_events = &events;
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, Record, m_process.dwProcessId, 0,
+                                       WINEVENT_OUTOFCONTEXT);
+  ASSERT_TRUE(hook);
+  struct Unhook {
+    HWINEVENTHOOK h;
+    ~Unhook() {
+      UnhookWinEvent(h);
+      g_events = nullptr;
+    }
+  } unhook{hook};
+
+  // Each Tab: a focus event for the window that has the focus now.
+  SetForegroundWindow(m_main);
+  PumpFor(200);
+  std::vector<HWND> focused;
+  for (int i = 0; i < 3; ++i) {
+    events.clear();
+    Key(VK_TAB);
+    PumpFor(400);
+    const HWND focus = FocusOf(m_main);
+    ASSERT_TRUE(focus) << "tab " << i;
+    focused.push_back(focus);
+    const bool told = std::any_of(events.begin(), events.end(), [&](const Event& e) {
+      return e.event == EVENT_OBJECT_FOCUS && e.hwnd == focus;
+    });
+    EXPECT_TRUE(told) << "tab " << i << ": no focus event for the focused window";
+  }
+  EXPECT_NE(focused[0], focused[1]);
+  EXPECT_NE(focused[1], focused[2]);
+
+  // A city chosen: each price row tells its new name.
+  const std::vector<HWND> combos = Combos(m_main);
+  ASSERT_EQ(combos.size(), 2u);
+  Choose(combos[0], L"广东");
+  events.clear();
+  Choose(combos[1], L"广州");
+  PumpFor(500);
+  std::vector<std::u16string> renamed;
+  for (const Event& e : events) {
+    if (e.event == EVENT_OBJECT_NAMECHANGE && e.object == OBJID_CLIENT) renamed.push_back(NameOf(e));
+  }
+  for (const char16_t* price : {u"7.17", u"7.74", u"8.38", u"7.41"}) {
+    EXPECT_NE(std::find(renamed.begin(), renamed.end(), price), renamed.end()) << Utf16ToUtf8(price);
+  }
+
+  // The warning announces itself as an alert when it opens.
+  Choose(combos[0], L"浙江");
+  events.clear();
+  test::PostClick(test::ChildWithText(m_main, u"刷新"));
+  HWND box = nullptr;
+  ASSERT_TRUE(PumpFor(5000, [&] { return (box = Shown(u"提示")); })) << "no warning box";
+  PumpFor(300);
+  const auto alerts = std::count_if(events.begin(), events.end(), [&](const Event& e) {
+    return e.event == EVENT_SYSTEM_ALERT && e.hwnd == box;
+  });
+  EXPECT_EQ(alerts, 1);
+  PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(PumpFor(3000, [&] { return !Shown(u"提示"); }));
+  PostMessageW(m_main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(Ended());
 }
 
 }  // namespace
