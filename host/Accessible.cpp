@@ -166,9 +166,8 @@ class AccessibleObject final : public IAccessible, public IOleWindow {
         [&] { return ToBstr(std::nullopt, file); });
   }
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* out) override {
-    return Delegated(child,
-                     [&](IAccessible* a, VARIANT v) { return a->get_accKeyboardShortcut(v, out); },
-                     [&] { return ToBstr(std::nullopt, out); });
+    return Text(child, out, &AccessibleItem::keyboardShortcut,
+                &IAccessible::get_accKeyboardShortcut);
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
     if (!Live()) return CO_E_OBJNOTCONNECTED;
@@ -262,7 +261,17 @@ class AccessibleObject final : public IAccessible, public IOleWindow {
                      [] { return DISP_E_MEMBERNOTFOUND; });
   }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
+    if (!Live()) return CO_E_OBJNOTCONNECTED;
+    const Target t = Resolve(child);
+    if (t.kind == Kind::Self || t.kind == Kind::Part) {
+      const std::u16string text = value ? FromWide(std::wstring_view(value, SysStringLen(value)))
+                                        : std::u16string();
+      return Source().SetValue(t.part, text) ? S_OK : DISP_E_MEMBERNOTFOUND;
+    }
+    return Delegated(child, [&](IAccessible* a, VARIANT v) { return a->put_accValue(v, value); },
+                     [] { return DISP_E_MEMBERNOTFOUND; });
+  }
 
  private:
   enum class Kind { Self, Part, Window, Invalid };
@@ -277,12 +286,8 @@ class AccessibleObject final : public IAccessible, public IOleWindow {
   AccessibleSource& Source() const { return **m_anchor; }
 
   std::vector<HWND> ChildWindows() const {
-    std::vector<HWND> windows;
-    if (!Source().ListsChildWindows()) return windows;
-    for (HWND h = ::GetWindow(m_hwnd, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
-      windows.push_back(h);
-    }
-    return windows;
+    if (!Source().ListsChildWindows()) return {};
+    return Source().ChildWindows();
   }
 
   Target Resolve(const VARIANT& v) const {
@@ -430,9 +435,20 @@ LRESULT AccessibleSource::AnswerGetObject(WPARAM w, LPARAM l) {
 }
 
 void AccessibleSource::NotifyPartNameChanged(int part) const {
-  if (HWND hwnd = AccessibleWindow()) {
-    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT, part + 1);
+  NotifyEvent(EVENT_OBJECT_NAMECHANGE, part);
+}
+
+void AccessibleSource::NotifyEvent(DWORD event, int part) const {
+  if (HWND hwnd = AccessibleWindow()) NotifyWinEvent(event, hwnd, OBJID_CLIENT, part + 1);
+}
+
+std::vector<HWND> AccessibleSource::ChildWindows() const {
+  std::vector<HWND> windows;
+  HWND self = AccessibleWindow();
+  for (HWND h = self ? ::GetWindow(self, GW_CHILD) : nullptr; h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+    windows.push_back(h);
   }
+  return windows;
 }
 
 HRESULT StandardAccessible(HWND hwnd, LONG objectId, IAccessible** out) {
@@ -450,17 +466,6 @@ HRESULT AccessibleFromWindow(HWND hwnd, LONG objectId, IAccessible** out) {
   if (!api.fromWindow) return E_FAIL;
   return api.fromWindow(hwnd, static_cast<DWORD>(objectId), __uuidof(IAccessible),
                         reinterpret_cast<void**>(out));
-}
-
-std::u16string WithoutAccessKeyMarks(std::u16string_view caption) {
-  std::u16string out;
-  out.reserve(caption.size());
-  for (size_t i = 0; i < caption.size(); ++i) {
-    if (caption[i] == u'&' && i + 1 < caption.size()) ++i;
-    else if (caption[i] == u'&') break;  // a lone mark at the end shows nothing
-    out.push_back(caption[i]);
-  }
-  return out;
 }
 
 }  // namespace fw

@@ -21,6 +21,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/AccessibleText.h"
 
 struct IAccessible;
 
@@ -35,6 +39,7 @@ struct AccessibleItem {
   std::optional<std::u16string> value;
   std::optional<std::u16string> description;
   std::optional<std::u16string> defaultAction;  // the verb accDoDefaultAction performs
+  std::optional<std::u16string> keyboardShortcut;  // "Alt+R" for an access key
   std::optional<long> state;                   // STATE_SYSTEM_* flags
   std::optional<RECT> location;                // screen coordinates
 };
@@ -58,8 +63,15 @@ class AccessibleSource {
   // Performs the default action of the window itself (part -1) or of a part;
   // false when it has none (the window itself then gets the platform's).
   virtual bool DoDefaultAction(int part) { return false; }
+  // Sets the value of the window itself (part -1) or of a part, as a tool asks
+  // (put_accValue); false when it cannot be set.
+  virtual bool SetValue(int part, std::u16string_view value) { return false; }
   // Whether the child windows follow the parts as children.
   virtual bool ListsChildWindows() const { return true; }
+  // The windows listed after the parts: by default the window's children, the
+  // top of the z-order first. A window may list others (a dropped list that the
+  // platform makes a pop-up of its own).
+  virtual std::vector<HWND> ChildWindows() const;
 
   // The answer to WM_GETOBJECT: an object of this source for OBJID_CLIENT; 0
   // for any other object, or when it cannot be made (let the platform answer).
@@ -68,6 +80,8 @@ class AccessibleSource {
   HRESULT CreateObject(IAccessible** out);
   // Raises EVENT_OBJECT_NAMECHANGE for a part.
   void NotifyPartNameChanged(int part) const;
+  // Raises `event` (EVENT_OBJECT_*) for the window itself (part -1) or a part.
+  void NotifyEvent(DWORD event, int part) const;
 
  private:
   std::shared_ptr<AccessibleSource*> m_anchor;
@@ -79,8 +93,5 @@ HRESULT StandardAccessible(HWND hwnd, LONG objectId, IAccessible** out);
 // What a tool gets asking `hwnd` for `objectId` (AccessibleObjectFromWindow).
 HRESULT AccessibleFromWindow(HWND hwnd, LONG objectId, IAccessible** out);
 
-// The caption as assistive technology reads it: the access-key marks ("&"
-// before a letter) taken out, "&&" read as one ampersand.
-std::u16string WithoutAccessKeyMarks(std::u16string_view caption);
 
 }  // namespace fw

@@ -8,6 +8,7 @@
 #include "host/ColourWin.h"
 #include "host/Form.h"
 #include "host/Input.h"
+#include "host/Label.h"
 #include "host/WideText.h"
 #include "host/Windowless.h"
 
@@ -85,6 +86,14 @@ class UserControl::Accessibility final : public AccessibleSource {
     if (part < own) return m_owner.OnAccessibleDefaultAction(part);
     WindowlessSite* site = WindowlessSite::Of(m_owner.hWnd());
     return site && site->DoDefaultAction(part - own);
+  }
+  bool SetValue(int part, std::u16string_view value) override {
+    return part < m_owner.OnAccessiblePartCount() && m_owner.OnAccessibleSetValue(part, value);
+  }
+  std::vector<HWND> ChildWindows() const override {
+    std::vector<HWND> windows = AccessibleSource::ChildWindows();
+    m_owner.OnAccessibleChildWindows(windows);
+    return windows;
   }
 
  private:
@@ -521,8 +530,41 @@ LRESULT UserControl::OnWmGetObject(WPARAM w, LPARAM l) {
   return DefWindowProcW(hWnd(), WM_GETOBJECT, w, l);
 }
 
+std::optional<std::u16string> UserControl::FieldLabel() const {
+  Form* form = ParentForm();
+  if (!form) return std::nullopt;
+  const Control* before = nullptr;
+  for (const auto& c : form->Controls()) {
+    if (c.get() == this) break;
+    if (c->ContainerHwnd() == ContainerHwnd() && !c->Terminated()) before = c.get();
+  }
+  const auto* label = dynamic_cast<const Label*>(before);
+  if (!label) return std::nullopt;
+  return FieldNameFromLabel(label->Caption());
+}
+
+namespace {
+
+void NotifyClientEvent(HWND hwnd, DWORD event, int part) {
+  if (hwnd) NotifyWinEvent(event, hwnd, OBJID_CLIENT, part + 1);
+}
+
+}  // namespace
+
 void UserControl::NotifyAccessibleNameChange(int part) const {
-  if (HWND hwnd = hWnd()) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT, part + 1);
+  NotifyClientEvent(hWnd(), EVENT_OBJECT_NAMECHANGE, part);
+}
+
+void UserControl::NotifyAccessibleValueChange(int part) const {
+  NotifyClientEvent(hWnd(), EVENT_OBJECT_VALUECHANGE, part);
+}
+
+void UserControl::NotifyAccessibleStateChange(int part) const {
+  NotifyClientEvent(hWnd(), EVENT_OBJECT_STATECHANGE, part);
+}
+
+void UserControl::NotifyAccessibleFocus(int part) const {
+  NotifyClientEvent(hWnd(), EVENT_OBJECT_FOCUS, part);
 }
 
 LRESULT UserControl::OnWmSetCursor(WPARAM w, LPARAM l) {

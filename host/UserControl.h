@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/Accessible.h"
 #include "host/Colour.h"
@@ -185,9 +186,24 @@ class UserControl : public Control {
   // The default action of the control itself (part -1) or of a part; false
   // when it has none.
   virtual bool OnAccessibleDefaultAction(int part) { return false; }
-  // Tells assistive technology that the name of the control (part -1) or of one
-  // of its own parts changed.
+  // The name a field takes from the label placed just before it in its
+  // container, as dialogs name their fields (FieldNameFromLabel); none when the
+  // control before it is not a label.
+  std::optional<std::u16string> FieldLabel() const;
+  // Sets the value of the control itself (part -1) or of a part, as a tool
+  // asks; false when it cannot be set.
+  virtual bool OnAccessibleSetValue(int part, std::u16string_view value) { return false; }
+  // The windows listed after the parts: the control's child windows unless it
+  // says otherwise (a list the platform drops as a pop-up of its own).
+  virtual void OnAccessibleChildWindows(std::vector<HWND>& windows) const {}
+  // Tells assistive technology that the name, the value or the state of the
+  // control (part -1) or of one of its own parts changed, or that a part took
+  // the focus. The control's window taking the focus the platform tells itself
+  // (SetFocus raises EVENT_OBJECT_FOCUS for it), so the host adds no second one.
   void NotifyAccessibleNameChange(int part) const;
+  void NotifyAccessibleValueChange(int part = -1) const;
+  void NotifyAccessibleStateChange(int part = -1) const;
+  void NotifyAccessibleFocus(int part = -1) const;
 
   void OnCreated() override;
   void OnSited() override;

@@ -2,6 +2,7 @@
 # store, design files and the one way failures are contained. No platform header
 # in any of these but the developer's trace, which has one writer per platform.
 target_sources(fuelwise_host_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/AccessibleText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Colour.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Failure.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Utf8.cpp

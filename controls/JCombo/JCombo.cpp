@@ -1,5 +1,7 @@
 #include "controls/JCombo/JCombo.h"
 
+#include <oleacc.h>
+
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
@@ -21,6 +23,13 @@ constexpr const char16_t* kLookResources[] = {u"JCOMBO_BUTTON_NORMAL", u"JCOMBO_
 // ListIndex is saved as a 16-bit value.
 int16_t To16(int32_t v) {
   return static_cast<int16_t>(v < INT16_MIN ? INT16_MIN : v > INT16_MAX ? INT16_MAX : v);
+}
+
+// Posted to itself: the list drops once a tool's call has returned (the drop
+// lets waiting window events run).
+UINT ToolDropMessage() {
+  static const UINT message = RegisterWindowMessageW(L"FuelwiseComboToolDrop");
+  return message;
 }
 
 }  // namespace
@@ -129,6 +138,9 @@ void JCombo::OnCreated() {
     m_text.MouseMove = [this](int b, int s, float x, float y) {
       RaiseMouse(MouseMove, m_text.hWnd(), b, s, x, y);
     };
+    // Assistive technology hears the platform announce the text box; the combo
+    // box it belongs to follows, so a reader says which field it is.
+    m_text.GotFocus = [this] { NotifyAccessibleFocus(); };
     m_text.SetVisible(true);
   }
   if (m_button.Create(m_face.hWnd(), RECT{w - 19, 2, w - 2, 19}, u"JImgCbo")) {
@@ -421,6 +433,7 @@ int JCombo::ShownLook() const {
 void JCombo::OnTextChange() {
   // The control's own window text follows, for tools that read windows.
   SetWindowCaption(m_text.Text());
+  NotifyAccessibleValueChange();
   RaiseChange();
 }
 
@@ -444,7 +457,20 @@ void JCombo::OnTextKeyDown(int& keyCode, int shift) {
   if (keyCode == VK_F4 || (keyCode == VK_DOWN && (shift & kAltMask))) {
     keyCode = 0;
     if (ShownLook() != kLookDisabled) OpenCombo();
+  } else if ((keyCode == VK_UP || keyCode == VK_DOWN) && !(shift & kAltMask)) {
+    const int step = keyCode == VK_UP ? -1 : 1;
+    keyCode = 0;
+    if (ShownLook() != kLookDisabled) ChooseNeighbour(step);
   }
+}
+
+void JCombo::ChooseNeighbour(int step) {
+  const int32_t count = ListCount();
+  const int32_t at = ListIndex();
+  const int32_t to = at < 0 ? 0 : at + step;
+  if (to < 0 || to >= count || to == at) return;
+  Items().Select(to);
+  OnListChoose();
 }
 
 void JCombo::OnButtonMouseDown(int, int, float, float) {
@@ -471,6 +497,11 @@ void JCombo::OnGotFocus() {
 }
 
 bool JCombo::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+  if (msg == ToolDropMessage()) {
+    if (ShownLook() != kLookDisabled) OpenCombo();
+    result = 0;
+    return true;
+  }
   if (msg == WM_COMMAND && reinterpret_cast<HWND>(l) == m_list.hWnd() &&
       HIWORD(w) == CBN_CLOSEUP) {
     OnListCloseUp();
@@ -478,6 +509,62 @@ bool JCombo::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
     return true;
   }
   return false;
+}
+
+// -- Assistive technology
+
+HWND JCombo::DroppedListHwnd() const {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  return m_list.hWnd() && GetComboBoxInfo(m_list.hWnd(), &info) ? info.hwndList : nullptr;
+}
+
+void JCombo::OnAccessibleSelf(AccessibleItem& self) const {
+  self.role = ROLE_SYSTEM_COMBOBOX;
+  self.name = FieldLabel().value_or(u"");
+  self.value = Text();
+  const bool dropped = m_list.hWnd() && SendMessageW(m_list.hWnd(), CB_GETDROPPEDSTATE, 0, 0) != 0;
+  self.defaultAction = dropped ? u"Close" : u"Open";
+  long state = dropped ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
+  if (!hWnd() || !IsWindowVisible(hWnd())) state |= STATE_SYSTEM_INVISIBLE;
+  if (!IsWindowEnabled(m_text.hWnd()) || ShownLook() == kLookDisabled) {
+    state |= STATE_SYSTEM_UNAVAILABLE;
+  } else {
+    state |= STATE_SYSTEM_FOCUSABLE;
+  }
+  const HWND focus = GetFocus();
+  if (focus && (focus == hWnd() || IsChild(hWnd(), focus))) state |= STATE_SYSTEM_FOCUSED;
+  self.state = state;
+}
+
+bool JCombo::OnAccessibleDefaultAction(int part) {
+  if (part != -1 || ShownLook() == kLookDisabled || !hWnd()) return false;
+  return PostMessageW(hWnd(), ToolDropMessage(), 0, 0) != 0;
+}
+
+bool JCombo::OnAccessibleSetValue(int part, std::u16string_view value) {
+  if (part != -1 || ShownLook() == kLookDisabled) return false;
+  // An item's text chooses that item, as a choice in the list does; any other
+  // text is typed into the text box, unless it is locked.
+  const int32_t count = ListCount();
+  for (int32_t i = 0; i < count; ++i) {
+    if (m_store->Item(i) == value) {
+      Items().Select(i);
+      OnListChoose();
+      return true;
+    }
+  }
+  if (Locked()) return false;
+  SetBoxText(value);
+  return true;
+}
+
+void JCombo::OnAccessibleChildWindows(std::vector<HWND>& windows) const {
+  // The face and the platform's closed combo box are drawing and storage; a
+  // reader finds the text box and the list.
+  windows.clear();
+  if (m_text.hWnd()) windows.push_back(m_text.hWnd());
+  if (HWND list = DroppedListHwnd()) windows.push_back(list);
 }
 
 // -- Helpers

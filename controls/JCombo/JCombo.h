@@ -160,6 +160,12 @@ class JCombo : public UserControl {
   void OnResize() override;
   void OnGotFocus() override;
   bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
+  // A combo box named by its label, its value the text; its children are the
+  // text box and the platform's dropped list.
+  void OnAccessibleSelf(AccessibleItem& self) const override;
+  bool OnAccessibleDefaultAction(int part) override;
+  bool OnAccessibleSetValue(int part, std::u16string_view value) override;
+  void OnAccessibleChildWindows(std::vector<HWND>& windows) const override;
 
  private:
   class InnerList;
@@ -175,6 +181,11 @@ class JCombo : public UserControl {
   void OnButtonMouseMove(int button, int shift, float x, float y);
   void OnListChoose();
   void OnListCloseUp();
+  // Up and Down in the closed text box: the previous or next item, chosen as a
+  // choice in the list chooses it (the first item when none is chosen).
+  void ChooseNeighbour(int step);
+  // The list's dropped platform window (a pop-up of its own).
+  HWND DroppedListHwnd() const;
 
   void Layout();
   // The button's drop-down: shows the pressed picture and toggles the list.

@@ -1,5 +1,7 @@
 #include "controls/skbutton/skbutton.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <string>
 
@@ -293,6 +295,7 @@ void skbutton::Redraw() {
     if (painted.foreColor) m_foreColor = *painted.foreColor;
   }
   DrawCaptionAndPicture();
+  FollowAccessibleState();
 }
 
 void skbutton::DrawCaptionAndPicture() {
@@ -655,6 +658,7 @@ void skbutton::OnKeyDown(int& keyCode, int shift) {
         m_spaceDown = true;
         if (m_checkBoxMode) {
           m_value = !m_value;
+          FollowAccessibleState();
         } else if (m_state != StatePressed) {
           m_state = StatePressed;
           Redraw();
@@ -699,6 +703,7 @@ void skbutton::OnKeyUp(int& keyCode, int shift) {
   EndSpaceCapture();
   m_spaceDown = false;
   m_leftDown = false;
+  FollowAccessibleState();
 }
 
 void skbutton::EndSpaceCapture() {
@@ -743,6 +748,80 @@ void skbutton::OnAmbientChanged(std::u16string_view name) {
   m_isDefault = Ambient().displayAsDefault;
   if (name == u"DisplayAsDefault") Redraw();
   if (name == u"BackColor") Redraw();
+}
+
+// -- Assistive technology
+
+namespace {
+
+// Posted to itself: a tool's click runs once the tool's call has returned, so a
+// click that opens a window or fetches a page does not hold the tool waiting.
+UINT ToolClickMessage() {
+  static const UINT message = RegisterWindowMessageW(L"FuelwiseButtonToolClick");
+  return message;
+}
+
+constexpr long kToldStates = STATE_SYSTEM_PRESSED | STATE_SYSTEM_CHECKED | STATE_SYSTEM_UNAVAILABLE;
+
+}  // namespace
+
+long skbutton::AccessibleState() const {
+  HWND self = hWnd();
+  long state = 0;
+  if (!self || !IsWindowVisible(self)) state |= STATE_SYSTEM_INVISIBLE;
+  if (!Enabled()) {
+    state |= STATE_SYSTEM_UNAVAILABLE;
+  } else if (CanGetFocus()) {
+    state |= STATE_SYSTEM_FOCUSABLE;
+  }
+  if (self && GetFocus() == self) state |= STATE_SYSTEM_FOCUSED;
+  if (m_spaceDown || (m_leftDown && m_mouseInside)) state |= STATE_SYSTEM_PRESSED;
+  if (m_checkBoxMode && m_value) state |= STATE_SYSTEM_CHECKED;
+  if (m_mouseInside) state |= STATE_SYSTEM_HOTTRACKED;
+  if (m_isDefault) state |= STATE_SYSTEM_DEFAULT;
+  return state;
+}
+
+void skbutton::FollowAccessibleState() {
+  const long told = AccessibleState() & kToldStates;
+  if (told == m_toldState) return;
+  const bool first = m_toldState < 0;
+  m_toldState = told;
+  if (!first) NotifyAccessibleStateChange();
+}
+
+void skbutton::OnAccessibleSelf(AccessibleItem& self) const {
+  self.role = m_checkBoxMode ? ROLE_SYSTEM_CHECKBUTTON : ROLE_SYSTEM_PUSHBUTTON;
+  self.name = WithoutAccessKeyMarks(m_caption);
+  if (m_hasAccessKey && !AccessKeys().empty()) {
+    wchar_t key[2] = {static_cast<wchar_t>(AccessKeys()[0]), 0};
+    CharUpperW(key);
+    self.keyboardShortcut = u"Alt+" + std::u16string(1, static_cast<char16_t>(key[0]));
+  } else {
+    self.keyboardShortcut = u"";
+  }
+  self.defaultAction = !m_checkBoxMode ? u"Press" : m_value ? u"Uncheck" : u"Check";
+  self.state = AccessibleState();
+}
+
+bool skbutton::OnAccessibleDefaultAction(int part) {
+  if (part != -1 || !Enabled() || !hWnd()) return false;
+  return PostMessageW(hWnd(), ToolClickMessage(), 0, 0) != 0;
+}
+
+bool skbutton::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+  if (msg != ToolClickMessage()) return false;
+  ClickForTool();
+  result = 0;
+  return true;
+}
+
+void skbutton::ClickForTool() {
+  HWND self = hWnd();
+  if (!self || !Enabled()) return;
+  const LPARAM middle = MAKELPARAM(ScaleWidth() / 2, ScaleHeight() / 2);
+  SendMessageW(self, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+  if (IsWindow(self)) SendMessageW(self, WM_LBUTTONUP, 0, middle);
 }
 
 void RegisterSkbutton() {

@@ -121,6 +121,10 @@ class skbutton : public UserControl {
   void OnAccessKeyPress(int keyAscii) override;
   void OnAmbientChanged(std::u16string_view name) override;
   HCURSOR PointerCursor() const override;
+  bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
+  // A push button, or a check button in check-box mode, named by its caption.
+  void OnAccessibleSelf(AccessibleItem& self) const override;
+  bool OnAccessibleDefaultAction(int part) override;
 
  private:
   // The plain hook's callback: hover on the button, activation of the form.
@@ -146,6 +150,13 @@ class skbutton : public UserControl {
   void EndSpaceCapture();
   void RunFontChanged();
   void SubscribeFont();
+  // The STATE_SYSTEM_* flags assistive technology reads.
+  long AccessibleState() const;
+  // Tells assistive technology when pressed, checked or unavailable changed.
+  void FollowAccessibleState();
+  // The click a tool asks for: a left press and release in the middle, as the
+  // platform's own buttons click for it.
+  void ClickForTool();
 
   // -- Properties
   Colour m_backColor{skbtn::kButtonFace};
@@ -196,6 +207,7 @@ class skbutton : public UserControl {
   int32_t m_regionHeight = -1;
   int32_t m_regionStyle = -1;
   int m_regionBuilds = 0;  // regions given since the button was made
+  long m_toldState = -1;   // the pressed, checked and unavailable flags last told
 
   PlainHook m_hook{[this](bool bBefore, bool& bHandled, LRESULT& lReturn, HWND& hWnd, UINT& uMsg,
                           WPARAM& wParam, LPARAM& lParam) {

@@ -351,25 +351,29 @@ std::vector<PanelPaint> LayoutPanels(const std::vector<PanelInput>& panels, int3
 
 // -- Interaction
 
+PanelRect HitRect(const std::vector<HitPanel>& panels, size_t i) {
+  PanelRect rc = panels[i].textRect;
+  auto move = [&](int64_t dl, int64_t dr) {
+    rc.left = Checked(rc.left + dl);
+    rc.right = Checked(rc.right + dr);
+  };
+  if (panels[i].hasIcon) {
+    switch (panels[i].alignment) {
+      case kAlignLeft: move(-16, -16); break;
+      case kAlignCentre: move(-8, -8); break;
+      default: move(-2, 2); break;
+    }
+  }
+  if (i > 0 && Checked(int64_t{panels[i - 1].textRect.right} + 10) < rc.left) {
+    move(-8, -8);
+    move(-6, 6);
+  }
+  return rc;
+}
+
 int32_t PanelAt(const std::vector<HitPanel>& panels, int32_t x, int32_t y) {
   for (size_t i = 0; i < panels.size(); ++i) {
-    PanelRect rc = panels[i].textRect;
-    auto move = [&](int64_t dl, int64_t dr) {
-      rc.left = Checked(rc.left + dl);
-      rc.right = Checked(rc.right + dr);
-    };
-    if (panels[i].hasIcon) {
-      switch (panels[i].alignment) {
-        case kAlignLeft: move(-16, -16); break;
-        case kAlignCentre: move(-8, -8); break;
-        default: move(-2, 2); break;
-      }
-    }
-    if (i > 0 && Checked(int64_t{panels[i - 1].textRect.right} + 10) < rc.left) {
-      move(-8, -8);
-      move(-6, 6);
-    }
-    if (PtInRect(rc, x, y)) return static_cast<int32_t>(i) + 1;
+    if (PtInRect(HitRect(panels, i), x, y)) return static_cast<int32_t>(i) + 1;
   }
   return 0;
 }

@@ -351,6 +351,8 @@ struct HitPanel {
 // adjustments are 32-bit: one beyond that range is the overflow error, as are
 // those of the two placements below.
 int32_t PanelAt(const std::vector<HitPanel>& panels, int32_t x, int32_t y);
+// The adjusted rectangle of panel `i` (from 0): where a click finds it.
+PanelRect HitRect(const std::vector<HitPanel>& panels, size_t i);
 
 // Where the in-place edit box goes: left, width and the height asked for; the
 // top follows from the height the box really took (EditTop).

@@ -1,5 +1,6 @@
 #include "controls/ucStatusBar/ucStatusBar.h"
 
+#include <oleacc.h>
 #include <uxtheme.h>
 
 #include <algorithm>
@@ -259,11 +260,22 @@ std::u16string ucStatusBar::PanelText(int32_t index) const {
 
 void ucStatusBar::SetPanelText(int32_t index, std::u16string_view text) {
   Trap(u"PanelText", [&] {
-    if (StatusPanel* p = m_panels.ForWrite(index)) {
-      p->text = text;
+    if (m_panels.ForWrite(index)) {
+      StorePanelText(index, text);
       Refresh();
     }
   });
+}
+
+void ucStatusBar::StorePanelText(int32_t index, std::u16string_view text) {
+  StatusPanel* p = m_panels.ForWrite(index);
+  if (!p || p->text == text) return;
+  p->text = text;
+  // The record written: the index clamped as the write clamps it.
+  const auto& records = m_panels.Records();
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (&records[i] == p) NotifyAccessibleNameChange(static_cast<int>(i));
+  }
 }
 
 std::u16string ucStatusBar::PanelToolTipText(int32_t index) const {
@@ -593,15 +605,19 @@ int32_t ucStatusBar::GetPanelIndex() const {
     POINT pt{};
     GetCursorPos(&pt);
     ScreenToClient(hWnd(), &pt);
-    std::vector<HitPanel> hits;
-    const auto& records = m_panels.Records();
-    const size_t count = std::min(records.size(), static_cast<size_t>(m_panels.Count()));
-    for (size_t i = 0; i < count; ++i) {
-      hits.push_back({records[i].textRect, records[i].icon != nullptr,
-                      AlignmentFromFormat(records[i].textFormat)});
-    }
-    return PanelAt(hits, pt.x, pt.y);
+    return PanelAt(HitPanels(), pt.x, pt.y);
   });
+}
+
+std::vector<HitPanel> ucStatusBar::HitPanels() const {
+  std::vector<HitPanel> hits;
+  const auto& records = m_panels.Records();
+  const size_t count = std::min(records.size(), static_cast<size_t>(std::max(m_panels.Count(), 0)));
+  for (size_t i = 0; i < count; ++i) {
+    hits.push_back({records[i].textRect, records[i].icon != nullptr,
+                    AlignmentFromFormat(records[i].textFormat)});
+  }
+  return hits;
 }
 
 void ucStatusBar::HideEdit() {
@@ -613,19 +629,75 @@ void ucStatusBar::HideEdit() {
 
 void ucStatusBar::CommitEdit() {
   if (!m_editing) return;
-  if (StatusPanel* p = m_panels.ForWrite(m_editPanel)) p->text = m_txtEdit.Text();
+  StorePanelText(m_editPanel, m_txtEdit.Text());
   HideEdit();
 }
 
-void ucStatusBar::OnClick() {
+void ucStatusBar::OnClick() { RaiseClick(-1); }
+
+void ucStatusBar::RaiseClick(int32_t panel) {
   Handler(u"UserControl_Click", [&] {
     if (m_editing || IsWindowVisible(m_txtEdit.hWnd())) HideEdit();
     HWND self = hWnd();
     if (Click) Click();
     if (!IsWindow(self)) return;
-    int32_t index = GetPanelIndex();
+    int32_t index = panel >= 0 ? panel : GetPanelIndex();
     if (PanelClick) PanelClick(index);
   });
+}
+
+// -- Assistive technology
+
+namespace {
+
+// Posted to itself with the panel: a tool's click runs once the tool's call has
+// returned, so a click that opens a window does not hold the tool waiting.
+UINT ToolClickMessage() {
+  static const UINT message = RegisterWindowMessageW(L"FuelwiseStatusBarToolClick");
+  return message;
+}
+
+}  // namespace
+
+int32_t ucStatusBar::ShownPanels() const {
+  return std::min(static_cast<int32_t>(m_panels.Records().size()), m_panels.Count());
+}
+
+void ucStatusBar::OnAccessibleSelf(AccessibleItem& self) const { self.role = ROLE_SYSTEM_STATUSBAR; }
+
+int ucStatusBar::OnAccessiblePartCount() const { return std::max<int32_t>(ShownPanels(), 0); }
+
+void ucStatusBar::OnAccessiblePart(int part, AccessibleItem& item) const {
+  if (part < 0 || part >= ShownPanels()) return;
+  const StatusPanel& p = m_panels.Records()[static_cast<size_t>(part)];
+  item.role = ROLE_SYSTEM_STATICTEXT;
+  item.name = p.text;
+  item.defaultAction = u"Click";
+  const bool shown = hWnd() && IsWindowVisible(hWnd());
+  item.state = STATE_SYSTEM_READONLY | (shown ? 0 : STATE_SYSTEM_INVISIBLE);
+  // Where a click finds the panel, so a tool clicking there clicks it. The hit
+  // test counts both edges in: the rectangle reaches one pixel further.
+  PanelRect hit{};
+  try {
+    hit = HitRect(HitPanels(), static_cast<size_t>(part));
+  } catch (const StatusBarError&) {
+    hit = p.textRect;  // a panel beyond the 32-bit range: where its text is
+  }
+  RECT rc{hit.left, hit.top, hit.right + 1, hit.bottom + 1};
+  if (hWnd()) MapWindowPoints(hWnd(), nullptr, reinterpret_cast<POINT*>(&rc), 2);
+  item.location = rc;
+}
+
+bool ucStatusBar::OnAccessibleDefaultAction(int part) {
+  if (part < 0 || part >= ShownPanels() || !Enabled() || !hWnd()) return false;
+  return PostMessageW(hWnd(), ToolClickMessage(), static_cast<WPARAM>(part + 1), 0) != 0;
+}
+
+bool ucStatusBar::OnMessage(UINT msg, WPARAM w, LPARAM, LRESULT& result) {
+  if (msg != ToolClickMessage()) return false;
+  RaiseClick(static_cast<int32_t>(w));
+  result = 0;
+  return true;
 }
 
 void ucStatusBar::OnDblClick() {

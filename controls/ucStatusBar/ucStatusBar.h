@@ -152,6 +152,12 @@ class ucStatusBar : public UserControl {
   void OnKeyPress(int& keyAscii) override;
   void OnKeyUp(int& keyCode, int shift) override;
   void OnLostFocus() override;
+  bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
+  // A status bar whose panels are static texts a tool can click.
+  void OnAccessibleSelf(AccessibleItem& self) const override;
+  int OnAccessiblePartCount() const override;
+  void OnAccessiblePart(int part, AccessibleItem& item) const override;
+  bool OnAccessibleDefaultAction(int part) override;
 
  private:
   // Tests read the bar's inner state (effective theme, panel records, edit box,
@@ -189,6 +195,14 @@ class ucStatusBar : public UserControl {
   void HideEdit();
   // The panel under the pointer, 0 for none.
   int32_t GetPanelIndex() const;
+  // The shown panels as the hit test sees them.
+  std::vector<statusbar::HitPanel> HitPanels() const;
+  // Click, then PanelClick for panel `index` (from 1; 0 for none).
+  void RaiseClick(int32_t index);
+  // The panels shown (the count, at most the records there are).
+  int32_t ShownPanels() const;
+  // Sets a panel's text, telling assistive technology when it changed.
+  void StorePanelText(int32_t index, std::u16string_view text);
 
   Colour m_backColor = statusbar::kNewBackColor;
   Colour m_foreColor = statusbar::kNewForeColor;

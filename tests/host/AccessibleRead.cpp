@@ -2,7 +2,10 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "host/Control.h"
 #include "host/WideText.h"
@@ -41,6 +44,32 @@ std::u16string Name(IAccessible* acc, long id) {
   return out;
 }
 
+std::u16string Text(IAccessible* acc, long id, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+  BSTR text = nullptr;
+  std::u16string out;
+  if ((acc->*get)(Child(id), &text) == S_OK && text) {
+    out = FromWide(std::wstring(text, SysStringLen(text)));
+  }
+  SysFreeString(text);
+  return out;
+}
+
+std::unique_ptr<IAccessible, Released> ClientObject(HWND hwnd) {
+  EnsureCom();
+  IAccessible* raw = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible), reinterpret_cast<void**>(&raw)))) {
+    raw = nullptr;
+  }
+  return std::unique_ptr<IAccessible, Released>(raw);
+}
+
+void ReadMore(IAccessible* acc, long id, AccessiblePart& part) {
+  part.value = Text(acc, id, &IAccessible::get_accValue);
+  part.shortcut = Text(acc, id, &IAccessible::get_accKeyboardShortcut);
+  part.defaultAction = Text(acc, id, &IAccessible::get_accDefaultAction);
+}
+
 long Number(IAccessible* acc, long id, bool role) {
   VARIANT v;
   VariantInit(&v);
@@ -77,6 +106,7 @@ std::vector<AccessiblePart> AccessibleParts(HWND hwnd) {
     part.role = Number(acc.get(), id, true);
     part.state = Number(acc.get(), id, false);
     part.name = Name(acc.get(), id);
+    ReadMore(acc.get(), id, part);
     long x = 0, y = 0, w = 0, h = 0;
     if (SUCCEEDED(acc->accLocation(&x, &y, &w, &h, Child(id)))) part.location = RECT{x, y, x + w, y + h};
     parts.push_back(std::move(part));
@@ -97,6 +127,9 @@ AccessiblePart AccessibleSelf(HWND hwnd) {
   self.role = Number(acc.get(), CHILDID_SELF, true);
   self.state = Number(acc.get(), CHILDID_SELF, false);
   self.name = Name(acc.get(), CHILDID_SELF);
+  ReadMore(acc.get(), CHILDID_SELF, self);
+  long x = 0, y = 0, w = 0, h = 0;
+  if (SUCCEEDED(acc->accLocation(&x, &y, &w, &h, Child(CHILDID_SELF)))) self.location = RECT{x, y, x + w, y + h};
   return self;
 }
 
@@ -110,6 +143,75 @@ bool AccessibleDefaultAction(HWND hwnd, long childId) {
   }
   std::unique_ptr<IAccessible, Released> acc(raw);
   return acc->accDoDefaultAction(Child(childId)) == S_OK;
+}
+
+bool AccessibleSetValue(HWND hwnd, long childId, std::u16string_view value) {
+  auto acc = ClientObject(hwnd);
+  if (!acc) return false;
+  const std::wstring wide = ToWide(value);
+  BSTR text = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  const HRESULT hr = acc->put_accValue(Child(childId), text);
+  SysFreeString(text);
+  return hr == S_OK;
+}
+
+std::vector<HWND> AccessibleChildWindows(HWND hwnd) {
+  std::vector<HWND> windows;
+  auto acc = ClientObject(hwnd);
+  long count = 0;
+  if (!acc || FAILED(acc->get_accChildCount(&count))) return windows;
+  for (long id = 1; id <= count; ++id) {
+    IDispatch* child = nullptr;
+    if (acc->get_accChild(Child(id), &child) != S_OK || !child) continue;
+    HWND window = nullptr;
+    IAccessible* object = nullptr;
+    if (SUCCEEDED(child->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object)))) {
+      WindowFromAccessibleObject(object, &window);
+      object->Release();
+    }
+    child->Release();
+    windows.push_back(window);
+  }
+  return windows;
+}
+
+namespace {
+WinEventRecorder* g_recorder = nullptr;
+}
+
+std::string Describe(const WinEvent& e) {
+  char buf[96];
+  std::snprintf(buf, sizeof buf, "{0x%lX %p %ld %ld}", static_cast<unsigned long>(e.event),
+                static_cast<void*>(e.hwnd), e.object, e.child);
+  return buf;
+}
+
+WinEventRecorder::WinEventRecorder(std::vector<HWND> windows, DWORD first, DWORD last)
+    : m_windows(std::move(windows)) {
+  g_recorder = this;
+  m_hook = SetWinEventHook(first, last, nullptr, &WinEventRecorder::Heard, GetCurrentProcessId(), 0,
+                           WINEVENT_OUTOFCONTEXT);
+}
+
+WinEventRecorder::~WinEventRecorder() {
+  if (m_hook) UnhookWinEvent(m_hook);
+  g_recorder = nullptr;
+}
+
+std::vector<WinEvent> WinEventRecorder::Take() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return std::exchange(m_heard, {});
+}
+
+void CALLBACK WinEventRecorder::Heard(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child,
+                                      DWORD, DWORD) {
+  WinEventRecorder* r = g_recorder;
+  if (!r || std::find(r->m_windows.begin(), r->m_windows.end(), hwnd) == r->m_windows.end()) return;
+  r->m_heard.push_back({event, hwnd, object, child});
 }
 
 std::vector<std::u16string> AccessibleTexts(HWND window) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fw {
@@ -20,6 +21,9 @@ struct AccessiblePart {
   std::u16string name;
   long state = 0;
   RECT location{};  // screen coordinates
+  std::u16string value;
+  std::u16string shortcut;       // accKeyboardShortcut
+  std::u16string defaultAction;  // accDefaultAction
 };
 
 // The simple elements the client object of `hwnd` lists, in its order; empty
@@ -32,6 +36,43 @@ AccessiblePart AccessibleSelf(HWND hwnd);
 // Performs the default action of child `childId` of `hwnd`'s client object, as
 // a tool does (accDoDefaultAction); true when it was done.
 bool AccessibleDefaultAction(HWND hwnd, long childId);
+
+// Sets the value of child `childId` as a tool does (put_accValue); true when set.
+bool AccessibleSetValue(HWND hwnd, long childId, std::u16string_view value);
+
+// The windows the client object of `hwnd` lists as children (get_accChild
+// handing out an object of a window), in its order.
+std::vector<HWND> AccessibleChildWindows(HWND hwnd);
+
+// The events assistive technology hears (SetWinEventHook, out of context),
+// from its making on, for the windows asked about. One at a time.
+struct WinEvent {
+  DWORD event = 0;
+  HWND hwnd = nullptr;
+  long object = 0;
+  long child = 0;
+  friend bool operator==(const WinEvent&, const WinEvent&) = default;
+};
+std::string Describe(const WinEvent& e);
+
+class WinEventRecorder {
+ public:
+  // Hears events from `first` to `last` raised for `windows`.
+  WinEventRecorder(std::vector<HWND> windows, DWORD first = EVENT_OBJECT_FOCUS,
+                   DWORD last = EVENT_OBJECT_VALUECHANGE);
+  ~WinEventRecorder();
+  WinEventRecorder(const WinEventRecorder&) = delete;
+  WinEventRecorder& operator=(const WinEventRecorder&) = delete;
+  // The events heard so far (after the waiting ones are delivered), then forgets them.
+  std::vector<WinEvent> Take();
+
+ private:
+  static void CALLBACK Heard(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
+                             DWORD);
+  HWINEVENTHOOK m_hook = nullptr;
+  std::vector<HWND> m_windows;
+  std::vector<WinEvent> m_heard;
+};
 
 // The names of the shown static-text parts of `window` and of its visible
 // descendants, window by window in the order the window tree lists them.

@@ -1,5 +1,6 @@
 fuelwise_add_test(host_core_tests PORTABLE
   SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/accessible_text_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/colour_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/failure_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/property_store_test.cpp

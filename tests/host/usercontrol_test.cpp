@@ -9,6 +9,7 @@
 #include "host/ColourWin.h"
 #include "host/Gdi.h"
 #include "host/Label.h"
+#include "tests/host/AccessibleRead.h"
 #include "tests/host/HostTest.h"
 
 namespace fw::test {
@@ -234,6 +235,21 @@ TEST_F(UserControlTest, FocusEventsFollowTheFocus) {
   SetFocus(form.hWnd());
   const Event want[] = {{"LostFocus"}, {"GotFocus"}, {"LostFocus"}};
   ExpectSequence(control->events, want, "focus out, in and out");
+}
+
+TEST_F(UserControlTest, AssistiveTechnologyHearsTheFocusComeOnce) {
+  SetFocus(form.hWnd());
+  WinEventRecorder heard({control->hWnd(), form.hWnd()}, EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS);
+  SetFocus(control->hWnd());
+  SetFocus(form.hWnd());
+  const std::vector<WinEvent> got = heard.Take();
+  const std::vector<WinEvent> want = {{EVENT_OBJECT_FOCUS, control->hWnd(), OBJID_CLIENT, CHILDID_SELF},
+                                      {EVENT_OBJECT_FOCUS, form.hWnd(), OBJID_CLIENT, CHILDID_SELF}};
+  EXPECT_EQ(got, want) << [&] {
+    std::string text;
+    for (const WinEvent& e : got) text += Describe(e) + " ";
+    return text;
+  }();
 }
 
 TEST_F(UserControlTest, PressTakesTheFocusFirst) {

@@ -8,6 +8,7 @@
 #include "controls/JCombo/JCombo.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -21,9 +22,11 @@
 #include "host/ColourWin.h"
 #include "host/Form.h"
 #include "host/Gdi.h"
+#include "host/Label.h"
 #include "host/PngFile.h"
 #include "host/Utf8.h"
 #include "host/WideText.h"
+#include "tests/host/AccessibleRead.h"
 #include "tests/host/HostTest.h"
 
 namespace fw {
@@ -455,6 +458,153 @@ TEST_F(JComboTest, OutsideToolsReadTheInnerComboBox) {
   const Event want[] = {{"Change"}};
   ExpectSequence(m_events, want, "a tool's choice");
   EXPECT_EQ(m_box->Text(), kShantou);
+}
+
+// -- Assistive technology
+
+TEST_F(JComboTest, ReadByAssistiveTechnology) {
+  // Named by the label placed just before it; the first box has none.
+  ASSERT_NE(s_form->Add<Label>(u"Label5", nullptr, 120, 560, 630, 180), nullptr);
+  s_form->Get<Label>(u"Label5")->SetCaption(u"省  份:");
+  JCombo* named = Place(u"Named", 1335, nullptr, 600);
+  ASSERT_NE(named, nullptr);
+  Fill(*named);
+  constexpr long kAsked = STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED |
+                          STATE_SYSTEM_EXPANDED | STATE_SYSTEM_COLLAPSED;
+  struct Case {
+    const char* what;
+    JCombo* box;
+    int32_t choose;
+    bool enabled, focused;
+    std::u16string_view name, value;
+    long state;
+  } const cases[] = {
+      {"labelled, first item", named, 0, true, false, u"省份", kGuangdong,
+       STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_COLLAPSED},
+      {"labelled, focused", named, 2, true, true, u"省份", kShantou,
+       STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_COLLAPSED},
+      {"labelled, disabled", named, 1, false, false, u"省份", kGuangzhou,
+       STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_COLLAPSED},
+      {"no label before it", m_box, -1, true, false, u"", u"0",
+       STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_COLLAPSED},
+  };
+  for (const Case& c : cases) {
+    c.box->SetEnabled(c.enabled);
+    if (c.choose >= 0) c.box->SetListIndex(c.choose);
+    SetFocus(c.focused ? c.box->TextPart().hWnd() : s_form->hWnd());
+    Settle();
+    const test::AccessiblePart read = test::AccessibleSelf(c.box->hWnd());
+    EXPECT_EQ(read.role, ROLE_SYSTEM_COMBOBOX) << c.what;
+    EXPECT_EQ(read.name, c.name) << c.what;
+    EXPECT_EQ(read.value, c.value) << c.what;
+    EXPECT_EQ(read.state & kAsked, c.state) << c.what << " state " << std::hex << read.state;
+  }
+  // Its children: the text box, and the platform's list with the items (whose
+  // object is the platform's: this Wine gives a plain client object).
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(named->InnerComboHwnd(), &info));
+  EXPECT_EQ(test::AccessibleChildWindows(named->hWnd()),
+            (std::vector<HWND>{named->TextPart().hWnd(), info.hwndList}));
+  EXPECT_EQ(SendMessageW(info.hwndList, LB_GETCOUNT, 0, 0), 3);
+}
+
+TEST_F(JComboTest, UpAndDownChooseAsTheListDoes) {
+  Fill(*m_box);
+  SetFocus(m_box->TextPart().hWnd());
+  Settle();
+  std::vector<int32_t> indexAtChange;
+  m_box->Change = [&] {
+    m_events.push_back({"Change"});
+    indexAtChange.push_back(m_box->ListIndex());
+  };
+  const test::WinEvent valueChanged{EVENT_OBJECT_VALUECHANGE, m_box->hWnd(), OBJID_CLIENT,
+                                    CHILDID_SELF};
+  struct Case {
+    int32_t from;
+    WORD key;
+    int32_t to;  // the same: no choice, no Change
+  } const cases[] = {
+      {-1, VK_DOWN, 0}, {-1, VK_UP, 0}, {0, VK_DOWN, 1}, {1, VK_DOWN, 2},
+      {2, VK_DOWN, 2},  {2, VK_UP, 1},  {0, VK_UP, 0},
+  };
+  for (const Case& c : cases) {
+    m_box->SetListIndex(c.from);
+    if (c.from < 0) m_box->SetText(u"");
+    Settle();
+    m_events.clear();
+    indexAtChange.clear();
+    test::WinEventRecorder heard({m_box->hWnd()}, EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE);
+    Key(c.key);
+    Settle();
+    const std::string what = std::to_string(c.from) + (c.key == VK_UP ? " up" : " down");
+    if (c.to != c.from) {
+      const Event want[] = {{"KeyDown", c.key, 0}, {"Change"}, {"KeyUp", c.key, 0}};
+      ExpectSequence(m_events, want, what.c_str());
+      EXPECT_EQ(indexAtChange, std::vector<int32_t>{c.to}) << what;
+      EXPECT_EQ(heard.Take(), std::vector<test::WinEvent>{valueChanged}) << what;
+    } else {
+      const Event want[] = {{"KeyDown", c.key, 0}, {"KeyUp", c.key, 0}};
+      ExpectSequence(m_events, want, what.c_str());
+      EXPECT_TRUE(heard.Take().empty()) << what;
+    }
+    EXPECT_EQ(m_box->ListIndex(), c.to) << what;
+    EXPECT_EQ(m_box->Text(), m_box->GetItem(c.to)) << what;
+    EXPECT_EQ(SendMessageW(m_box->InnerComboHwnd(), CB_GETDROPPEDSTATE, 0, 0), 0) << what;
+    EXPECT_EQ(GetFocus(), m_box->TextPart().hWnd()) << what;
+  }
+}
+
+TEST_F(JComboTest, AltDownDropsTheList) {
+  Fill(*m_box);
+  m_box->SetListIndex(0);
+  SetFocus(m_box->TextPart().hWnd());
+  Settle();
+  MouseTo(POINT{1000, 700});  // a dropped list follows the pointer over it
+  Settle();
+  m_events.clear();
+  SendMessageW(m_box->TextPart().hWnd(), WM_SYSKEYDOWN, VK_DOWN, 0x21500001);
+  Settle();
+  EXPECT_NE(SendMessageW(m_box->InnerComboHwnd(), CB_GETDROPPEDSTATE, 0, 0), 0);
+  EXPECT_EQ(m_box->ListIndex(), 0) << "Alt+Down drops the list and chooses nothing";
+  SendMessageW(m_box->InnerComboHwnd(), CB_SHOWDROPDOWN, FALSE, 0);
+  Settle();
+}
+
+TEST_F(JComboTest, AToolChoosesAndDropsThroughTheAccessibleObject) {
+  Fill(*m_box);
+  m_box->SetListIndex(0);
+  Settle();
+  m_events.clear();
+  ASSERT_TRUE(test::AccessibleSetValue(m_box->hWnd(), CHILDID_SELF, kShantou));
+  const Event chosen[] = {{"Change"}};
+  ExpectSequence(m_events, chosen, "an item's text set as the value");
+  EXPECT_EQ(m_box->ListIndex(), 2);
+  EXPECT_EQ(m_box->Text(), kShantou);
+
+  ASSERT_TRUE(test::AccessibleDefaultAction(m_box->hWnd(), CHILDID_SELF));
+  Settle();
+  EXPECT_NE(SendMessageW(m_box->InnerComboHwnd(), CB_GETDROPPEDSTATE, 0, 0), 0);
+  EXPECT_EQ(test::AccessibleSelf(m_box->hWnd()).defaultAction, u"Close");
+  ASSERT_TRUE(test::AccessibleDefaultAction(m_box->hWnd(), CHILDID_SELF));
+  Settle();
+  EXPECT_EQ(SendMessageW(m_box->InnerComboHwnd(), CB_GETDROPPEDSTATE, 0, 0), 0);
+}
+
+TEST_F(JComboTest, TheTextBoxTakingTheFocusIsTheComboBoxTakingIt) {
+  SetFocus(s_form->hWnd());
+  Settle();
+  HWND text = m_box->TextPart().hWnd();
+  test::WinEventRecorder heard({m_box->hWnd(), text}, EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS);
+  m_box->SetFocus();
+  Settle();
+  // The platform's for the control's window, which hands the focus on, and for
+  // the text box; then the combo box's own, the last a reader hears.
+  const std::vector<test::WinEvent> want = {
+      {EVENT_OBJECT_FOCUS, m_box->hWnd(), OBJID_CLIENT, CHILDID_SELF},
+      {EVENT_OBJECT_FOCUS, text, OBJID_CLIENT, CHILDID_SELF},
+      {EVENT_OBJECT_FOCUS, m_box->hWnd(), OBJID_CLIENT, CHILDID_SELF}};
+  EXPECT_EQ(heard.Take(), want);
 }
 
 // -- Methods and their events

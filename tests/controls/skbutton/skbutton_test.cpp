@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -19,6 +22,7 @@
 #include "host/DesignFile.h"
 #include "host/Form.h"
 #include "host/Gdi.h"
+#include "tests/host/AccessibleRead.h"
 #include "tests/host/HostTest.h"
 
 namespace fw {
@@ -409,6 +413,111 @@ TEST_F(SkbuttonTest, AccessKeys) {
   const Event twice[] = {{"Click"}, {"Click"}};
   ExpectSequence(events, twice, "Enter and Escape");
   EXPECT_TRUE(b->Value());
+}
+
+// -- Assistive technology
+
+TEST_F(SkbuttonTest, ReadByAssistiveTechnology) {
+  skbutton* b = Place();
+  skbutton* other = Place(100, 10);
+  constexpr long kAsked = STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED |
+                          STATE_SYSTEM_CHECKED | STATE_SYSTEM_PRESSED | STATE_SYSTEM_DEFAULT;
+  struct Case {
+    std::u16string_view caption;
+    bool checkBox, value, enabled, focused;
+    long role;
+    std::u16string_view name, shortcut, action;
+    long state;  // of kAsked
+  } const cases[] = {
+      {u"刷新", false, false, true, false, ROLE_SYSTEM_PUSHBUTTON, u"刷新", u"", u"Press",
+       STATE_SYSTEM_FOCUSABLE},
+      // The focused button is the one Enter presses: the default one.
+      {u"&Refresh", false, false, true, true, ROLE_SYSTEM_PUSHBUTTON, u"Refresh", u"Alt+R", u"Press",
+       STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_DEFAULT},
+      {u"Save && &quit", false, false, false, false, ROLE_SYSTEM_PUSHBUTTON, u"Save & quit", u"Alt+Q",
+       u"Press", STATE_SYSTEM_UNAVAILABLE},
+      {u"&Bold", true, false, true, false, ROLE_SYSTEM_CHECKBUTTON, u"Bold", u"Alt+B", u"Check",
+       STATE_SYSTEM_FOCUSABLE},
+      {u"&Bold", true, true, true, false, ROLE_SYSTEM_CHECKBUTTON, u"Bold", u"Alt+B", u"Uncheck",
+       STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_CHECKED},
+  };
+  for (const Case& c : cases) {
+    const std::string label(c.caption.begin(), c.caption.end());
+    b->SetEnabled(true);
+    b->SetCheckBoxMode(c.checkBox);
+    b->SetValue(c.value);
+    b->SetCaption(c.caption);
+    b->SetEnabled(c.enabled);
+    (c.focused ? b : other)->SetFocus();
+    PumpFor(20);
+    const test::AccessiblePart read = test::AccessibleSelf(b->hWnd());
+    EXPECT_EQ(read.role, c.role) << label;
+    EXPECT_EQ(read.name, c.name) << label;
+    EXPECT_EQ(read.shortcut, c.shortcut) << label;
+    EXPECT_EQ(read.defaultAction, c.action) << label;
+    EXPECT_EQ(read.state & kAsked, c.state) << label << " state " << std::hex << read.state;
+  }
+}
+
+TEST_F(SkbuttonTest, DefaultActionClicksAsTheMouseDoes) {
+  skbutton* b = Place();
+  std::vector<bool> valueAtClick;
+  const auto click = b->Click;
+  b->Click = [&] {
+    valueAtClick.push_back(b->Value());
+    click();
+  };
+  // An 80 x 25 button: pressed and released in its middle.
+  const Event want[] = {{"MouseDown", 1, 0, 40, 12}, {"Click"}, {"MouseUp", 1, 0, 40, 12}};
+  ASSERT_TRUE(test::AccessibleDefaultAction(b->hWnd(), CHILDID_SELF));
+  PumpFor(30);
+  ExpectSequence(Clicks(), want, "default action");
+  EXPECT_EQ(GetFocus(), b->hWnd());
+
+  b->SetCheckBoxMode(true);
+  events.clear();
+  ASSERT_TRUE(test::AccessibleDefaultAction(b->hWnd(), CHILDID_SELF));
+  PumpFor(30);
+  ExpectSequence(Clicks(), want, "default action of a check box");
+  EXPECT_EQ(valueAtClick, (std::vector<bool>{false, true})) << "checked before Click";
+
+  b->SetEnabled(false);
+  events.clear();
+  EXPECT_FALSE(test::AccessibleDefaultAction(b->hWnd(), CHILDID_SELF));
+  PumpFor(30);
+  ExpectSequence(Clicks(), nullptr, "default action of a disabled button");
+}
+
+TEST_F(SkbuttonTest, StateChangesAreTold) {
+  skbutton* b = Place();
+  b->SetFocus();
+  PumpFor(20);
+  const test::WinEvent changed{EVENT_OBJECT_STATECHANGE, b->hWnd(), OBJID_CLIENT, CHILDID_SELF};
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+    int told;
+  } const cases[] = {
+      {"space down: pressed", [&] { SendMessageW(b->hWnd(), WM_KEYDOWN, VK_SPACE, 0x00390001); }, 1},
+      {"space up: released", [&] { SendMessageW(b->hWnd(), WM_KEYUP, VK_SPACE, 0xC0390001); }, 1},
+      {"a redraw alone", [&] { b->Redraw(); }, 0},
+      {"disabled", [&] { b->SetEnabled(false); }, 1},
+      {"enabled", [&] { b->SetEnabled(true); }, 1},
+      {"check-box mode, checked", [&] {
+         b->SetCheckBoxMode(true);
+         b->SetValue(true);
+       }, 1},
+      {"space down: unchecked and pressed",
+       [&] { SendMessageW(b->hWnd(), WM_KEYDOWN, VK_SPACE, 0x00390001); }, 1},
+      {"space up: released", [&] { SendMessageW(b->hWnd(), WM_KEYUP, VK_SPACE, 0xC0390001); }, 1},
+  };
+  for (const Case& c : cases) {
+    test::WinEventRecorder heard({b->hWnd()}, EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_STATECHANGE);
+    c.act();
+    PumpFor(10);
+    EXPECT_EQ(heard.Take(), std::vector<test::WinEvent>(c.told, changed)) << c.what;
+  }
+  EXPECT_FALSE(b->Value());
 }
 
 TEST_F(SkbuttonTest, CheckBoxModeInvertsValueBeforeClick) {

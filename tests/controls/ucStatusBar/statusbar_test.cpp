@@ -12,12 +12,14 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include "host/ColourWin.h"
 #include "host/Form.h"
 #include "host/Gdi.h"
 #include "host/PictureBox.h"
 #include "host/TextBox.h"
+#include "tests/host/AccessibleRead.h"
 #include "tests/host/HostTest.h"
 
 namespace fw {
@@ -574,6 +576,77 @@ TEST_F(StatusBarTest, RealClicksRaiseTheEventsWithThePanelUnderThePointer) {
       {"PanelMouseUp", 0, 1},       {"Click"},                {"PanelClick", 0},
   };
   ExpectSequence(m_events, want, "clicks on panel 1, panel 2 and between them");
+}
+
+// -- Assistive technology
+
+TEST_F(StatusBarTest, PanelsReadAsStaticTextsWhereTheyAreClicked) {
+  ucStatusBar* bar = MainWindowBar();
+  EXPECT_EQ(test::AccessibleSelf(bar->hWnd()).role, ROLE_SYSTEM_STATUSBAR);
+  const std::vector<test::AccessiblePart> parts = test::AccessibleParts(bar->hWnd());
+  ASSERT_EQ(parts.size(), 2u);
+  // The points a real click finds each panel at (and the gap between them).
+  auto at = [&](int x) {
+    POINT p{x, 12};
+    ClientToScreen(bar->hWnd(), &p);
+    return p;
+  };
+  const struct {
+    std::u16string_view name;
+    int inside;
+  } want[] = {{u"Design By fuelwise", 100}, {u"2026/12/07", 300}};
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(parts[i].childId, static_cast<long>(i + 1));
+    EXPECT_EQ(parts[i].role, ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(parts[i].name, want[i].name);
+    EXPECT_EQ(parts[i].defaultAction, u"Click");
+    EXPECT_TRUE(PtInRect(&parts[i].location, at(want[i].inside))) << i;
+    EXPECT_FALSE(PtInRect(&parts[i].location, at(230))) << i;
+  }
+}
+
+TEST_F(StatusBarTest, APanelsNewTextIsToldAndRead) {
+  ucStatusBar* bar = MainWindowBar();
+  const auto changed = [&](long child) {
+    return test::WinEvent{EVENT_OBJECT_NAMECHANGE, bar->hWnd(), OBJID_CLIENT, child};
+  };
+  const struct {
+    int32_t index;
+    std::u16string_view text;
+    std::vector<test::WinEvent> told;
+    std::u16string_view first, second;
+  } cases[] = {
+      {2, u"2026/12/08", {changed(2)}, u"Design By fuelwise", u"2026/12/08"},
+      {2, u"2026/12/08", {}, u"Design By fuelwise", u"2026/12/08"},  // the same text: no change
+      {1, u"Ready", {changed(1)}, u"Ready", u"2026/12/08"},
+      {9, u"beyond", {changed(2)}, u"Ready", u"beyond"},  // the write clamps to the last panel
+  };
+  for (const auto& c : cases) {
+    test::WinEventRecorder heard({bar->hWnd()}, EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE);
+    bar->SetPanelText(c.index, c.text);
+    PumpFor(10);
+    EXPECT_EQ(heard.Take(), c.told) << Narrow(c.text);
+    const std::vector<test::AccessiblePart> parts = test::AccessibleParts(bar->hWnd());
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(parts[0].name, c.first);
+    EXPECT_EQ(parts[1].name, c.second);
+  }
+}
+
+TEST_F(StatusBarTest, APanelsDefaultActionRaisesWhatAClickOnItRaises) {
+  ucStatusBar* bar = MainWindowBar();
+  for (long child : {2L, 1L}) {
+    m_events.clear();
+    ASSERT_TRUE(test::AccessibleDefaultAction(bar->hWnd(), child));
+    PumpFor(20);
+    const Event want[] = {{"Click"}, {"PanelClick", static_cast<int>(child)}};
+    ExpectSequence(m_events, want, "default action");
+  }
+  bar->SetEnabled(false);
+  m_events.clear();
+  EXPECT_FALSE(test::AccessibleDefaultAction(bar->hWnd(), 1));
+  PumpFor(20);
+  ExpectSequence(m_events, nullptr, "default action of a disabled bar");
 }
 
 TEST_F(StatusBarTest, DoubleClickOnAPanelThatIsNotEditable) {

@@ -1,0 +1,52 @@
+#include "host/AccessibleText.h"
+
+namespace fw {
+
+namespace {
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\x3000'; }
+
+// The unified ideographs (and their first extension): characters that a
+// label spreads apart with blanks to line up with a longer one.
+bool IsIdeograph(char16_t c) { return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF); }
+
+}  // namespace
+
+std::u16string WithoutAccessKeyMarks(std::u16string_view caption) {
+  std::u16string out;
+  out.reserve(caption.size());
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == u'&' && i + 1 < caption.size()) ++i;
+    else if (caption[i] == u'&') break;  // a lone mark at the end shows nothing
+    out.push_back(caption[i]);
+  }
+  return out;
+}
+
+std::u16string FieldNameFromLabel(std::u16string_view caption) {
+  const std::u16string plain = WithoutAccessKeyMarks(caption);
+  size_t begin = 0;
+  size_t end = plain.size();
+  auto trim = [&] {
+    while (begin < end && IsBlank(plain[begin])) ++begin;
+    while (end > begin && IsBlank(plain[end - 1])) --end;
+  };
+  trim();
+  if (end > begin && (plain[end - 1] == u':' || plain[end - 1] == u'\xFF1A')) --end;
+  trim();
+  std::u16string out;
+  for (size_t i = begin; i < end; ++i) {
+    if (IsBlank(plain[i])) {
+      size_t next = i;
+      while (next < end && IsBlank(plain[next])) ++next;
+      if (!out.empty() && IsIdeograph(out.back()) && next < end && IsIdeograph(plain[next])) {
+        i = next - 1;
+        continue;
+      }
+    }
+    out.push_back(plain[i]);
+  }
+  return out;
+}
+
+}  // namespace fw

@@ -1,0 +1,19 @@
+// Captions as assistive technology reads them. Portable: no platform header.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace fw {
+
+// The caption as assistive technology reads it: the access-key marks ("&"
+// before a letter) taken out, "&&" read as one ampersand.
+std::u16string WithoutAccessKeyMarks(std::u16string_view caption);
+
+// A field's name read from the label placed before it, as dialogs name their
+// fields: the access-key marks and the closing colon (":" or "：") go, and so do
+// the blanks that only spread two Chinese characters apart ("省  份:" reads
+// "省份"); blanks between words stay.
+std::u16string FieldNameFromLabel(std::u16string_view caption);
+
+}  // namespace fw
