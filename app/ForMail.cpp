@@ -17,8 +17,8 @@ namespace fw {
 
 namespace {
 
-// What the link's default action is called.
-constexpr std::u16string_view kOpenVerb = u"\u6253\u5F00";  // 打开
+// What the link's default action is called: the platform's verb for a link.
+constexpr std::u16string_view kOpenVerb = u"Jump";
 
 ForMail::ShellOpen& ShellSource() {
   static ForMail::ShellOpen open;

@@ -55,8 +55,9 @@ constexpr size_t kMaximiseTipLength = 3;
 // has returned: its action may close the window or open a modal one, which
 // must not hold the tool waiting.
 constexpr UINT kWmPressCaptionButton = WM_APP + 0x201;
-// What the default action of a caption button is called.
-constexpr std::u16string_view kPressVerb = u"\u6309\u4E0B";  // 按下
+// What the default action of a caption button is called: the platform's verb
+// for a push button, as the other buttons of the program say it.
+constexpr std::u16string_view kPressVerb = u"Press";
 
 constexpr int32_t kFormBorderNone = 0;  // a bare popup: the frame draws border and caption
 constexpr int32_t kAlignTop = 1;        // docked at the form's top
@@ -1434,11 +1435,10 @@ std::u16string skForms::CaptionButtonName(int slot) const {
 }
 
 void skForms::NotifySlotChanged(int slot) const {
-  HWND self = hWnd();
   const int part = PartOfSlot(slot);
-  if (!self || part < 0) return;
+  if (!hWnd() || part < 0) return;
   NotifyAccessibleNameChange(part);
-  NotifyWinEvent(EVENT_OBJECT_STATECHANGE, self, OBJID_CLIENT, part + 1);
+  NotifyAccessibleStateChange(part);
 }
 
 int skForms::OnAccessiblePartCount() const {

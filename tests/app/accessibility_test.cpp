@@ -181,9 +181,41 @@ void DumpIfAsked(const char* title, const Node& tree) {
   }
 }
 
-bool DefaultAction(const Node& n) {
-  Object acc = ClientObject(n.window);
-  return acc && acc->accDoDefaultAction(Child(n.childId)) == S_OK;
+bool DefaultAction(const Node* n) {
+  if (!n) return false;
+  Object acc = ClientObject(n->window);
+  return acc && acc->accDoDefaultAction(Child(n->childId)) == S_OK;
+}
+
+// Sets an element's value as a tool does (put_accValue); false when there is
+// no such element or it refuses.
+bool SetValue(const Node* n, const std::u16string& value) {
+  if (!n) return false;
+  Object acc = ClientObject(n->window);
+  const std::wstring wide = ToWide(value);
+  BSTR text = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  const HRESULT hr = acc ? acc->put_accValue(Child(n->childId), text) : E_FAIL;
+  SysFreeString(text);
+  return hr == S_OK;
+}
+
+// The price rows as read: the static texts that are prices, top to bottom.
+std::vector<std::u16string> PriceRows(const Node& tree) {
+  std::vector<const Node*> prices;
+  for (const Node* n : All(tree)) {
+    const bool price = n->role == ROLE_SYSTEM_STATICTEXT && n->name.size() == 4 && n->name[1] == u'.';
+    if (price) prices.push_back(n);
+  }
+  std::sort(prices.begin(), prices.end(), [](auto* a, auto* b) { return a->at.top < b->at.top; });
+  std::vector<std::u16string> out;
+  for (const Node* n : prices) out.push_back(n->name);
+  return out;
+}
+
+size_t Fetches(const std::string& page) {
+  size_t n = 0;
+  for (const std::string& line : RequestLog()) n += line.find(page) != std::string::npos;
+  return n;
 }
 
 void Key(WORD vk, bool alt = false) {
@@ -196,31 +228,6 @@ void Key(WORD vk, bool alt = false) {
 bool Inside(const RECT& inner, const RECT& outer) {
   return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
          inner.bottom <= outer.bottom && inner.right > inner.left && inner.bottom > inner.top;
-}
-
-// What the choice in the platform's dropped list does: the list selects, the
-// box tells its parent.
-void Choose(HWND combo, const std::wstring& item) {
-  const LRESULT i = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                 reinterpret_cast<LPARAM>(item.c_str()));
-  ASSERT_GE(i, 0) << "no such item";
-  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(combo));
-}
-
-// The platform's combo boxes of the window, top to bottom.
-std::vector<HWND> Combos(HWND main) {
-  std::vector<test::ChildWindow> combos;
-  for (const auto& c : test::VisibleChildren(main)) {
-    wchar_t kind[32] = {};
-    GetClassNameW(c.hwnd, kind, 32);
-    if (std::wstring(kind) == L"ComboBox") combos.push_back(c);
-  }
-  std::sort(combos.begin(), combos.end(), [](auto& a, auto& b) { return a.rect.top < b.rect.top; });
-  std::vector<HWND> out;
-  for (const auto& c : combos) out.push_back(c.hwnd);
-  return out;
 }
 
 // What a WINEVENT_OUTOFCONTEXT hook of this process receives from the program.
@@ -307,7 +314,7 @@ TEST_F(AccessibilityTest, ReadAndOperatedFromAnotherProcess) {
   RECT window{};
   GetWindowRect(m_main, &window);
   Node tree = ReadTree(m_main);
-  DumpIfAsked("The main window", tree);
+  DumpIfAsked("The main window at start", tree);
 
   // The frame: its title bar named by the caption, and its one button (the
   // window has no maximise or minimise button) named as its menu names the
@@ -320,29 +327,69 @@ TEST_F(AccessibilityTest, ReadAndOperatedFromAnotherProcess) {
   ASSERT_TRUE(closeButton);
   EXPECT_TRUE(Inside(closeButton->at, title->at));
   EXPECT_EQ(closeButton->at.right, window.right - 6);  // 18 wide, 3 + 21 in from the right
-  EXPECT_EQ(closeButton->action, u"按下");
+  EXPECT_EQ(closeButton->action, u"Press");
   EXPECT_EQ(closeButton->state & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_PRESSED), 0);
   EXPECT_FALSE(Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"最大化"));
   EXPECT_FALSE(Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"最小化"));
 
-  // A province and a city: the four rows, each a fuel and its price, read in
-  // the window's order.
-  const std::vector<HWND> combos = Combos(m_main);
-  ASSERT_EQ(combos.size(), 2u);
-  Choose(combos[0], L"广东");
-  Choose(combos[1], L"广州");
+  // The two boxes named by their labels, the refresh button, the status bar's
+  // two panels.
+  const Node* province = Find(tree, ROLE_SYSTEM_COMBOBOX, u"省份");
+  const Node* city = Find(tree, ROLE_SYSTEM_COMBOBOX, u"城市");
+  const Node* refresh = Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"刷新");
+  ASSERT_TRUE(province && city && refresh);
+  EXPECT_EQ(province->value, u"请选择省份");
+  EXPECT_TRUE(province->state & STATE_SYSTEM_FOCUSABLE);
+  EXPECT_TRUE(province->state & STATE_SYSTEM_COLLAPSED);
+  EXPECT_EQ(refresh->action, u"Press");
+  EXPECT_TRUE(refresh->state & STATE_SYSTEM_FOCUSABLE);
+  SYSTEMTIME today{};
+  GetLocalTime(&today);
+  wchar_t date[64] = {};
+  GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &today, nullptr, date, 64, nullptr);
+  const Node* bar = nullptr;
+  for (const Node* n : All(tree)) {
+    if (n->role == ROLE_SYSTEM_STATUSBAR) bar = n;
+  }
+  ASSERT_TRUE(bar);
+  std::vector<std::u16string> panels;
+  for (const Node& panel : bar->children) panels.push_back(panel.name);
+  EXPECT_EQ(panels, (std::vector<std::u16string>{u"Design By fuelwise-dev", FromWide(date)}));
+
+  // A province and a city chosen through the boxes' own objects: the four
+  // rows, each a fuel and its price, top to bottom.
+  ASSERT_TRUE(SetValue(province, u"广东"));
+  tree = ReadTree(m_main);
+  city = Find(tree, ROLE_SYSTEM_COMBOBOX, u"城市");
+  ASSERT_TRUE(city);
+  ClearRequestLog();
+  ASSERT_TRUE(SetValue(city, u"广州"));
+  PumpFor(300);
+  EXPECT_EQ(Fetches("guangzhou"), 1u);
   tree = ReadTree(m_main);
   DumpIfAsked("The main window with Guangzhou's prices", tree);
-  std::vector<std::u16string> texts = Names(tree, ROLE_SYSTEM_STATICTEXT);
-  for (const char16_t* price : {u"7.17", u"7.74", u"8.38", u"7.41"}) {
-    EXPECT_NE(std::find(texts.begin(), texts.end(), price), texts.end()) << Utf16ToUtf8(price);
-  }
+  province = Find(tree, ROLE_SYSTEM_COMBOBOX, u"省份");
+  city = Find(tree, ROLE_SYSTEM_COMBOBOX, u"城市");
+  ASSERT_TRUE(province && city);
+  EXPECT_EQ(province->value, u"广东");
+  EXPECT_EQ(city->value, u"广州");
+  EXPECT_EQ(PriceRows(tree), (std::vector<std::u16string>{u"7.17", u"7.74", u"8.38", u"7.41"}));
 
-  // F1 opens the about window: a dialog with its texts and its link.
-  SetForegroundWindow(m_main);
-  Key(VK_F1);
+  // Refresh pressed by its default action fetches the page again.
+  refresh = Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"刷新");
+  ASSERT_TRUE(DefaultAction(refresh));
+  EXPECT_TRUE(PumpFor(3000, [] { return Fetches("guangzhou") == 2; })) << "refresh fetched nothing";
+
+  // A status panel's default action opens the about window: a dialog with its
+  // texts and its link. Escape closes it.
+  bar = nullptr;
+  for (const Node* n : All(tree)) {
+    if (n->role == ROLE_SYSTEM_STATUSBAR) bar = n;
+  }
+  ASSERT_TRUE(bar && !bar->children.empty());
+  EXPECT_TRUE(DefaultAction(&bar->children[0]));
   HWND about = nullptr;
-  ASSERT_TRUE(PumpFor(5000, [&] { return (about = Shown(u"关于")); })) << "F1 opened nothing";
+  ASSERT_TRUE(PumpFor(5000, [&] { return (about = Shown(u"关于")); })) << "the panel opened nothing";
   PumpFor(200);
   const Node aboutTree = ReadTree(about);
   DumpIfAsked("The about window", aboutTree);
@@ -350,24 +397,37 @@ TEST_F(AccessibilityTest, ReadAndOperatedFromAnotherProcess) {
   EXPECT_EQ(aboutTree.name, u"关于");
   EXPECT_TRUE(Find(aboutTree, ROLE_SYSTEM_TITLEBAR, u"关于"));
   EXPECT_TRUE(Find(aboutTree, ROLE_SYSTEM_PUSHBUTTON, u"关闭"));
+  EXPECT_TRUE(Find(aboutTree, ROLE_SYSTEM_PUSHBUTTON, u"退出"));
   EXPECT_FALSE(Find(aboutTree, ROLE_SYSTEM_PUSHBUTTON, u"最大化")) << "no maximise button there";
-  texts = Names(aboutTree, ROLE_SYSTEM_STATICTEXT);
+  std::vector<std::u16string> texts = Names(aboutTree, ROLE_SYSTEM_STATICTEXT);
   EXPECT_NE(std::find(texts.begin(), texts.end(), kCaption), texts.end());
   EXPECT_NE(std::find(texts.begin(), texts.end(), u"By fuelwise-dev"), texts.end());
   const Node* link = Find(aboutTree, ROLE_SYSTEM_LINK, u"2018/01/10");
   ASSERT_TRUE(link);
   EXPECT_EQ(link->value, u"mailto:fuelwise-dev@example.com");
-  EXPECT_EQ(link->action, u"打开");
+  EXPECT_EQ(link->action, u"Jump");
   EXPECT_TRUE(link->state & STATE_SYSTEM_LINKED);
-  // Escape closes it.
+  SetForegroundWindow(about);
   Key(VK_ESCAPE);
   EXPECT_TRUE(PumpFor(3000, [&] { return !Shown(u"关于"); })) << "Escape left the about window open";
   EXPECT_TRUE(IsWindowEnabled(m_main));
 
+  // F1 opens it too; its close button's default action closes it.
+  SetForegroundWindow(m_main);
+  Key(VK_F1);
+  ASSERT_TRUE(PumpFor(5000, [&] { return (about = Shown(u"关于")); })) << "F1 opened nothing";
+  PumpFor(200);
+  const Node* aboutClose = nullptr;
+  const Node again = ReadTree(about);
+  aboutClose = Find(again, ROLE_SYSTEM_PUSHBUTTON, u"关闭");
+  ASSERT_TRUE(DefaultAction(aboutClose));
+  EXPECT_TRUE(PumpFor(3000, [&] { return !Shown(u"关于"); })) << "its close button left it open";
+
   // The warning box: an alert whose description is its prompt; Escape closes it.
-  test::PostClick(test::ChildWithText(m_main, u"刷新"));
-  Choose(combos[0], L"浙江");  // no city chosen any more
-  test::PostClick(test::ChildWithText(m_main, u"刷新"));
+  tree = ReadTree(m_main);
+  ASSERT_TRUE(SetValue(Find(tree, ROLE_SYSTEM_COMBOBOX, u"省份"), u"浙江"));  // no city any more
+  tree = ReadTree(m_main);
+  ASSERT_TRUE(DefaultAction(Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"刷新")));
   HWND box = nullptr;
   ASSERT_TRUE(PumpFor(5000, [&] { return (box = Shown(u"提示")); })) << "no warning box";
   PumpFor(200);
@@ -378,6 +438,7 @@ TEST_F(AccessibilityTest, ReadAndOperatedFromAnotherProcess) {
   EXPECT_EQ(boxTree.description, kWarning);
   texts = Names(boxTree, ROLE_SYSTEM_STATICTEXT);
   EXPECT_NE(std::find(texts.begin(), texts.end(), kWarning), texts.end());
+  EXPECT_TRUE(Find(boxTree, ROLE_SYSTEM_PUSHBUTTON, u"OK"));
   SetForegroundWindow(box);
   Key(VK_ESCAPE);
   EXPECT_TRUE(PumpFor(3000, [&] { return !Shown(u"提示"); })) << "Escape left the box open";
@@ -386,7 +447,7 @@ TEST_F(AccessibilityTest, ReadAndOperatedFromAnotherProcess) {
   tree = ReadTree(m_main);
   const Node* close = Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"关闭");
   ASSERT_TRUE(close);
-  EXPECT_TRUE(DefaultAction(*close));
+  EXPECT_TRUE(DefaultAction(close));
   EXPECT_TRUE(Ended()) << "pressing close did not end the program";
 }
 
@@ -427,11 +488,11 @@ TEST_F(AccessibilityTest, EventsFollowTheFocusThePricesAndTheWarning) {
   EXPECT_NE(focused[1], focused[2]);
 
   // A city chosen: each price row tells its new name.
-  const std::vector<HWND> combos = Combos(m_main);
-  ASSERT_EQ(combos.size(), 2u);
-  Choose(combos[0], L"广东");
+  Node tree = ReadTree(m_main);
+  ASSERT_TRUE(SetValue(Find(tree, ROLE_SYSTEM_COMBOBOX, u"省份"), u"广东"));
+  tree = ReadTree(m_main);
   events.clear();
-  Choose(combos[1], L"广州");
+  ASSERT_TRUE(SetValue(Find(tree, ROLE_SYSTEM_COMBOBOX, u"城市"), u"广州"));
   PumpFor(500);
   std::vector<std::u16string> renamed;
   for (const Event& e : events) {
@@ -442,9 +503,11 @@ TEST_F(AccessibilityTest, EventsFollowTheFocusThePricesAndTheWarning) {
   }
 
   // The warning announces itself as an alert when it opens.
-  Choose(combos[0], L"浙江");
+  tree = ReadTree(m_main);
+  ASSERT_TRUE(SetValue(Find(tree, ROLE_SYSTEM_COMBOBOX, u"省份"), u"浙江"));
   events.clear();
-  test::PostClick(test::ChildWithText(m_main, u"刷新"));
+  tree = ReadTree(m_main);
+  ASSERT_TRUE(DefaultAction(Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"刷新")));
   HWND box = nullptr;
   ASSERT_TRUE(PumpFor(5000, [&] { return (box = Shown(u"提示")); })) << "no warning box";
   PumpFor(300);
