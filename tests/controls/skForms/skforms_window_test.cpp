@@ -4,10 +4,12 @@
 // the sizing grips and the title-bar drag with real input, the moving of the
 // controls it holds, and the recolouring of the host's controls.
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -264,6 +266,9 @@ TEST_F(FrameWindowTest, ASpanishUserGetsTheSpanishTable) {
   for (int i = 0; i < 9; ++i) EXPECT_EQ(CaptionOf(*f, i), spanish[i]) << "item " << i;
   EXPECT_EQ(Inside(f).ButtonSlots()[0].toolTip, u"Ce");
   EXPECT_EQ(Inside(f).ButtonSlots()[2].toolTip, u"Min");
+  std::vector<std::u16string> names;
+  for (const auto& part : test::AccessibleParts(f->hWnd())) names.push_back(part.name);
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"Fuelwise", u"Minimizar", u"Maximizar", u"Cerrar"}));
 }
 
 // -- The menu popped up and chosen from with real keys
@@ -359,6 +364,25 @@ TEST_F(FrameWindowTest, TheTitleAndTheVisibleButtonsAreReadAndPressedAsTheMouseD
   const std::u16string kMin = u"\u6700\u5C0F\u5316", kMax = u"\u6700\u5927\u5316",
                        kRestore = u"\u8FD8\u539F", kClose = u"\u5173\u95ED";
   skForms* f = MakeHost();
+  // Name and state changes, as a listener in another process would get them.
+  static std::vector<std::pair<DWORD, LONG>>* changes = nullptr;
+  std::vector<std::pair<DWORD, LONG>> seen;
+  changes = &seen;
+  const HWINEVENTHOOK hook = SetWinEventHook(
+      EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+      [](HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child, DWORD, DWORD) {
+        if (changes && object == OBJID_CLIENT && event != EVENT_OBJECT_LOCATIONCHANGE) {
+          changes->push_back({event, child});
+        }
+      },
+      GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  auto takeChanges = [&] {
+    UserControl::DoEvents();
+    Sleep(50);
+    UserControl::DoEvents();
+    return std::exchange(seen, {});
+  };
+  using Changes = std::vector<std::pair<DWORD, LONG>>;
   auto check = [&](const std::vector<Expected>& want, const char* when) {
     const std::vector<test::AccessiblePart> parts = test::AccessibleParts(f->hWnd());
     ASSERT_EQ(parts.size(), want.size()) << when;
@@ -378,8 +402,10 @@ TEST_F(FrameWindowTest, TheTitleAndTheVisibleButtonsAreReadAndPressedAsTheMouseD
   check({{ROLE_SYSTEM_TITLEBAR, u"Fuelwise", -1}, {ROLE_SYSTEM_PUSHBUTTON, kMin, 254},
          {ROLE_SYSTEM_PUSHBUTTON, kMax, 275}, {ROLE_SYSTEM_PUSHBUTTON, kClose, 296}},
         "all three");
+  takeChanges();
   m_host->SetCaption(u"Prices");
   f->Refresh();
+  EXPECT_EQ(takeChanges(), (Changes{{EVENT_OBJECT_NAMECHANGE, 1}})) << "the title bar renamed";
   check({{ROLE_SYSTEM_TITLEBAR, u"Prices", -1}, {ROLE_SYSTEM_PUSHBUTTON, kMin, 254},
          {ROLE_SYSTEM_PUSHBUTTON, kMax, 275}, {ROLE_SYSTEM_PUSHBUTTON, kClose, 296}},
         "a new caption");
@@ -390,6 +416,12 @@ TEST_F(FrameWindowTest, TheTitleAndTheVisibleButtonsAreReadAndPressedAsTheMouseD
   UserControl::DoEvents();
   EXPECT_EQ(f->WindowState(), 2);
   EXPECT_EQ(test::AccessibleParts(f->hWnd())[2].name, kRestore);
+  const Changes restore = takeChanges();
+  for (const auto& change : {std::pair<DWORD, LONG>{EVENT_OBJECT_NAMECHANGE, 3},
+                             std::pair<DWORD, LONG>{EVENT_OBJECT_STATECHANGE, 3}}) {
+    EXPECT_NE(std::find(restore.begin(), restore.end(), change), restore.end())
+        << "maximise turned into restore: event " << change.first;
+  }
   ASSERT_TRUE(test::AccessibleDefaultAction(f->hWnd(), 3));
   UserControl::DoEvents();
   EXPECT_EQ(f->WindowState(), 0);
@@ -408,6 +440,8 @@ TEST_F(FrameWindowTest, TheTitleAndTheVisibleButtonsAreReadAndPressedAsTheMouseD
   UserControl::DoEvents();
   EXPECT_EQ(closeClicks, 1);
   EXPECT_FALSE(m_host->IsLoaded());
+  UnhookWinEvent(hook);
+  changes = nullptr;
 }
 
 TEST_F(FrameWindowTest, TheMoveItemCapturesAndPlacesThePointerUntilTheNextPress) {
