@@ -465,10 +465,20 @@ void JCombo::OnTextKeyDown(int& keyCode, int shift) {
 }
 
 void JCombo::ChooseNeighbour(int step) {
+  // The keys step from the item the text shows, as the platform's list follows
+  // its edit box: a text no item has (a prompt, something typed) starts from
+  // none, whatever the list still has selected.
   const int32_t count = ListCount();
-  const int32_t at = ListIndex();
+  const std::u16string text = Text();
+  int32_t at = ListIndex();
+  if (at < 0 || m_store->Item(at) != text) {
+    at = -1;
+    for (int32_t i = 0; i < count && at < 0; ++i) {
+      if (m_store->Item(i) == text) at = i;
+    }
+  }
   const int32_t to = at < 0 ? 0 : at + step;
-  if (to < 0 || to >= count || to == at) return;
+  if (to < 0 || to >= count || (to == at && to == ListIndex())) return;
   Items().Select(to);
   OnListChoose();
 }

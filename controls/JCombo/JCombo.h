@@ -181,8 +181,9 @@ class JCombo : public UserControl {
   void OnButtonMouseMove(int button, int shift, float x, float y);
   void OnListChoose();
   void OnListCloseUp();
-  // Up and Down in the closed text box: the previous or next item, chosen as a
-  // choice in the list chooses it (the first item when none is chosen).
+  // Up and Down in the closed text box: the item before or after the one the
+  // text shows (the first when it shows none), chosen as a choice in the list
+  // chooses it.
   void ChooseNeighbour(int step);
   // The list's dropped platform window (a pop-up of its own).
   HWND DroppedListHwnd() const;

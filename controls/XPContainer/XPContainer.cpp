@@ -1,5 +1,7 @@
 #include "controls/XPContainer/XPContainer.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <limits>
 
@@ -89,10 +91,17 @@ void XPContainer::SetHeaderLightColor(Colour colour) {
 void XPContainer::SetTextColor(Colour colour) { WriteColour(m_textColor, colour, u"TextColor"); }
 
 void XPContainer::SetCaption(std::u16string_view caption) {
+  const bool changed = m_caption != caption;
   m_caption = caption;
   PropertyChanged(u"Caption");
   Redraw();
   Refresh();
+  if (changed) NotifyAccessibleNameChange(-1);
+}
+
+void XPContainer::OnAccessibleSelf(AccessibleItem& self) const {
+  self.role = ROLE_SYSTEM_GROUPING;
+  self.name = WithoutAccessKeyMarks(m_caption);
 }
 
 void XPContainer::SetStyle(int32_t style) {

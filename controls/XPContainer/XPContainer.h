@@ -59,6 +59,8 @@ class XPContainer : public UserControl {
   void OnResize() override;
   void OnPaint() override;
   void OnTerminate() override;
+  // A grouping named by its header caption.
+  void OnAccessibleSelf(AccessibleItem& self) const override;
 
  private:
   // Tests read the child parts and the shell library handle through this type;

@@ -1,5 +1,7 @@
 #include "controls/skLabel/skLabel.h"
 
+#include <oleacc.h>
+
 #include <optional>
 
 #include "host/ColourWin.h"
@@ -107,9 +109,17 @@ void skLabel::SetRoundedCornerTxtBox(bool rounded) {
 }
 
 void skLabel::SetCaption(std::u16string_view caption) {
+  const bool changed = m_caption != caption;
   m_caption = caption;
   SetWindowCaption(m_caption);
   Written(u"Caption");
+  if (changed) NotifyAccessibleNameChange(-1);
+}
+
+void skLabel::OnAccessibleSelf(AccessibleItem& self) const {
+  self.role = ROLE_SYSTEM_STATICTEXT;
+  self.name = m_caption;
+  self.state = STATE_SYSTEM_READONLY | (hWnd() && IsWindowVisible(hWnd()) ? 0 : STATE_SYSTEM_INVISIBLE);
 }
 
 void skLabel::SetAlignment(int32_t alignment) {

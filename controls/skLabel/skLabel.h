@@ -87,6 +87,8 @@ class skLabel : public UserControl {
   void OnWriteProperties(PropertyStore& props) override;
   void OnResize() override { Redraw(); }
   void OnPaint() override { Redraw(); }
+  // A static text with its caption.
+  void OnAccessibleSelf(AccessibleItem& self) const override;
 
  private:
   void ApplyThemeColor();

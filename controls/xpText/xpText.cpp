@@ -1,5 +1,7 @@
 #include "controls/xpText/xpText.h"
 
+#include <oleacc.h>
+
 #include "host/Form.h"
 
 namespace fw {
@@ -102,6 +104,29 @@ bool xpText::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
   return true;
 }
 
+// -- Assistive technology
+
+void xpText::OnAccessibleSelf(AccessibleItem& self) const {
+  self.role = ROLE_SYSTEM_SPINBUTTON;
+  self.name = FieldLabel().value_or(u"");
+  self.value = m_txtSpin.Text();
+  long state = 0;
+  if (!hWnd() || !IsWindowVisible(hWnd())) state |= STATE_SYSTEM_INVISIBLE;
+  if (!Enabled()) state |= STATE_SYSTEM_UNAVAILABLE;
+  else state |= STATE_SYSTEM_FOCUSABLE;
+  if (m_txtSpin.Locked()) state |= STATE_SYSTEM_READONLY;
+  const HWND focus = GetFocus();
+  if (focus && (focus == hWnd() || IsChild(hWnd(), focus))) state |= STATE_SYSTEM_FOCUSED;
+  self.state = state;
+}
+
+bool xpText::OnAccessibleSetValue(int part, std::u16string_view value) {
+  // As typed: a locked or disabled box takes nothing.
+  if (part != -1 || m_txtSpin.Locked() || !Enabled()) return false;
+  m_txtSpin.SetText(value);
+  return true;
+}
+
 // -- Layout and look
 
 void xpText::Layout() {
@@ -147,8 +172,12 @@ void xpText::OnCreated() {
     // The text box lies above the border, which lets the mouse through to it.
     m_shapeBorder.ZOrder(1);
     m_txtSpin.Change = [this] {
+      NotifyAccessibleValueChange();
       if (Change) Change();
     };
+    // A reader hears the platform announce the text box, then the spin box it
+    // belongs to.
+    m_txtSpin.GotFocus = [this] { NotifyAccessibleFocus(); };
     m_txtSpin.KeyPress = [this](int& keyAscii) {
       if (KeyPress) KeyPress(keyAscii);
     };

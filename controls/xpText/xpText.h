@@ -86,6 +86,10 @@ class xpText : public UserControl {
   void OnResize() override;
   void OnTerminate() override;
   bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
+  // A spin box named by the label before it, its value the text (settable);
+  // the text box inside stays its child.
+  void OnAccessibleSelf(AccessibleItem& self) const override;
+  bool OnAccessibleSetValue(int part, std::u16string_view value) override;
 
  private:
   // Tests reach the inner text box and the border through this type; it is

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <oleacc.h>
 #include <ole2.h>
 
 #include <map>
@@ -19,6 +20,7 @@
 #include "app/ForMain.h"
 #include "app/ModMain.h"
 #include "controls/JCombo/JCombo.h"
+#include "controls/skbutton/skbutton.h"
 #include "controls/skForms/skForms.h"
 #include "controls/ucStatusBar/ucStatusBar.h"
 #include "host/Failure.h"
@@ -333,6 +335,62 @@ TEST_F(MainWindowTest, ChoosingAProvinceListsItsCitiesAndACityShowsItsPrices) {
   const PixelImage shot = CaptureDc(dc, outer.right - outer.left, outer.bottom - outer.top);
   ReleaseDC(form->hWnd(), dc);
   EXPECT_TRUE(SavePng(L"fuelwise-prices.png", shot));
+}
+
+// A key pressed and released on the focused window, through the form's keyboard
+// routing as the program's loop delivers it.
+void PressKey(WORD key) {
+  for (UINT msg : {WM_KEYDOWN, WM_KEYUP}) {
+    const LPARAM l = (MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16) | 1 | (msg == WM_KEYUP ? 0xC0000000 : 0);
+    PostMessageW(GetFocus(), msg, key, l);
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (!Form::PreTranslateMessage(m)) {
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+      }
+    }
+  }
+}
+
+TEST_F(MainWindowTest, TheKeyboardReachesEverythingTheMouseDoes) {
+  form->Show();
+  SetForegroundWindow(form->hWnd());
+  Pump();
+  JCombo& provinces = Combo(0);
+  JCombo& cities = Combo(1);
+  skbutton& refresh = *form->Get<skbutton>(u"cmdRefresh");
+  // Named by their labels, as assistive technology reads them.
+  EXPECT_EQ(test::AccessibleSelf(provinces.hWnd()).name, u"省份");
+  EXPECT_EQ(test::AccessibleSelf(cities.hWnd()).name, u"城市");
+  const test::AccessiblePart button = test::AccessibleSelf(refresh.hWnd());
+  EXPECT_EQ(button.role, ROLE_SYSTEM_PUSHBUTTON);
+  EXPECT_EQ(button.name, u"刷新");
+
+  SetFocus(provinces.TextPart().hWnd());
+  PressKey(VK_DOWN);
+  EXPECT_EQ(WindowText(provinces), u"广东");
+  EXPECT_EQ(ComboItems(cities), (Items{u"广州", u"深圳", u"珠海", u"佛山"}));
+
+  PressKey(VK_TAB);
+  ASSERT_EQ(GetFocus(), cities.TextPart().hWnd()) << "province, then city";
+  PressKey(VK_DOWN);
+  EXPECT_EQ(WindowText(cities), u"广州");
+  EXPECT_EQ(Captions(u"labPrice"), (Items{u"7.17", u"7.74", u"8.38", u"7.41"}));
+
+  PressKey(VK_TAB);
+  ASSERT_EQ(GetFocus(), refresh.hWnd()) << "city, then refresh";
+  for (WORD key : {VK_RETURN, VK_SPACE}) {
+    ClearRequestLog();
+    PressKey(key);
+    const DWORD start = GetTickCount();
+    while (Requests("guangzhou.html") == 0 && GetTickCount() - start < 3000) {
+      Pump();
+      Sleep(20);
+    }
+    EXPECT_EQ(Requests("guangzhou.html"), 1u) << key << " presses refresh: the page is fetched again";
+  }
+  EXPECT_TRUE(form->shown.empty());
 }
 
 TEST_F(MainWindowTest, SevenCharacterNamesKeepFourteenSpaces) {

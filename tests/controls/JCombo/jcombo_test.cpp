@@ -522,23 +522,29 @@ TEST_F(JComboTest, UpAndDownChooseAsTheListDoes) {
                                     CHILDID_SELF};
   struct Case {
     int32_t from;
+    const char16_t* text;  // shown instead of the item's (null: the item's)
     WORD key;
     int32_t to;  // the same: no choice, no Change
   } const cases[] = {
-      {-1, VK_DOWN, 0}, {-1, VK_UP, 0}, {0, VK_DOWN, 1}, {1, VK_DOWN, 2},
-      {2, VK_DOWN, 2},  {2, VK_UP, 1},  {0, VK_UP, 0},
+      {-1, u"", VK_DOWN, 0}, {-1, u"", VK_UP, 0}, {0, nullptr, VK_DOWN, 1},
+      {1, nullptr, VK_DOWN, 2}, {2, nullptr, VK_DOWN, 2}, {2, nullptr, VK_UP, 1},
+      {0, nullptr, VK_UP, 0},
+      // The list keeps a selection the text no longer shows: a prompt starts
+      // from none, an item's text from that item.
+      {1, u"请选择", VK_DOWN, 0}, {0, kShantou, VK_UP, 1},
   };
   for (const Case& c : cases) {
     m_box->SetListIndex(c.from);
-    if (c.from < 0) m_box->SetText(u"");
+    if (c.text) m_box->SetText(c.text);
     Settle();
     m_events.clear();
     indexAtChange.clear();
     test::WinEventRecorder heard({m_box->hWnd()}, EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE);
     Key(c.key);
     Settle();
-    const std::string what = std::to_string(c.from) + (c.key == VK_UP ? " up" : " down");
-    if (c.to != c.from) {
+    const std::string what = std::to_string(c.from) + (c.text ? " with another text" : "") +
+                             (c.key == VK_UP ? " up" : " down");
+    if (c.to != c.from || c.text) {
       const Event want[] = {{"KeyDown", c.key, 0}, {"Change"}, {"KeyUp", c.key, 0}};
       ExpectSequence(m_events, want, what.c_str());
       EXPECT_EQ(indexAtChange, std::vector<int32_t>{c.to}) << what;

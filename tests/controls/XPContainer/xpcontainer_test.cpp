@@ -10,6 +10,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include "host/ColourWin.h"
 #include "host/Form.h"
@@ -363,6 +364,23 @@ TEST_F(XPContainerTest, NewContainerShowsItsDefaultCaptionCentredInTheStrip) {
   EXPECT_EQ(rc.left, 10);
   EXPECT_GT(rc.bottom - rc.top, 0);
   EXPECT_EQ(rc.top, RoundHalfEven((23 - (rc.bottom - rc.top)) / 2.0));
+}
+
+TEST_F(XPContainerTest, AGroupingNamedByItsHeaderCaption) {
+  const struct {
+    std::u16string_view caption, name;
+  } cases[] = {{u"所在城市", u"所在城市"}, {u"&Where", u"Where"}};
+  for (const auto& c : cases) {
+    test::WinEventRecorder heard({m_box->hWnd()}, EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE);
+    m_box->SetCaption(c.caption);
+    UserControl::DoEvents();
+    const test::AccessiblePart read = test::AccessibleSelf(m_box->hWnd());
+    EXPECT_EQ(read.role, ROLE_SYSTEM_GROUPING);
+    EXPECT_EQ(read.name, c.name);
+    const std::vector<test::WinEvent> want = {
+        {EVENT_OBJECT_NAMECHANGE, m_box->hWnd(), OBJID_CLIENT, CHILDID_SELF}};
+    EXPECT_EQ(heard.Take(), want);
+  }
 }
 
 TEST_F(XPContainerTest, CaptionShowsOnTheHeaderGradient) {

@@ -12,11 +12,13 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include "host/ColourWin.h"
 #include "host/DesignFile.h"
 #include "host/Form.h"
 #include "host/Gdi.h"
+#include "tests/host/AccessibleRead.h"
 
 namespace fw {
 namespace {
@@ -380,6 +382,20 @@ TEST_F(skLabelTest, WritesReportAndSavedPropertiesRoundTrip) {
   PropertyStore again;
   copy->WriteProperties(again);
   EXPECT_EQ(again, saved);
+}
+
+TEST_F(skLabelTest, ReadAsAStaticTextWithItsCaption) {
+  m_label->SetVisible(true);
+  for (std::u16string_view caption : {u"原油趋势", u"Crude & more", u""}) {
+    test::WinEventRecorder heard({m_label->hWnd()}, EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE);
+    m_label->SetCaption(caption);
+    UserControl::DoEvents();
+    const test::AccessiblePart read = test::AccessibleSelf(m_label->hWnd());
+    EXPECT_EQ(read.role, ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(read.name, caption);
+    EXPECT_TRUE(read.state & STATE_SYSTEM_READONLY);
+    EXPECT_EQ(heard.Take().size(), 1u) << "one name change for a new caption";
+  }
 }
 
 TEST_F(skLabelTest, DesignFilesKnowTheKind) {

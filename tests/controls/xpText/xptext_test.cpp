@@ -4,14 +4,18 @@
 
 #include "controls/xpText/xpText.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include "host/DesignFile.h"
 #include "host/Form.h"
+#include "host/Label.h"
 #include "host/PngFile.h"
+#include "tests/host/AccessibleRead.h"
 
 namespace fw {
 
@@ -204,6 +208,79 @@ TEST_F(xpTextTest, TypedArrowKeysStepThroughTheFormsLoop) {
   EXPECT_EQ(m_box->Text(), u"8");
   EXPECT_EQ(m_events, std::vector<std::string>(3, "Change"));
   EXPECT_EQ(GetFocus(), Edit()) << "the keys did not move the focus";
+}
+
+TEST_F(xpTextTest, ReadAndSetAsASpinBox) {
+  auto* label = s_form->Add<Label>(u"LabelPrice", nullptr, 150, 900, 900, 180);
+  ASSERT_NE(label, nullptr);
+  label->SetCaption(u"单  价:");
+  xpText* named = Place(1335);
+  ASSERT_NE(named, nullptr);
+  named->SetText(u"7.62");
+  UserControl::DoEvents();
+  const test::AccessiblePart read = test::AccessibleSelf(named->hWnd());
+  EXPECT_EQ(read.role, ROLE_SYSTEM_SPINBUTTON);
+  EXPECT_EQ(read.name, u"单价");
+  EXPECT_EQ(read.value, u"7.62");
+  EXPECT_EQ(test::AccessibleChildWindows(named->hWnd()),
+            std::vector<HWND>{Access::TxtSpin(*named).hWnd()});
+
+  const test::WinEvent changed{EVENT_OBJECT_VALUECHANGE, named->hWnd(), OBJID_CLIENT, CHILDID_SELF};
+  struct Case {
+    const char* what;
+    std::function<bool()> act;
+    bool set;
+    std::u16string_view value;
+    int told;
+    long state;  // of unavailable and read-only
+  } const cases[] = {
+      {"a tool sets it", [&] { return test::AccessibleSetValue(named->hWnd(), 0, u"8"); }, true, u"8",
+       1, 0},
+      {"an arrow key steps it",
+       [&] {
+         SendMessageW(Access::TxtSpin(*named).hWnd(), WM_KEYDOWN, VK_UP, 0x01480001);
+         return true;
+       },
+       true, u"9", 1, 0},
+      {"locked: a tool cannot",
+       [&] {
+         named->SetLocked(true);
+         return test::AccessibleSetValue(named->hWnd(), 0, u"1");
+       },
+       false, u"9", 0, STATE_SYSTEM_READONLY},
+      {"disabled: a tool cannot",
+       [&] {
+         named->SetLocked(false);
+         named->SetEnabled(false);
+         return test::AccessibleSetValue(named->hWnd(), 0, u"1");
+       },
+       false, u"9", 0, STATE_SYSTEM_UNAVAILABLE},
+  };
+  for (const Case& c : cases) {
+    test::WinEventRecorder heard({named->hWnd()}, EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE);
+    m_events.clear();
+    EXPECT_EQ(c.act(), c.set) << c.what;
+    UserControl::DoEvents();
+    const test::AccessiblePart now = test::AccessibleSelf(named->hWnd());
+    EXPECT_EQ(now.value, c.value) << c.what;
+    EXPECT_EQ(now.state & (STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_READONLY), c.state) << c.what;
+    EXPECT_EQ(heard.Take(), std::vector<test::WinEvent>(c.told, changed)) << c.what;
+    EXPECT_EQ(m_events, std::vector<std::string>(c.told, "Change")) << c.what;
+  }
+}
+
+TEST_F(xpTextTest, TheTextTakingTheFocusIsTheSpinBoxTakingIt) {
+  SetFocus(s_form->hWnd());
+  UserControl::DoEvents();
+  test::WinEventRecorder heard({m_box->hWnd(), Edit()}, EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS);
+  Access::TxtSpin(*m_box).SetFocus();
+  UserControl::DoEvents();
+  // The platform's for the text box, then the spin box's own, the last a reader hears.
+  const std::vector<test::WinEvent> want = {
+      {EVENT_OBJECT_FOCUS, Edit(), OBJID_CLIENT, CHILDID_SELF},
+      {EVENT_OBJECT_FOCUS, m_box->hWnd(), OBJID_CLIENT, CHILDID_SELF}};
+  EXPECT_EQ(heard.Take(), want);
+  EXPECT_TRUE(test::AccessibleSelf(m_box->hWnd()).state & STATE_SYSTEM_FOCUSED);
 }
 
 TEST_F(xpTextTest, EnabledLookAndState) {
