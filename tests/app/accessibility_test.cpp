@@ -165,6 +165,11 @@ void Dump(const Node& n, int depth, std::string& out) {
   if (!n.value.empty()) out += " value \"" + Utf16ToUtf8(n.value) + "\"";
   if (!n.description.empty()) out += " description \"" + Utf16ToUtf8(n.description) + "\"";
   if (!n.action.empty()) out += " action \"" + Utf16ToUtf8(n.action) + "\"";
+  if (n.childId == CHILDID_SELF && n.role == ROLE_SYSTEM_CLIENT && n.name.empty()) {
+    wchar_t kind[64] = {};
+    GetClassNameW(n.window, kind, 64);
+    out += " (window class " + Utf16ToUtf8(FromWide(kind)) + ")";
+  }
   out += "\n";
   for (const Node& c : n.children) Dump(c, depth + 1, out);
 }
@@ -332,8 +337,10 @@ TEST_F(AccessibilityTest, ReadAndOperatedFromAnotherProcess) {
   EXPECT_FALSE(Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"最大化"));
   EXPECT_FALSE(Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"最小化"));
 
-  // The two boxes named by their labels, the refresh button, the status bar's
-  // two panels.
+  // The two header containers, the two boxes named by their labels, the
+  // refresh button, the status bar's two panels.
+  EXPECT_TRUE(Find(tree, ROLE_SYSTEM_GROUPING, u"所在城市"));
+  EXPECT_TRUE(Find(tree, ROLE_SYSTEM_GROUPING, u"原油趋势"));
   const Node* province = Find(tree, ROLE_SYSTEM_COMBOBOX, u"省份");
   const Node* city = Find(tree, ROLE_SYSTEM_COMBOBOX, u"城市");
   const Node* refresh = Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"刷新");
@@ -468,24 +475,34 @@ TEST_F(AccessibilityTest, EventsFollowTheFocusThePricesAndTheWarning) {
     }
   } unhook{hook};
 
-  // Each Tab: a focus event for the window that has the focus now.
+  // Each Tab: a focus event for the window that has the focus now, and one
+  // naming the control that takes it; from the province box on, the order is
+  // province, city, refresh.
   SetForegroundWindow(m_main);
   PumpFor(200);
-  std::vector<HWND> focused;
-  for (int i = 0; i < 3; ++i) {
+  std::vector<std::u16string> reached;  // what each Tab's focus events name
+  for (int i = 0; i < 6; ++i) {
     events.clear();
     Key(VK_TAB);
     PumpFor(400);
     const HWND focus = FocusOf(m_main);
     ASSERT_TRUE(focus) << "tab " << i;
-    focused.push_back(focus);
-    const bool told = std::any_of(events.begin(), events.end(), [&](const Event& e) {
-      return e.event == EVENT_OBJECT_FOCUS && e.hwnd == focus;
-    });
+    bool told = false;
+    std::u16string named;
+    for (const Event& e : events) {
+      if (e.event != EVENT_OBJECT_FOCUS) continue;
+      told = told || e.hwnd == focus;
+      const std::u16string name = NameOf(e);
+      if (!name.empty()) named = name;
+    }
     EXPECT_TRUE(told) << "tab " << i << ": no focus event for the focused window";
+    reached.push_back(named);
   }
-  EXPECT_NE(focused[0], focused[1]);
-  EXPECT_NE(focused[1], focused[2]);
+  const size_t province = static_cast<size_t>(std::find(reached.begin(), reached.end(), u"省份") - reached.begin());
+  ASSERT_LE(province + 3, reached.size()) << "Tab never reached the province box early enough";
+  EXPECT_EQ(std::vector<std::u16string>(reached.begin() + static_cast<long>(province),
+                                        reached.begin() + static_cast<long>(province) + 3),
+            (std::vector<std::u16string>{u"省份", u"城市", u"刷新"}));
 
   // A city chosen: each price row tells its new name.
   Node tree = ReadTree(m_main);
