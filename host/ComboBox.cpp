@@ -20,7 +20,7 @@ HWND ComboBox::CreateControlWindow(HWND parent, const RECT& pixels, bool& window
   if (m_sorted) style |= CBS_SORT;
   RECT rc = pixels;
   // The window's height includes the dropped list; the field's height is the platform's.
-  if (m_style != 1) rc.bottom = rc.top + (pixels.bottom - pixels.top) + kComboListPixels;
+  if (m_style != 1) rc.bottom = rc.top + (pixels.bottom - pixels.top) + Scaled(kComboListPixels);
   return MakeWindow(L"COMBOBOX", style, 0, parent, rc);
 }
 
@@ -40,7 +40,8 @@ HWND ComboBox::EditHwnd() const {
 void ComboBox::OnMoved() {
   if (!hWnd() || m_style == 1) return;
   const RECT rc = PixelRect();
-  SetWindowPos(hWnd(), nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top + kComboListPixels,
+  SetWindowPos(hWnd(), nullptr, 0, 0, rc.right - rc.left,
+               rc.bottom - rc.top + Scaled(kComboListPixels),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

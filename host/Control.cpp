@@ -67,6 +67,13 @@ int Control::Dpi() const {
 
 int Control::Scaled(int pixels) const { return ScaleToDpi(pixels, Dpi()); }
 
+int Control::TwipsToPixelsX(int32_t twips) const { return fw::TwipsToPixels(twips, Dpi()); }
+int Control::TwipsToPixelsY(int32_t twips) const { return fw::TwipsToPixels(twips, Dpi()); }
+int32_t Control::PixelsToTwipsX(int pixels) const { return fw::PixelsToTwips(pixels, Dpi()); }
+int32_t Control::PixelsToTwipsY(int pixels) const { return fw::PixelsToTwips(pixels, Dpi()); }
+double Control::TwipsPerPixelX() const { return 1440.0 / Dpi(); }
+double Control::TwipsPerPixelY() const { return 1440.0 / Dpi(); }
+
 bool Control::Create(HWND parent, const RECT& pixels, std::u16string name,
                      std::optional<int32_t> index) {
   if (m_hwnd) return false;

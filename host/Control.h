@@ -47,6 +47,16 @@ class Control {
   // quantity of a control's drawing and layout goes through it, so the 96-dpi
   // numbers stay in the code as designed.
   int Scaled(int pixels) const;
+  // Twips <-> pixels at the control's dpi. They carry the names of the
+  // screen-wide conversions on purpose: inside a control (and a form) the
+  // unqualified names find these, so every place and size a control computes
+  // follows its form's dpi, also after the form moved to another scale.
+  int TwipsToPixelsX(int32_t twips) const;
+  int TwipsToPixelsY(int32_t twips) const;
+  int32_t PixelsToTwipsX(int pixels) const;
+  int32_t PixelsToTwipsY(int pixels) const;
+  double TwipsPerPixelX() const;
+  double TwipsPerPixelY() const;
 
   // The window's text, as WM_GETTEXT answers it. A user control that shows a
   // caption sets it here too, so assistive tools and automation can read it.
@@ -145,6 +155,10 @@ class Control {
   virtual void OnSited() {}
   // After the extender moved or resized the window.
   virtual void OnMoved() {}
+  // The form's dpi changed and the control's window already has its new place:
+  // whatever the control made at the old dpi (fonts, a windowless control's
+  // place and pen) is made anew.
+  virtual void ApplyDpi() {}
 
   // Messages a container reflects back to the child that sent them: WM_COMMAND,
   // WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM. True when handled.
@@ -197,7 +211,8 @@ bool ReflectToChild(HWND parent, UINT msg, WPARAM w, LPARAM l, LRESULT& result);
 // settings changed (top-level windows get these messages; children do not).
 void ForwardSystemChange(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
 
-// Twips <-> pixels at the screen's resolution.
+// Twips <-> pixels at the screen's resolution (a control's and a form's own
+// conversions follow their dpi instead).
 int TwipsToPixelsX(int32_t twips);
 int TwipsToPixelsY(int32_t twips);
 int32_t PixelsToTwipsX(int pixels);

@@ -167,6 +167,8 @@ bool Form::CreateWindowFor(const PropertyStore& props, std::u16string caption) {
   if (!hwnd) return false;
   detail::CountHandle(HandleKind::Window, +1);
   m_dpi = WindowDpi(hwnd);
+  // The size above was worked out at the screen's dpi, before the window had one.
+  if (m_dpi != ScreenDpi()) SetClientSize(m_clientWidth, m_clientHeight);
   if (props.Contains(u"Left") || props.Contains(u"Top")) {
     m_startUpPosition = 0;
     SetWindowPos(hwnd, nullptr, TwipsToPixelsX(props.ReadInt32(u"Left", 0)),
@@ -591,10 +593,15 @@ void Form::ApplyToolTipFont() {
   if (!m_toolTip) return;
   // The platform's tooltip font is a Latin face that need not hold the glyphs
   // of this program's Chinese tips; the form's font is chosen for its texts.
-  unique_hfont font = m_font->CreateHandle(ScreenDpi());
+  unique_hfont font = m_font->CreateHandle(m_dpi);
   SendMessageW(m_toolTip, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   m_toolTipFont = std::move(font);  // the old one goes once the tip has the new
 }
+
+int Form::TwipsToPixelsX(int32_t twips) const { return fw::TwipsToPixels(twips, m_dpi); }
+int Form::TwipsToPixelsY(int32_t twips) const { return fw::TwipsToPixels(twips, m_dpi); }
+int32_t Form::PixelsToTwipsX(int pixels) const { return fw::PixelsToTwips(pixels, m_dpi); }
+int32_t Form::PixelsToTwipsY(int pixels) const { return fw::PixelsToTwips(pixels, m_dpi); }
 
 int32_t Form::ScaleWidth() const {
   if (!m_hwnd) return m_clientWidth;
@@ -1026,6 +1033,7 @@ LRESULT Form::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
     case WM_SETTINGCHANGE: return OnWmSystemChange(msg, w, l);
+    case WM_DPICHANGED: return OnWmDpiChanged(w, l);
     default: break;
   }
   LRESULT result = 0;
@@ -1158,6 +1166,32 @@ LRESULT Form::OnWmSystemChange(UINT msg, WPARAM w, LPARAM l) {
   ForwardSystemChange(m_hwnd, msg, w, l);
   InvalidateRect(m_hwnd, nullptr, TRUE);
   return DefWindowProcW(m_hwnd, msg, w, l);
+}
+
+LRESULT Form::OnWmDpiChanged(WPARAM w, LPARAM l) {
+  // The platform's answer for the window may not follow the message yet (and
+  // does not when the message is only sent): the message's dpi is the one.
+  const int dpi = HIWORD(w);
+  if (dpi <= 0) return 0;
+  m_dpi = dpi;
+  // Twips are the design's units and stay; every pixel follows from them anew:
+  // the windows first, so that what each control makes at the new dpi fits the
+  // place it already has.
+  for (const auto& c : m_controls) {
+    c->ApplyWindowRect();
+    c->OnMoved();
+  }
+  if (const auto* suggested = reinterpret_cast<const RECT*>(l)) {
+    SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  DockAligned();
+  ApplyToolTipFont();
+  for (const auto& c : m_controls) c->ApplyDpi();
+  OnDpiChanged();
+  RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  return 0;
 }
 
 }  // namespace fw

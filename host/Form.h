@@ -88,6 +88,12 @@ class Form {
   // The dpi the form is shown at: its window's when it was made, then each
   // WM_DPICHANGED's. Every control on it draws at this dpi.
   int Dpi() const { return m_dpi; }
+  // Twips <-> pixels at the form's dpi (the names of the screen-wide ones, so
+  // the form's own code follows its dpi; see Control).
+  int TwipsToPixelsX(int32_t twips) const;
+  int TwipsToPixelsY(int32_t twips) const;
+  int32_t PixelsToTwipsX(int pixels) const;
+  int32_t PixelsToTwipsY(int pixels) const;
   // The form's tooltip window, which shows every control's ToolTipText in the
   // form's font.
   HWND ToolTipHwnd() const { return m_toolTip; }
@@ -200,6 +206,8 @@ class Form {
   virtual void OnActivate() {}
   virtual void OnDeactivate() {}
   virtual void OnResize() {}
+  // The form and every control on it were laid out again at a new dpi.
+  virtual void OnDpiChanged() {}
   // Any other message of the form's window; true when handled.
   virtual bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) { return false; }
   // What assistive technology reads of the form's client area itself (a
@@ -276,6 +284,7 @@ class Form {
   void ApplyBorderStyle();
   LRESULT OnWmSendTab(WPARAM w, LPARAM l);
   LRESULT OnWmSystemChange(UINT msg, WPARAM w, LPARAM l);
+  LRESULT OnWmDpiChanged(WPARAM w, LPARAM l);
 
   class Accessibility;
   std::unique_ptr<Accessibility> m_accessibility;  // made when a tool first asks

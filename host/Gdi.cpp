@@ -35,6 +35,17 @@ unique_hpen MakePen(int style, int width, COLORREF colour) {
   return unique_hpen(CreatePen(style, width, colour));
 }
 
+void FrameSolid(HDC dc, RECT& rc, COLORREF colour, int width) {
+  for (int i = 0; i < width && rc.right > rc.left && rc.bottom > rc.top; ++i) {
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    FillSolid(dc, RECT{rc.left, rc.top, rc.right, rc.top + 1}, colour);
+    if (h > 1) FillSolid(dc, RECT{rc.left, rc.bottom - 1, rc.right, rc.bottom}, colour);
+    FillSolid(dc, RECT{rc.left, rc.top, rc.left + 1, rc.bottom}, colour);
+    if (w > 1) FillSolid(dc, RECT{rc.right - 1, rc.top, rc.right, rc.bottom}, colour);
+    InflateRect(&rc, -1, -1);
+  }
+}
+
 void FillSolid(HDC dc, const RECT& rc, COLORREF colour) {
   // ExtTextOut with an opaque rectangle fills without creating a brush at all.
   const COLORREF old = SetBkColor(dc, colour);

@@ -294,6 +294,8 @@ unique_hpen MakePen(int style, int width, COLORREF colour);
 
 // Fills a rectangle with a solid colour through a counted brush.
 void FillSolid(HDC dc, const RECT& rc, COLORREF colour);
+// Draws a frame `width` pixels wide just inside `rc` and takes it off `rc`.
+void FrameSolid(HDC dc, RECT& rc, COLORREF colour, int width);
 
 // The header of a 32-bit top-down DIB (row 0 first in memory), the one pixel
 // layout every surface, capture and picture here uses.

@@ -69,6 +69,8 @@ void GraphicControl::Replaced(const RECT& before) {
 
 void GraphicControl::OnMoved() { Replaced(m_placed); }
 
+void GraphicControl::ApplyDpi() { Replaced(m_placed); }
+
 void GraphicControl::SetVisible(bool visible) {
   const bool was = Visible();
   Control::SetVisible(visible);

@@ -63,6 +63,8 @@ class GraphicControl : public Control {
 
   HWND CreateControlWindow(HWND parent, const RECT& pixels, bool& windowless) override;
   void OnMoved() override;
+  // Repaints the control at its place at the form's new dpi.
+  void ApplyDpi() override;
 
  private:
   friend class WindowlessSite;

@@ -26,11 +26,13 @@ void Image::SetBorderStyle(int32_t style) {
   Redraw();
 }
 
+// The picture keeps its own size as a 96-dpi size: at another dpi the control
+// shows it scaled, so the window's layout around it scales with the rest.
 void Image::FitToPicture() {
   if (m_stretch || !m_picture) return;
-  const int border = m_borderStyle ? 2 : 0;
-  Move(Left(), Top(), PixelsToTwipsX(m_picture->PixelWidth() + border),
-       PixelsToTwipsY(m_picture->PixelHeight() + border));
+  const int border = m_borderStyle ? 2 * Scaled(1) : 0;
+  const SIZE shown = m_picture->SizeAt(Dpi());
+  Move(Left(), Top(), PixelsToTwipsX(shown.cx + border), PixelsToTwipsY(shown.cy + border));
 }
 
 void Image::OnReadProperties(const PropertyStore& p) {
@@ -51,13 +53,20 @@ void Image::OnWriteProperties(PropertyStore& p) {
 void Image::Draw(HDC dc, const RECT& client) {
   RECT rc = client;
   if (m_borderStyle) {
-    unique_hbrush frame = MakeSolidBrush(GetSysColor(COLOR_WINDOWFRAME));
-    FrameRect(dc, &rc, frame.get());
-    InflateRect(&rc, -1, -1);
+    FrameSolid(dc, rc, GetSysColor(COLOR_WINDOWFRAME), Scaled(1));
   }
   if (!m_picture) return;
-  if (m_stretch) m_picture->Render(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
-  else m_picture->Render(dc, rc.left, rc.top);
+  if (m_stretch) {
+    m_picture->Draw(dc, rc, Dpi());
+  } else {
+    const SIZE shown = m_picture->SizeAt(Dpi());
+    m_picture->Draw(dc, RECT{rc.left, rc.top, rc.left + shown.cx, rc.top + shown.cy}, Dpi());
+  }
+}
+
+void Image::ApplyDpi() {
+  FitToPicture();
+  GraphicControl::ApplyDpi();
 }
 
 void Image::Describe(AccessibleItem& item) const {

@@ -1,5 +1,6 @@
-// The Image control: a picture drawn over its container, at its own size (the
-// control takes the picture's size) or stretched to the control (Stretch).
+// The Image control: a picture drawn over its container, at its own size
+// scaled to the window's dpi (the control takes that size) or stretched to the
+// control (Stretch); at another dpi than 96 from the picture's nearest source.
 #pragma once
 
 #include <memory>
@@ -25,6 +26,7 @@ class Image : public GraphicControl {
   void OnReadProperties(const PropertyStore& props) override;
   void OnWriteProperties(PropertyStore& props) override;
   void Draw(HDC dc, const RECT& client) override;
+  void ApplyDpi() override;
   void Describe(AccessibleItem& item) const override;
 
  private:

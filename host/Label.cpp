@@ -129,7 +129,7 @@ void Label::SetFont(std::shared_ptr<Font> font) {
 }
 
 void Label::FontChanged() {
-  m_hfont = m_font->CreateHandle(ScreenDpi());
+  m_hfont = m_font->CreateHandle(Dpi());
   ApplyAutoSize();
   Redraw();
 }
@@ -169,7 +169,7 @@ void Label::ApplyAutoSize() {
   unique_select sel(screen.get(), m_hfont.get());
   const std::wstring text = ToWide(Caption());
   const RECT now = PixelRect();
-  const int border = m_borderStyle ? 2 : 0;
+  const int border = m_borderStyle ? 2 * Scaled(1) : 0;
   RECT calc{0, 0, m_wordWrap ? std::max<int>(now.right - now.left - border, 1) : 0, 0};
   UINT f = TextFormat() | DT_CALCRECT;
   if (!m_wordWrap) f = (f & ~DT_WORDBREAK) | DT_SINGLELINE;
@@ -188,9 +188,7 @@ void Label::Draw(HDC dc, const RECT& client) {
   RECT rc = client;
   if (m_backStyle != 0) FillSolid(dc, rc, ToColorRef(m_backColor));
   if (m_borderStyle != 0) {
-    unique_hbrush frame = MakeSolidBrush(GetSysColor(COLOR_WINDOWFRAME));
-    FrameRect(dc, &rc, frame.get());
-    InflateRect(&rc, -1, -1);
+    FrameSolid(dc, rc, GetSysColor(COLOR_WINDOWFRAME), Scaled(1));
   }
   const std::wstring text = ToWide(Caption());
   if (text.empty()) return;
@@ -198,6 +196,11 @@ void Label::Draw(HDC dc, const RECT& client) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, Enabled() ? ToColorRef(m_foreColor) : GetSysColor(COLOR_GRAYTEXT));
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, TextFormat());
+}
+
+void Label::ApplyDpi() {
+  FontChanged();
+  GraphicControl::ApplyDpi();
 }
 
 void Label::Describe(AccessibleItem& item) const {

@@ -61,6 +61,7 @@ class Label : public GraphicControl {
   void OnWriteProperties(PropertyStore& props) override;
   void Draw(HDC dc, const RECT& client) override;
   void Describe(AccessibleItem& item) const override;
+  void ApplyDpi() override;
 
  private:
   UINT TextFormat() const;

@@ -51,9 +51,15 @@ void Line::Place() {
   const int px1 = TwipsToPixelsX(m_x1), py1 = TwipsToPixelsY(m_y1);
   const int px2 = TwipsToPixelsX(m_x2), py2 = TwipsToPixelsY(m_y2);
   const int left = std::min(px1, px2), top = std::min(py1, py2);
-  const int w = std::abs(px2 - px1) + m_borderWidth;
-  const int h = std::abs(py2 - py1) + m_borderWidth;
+  const int pen = Scaled(m_borderWidth);
+  const int w = std::abs(px2 - px1) + pen;
+  const int h = std::abs(py2 - py1) + pen;
   Move(PixelsToTwipsX(left), PixelsToTwipsY(top), PixelsToTwipsX(w), PixelsToTwipsY(h));
+}
+
+void Line::ApplyDpi() {
+  Place();
+  GraphicControl::ApplyDpi();
 }
 
 void Line::OnReadProperties(const PropertyStore& p) {
@@ -81,11 +87,12 @@ void Line::OnWriteProperties(PropertyStore& p) {
 void Line::Draw(HDC dc, const RECT&) {
   if (m_borderStyle == 0) return;
   const RECT me = PixelRect();
-  const int half = m_borderWidth / 2;
+  const int width = Scaled(m_borderWidth);
+  const int half = width / 2;
   const int x1 = TwipsToPixelsX(m_x1) - me.left + half, y1 = TwipsToPixelsY(m_y1) - me.top + half;
   const int x2 = TwipsToPixelsX(m_x2) - me.left + half, y2 = TwipsToPixelsY(m_y2) - me.top + half;
   const int style = m_borderWidth > 1 ? PS_SOLID : PenStyleOf(m_borderStyle);
-  unique_hpen pen = MakePen(style, m_borderWidth, ToColorRef(m_borderColor));
+  unique_hpen pen = MakePen(style, width, ToColorRef(m_borderColor));
   unique_select sel(dc, pen.get());
   SetBkMode(dc, TRANSPARENT);
   MoveToEx(dc, x1, y1, nullptr);

@@ -28,6 +28,7 @@ class Line : public GraphicControl {
   void OnReadProperties(const PropertyStore& props) override;
   void OnWriteProperties(PropertyStore& props) override;
   void Draw(HDC dc, const RECT& client) override;
+  void ApplyDpi() override;
 
  private:
   void Place();

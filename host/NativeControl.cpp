@@ -81,7 +81,7 @@ void NativeControl::SetFont(std::shared_ptr<Font> font) {
 }
 
 void NativeControl::ApplyFont() {
-  unique_hfont font = m_font->CreateHandle(ScreenDpi());
+  unique_hfont font = m_font->CreateHandle(Dpi());
   if (!font || !hWnd()) return;
   // The window goes on using the old font until told: swap, then delete the old.
   SendMessageW(hWnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);

@@ -56,6 +56,8 @@ class NativeControl : public Control {
   void WriteCommon(PropertyStore& props);
 
   void OnCreated() override;
+  // The platform's control draws the text: it takes the font at the new dpi.
+  void ApplyDpi() override { ApplyFont(); }
   bool OnReflectedMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
   // The reflected WM_COMMAND notification code; true when handled.
   virtual bool OnNotify(UINT code) { return false; }

@@ -9,6 +9,7 @@
 
 #include "host/Font.h"
 #include "host/Numeric.h"
+#include "host/PictureScaling.h"
 #include "host/WideText.h"
 
 namespace fw {
@@ -142,23 +143,77 @@ std::shared_ptr<Picture> Picture::FromBytes(const void* data, size_t size) {
   return FromBitmap(DibFromPixels(w, h, pixels), AnyTransparent(pixels));
 }
 
-std::shared_ptr<Picture> Picture::FromResource(std::u16string_view name, HINSTANCE module) {
-  if (name.empty()) return nullptr;
-  if (!module) module = GetModuleHandleW(nullptr);
-  const std::wstring wname = ToWide(name);
+namespace {
+
+const LPCWSTR kGroupIcon = MAKEINTRESOURCEW(14);  // RT_GROUP_ICON
+const LPCWSTR kIconImage = MAKEINTRESOURCEW(3);   // RT_ICON
+const LPCWSTR kBitmap = MAKEINTRESOURCEW(2);      // RT_BITMAP
+const LPCWSTR kData = MAKEINTRESOURCEW(10);       // RT_RCDATA
+// The system icon size at 96 dpi: what an icon resource is loaded at.
+constexpr int kIconSize96 = 32;
+
+// Every frame of an icon group resource, each at its own size. The group's
+// directory (a 6-byte header, then 14-byte entries: width, height, colours,
+// reserved, planes, bits, bytes, and the id of the RT_ICON holding the frame).
+std::vector<unique_hicon> IconFrames(HINSTANCE module, const std::wstring& name) {
+  std::vector<unique_hicon> frames;
+  HRSRC group = FindResourceW(module, name.c_str(), kGroupIcon);
+  HGLOBAL data = group ? LoadResource(module, group) : nullptr;
+  const auto* dir = data ? static_cast<const uint8_t*>(LockResource(data)) : nullptr;
+  const DWORD size = group ? SizeofResource(module, group) : 0;
+  if (!dir || size < 6) return frames;
+  const size_t count = static_cast<size_t>(dir[4] | (dir[5] << 8));
+  for (size_t k = 0; k < count && 6 + 14 * (k + 1) <= size; ++k) {
+    const uint8_t* e = dir + 6 + 14 * k;
+    const int w = e[0] ? e[0] : 256;
+    const int h = e[1] ? e[1] : 256;
+    const WORD id = static_cast<WORD>(e[12] | (e[13] << 8));
+    HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(id), kIconImage);
+    HGLOBAL bits = image ? LoadResource(module, image) : nullptr;
+    auto* bytes = bits ? static_cast<BYTE*>(LockResource(bits)) : nullptr;
+    if (!bytes) continue;
+    unique_hicon icon(CreateIconFromResourceEx(bytes, SizeofResource(module, image), TRUE, 0x00030000,
+                                               w, h, LR_DEFAULTCOLOR));
+    if (icon) frames.push_back(std::move(icon));
+  }
+  return frames;
+}
+
+}  // namespace
+
+std::shared_ptr<Picture> Picture::LoadOne(const std::wstring& wname, HINSTANCE module) {
   std::shared_ptr<Picture> p;
-  if (FindResourceW(module, wname.c_str(), MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */)) {
-    p = FromIcon(unique_hicon(static_cast<HICON>(
-        LoadImageW(module, wname.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR | LR_DEFAULTSIZE))));
-  } else if (FindResourceW(module, wname.c_str(), MAKEINTRESOURCEW(2) /* RT_BITMAP */)) {
+  if (FindResourceW(module, wname.c_str(), kGroupIcon)) {
+    p = FromIcon(unique_hicon(static_cast<HICON>(LoadImageW(
+        module, wname.c_str(), IMAGE_ICON, kIconSize96, kIconSize96, LR_DEFAULTCOLOR))));
+  } else if (FindResourceW(module, wname.c_str(), kBitmap)) {
     p = FromBitmap(unique_hbitmap(static_cast<HBITMAP>(
         LoadImageW(module, wname.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
-  } else if (HRSRC res = FindResourceW(module, wname.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */)) {
+  } else if (HRSRC res = FindResourceW(module, wname.c_str(), kData)) {
     HGLOBAL data = LoadResource(module, res);
     const void* bytes = data ? LockResource(data) : nullptr;
     if (bytes) p = FromBytes(bytes, SizeofResource(module, res));
   }
-  if (p) p->m_resourceName = std::u16string(name);
+  return p;
+}
+
+std::shared_ptr<Picture> Picture::FromResource(std::u16string_view name, HINSTANCE module) {
+  if (name.empty()) return nullptr;
+  if (!module) module = GetModuleHandleW(nullptr);
+  const std::wstring wname = ToWide(name);
+  std::shared_ptr<Picture> p = LoadOne(wname, module);
+  if (!p) return nullptr;
+  p->m_resourceName = std::u16string(name);
+  for (const wchar_t* suffix : {L"", L"_150", L"_200"}) {
+    const std::wstring variant = wname + suffix;
+    if (FindResourceW(module, variant.c_str(), kGroupIcon)) {
+      for (unique_hicon& frame : IconFrames(module, variant)) {
+        if (auto f = FromIcon(std::move(frame))) p->m_sources.push_back(std::move(f));
+      }
+    } else if (*suffix) {
+      if (auto v = LoadOne(variant, module)) p->m_sources.push_back(std::move(v));
+    }
+  }
   return p;
 }
 
@@ -307,6 +362,70 @@ void Picture::RenderMasked(HDC dc, int x, int y, int w, int h, COLORREF maskColo
   BitBlt(dc, x, y, w, h, stretched.get(), 0, 0, SRCPAINT);
 }
 
+// -- Drawing at a display scale
+
+SIZE Picture::SizeAt(int dpi) const { return SIZE{ScaleToDpi(m_width, dpi), ScaleToDpi(m_height, dpi)}; }
+
+const Picture& Picture::SourceFor(int width, int height) const {
+  std::vector<const Picture*> all{this};
+  for (const auto& s : m_sources) all.push_back(s.get());
+  std::vector<PixelSize> sizes;
+  for (const Picture* s : all) sizes.push_back({s->m_width, s->m_height});
+  const size_t k = ChooseSource(sizes, {width, height});
+  return k < all.size() ? *all[k] : *this;
+}
+
+SIZE Picture::SourceSizeFor(int width, int height) const {
+  const Picture& s = SourceFor(width, height);
+  return SIZE{s.m_width, s.m_height};
+}
+
+void Picture::Draw(HDC dc, const RECT& dest, int dpi) const {
+  if (dpi == 96) {
+    Render(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top);
+    return;
+  }
+  DrawScaled(dc, dest, -1);
+}
+
+void Picture::DrawTransparent(HDC dc, const RECT& dest, int dpi, COLORREF maskColour) const {
+  if (dpi == 96) {
+    RenderTransparent(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top,
+                      maskColour);
+    return;
+  }
+  DrawScaled(dc, dest, m_type == Type::Icon ? -1 : static_cast<int64_t>(maskColour));
+}
+
+void Picture::DrawScaled(HDC dc, const RECT& dest, int64_t mask) const {
+  const int w = dest.right - dest.left;
+  const int h = dest.bottom - dest.top;
+  if (w <= 0 || h <= 0 || w > 16384 || h > 16384) return;
+  if (!m_scaled.bitmap || m_scaled.width != w || m_scaled.height != h || m_scaled.mask != mask) {
+    m_scaled = Scaled{};
+    const Picture& source = SourceFor(w, h);
+    const std::vector<uint32_t> pixels = source.Pbgra(mask);
+    if (pixels.empty()) {
+      // A picture whose pixels cannot be read (a monochrome icon) is stretched
+      // by the platform, as at 96 dpi.
+      Render(dc, dest.left, dest.top, w, h);
+      return;
+    }
+    const std::vector<uint32_t> scaled =
+        ResamplePbgra(pixels, {source.m_width, source.m_height}, {w, h});
+    m_scaled.bitmap = DibFromPixels(w, h, scaled);
+    if (!m_scaled.bitmap) return;
+    m_scaled.width = w;
+    m_scaled.height = h;
+    m_scaled.mask = mask;
+  }
+  unique_hdc mem(CreateCompatibleDC(dc));
+  if (!mem) return;
+  unique_select sel(mem.get(), m_scaled.bitmap.get());
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  AlphaBlend(dc, dest.left, dest.top, w, h, mem.get(), 0, 0, w, h, blend);
+}
+
 unique_hcursor Picture::MakeCursor() const {
   if (m_type != Type::Icon || !m_icon) return unique_hcursor();
   ICONINFO ii{};
@@ -370,6 +489,62 @@ uint32_t Le32(const uint8_t* p) {
 }
 
 }  // namespace
+
+std::vector<uint32_t> Picture::Pbgra(int64_t mask) const {
+  const size_t count = static_cast<size_t>(m_width) * static_cast<size_t>(m_height);
+  std::vector<uint8_t> bottomUp;
+  std::vector<uint32_t> out;
+  if (count == 0) return out;
+  std::vector<uint8_t> andMask;
+  bool straightAlpha = false;
+  if (m_type == Type::Bitmap) {
+    if (!m_bitmap || !ReadDib(m_bitmap.get(), m_width, m_height, 32, bottomUp)) return out;
+  } else {
+    ICONINFO ii{};
+    if (!m_icon || !GetIconInfo(m_icon.get(), &ii)) return out;
+    unique_hbitmap colour(ii.hbmColor);
+    unique_hbitmap iconMask(ii.hbmMask);
+    if (!colour || !ReadDib(colour.get(), m_width, m_height, 32, bottomUp) ||
+        !ReadMask(iconMask.get(), m_width, m_height, andMask)) {
+      return out;
+    }
+    straightAlpha = true;  // an icon's alpha is not premultiplied
+  }
+  out.resize(count);
+  for (int y = 0; y < m_height; ++y) {
+    const uint8_t* row = bottomUp.data() + static_cast<size_t>(m_height - 1 - y) * m_width * 4;
+    for (int x = 0; x < m_width; ++x) {
+      const uint8_t* p = row + static_cast<size_t>(x) * 4;
+      out[static_cast<size_t>(y) * m_width + x] = uint32_t{p[0]} | (uint32_t{p[1]} << 8) |
+                                                  (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
+    }
+  }
+  const bool anyAlpha = std::any_of(out.begin(), out.end(), [](uint32_t p) { return (p >> 24) != 0; });
+  const size_t maskStride = ((static_cast<size_t>(m_width) + 31) / 32) * 4;
+  for (int y = 0; y < m_height; ++y) {
+    for (int x = 0; x < m_width; ++x) {
+      uint32_t& p = out[static_cast<size_t>(y) * m_width + x];
+      if (m_type == Type::Icon && !anyAlpha) {
+        // An icon without alpha values: its AND mask says what is transparent.
+        const size_t row = static_cast<size_t>(m_height - 1 - y) * maskStride;
+        const bool clear = (andMask[row + x / 8] >> (7 - x % 8)) & 1;
+        p = clear ? 0 : (p | 0xFF000000u);
+      } else if (straightAlpha) {
+        const uint32_t a = p >> 24;
+        auto mul = [a](uint32_t c) { return (c * a + 127) / 255; };
+        p = (a << 24) | (mul((p >> 16) & 0xFF) << 16) | (mul((p >> 8) & 0xFF) << 8) | mul(p & 0xFF);
+      } else if (m_type == Type::Bitmap && !m_hasAlpha) {
+        p |= 0xFF000000u;
+      }
+      if (mask >= 0) {
+        const COLORREF c = static_cast<COLORREF>(mask);
+        const uint32_t bgr = (uint32_t{GetRValue(c)} << 16) | (uint32_t{GetGValue(c)} << 8) | GetBValue(c);
+        if ((p & 0xFFFFFFu) == bgr && (p >> 24) == 0xFF) p = 0;
+      }
+    }
+  }
+  return out;
+}
 
 std::vector<uint8_t> Picture::FileBytes() const {
   std::vector<uint8_t> out;

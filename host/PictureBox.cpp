@@ -66,13 +66,23 @@ void PictureBox::FitToPicture() {
   GetClientRect(hWnd(), &client);
   const int frameW = (window.right - window.left) - client.right;
   const int frameH = (window.bottom - window.top) - client.bottom;
-  Move(Left(), Top(), PixelsToTwipsX(m_picture->PixelWidth() + frameW),
-       PixelsToTwipsY(m_picture->PixelHeight() + frameH));
+  const SIZE shown = m_picture->SizeAt(Dpi());
+  Move(Left(), Top(), PixelsToTwipsX(shown.cx + frameW), PixelsToTwipsY(shown.cy + frameH));
+}
+
+// The picture at its own size taken as a 96-dpi size: at another dpi it is
+// scaled by the same factor as the box around it (smoothly: a picture fetched
+// from elsewhere has no larger variant), so the box shows the same part of it
+// at every scale.
+void PictureBox::DrawPicture() {
+  if (!m_picture) return;
+  const SIZE shown = m_picture->SizeAt(Dpi());
+  m_picture->Draw(hDC(), RECT{0, 0, shown.cx, shown.cy}, Dpi());
 }
 
 void PictureBox::Redraw() {
   Cls();
-  if (m_picture) m_picture->Render(hDC(), 0, 0);
+  DrawPicture();
   Refresh();
 }
 
@@ -83,7 +93,7 @@ void PictureBox::OnResize() {
 
 void PictureBox::OnPaint() {
   Cls();
-  if (m_picture) m_picture->Render(hDC(), 0, 0);
+  DrawPicture();
 }
 
 void PictureBox::OnMouseDown(int b, int s, float x, float y) { if (MouseDown) MouseDown(b, s, x, y); }

@@ -1,6 +1,7 @@
 // The PictureBox control: a window with its own drawing surface that shows a
-// picture at its top left, at the picture's own size (AutoSize: the box takes
-// that size), and may hold other controls. It takes no focus.
+// picture at its top left, at the picture's own size scaled to the window's
+// dpi (AutoSize: the box takes that size), and may hold other controls. It
+// takes no focus.
 #pragma once
 
 #include <memory>
@@ -46,6 +47,7 @@ class PictureBox : public UserControl {
   void Redraw();
   void ApplyBorder();
   void FitToPicture();
+  void DrawPicture();
 
   std::shared_ptr<Picture> m_picture;
   bool m_autoSize = false;

@@ -63,7 +63,7 @@ void Shape::Draw(HDC dc, const RECT& client) {
     fill = unique_hbrush(CreateHatchBrush(kHatch[m_fillStyle - 2], ToColorRef(m_fillColor)));
   }
   unique_hpen pen = MakePen(m_borderWidth > 1 ? PS_INSIDEFRAME : PenStyleOf(m_borderStyle),
-                            m_borderWidth, ToColorRef(m_borderColor));
+                            Scaled(m_borderWidth), ToColorRef(m_borderColor));
   unique_hpen none(CreatePen(PS_NULL, 0, 0));
   const int radius = std::min(rc.right - rc.left, rc.bottom - rc.top) / 5;
   auto shapeWith = [&](HBRUSH brush, HPEN p) {

@@ -149,6 +149,16 @@ void UserControl::OnSited() {
   Invalidate();
 }
 
+void UserControl::ApplyDpi() {
+  ApplyFont();
+  if (m_sited) OnDpiChanged();
+}
+
+void UserControl::OnDpiChanged() {
+  OnResize();
+  InvalidateSurface();
+}
+
 // -- The drawing surface
 
 void UserControl::Cls() {
@@ -280,7 +290,7 @@ void UserControl::SetCanGetFocus(bool value) {
 
 void UserControl::ApplyFont() {
   if (!m_font) return;
-  unique_hfont font = m_font->CreateHandle(ScreenDpi());
+  unique_hfont font = m_font->CreateHandle(Dpi());
   if (!font) return;
   m_surface.UseFont(font.get());
   m_hfont = std::move(font);
@@ -328,11 +338,11 @@ bool UserControl::IsMdiChild() const {
 }
 
 double UserControl::HiMetricToPixelsX(double himetric) const {
-  return fw::HiMetricToPixels(himetric, ScreenDpi());
+  return fw::HiMetricToPixels(himetric, Dpi());
 }
 
 double UserControl::HiMetricToPixelsY(double himetric) const {
-  return fw::HiMetricToPixels(himetric, ScreenDpi());
+  return fw::HiMetricToPixels(himetric, Dpi());
 }
 
 void UserControl::DoEvents() {

@@ -165,6 +165,12 @@ class UserControl : public Control {
   virtual void OnLostFocus() {}
   virtual void OnAccessKeyPress(int keyAscii) {}
   virtual void OnAmbientChanged(std::u16string_view name) {}
+  // The form moved to another dpi: the window already has its new size and the
+  // surface its font at the new dpi. By default the control lays itself out
+  // and draws anew (OnResize, then OnPaint before the next copy); a control
+  // that keeps things made at the old dpi (its own fonts, pictures, regions)
+  // makes them anew here.
+  virtual void OnDpiChanged();
   // Any other message of the control's window; true when handled.
   virtual bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) { return false; }
   // The cursor over the client area, the one answer to WM_SETCURSOR: the one
@@ -207,6 +213,7 @@ class UserControl : public Control {
 
   void OnCreated() override;
   void OnSited() override;
+  void ApplyDpi() override;
   HWND CreateControlWindow(HWND parent, const RECT& pixels, bool& windowless) override;
   bool HasAccessKey(char16_t ch) const override;
   void PressAccessKey(char16_t ch) override;

@@ -8,7 +8,8 @@ target_sources(fuelwise_host_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Utf8.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GbkDecoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PropertyStore.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DesignFile.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/DesignFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PictureScaling.cpp)
 if(WIN32)
   target_sources(fuelwise_host_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/DebugTraceWin.cpp)
 else()

@@ -1327,8 +1327,8 @@ void skForms::PlaceGrips() {
   const int32_t w = host->ScaleWidth();
   const int32_t h = host->ScaleHeight();
   const int t = m_topHeight;
-  auto twipsX = [](double pixels) { return RoundHalfEven(pixels * TwipsPerPixelX()); };
-  auto twipsY = [](double pixels) { return RoundHalfEven(pixels * TwipsPerPixelY()); };
+  auto twipsX = [this](double pixels) { return RoundHalfEven(pixels * TwipsPerPixelX()); };
+  auto twipsY = [this](double pixels) { return RoundHalfEven(pixels * TwipsPerPixelY()); };
   if (m_gripRight) {
     m_gripRight->Move(w - twipsX(kGripInset), twipsY(t + 9), twipsX(kGripThickness),
                       std::max(0, h - twipsY(t + 10)));

@@ -20,6 +20,7 @@
 #include "controls/skForms/skForms.h"
 #include "controls/skLabel/skLabel.h"
 #include "controls/xpText/xpText.h"
+#include "host/Image.h"
 #include "host/Label.h"
 #include "host/PngFile.h"
 #include "host/Utf8.h"
@@ -304,6 +305,64 @@ TEST_F(AboutTest, ThemesOneToFiveOverManyOpenings) {
     m_about.Unload();
   }
   EXPECT_EQ(seen, (std::set<int32_t>{1, 2, 3, 4, 5}));
+}
+
+// The message box's nine tiles and the about picture keep their places in
+// twips and show their pictures at the window's dpi, each drawn from a
+// variant of exactly that size. Places worked out from the designs: tiles at
+// 360, 600, 840 twips across and 840, 1080, 1320 down; the about picture at
+// 720, 960; 15, 10 and 7.5 twips per pixel at 96, 144 and 192 dpi. The other
+// dpis come as the platform brings them, by WM_DPICHANGED.
+TEST(WindowPictures, TilesAndAboutPictureAtTheWindowsDpi) {
+  RegisterWindowKinds();
+  struct Row {
+    int dpi;
+    int tileLeft[3], tileTop[3];
+    int tile;
+    int aboutLeft, aboutTop, about;
+  };
+  const Row kRows[] = {
+      {96, {24, 40, 56}, {56, 72, 88}, 16, 48, 64, 64},
+      {144, {36, 60, 84}, {84, 108, 132}, 24, 72, 96, 96},
+      {192, {48, 80, 112}, {112, 144, 176}, 32, 96, 128, 128},
+  };
+  auto toDpi = [](Form& form, int dpi) {
+    if (form.Dpi() == dpi) return;
+    RECT window{};
+    GetWindowRect(form.hWnd(), &window);
+    SendMessageW(form.hWnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&window));
+  };
+  for (const Row& row : kRows) {
+    ForMsgx box;
+    ASSERT_TRUE(box.LoadFromResource(ForMsgx::kDesignName));
+    toDpi(box, row.dpi);
+    ASSERT_EQ(box.Dpi(), row.dpi);
+    for (int k = 0; k < 9; ++k) {
+      const std::u16string name = u"Image" + std::u16string(1, static_cast<char16_t>(u'1' + k));
+      const Image* tile = box.Get<Image>(name);
+      ASSERT_NE(tile, nullptr);
+      const RECT r = tile->PixelRect();
+      EXPECT_EQ(r.left, row.tileLeft[k % 3]) << "tile " << k << " at " << row.dpi;
+      EXPECT_EQ(r.top, row.tileTop[k / 3]) << "tile " << k << " at " << row.dpi;
+      EXPECT_EQ(r.right - r.left, row.tile) << "tile " << k << " at " << row.dpi;
+      EXPECT_EQ(r.bottom - r.top, row.tile) << "tile " << k << " at " << row.dpi;
+      // Every scale has its own tile: none is drawn from a stretched other one.
+      EXPECT_EQ(tile->GetPicture()->SourceSizeFor(row.tile, row.tile).cx, row.tile) << k;
+    }
+    box.Unload();
+    ForMail about;
+    ASSERT_TRUE(about.LoadFromResource(ForMail::kDesignName));
+    toDpi(about, row.dpi);
+    const Image* picture = about.Get<Image>(u"Image1");
+    ASSERT_NE(picture, nullptr);
+    const RECT r = picture->PixelRect();
+    EXPECT_EQ(r.left, row.aboutLeft) << row.dpi;
+    EXPECT_EQ(r.top, row.aboutTop) << row.dpi;
+    EXPECT_EQ(r.right - r.left, row.about) << row.dpi;
+    EXPECT_EQ(r.bottom - r.top, row.about) << row.dpi;
+    EXPECT_EQ(picture->GetPicture()->SourceSizeFor(row.about, row.about).cx, row.about) << row.dpi;
+    about.Unload();
+  }
 }
 
 // Every design compiled into the program (and the host demo's) builds with no

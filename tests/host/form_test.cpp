@@ -16,6 +16,7 @@
 #include "host/ListBox.h"
 #include "host/TextBox.h"
 #include "host/Timer.h"
+#include "host/Utf8.h"
 #include "host/WideText.h"
 #include "tests/host/AccessibleRead.h"
 #include "tests/host/HostTest.h"
@@ -271,6 +272,88 @@ TEST_F(FormDesignTest, LineSpansItsEndsInPixels) {
   EXPECT_EQ(rc.right, 4 + 193 + 1);
   EXPECT_EQ(rc.top, 67);
   EXPECT_EQ(rc.bottom, 68);
+}
+
+// The form taken to another dpi, as the platform does when the window moves to
+// a monitor of another scale: the message is sent, as this platform has one
+// monitor.
+class FormDpiTest : public FormDesignTest {
+ protected:
+  void SendDpi(int dpi, const RECT& window) {
+    RECT suggested = window;
+    SendMessageW(form.hWnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    Pump();
+  }
+  static int FontHeight(HFONT font) {
+    LOGFONTW lf{};
+    GetObjectW(font, sizeof lf, &lf);
+    return lf.lfHeight;
+  }
+};
+
+TEST_F(FormDpiTest, EveryControlIsLaidOutAgainAtTheNewDpiAndBackExactly) {
+  auto* rec = form.Add<RecordingControl>(u"rec", nullptr, 3300, 300, 1200, 600);
+  ASSERT_NE(rec, nullptr);
+  std::vector<std::pair<Control*, RECT>> at96;
+  for (const auto& c : form.Controls()) {
+    if (c->hWnd() || c->ContainerHwnd()) at96.emplace_back(c.get(), PlacedRect(c.get()));
+  }
+  ASSERT_GE(at96.size(), 9u);
+  RECT window{};
+  GetWindowRect(form.hWnd(), &window);
+  HWND text = form.Find(u"txtName")->hWnd();
+  auto* box = form.Get<GradientBox>(u"boxMain");
+  // Tahoma 8.25 pt: 8.25 * 96 / 72 = 11 pixels; * 144 / 72 = 16.5, which rounds to 16.
+  EXPECT_EQ(FontHeight(reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0))), -11);
+  rec->events.clear();
+  const int paints = rec->paints;
+
+  // What the platform suggests: the window whose client area is the old one at 150 %.
+  RECT suggested{0, 0, 480, 360};  // 4800 x 3600 twips at 10 twips a pixel
+  AdjustWindowRectEx(&suggested, static_cast<DWORD>(GetWindowLongPtrW(form.hWnd(), GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(form.hWnd(), GWL_EXSTYLE)));
+  OffsetRect(&suggested, window.left - suggested.left, window.top - suggested.top);
+  SendDpi(144, suggested);
+  EXPECT_EQ(form.Dpi(), 144);
+  RECT client{};
+  GetClientRect(form.hWnd(), &client);
+  EXPECT_EQ(client.right, 480);
+  EXPECT_EQ(client.bottom, 360);
+  EXPECT_EQ(form.ScaleWidth(), 4800);
+  for (const auto& [c, rc] : at96) {
+    // Each edge within a pixel of its place in twips at 10 twips a pixel (a
+    // control off the 96-dpi pixel grid, labPrice(2), is nearer to that than
+    // to its rounded 96-dpi rectangle times 1.5).
+    const RECT got = PlacedRect(c);
+    const double left = c->Left() / 10.0, top = c->Top() / 10.0;
+    EXPECT_NEAR(got.left, left, 1) << Utf16ToUtf8(c->QualifiedName());
+    EXPECT_NEAR(got.top, top, 1) << Utf16ToUtf8(c->QualifiedName());
+    EXPECT_NEAR(got.right, left + c->Width() / 10.0, 1) << Utf16ToUtf8(c->QualifiedName());
+    // A drop-down list's field is as tall as its font makes it.
+    if (c->Kind() != u"ComboBox") {
+      EXPECT_NEAR(got.bottom, top + c->Height() / 10.0, 1) << Utf16ToUtf8(c->QualifiedName());
+    }
+  }
+  // A one-pixel line is two pixels thick at 150 %.
+  const RECT line = PlacedRect(form.Find(u"Line1"));
+  EXPECT_EQ(line.bottom - line.top, 2);
+  EXPECT_EQ(FontHeight(reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0))), -16);
+  EXPECT_EQ(FontHeight(static_cast<HFONT>(GetCurrentObject(box->hDC(), OBJ_FONT))), -16);
+  EXPECT_EQ(box->ScaleWidth(), 300);
+  // The user control laid itself out and drew anew.
+  EXPECT_NE(std::find(rec->events.begin(), rec->events.end(), Event{"Resize"}), rec->events.end());
+  UpdateWindow(rec->hWnd());
+  EXPECT_GT(rec->paints, paints);
+
+  SendDpi(96, window);
+  EXPECT_EQ(form.Dpi(), 96);
+  for (const auto& [c, rc] : at96) {
+    const RECT got = PlacedRect(c);
+    EXPECT_TRUE(EqualRect(&got, &rc)) << Utf16ToUtf8(c->QualifiedName()) << " " << got.left << ","
+                                      << got.top << "," << got.right << "," << got.bottom;
+  }
+  EXPECT_EQ(FontHeight(reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0))), -11);
+  EXPECT_EQ(FontHeight(static_cast<HFONT>(GetCurrentObject(box->hDC(), OBJ_FONT))), -11);
 }
 
 TEST_F(FormDesignTest, LabelsSitOnTheContainersGradient) {

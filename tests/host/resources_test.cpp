@@ -236,6 +236,136 @@ TEST(PictureObject, IconsKeepTheirTypeAndMakeCursors) {
   EXPECT_EQ(Picture::FromFile(u"C:\\no\\such\\file.bmp"), nullptr);
 }
 
+// -- Pictures at a display scale
+
+constexpr COLORREF kGround = RGB(10, 20, 30);
+
+TEST(PictureAtScale, DrawnFromTheNearestVariantNotSmallerThanNeeded) {
+  // SCALED is 4 x 4 red; SCALED_150 6 x 6 green; SCALED_200 8 x 8 blue.
+  auto pic = Picture::FromResource(u"SCALED");
+  ASSERT_NE(pic, nullptr);
+  EXPECT_EQ(pic->PixelWidth(), 4) << "its own size is the 96-dpi one";
+  struct Case {
+    int dpi;
+    int size;
+    COLORREF colour;
+  };
+  const Case kCases[] = {
+      {96, 4, RGB(255, 0, 0)},
+      {96, 6, RGB(255, 0, 0)},   // 96 dpi draws as it always has: itself, stretched
+      {120, 5, RGB(0, 255, 0)},  // 6 scaled down, never 4 scaled up
+      {144, 6, RGB(0, 255, 0)},
+      {168, 7, RGB(0, 0, 255)},
+      {192, 8, RGB(0, 0, 255)},
+      {240, 10, RGB(0, 0, 255)},  // larger than all: the largest, scaled up
+  };
+  for (const Case& c : kCases) {
+    Surface s;
+    ASSERT_TRUE(s.Resize(c.size + 2, c.size + 2, kGround));
+    pic->Draw(s.Dc(), RECT{1, 1, 1 + c.size, 1 + c.size}, c.dpi);
+    for (int y = 0; y < c.size + 2; ++y) {
+      for (int x = 0; x < c.size + 2; ++x) {
+        const bool inside = x >= 1 && y >= 1 && x <= c.size && y <= c.size;
+        ASSERT_EQ(s.Pixel(x, y), inside ? c.colour : kGround)
+            << c.size << " at " << c.dpi << " dpi, pixel " << x << "," << y;
+      }
+    }
+  }
+  EXPECT_EQ(pic->SizeAt(144).cx, 6);
+  EXPECT_EQ(pic->SizeAt(120).cy, 5);
+}
+
+TEST(PictureAtScale, AnIconIsDrawnFromItsNearestFrame) {
+  // The program's icon: frames 16, 24, 32, 36, 48, 64, 72 and 96.
+  auto pic = Picture::FromResource(u"MANYFRAMES");
+  ASSERT_NE(pic, nullptr);
+  EXPECT_EQ(pic->PixelWidth(), 32) << "an icon resource is its 32-pixel frame";
+  const int kCases[][2] = {{16, 16}, {20, 24}, {24, 24}, {30, 32}, {40, 48}, {48, 48}, {60, 64}, {100, 96}};
+  for (const auto& c : kCases) EXPECT_EQ(pic->SourceSizeFor(c[0], c[0]).cx, c[1]) << "for " << c[0];
+  // A frame of the program's icon has alpha: drawn at 120 dpi, its corner stays
+  // the ground, its middle is the icon's.
+  Surface s;
+  ASSERT_TRUE(s.Resize(20, 20, kGround));
+  pic->Draw(s.Dc(), RECT{0, 0, 20, 20}, 120);
+  EXPECT_EQ(s.Pixel(0, 0), kGround);
+  EXPECT_NE(s.Pixel(10, 10), kGround);
+}
+
+TEST(PictureAtScale, At96DpiEveryDrawIsTheOldOne) {
+  auto pic = SmallPicture();
+  struct Case {
+    int w, h;
+    bool masked;
+  };
+  const Case kCases[] = {{4, 2, false}, {8, 4, false}, {3, 1, false}, {4, 2, true}, {8, 4, true}, {3, 1, true}};
+  for (const Case& c : kCases) {
+    Surface before, after;
+    ASSERT_TRUE(before.Resize(10, 6, kGround));
+    ASSERT_TRUE(after.Resize(10, 6, kGround));
+    if (c.masked) {
+      pic->RenderTransparent(before.Dc(), 1, 1, c.w, c.h, kMask);
+      pic->DrawTransparent(after.Dc(), RECT{1, 1, 1 + c.w, 1 + c.h}, 96, kMask);
+    } else {
+      pic->Render(before.Dc(), 1, 1, c.w, c.h);
+      pic->Draw(after.Dc(), RECT{1, 1, 1 + c.w, 1 + c.h}, 96);
+    }
+    for (int y = 0; y < 6; ++y) {
+      for (int x = 0; x < 10; ++x) {
+        ASSERT_EQ(after.Pixel(x, y), before.Pixel(x, y)) << c.w << " x " << c.h << (c.masked ? " masked" : "");
+      }
+    }
+  }
+}
+
+TEST(PictureAtScale, APictureWithNoLargerSourceIsEnlargedSmoothly) {
+  // Black beside white (a fetched chart has no variants), doubled at 192 dpi:
+  // target centres at source -0.25, 0.25, 0.75, 1.25, so 0, 255 / 4 = 63.75,
+  // 255 * 3 / 4 = 191.25 and 255; blocks would give 0, 0, 255, 255.
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  unique_hbitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ASSERT_TRUE(bmp);
+  static_cast<uint32_t*>(bits)[0] = 0x000000;
+  static_cast<uint32_t*>(bits)[1] = 0xFFFFFF;
+  auto pic = Picture::FromBitmap(std::move(bmp));
+  Surface s;
+  ASSERT_TRUE(s.Resize(4, 2, kGround));
+  pic->Draw(s.Dc(), RECT{0, 0, 4, 2}, 192);
+  const int kGrey[] = {0, 64, 191, 255};
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 4; ++x) {
+      const int g = kGrey[x];
+      EXPECT_EQ(s.Pixel(x, y), RGB(g, g, g)) << x << "," << y;
+    }
+  }
+}
+
+TEST(PictureAtScale, MaskedPixelsAreClearBeforeScaling) {
+  // SmallPicture doubled at 192 dpi: top row red, green, mask, mask; bottom
+  // row blue, white, mask, black. Target centres fall on source positions
+  // -0.25, 0.25, ..., 3.25: the ends clamp to the end pixels.
+  auto pic = SmallPicture();
+  Surface s;
+  ASSERT_TRUE(s.Resize(10, 6, kGround));
+  pic->DrawTransparent(s.Dc(), RECT{1, 1, 9, 5}, 192, kMask);
+  EXPECT_EQ(s.Pixel(1, 1), RGB(255, 0, 0));
+  EXPECT_EQ(s.Pixel(1, 4), RGB(0, 0, 255));
+  EXPECT_EQ(s.Pixel(8, 4), RGB(0, 0, 0));
+  EXPECT_EQ(s.Pixel(6, 1), kGround) << "between two mask pixels: clear";
+  EXPECT_EQ(s.Pixel(7, 1), kGround);
+  EXPECT_EQ(s.Pixel(8, 1), kGround);
+  EXPECT_EQ(s.Pixel(0, 0), kGround);
+  EXPECT_EQ(s.Pixel(9, 5), kGround);
+  // Where green meets the mask, green fades into the ground: no magenta in it.
+  for (int x : {4, 5}) {
+    const COLORREF c = s.Pixel(x, 1);
+    EXPECT_LE(GetRValue(c), 10) << x;
+    EXPECT_LE(GetBValue(c), 30) << x;
+    EXPECT_GT(GetGValue(c), 20) << x;
+  }
+}
+
 TEST(PictureObject, ReleasedWithTheLastHolder) {
   const int bitmaps = LiveHandles(HandleKind::Bitmap);
   {

@@ -2,7 +2,9 @@
 """Draws the Fuelwise icon (a fuel pump on a rounded tile) into app/res/Fuelwise.ico.
 
 The icon is the project's own drawing, made from geometry here so that it can be
-regenerated at any size: 16, 32 and 48 pixels, 32-bit with alpha.
+regenerated at any size, 32-bit with alpha: its 16, 24, 32 and 48 pixel frames
+and the same four at 150 and 200 % (24, 36, 48, 72 and 32, 48, 64, 96), so that
+a window at any display scale finds a frame at least as large as it needs.
 """
 import struct
 import sys
@@ -96,9 +98,19 @@ def bmp_entry(size):
     return image[22:]  # the image without its one-entry directory
 
 
+def scaled(pixels, percent):
+    """What is `pixels` at 100 %, at `percent`: rounded half away from zero, as
+    the program scales every 96-dpi pixel quantity (MulDiv)."""
+    return (pixels * percent + 50) // 100
+
+
+SIZES = [16, 24, 32, 48]
+SCALES = [100, 150, 200]
+
+
 def main():
     out = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parents[2] / 'app/res/Fuelwise.ico'
-    sizes = [16, 32, 48]
+    sizes = sorted({scaled(s, p) for s in SIZES for p in SCALES})
     images = [bmp_entry(s) for s in sizes]
     data = struct.pack('<HHH', 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)

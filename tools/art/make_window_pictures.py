@@ -11,6 +11,12 @@
   sign cut into nine 16 x 16 tiles, left to right, then top to bottom;
 - about.ico: the about window's 64 x 64 product picture (the program's icon).
 
+Each is drawn again for 150 and 200 % display scales, at its size scaled the
+way the program scales a pixel (make_icon.scaled), into NAME@150 and NAME@200
+(refresh@150.ico is 48 x 48, msgbox-1@200.ico 32 x 32, ...); the program
+compiles them in as the resources NAME_150 and NAME_200 and draws from the
+nearest one not smaller than it needs. The 100 % files stay as they were.
+
 Run it here to remake them; the files are committed and compiled in.
 """
 import math
@@ -98,14 +104,26 @@ def warning(u, v):
     return (255, 205, 40, 255)
 
 
+def variant(name, percent):
+    stem, ext = name.rsplit('.', 1)
+    return name if percent == 100 else f'{stem}@{percent}.{ext}'
+
+
 def main():
-    (RES / 'refresh.ico').write_bytes(make_icon.ico(make_icon.supersample(refresh, 32)))
-    (RES / 'status-credit.bmp').write_bytes(bmp24(make_icon.supersample(credit, 16), (255, 255, 255)))
-    (RES / 'status-date.bmp').write_bytes(bmp24(make_icon.supersample(date, 16), (255, 255, 255)))
-    for k in range(9):
-        tile = make_icon.supersample(warning, 16, x0=16 * (k % 3), y0=16 * (k // 3), full=48)
-        (RES / f'msgbox-{k + 1}.ico').write_bytes(make_icon.ico(tile))
-    (RES / 'about.ico').write_bytes(make_icon.ico(make_icon.render(64)))
+    for p in make_icon.SCALES:
+        def px(n):
+            return make_icon.scaled(n, p)
+
+        (RES / variant('refresh.ico', p)).write_bytes(make_icon.ico(make_icon.supersample(refresh, px(32))))
+        (RES / variant('status-credit.bmp', p)).write_bytes(
+            bmp24(make_icon.supersample(credit, px(16)), (255, 255, 255)))
+        (RES / variant('status-date.bmp', p)).write_bytes(
+            bmp24(make_icon.supersample(date, px(16)), (255, 255, 255)))
+        tile = px(16)
+        for k in range(9):
+            rows = make_icon.supersample(warning, tile, x0=tile * (k % 3), y0=tile * (k // 3), full=3 * tile)
+            (RES / variant(f'msgbox-{k + 1}.ico', p)).write_bytes(make_icon.ico(rows))
+        (RES / variant('about.ico', p)).write_bytes(make_icon.ico(make_icon.render(px(64))))
 
 
 if __name__ == '__main__':

@@ -1,10 +1,20 @@
 #!/usr/bin/env python3
 """Draws the image combo box's four drop-button pictures, 17 x 17 pixels, as
 24-bit BMP files: normal, hot (mouse over), pressed and disabled. Run it here to
-remake them; the BMP files are committed and compiled in through JCombo.rc."""
+remake them; the BMP files are committed and compiled in through JCombo.rc.
+
+Each look is drawn again for 150 and 200 % display scales (button-normal@150.bmp,
+26 x 26; @200, 34 x 34): every pixel quantity scaled the way the program
+scales one, rounded half away from zero (MulDiv), so the border is 2 pixels
+there and the arrow keeps its shape. The 100 % files stay as they were."""
 import struct
 
 SIZE = 17
+SCALES = [100, 150, 200]
+
+
+def scaled(pixels, percent):
+    return (pixels * percent + 50) // 100
 
 
 def rgb(hex_value):
@@ -24,24 +34,30 @@ LOOKS = {
 }
 
 
-def draw(look):
+def draw(look, percent=100):
+    size = scaled(SIZE, percent)
+    line = scaled(1, percent)
     top, bottom = rgb(look["top"]), rgb(look["bottom"])
     border, arrow = rgb(look["border"]), rgb(look["arrow"])
-    px = [[blend(top, bottom, y / (SIZE - 1)) for _ in range(SIZE)] for y in range(SIZE)]
-    for i in range(SIZE):
-        px[0][i] = px[SIZE - 1][i] = px[i][0] = px[i][SIZE - 1] = border
+    px = [[blend(top, bottom, y / (size - 1)) for _ in range(size)] for y in range(size)]
+    for i in range(size):
+        for t in range(line):
+            px[t][i] = px[size - 1 - t][i] = px[i][t] = px[i][size - 1 - t] = border
     # A downward arrow 7 pixels wide and 4 high, centred; pressed moves it one
     # pixel down and right.
-    s = look["shift"]
-    for row in range(4):
-        y = 7 + row + s
-        for x in range(5 + row + s, 12 - row + s):
+    s = scaled(look["shift"], percent)
+    width = scaled(7, percent)
+    left = (size - width) // 2
+    for row in range((width + 1) // 2):
+        y = scaled(7, percent) + row + s
+        for x in range(left + row + s, left + width - row + s):
             px[y][x] = arrow
     return px
 
 
 def write_bmp(path, px):
-    stride = (SIZE * 3 + 3) & ~3
+    size = len(px)
+    stride = (size * 3 + 3) & ~3
     data = bytearray()
     for row in reversed(px):  # bottom-up rows
         line = bytearray()
@@ -49,10 +65,12 @@ def write_bmp(path, px):
             line += bytes((b, g, r))
         data += line + bytes(stride - len(line))
     header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE, 1, 24, 0, len(data), 3780, 3780, 0, 0)
+    info = struct.pack("<IiiHHIIiiII", 40, size, size, 1, 24, 0, len(data), 3780, 3780, 0, 0)
     with open(path, "wb") as f:
         f.write(header + info + data)
 
 
 for name, look in LOOKS.items():
-    write_bmp(f"button-{name}.bmp", draw(look))
+    for percent in SCALES:
+        suffix = "" if percent == 100 else f"@{percent}"
+        write_bmp(f"button-{name}{suffix}.bmp", draw(look, percent))
