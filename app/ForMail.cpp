@@ -1,5 +1,6 @@
 #include "app/ForMail.h"
 
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <string>
@@ -8,11 +9,16 @@
 #include "app/ModMain.h"
 #include "controls/skForms/skForms.h"
 #include "controls/skbutton/skbutton.h"
+#include "host/Accessible.h"
 #include "host/Label.h"
+#include "host/WideText.h"
 
 namespace fw {
 
 namespace {
+
+// What the link's default action is called: the platform's verb for a link.
+constexpr std::u16string_view kOpenVerb = u"Jump";
 
 ForMail::ShellOpen& ShellSource() {
   static ForMail::ShellOpen open;
@@ -54,11 +60,33 @@ void ForMail::OnLoad() {
   if (auto* date = Get<Label>(u"Label3")) {
     date->SetCaption(kReleaseDate);
     date->Click = [this] { OnMailClick(); };
+    // Read as the link it is, with its address; its default action is the click.
+    date->SetAccessibleAction(ROLE_SYSTEM_LINK, std::u16string(kOpenVerb),
+                              FromWide(std::wstring(kMailLink)));
   }
   // 4.
   if (auto* frame = Get<skForms>(u"skForms1")) frame->SetThemeColor(RandomTheme());
-  if (auto* exit = Get<skbutton>(u"skbutton1")) exit->Click = [this] { OnExitClick(); };
+  if (auto* exit = Get<skbutton>(u"skbutton1")) {
+    exit->Click = [this] { OnExitClick(); };
+    // The button keeps Escape for itself: it closes the window from there too.
+    exit->KeyDown = [this](int& keyCode, int) {
+      if (keyCode == VK_ESCAPE) OnExitClick();
+    };
+  }
 }
+
+bool ForMail::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+  // Escape comes as the dialog manager's cancel command, or as a key when
+  // nothing inside has the focus.
+  const bool escape = (msg == WM_COMMAND && LOWORD(w) == IDCANCEL && l == 0) ||
+                      (msg == WM_KEYDOWN && w == VK_ESCAPE);
+  if (!escape) return false;
+  OnExitClick();
+  result = 0;
+  return true;
+}
+
+void ForMail::OnAccessibleSelf(AccessibleItem& self) const { self.role = ROLE_SYSTEM_DIALOG; }
 
 void ForMail::OnMailClick() {
   // 1. Visited, until the window closes.

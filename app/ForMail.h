@@ -43,6 +43,9 @@ class ForMail : public Form {
 
  protected:
   void OnLoad() override;
+  // Escape closes the window, as its exit button does.
+  bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
+  void OnAccessibleSelf(AccessibleItem& self) const override;
 };
 
 }  // namespace fw

@@ -313,6 +313,19 @@ void ForMain::OnPanelClick(int32_t) {
   Skipping([&] { m_about.ShowAbout(this); });
 }
 
+void ForMain::OnHelp() {
+  Skipping([&] { m_about.ShowAbout(this); });
+}
+
+bool ForMain::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+  // The platform turns F1 into a help request that climbs from the focused
+  // control to its window.
+  if (msg != WM_HELP) return false;
+  OnHelp();
+  result = TRUE;
+  return true;
+}
+
 void ForMain::OnPictureMouseMove() {
   if (auto* picture = Get<PictureBox>(u"Picture1")) picture->SetToolTipText(ChartToolTip());
 }

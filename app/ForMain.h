@@ -67,6 +67,8 @@ class ForMain : public Form {
   void OnTimerTick();
   // Any panel of the status bar: the about window, modally.
   void OnPanelClick(int32_t index);
+  // F1, wherever the focus is in the window: the about window, as a panel's click.
+  void OnHelp();
 
   // The clock the date panel reads (local time); tests put their own in. An
   // empty one restores the system's.
@@ -78,6 +80,7 @@ class ForMain : public Form {
  protected:
   void OnLoad() override;
   void OnUnload() override;
+  bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
   // ShowMessageBox over this window: the warning of an empty city box, in the
   // program's own message box.
   virtual int32_t ShowMessageBox(std::u16string_view prompt, int32_t flags,

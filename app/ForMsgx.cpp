@@ -1,11 +1,14 @@
 #include "app/ForMsgx.h"
 
+#include <oleacc.h>
+
 #include <vector>
 
 #include "app/ModMain.h"
 #include "app/WindowsModel.h"
 #include "controls/skForms/skForms.h"
 #include "controls/skbutton/skbutton.h"
+#include "host/Accessible.h"
 #include "host/Label.h"
 
 namespace fw {
@@ -72,8 +75,11 @@ int32_t ForMsgx::dwMessageBox(std::u16string_view Prompt, int32_t Flags,
     shown[k]->Move(lefts[k], windows::kButtonRowTop, shown[k]->Width(), shown[k]->Height());
   }
   if (auto* frame = Get<skForms>(u"skForms1")) frame->Refresh();
+  m_shownButtons = shown.size();
+  m_alertPending = IsAlert();
   // 5.
   ShowModal(iForm);
+  m_alertPending = false;
   // 6.
   const int32_t result = m_result;
   Unload();
@@ -88,6 +94,17 @@ void ForMsgx::OnButtonClick(int32_t index) {
 }
 
 void ForMsgx::OnEscape() { Unload(); }
+
+void ForMsgx::OnActivate() {
+  if (!m_alertPending) return;
+  m_alertPending = false;
+  NotifyWinEvent(EVENT_SYSTEM_ALERT, hWnd(), OBJID_CLIENT, CHILDID_SELF);
+}
+
+void ForMsgx::OnAccessibleSelf(AccessibleItem& self) const {
+  self.role = IsAlert() ? ROLE_SYSTEM_ALERT : ROLE_SYSTEM_DIALOG;
+  if (const auto* text = Get<Label>(u"lbText")) self.description = text->Caption();
+}
 
 bool ForMsgx::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
   // Escape reaches the box as the dialog manager's cancel command, or as a key

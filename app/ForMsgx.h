@@ -30,13 +30,21 @@ class ForMsgx : public Form {
 
  protected:
   void OnLoad() override;
+  void OnActivate() override;
   bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
+  // A box that only tells (one button or none) is an alert, one that asks for
+  // a choice a dialog; its prompt is its description.
+  void OnAccessibleSelf(AccessibleItem& self) const override;
 
  private:
   void OnButtonClick(int32_t index);
   void OnEscape();
+  bool IsAlert() const { return m_shownButtons <= 1; }
 
   int32_t m_result = 0;
+  size_t m_shownButtons = 0;
+  // An alert is announced once, when it first becomes active.
+  bool m_alertPending = false;
 };
 
 }  // namespace fw

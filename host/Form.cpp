@@ -1099,12 +1099,33 @@ LRESULT Form::OnWmPrintClient(WPARAM w, LPARAM) {
   return 0;
 }
 
-LRESULT Form::OnWmGetObject(WPARAM w, LPARAM l) {
-  // The windowless controls are the parts of the form's client object; a form
-  // without any leaves the answer to the platform.
-  if (WindowlessSite* site = WindowlessSite::Of(m_hwnd)) {
-    if (const LRESULT r = site->AnswerGetObject(w, l)) return r;
+// The form's client object: the form itself as it describes itself, then its
+// windowless controls as parts, then its child windows.
+class Form::Accessibility final : public AccessibleSource {
+ public:
+  explicit Accessibility(Form& owner) : m_owner(owner) {}
+
+  HWND AccessibleWindow() const override { return m_owner.hWnd(); }
+  void DescribeSelf(AccessibleItem& self) const override { m_owner.OnAccessibleSelf(self); }
+  int PartCount() const override {
+    const WindowlessSite* site = WindowlessSite::Of(m_owner.hWnd());
+    return site ? site->PartCount() : 0;
   }
+  void DescribePart(int part, AccessibleItem& item) const override {
+    if (const WindowlessSite* site = WindowlessSite::Of(m_owner.hWnd())) site->DescribePart(part, item);
+  }
+  bool DoDefaultAction(int part) override {
+    WindowlessSite* site = WindowlessSite::Of(m_owner.hWnd());
+    return part >= 0 && site && site->DoDefaultAction(part);
+  }
+
+ private:
+  Form& m_owner;
+};
+
+LRESULT Form::OnWmGetObject(WPARAM w, LPARAM l) {
+  if (!m_accessibility) m_accessibility = std::make_unique<Accessibility>(*this);
+  if (const LRESULT r = m_accessibility->AnswerGetObject(w, l)) return r;
   return DefWindowProcW(m_hwnd, WM_GETOBJECT, w, l);
 }
 

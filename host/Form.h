@@ -25,6 +25,7 @@ namespace fw {
 
 class Timer;
 class UserControl;
+struct AccessibleItem;
 
 class Form {
  public:
@@ -209,6 +210,10 @@ class Form {
   virtual void OnDpiChanged() {}
   // Any other message of the form's window; true when handled.
   virtual bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) { return false; }
+  // What assistive technology reads of the form's client area itself (a
+  // dialog's role, its description); what is left unset keeps the platform's
+  // answer (the name is the caption). Asked each time a tool reads it.
+  virtual void OnAccessibleSelf(AccessibleItem& self) const {}
 
  private:
   friend class Control;
@@ -281,6 +286,8 @@ class Form {
   LRESULT OnWmSystemChange(UINT msg, WPARAM w, LPARAM l);
   LRESULT OnWmDpiChanged(WPARAM w, LPARAM l);
 
+  class Accessibility;
+  std::unique_ptr<Accessibility> m_accessibility;  // made when a tool first asks
   HWND m_hwnd = nullptr;
   std::u16string m_name;
   std::shared_ptr<Picture> m_icon;

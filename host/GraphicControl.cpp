@@ -105,4 +105,10 @@ bool GraphicControl::MoveToContainer(HWND parent) {
   return true;
 }
 
+void GraphicControl::SetAccessibleAction(long role, std::u16string verb, std::u16string value) {
+  m_accessibleRole = role;
+  m_accessibleVerb = std::move(verb);
+  m_accessibleValue = std::move(value);
+}
+
 }  // namespace fw

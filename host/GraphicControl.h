@@ -34,6 +34,12 @@ class GraphicControl : public Control {
   // Placed in a container that still exists.
   bool Sited() const { return m_site != nullptr; }
 
+  // Makes the control read as more than its kind (a label that is a link):
+  // in `role`, with `value` when given, and with a default action named `verb`
+  // that clicks it (Click, run inside the tool's call: a handler that opens a
+  // modal window would hold the tool until it closes).
+  void SetAccessibleAction(long role, std::u16string verb, std::u16string value = {});
+
   void SetVisible(bool visible) override;
   void SetEnabled(bool enabled) override;
   void ZOrder(int position = 0) override;
@@ -75,6 +81,9 @@ class GraphicControl : public Control {
   void Replaced(const RECT& before);
 
   WindowlessSite* m_site = nullptr;
+  long m_accessibleRole = 0;  // 0: as its kind describes it, with no action
+  std::u16string m_accessibleVerb;
+  std::u16string m_accessibleValue;
   RECT m_placed{};  // the area last drawn in, so that a move repaints where it was
   bool m_mouseTransparent = false;
 };

@@ -251,6 +251,12 @@ void WindowlessSite::DescribePart(int part, AccessibleItem& item) const {
   item.role = ROLE_SYSTEM_GRAPHIC;
   c.Describe(item);
   long state = STATE_SYSTEM_READONLY;
+  if (c.m_accessibleRole != 0) {
+    item.role = c.m_accessibleRole;
+    item.defaultAction = c.m_accessibleVerb;
+    if (!c.m_accessibleValue.empty()) item.value = c.m_accessibleValue;
+    if (c.m_accessibleRole == ROLE_SYSTEM_LINK) state = STATE_SYSTEM_LINKED;
+  }
   if (!c.Visible() || !IsWindowVisible(m_hwnd)) state |= STATE_SYSTEM_INVISIBLE;
   if (!c.Enabled()) state |= STATE_SYSTEM_UNAVAILABLE;
   item.state = state;
@@ -260,8 +266,13 @@ void WindowlessSite::DescribePart(int part, AccessibleItem& item) const {
 }
 
 bool WindowlessSite::DoDefaultAction(int part) {
-  // The controls offer none of their own: a tool clicks them with the pointer.
-  return false;
+  // Only a control its program gave an action has one; a tool clicks the
+  // others with the pointer.
+  if (part < 0 || part >= PartCount()) return false;
+  GraphicControl& c = *m_controls[static_cast<size_t>(part)];
+  if (c.m_accessibleRole == 0 || !c.Visible() || !c.Enabled()) return false;
+  c.RaiseClick();
+  return true;
 }
 
 // -- Any other window: the subclass draws, routes and answers for the controls

@@ -1,5 +1,6 @@
 #include "controls/skForms/skForms.h"
 
+#include <oleacc.h>
 #include <uxtheme.h>
 
 #include <algorithm>
@@ -50,6 +51,14 @@ constexpr size_t kRestoreTipLength = 2;
 constexpr size_t kMaximiseTipLength = 3;
 
 // The host form's values the frame sets (Form and Control number them so).
+// A caption button pressed by assistive technology acts once the tool's call
+// has returned: its action may close the window or open a modal one, which
+// must not hold the tool waiting.
+constexpr UINT kWmPressCaptionButton = WM_APP + 0x201;
+// What the default action of a caption button is called: the platform's verb
+// for a push button, as the other buttons of the program say it.
+constexpr std::u16string_view kPressVerb = u"Press";
+
 constexpr int32_t kFormBorderNone = 0;  // a bare popup: the frame draws border and caption
 constexpr int32_t kAlignTop = 1;        // docked at the form's top
 constexpr int kZOrderFront = 0;         // in front of the form's other controls
@@ -298,7 +307,7 @@ void skForms::zHookProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND hWn
         Refresh(true);
         break;
       case WM_SYSCOMMAND:
-        if (bBefore) OnHostSysCommand(wParam, bHandled, lReturn);
+        if (bBefore) OnHostSysCommand(wParam, lParam, bHandled, lReturn);
         break;
       case WM_SETCURSOR: OnHostSetCursor(); break;
       case WM_SIZE:
@@ -321,9 +330,18 @@ void skForms::OnHostActivate(bool active) {
 
 // The platform's close command (the task bar's, the keyboard's) closes as
 // Alt+F4 does, only with the close button, and never reaches the form.
-void skForms::OnHostSysCommand(WPARAM command, bool& bHandled, LRESULT& lReturn) {
+void skForms::OnHostSysCommand(WPARAM command, LPARAM keyChar, bool& bHandled,
+                                 LRESULT& lReturn) {
   // The low four bits of a system command are the platform's own.
-  if ((command & 0xFFF0) != SC_CLOSE) return;
+  const WPARAM kind = command & 0xFFF0;
+  if (kind == SC_KEYMENU && keyChar == VK_SPACE) {
+    // Alt+Space opens the frame's own menu: the form has no platform menu.
+    bHandled = true;
+    lReturn = 0;
+    ShowSysMenuFromKeyboard();
+    return;
+  }
+  if (kind != SC_CLOSE) return;
   bHandled = true;
   lReturn = 0;
   AltF4();
@@ -790,7 +808,10 @@ void skForms::DrawCaption(HDC dc) {
   if (Ambient().userMode) {
     if (Form* host = ParentForm()) {
       const std::u16string hostCaption = host->Caption();
-      if (!hostCaption.empty() && hostCaption != m_captionText) m_captionText = hostCaption;
+      if (!hostCaption.empty() && hostCaption != m_captionText) {
+        m_captionText = hostCaption;
+        NotifyAccessibleNameChange(0);  // the title bar
+      }
     }
   }
   m_drawnCaption.clear();
@@ -1067,12 +1088,7 @@ void skForms::OnMouseUp(int button, int shift, float x, float y) {
       return;
     }
     m_pressedButton = -1;
-    switch (slot) {
-      case kSlotClose: CloseHost(/*raiseEvent=*/true); break;
-      case kSlotMax: skWindowState(false); break;
-      case kSlotMin: MinimiseHost(); break;
-      default: break;
-    }
+    PressCaptionButton(slot);
     if (IsWindow(self)) DrawCaptionBtns(kLookHover, m_draw.dark, slot);
   });
   m_pressedButton = -1;
@@ -1091,6 +1107,19 @@ void skForms::OnDblClick() {
 }
 
 void skForms::OnClick() { Raise(u"Click", Click); }
+
+void skForms::PressCaptionButton(int slot) {
+  switch (slot) {
+    case kSlotClose: CloseHost(/*raiseEvent=*/true); break;
+    case kSlotMax:
+      skWindowState(false);
+      // Maximise became restore, or restore maximise.
+      NotifySlotChanged(kSlotMax);
+      break;
+    case kSlotMin: MinimiseHost(); break;
+    default: break;
+  }
+}
 
 void skForms::MinimiseHost() {
   DrawCaptionBtns(kLookNormal, m_draw.dark, m_litButton);
@@ -1216,10 +1245,20 @@ void skForms::ShowSysMenu() {
   if (chosen >= 0) MenuItemChosen(chosen);
 }
 
+void skForms::ShowSysMenuFromKeyboard() {
+  POINT at{2, m_topHeight};
+  ClientToScreen(hWnd(), &at);
+  const int chosen = m_sysMnu.Show(hWnd(), at);
+  if (chosen >= 0) MenuItemChosen(chosen);
+}
+
 void skForms::MenuItemChosen(int index) {
   switch (index) {
     case kItemRestore:
-    case kItemMaximise: skWindowState(false); break;
+    case kItemMaximise:
+      skWindowState(false);
+      NotifySlotChanged(kSlotMax);
+      break;
     case kItemMove:
       m_keyboardMoveMode = true;
       BeginKeyboardMoveSize();
@@ -1383,6 +1422,91 @@ void skForms::ShiftContents(int pixels) {
 
 void RegisterSkForms() {
   RegisterControlKind(u"skForms", [] { return std::make_unique<skForms>(); });
+}
+
+}  // namespace fw
+
+namespace fw {
+
+// -- Assistive technology
+
+std::vector<int> skForms::SlotsLeftToRight() const {
+  std::vector<int> slots;
+  for (int slot : {kSlotMin, kSlotMax, kSlotClose}) {
+    if (m_slots[slot].visible) slots.push_back(slot);
+  }
+  return slots;
+}
+
+int skForms::PartOfSlot(int slot) const {
+  const std::vector<int> slots = SlotsLeftToRight();
+  const auto at = std::find(slots.begin(), slots.end(), slot);
+  return at == slots.end() ? -1 : static_cast<int>(at - slots.begin()) + 1;
+}
+
+std::u16string skForms::CaptionButtonName(int slot) const {
+  switch (slot) {
+    case kSlotClose: return CommandName(m_captionTable[kItemClose]);
+    case kSlotMax:
+      return CommandName(m_captionTable[HostMaximised() ? kItemRestore : kItemMaximise]);
+    case kSlotMin: return CommandName(m_captionTable[kItemMinimise]);
+    default: return {};
+  }
+}
+
+void skForms::NotifySlotChanged(int slot) const {
+  const int part = PartOfSlot(slot);
+  if (!hWnd() || part < 0) return;
+  NotifyAccessibleNameChange(part);
+  NotifyAccessibleStateChange(part);
+}
+
+int skForms::OnAccessiblePartCount() const {
+  return 1 + static_cast<int>(SlotsLeftToRight().size());
+}
+
+void skForms::OnAccessiblePart(int part, AccessibleItem& item) const {
+  HWND self = hWnd();
+  const long hidden = self && IsWindowVisible(self) ? 0 : STATE_SYSTEM_INVISIBLE;
+  RECT rc{};
+  if (part == 0) {
+    item.role = ROLE_SYSTEM_TITLEBAR;
+    item.name = m_captionText;
+    item.state = hidden;
+    rc = {0, 0, ScaleWidth(), m_topHeight};
+  } else {
+    const std::vector<int> slots = SlotsLeftToRight();
+    if (part < 1 || part > static_cast<int>(slots.size())) return;
+    const int slot = slots[static_cast<size_t>(part - 1)];
+    const ButtonSlot& s = m_slots[slot];
+    item.role = ROLE_SYSTEM_PUSHBUTTON;
+    item.name = CaptionButtonName(slot);
+    item.defaultAction = std::u16string(kPressVerb);
+    long state = hidden;
+    if (m_pressedButton == slot) state |= STATE_SYSTEM_PRESSED;
+    if (m_litButton == slot) state |= STATE_SYSTEM_HOTTRACKED;
+    item.state = state;
+    rc = {s.left, s.top, s.left + s.width, s.top + s.height};
+  }
+  if (self) MapWindowPoints(self, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+  item.location = rc;
+}
+
+bool skForms::OnAccessibleDefaultAction(int part) {
+  const std::vector<int> slots = SlotsLeftToRight();
+  if (part < 1 || part > static_cast<int>(slots.size()) || !hWnd()) return false;
+  return PostMessageW(hWnd(), kWmPressCaptionButton,
+                      static_cast<WPARAM>(slots[static_cast<size_t>(part - 1)]), 0) != FALSE;
+}
+
+bool skForms::OnMessage(UINT msg, WPARAM w, LPARAM, LRESULT& result) {
+  if (msg != kWmPressCaptionButton) return false;
+  result = 0;
+  const int slot = static_cast<int>(w);
+  // Hidden since the tool asked: nothing to press.
+  if (slot < 0 || slot >= kSlotCount || !m_slots[slot].visible) return true;
+  Guarded(u"AccessiblePress", [&] { PressCaptionButton(slot); });
+  return true;
 }
 
 }  // namespace fw

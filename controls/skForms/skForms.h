@@ -26,6 +26,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "controls/skForms/skFormsModel.h"
 #include "hook/GuardedHook.h"
@@ -146,6 +147,14 @@ class skForms : public UserControl {
   void OnClick() override;
   void OnDblClick() override;
   void OnKeyDown(int& keyCode, int shift) override;
+  bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
+
+  // -- Assistive technology: part 0 the title bar (named by the caption), then
+  // the visible caption buttons left to right, named as the menu names their
+  // commands; a button's default action is its click.
+  int OnAccessiblePartCount() const override;
+  void OnAccessiblePart(int part, AccessibleItem& item) const override;
+  bool OnAccessibleDefaultAction(int part) override;
 
  private:
   // The host's place in the normal state: left, top, width, height (twips).
@@ -164,7 +173,7 @@ class skForms : public UserControl {
   void zHookProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND hWnd, UINT uMsg,
                  WPARAM wParam, LPARAM lParam, LONG_PTR& userValue);
   void OnHostActivate(bool active);
-  void OnHostSysCommand(WPARAM command, bool& bHandled, LRESULT& lReturn);
+  void OnHostSysCommand(WPARAM command, LPARAM keyChar, bool& bHandled, LRESULT& lReturn);
   void OnHostSetCursor();
   void TitleBarHeightSetup();
   void BorderStyleSetup();
@@ -179,6 +188,8 @@ class skForms : public UserControl {
   void LoadFixedMenuItems();
   void TakeLocaleCaptions();
   void ShowSysMenu();
+  // Alt+Space: the menu drops from the title's left end, as the platform's does.
+  void ShowSysMenuFromKeyboard();
   void MenuItemChosen(int index);
   void BeginKeyboardMoveSize();
   // Item 0 (restore) enabled, items 1, 2 and 4 (move, size, maximise) the opposite.
@@ -223,6 +234,16 @@ class skForms : public UserControl {
   void SetControlToolTip(const std::u16string& text);
   void MinimiseHost();
   void CloseHost(bool raiseEvent);
+  // What a click on a visible button does once the pointer comes up over it.
+  void PressCaptionButton(int slot);
+  // The visible slots in their order on the screen, left to right.
+  std::vector<int> SlotsLeftToRight() const;
+  // The accessible part a visible slot is (-1 for a hidden one).
+  int PartOfSlot(int slot) const;
+  // The command a slot carries out, as the frame's menu names it.
+  std::u16string CaptionButtonName(int slot) const;
+  // Tells assistive technology that a slot's name and state changed.
+  void NotifySlotChanged(int slot) const;
   void AltF4();
 
   // Runs a procedure whose failure must not stop the frame: it is traced for

@@ -154,6 +154,29 @@ std::u16string FirstChars(std::u16string_view text, size_t n) {
   return std::u16string(text.substr(0, std::min(n, text.size())));
 }
 
+std::u16string CommandName(std::u16string_view caption) {
+  // The shortcut starts at a tab or at the first run of two blanks.
+  size_t end = caption.find(u'\t');
+  end = std::min(end, caption.find(u"  "));
+  if (end != std::u16string_view::npos) caption = caption.substr(0, end);
+  std::u16string name;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    const char16_t c = caption[i];
+    if (c == u'(' && i + 3 < caption.size() && caption[i + 1] == u'&' && caption[i + 3] == u')') {
+      i += 3;  // "(&X)": the key in brackets after a name in a script without letters
+      continue;
+    }
+    if (c == u'&') {
+      // The marked character stays ("&&" leaves one "&"); a mark at the end goes.
+      if (i + 1 < caption.size()) name.push_back(caption[++i]);
+      continue;
+    }
+    name.push_back(c);
+  }
+  while (!name.empty() && name.back() == u' ') name.pop_back();
+  return name;
+}
+
 // -- Title-bar geometry
 
 void LayOutButtons(ButtonSlots& slots, int innerWidth, int dpi) {

@@ -137,6 +137,12 @@ const CaptionTable& CaptionsFor(std::u16string_view englishLanguageName);
 // The first `n` characters of a caption (all of it when shorter).
 std::u16string FirstChars(std::u16string_view text, size_t n);
 
+// A menu caption as a command's name is read aloud: without its access key
+// (a bracketed "(&X)" goes whole, a lone "&" mark alone, "&&" reads as "&")
+// and without a shortcut after a run of blanks or a tab ("关闭(&C)  Alt+F4"
+// reads "关闭").
+std::u16string CommandName(std::u16string_view caption);
+
 // -- Title-bar geometry
 
 // Caption-button slots, in their fixed order.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cwctype>
@@ -42,6 +43,7 @@ struct Seen {
   std::vector<std::u16string> buttons;
   std::vector<int> lefts, tops;
   bool ownerEnabled = true;
+  long role = 0;  // what assistive technology reads the box as
 };
 
 class WindowsTest : public ::testing::Test {
@@ -66,6 +68,7 @@ class WindowsTest : public ::testing::Test {
     test::WhenShown(title, [&, close](HWND box) {
       seen.title = WindowText(box);
       seen.ownerEnabled = IsWindowEnabled(m_main.hWnd()) != FALSE;
+      seen.role = test::AccessibleSelf(box).role;
       std::vector<test::ChildWindow> buttons;
       // The prompt is a label: its container names it to assistive technology.
       for (const std::u16string& text : test::AccessibleTexts(box)) {
@@ -104,7 +107,8 @@ class WindowsTest : public ::testing::Test {
 };
 
 // Each box as the user sees it (its buttons and their places in twips) and
-// what closing it returns. The row: (5070 - widths - 120 per gap) / 2 on.
+// what closing it returns. The row: (5070 - widths - 120 per gap) / 2 on. A
+// box that only tells is read as an alert, one that asks as a dialog.
 TEST_F(WindowsTest, ButtonsPlacesAndResults) {
   using Texts = std::vector<std::u16string>;
   const auto close = [](HWND box) { PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0); };
@@ -114,16 +118,17 @@ TEST_F(WindowsTest, ButtonsPlacesAndResults) {
     Texts buttons;
     std::vector<int> lefts;
     int32_t result;
+    long role;
   } const cases[] = {
-      {0, Press(u"OK"), {u"OK"}, {1935}, 1},
-      {1, Press(u"Cancel"), {u"OK", u"Cancel"}, {1275, 2595}, 2},
-      {2, Press(u"Ignore"), {u"OK", u"Ignore"}, {1275, 2595}, 3},
-      {3, Press(u"Yes"), {u"Yes", u"No"}, {1275, 2595}, 4},
+      {0, Press(u"OK"), {u"OK"}, {1935}, 1, ROLE_SYSTEM_ALERT},
+      {1, Press(u"Cancel"), {u"OK", u"Cancel"}, {1275, 2595}, 2, ROLE_SYSTEM_DIALOG},
+      {2, Press(u"Ignore"), {u"OK", u"Ignore"}, {1275, 2595}, 3, ROLE_SYSTEM_DIALOG},
+      {3, Press(u"Yes"), {u"Yes", u"No"}, {1275, 2595}, 4, ROLE_SYSTEM_DIALOG},
       // Escape and the frame's close command set no result: the last Yes is gone.
-      {3, Escape(), {u"Yes", u"No"}, {1275, 2595}, 0},
-      {20, Press(u"No"), {u"Yes", u"No", u"Cancel"}, {615, 1935, 3255}, 5},
-      {4, close, {u"Yes", u"No", u"Cancel"}, {615, 1935, 3255}, 0},
-      {5, Escape(), {}, {}, 0},
+      {3, Escape(), {u"Yes", u"No"}, {1275, 2595}, 0, ROLE_SYSTEM_DIALOG},
+      {20, Press(u"No"), {u"Yes", u"No", u"Cancel"}, {615, 1935, 3255}, 5, ROLE_SYSTEM_DIALOG},
+      {4, close, {u"Yes", u"No", u"Cancel"}, {615, 1935, 3255}, 0, ROLE_SYSTEM_DIALOG},
+      {5, Escape(), {}, {}, 0, ROLE_SYSTEM_ALERT},
   };
   for (const Case& c : cases) {
     Seen seen;
@@ -133,6 +138,7 @@ TEST_F(WindowsTest, ButtonsPlacesAndResults) {
     EXPECT_FALSE(seen.ownerEnabled);
     EXPECT_EQ(seen.buttons, c.buttons) << "Flags " << c.flags;
     EXPECT_EQ(seen.lefts, c.lefts) << "Flags " << c.flags;
+    EXPECT_EQ(seen.role, c.role) << "Flags " << c.flags;
     for (int top : seen.tops) EXPECT_EQ(top, 1680) << "Flags " << c.flags;
   }
 }
@@ -256,6 +262,38 @@ TEST_F(AboutTest, LabelsMailLinkAndExit) {
   m_about.ShowAbout(&m_main);
   EXPECT_EQ(again.value, linkBefore.value);
   EXPECT_FALSE(m_about.IsLoaded());
+}
+
+// A tool reads the date line as the mail link it is and opens it by its
+// default action, as a click does; Escape closes the window.
+TEST_F(AboutTest, TheLinkOpensByItsDefaultActionAndEscapeCloses) {
+  std::vector<test::AccessiblePart> parts;
+  Colour link{0};
+  bool stillOpen = false;
+  test::WhenShown(u"关于", [&](HWND about) {
+    // The labels lie in the frame, which lists them.
+    const HWND frame = m_about.Get<Label>(u"Label3")->ContainerHwnd();
+    parts = test::AccessibleParts(frame);
+    for (const auto& part : parts) {
+      if (part.role == ROLE_SYSTEM_LINK) {
+        EXPECT_TRUE(test::AccessibleDefaultAction(frame, part.childId));
+      }
+    }
+    link = m_about.Get<Label>(u"Label3")->ForeColor();
+    stillOpen = IsWindowVisible(about) != FALSE;
+    SetForegroundWindow(about);
+    test::PostKey(VK_ESCAPE);
+  });
+  m_about.ShowAbout(&m_main);
+  ASSERT_TRUE(test::Acted());
+  const auto linkPart = std::find_if(parts.begin(), parts.end(),
+                                     [](const auto& p) { return p.role == ROLE_SYSTEM_LINK; });
+  ASSERT_NE(linkPart, parts.end());
+  EXPECT_EQ(linkPart->name, u"2018/01/10");
+  EXPECT_EQ(m_opened, std::vector<std::wstring>{L"open mailto:fuelwise-dev@example.com (owned)"});
+  EXPECT_EQ(link.value, 0xC000C0u) << "visited, as after a click";
+  EXPECT_TRUE(stillOpen);
+  EXPECT_FALSE(m_about.IsLoaded()) << "Escape left the window open";
 }
 
 // Every opening picks a theme from 1 to 5; over many openings all five come up.

@@ -158,6 +158,29 @@ TEST(SkFormsCaptions, TheTooltipsAreCutFromTheLanguagesTable) {
   EXPECT_EQ(FirstChars(u"ab", 3), u"ab");
 }
 
+// The names the caption buttons are read by: the menu's captions without the
+// access key and the shortcut.
+TEST(SkFormsCaptions, ACommandIsNamedByItsCaptionWithoutKeyOrShortcut) {
+  const struct {
+    std::u16string_view caption;
+    std::u16string_view name;
+  } kCases[] = {
+      {u"\u5173\u95ED(&C)", u"\u5173\u95ED"},                            // 关闭(&C)
+      {u"\u5173\u95ED(&C)        Alt+F4", u"\u5173\u95ED"},              // as created
+      {u"\u5173\u95ED(&C)            Alt+F4", u"\u5173\u95ED"},          // as renamed
+      {u"\u6700\u5927\u5316", u"\u6700\u5927\u5316"},                     // 最大化, no key
+      {u"Cerrar", u"Cerrar"},
+      {u"Siempre Visible", u"Siempre Visible"},                          // one blank stays
+      {u"&Restore\tAlt+R", u"Restore"},
+      {u"Save && E&xit", u"Save & Exit"},
+      {u"Odd&", u"Odd"},
+      {u"", u""},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(CommandName(c.caption), c.name) << std::string(c.name.begin(), c.name.end());
+  }
+}
+
 TEST(SkFormsGeometry, AHitIsStrictlyInsideAVisibleButton) {
   ButtonSlots slots;
   LayOutButtons(slots, 320);  // lefts 296, 275, 254

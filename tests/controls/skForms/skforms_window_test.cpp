@@ -4,16 +4,21 @@
 // the sizing grips and the title-bar drag with real input, the moving of the
 // controls it holds, and the recolouring of the host's controls.
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include "controls/skForms/skForms.h"
 #include "tests/controls/skForms/skFormsTestAccess.h"
+#include "tests/host/AccessibleRead.h"
 #include "host/ColourWin.h"
 #include "host/Form.h"
 #include "host/Label.h"
@@ -261,6 +266,9 @@ TEST_F(FrameWindowTest, ASpanishUserGetsTheSpanishTable) {
   for (int i = 0; i < 9; ++i) EXPECT_EQ(CaptionOf(*f, i), spanish[i]) << "item " << i;
   EXPECT_EQ(Inside(f).ButtonSlots()[0].toolTip, u"Ce");
   EXPECT_EQ(Inside(f).ButtonSlots()[2].toolTip, u"Min");
+  std::vector<std::u16string> names;
+  for (const auto& part : test::AccessibleParts(f->hWnd())) names.push_back(part.name);
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"Fuelwise", u"Minimizar", u"Maximizar", u"Cerrar"}));
 }
 
 // -- The menu popped up and chosen from with real keys
@@ -321,6 +329,119 @@ TEST_F(FrameWindowTest, TheMenuOpensOnlyAfterFormMenuShowAndItsItemsAct) {
   }
   EXPECT_FALSE(m_host->IsLoaded()) << "the close item unloads the host";
   EXPECT_EQ(log, (std::vector<std::string>{"10 Refresh"})) << "without skCloseClick";
+}
+
+// Alt+Space drops the frame's own menu, whichever control has the focus: the
+// third item (always on top) is the frame's and nothing else's.
+TEST_F(FrameWindowTest, AltSpaceOpensTheFramesMenu) {
+  skForms* f = MakeHost();
+  auto* box = m_host->Add<TextBox>(u"Text1", nullptr, 600, 900, 1500, 300);
+  DropOwnedWindows();
+  for (HWND focus : {m_host->hWnd(), box->hWnd()}) {
+    SetFocus(focus);
+    const bool before = FlagOf(*f, 8, 2);
+    MenuDriver driver({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    keybd_event(VK_MENU, 0, 0, 0);
+    keybd_event(VK_SPACE, 0, 0, 0);
+    keybd_event(VK_SPACE, 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+    ASSERT_TRUE(driver.Shown()) << "focus on " << (focus == box->hWnd() ? "the text box" : "the form");
+    EXPECT_NE(FlagOf(*f, 8, 2), before);
+    EXPECT_EQ(IsTopmost(m_host->hWnd()), !before);
+  }
+}
+
+// -- What assistive technology reads and presses
+
+// The title bar named by the caption, then the visible buttons left to right,
+// named by the menu's commands, where they are drawn (lefts 320 - 3 - 21k).
+TEST_F(FrameWindowTest, TheTitleAndTheVisibleButtonsAreReadAndPressedAsTheMouseDoes) {
+  struct Expected {
+    long role;
+    std::u16string name;
+    int left;  // client pixels; -1: the whole title
+  };
+  const std::u16string kMin = u"\u6700\u5C0F\u5316", kMax = u"\u6700\u5927\u5316",
+                       kRestore = u"\u8FD8\u539F", kClose = u"\u5173\u95ED";
+  skForms* f = MakeHost();
+  // Name and state changes, as a listener in another process would get them.
+  static std::vector<std::pair<DWORD, LONG>>* changes = nullptr;
+  std::vector<std::pair<DWORD, LONG>> seen;
+  changes = &seen;
+  const HWINEVENTHOOK hook = SetWinEventHook(
+      EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+      [](HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child, DWORD, DWORD) {
+        if (changes && object == OBJID_CLIENT && event != EVENT_OBJECT_LOCATIONCHANGE) {
+          changes->push_back({event, child});
+        }
+      },
+      GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  auto takeChanges = [&] {
+    UserControl::DoEvents();
+    Sleep(50);
+    UserControl::DoEvents();
+    return std::exchange(seen, {});
+  };
+  using Changes = std::vector<std::pair<DWORD, LONG>>;
+  auto check = [&](const std::vector<Expected>& want, const char* when) {
+    const std::vector<test::AccessiblePart> parts = test::AccessibleParts(f->hWnd());
+    ASSERT_EQ(parts.size(), want.size()) << when;
+    const int top = Inside(f).ButtonTop() + 2;
+    for (size_t i = 0; i < want.size(); ++i) {
+      EXPECT_EQ(parts[i].role, want[i].role) << when << ", part " << i;
+      EXPECT_TRUE(parts[i].name == want[i].name) << when << ", part " << i;
+      const RECT& at = parts[i].location;
+      const RECT expected = want[i].left < 0
+          ? RECT{kHostX, kHostY, kHostX + f->ScaleWidth(), kHostY + Inside(f).TopHeight()}
+          : RECT{kHostX + want[i].left, kHostY + top, kHostX + want[i].left + 18, kHostY + top + 18};
+      EXPECT_TRUE(EqualRect(&at, &expected))
+          << when << ", part " << i << " at " << at.left << "," << at.top << " " << at.right
+          << "," << at.bottom;
+    }
+  };
+  check({{ROLE_SYSTEM_TITLEBAR, u"Fuelwise", -1}, {ROLE_SYSTEM_PUSHBUTTON, kMin, 254},
+         {ROLE_SYSTEM_PUSHBUTTON, kMax, 275}, {ROLE_SYSTEM_PUSHBUTTON, kClose, 296}},
+        "all three");
+  takeChanges();
+  m_host->SetCaption(u"Prices");
+  f->Refresh();
+  EXPECT_EQ(takeChanges(), (Changes{{EVENT_OBJECT_NAMECHANGE, 1}})) << "the title bar renamed";
+  check({{ROLE_SYSTEM_TITLEBAR, u"Prices", -1}, {ROLE_SYSTEM_PUSHBUTTON, kMin, 254},
+         {ROLE_SYSTEM_PUSHBUTTON, kMax, 275}, {ROLE_SYSTEM_PUSHBUTTON, kClose, 296}},
+        "a new caption");
+
+  // Pressed by a tool, maximise acts once the tool's call is done, and reads
+  // as restore from then on.
+  ASSERT_TRUE(test::AccessibleDefaultAction(f->hWnd(), 3));
+  UserControl::DoEvents();
+  EXPECT_EQ(f->WindowState(), 2);
+  EXPECT_EQ(test::AccessibleParts(f->hWnd())[2].name, kRestore);
+  const Changes restore = takeChanges();
+  for (const auto& change : {std::pair<DWORD, LONG>{EVENT_OBJECT_NAMECHANGE, 3},
+                             std::pair<DWORD, LONG>{EVENT_OBJECT_STATECHANGE, 3}}) {
+    EXPECT_NE(std::find(restore.begin(), restore.end(), change), restore.end())
+        << "maximise turned into restore: event " << change.first;
+  }
+  ASSERT_TRUE(test::AccessibleDefaultAction(f->hWnd(), 3));
+  UserControl::DoEvents();
+  EXPECT_EQ(f->WindowState(), 0);
+
+  f->SetMaxButton(false);
+  check({{ROLE_SYSTEM_TITLEBAR, u"Prices", -1}, {ROLE_SYSTEM_PUSHBUTTON, kMin, 275},
+         {ROLE_SYSTEM_PUSHBUTTON, kClose, 296}},
+        "no maximise button");
+  EXPECT_FALSE(test::AccessibleDefaultAction(f->hWnd(), 1)) << "the title has no action";
+
+  // Close: the click's event, then the host goes.
+  int closeClicks = 0;
+  f->skCloseClick = [&] { ++closeClicks; };
+  ASSERT_TRUE(test::AccessibleDefaultAction(f->hWnd(), 3));
+  EXPECT_TRUE(m_host->IsLoaded()) << "not inside the tool's call";
+  UserControl::DoEvents();
+  EXPECT_EQ(closeClicks, 1);
+  EXPECT_FALSE(m_host->IsLoaded());
+  UnhookWinEvent(hook);
+  changes = nullptr;
 }
 
 TEST_F(FrameWindowTest, TheMoveItemCapturesAndPlacesThePointerUntilTheNextPress) {
