@@ -153,4 +153,16 @@ bool PumpFor(int ms, const std::function<bool()>& until) {
   return until && until();
 }
 
+bool StartProgramUnderTest(const std::wstring& site, PROCESS_INFORMATION& process) {
+  SetEnvironmentVariableW(L"FUELWISE_TEST_SITE", site.c_str());
+  wchar_t exe[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring path(exe);
+  path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"FuelwiseUnderTest.exe";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  return CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &process) != FALSE;
+}
+
 }  // namespace fw::test

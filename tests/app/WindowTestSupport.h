@@ -51,4 +51,9 @@ void RealClick(HWND hwnd, int x, int y);
 // `until` is true.
 bool PumpFor(int ms, const std::function<bool()>& until = {});
 
+// Starts the test build of the program (FuelwiseUnderTest.exe, beside this
+// test's exe) as a process of its own against the price site `site`
+// (host[:port]); false when it could not be started.
+bool StartProgramUnderTest(const std::wstring& site, PROCESS_INFORMATION& process);
+
 }  // namespace fw::test

@@ -289,15 +289,7 @@ class AccessibilityTest : public ::testing::Test {
   // Starts the test build of the program against the sample site and waits for
   // its window.
   void Start() {
-    SetEnvironmentVariableW(L"FUELWISE_TEST_SITE", SiteHost().c_str());
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring path(exe);
-    path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"FuelwiseUnderTest.exe";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    ASSERT_TRUE(CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &si, &m_process));
+    ASSERT_TRUE(test::StartProgramUnderTest(SiteHost(), m_process));
     ASSERT_TRUE(PumpFor(30000, [&] { return (m_main = Shown(kCaption)); })) << "no window";
     SetForegroundWindow(m_main);
     PumpFor(300);

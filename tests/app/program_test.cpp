@@ -72,15 +72,7 @@ class ProgramTest : public ::testing::Test {
 
   // Starts the test build of the program against `site` and waits for its window.
   void Start(const std::wstring& site) {
-    SetEnvironmentVariableW(L"FUELWISE_TEST_SITE", site.c_str());
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring path(exe);
-    path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"FuelwiseUnderTest.exe";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    ASSERT_TRUE(CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &si, &m_process));
+    ASSERT_TRUE(test::StartProgramUnderTest(site, m_process));
     const DWORD start = GetTickCount();
     ASSERT_TRUE(PumpFor(30000, [&] { return (m_main = Shown(kCaption)); })) << "no window";
     m_startMs = GetTickCount() - start;
