@@ -1406,12 +1406,12 @@ void skForms::GripMouseMove(PictureBox& grip, int button, int shift, float x, fl
     grip.SetMousePointer(kPointerDefault);
   } else if (m_settings.borderStyle == kBorderSizable) {
     // In grip coordinates: the last 11 pixels or so before the frame's
-    // bottom-right corner.
+    // bottom-right corner, 96-dpi pixels scaled like the grips themselves.
     if (right) {
-      grip.SetMousePointer(y >= ScaleHeight() - m_topHeight - 20 ? kPointerSizeNWSE
-                                                                 : kPointerSizeWE);
+      grip.SetMousePointer(y >= ScaleHeight() - m_topHeight - Scaled(20) ? kPointerSizeNWSE
+                                                                         : kPointerSizeWE);
     } else {
-      grip.SetMousePointer(x > ScaleWidth() - 15 ? kPointerSizeNWSE : kPointerSizeNS);
+      grip.SetMousePointer(x > ScaleWidth() - Scaled(15) ? kPointerSizeNWSE : kPointerSizeNS);
     }
   }
   if (m_sizingMode == 0) return;
