@@ -67,13 +67,15 @@ constexpr int kZOrderFront = 0;         // in front of the form's other controls
 // inner lines of its border); the right one starts below the top area.
 constexpr int kGripThickness = 3;
 constexpr int kGripInset = 4;
-// The smallest pointer position a grip drag follows (the host stays 5 more).
+// The smallest pointer position a grip drag follows (the host stays 5 more),
+// in 96-dpi pixels, scaled with the rest of the frame.
 constexpr int kMinSizingX = 130;
 constexpr int kMinSizingExtraY = 15;
 // The grip dots of style 1 are centred in the top 7 pixels of the grip band.
 constexpr int kGripDotsHeight = 7;
 // A keyboard move grabs the host 240 twips (16 pixels at 96 dpi) below its top
-// edge, inside its title.
+// edge, inside its title; twips are the form's pixels at its dpi times
+// 1440 / dpi, so the grab scales with the title.
 constexpr int32_t kMoveGrabBelowTop = 240;
 
 // The caption buttons' glyphs: 1-pixel lines from (x1, y1) to (x2, y2), the end
@@ -726,7 +728,7 @@ void skForms::DrawTitleBarInitial() {
     ClearBackgroundPicture();
     Cls();
     PaintTitleBands(dc, m_settings.style, m_topHeight, -1, m_paintedWidth + 2, m_draw.dark,
-                    m_draw.light, /*outlineStyle0=*/true);
+                    m_draw.light, /*outlineStyle0=*/true, Dpi());
     if (m_hostIcon) {
       const int size = Scaled(m_settings.iconSize);
       m_hostIcon->Render(dc, Scaled(6), IconTopFor(m_topHeight, size, m_settings.style, Dpi()), size,
@@ -749,7 +751,7 @@ void skForms::DrawTitleBar() {
     if (w > m_paintedWidth + 1) {
       m_topHeight = TopHeightFor(m_titleHeight, m_settings.style, Dpi());
       PaintTitleBands(dc, m_settings.style, m_topHeight, m_paintedWidth, w + 1, m_draw.dark,
-                      m_draw.light, /*outlineStyle0=*/false);
+                      m_draw.light, /*outlineStyle0=*/false, Dpi());
     }
     if (m_settings.style == kStyleGripBand) {
       PaintShpInBar(m_draw.light, Half(m_draw.dark, kBlack), kGripDotsHeight);
@@ -771,6 +773,10 @@ void skForms::DrawTitleBar() {
 // Three outlines below the top area (two dark, the inner one darker), the
 // shadow the title casts on the form, and the corners where they meet the title.
 void skForms::DrawBorderAndShadow(HDC dc) {
+  if (Scaled(1) != 1) {
+    DrawScaledBorderAndShadow(dc);
+    return;
+  }
   const int w = ScaleWidth();
   const int h = ScaleHeight();
   const int t = m_topHeight;
@@ -795,6 +801,52 @@ void skForms::DrawBorderAndShadow(HDC dc) {
   for (auto [x, y] : {std::pair{4, t + 1}, {3, t + 2}, {w - 5, t + 1}, {w - 4, t + 2}}) {
     SetPixelV(dc, x, y, darker);
   }
+}
+
+// A rectangle in one colour; an empty one draws nothing.
+void skForms::FillScaled(HDC dc, int left, int top, int right, int bottom, uint32_t colour) const {
+  if (right > left && bottom > top) FillSolid(dc, RECT{left, top, right, bottom}, colour);
+}
+
+// The border and the shadow at a dpi other than 96: each 96-dpi pixel of them
+// becomes a block whose edges are scaled, the columns counted from the nearer
+// side, the rows from the top area or from the bottom, so that the lines are as
+// thick as the title's and a frame at twice the scale is the 96-dpi one doubled.
+void skForms::DrawScaledBorderAndShadow(HDC dc) {
+  const int w = ScaleWidth();
+  const int h = ScaleHeight();
+  const int t = m_topHeight;
+  const uint32_t dark = m_draw.dark;
+  const uint32_t darker = Half(dark, kBlack);
+  auto P = [this](int px) { return Scaled(px); };
+  // Outline i lies i pixels in from the sides and the bottom; each outline's top
+  // row is the first below the top area.
+  for (int i = 0; i < 3; ++i) {
+    const uint32_t c = i == 2 ? darker : dark;
+    FillScaled(dc, P(i), t + P(1), w - P(i), t + P(2), c);
+    FillScaled(dc, P(i), h - P(i + 1), w - P(i), h - P(i), c);
+    FillScaled(dc, P(i), t + P(1), P(i + 1), h - P(i), c);
+    FillScaled(dc, w - P(i + 1), t + P(1), w - P(i), h - P(i), c);
+  }
+  if (m_settings.titleBarShadow) {
+    const int32_t back = TranslateColor(BackColor());
+    const uint32_t b = back < 0 ? 0u : static_cast<uint32_t>(back);
+    // The shadow's seven rows keep their 96-dpi colours, each row scaled.
+    for (int i = 1; i < 8; ++i) {
+      FillScaled(dc, P(3), t + P(i), w - P(3), t + P(i + 1), GradientLineColour(Half(b, kBlack), b, 8, i));
+    }
+    FillScaled(dc, 0, t, w, t + P(1), dark);
+    FillScaled(dc, P(5), t, w - P(5), t + P(1), darker);
+  } else if (m_settings.style != 0) {
+    FillScaled(dc, 0, t, w, t + P(1), dark);
+  }
+  // The corner pixels, the same on both sides: columns from the side, rows from the top area.
+  auto corner = [&](int x, int y, uint32_t c) {
+    FillScaled(dc, P(x), t + P(y), P(x + 1), t + P(y + 1), c);
+    FillScaled(dc, w - P(x + 1), t + P(y), w - P(x), t + P(y + 1), c);
+  };
+  for (auto [x, y] : {std::pair{2, 1}, {2, 2}, {3, 1}}) corner(x, y, dark);
+  for (auto [x, y] : {std::pair{4, 1}, {3, 2}}) corner(x, y, darker);
 }
 
 // The caption between the icon (or the left edge) and the buttons, shortened to
@@ -835,8 +887,18 @@ void skForms::DrawCaption(HDC dc) {
 // `a` a pixel below and right of one in `b`.
 void skForms::PaintShpInBar(uint32_t a, uint32_t b, int h) {
   const int w = ScaleWidth();
-  const int x0 = RoundHalfEven((w - 18 - 16) / 2.0);
   const int y0 = RoundHalfEven((h - 2) / 2.0);
+  if (Scaled(1) != 1) {
+    // Each dot (a 2-pixel square at 96 dpi) as a block with scaled edges, the
+    // row of dots centred on the scaled width.
+    const int x0 = RoundHalfEven((w - Scaled(18 + 16)) / 2.0);
+    for (int i = 0; i <= 8; ++i) {
+      FillScaled(hDC(), x0 + Scaled(4 * i + 1), Scaled(y0 + 1), x0 + Scaled(4 * i + 3), Scaled(y0 + 3), a);
+      FillScaled(hDC(), x0 + Scaled(4 * i), Scaled(y0), x0 + Scaled(4 * i + 2), Scaled(y0 + 2), b);
+    }
+    return;
+  }
+  const int x0 = RoundHalfEven((w - 18 - 16) / 2.0);
   for (int i = 0; i <= 8; ++i) {
     ApiRectangle(hDC(), x0 + 4 * i + 1, y0 + 1, 1, 1, a);
     ApiRectangle(hDC(), x0 + 4 * i, y0, 1, 1, b);
@@ -872,14 +934,24 @@ void skForms::DrawOneButton(ButtonLook look, uint32_t c, int slot) {
   const int h = s.height;
   const int style = m_settings.style;
   const uint32_t o = SolidTitleBand(style) ? kBlack : Half(m_draw.dark, kBlack);
+  // One 96-dpi pixel at the frame's dpi: the outline's thickness, the face's
+  // inset and the pressed button's shift.
+  const int k = Scaled(1);
   auto outline = [&] {
-    APILineEx(dc, l + 1, t, l + w, t, o);
-    APILineEx(dc, l, t + 1, l, t + h, o);
-    APILineEx(dc, l + 1, t + h, l + w, t + h, o);
-    APILineEx(dc, l + w, t + 1, l + w, t + h, o);
+    if (k == 1) {
+      APILineEx(dc, l + 1, t, l + w, t, o);
+      APILineEx(dc, l, t + 1, l, t + h, o);
+      APILineEx(dc, l + 1, t + h, l + w, t + h, o);
+      APILineEx(dc, l + w, t + 1, l + w, t + h, o);
+      return;
+    }
+    FillScaled(dc, l + k, t, l + w, t + k, o);
+    FillScaled(dc, l, t + k, l + k, t + h, o);
+    FillScaled(dc, l + k, t + h, l + w, t + h + k, o);
+    FillScaled(dc, l + w, t + k, l + w + k, t + h, o);
   };
   if (look == kLookHover) {
-    DrawGradientInRectangle(dc, Half(c, kWhite), kWhite, l + 1, t, w - 1, h, kCylinderDown, false,
+    DrawGradientInRectangle(dc, Half(c, kWhite), kWhite, l + k, t, w - k, h, kCylinderDown, false,
                             0, 2.01);
     outline();
     if (slot == kSlotMax) m_slots[kSlotMax].toolTip = MaxButtonToolTip();
@@ -887,12 +959,12 @@ void skForms::DrawOneButton(ButtonLook look, uint32_t c, int slot) {
     // The pressed and the normal look start from the title background over the
     // button's columns, so that a hover face it had goes; every button drawn
     // gets it, also when all are drawn just after the title bar.
-    PaintTitleBands(dc, style, m_topHeight, l - 1, w + 4, m_draw.dark, m_draw.light, false);
+    PaintTitleBands(dc, style, m_topHeight, l - k, w + 4 * k, m_draw.dark, m_draw.light, false, Dpi());
     if (look == kLookPressed) {
       // Pressed, the button sinks a pixel down and right.
-      ++l;
-      ++t;
-      DrawGradientInRectangle(dc, Half(m_draw.dark, kWhite), kWhite, l + 1, t + 1, w, h,
+      l += k;
+      t += k;
+      DrawGradientInRectangle(dc, Half(m_draw.dark, kWhite), kWhite, l + k, t + k, w, h,
                               kCylinderDown, false, 0, 2.01);
       outline();
     }
@@ -1016,15 +1088,16 @@ void skForms::HoverCaptionButtons(float x, float y) {
 // never narrower than 135 pixels nor lower than the top area and 20 pixels.
 void skForms::SizeByGrip(float x, float y) {
   Form* host = m_hostForm;
-  const double sx = std::max<double>(x, kMinSizingX);
-  const double sy = std::max<double>(y, m_topHeight + kMinSizingExtraY);
+  const double sx = std::max<double>(x, Scaled(kMinSizingX));
+  const double sy = std::max<double>(y, m_topHeight + Scaled(kMinSizingExtraY));
+  const int beyond = Scaled(5);
   int32_t width = host->Width();
   int32_t height = host->Height();
   if (m_sizingMode == kPointerSizeNS || m_sizingMode == kPointerSizeNWSE) {
-    height = RoundHalfEven((sy + 5) * TwipsPerPixelY());
+    height = RoundHalfEven((sy + beyond) * TwipsPerPixelY());
   }
   if (m_sizingMode == kPointerSizeWE || m_sizingMode == kPointerSizeNWSE) {
-    width = RoundHalfEven((sx + 5) * TwipsPerPixelX());
+    width = RoundHalfEven((sx + beyond) * TwipsPerPixelX());
   }
   host->Move(host->Left(), host->Top(), width, height);
   StretchOverHost();
@@ -1372,12 +1445,12 @@ void skForms::GripMouseMove(PictureBox& grip, int button, int shift, float x, fl
     grip.SetMousePointer(kPointerDefault);
   } else if (m_settings.borderStyle == kBorderSizable) {
     // In grip coordinates: the last 11 pixels or so before the frame's
-    // bottom-right corner.
+    // bottom-right corner, 96-dpi pixels scaled like the grips themselves.
     if (right) {
-      grip.SetMousePointer(y >= ScaleHeight() - m_topHeight - 20 ? kPointerSizeNWSE
-                                                                 : kPointerSizeWE);
+      grip.SetMousePointer(y >= ScaleHeight() - m_topHeight - Scaled(20) ? kPointerSizeNWSE
+                                                                         : kPointerSizeWE);
     } else {
-      grip.SetMousePointer(x > ScaleWidth() - 15 ? kPointerSizeNWSE : kPointerSizeNS);
+      grip.SetMousePointer(x > ScaleWidth() - Scaled(15) ? kPointerSizeNWSE : kPointerSizeNS);
     }
   }
   if (m_sizingMode == 0) return;

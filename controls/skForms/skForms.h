@@ -220,6 +220,8 @@ class skForms : public UserControl {
   void DrawTitleBarInitial();
   void DrawTitleBar();
   void DrawBorderAndShadow(HDC dc);
+  void DrawScaledBorderAndShadow(HDC dc);
+  void FillScaled(HDC dc, int left, int top, int right, int bottom, uint32_t colour) const;
   void DrawCaption(HDC dc);
   void PaintShpInBar(uint32_t a, uint32_t b, int h);
   std::u16string TrimWord(std::u16string_view text, int width) const;

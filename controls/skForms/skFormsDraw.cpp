@@ -59,35 +59,43 @@ void DrawGradientInRectangle(HDC dc, uint32_t a, uint32_t b, int x, int y, int w
 }
 
 void PaintTitleBands(HDC dc, int style, int t, int x, int width, uint32_t dark, uint32_t light,
-                     bool outlineStyle0) {
+                     bool outlineStyle0, int dpi) {
+  auto P = [dpi](int px) { return ScaleToDpi(px, dpi); };
+  const int k = P(1);
   switch (style) {
     case 0:
-      DrawGradientInRectangle(dc, dark, light, x, -1, width, t + 1, kCylinderDown, outlineStyle0,
-                              dark, 5.01);
+      DrawGradientInRectangle(dc, dark, light, x, -k, width, t + k, kCylinderDown, false, 0, 5.01);
+      // The outline grows outwards, so that its bottom line starts at row t as
+      // at 96 dpi.
+      for (int i = 0; outlineStyle0 && i < k; ++i) {
+        ApiRectangle(dc, x - i, -k - i, width + 2 * i, t + k + 2 * i, dark);
+      }
       break;
     case 1:
-      DrawGradientInRectangle(dc, dark, light, x, -2, width, 10, kCylinderDown, false, 0, 5.01);
-      DrawGradientInRectangle(dc, dark, light, x, 7, width, t - 7, kCylinderDown, false, 0, 5.01);
+      DrawGradientInRectangle(dc, dark, light, x, -P(2), width, P(10), kCylinderDown, false, 0, 5.01);
+      DrawGradientInRectangle(dc, dark, light, x, P(7), width, t - P(7), kCylinderDown, false, 0, 5.01);
       break;
     case 2:
-      DrawGradientInRectangle(dc, dark, light, x, -2, width, 10, kLinesDown, false, 0, 0);
-      DrawGradientInRectangle(dc, dark, dark, x, 7, width, t - 7, kCylinderDown, false, 0, 5.01);
+      DrawGradientInRectangle(dc, dark, light, x, -P(2), width, P(10), kLinesDown, false, 0, 0);
+      DrawGradientInRectangle(dc, dark, dark, x, P(7), width, t - P(7), kCylinderDown, false, 0, 5.01);
       break;
     case 3:
-      DrawGradientInRectangle(dc, dark, light, x, -1, width, t + 1, kLinesDown, false, 0, 0);
+      DrawGradientInRectangle(dc, dark, light, x, -k, width, t + k, kLinesDown, false, 0, 0);
       break;
     case 4:
-      DrawGradientInRectangle(dc, dark, light, x, -2, width, 7, kCylinderDown, false, 0, 5.01);
-      DrawGradientInRectangle(dc, light, dark, x, 4, width, t - 4, kCylinderDown, false, 0, 1.01);
+      DrawGradientInRectangle(dc, dark, light, x, -P(2), width, P(7), kCylinderDown, false, 0, 5.01);
+      DrawGradientInRectangle(dc, light, dark, x, P(4), width, t - P(4), kCylinderDown, false, 0, 1.01);
       break;
     case 5: {
       const uint32_t c1 = Half(dark, kBlack);
       const uint32_t c2 = Half(light, c1);
-      DrawGradientInRectangle(dc, light, c2, x, -2, width, 12, kCylinderDown, false, 0, 1.01);
-      DrawGradientInRectangle(dc, dark, dark, x, 8, width, t - 8, kCylinderDown, false, 0, 7.01);
+      DrawGradientInRectangle(dc, light, c2, x, -P(2), width, P(12), kCylinderDown, false, 0, 1.01);
+      DrawGradientInRectangle(dc, dark, dark, x, P(8), width, t - P(8), kCylinderDown, false, 0, 7.01);
       // The lines run one pixel past the bands, to the surface's edge or beyond.
-      APILineEx(dc, x, 8, x + width + 1, 8, Half(dark, light));
-      APILineEx(dc, x, 0, x + width + 1, 0, Half(kWhite, light));
+      for (int i = 0; i < k; ++i) {
+        APILineEx(dc, x, P(8) + i, x + width + 1, P(8) + i, Half(dark, light));
+        APILineEx(dc, x, i, x + width + 1, i, Half(kWhite, light));
+      }
       break;
     }
     default: break;

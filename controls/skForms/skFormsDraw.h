@@ -36,8 +36,10 @@ void DrawGradientInRectangle(HDC dc, uint32_t a, uint32_t b, int x, int y, int w
 
 // The title-bar background of `style` for the columns x .. x + width (`topHeight`
 // is T): its bands, and in style 5 its two lines. `outlineStyle0` outlines style
-// 0's band in the dark colour, as the persistent background has it.
+// 0's band in the dark colour, as the persistent background has it. The bands'
+// rows are 96-dpi numbers scaled to `dpi`; their gradients run over the scaled
+// heights and the lines are as thick as one 96-dpi pixel.
 void PaintTitleBands(HDC dc, int style, int topHeight, int x, int width, uint32_t dark,
-                     uint32_t light, bool outlineStyle0);
+                     uint32_t light, bool outlineStyle0, int dpi = 96);
 
 }  // namespace fw::skforms

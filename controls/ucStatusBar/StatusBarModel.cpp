@@ -15,6 +15,13 @@ struct Px {
   int32_t Back(int32_t pixels) const {
     return dpi > 0 ? static_cast<int32_t>((int64_t{pixels} * 96 + dpi / 2) / dpi) : pixels;
   }
+  // A margin at the far side of a span whose near margin is P(pixels): there
+  // halves round down, so the span between grows by the scale as the font's
+  // height does (the 14 text rows of a 24-row bar are 21 of 36 at 144 dpi, not
+  // the 20 two margins rounded up would leave).
+  int32_t Far(int32_t pixels) const {
+    return dpi > 0 && dpi != 96 ? static_cast<int32_t>((int64_t{pixels} * dpi + 47) / 96) : pixels;
+  }
 };
 
 }  // namespace
@@ -352,7 +359,7 @@ PanelLayout::PanelLayout(int32_t sw, int32_t sh, int32_t effective, int32_t dpi)
 PanelPaint PanelLayout::Begin(const PanelInput& in) {
   const Px P{m_dpi};
   const int64_t iconSpace = in.hasIcon ? P(20) : 0;
-  PanelRect rc{m_x, P(5), 0, Checked(int64_t{m_sh} - P(5))};
+  PanelRect rc{m_x, P(5), 0, Checked(int64_t{m_sh} - P.Far(5))};
   rc.right = Checked((in.autoSize ? int64_t{in.textWidth} + m_x + P(8) : int64_t{m_x} + P(in.width)) +
                      iconSpace);
   int32_t x = (in.autoSize && in.textEmpty) ? Checked(int64_t{m_x} + P(20)) : rc.right;

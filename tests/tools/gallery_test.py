@@ -51,10 +51,6 @@ EXPECTED = [("XPContainer-theme%02d-style0.png" % t, 201, 201) for t in range(12
 
 # Looks the size of the screen, which does not grow with the scale.
 SCREEN_SIZED = {"skForms-maximised.png"}
-# The skinned frame lays its window out at the new dpi by itself (title, borders
-# and shadow grow with it), so its looks are only required to be there and to
-# have grown at least by the scale.
-GROWS_BY_ITSELF = "skForms-"
 SCALES = (144, 192)
 
 
@@ -69,9 +65,6 @@ def scaled_entries(dpi):
     for name, width, height in EXPECTED:
         if width is None or name in SCREEN_SIZED:
             out.append((at_dpi(name, dpi), width, height))
-        elif name.startswith(GROWS_BY_ITSELF):
-            out.append((at_dpi(name, dpi), None, None))
-            SHEET_MIN[at_dpi(name, dpi)] = (width * dpi // 96, height * dpi // 96)
         else:
             out.append((at_dpi(name, dpi), width * dpi / 96.0, height * dpi / 96.0))
     return out

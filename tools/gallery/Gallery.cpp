@@ -60,9 +60,17 @@ bool ShowAtDpi(Form& form, int dpi) {
   if (form.Dpi() == dpi) return true;
   RECT rc{};
   GetWindowRect(form.hWnd(), &rc);
+  RECT client{};
+  GetClientRect(form.hWnd(), &client);
   const int from = form.Dpi();
-  RECT suggested{rc.left, rc.top, rc.left + MulDiv(rc.right - rc.left, dpi, from),
-                 rc.top + MulDiv(rc.bottom - rc.top, dpi, from)};
+  // The client area, which the form lays out, grows by the scale; the window's
+  // edges and caption keep the size the platform draws them in, which here does
+  // not follow the dpi, so the looks captured from the client are the 96-dpi
+  // looks times the scale.
+  const int edgesX = (rc.right - rc.left) - client.right;
+  const int edgesY = (rc.bottom - rc.top) - client.bottom;
+  RECT suggested{rc.left, rc.top, rc.left + edgesX + MulDiv(client.right, dpi, from),
+                 rc.top + edgesY + MulDiv(client.bottom, dpi, from)};
   SendMessageW(form.hWnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                reinterpret_cast<LPARAM>(&suggested));
   UserControl::DoEvents();

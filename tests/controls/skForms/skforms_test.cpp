@@ -219,14 +219,11 @@ class SkFormsTest : public ::testing::Test {
     }
   }
 
-  // Everything below the title: the three outlines, the shadow, the corners and the
-  // back colour inside.
-  static void ExpectBorderAndShadow(const skForms& f, uint32_t dark, const std::string& what) {
-    const int w = f.ScaleWidth();
-    const int h = f.ScaleHeight();
-    const int t = Inside(f).TopHeight();
+  // Everything below the title of a w x h frame whose top area is t high, at 96
+  // dpi: the three outlines, the shadow, the corners and the back colour inside
+  // (rows above t are left as the back colour).
+  static std::vector<uint32_t> BorderAndShadow96(int w, int h, int t, uint32_t dark, uint32_t back) {
     const uint32_t darker = HalfOf(dark, kBlack);
-    const uint32_t back = static_cast<uint32_t>(TranslateColor(f.BackColor()));
     std::vector<uint32_t> want(static_cast<size_t>(w) * h, back);
     auto at = [&](int x, int y) -> uint32_t& { return want[static_cast<size_t>(y) * w + x]; };
     auto outline = [&](int x, int y, int ow, int oh, uint32_t c) {
@@ -249,12 +246,21 @@ class SkFormsTest : public ::testing::Test {
     for (auto [x, y] : {std::pair{4, t + 1}, {3, t + 2}, {w - 5, t + 1}, {w - 4, t + 2}}) {
       at(x, y) = darker;
     }
+    return want;
+  }
+
+  static void ExpectBorderAndShadow(const skForms& f, uint32_t dark, const std::string& what) {
+    const int w = f.ScaleWidth();
+    const int h = f.ScaleHeight();
+    const int t = Inside(f).TopHeight();
+    const uint32_t back = static_cast<uint32_t>(TranslateColor(f.BackColor()));
+    const std::vector<uint32_t> want = BorderAndShadow96(w, h, t, dark, back);
     for (int y = t; y < h; ++y) {
       for (int x = 0; x < w; ++x) {
         const COLORREF got = f.GetSurface().Pixel(x, y);
-        if (got != at(x, y)) {
+        if (got != want[static_cast<size_t>(y) * w + x]) {
           ADD_FAILURE() << what << ": (" << x << ", " << y << ") is " << Hex(got) << ", expected "
-                        << Hex(at(x, y));
+                        << Hex(want[static_cast<size_t>(y) * w + x]);
           return;
         }
       }
@@ -294,6 +300,47 @@ TEST_F(SkFormsTest, EveryStyleDrawsItsRowsBorderAndShadowActiveAndFaded) {
       }
       ExpectBorderAndShadow(*f, dark, what);
     }
+  }
+}
+
+// On a host moved to 192 dpi the border, the shadow and the corners are their
+// 96-dpi pixels drawn as 2 x 2 blocks: columns counted from the nearer side,
+// rows from the top area or (the last three 96-dpi rows) from the bottom. The
+// 96-dpi frame they are taken from is a 100 x 100 one with a 10-row top area,
+// whose middle rows and columns are what any frame has between its edges.
+TEST_F(SkFormsTest, At192DpiTheBorderAndShadowAreThe96DpiOnesDoubled) {
+  skForms* f = MakeHost();
+  ASSERT_NE(f, nullptr);
+  f->SetThemeColor(0);
+  for (int style : {0, 1, 5}) {
+    f->SetStyle(style);
+    RECT rc{};
+    GetWindowRect(m_host->hWnd(), &rc);
+    SendMessageW(m_host->hWnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&rc));
+    UserControl::DoEvents();
+    ASSERT_EQ(f->Dpi(), 192);
+    const int w = f->ScaleWidth();
+    const int h = f->ScaleHeight();
+    const int t = Inside(f).TopHeight();
+    ASSERT_GT(h - t, 40);
+    const uint32_t back = static_cast<uint32_t>(TranslateColor(f->BackColor()));
+    constexpr int kSide = 100, kTop = 10;
+    const std::vector<uint32_t> small = BorderAndShadow96(kSide, kSide, kTop, kBlueDark, back);
+    std::string first;
+    for (int y = t; y < h && first.empty(); ++y) {
+      const int fromBottom = (h - 1 - y) / 2;
+      const int row = fromBottom < 20 ? kSide - 1 - fromBottom : kTop + std::min((y - t) / 2, 20);
+      for (int x = 0; x < w && first.empty(); ++x) {
+        const int col = x < w / 2 ? std::min(x / 2, 20) : kSide - 1 - std::min((w - 1 - x) / 2, 20);
+        const uint32_t want = small[static_cast<size_t>(row) * kSide + col];
+        const COLORREF got = f->GetSurface().Pixel(x, y);
+        if (got != want) {
+          first = "(" + std::to_string(x) + ", " + std::to_string(y) + ") is " + Hex(got) +
+                  ", expected " + Hex(want);
+        }
+      }
+    }
+    EXPECT_EQ(first, "") << "style " << style;
   }
 }
 

@@ -582,6 +582,36 @@ TEST_F(FrameWindowTest, DoubleClickOnTheTitleTogglesOnlyWithTheMaximiseButton) {
 
 // -- Grips, sizing and dragging with real input
 
+// At 192 dpi the grips lie twice as far in and are twice as thick, the right
+// grip's corner part (its last 10 rows at 96 dpi) is 20 rows, and the smallest
+// host a drag leaves is twice the 96-dpi one: 270 wide, the top area and 40 high.
+TEST_F(FrameWindowTest, At192DpiTheGripsAndTheSmallestSizeAreDoubled) {
+  skForms* f = MakeHost();
+  RECT rc = HostRect();
+  RECT twice{rc.left, rc.top, rc.left + 640, rc.top + 400};
+  SendMessageW(m_host->hWnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&twice));
+  UserControl::DoEvents();
+  ASSERT_EQ(f->Dpi(), 192);
+  ASSERT_EQ(f->ScaleWidth(), 640);
+  MoveTo(300, 300);
+  ASSERT_TRUE(Inside(f).GripsCreated());
+  const int t = Inside(f).TopHeight();
+  const RECT a = Inside(f).GripRight()->PixelRect();
+  EXPECT_EQ(std::vector<LONG>({a.left, a.top, a.right, a.bottom}),
+            std::vector<LONG>({632, t + 18, 638, 398}));
+  MoveTo(634, 380);
+  EXPECT_EQ(Inside(f).GripRight()->MousePointer(), 8);
+  MoveTo(634, 376);
+  EXPECT_EQ(Inside(f).GripRight()->MousePointer(), 9);
+  MoveTo(634, 390);
+  Left(true);
+  MoveTo(10, 10);
+  Left(false);
+  const RECT r = HostRect();
+  EXPECT_EQ(r.right - r.left, 270);
+  EXPECT_EQ(r.bottom - r.top, t + 40);
+}
+
 TEST_F(FrameWindowTest, GripsAppearOnTheFirstMoveAndSizeTheHostNoSmallerThanTheMinimum) {
   skForms* f = MakeHost();
   EXPECT_FALSE(Inside(f).GripsCreated());

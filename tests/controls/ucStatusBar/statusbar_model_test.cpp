@@ -330,16 +330,18 @@ TEST(StatusBarHits, MainWindowHitAreas) {
 
 // The main window's two panels (220 and 140 wide, icons, left and centred) on
 // bars 1.5 and 2 times the 96-dpi one (420 x 24): the hit areas above, 6 .. 218
-// and 242 .. 386 by 5 .. 19, scaled: 9 .. 327 and 363 .. 579 by 8 .. 28 at 144
+// and 242 .. 386 by 5 .. 19, scaled: 9 .. 327 and 363 .. 579 by 8 .. 29 at 144
 // dpi, 12 .. 436 and 484 .. 772 by 10 .. 38 at 192 (each gap and the panel
-// widths scaled, worked out step by step as in the 96-dpi comments).
+// widths scaled, worked out step by step as in the 96-dpi comments). At 144
+// the 5-row margins are 7.5: 8 above, 7 below, so that the 14 text rows are
+// 21 (36 - 8 - 7), as tall as the font has grown.
 TEST(StatusBarHits, HitAreasAtHigherDpi) {
   struct Case {
     int32_t dpi, sw, sh;
     std::vector<std::array<int32_t, 3>> points;  // x, y, panel
   } const cases[] = {
-      {144, 630, 36, {{9, 8, 1}, {327, 28, 1}, {8, 20, 0}, {328, 20, 0}, {362, 20, 0}, {363, 20, 2},
-                      {579, 20, 2}, {580, 20, 0}, {100, 7, 0}, {100, 29, 0}}},
+      {144, 630, 36, {{9, 8, 1}, {327, 29, 1}, {8, 20, 0}, {328, 20, 0}, {362, 20, 0}, {363, 20, 2},
+                      {579, 20, 2}, {580, 20, 0}, {100, 7, 0}, {100, 30, 0}}},
       {192, 840, 48, {{12, 10, 1}, {436, 38, 1}, {11, 20, 0}, {437, 20, 0}, {483, 20, 0}, {484, 20, 2},
                       {772, 10, 2}, {773, 20, 0}, {100, 9, 0}, {100, 39, 0}}},
   };
