@@ -877,7 +877,8 @@ void skForms::DrawCaption(HDC dc) {
   };
   draw(m_draw.light);
   if (!SolidTitleBand(m_settings.style)) {
-    OffsetRect(&rc, -1, -1);
+    // The dark copy lies one design pixel up and left, at every scale.
+    OffsetRect(&rc, -Scaled(1), -Scaled(1));
     draw(Half(m_draw.dark, kBlack));
   }
   SetTextColor(dc, ToColorRef(ForeColor()));
