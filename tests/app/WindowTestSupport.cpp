@@ -1,5 +1,7 @@
 #include "tests/app/WindowTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <utility>
 
 #include "host/Form.h"
@@ -163,6 +165,16 @@ bool StartProgramUnderTest(const std::wstring& site, PROCESS_INFORMATION& proces
   si.cb = sizeof si;
   return CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &process) != FALSE;
+}
+
+void ChooseInList(HWND combo, std::u16string_view item) {
+  const std::wstring w = ToWide(item);
+  const LRESULT i = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(w.c_str()));
+  ASSERT_GE(i, 0) << "the item to choose is not in the list";
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
 }
 
 }  // namespace fw::test

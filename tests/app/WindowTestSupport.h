@@ -42,6 +42,9 @@ void PostClick(HWND hwnd);
 // The same on a control: in its window, or in its area of its container for a
 // control without one (a label).
 void PostClick(const Control& control);
+// What a click on an item of a dropped list does: the platform selects the item
+// in the combo box `combo` and tells its parent (an image combo box's inner one).
+void ChooseInList(HWND combo, std::u16string_view item);
 // A key as the focused window hears it, posted through the running loop.
 void PostKey(WORD vk);
 // The real pointer: moved to (x, y) of `hwnd`'s client area and clicked.

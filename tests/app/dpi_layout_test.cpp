@@ -69,17 +69,6 @@ void Pump() {
   }
 }
 
-void ChooseInList(const JCombo& box, std::u16string_view item) {
-  const HWND combo = box.InnerComboHwnd();
-  const std::wstring w = ToWide(item);
-  const LRESULT i = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                 reinterpret_cast<LPARAM>(w.c_str()));
-  ASSERT_GE(i, 0) << "the item to choose is not in the list";
-  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(combo));
-}
-
 // The size `text` takes in `font` at `dpi`, on a single line.
 SIZE TextExtent(const Font& font, int dpi, std::u16string_view text) {
   unique_hfont handle = font.CreateHandle(dpi);
@@ -121,8 +110,8 @@ class DpiLayoutTest : public ::testing::Test {
     ASSERT_TRUE(form->LoadDesign());
     form->Show();
     Pump();
-    ChooseInList(*form->Get<JCombo>(u"comWhere", 0), u"广东");
-    ChooseInList(*form->Get<JCombo>(u"comWhere", 1), u"广州");
+    test::ChooseInList(form->Get<JCombo>(u"comWhere", 0)->InnerComboHwnd(), u"广东");
+    test::ChooseInList(form->Get<JCombo>(u"comWhere", 1)->InnerComboHwnd(), u"广州");
     Pump();
     RedrawWindow(form->hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();

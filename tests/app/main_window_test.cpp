@@ -96,19 +96,6 @@ Items ListItems(HWND list) {
   return items;
 }
 
-// What a click on an item of the dropped list does: the platform selects the
-// item in the inner list and tells its parent.
-void ChooseInList(const JCombo& box, std::u16string_view item) {
-  const HWND combo = box.InnerComboHwnd();
-  const std::wstring w = ToWide(item);
-  const LRESULT i = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                 reinterpret_cast<LPARAM>(w.c_str()));
-  ASSERT_GE(i, 0) << "the item to choose is not in the list";
-  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-  SendMessageW(GetParent(combo), WM_COMMAND,
-               MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-}
-
 // Characters typed at the end of the box's text (a backspace is u'\b').
 void Type(const JCombo& box, std::u16string_view text) {
   HWND edit = box.TextPart().hWnd();
@@ -302,13 +289,13 @@ TEST_F(MainWindowTest, FailingAndSlowSites) {
 }
 
 TEST_F(MainWindowTest, ChoosingAProvinceListsItsCitiesAndACityShowsItsPrices) {
-  ChooseInList(Combo(0), u"广东");
+  test::ChooseInList(Combo(0).InnerComboHwnd(), u"广东");
   EXPECT_EQ(ComboItems(Combo(1)), (Items{u"广州", u"深圳", u"珠海", u"佛山"}));
   EXPECT_EQ(WindowText(Combo(1)), u"请选择城市");
   EXPECT_EQ(ListItems(List(1)).size(), 4u);
   EXPECT_EQ(Captions(u"labinfo"), Items(4));
 
-  ChooseInList(Combo(1), u"广州");
+  test::ChooseInList(Combo(1).InnerComboHwnd(), u"广州");
   EXPECT_EQ(WindowText(Text1()), Root() + u"guangdong/guangzhou.html");
   EXPECT_EQ(Captions(u"labinfo"), (Items{u"89#汽油:" + k15 + u"元/升", u"92#汽油:" + k15 + u"元/升",
                                           u"95#汽油:" + k15 + u"元/升", u"0#柴油:" + k15 + u"元/升"}));
@@ -317,7 +304,7 @@ TEST_F(MainWindowTest, ChoosingAProvinceListsItsCitiesAndACityShowsItsPrices) {
   EXPECT_TRUE(form->shown.empty());
 
   // Another province replaces the cities and leaves the rows as they were.
-  ChooseInList(Combo(0), u"湖北");
+  test::ChooseInList(Combo(0).InnerComboHwnd(), u"湖北");
   EXPECT_EQ(ComboItems(Combo(1)), (Items{u"武汉", u"宜昌", u"襄阳", u"十堰", u"荆州"}));
   EXPECT_EQ(Captions(u"labPrice"), (Items{u"7.17", u"7.74", u"8.38", u"7.41"}));
 
@@ -325,8 +312,8 @@ TEST_F(MainWindowTest, ChoosingAProvinceListsItsCitiesAndACityShowsItsPrices) {
   form->Show();
   Pump();
   RedrawWindow(form->hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  ChooseInList(Combo(0), u"广东");
-  ChooseInList(Combo(1), u"广州");
+  test::ChooseInList(Combo(0).InnerComboHwnd(), u"广东");
+  test::ChooseInList(Combo(1).InnerComboHwnd(), u"广州");
   Pump();
   // The whole window, frame included, as a user would crop it.
   RECT outer{};
@@ -394,8 +381,8 @@ TEST_F(MainWindowTest, TheKeyboardReachesEverythingTheMouseDoes) {
 }
 
 TEST_F(MainWindowTest, SevenCharacterNamesKeepFourteenSpaces) {
-  ChooseInList(Combo(0), u"湖北");
-  ChooseInList(Combo(1), u"襄阳");
+  test::ChooseInList(Combo(0).InnerComboHwnd(), u"湖北");
+  test::ChooseInList(Combo(1).InnerComboHwnd(), u"襄阳");
   EXPECT_EQ(WindowText(Text1()), Root() + u"hubei/xiangyang.html");
   EXPECT_EQ(Captions(u"labinfo"),
             (Items{u"89#乙醇汽油:" + k14 + u"元/升", u"92#乙醇汽油:" + k14 + u"元/升",
@@ -409,8 +396,8 @@ TEST_F(MainWindowTest, SevenCharacterNamesKeepFourteenSpaces) {
 TEST_F(MainWindowTest, RowsShowTheirWholeCaptions) {
   RECT body{};
   GetClientRect(form->Get<Control>(u"XPContainer1")->hWnd(), &body);
-  ChooseInList(Combo(0), u"广东");
-  ChooseInList(Combo(1), u"广州");
+  test::ChooseInList(Combo(0).InnerComboHwnd(), u"广东");
+  test::ChooseInList(Combo(1).InnerComboHwnd(), u"广州");
   for (int i = 0; i < 4; ++i) {
     Label& info = Row(u"labinfo", i);
     Label& price = Row(u"labPrice", i);
@@ -436,8 +423,8 @@ TEST_F(MainWindowTest, RowsShowTheirWholeCaptions) {
     EXPECT_LE(rc.right, RectInParent(Combo(0).hWnd()).left);
   }
   // Longer names: the labels grow with them.
-  ChooseInList(Combo(0), u"湖北");
-  ChooseInList(Combo(1), u"襄阳");
+  test::ChooseInList(Combo(0).InnerComboHwnd(), u"湖北");
+  test::ChooseInList(Combo(1).InnerComboHwnd(), u"襄阳");
   for (int i = 0; i < 4; ++i) {
     Label& info = Row(u"labinfo", i);
     const RECT infoRc = info.PixelRect();
@@ -446,7 +433,7 @@ TEST_F(MainWindowTest, RowsShowTheirWholeCaptions) {
 }
 
 TEST_F(MainWindowTest, TypedCityNamesAndAnEmptyCityBox) {
-  ChooseInList(Combo(0), u"广东");
+  test::ChooseInList(Combo(0).InnerComboHwnd(), u"广东");
   // The city box still points at its first city while it shows the prompt.
   Type(Combo(1), u"\b\b\b\b\b广州");
   EXPECT_EQ(WindowText(Combo(1)), u"广州");
