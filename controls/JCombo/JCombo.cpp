@@ -453,11 +453,12 @@ void JCombo::OnTextMouseUp(int button, int shift, float x, float y) {
 void JCombo::OnTextKeyDown(int& keyCode, int shift) {
   if (KeyDown) KeyDown(keyCode, shift);
   // F4 and Alt+Down drop the list, as on the platform's combo boxes; the keys
-  // then move through the list.
-  if (keyCode == VK_F4 || (keyCode == VK_DOWN && (shift & kAltMask))) {
+  // then move through the list. Alt+F4 is left to close the window.
+  const bool alt = (shift & kAltMask) != 0;
+  if ((keyCode == VK_F4 && !alt) || (keyCode == VK_DOWN && alt)) {
     keyCode = 0;
     if (ShownLook() != kLookDisabled) OpenCombo();
-  } else if ((keyCode == VK_UP || keyCode == VK_DOWN) && !(shift & kAltMask)) {
+  } else if ((keyCode == VK_UP || keyCode == VK_DOWN) && !alt) {
     const int step = keyCode == VK_UP ? -1 : 1;
     keyCode = 0;
     if (ShownLook() != kLookDisabled) ChooseNeighbour(step);

@@ -575,6 +575,13 @@ TEST_F(JComboTest, AltDownDropsTheList) {
   EXPECT_EQ(m_box->ListIndex(), 0) << "Alt+Down drops the list and chooses nothing";
   SendMessageW(m_box->InnerComboHwnd(), CB_SHOWDROPDOWN, FALSE, 0);
   Settle();
+  // Alt+F4 is the window's close key, not the list's: the list stays closed and
+  // the platform asks the window to close (taken back here: the form serves on).
+  SendMessageW(m_box->TextPart().hWnd(), WM_SYSKEYDOWN, VK_F4, 0x203E0001);
+  EXPECT_EQ(SendMessageW(m_box->InnerComboHwnd(), CB_GETDROPPEDSTATE, 0, 0), 0);
+  MSG close{};
+  EXPECT_TRUE(PeekMessageW(&close, nullptr, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
+  EXPECT_EQ(close.wParam & 0xFFF0, static_cast<WPARAM>(SC_CLOSE));
 }
 
 TEST_F(JComboTest, AToolChoosesAndDropsThroughTheAccessibleObject) {
