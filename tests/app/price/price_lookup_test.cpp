@@ -28,11 +28,13 @@ class FakePages : public PageSource {
     const auto it = pages.find(std::u16string(url));
     return it == pages.end() ? std::u16string() : it->second;
   }
+  FetchOutcome LastOutcome() const override { return outcome; }
 
   std::map<std::u16string, std::u16string> pages;
   std::vector<std::u16string> requests;
   std::vector<std::u16string> codings;
   std::function<void()> onFetch;
+  FetchOutcome outcome;  // what LastOutcome reports
 };
 
 // Reports `states` in turn, one per read (the last one sticks), and counts
@@ -52,6 +54,7 @@ class FakeBrowser : public WebBrowser {
     if (onPump) onPump();
     return !quitting;
   }
+  FetchOutcome Outcome() const override { return outcome; }
 
   std::vector<int> states = {WebBrowser::kComplete};
   size_t reads = 0;
@@ -61,6 +64,7 @@ class FakeBrowser : public WebBrowser {
   std::function<void()> onPump;
   std::vector<std::u16string> navigated;
   std::vector<html::Element> elements;
+  FetchOutcome outcome;  // what Outcome reports
 };
 
 html::Element Link(std::u16string href, std::u16string text, std::u16string target = u"_blank") {
