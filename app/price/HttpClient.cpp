@@ -249,9 +249,10 @@ bool IsRedirect(DWORD status) {
 // read its body into `response` (ok, status, type, body; failure kNone or
 // kHttpStatus). A redirect leaves its target in `location` and its status in
 // `response`. False, with response.failure set, when the fetch failed.
+// `secure` tells whether the URL was https (its scheme in any case).
 // WinHTTP's own redirect handling is switched off (see HttpGet).
 bool AskOnce(const std::wstring& url, const HttpLimits& limits, const std::atomic<bool>* cancel,
-             HttpResponse& response, std::wstring& location) {
+             HttpResponse& response, std::wstring& location, bool& secure) {
   response.ok = false;
   response.failure = FetchFailure::kOther;
   response.status = 0;
@@ -267,6 +268,7 @@ bool AskOnce(const std::wstring& url, const HttpLimits& limits, const std::atomi
   parts.dwSchemeLength = static_cast<DWORD>(-1);
   if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) return false;
   if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) return false;
+  secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
   const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
   std::wstring target(parts.lpszUrlPath, parts.dwUrlPathLength);
   target.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
@@ -425,14 +427,15 @@ HttpResponse HttpGet(std::wstring_view url, const HttpLimits& limits,
   std::wstring current(url);
   for (int redirects = 0;; ++redirects) {
     std::wstring location;
-    if (!AskOnce(current, limits, cancel, response, location)) return response;
+    bool secure = false;
+    if (!AskOnce(current, limits, cancel, response, location, secure)) return response;
     if (location.empty()) return response;  // the answer itself
     // The Location may be relative; it is read against the URL that gave it.
     const auto next = html::ResolveUrl(ToU16(location), ToU16(current));
     const bool nextHttps = next && next->rfind(u"https:", 0) == 0;
     const bool nextHttp = next && next->rfind(u"http:", 0) == 0;
     if (!nextHttps && !nextHttp) return response;  // kOther: nowhere a page could come from
-    if (!nextHttps && current.rfind(L"https:", 0) == 0) {
+    if (!nextHttps && secure) {
       // Leaving HTTPS for plain HTTP would hand the rest of the visit to
       // anyone on the way; browsers warn, a price lookup simply refuses.
       response.failure = FetchFailure::kInsecureRedirect;

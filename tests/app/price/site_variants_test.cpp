@@ -137,6 +137,10 @@ TEST_F(TlsSiteTest, HttpsToHttpIsRefused) {
   WinHttpPageSource pages;
   EXPECT_EQ(pages.GetBody(ToU16(url), u"GBK"), u"");
   ExpectFailure(pages.LastOutcome(), FetchFailure::kInsecureRedirect, url, "page source");
+
+  // The scheme is https in any case.
+  const std::wstring upper = L"HTTPS://" + TlsHost() + L"/faults/to-http.asp";
+  EXPECT_EQ(HttpGet(upper).failure, FetchFailure::kInsecureRedirect);
   EXPECT_EQ(HttpHandle::LiveCount(), 0);
 }
 
