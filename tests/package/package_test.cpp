@@ -338,7 +338,7 @@ HANDLE ProcessShowing(const std::u16string& caption) {
 // path, in its own folder; null when it could not be.
 HANDLE Start(const std::wstring& exe, const std::wstring& arguments) {
   std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-  const std::wstring dir = exe.substr(0, exe.rfind(L'\'));
+  const std::wstring dir = exe.substr(0, exe.rfind(L'\\'));
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
@@ -540,7 +540,8 @@ class PackageTest : public ::testing::Test {
   }
 
   Inputs in;
-  const std::wstring m_installDir = KnownFolder(FOLDERID_LocalAppData) + L"\\Programs\\Fuelwise";
+  const std::wstring m_programsDir = KnownFolder(FOLDERID_LocalAppData) + L"\\Programs";
+  const std::wstring m_installDir = m_programsDir + L"\\Fuelwise";
   const std::wstring m_shortcut = KnownFolder(FOLDERID_Programs) + L"\\Fuelwise.lnk";
   const std::wstring m_packageCache = KnownFolder(FOLDERID_Windows) + L"\\Installer";
 };
