@@ -49,15 +49,17 @@ if(failed)
 endif()
 
 # What wixl 0.101 cannot say, said in SQL:
-# - the exe's version and language (File's DefaultVersion is not read); a file
-#   with a version has no hash in MsiFileHash, which is for unversioned files;
+# - the exe's version and language (File's DefaultVersion is not read; 2052 is
+#   the language of its version resource, app/res/Fuelwise.rc); a file with a
+#   version has no hash in MsiFileHash, which is for unversioned files;
 # - the settings key, removed with all it holds when the program is (a
 #   Registry row named "-" without a value; RegistryKey's
 #   ForceDeleteOnUninstall is not read).
 set(sql
   "UPDATE `File` SET `Version` = '${FILE_VERSION}', `Language` = '2052' WHERE `File` = 'FuelwiseExe'"
   "DELETE FROM `MsiFileHash` WHERE `File_` = 'FuelwiseExe'"
-  "INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`) VALUES ('Settings', 1, 'Software\\Fuelwise', '-', 'Program')")
+  "INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`)
+   VALUES ('Settings', 1, 'Software\\Fuelwise', '-', 'Program')")
 set(queries)
 foreach(q IN LISTS sql)
   list(APPEND queries -q "${q}")

@@ -375,8 +375,9 @@ void ExpectUsesTheSampleSite(HANDLE process, const Inputs& in, bool choose) {
 // whether the key is there at all.
 void WriteSetting(const wchar_t* name, const std::wstring& value) {
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+      ERROR_SUCCESS);
   RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
@@ -469,9 +470,9 @@ std::pair<std::wstring, std::wstring> FileVersion(const std::wstring& exe) {
       !VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
                       &length) || length < 4)
     return {};
-  return {std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(fixed->dwFileVersionMS)) +
-              L"." + std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
-              std::to_wstring(LOWORD(fixed->dwFileVersionLS)),
+  const auto part = [](DWORD word, bool high) { return std::to_wstring(high ? HIWORD(word) : LOWORD(word)); };
+  return {part(fixed->dwFileVersionMS, true) + L"." + part(fixed->dwFileVersionMS, false) + L"." +
+              part(fixed->dwFileVersionLS, true) + L"." + part(fixed->dwFileVersionLS, false),
           std::to_wstring(translation[0])};
 }
 
@@ -608,8 +609,8 @@ TEST_F(PackageTest, InstallsUpgradesAndUninstallsForOneUserSilently) {
     // that removal keeps the user's settings.
     SCOPED_TRACE("the removal of the replaced build in an upgrade");
     SetSites(in.site);
-    ASSERT_EQ(RunToEnd(L"msiexec.exe /x " + newer + L" /qn UPGRADINGPRODUCTCODE={00000000-0000-0000-0000-000000000001}"),
-              0u);
+    const std::wstring upgrading = L"{00000000-0000-0000-0000-000000000001}";
+    ASSERT_EQ(RunToEnd(L"msiexec.exe /x " + newer + L" /qn UPGRADINGPRODUCTCODE=" + upgrading), 0u);
     EXPECT_TRUE(Entries().empty());
     EXPECT_EQ(Setting(L"PriceSite"), in.site);
     ASSERT_EQ(InstallSilently(in.newerMsi), 0u);
@@ -682,7 +683,7 @@ TEST_F(PackageTest, TheDatabaseDescribesTheProgramAsItIs) {
     SCOPED_TRACE("the exe's version and language, as its version resource gives them");
     const auto [version, language] = FileVersion(in.portableDir + L"\\Fuelwise.exe");
     ASSERT_FALSE(version.empty()) << "no version resource";
-    EXPECT_EQ(Rows(in.msi, L"SELECT `Version`, `Language` FROM `File` WHERE `File`.`FileName` = 'Fuelwise.exe'"),
+    EXPECT_EQ(Rows(in.msi, L"SELECT `Version`, `Language` FROM `File` WHERE `FileName` = 'Fuelwise.exe'"),
               std::vector<Names>{(Names{version, language})});
   }
   {
