@@ -26,18 +26,18 @@ class PriceLookup::Busy {
   PriceLookup& m_owner;
 };
 
-std::u16string IndexPageUrl(std::u16string_view priceHost) {
-  return u"http://" + std::u16string(priceHost) + u"/" + std::u16string(kIndexPage);
+std::u16string IndexPageUrl(std::u16string_view siteRoot) {
+  return std::u16string(siteRoot) + std::u16string(kIndexPage);
 }
 
 PriceLookup::PriceLookup(const PriceWindowControls& controls, PageSource& pages,
                          WebBrowser& browser, ShowMessageBoxFn showMessageBox,
-                         std::u16string priceHost)
+                         std::u16string siteRoot)
     : m_controls(controls),
       m_pages(pages),
       m_browser(browser),
       m_showMessageBox(std::move(showMessageBox)),
-      m_siteRoot(u"http://" + priceHost + u"/") {}
+      m_siteRoot(std::move(siteRoot)) {}
 
 // The operations skip whatever fails and go on; a failure that escapes a step
 // (out of memory) ends the operation, traced, with m_ready restored.

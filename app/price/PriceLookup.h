@@ -20,16 +20,18 @@ inline constexpr std::u16string_view kPriceCharset = u"GBK";
 inline constexpr std::u16string_view kIndexPage = u"youjiamap.asp";
 inline constexpr std::u16string_view kLinkTarget = u"_blank";
 
-// The index page LoadProvince navigates to, for the price site at `priceHost`
-// (host[:port]).
-std::u16string IndexPageUrl(std::u16string_view priceHost);
+// The index page LoadProvince navigates to, for the price site whose root is
+// `siteRoot` ("https://host[:port]/").
+std::u16string IndexPageUrl(std::u16string_view siteRoot);
 
 class PriceLookup {
  public:
   // Every pointer in `controls` must be set and outlive the lookup; so must
-  // `pages` and `browser`. `priceHost` is host[:port] of the price site.
+  // `pages` and `browser`. `siteRoot` is the price site's origin and "/"
+  // ("http://host[:port]/"): the index lies under it, and a link belongs to
+  // the site when it starts with it.
   PriceLookup(const PriceWindowControls& controls, PageSource& pages, WebBrowser& browser,
-              ShowMessageBoxFn showMessageBox, std::u16string priceHost);
+              ShowMessageBoxFn showMessageBox, std::u16string siteRoot);
   PriceLookup(const PriceLookup&) = delete;
   PriceLookup& operator=(const PriceLookup&) = delete;
 
@@ -48,7 +50,7 @@ class PriceLookup {
 
   // m_ready: combo-box changes act only while this is on.
   bool Ready() const { return m_ready; }
-  // "http://" + host + "/": what a link must contain to belong to the site.
+  // The site's origin and "/": what a link must contain to belong to the site.
   const std::u16string& SiteRoot() const { return m_siteRoot; }
 
  private:

@@ -46,6 +46,8 @@ const std::u16string k14(14, u' ');
 
 std::u16string Host() { return ToU16(SiteHost()); }
 std::u16string Root() { return u"http://" + Host() + u"/"; }
+// A site's root for the window: the sample site's host, or a fault path glued to it.
+std::u16string RootOf(std::u16string_view host) { return u"http://" + std::u16string(host) + u"/"; }
 
 // The window with its message box replaced by a record of what it was asked
 // to show, so that a warning does not wait for a user.
@@ -158,7 +160,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   void Build(std::u16string priceHost) {
-    form = std::make_unique<RecordingMain>(std::move(priceHost), Host());
+    form = std::make_unique<RecordingMain>(RootOf(priceHost), Root());
     ASSERT_TRUE(form->LoadDesign());
     EXPECT_TRUE(form->BuildErrors().empty());
   }
@@ -241,7 +243,7 @@ TEST_F(MainWindowTest, TheFetchesRunWithTheBuildAndShowAtTheirSteps) {
   form.reset();
   TakeQuit();
   ClearRequestLog();
-  auto watched = std::make_unique<WatchedMain>(Host(), Host());
+  auto watched = std::make_unique<WatchedMain>(Root(), Root());
   WatchedMain& w = *watched;
   form = std::move(watched);
   ASSERT_TRUE(form->LoadDesign());
@@ -274,7 +276,7 @@ TEST_F(MainWindowTest, FailingAndSlowSites) {
     SCOPED_TRACE(c.what);
     form.reset();
     TakeQuit();
-    form = std::make_unique<RecordingMain>(c.priceHost, c.chartHost);
+    form = std::make_unique<RecordingMain>(RootOf(c.priceHost), RootOf(c.chartHost));
     ASSERT_TRUE(form->LoadDesign());
     EXPECT_TRUE(form->Ready());
     EXPECT_EQ(ComboItems(Combo(0)).size(), c.provinces);
@@ -488,7 +490,7 @@ TEST_F(MainWindowTest, ChangesBeforeTheIndexIsReadDoNothing) {
   TakeQuit();
   ClearRequestLog();
   // An index page that takes a while: the window runs meanwhile.
-  form = std::make_unique<RecordingMain>(Host() + u"/faults/slow.asp?ms=1500&x=", Host());
+  form = std::make_unique<RecordingMain>(RootOf(Host() + u"/faults/slow.asp?ms=1500&x="), Root());
   g_loading = form.get();
   g_acted = false;
   const UINT_PTR timer = SetTimer(nullptr, 0, 50, ActWhileLoading);

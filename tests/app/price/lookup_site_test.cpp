@@ -38,7 +38,7 @@ struct Window {
                                  std::u16string(1, char16_t(u'0' + flags)));
                  return 1;
                },
-               std::move(host)) {}
+               u"http://" + host + u"/") {}
 
   void ChooseProvince(int index) {
     controls.comWhere[0].SetListIndex(index);

@@ -16,7 +16,6 @@
 namespace fw {
 namespace {
 
-const std::u16string kHost = u"127.0.0.1:8080";
 const std::u16string kRoot = u"http://127.0.0.1:8080/";
 
 class FakePages : public PageSource {
@@ -86,7 +85,7 @@ class PriceLookupTest : public ::testing::Test {
                  shown.push_back({std::u16string(p), f, std::u16string(c), lookup.Ready()});
                  return 1;
                },
-               kHost) {}
+               kRoot) {}
 
   // The index page of the sample site, reduced to its links.
   void UseIndex() {
@@ -150,7 +149,7 @@ TEST_F(PriceLookupTest, LoadProvinceListsSiteLinksInDocumentOrder) {
   lookup.LoadProvince();
   EXPECT_EQ(browser.navigated, Items{kRoot + u"youjiamap.asp"});
   // What the window fetches ahead is this very page.
-  EXPECT_EQ(IndexPageUrl(kHost), kRoot + u"youjiamap.asp");
+  EXPECT_EQ(IndexPageUrl(kRoot), kRoot + u"youjiamap.asp");
   EXPECT_TRUE(browser.silent);
   EXPECT_EQ(controls.comWhere[0].Items(), (Items{u"广东", u"浙江", u"湖北"}));
   EXPECT_EQ(controls.ListCity[0].Items(),
@@ -221,7 +220,7 @@ TEST_F(PriceLookupTest, WaitPumpsUntilInteractiveOrMore) {
   FakeBrowser direct;
   direct.states = {1, 4};
   MemoryPriceControls c2;
-  PriceLookup second(c2.Wire(), pages, direct, nullptr, kHost);
+  PriceLookup second(c2.Wire(), pages, direct, nullptr, kRoot);
   second.LoadProvince();
   EXPECT_EQ(direct.pumps, 1);
   EXPECT_TRUE(second.Ready());
