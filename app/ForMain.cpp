@@ -28,6 +28,7 @@ namespace fw {
 namespace {
 
 constexpr int kRows = 4;
+constexpr int32_t kCreditPanel = 1;
 constexpr int32_t kDatePanel = 2;
 
 // The province and city boxes as the lookup sees them: the image combo box
@@ -358,6 +359,8 @@ void ForMain::WireLookup() {
         return ShowMessageBox(prompt, flags, caption);
       },
       m_priceRoot);
+  m_lookup->SetProblemHandler(
+      [this](const std::optional<SiteProblem>& problem) { ShowProblem(problem); });
   m_wiring = std::move(w);
 }
 
@@ -374,6 +377,15 @@ void ForMain::BindEvents() {
   if (auto* bar = Get<ucStatusBar>(u"ucStatusBar1")) {
     bar->PanelClick = [this](int32_t& index) { OnPanelClick(index); };
   }
+}
+
+void ForMain::ShowProblem(const std::optional<SiteProblem>& problem) {
+  Skipping([&] {
+    auto* bar = Get<ucStatusBar>(u"ucStatusBar1");
+    if (!bar) return;
+    bar->SetPanelText(kCreditPanel, problem ? ProblemSummary(*problem) : std::u16string(kCredit));
+    bar->SetPanelToolTipText(kCreditPanel, problem ? ProblemMessage(*problem) : std::u16string());
+  });
 }
 
 void ForMain::OnWhereChange(int32_t index) {

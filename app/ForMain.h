@@ -122,6 +122,9 @@ class ForMain : public Form {
   void BindEvents();
   void OnPictureMouseMove();
   void ChooseStartCity();
+  // The site's problem in the credit panel (its tooltip the whole message),
+  // or the credit again when there is none.
+  void ShowProblem(const std::optional<SiteProblem>& problem);
   void StoreChosenCity();
   void ApplyPendingSites();
 
