@@ -181,10 +181,11 @@ TEST_F(UntrustedTlsSiteTest, AnUntrustedCertificateFailsEveryFetch) {
 
 // The lookup as the window runs it, against one copy of the site.
 struct Lookup {
-  explicit Lookup(std::u16string host)
+  // `siteRoot`: the site's origin and "/".
+  explicit Lookup(std::u16string siteRoot)
       : lookup(controls.Wire(), pages, browser,
                [](std::u16string_view, int32_t, std::u16string_view) { return 1; },
-               std::move(host)) {}
+               std::move(siteRoot)) {}
 
   // The four rows (caption | price) of the city chosen after the province.
   Items Rows(int province, int city) {
@@ -205,6 +206,24 @@ struct Lookup {
   PriceLookup lookup;
 };
 
+// The whole lookup against the HTTPS site: its provinces, a province's
+// cities, a city's rows, as the plain site gives them.
+TEST_F(TlsSiteTest, TheLookupRunsOverHttps) {
+  Lookup secure(origin + u"/");
+  secure.lookup.LoadProvince();
+  Lookup plain(u"http://" + ToU16(SiteHost()) + u"/");
+  plain.lookup.LoadProvince();
+  EXPECT_EQ(secure.controls.comWhere[0].Items(),
+            (Items{u"广东", u"浙江", u"江苏", u"四川", u"山东", u"湖北"}));
+  EXPECT_EQ(secure.controls.ListCity[0].List(5), origin + u"/hubei/");
+  const Items rows = secure.Rows(5, 2);  // 襄阳
+  EXPECT_EQ(rows, plain.Rows(5, 2));
+  EXPECT_EQ(rows[1], u"92#乙醇汽油:" + std::u16string(14, u' ') + u"元/升|7.69");
+  EXPECT_EQ(secure.controls.Text1.Text(), origin + u"/hubei/xiangyang.html");
+  EXPECT_EQ(secure.browser.Outcome().failure, FetchFailure::kNone);
+  EXPECT_EQ(secure.pages.LastOutcome().failure, FetchFailure::kNone);
+}
+
 // A UTF-8 site gives the rows the GBK site gives, whether the header or the
 // page itself says UTF-8; the charset the lookup names (GBK) only stands for
 // pages that say nothing.
@@ -217,10 +236,10 @@ TEST(Utf8SiteTest, SameRowsAsTheGbkSite) {
     const char* name;
   };
   const City cities[] = {{0, 0, "Guangzhou"}, {5, 2, "Xiangyang"}, {3, 0, "Chengdu"}, {5, 3, "Shiyan"}};
-  Lookup gbk(ToU16(SiteHost()));
+  Lookup gbk(u"http://" + ToU16(SiteHost()) + u"/");
   gbk.lookup.LoadProvince();
   for (const std::wstring& site : {header, meta}) {
-    Lookup utf8(ToU16(site));
+    Lookup utf8(u"http://" + ToU16(site) + u"/");
     utf8.lookup.LoadProvince();
     EXPECT_EQ(utf8.controls.comWhere[0].Items(), gbk.controls.comWhere[0].Items());
     for (const City& c : cities) {
