@@ -16,6 +16,7 @@
 #include "controls/skbutton/skbutton.h"
 #include "controls/ucStatusBar/ucStatusBar.h"
 #include "host/Failure.h"
+#include "host/Font.h"
 #include "host/Image.h"
 #include "host/Label.h"
 #include "host/ListBox.h"
@@ -383,6 +384,13 @@ void ForMain::ShowProblem(const std::optional<SiteProblem>& problem) {
   Skipping([&] {
     auto* bar = Get<ucStatusBar>(u"ucStatusBar1");
     if (!bar) return;
+    // The credit's face has no Chinese glyphs wherever the system does not
+    // link it to one; the problem is written in the face the windows' Chinese
+    // texts use, and the credit gets the bar's own font back.
+    if (problem && !m_creditFont) m_creditFont = bar->PanelFont(kCreditPanel);
+    if (problem || m_creditFont) {
+      bar->SetPanelFont(kCreditPanel, problem ? Font::Create(u"宋体", 9) : m_creditFont);
+    }
     bar->SetPanelText(kCreditPanel, problem ? ProblemSummary(*problem) : std::u16string(kCredit));
     bar->SetPanelToolTipText(kCreditPanel, problem ? ProblemMessage(*problem) : std::u16string());
   });

@@ -35,6 +35,7 @@
 #include "app/price/DocumentLoader.h"
 #include "app/price/HttpClient.h"
 #include "app/price/PriceLookup.h"
+#include "host/Font.h"
 #include "host/Form.h"
 
 namespace fw {
@@ -136,6 +137,7 @@ class ForMain : public Form {
   std::unique_ptr<Wiring> m_wiring;
   std::unique_ptr<PriceLookup> m_lookup;
   Clock m_clock;
+  std::shared_ptr<Font> m_creditFont;  // the credit panel's own, while a problem is shown
   std::optional<settings::CityChoice> m_startCity;
   bool m_rememberCity = false;
   bool m_choosingStartCity = false;

@@ -9,6 +9,8 @@
 #                                                   301 to the same path on the HTTPS site
 #   FUELWISE_TEST_UTF8_HEADER_SITE  127.0.0.1:PORT  pages in UTF-8, said only by Content-Type
 #   FUELWISE_TEST_UTF8_META_SITE    127.0.0.1:PORT  pages in UTF-8, said only by <meta charset>
+#   FUELWISE_TEST_FAULT_SITE        127.0.0.1:PORT  the index answered with status 500 and a
+#                                                   page that lists no province
 #   FUELWISE_TEST_CA_TRUSTED        1 with --trust-ca, else 0
 #
 # The HTTPS site is reached as localhost (WinHTTP matches the certificate
@@ -71,6 +73,8 @@ start_site utf8-header --charset utf8-header
 export FUELWISE_TEST_UTF8_HEADER_SITE="127.0.0.1:$(cat "$work/utf8-header")"
 start_site utf8-meta --charset utf8-meta
 export FUELWISE_TEST_UTF8_META_SITE="127.0.0.1:$(cat "$work/utf8-meta")"
+start_site fault --fault /youjiamap.asp=500
+export FUELWISE_TEST_FAULT_SITE="127.0.0.1:$(cat "$work/fault")"
 
 export FUELWISE_TEST_CA_TRUSTED=0
 if [ -n "$trust_tool" ]; then
