@@ -459,6 +459,9 @@ TEST_F(MainWindowTest, TheChartSaysWhereThePricesComeFrom) {
   EXPECT_EQ(chart->ToolTipText(), u"");
   SendMessageW(chart->hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
   EXPECT_EQ(chart->ToolTipText(), u"数据来源于油价网\r\n(Http://" + Host() + u"/)");
+  // The site as configured, an https one too.
+  RecordingMain secure(u"https://prices.example.cn:8443/", Root());
+  EXPECT_EQ(secure.ChartToolTip(), u"数据来源于油价网\r\n(Https://prices.example.cn:8443/)");
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgram) {
