@@ -8,6 +8,7 @@
 #include "controls/skbutton/skbutton.h"
 #include "host/Accessible.h"
 #include "host/Label.h"
+#include "host/Shape.h"
 #include "host/TextBox.h"
 
 namespace fw {
@@ -19,6 +20,9 @@ constexpr std::u16string_view kChartBox = u"txtChartSite";
 constexpr std::u16string_view kPriceError = u"lbPriceError";
 constexpr std::u16string_view kChartError = u"lbChartError";
 constexpr std::u16string_view kRemember = u"chkRememberCity";
+// A field's border (the text box has none of its own), and while it has the focus.
+constexpr Colour kBorder{0xB99D7Fu};
+constexpr Colour kFocusBorder{0xB17F3Cu};
 
 // What is stored for a site: nothing when it is the build's own, so that a
 // later build's default applies to it.
@@ -59,6 +63,16 @@ void ForSettings::OnLoad() {
     const Form* main = MainWindow();
     const auto* mainFrame = main && main != this ? main->Get<skForms>(u"skForms1") : nullptr;
     frame->SetThemeColor(mainFrame ? mainFrame->ThemeColor() : RandomTheme());
+  }
+  const struct {
+    std::u16string_view box, border;
+  } fields[] = {{kPriceBox, u"shpPriceSite"}, {kChartBox, u"shpChartSite"}};
+  for (const auto& field : fields) {
+    auto* box = Get<TextBox>(field.box);
+    auto* border = Get<Shape>(field.border);
+    if (!box || !border) continue;
+    box->GotFocus = [border] { border->SetBorderColor(kFocusBorder); };
+    box->LostFocus = [border] { border->SetBorderColor(kBorder); };
   }
   if (auto* ok = Get<skbutton>(u"cmdOK")) ok->Click = [this] { OnOkClick(); };
   if (auto* cancel = Get<skbutton>(u"cmdCancel")) cancel->Click = [this] { OnCancelClick(); };

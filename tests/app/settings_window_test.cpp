@@ -20,6 +20,7 @@
 #include "controls/skbutton/skbutton.h"
 #include "host/Label.h"
 #include "host/PngFile.h"
+#include "host/Shape.h"
 #include "host/TextBox.h"
 #include "host/Utf8.h"
 #include "host/WideText.h"
@@ -382,14 +383,14 @@ TEST_F(SettingsWindowTest, ReadByAssistiveTechnology) {
   EXPECT_NE(check.state & STATE_SYSTEM_CHECKED, 0);
 }
 
-// The window at its design's places, at 96 dpi: the fields 116 pixels in,
-// 256 wide, one under the other; the buttons in one row; a refused address's
+// The window at its design's places, at 96 dpi: the fields' borders 116
+// pixels in, 320 wide, the text boxes inside them, one under the other; the buttons in one row; a refused address's
 // reason drawn in red under its box, and nothing red while none shows. Saves
 // the window for review (settings.png, settings@200.png at 192 dpi).
 TEST_F(SettingsWindowTest, PlacesAndTheReasonInRed) {
   if (m_main.Dpi() != 96 && m_main.Dpi() != 192) GTEST_SKIP() << "pictures at 96 and 192 dpi";
   struct Seen {
-    RECT price{}, chart{}, ok{}, cancel{}, defaults{};
+    RECT price{}, chart{}, border{}, ok{}, cancel{}, defaults{};
     int redBefore = 0, redAfter = 0;
   } seen;
   const auto redIn = [](const PixelImage& shot, const RECT& r) {
@@ -404,6 +405,7 @@ TEST_F(SettingsWindowTest, PlacesAndTheReasonInRed) {
   Open([&](HWND window) {
     seen.price = Box(u"txtPriceSite").PixelRect();
     seen.chart = Box(u"txtChartSite").PixelRect();
+    seen.border = m_window.Get<Shape>(u"shpPriceSite")->PixelRect();
     seen.ok = Button(u"cmdOK").PixelRect();
     seen.cancel = Button(u"cmdCancel").PixelRect();
     seen.defaults = Button(u"cmdDefaults").PixelRect();
@@ -421,15 +423,18 @@ TEST_F(SettingsWindowTest, PlacesAndTheReasonInRed) {
     Click(u"cmdCancel");
   });
   if (m_main.Dpi() != 96) return;
-  EXPECT_EQ(seen.price.left, 116);
-  EXPECT_EQ(seen.price.top, 56);
-  EXPECT_EQ(seen.price.right - seen.price.left, 256);
-  EXPECT_EQ(seen.chart.left, 116);
-  EXPECT_EQ(seen.chart.top, 106);
+  EXPECT_EQ(seen.border.left, 116);
+  EXPECT_EQ(seen.border.top, 56);
+  EXPECT_EQ(seen.border.right - seen.border.left, 320);
+  EXPECT_EQ(seen.price.left, 120) << "4 pixels inside its border";
+  EXPECT_EQ(seen.price.top, 60);
+  EXPECT_EQ(seen.price.right, seen.border.right - 4);
+  EXPECT_EQ(seen.chart.left, 120);
+  EXPECT_EQ(seen.chart.top, 116);
   EXPECT_EQ(seen.defaults.left, 24);
   EXPECT_EQ(seen.ok.top, seen.defaults.top);
   EXPECT_EQ(seen.cancel.top, seen.defaults.top);
-  EXPECT_EQ(seen.cancel.right, seen.price.right) << "the row ends where the fields end";
+  EXPECT_EQ(seen.cancel.right, seen.border.right) << "the row ends where the fields end";
   EXPECT_EQ(seen.redBefore, 0);
   EXPECT_GT(seen.redAfter, 20) << "the reason is not drawn in red";
 }
