@@ -383,6 +383,85 @@ TEST_F(SettingsWindowTest, ReadByAssistiveTechnology) {
   EXPECT_NE(check.state & STATE_SYSTEM_CHECKED, 0);
 }
 
+// The window's tree as a tool reads it, leaving out what is hidden: the
+// client object of each window, its parts, then its shown child windows.
+void ReadTree(HWND hwnd, int depth, std::vector<std::string>& out) {
+  const auto line = [&](const test::AccessiblePart& item, int at) {
+    wchar_t role[64] = {};
+    GetRoleTextW(static_cast<DWORD>(item.role), role, 64);
+    std::string text = std::string(static_cast<size_t>(at) * 2, ' ') + Utf16ToUtf8(FromWide(role));
+    if (!item.name.empty()) text += " \"" + Utf16ToUtf8(item.name) + "\"";
+    if (!item.value.empty()) text += " value \"" + Utf16ToUtf8(item.value) + "\"";
+    if (!item.description.empty()) text += " description \"" + Utf16ToUtf8(item.description) + "\"";
+    if (!item.shortcut.empty()) text += " shortcut \"" + Utf16ToUtf8(item.shortcut) + "\"";
+    if (item.state & STATE_SYSTEM_CHECKED) text += " checked";
+    out.push_back(text);
+  };
+  line(test::AccessibleSelf(hwnd), depth);
+  for (const auto& part : test::AccessibleParts(hwnd)) {
+    if (!(part.state & STATE_SYSTEM_INVISIBLE)) line(part, depth + 1);
+  }
+  for (HWND child : test::AccessibleChildWindows(hwnd)) {
+    if (IsWindowVisible(child)) ReadTree(child, depth + 1, out);
+  }
+}
+
+// The fields named by their labels with the labels' keys, the check box with
+// its state, the buttons by their captions; a refused address's reason as a
+// text of its own and as its field's description; a hidden reason not at all
+// (docs/accessibility.md shows this tree).
+TEST_F(SettingsWindowTest, TheTreeAToolReads) {
+  std::vector<std::string> tree, refused;
+  bool renamed = false, described = false;
+  Open([&](HWND window) {
+    ReadTree(window, 0, tree);
+    SetText(Box(u"txtChartSite"), u"https://charts.example.net?x=1");
+    const HWND frame = Reason(u"lbChartError").ContainerHwnd(), box = Box(u"txtChartSite").hWnd();
+    test::WinEventRecorder heard({frame, box});
+    Click(u"cmdOK");
+    Settle([&] { return Reason(u"lbChartError").Visible(); });
+    Settle();
+    for (const test::WinEvent& e : heard.Take()) {
+      renamed |= e.event == EVENT_OBJECT_NAMECHANGE && e.hwnd == frame && e.object == OBJID_CLIENT;
+      described |= e.event == EVENT_OBJECT_DESCRIPTIONCHANGE && e.hwnd == box &&
+                   e.object == OBJID_CLIENT && e.child == CHILDID_SELF;
+    }
+    ReadTree(window, 0, refused);
+    Click(u"cmdCancel");
+  });
+  EXPECT_TRUE(renamed) << "the reason's label raised no name change";
+  EXPECT_TRUE(described) << "the field raised no description change";
+  const auto lines = [](const std::vector<std::string>& v) {
+    std::string all;
+    for (const std::string& l : v) all += l + "\n";
+    return all;
+  };
+  // The shapes are the fields' borders; the reason comes after the labels,
+  // as the design places it.
+  std::vector<std::string> expected = {
+      "dialog \"设置\"",
+      "  client",
+      "    title bar \"设置\"",
+      "    push button \"关闭\"",
+      "    static text \"油价网站:\"",
+      "    graphic",
+      "    static text \"走势图网站:\"",
+      "    graphic",
+      "    text \"油价网站\" value \"http://127.0.0.1:8080\" shortcut \"Alt+P\"",
+      "    text \"走势图网站\" value \"https://charts.example.net\" shortcut \"Alt+C\"",
+      "    check button \"启动时显示上次选择的城市\" shortcut \"Alt+L\" checked",
+      "    push button \"恢复默认\" shortcut \"Alt+D\"",
+      "    push button \"确定\"",
+      "    push button \"取消\"",
+  };
+  EXPECT_EQ(lines(tree), lines(expected));
+  const std::string why = "网址不能带查询 (“?”及其后的部分)。";
+  expected.insert(expected.begin() + 8, "    static text \"" + why + "\"");
+  expected[10] = "    text \"走势图网站\" value \"https://charts.example.net?x=1\" description \"" + why +
+                 "\" shortcut \"Alt+C\"";
+  EXPECT_EQ(lines(refused), lines(expected));
+}
+
 // The window at its design's places, at 96 dpi: the fields' borders 116
 // pixels in, 320 wide, the text boxes inside them, one under the other; the buttons in one row; a refused address's
 // reason drawn in red under its box, and nothing red while none shows. Saves
