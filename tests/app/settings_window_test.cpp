@@ -122,7 +122,13 @@ class SettingsWindowTest : public ::testing::Test {
   // Opens the window with `current`; `act` runs inside its modal loop.
   std::optional<ForSettings::Values> Open(const std::function<void(HWND)>& act,
                                           const ForSettings::Values& current = kCurrent) {
-    test::WhenShown(kTitle, act);
+    // The window a user opens is the active one; a test's may not be, when
+    // the platform still hands the activation back to the owner of the last.
+    test::WhenShown(kTitle, [act](HWND window) {
+      SetForegroundWindow(window);
+      Settle([window] { return GetActiveWindow() == window && GetFocus() != nullptr; });
+      act(window);
+    });
     auto result = m_window.ShowSettings(&m_main, current, kDefaults);
     EXPECT_TRUE(test::Acted()) << "the window did not show";
     EXPECT_FALSE(m_window.IsLoaded()) << "the window stayed loaded";
@@ -204,13 +210,14 @@ TEST_F(SettingsWindowTest, ARefusedAddressShowsWhyAndKeepsTheWindowOpen) {
         if (part.name == c.priceWhy && !c.priceWhy.empty()) priceWhy = part.name;
         if (part.name == c.chartWhy && !c.chartWhy.empty()) chartWhy = part.name;
       }
+      // The focus, or where the window puts it back should another program on
+      // the display have taken the activation meanwhile.
+      const Control* active = m_window.ActiveControl();
+      const HWND focused = GetActiveWindow() == window ? GetFocus() : active ? active->hWnd() : nullptr;
       for (const char16_t* name : {u"txtPriceSite", u"txtChartSite"}) {
-        if (GetFocus() == Box(name).hWnd()) focus = name;
+        if (focused == Box(name).hWnd()) focus = name;
       }
-      if (!focus.empty()) described = test::AccessibleSelf(GetFocus()).description;
-      if (focus.empty()) {
-        focus = u"other: " + WindowText(GetFocus()) + u" active " + WindowText(GetActiveWindow());
-      }
+      if (!focus.empty()) described = test::AccessibleSelf(focused).description;
       Click(u"cmdCancel");
     });
     const std::string at = Utf16ToUtf8(c.price + u" | " + c.chart);
@@ -431,9 +438,14 @@ TEST_F(SettingsWindowTest, TheTreeAToolReads) {
   });
   EXPECT_TRUE(renamed) << "the reason's label raised no name change";
   EXPECT_TRUE(described) << "the field raised no description change";
+  // The frame and its two sizing grips are unnamed windows ("client"); the
+  // grips are made when the pointer first passes over the frame, which a test
+  // does not decide, so those lines are left out.
   const auto lines = [](const std::vector<std::string>& v) {
     std::string all;
-    for (const std::string& l : v) all += l + "\n";
+    for (const std::string& l : v) {
+      if (l != "  client") all += l + "\n";
+    }
     return all;
   };
   // The shapes are the fields' borders; the reason comes after the labels,
