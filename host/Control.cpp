@@ -268,10 +268,12 @@ const Label* Control::LabelBefore() const {
   if (!form) return nullptr;
   const Control* before = nullptr;
   for (const auto& c : form->Controls()) {
-    if (c.get() == this) break;
+    // A control the form does not list (a part a control made for itself)
+    // follows no label.
+    if (c.get() == this) return dynamic_cast<const Label*>(before);
     if (c->ContainerHwnd() == ContainerHwnd() && !c->Terminated()) before = c.get();
   }
-  return dynamic_cast<const Label*>(before);
+  return nullptr;
 }
 
 std::optional<std::u16string> Control::FieldLabel() const {
