@@ -36,6 +36,7 @@
 #include "app/price/DocumentLoader.h"
 #include "app/price/HttpClient.h"
 #include "app/price/PriceLookup.h"
+#include "host/Font.h"
 #include "host/Form.h"
 
 namespace fw {
@@ -128,6 +129,9 @@ class ForMain : public Form {
   void BindEvents();
   void OnPictureMouseMove();
   void ChooseStartCity();
+  // The site's problem in the credit panel (its tooltip the whole message),
+  // or the credit again when there is none.
+  void ShowProblem(const std::optional<SiteProblem>& problem);
   void StoreChosenCity();
   void ApplyPendingSites();
   // Adds 设置 to the frame's own menu and lets the menu open from the title.
@@ -141,6 +145,7 @@ class ForMain : public Form {
   std::unique_ptr<Wiring> m_wiring;
   std::unique_ptr<PriceLookup> m_lookup;
   Clock m_clock;
+  std::shared_ptr<Font> m_creditFont;  // the credit panel's own, while a problem is shown
   std::optional<settings::CityChoice> m_startCity;
   bool m_rememberCity = false;
   bool m_choosingStartCity = false;

@@ -267,13 +267,17 @@ TEST_F(MainWindowTest, FailingAndSlowSites) {
     std::u16string chartHost;
     bool picture;
     size_t provinces;
+    std::u16string_view reason;  // what the province box says first
   };
   const std::u16string down = u"127.0.0.1:" + ToU16(std::to_wstring(ClosedPort()));
   const Case cases[] = {
-      {"down", down, down, false, 0},
-      {"error status", Host() + u"/faults/500.asp?x=", Host() + u"/faults/500.asp?x=", false, 0},
-      {"slow", Host() + u"/faults/slow.asp?ms=800&x=", Host() + u"/faults/slow.gif?ms=800&x=", true, 0},
-      {"slow index, chart at once", Host() + u"/faults/slow.asp?ms=800&x=", Host(), true, 0},
+      {"down", down, down, false, 0, u"无法连接到服务器"},
+      {"error status", Host() + u"/faults/500.asp?x=", Host() + u"/faults/500.asp?x=", false, 0,
+       u"服务器返回 HTTP 500"},
+      {"slow", Host() + u"/faults/slow.asp?ms=800&x=", Host() + u"/faults/slow.gif?ms=800&x=", true, 0,
+       u"页面中没有省份"},
+      {"slow index, chart at once", Host() + u"/faults/slow.asp?ms=800&x=", Host(), true, 0,
+       u"页面中没有省份"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -283,7 +287,7 @@ TEST_F(MainWindowTest, FailingAndSlowSites) {
     ASSERT_TRUE(form->LoadDesign());
     EXPECT_TRUE(form->Ready());
     EXPECT_EQ(ComboItems(Combo(0)).size(), c.provinces);
-    EXPECT_EQ(WindowText(Combo(0)), u"请选择省份");
+    EXPECT_EQ(WindowText(Combo(0)), std::u16string(c.reason) + u": " + RootOf(c.priceHost));
     const auto picture = form->Get<PictureBox>(u"Picture1")->GetPicture();
     ASSERT_EQ(picture != nullptr, c.picture);
     if (picture) {
@@ -555,6 +559,9 @@ TEST_F(MainWindowTest, TheChartSaysWhereThePricesComeFrom) {
   EXPECT_EQ(chart->ToolTipText(), u"");
   SendMessageW(chart->hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
   EXPECT_EQ(chart->ToolTipText(), u"数据来源于油价网\r\n(Http://" + Host() + u"/)");
+  // The site as configured, an https one too.
+  RecordingMain secure(u"https://prices.example.cn:8443/", Root());
+  EXPECT_EQ(secure.ChartToolTip(), u"数据来源于油价网\r\n(Https://prices.example.cn:8443/)");
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgram) {
