@@ -1,0 +1,169 @@
+// The tree's name table, lookups and the test-format printer (Tree.h).
+#include "app/price/html/Tree.h"
+
+#include <algorithm>
+
+#include "host/Utf8.h"
+
+namespace fw::html {
+namespace {
+
+constexpr std::u16string_view kStaticNames[] = {
+#define FW_HTML_NAME(id, text) text,
+#include "app/price/html/TreeNames.inc"
+#undef FW_HTML_NAME
+};
+static_assert(std::size(kStaticNames) == names::kStaticCount);
+
+const std::unordered_map<std::u16string_view, uint32_t>& StaticIndex() {
+  static const std::unordered_map<std::u16string_view, uint32_t> index = [] {
+    std::unordered_map<std::u16string_view, uint32_t> m;
+    for (uint32_t i = 0; i < names::kStaticCount; ++i) m.emplace(kStaticNames[i], i);
+    return m;
+  }();
+  return index;
+}
+
+}  // namespace
+
+std::u16string_view Tree::Name(uint32_t id) const {
+  if (id < names::kStaticCount) return kStaticNames[id];
+  id -= names::kStaticCount;
+  return id < m_dynamicNames.size() ? std::u16string_view(m_dynamicNames[id]) : std::u16string_view();
+}
+
+uint32_t Tree::FindName(std::u16string_view name) const {
+  const auto& index = StaticIndex();
+  if (auto it = index.find(name); it != index.end()) return it->second;
+  if (auto it = m_dynamicIndex.find(std::u16string(name)); it != m_dynamicIndex.end()) return it->second;
+  return UINT32_MAX;
+}
+
+uint32_t Tree::Intern(std::u16string_view name) {
+  const auto& index = StaticIndex();
+  if (auto it = index.find(name); it != index.end()) return it->second;
+  auto [it, added] = m_dynamicIndex.try_emplace(std::u16string(name), 0);
+  if (added) {
+    it->second = uint32_t(names::kStaticCount + m_dynamicNames.size());
+    m_dynamicNames.emplace_back(name);
+  }
+  return it->second;
+}
+
+const TreeAttribute* Tree::FindAttribute(uint32_t element, uint32_t name) const {
+  const Node& n = nodes[element];
+  for (uint32_t i = 0; i < n.size; ++i) {
+    const TreeAttribute& a = attributes[n.data + i];
+    if (a.name == name && a.ns == AttrNamespace::None) return &a;
+  }
+  return nullptr;
+}
+
+uint32_t Tree::TemplateContent(uint32_t element) const {
+  for (const auto& [templ, content] : templateContents)
+    if (templ == element) return content;
+  return kNoNode;
+}
+
+std::u16string Tree::TagName(uint32_t element) const {
+  const Node& n = nodes[element];
+  std::u16string name(Name(n.name));
+  if (n.ns == Namespace::Html)
+    for (char16_t& c : name)
+      if (c >= u'a' && c <= u'z') c = char16_t(c - 0x20);
+  return name;
+}
+
+size_t Tree::MemoryBytes() const {
+  size_t bytes = nodes.capacity() * sizeof(Node) + attributes.capacity() * sizeof(TreeAttribute) +
+                 chars.capacity() * sizeof(char16_t) + doctypes.capacity() * sizeof(TreeDoctype) +
+                 templateContents.capacity() * sizeof(templateContents[0]);
+  for (const std::u16string& s : m_dynamicNames) bytes += sizeof(s) + s.capacity() * sizeof(char16_t);
+  bytes += m_dynamicIndex.size() * (sizeof(std::u16string) + 2 * sizeof(void*) + sizeof(uint32_t));
+  return bytes;
+}
+
+namespace {
+
+void DumpChildren(const Tree& tree, uint32_t parent, int depth, std::string& out);
+
+void Line(std::string& out, int depth) {
+  if (!out.empty()) out += '\n';
+  out += "| ";
+  out.append(size_t(depth) * 2, ' ');
+}
+
+void DumpNode(const Tree& tree, uint32_t id, int depth, std::string& out) {
+  const Node& n = tree.nodes[id];
+  switch (n.type) {
+    case NodeType::Doctype: {
+      const TreeDoctype& d = tree.doctypes[n.data];
+      Line(out, depth);
+      out += "<!DOCTYPE " + Utf16ToUtf8(d.name);
+      if (d.hasPublicId || d.hasSystemId)
+        out += " \"" + Utf16ToUtf8(d.publicId) + "\" \"" + Utf16ToUtf8(d.systemId) + "\"";
+      out += ">";
+      return;
+    }
+    case NodeType::Comment:
+      Line(out, depth);
+      out += "<!-- " + Utf16ToUtf8(tree.Chars(n.data, n.size)) + " -->";
+      return;
+    case NodeType::Text: {
+      if (n.name == 1 && n.prev != kNoNode && tree.nodes[n.prev].type == NodeType::Text) return;  // printed with its start
+      std::u16string text(tree.Chars(n.data, n.size));
+      for (uint32_t m = n.next; m != kNoNode && tree.nodes[m].type == NodeType::Text && tree.nodes[m].name == 1;
+           m = tree.nodes[m].next)
+        text += tree.Chars(tree.nodes[m].data, tree.nodes[m].size);
+      Line(out, depth);
+      out += "\"" + Utf16ToUtf8(text) + "\"";
+      return;
+    }
+    case NodeType::Element: {
+      Line(out, depth);
+      out += "<";
+      if (n.ns == Namespace::Svg) out += "svg ";
+      if (n.ns == Namespace::MathMl) out += "math ";
+      out += Utf16ToUtf8(tree.Name(n.name)) + ">";
+      std::vector<std::pair<std::string, std::string>> attrs;
+      for (uint32_t i = 0; i < n.size; ++i) {
+        const TreeAttribute& a = tree.attributes[n.data + i];
+        std::string name;
+        if (a.ns == AttrNamespace::XLink) name = "xlink ";
+        if (a.ns == AttrNamespace::Xml) name = "xml ";
+        if (a.ns == AttrNamespace::Xmlns) name = "xmlns ";
+        name += Utf16ToUtf8(tree.Name(a.name));
+        attrs.emplace_back(name, Utf16ToUtf8(tree.Value(a)));
+      }
+      std::sort(attrs.begin(), attrs.end());
+      for (const auto& [name, value] : attrs) {
+        Line(out, depth + 1);
+        out += name + "=\"" + value + "\"";
+      }
+      uint32_t content = n.ns == Namespace::Html && n.name == names::kTemplate ? tree.TemplateContent(id) : kNoNode;
+      if (content != kNoNode) {
+        Line(out, depth + 1);
+        out += "content";
+        DumpChildren(tree, content, depth + 2, out);
+      }
+      DumpChildren(tree, id, depth + 1, out);
+      return;
+    }
+    default: DumpChildren(tree, id, depth, out); return;
+  }
+}
+
+void DumpChildren(const Tree& tree, uint32_t parent, int depth, std::string& out) {
+  for (uint32_t c = tree.nodes[parent].firstChild; c != kNoNode; c = tree.nodes[c].next)
+    DumpNode(tree, c, depth, out);
+}
+
+}  // namespace
+
+std::string DumpTree(const Tree& tree) {
+  std::string out;
+  DumpChildren(tree, tree.root, 0, out);
+  return out;
+}
+
+}  // namespace fw::html
