@@ -245,7 +245,7 @@ class Builder {
     uint32_t root = NewNode(NodeType::Element, Namespace::Html, kHtml);
     AppendChild(0, root);
     m_t.root = root;
-    m_open.push_back(root);
+    PushOpen(root);
     if (contextNs == Namespace::Html && nameId == kTemplate) m_templateModes.push_back(Mode::InTemplate);
     ResetInsertionMode();
     // The form element pointer: the context element or its nearest form ancestor (none here).
@@ -343,6 +343,7 @@ class Builder {
     return n.name == kForeignObject || n.name == kDesc || n.name == kTitle;
   }
   bool InScope(uint32_t name, Scope scope = Scope::Default) const {
+    if (!AnyOpen(name)) return false;
     for (size_t i = m_open.size(); i-- > 0;) {
       uint32_t node = m_open[i];
       if (m_t.IsHtml(node, name)) return true;
@@ -371,6 +372,43 @@ class Builder {
   }
 
   // ---- the stack of open elements ----
+  // Every change goes through these, which keep a count of open HTML
+  // elements per name and a flag per node: "is there a p open", "is this
+  // node open" are then answered without walking the stack, which keeps deep
+  // markup linear.
+  void Mark(uint32_t node, bool open) {
+    if (m_isOpen.size() <= node) m_isOpen.resize(m_t.nodes.size() + 64, 0);
+    m_isOpen[node] = open;
+    const Node& n = m_t.nodes[node];
+    if (n.ns != Namespace::Html) return;
+    if (m_openCount.size() <= n.name) m_openCount.resize(n.name + 64, 0);
+    m_openCount[n.name] += open ? 1 : uint32_t(-1);
+  }
+  void PushOpen(uint32_t node) {
+    m_open.push_back(node);
+    Mark(node, true);
+  }
+  uint32_t PopOpen() {
+    uint32_t node = m_open.back();
+    m_open.pop_back();
+    Mark(node, false);
+    if (Is(node, kOption)) MaybeCloneOptionIntoSelectedContent(node);
+    return node;
+  }
+  void EraseOpen(size_t i) {
+    Mark(m_open[i], false);
+    m_open.erase(m_open.begin() + std::ptrdiff_t(i));
+  }
+  void InsertOpen(size_t i, uint32_t node) {
+    m_open.insert(m_open.begin() + std::ptrdiff_t(i), node);
+    Mark(node, true);
+  }
+  void ReplaceOpen(size_t i, uint32_t node) {
+    Mark(m_open[i], false);
+    m_open[i] = node;
+    Mark(node, true);
+  }
+  bool AnyOpen(uint32_t name) const { return name < m_openCount.size() && m_openCount[name] > 0; }
   uint32_t Current() const { return m_open.empty() ? kNoNode : m_open.back(); }
   uint32_t AdjustedCurrent() const {
     if (m_fragment && m_open.size() == 1) return m_context;
@@ -378,41 +416,34 @@ class Builder {
   }
   bool CurrentIs(uint32_t name) const { return !m_open.empty() && Is(m_open.back(), name); }
   void Pop() {
-    m_open.pop_back();
+    PopOpen();
   }
   void PopUntil(uint32_t name) {  // pops through the nearest HTML element of that name
     while (!m_open.empty()) {
-      uint32_t n = m_open.back();
-      m_open.pop_back();
+      uint32_t n = PopOpen();
       if (Is(n, name)) return;
     }
   }
   template <typename Pred>
   void PopUntilIf(Pred pred) {
     while (!m_open.empty()) {
-      uint32_t n = m_open.back();
-      m_open.pop_back();
+      uint32_t n = PopOpen();
       if (IsHtml(n) && pred(m_t.nodes[n].name)) return;
     }
   }
   void PopUntilNode(uint32_t node) {
     while (!m_open.empty()) {
-      uint32_t n = m_open.back();
-      m_open.pop_back();
+      uint32_t n = PopOpen();
       if (n == node) return;
     }
   }
-  bool OnStack(uint32_t node) const { return std::find(m_open.begin(), m_open.end(), node) != m_open.end(); }
+  bool OnStack(uint32_t node) const { return node < m_isOpen.size() && m_isOpen[node]; }
   size_t StackIndex(uint32_t node) const {
     for (size_t i = m_open.size(); i-- > 0;)
       if (m_open[i] == node) return i;
     return size_t(-1);
   }
-  bool StackHas(uint32_t name) const {
-    for (uint32_t n : m_open)
-      if (Is(n, name)) return true;
-    return false;
-  }
+  bool StackHas(uint32_t name) const { return AnyOpen(name); }
   void GenerateImpliedEndTags(uint32_t except = UINT32_MAX) {
     while (!m_open.empty()) {
       uint32_t n = m_open.back();
@@ -424,11 +455,7 @@ class Builder {
     while (!m_open.empty() && (HtmlFlags(m_open.back()) & kImpliedEndThorough)) PopElement();
   }
   // Pops the current node, running what its removal from the stack does.
-  void PopElement() {
-    uint32_t n = m_open.back();
-    m_open.pop_back();
-    if (Is(n, kOption)) MaybeCloneOptionIntoSelectedContent(n);
-  }
+  void PopElement() { PopOpen(); }
   // The marker a select pushed stays: formatting open before its end is
   // reconstructed after it.
   void CloseSelect() {
@@ -446,7 +473,7 @@ class Builder {
     while (!m_open.empty()) {
       uint32_t n = m_open.back();
       if (IsHtml(n) && std::find(names.begin(), names.end(), m_t.nodes[n].name) != names.end()) return;
-      m_open.pop_back();
+      PopOpen();
     }
   }
 
@@ -496,7 +523,7 @@ class Builder {
       uint32_t entry = m_active[i];
       uint32_t clone = CloneElement(entry);
       InsertAtAppropriatePlace(clone);
-      m_open.push_back(clone);
+      PushOpen(clone);
       m_active[i] = clone;
     }
   }
@@ -621,7 +648,7 @@ class Builder {
   uint32_t InsertElement(const Token& token, Namespace ns, uint32_t name) {
     uint32_t node = CreateElement(token, ns, name);
     InsertAtAppropriatePlace(node);
-    m_open.push_back(node);
+    PushOpen(node);
     return node;
   }
   uint32_t InsertHtml(const Token& token) { return InsertElement(token, Namespace::Html, m_tag); }
@@ -922,7 +949,7 @@ class Builder {
         uint32_t html = NewNode(NodeType::Element, Namespace::Html, kHtml);
         N(html).data = uint32_t(m_t.attributes.size());
         AppendChild(0, html);
-        m_open.push_back(html);
+        PushOpen(html);
         m_mode = Mode::BeforeHead;
         return;
       }
@@ -1074,7 +1101,7 @@ class Builder {
         if (m_tag == kHtml) {
           uint32_t html = CreateElement(token, Namespace::Html, kHtml);
           AppendChild(0, html);
-          m_open.push_back(html);
+          PushOpen(html);
           m_mode = Mode::BeforeHead;
           return;
         }
@@ -1183,10 +1210,10 @@ class Builder {
             return;
           case kBase: case kBasefont: case kBgsound: case kLink: case kMeta: case kNoframes: case kScript:
           case kStyle: case kTemplate: case kTitle: {
-            m_open.push_back(m_head);
+            PushOpen(m_head);
             InHead(token);
             auto it = std::find(m_open.begin(), m_open.end(), m_head);
-            if (it != m_open.end()) m_open.erase(it);
+            if (it != m_open.end()) EraseOpen(size_t(it - m_open.begin()));
             return;
           }
           case kHead: return;
@@ -1283,12 +1310,12 @@ class Builder {
           activeIndex = size_t(-1);
         }
         if (activeIndex == size_t(-1)) {
-          m_open.erase(m_open.begin() + std::ptrdiff_t(nodeIndex));
+          EraseOpen(nodeIndex);
           continue;
         }
         uint32_t clone = CloneElement(node);
         m_active[activeIndex] = clone;
-        m_open[nodeIndex] = clone;
+        ReplaceOpen(nodeIndex, clone);
         node = clone;
         if (lastNode == furthest) bookmark = activeIndex + 1;
         AppendChild(node, lastNode);
@@ -1306,8 +1333,8 @@ class Builder {
       m_active.insert(m_active.begin() + std::ptrdiff_t(bookmark), clone);
       if (oldIndex >= bookmark) ++oldIndex;
       m_active.erase(m_active.begin() + std::ptrdiff_t(oldIndex));
-      m_open.erase(m_open.begin() + std::ptrdiff_t(StackIndex(formatting)));
-      m_open.insert(m_open.begin() + std::ptrdiff_t(StackIndex(furthest)) + 1, clone);
+      EraseOpen(StackIndex(formatting));
+      InsertOpen(StackIndex(furthest) + 1, clone);
     }
     (void)token;
     return true;
@@ -1413,7 +1440,7 @@ class Builder {
             if (!AdoptionAgency(token)) AnyOtherEndTag(token);
             RemoveActive(e);
             size_t at = StackIndex(e);
-            if (at != size_t(-1)) m_open.erase(m_open.begin() + std::ptrdiff_t(at));
+            if (at != size_t(-1)) EraseOpen(at);
             break;
           }
         }
@@ -1585,7 +1612,7 @@ class Builder {
           if (node == kNoNode || !NodeInScope(node)) return;
           GenerateImpliedEndTags();
           size_t at = StackIndex(node);
-          if (at != size_t(-1)) m_open.erase(m_open.begin() + std::ptrdiff_t(at));
+          if (at != size_t(-1)) EraseOpen(at);
         } else {
           if (!InScope(kForm)) return;
           GenerateImpliedEndTags();
@@ -2109,6 +2136,8 @@ class Builder {
   Mode m_mode = Mode::Initial;
   Mode m_originalMode = Mode::Initial;
   std::vector<uint32_t> m_open;
+  std::vector<uint32_t> m_openCount;  // open HTML elements per name id
+  std::vector<uint8_t> m_isOpen;      // per node
   std::vector<uint32_t> m_active;
   std::vector<Mode> m_templateModes;
   std::vector<uint32_t> m_annotationHtml;  // annotation-xml elements that are HTML integration points
