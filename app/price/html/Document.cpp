@@ -230,6 +230,7 @@ class TextLayout {
       bool hideText;          // its text is not visible (its visibility, or foreign content)
       bool foreign;
       bool lastInRow;         // for table cells and rows: no separator after it
+      bool hidesText = false; // a closed details: its own text is not rendered
     };
     std::vector<Frame> stack;
     Style root;
@@ -249,7 +250,7 @@ class TextLayout {
       const Node& n = m_t.nodes[id];
       f.child = n.next;
       if (n.type == NodeType::Text) {
-        if (f.childrenRendered) Text(m_t.Chars(n.data, n.size), f.style);
+        if (f.childrenRendered && !f.hidesText) Text(m_t.Chars(n.data, n.size), f.style);
         continue;
       }
       if (n.type != NodeType::Element) continue;
@@ -264,7 +265,8 @@ class TextLayout {
       const bool lastInRow = rendered ? IsLastInRow(id, style.display) : true;
       Enter(id, style, rendered, hideText, parent.hideText, ranges[index]);
       const bool childrenRendered = rendered && !(n.ns == Namespace::Html && IsReplaced(n.name));
-      stack.push_back(Frame{id, n.firstChild, style, index, rendered, childrenRendered, hideText, foreign, lastInRow});
+      stack.push_back(Frame{id, n.firstChild, style, index, rendered, childrenRendered, hideText, foreign, lastInRow,
+                            m_t.IsHtml(id, kDetails) && !m_t.FindAttribute(id, kOpen)});
     }
   }
 
