@@ -21,6 +21,7 @@
 #include "app/price/html/Charset.h"
 #include "app/price/html/Document.h"
 #include "app/price/html/Tokenizer.h"
+#include "app/price/html/Tree.h"
 #include "app/price/html/Url.h"
 #include "bench/Bench.h"
 
@@ -90,7 +91,8 @@ const std::u16string& PageText() {
 
 }  // namespace
 
-// The index loader's whole parse: tokens, the element list, every link resolved.
+// The index loader's whole parse: tokens, the tree, the element list with
+// every element's innerText, every link resolved.
 FW_BENCH(IndexLoader_Parse_200KB, 25) {
   bench::SetBytesPerRun(PageBytes().size());
   std::vector<fw::html::Element> elements =
@@ -134,6 +136,57 @@ FW_BENCH(Html_Tokenize_200KB, 25) {
   size_t count = 0;
   while (tokenizer.Next(token)) ++count;
   bench::DoNotOptimize(&count);
+}
+
+// The tree alone (tokens and tree construction). The first run also prints
+// the tree's size in memory beside the page's ("@ name bytes page_bytes").
+FW_BENCH(Html_BuildTree_200KB, 25) {
+  bench::SetBytesPerRun(PageBytes().size());
+  fw::html::Tree tree = fw::html::ParseHtml(PageText());
+  static bool printed = false;
+  if (!printed) {
+    printed = true;
+    std::printf("@ IndexTree_MemoryBytes %zu %zu\n", tree.MemoryBytes(), PageBytes().size());
+  }
+  bench::DoNotOptimize(tree.nodes.data());
+}
+
+// Markup that is quadratic to a naive tree builder: deeply nested formatting
+// elements (each one reconstructed, scoped, counted by the Noah's Ark clause)
+// and links never closed (each one runs the adoption agency on the last).
+// Each at two sizes: linear time shows as the same time per element.
+const std::u16string& NestedFormatting(size_t n) {
+  static std::u16string pages[2];
+  std::u16string& page = pages[n == 10000 ? 1 : 0];
+  if (page.empty()) {
+    static const char16_t* const kTags[] = {u"<b>", u"<i>x", u"<u>", u"<em>y", u"<strong>", u"<font color=red>"};
+    for (size_t i = 0; i < n; ++i) page += kTags[i % 6];
+    page += u"<p>tail";
+  }
+  return page;
+}
+const std::u16string& UnclosedLinks(size_t n) {
+  static std::u16string pages[2];
+  std::u16string& page = pages[n == 100000 ? 1 : 0];
+  if (page.empty())
+    for (size_t i = 0; i < n; ++i) page += u"<a href=c" + std::u16string(1, char16_t(u'a' + i % 26)) + u".html>t";
+  return page;
+}
+FW_BENCH(Pathological_NestedFormatting_5000, 9) {
+  auto elements = fw::html::BuildElementList(NestedFormatting(5000), u"http://h/");
+  bench::DoNotOptimize(elements.data());
+}
+FW_BENCH(Pathological_NestedFormatting_10000, 9) {
+  auto elements = fw::html::BuildElementList(NestedFormatting(10000), u"http://h/");
+  bench::DoNotOptimize(elements.data());
+}
+FW_BENCH(Pathological_UnclosedLinks_50000, 9) {
+  auto elements = fw::html::BuildElementList(UnclosedLinks(50000), u"http://h/");
+  bench::DoNotOptimize(elements.data());
+}
+FW_BENCH(Pathological_UnclosedLinks_100000, 9) {
+  auto elements = fw::html::BuildElementList(UnclosedLinks(100000), u"http://h/");
+  bench::DoNotOptimize(elements.data());
 }
 
 FW_BENCH(Html_BuildElementList_200KB, 25) {

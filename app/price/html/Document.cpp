@@ -235,7 +235,7 @@ class TextLayout {
     std::vector<Frame> stack;
     Style root;
     root.display = Display::Block;
-    stack.push_back(Frame{m_t.root, m_t.nodes[m_t.root].firstChild, root, size_t(-1), true, true, false, false, true});
+    stack.push_back(Frame{m_t.root, m_t.FirstChild(m_t.root), root, size_t(-1), true, true, false, false, true});
     while (!stack.empty()) {
       Frame& f = stack.back();
       if (f.child == kNoNode) {
@@ -248,9 +248,9 @@ class TextLayout {
       }
       const uint32_t id = f.child;
       const Node& n = m_t.nodes[id];
-      f.child = n.next;
+      f.child = m_t.NextSibling(id);
       if (n.type == NodeType::Text) {
-        if (f.childrenRendered && !f.hidesText) Text(m_t.Chars(n.data, n.size), f.style);
+        if (f.childrenRendered && !f.hidesText) Text(m_t.Text(id), f.style);
         continue;
       }
       if (n.type != NodeType::Element) continue;
@@ -265,7 +265,7 @@ class TextLayout {
       const bool lastInRow = rendered ? IsLastInRow(id, style.display) : true;
       Enter(id, style, rendered, hideText, parent.hideText, ranges[index]);
       const bool childrenRendered = rendered && !(n.ns == Namespace::Html && IsReplaced(n.name));
-      stack.push_back(Frame{id, n.firstChild, style, index, rendered, childrenRendered, hideText, foreign, lastInRow,
+      stack.push_back(Frame{id, m_t.FirstChild(id), style, index, rendered, childrenRendered, hideText, foreign, lastInRow,
                             m_t.IsHtml(id, kDetails) && !m_t.FindAttribute(id, kOpen)});
     }
   }
@@ -290,7 +290,7 @@ class TextLayout {
           break;
         case kInput:
           if (const TreeAttribute* type = m_t.FindAttribute(id, kType)) {
-            std::u16string v(m_t.Value(*type));
+            std::u16string v = m_t.Value(*type).str();
             for (char16_t& c : v) c = LowerAscii(c);
             if (v == u"hidden") defaults.display = Display::None;
           }
@@ -298,14 +298,15 @@ class TextLayout {
         default: break;
       }
       if (const TreeAttribute* hidden = m_t.FindAttribute(id, kHidden)) {
-        std::u16string v(m_t.Value(*hidden));
+        std::u16string v = m_t.Value(*hidden).str();
         for (char16_t& c : v) c = LowerAscii(c);
         if (v != u"until-found") defaults.display = Display::None;
       }
       // A closed details shows its first summary child only.
       if (n.parent != kNoNode && m_t.IsHtml(n.parent, kDetails) && !m_t.FindAttribute(n.parent, kOpen)) {
         bool first = n.name == kSummary;
-        for (uint32_t c = n.prev; c != kNoNode && first; c = m_t.nodes[c].prev) first = !m_t.IsHtml(c, kSummary);
+        for (uint32_t c = m_t.FirstChild(n.parent); c != id && first; c = m_t.NextSibling(c))
+          first = !m_t.IsHtml(c, kSummary);
         if (!first) defaults.display = Display::None;
       }
     } else if (n.ns == Namespace::Svg && n.name == kSvg) {
@@ -313,7 +314,7 @@ class TextLayout {
     }
     Style style = defaults;
     if (n.ns == Namespace::Html || n.ns == Namespace::Svg || n.ns == Namespace::MathMl) {
-      if (const TreeAttribute* css = m_t.FindAttribute(id, kStyle)) ApplyStyleAttribute(m_t.Value(*css), parent, defaults, style);
+      if (const TreeAttribute* css = m_t.FindAttribute(id, kStyle)) ApplyStyleAttribute(m_t.Value(*css).str(), parent, defaults, style);
     }
     return style;
   }
@@ -323,14 +324,14 @@ class TextLayout {
   bool IsLastInRow(uint32_t id, Display display) const {
     if (display != Display::TableCell && display != Display::TableRow) return true;
     auto laterOfKind = [&](uint32_t from) {
-      for (uint32_t s = m_t.nodes[from].next; s != kNoNode; s = m_t.nodes[s].next) {
+      for (uint32_t s = m_t.NextSibling(from); s != kNoNode; s = m_t.NextSibling(s)) {
         const Node& n = m_t.nodes[s];
         if (n.type != NodeType::Element || n.ns != Namespace::Html) continue;
         if (display == Display::TableCell && (n.name == kTd || n.name == kTh)) return true;
         if (display == Display::TableRow) {
           if (n.name == kTr) return true;
           if (n.name == kTbody || n.name == kThead || n.name == kTfoot)
-            for (uint32_t c = n.firstChild; c != kNoNode; c = m_t.nodes[c].next)
+            for (uint32_t c = m_t.FirstChild(s); c != kNoNode; c = m_t.NextSibling(c))
               if (m_t.IsHtml(c, kTr)) return true;
         }
       }
@@ -429,10 +430,11 @@ class TextLayout {
   }
 
   // One text node's characters through white-space processing and text-transform.
-  void Text(std::u16string_view text, const Style& style) {
+  void Text(const TextRef& text, const Style& style) {
     const bool collapse = CollapsesSpaces(style.whiteSpace);
     const bool newlines = PreservesNewlines(style.whiteSpace);
-    for (char16_t c : text) {
+    for (uint32_t i = 0; i < text.size(); ++i) {
+      char16_t c = text[i];
       if (c == u'\r') c = u'\n';
       if (collapse && (c == u' ' || c == u'\t' || c == u'\f' || (c == u'\n' && !newlines))) {
         // A collapsible space: dropped at a line start or after another one;
@@ -496,7 +498,7 @@ class ElementListBuilder {
     for (uint32_t id : ids) {
       if (!m_t.IsHtml(id, kBase)) continue;
       if (const TreeAttribute* href = m_t.FindAttribute(id, kHref)) {
-        if (auto resolved = ResolveUrl(m_t.Value(*href), pageUrl, queryEncoder)) base = *resolved;
+        if (auto resolved = ResolveUrl(m_t.Value(*href).str(), pageUrl, queryEncoder)) base = *resolved;
         break;
       }
     }
@@ -513,12 +515,13 @@ class ElementListBuilder {
       const Node& n = m_t.nodes[id];
       Element& e = elements[i];
       e.tagName = m_t.TagName(id);
-      if (const TreeAttribute* target = m_t.FindAttribute(id, kTarget)) e.target = m_t.Value(*target);
+      if (const TreeAttribute* target = m_t.FindAttribute(id, kTarget)) e.target = m_t.Value(*target).str();
       if (n.ns != Namespace::Html) continue;  // no innerText or href on foreign elements
       if (n.name == kA || n.name == kArea) {
         if (const TreeAttribute* href = m_t.FindAttribute(id, kHref)) {
-          auto resolved = resolver.Resolve(m_t.Value(*href));
-          e.href = resolved ? std::move(*resolved) : std::u16string(m_t.Value(*href));
+          std::u16string value = m_t.Value(*href).str();
+          auto resolved = resolver.Resolve(value);
+          e.href = resolved ? std::move(*resolved) : std::move(value);
         }
       }
       e.innerText = ranges[i].rendered ? Render(ranges[i]) : TextContent(id);
@@ -556,21 +559,24 @@ class ElementListBuilder {
   // What the DOM gives for an element that is not being rendered: its text content.
   std::u16string TextContent(uint32_t id) {
     std::u16string out;
-    uint32_t n = m_t.nodes[id].firstChild;
+    uint32_t n = m_t.FirstChild(id);
     while (n != kNoNode && m_textBudget > 0) {
       const Node& node = m_t.nodes[n];
       if (node.type == NodeType::Text) {
-        size_t take = std::min<size_t>(node.size, m_textBudget);
-        out.append(m_t.Chars(node.data, uint32_t(take)));
+        const TextRef text = m_t.Text(n);
+        size_t take = std::min<size_t>(text.size(), m_textBudget);
+        for (size_t i = 0; i < take; ++i) out.push_back(text[i]);
         m_textBudget -= take;
       }
-      if (node.type == NodeType::Element && node.firstChild != kNoNode) {
-        n = node.firstChild;
-        continue;
+      if (node.type == NodeType::Element) {
+        if (uint32_t first = m_t.FirstChild(n); first != kNoNode) {
+          n = first;
+          continue;
+        }
       }
-      while (n != id && m_t.nodes[n].next == kNoNode) n = m_t.nodes[n].parent;
+      while (n != id && m_t.NextSibling(n) == kNoNode) n = m_t.nodes[n].parent;
       if (n == id) break;
-      n = m_t.nodes[n].next;
+      n = m_t.NextSibling(n);
     }
     return out;
   }

@@ -42,6 +42,8 @@ uint32_t Tree::FindName(std::u16string_view name) const {
 uint32_t Tree::Intern(std::u16string_view name) {
   const auto& index = StaticIndex();
   if (auto it = index.find(name); it != index.end()) return it->second;
+  // Past 16M distinct names (a page of 100 MB of made-up tags) the rest share the last id.
+  if (names::kStaticCount + m_dynamicNames.size() > kMaxNameId) return kMaxNameId;
   auto [it, added] = m_dynamicIndex.try_emplace(std::u16string(name), 0);
   if (added) {
     it->second = uint32_t(names::kStaticCount + m_dynamicNames.size());
@@ -52,11 +54,30 @@ uint32_t Tree::Intern(std::u16string_view name) {
 
 const TreeAttribute* Tree::FindAttribute(uint32_t element, uint32_t name) const {
   const Node& n = nodes[element];
-  for (uint32_t i = 0; i < n.size; ++i) {
-    const TreeAttribute& a = attributes[n.data + i];
+  if (n.data == kNoNode) return nullptr;
+  for (uint32_t i = n.data;; ++i) {
+    const TreeAttribute& a = attributes[i];
     if (a.name == name && a.ns == AttrNamespace::None) return &a;
+    if (a.last) return nullptr;
   }
-  return nullptr;
+}
+
+uint32_t Tree::AttributeCount(uint32_t element) const {
+  const Node& n = nodes[element];
+  if (n.data == kNoNode) return 0;
+  uint32_t count = 1;
+  for (uint32_t i = n.data; !attributes[i].last; ++i) ++count;
+  return count;
+}
+
+uint32_t Tree::PreviousSibling(uint32_t node) const {
+  const uint32_t parent = nodes[node].parent;
+  if (parent == kNoNode) return kNoNode;
+  const uint32_t first = FirstChild(parent);
+  if (first == node) return kNoNode;
+  uint32_t c = first;
+  while (nodes[c].next != node) c = nodes[c].next;
+  return c;
 }
 
 uint32_t Tree::TemplateContent(uint32_t element) const {
@@ -76,11 +97,17 @@ std::u16string Tree::TagName(uint32_t element) const {
 
 size_t Tree::MemoryBytes() const {
   size_t bytes = nodes.capacity() * sizeof(Node) + attributes.capacity() * sizeof(TreeAttribute) +
-                 chars.capacity() * sizeof(char16_t) + doctypes.capacity() * sizeof(TreeDoctype) +
+                 chars.capacity() + doctypes.capacity() * sizeof(TreeDoctype) +
                  templateContents.capacity() * sizeof(templateContents[0]);
   for (const std::u16string& s : m_dynamicNames) bytes += sizeof(s) + s.capacity() * sizeof(char16_t);
   bytes += m_dynamicIndex.size() * (sizeof(std::u16string) + 2 * sizeof(void*) + sizeof(uint32_t));
   return bytes;
+}
+
+void Tree::Compact() {
+  nodes.shrink_to_fit();
+  attributes.shrink_to_fit();
+  chars.shrink_to_fit();
 }
 
 namespace {
@@ -107,14 +134,14 @@ void DumpNode(const Tree& tree, uint32_t id, int depth, std::string& out) {
     }
     case NodeType::Comment:
       Line(out, depth);
-      out += "<!-- " + Utf16ToUtf8(tree.Chars(n.data, n.size)) + " -->";
+      out += "<!-- " + Utf16ToUtf8(tree.Text(id).str()) + " -->";
       return;
     case NodeType::Text: {
-      if (n.name == 1 && n.prev != kNoNode && tree.nodes[n.prev].type == NodeType::Text) return;  // printed with its start
-      std::u16string text(tree.Chars(n.data, n.size));
-      for (uint32_t m = n.next; m != kNoNode && tree.nodes[m].type == NodeType::Text && tree.nodes[m].name == 1;
-           m = tree.nodes[m].next)
-        text += tree.Chars(tree.nodes[m].data, tree.nodes[m].size);
+      if (n.more) return;  // printed with the node it continues
+      std::u16string text = tree.Text(id).str();
+      for (uint32_t m = tree.NextSibling(id); m != kNoNode && tree.nodes[m].type == NodeType::Text && tree.nodes[m].more;
+           m = tree.NextSibling(m))
+        text += tree.Text(m).str();
       Line(out, depth);
       out += "\"" + Utf16ToUtf8(text) + "\"";
       return;
@@ -126,14 +153,14 @@ void DumpNode(const Tree& tree, uint32_t id, int depth, std::string& out) {
       if (n.ns == Namespace::MathMl) out += "math ";
       out += Utf16ToUtf8(tree.Name(n.name)) + ">";
       std::vector<std::pair<std::string, std::string>> attrs;
-      for (uint32_t i = 0; i < n.size; ++i) {
-        const TreeAttribute& a = tree.attributes[n.data + i];
+      for (uint32_t i = n.data; i != kNoNode; i = tree.attributes[i].last ? kNoNode : i + 1) {
+        const TreeAttribute& a = tree.attributes[i];
         std::string name;
         if (a.ns == AttrNamespace::XLink) name = "xlink ";
         if (a.ns == AttrNamespace::Xml) name = "xml ";
         if (a.ns == AttrNamespace::Xmlns) name = "xmlns ";
         name += Utf16ToUtf8(tree.Name(a.name));
-        attrs.emplace_back(name, Utf16ToUtf8(tree.Value(a)));
+        attrs.emplace_back(name, Utf16ToUtf8(tree.Value(a).str()));
       }
       std::sort(attrs.begin(), attrs.end());
       for (const auto& [name, value] : attrs) {
@@ -154,8 +181,7 @@ void DumpNode(const Tree& tree, uint32_t id, int depth, std::string& out) {
 }
 
 void DumpChildren(const Tree& tree, uint32_t parent, int depth, std::string& out) {
-  for (uint32_t c = tree.nodes[parent].firstChild; c != kNoNode; c = tree.nodes[c].next)
-    DumpNode(tree, c, depth, out);
+  for (uint32_t c = tree.FirstChild(parent); c != kNoNode; c = tree.NextSibling(c)) DumpNode(tree, c, depth, out);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -21,34 +22,43 @@
 
 namespace fw::html {
 
-enum class Namespace : uint8_t { Html, Svg, MathMl };
-enum class NodeType : uint8_t { Document, Fragment, Doctype, Element, Text, Comment };
+enum class Namespace : uint32_t { Html, Svg, MathMl };
+enum class NodeType : uint32_t { Document, Fragment, Doctype, Element, Text, Comment };
 enum class QuirksMode : uint8_t { NoQuirks, LimitedQuirks, Quirks };
 // The namespace of an adjusted foreign attribute ("xlink:href").
-enum class AttrNamespace : uint8_t { None, XLink, Xml, Xmlns };
+enum class AttrNamespace : uint32_t { None, XLink, Xml, Xmlns };
 
 constexpr uint32_t kNoNode = UINT32_MAX;
+constexpr uint32_t kMaxNameId = (1u << 24) - 1;
 
+// 20 bytes a node. Children hang off their parent's last child and form a
+// ring through `next` (the last child's `next` is the first child), so a
+// node needs no link to its first child nor to its previous sibling.
 struct Node {
   uint32_t parent = kNoNode;
-  uint32_t firstChild = kNoNode;
-  uint32_t lastChild = kNoNode;
+  union {
+    uint32_t lastChild = kNoNode;  // Document, Fragment, Element
+    uint32_t length;               // Text, Comment: characters of data
+  };
   uint32_t next = kNoNode;
-  uint32_t prev = kNoNode;
-  // Text, Comment: the characters [data, data + size) of Tree::chars.
-  // Element: the attributes [data, data + size) of Tree::attributes.
-  // Doctype: data indexes Tree::doctypes.
-  uint32_t data = 0;
-  uint32_t size = 0;
-  uint32_t name = 0;  // Element: a name id (Tree::Name); Text: 1 when it continues the text node before it
-  NodeType type = NodeType::Element;
-  Namespace ns = Namespace::Html;
+  // Text, Comment: where the characters start in Tree::chars.
+  // Element: its first attribute in Tree::attributes (kNoNode: none; the
+  // last one of an element is marked). Doctype: an index of Tree::doctypes.
+  uint32_t data = kNoNode;
+  uint32_t name : 24 = 0;  // Element: a name id (Tree::Name)
+  NodeType type : 3 = NodeType::Element;
+  Namespace ns : 2 = Namespace::Html;
+  uint32_t wide : 1 = 0;  // Text, Comment: two bytes a character in Tree::chars, else one
+  uint32_t more : 1 = 0;  // Text: continues the text node before it (one run of text in the DOM)
 };
+static_assert(sizeof(Node) == 20);
 
 struct TreeAttribute {
-  uint32_t name = 0;  // a name id; for a namespaced one, its local name ("href" of "xlink:href")
-  AttrNamespace ns = AttrNamespace::None;
-  uint32_t value = 0;  // the characters [value, value + size) of Tree::chars
+  uint32_t name : 24 = 0;  // a name id; for a namespaced one, its local name ("href" of "xlink:href")
+  AttrNamespace ns : 2 = AttrNamespace::None;
+  uint32_t wide : 1 = 0;
+  uint32_t last : 1 = 0;  // the element's last attribute
+  uint32_t value = 0;     // the characters [value, value + size) of Tree::chars
   uint32_t size = 0;
 };
 
@@ -57,11 +67,49 @@ struct TreeDoctype {
   bool hasPublicId = false, hasSystemId = false;
 };
 
+// Characters of the tree: one byte each when all are below U+0100, else two.
+class TextRef {
+ public:
+  TextRef() = default;
+  TextRef(const char* p, uint32_t size, bool wide) : m_p(p), m_size(size), m_wide(wide) {}
+  uint32_t size() const { return m_size; }
+  bool empty() const { return m_size == 0; }
+  char16_t operator[](size_t i) const {
+    if (!m_wide) return char16_t(static_cast<unsigned char>(m_p[i]));
+    char16_t c;
+    std::memcpy(&c, m_p + 2 * i, 2);
+    return c;
+  }
+  std::u16string str() const {
+    std::u16string s(m_size, u'\0');
+    for (uint32_t i = 0; i < m_size; ++i) s[i] = (*this)[i];
+    return s;
+  }
+  bool operator==(std::u16string_view s) const {
+    if (s.size() != m_size) return false;
+    for (uint32_t i = 0; i < m_size; ++i)
+      if ((*this)[i] != s[i]) return false;
+    return true;
+  }
+  bool operator==(const TextRef& o) const {
+    if (o.m_size != m_size) return false;
+    if (o.m_wide == m_wide) return std::memcmp(o.m_p, m_p, m_size * (m_wide ? 2u : 1u)) == 0;
+    for (uint32_t i = 0; i < m_size; ++i)
+      if ((*this)[i] != o[i]) return false;
+    return true;
+  }
+
+ private:
+  const char* m_p = nullptr;
+  uint32_t m_size = 0;
+  bool m_wide = false;
+};
+
 class Tree {
  public:
-  std::vector<Node> nodes;  // nodes[0] is the Document (or, for a fragment, the root html element's stand-in)
+  std::vector<Node> nodes;  // nodes[0] is the Document
   std::vector<TreeAttribute> attributes;
-  std::u16string chars;
+  std::string chars;  // text, comments and attribute values (see TextRef)
   std::vector<TreeDoctype> doctypes;
   // Template element -> its content (a Fragment node, not a child of the template).
   std::vector<std::pair<uint32_t, uint32_t>> templateContents;
@@ -77,12 +125,33 @@ class Tree {
   uint32_t FindName(std::u16string_view name) const;
   uint32_t Intern(std::u16string_view name);
 
-  std::u16string_view Chars(uint32_t offset, uint32_t size) const {
-    return std::u16string_view(chars).substr(offset, size);
+  // Children, in order.
+  uint32_t FirstChild(uint32_t node) const {
+    const Node& n = nodes[node];
+    if (n.type == NodeType::Text || n.type == NodeType::Comment || n.type == NodeType::Doctype) return kNoNode;
+    return n.lastChild == kNoNode ? kNoNode : nodes[n.lastChild].next;
   }
+  uint32_t LastChild(uint32_t node) const {
+    const Node& n = nodes[node];
+    if (n.type == NodeType::Text || n.type == NodeType::Comment || n.type == NodeType::Doctype) return kNoNode;
+    return n.lastChild;
+  }
+  uint32_t NextSibling(uint32_t node) const {
+    const Node& n = nodes[node];
+    if (n.parent == kNoNode || nodes[n.parent].lastChild == node) return kNoNode;
+    return n.next;
+  }
+  // Walks the parent's children: for occasional use only.
+  uint32_t PreviousSibling(uint32_t node) const;
+
+  TextRef Text(uint32_t node) const {  // of a Text or Comment node
+    const Node& n = nodes[node];
+    return TextRef(chars.data() + n.data, n.length, n.wide);
+  }
+  TextRef Value(const TreeAttribute& a) const { return TextRef(chars.data() + a.value, a.size, a.wide); }
   // An element's attribute of that name (no namespace), or nullptr.
   const TreeAttribute* FindAttribute(uint32_t element, uint32_t name) const;
-  std::u16string_view Value(const TreeAttribute& a) const { return Chars(a.value, a.size); }
+  uint32_t AttributeCount(uint32_t element) const;
   uint32_t TemplateContent(uint32_t element) const;
   // An element's tag name as the DOM's tagName gives it: ASCII upper case for
   // HTML elements, as stored for foreign ones.
@@ -93,6 +162,8 @@ class Tree {
   }
   // Bytes the tree occupies (capacity of its arrays and strings).
   size_t MemoryBytes() const;
+  // Gives back the arrays' unused capacity.
+  void Compact();
 
  private:
   // Names not in the static table: id - names::kStaticCount indexes m_dynamicNames.

@@ -12,6 +12,7 @@
 // Portable: no platform header.
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <unordered_map>
 
 #include "app/price/html/Tokenizer.h"
@@ -213,12 +214,12 @@ class Builder {
  public:
   Builder(Tree& tree, std::u16string_view text) : m_t(tree), m_tokenizer(text) {
     m_tokenizer.SetContentModelSwitching(false);
-    m_t.nodes.reserve(text.size() / 24 + 16);
-    m_t.chars.reserve(text.size() / 4 + 16);
-    m_t.attributes.reserve(text.size() / 48 + 16);
+    m_t.nodes.reserve(text.size() / 20 + 16);
+    m_t.attributes.reserve(text.size() / 36 + 16);
     Node doc;
     doc.type = NodeType::Document;
     m_t.nodes.push_back(doc);
+    m_t.chars.reserve(text.size() / 2 + 16);
   }
 
   void RunDocument() { Run(); }
@@ -265,29 +266,80 @@ class Builder {
   }
   Node& N(uint32_t i) { return m_t.nodes[i]; }
 
+  // Stores characters in the tree's pool: one byte each when they allow,
+  // else two. Returns whether they went in wide.
+  static bool NeedsWide(std::u16string_view text) {
+    for (char16_t c : text)
+      if (c > 0xFF) return true;
+    return false;
+  }
+  void StoreChars(std::u16string_view text, bool wide) {
+    if (!wide) {
+      size_t at = m_t.chars.size();
+      m_t.chars.resize(at + text.size());
+      char* out = m_t.chars.data() + at;
+      for (char16_t c : text) *out++ = char(static_cast<unsigned char>(c));
+      return;
+    }
+    size_t at = m_t.chars.size();
+    m_t.chars.resize(at + 2 * text.size());
+    std::memcpy(m_t.chars.data() + at, text.data(), 2 * text.size());
+  }
+
+  // The sibling before `node` (kNoNode for the first). The children form a
+  // ring, so this walks it; the last node inserted before a given one is
+  // remembered, which makes repeated foster parenting before a table O(1).
+  uint32_t Predecessor(uint32_t parent, uint32_t node) {
+    if (m_predHint != kNoNode && m_predHint < m_t.nodes.size() && N(m_predHint).parent == parent &&
+        N(m_predHint).next == node && N(parent).lastChild != m_predHint)
+      return m_predHint;
+    const uint32_t last = N(parent).lastChild;
+    uint32_t c = last;
+    while (N(c).next != node) c = N(c).next;
+    return c == last ? kNoNode : c;  // the last child's next is the first child
+  }
   void Detach(uint32_t child) {
     Node& c = N(child);
     if (c.parent == kNoNode) return;
-    Node& p = N(c.parent);
-    if (c.prev != kNoNode) N(c.prev).next = c.next; else p.firstChild = c.next;
-    if (c.next != kNoNode) N(c.next).prev = c.prev; else p.lastChild = c.prev;
-    c.parent = c.prev = c.next = kNoNode;
+    const uint32_t parent = c.parent;
+    Node& p = N(parent);
+    if (c.next == child) {
+      p.lastChild = kNoNode;  // the only child
+    } else {
+      uint32_t pred = Predecessor(parent, child);
+      uint32_t ringPred = pred == kNoNode ? p.lastChild : pred;
+      N(ringPred).next = c.next;
+      if (p.lastChild == child) p.lastChild = ringPred;
+    }
+    c.parent = kNoNode;
+    c.next = kNoNode;
   }
   void InsertBefore(uint32_t parent, uint32_t child, uint32_t before) {
     Detach(child);
     Node& c = N(child);
     Node& p = N(parent);
     c.parent = parent;
-    if (before == kNoNode) {
-      c.prev = p.lastChild;
-      if (p.lastChild != kNoNode) N(p.lastChild).next = child; else p.firstChild = child;
+    if (p.lastChild == kNoNode) {
+      c.next = child;
       p.lastChild = child;
-    } else {
-      Node& b = N(before);
-      c.next = before;
-      c.prev = b.prev;
-      if (b.prev != kNoNode) N(b.prev).next = child; else p.firstChild = child;
-      b.prev = child;
+      return;
+    }
+    if (before == kNoNode) {
+      c.next = N(p.lastChild).next;
+      N(p.lastChild).next = child;
+      p.lastChild = child;
+      return;
+    }
+    uint32_t pred = Predecessor(parent, before);
+    N(pred == kNoNode ? p.lastChild : pred).next = child;
+    c.next = before;
+    m_predHint = child;
+  }
+  // Moves all children of `from` to the end of `to`.
+  void MoveChildren(uint32_t from, uint32_t to) {
+    while (N(from).lastChild != kNoNode) {
+      uint32_t first = N(N(from).lastChild).next;
+      AppendChild(to, first);
     }
   }
   void AppendChild(uint32_t parent, uint32_t child) { InsertBefore(parent, child, kNoNode); }
@@ -481,13 +533,14 @@ class Builder {
   bool SameElement(uint32_t a, uint32_t b) const {
     const Node& x = m_t.nodes[a];
     const Node& y = m_t.nodes[b];
-    if (x.name != y.name || x.ns != y.ns || x.size != y.size) return false;
+    if (x.name != y.name || x.ns != y.ns) return false;
     if (x.data == y.data) return true;
-    for (uint32_t i = 0; i < x.size; ++i) {
-      const TreeAttribute& p = m_t.attributes[x.data + i];
+    if (m_t.AttributeCount(a) != m_t.AttributeCount(b)) return false;
+    for (uint32_t i = x.data; i != kNoNode; i = m_t.attributes[i].last ? kNoNode : i + 1) {
+      const TreeAttribute& p = m_t.attributes[i];
       bool found = false;
-      for (uint32_t j = 0; j < y.size && !found; ++j) {
-        const TreeAttribute& q = m_t.attributes[y.data + j];
+      for (uint32_t j = y.data; j != kNoNode && !found; j = m_t.attributes[j].last ? kNoNode : j + 1) {
+        const TreeAttribute& q = m_t.attributes[j];
         found = p.name == q.name && p.ns == q.ns && m_t.Value(p) == m_t.Value(q);
       }
       if (!found) return false;
@@ -549,13 +602,11 @@ class Builder {
     const Node src = N(element);
     uint32_t clone = NewNode(NodeType::Element, src.ns, src.name);
     N(clone).data = src.data;  // attributes are shared: they are never changed in place
-    N(clone).size = src.size;
     return clone;
   }
   uint32_t CreateElement(const Token& token, Namespace ns, uint32_t name) {
     uint32_t node = NewNode(NodeType::Element, ns, name);
-    N(node).data = uint32_t(m_t.attributes.size());
-    N(node).size = 0;
+    if (!token.attributes.empty()) N(node).data = uint32_t(m_t.attributes.size());
     for (const Attribute& a : token.attributes) {
       TreeAttribute ta;
       if (ns == Namespace::Html) {
@@ -575,40 +626,46 @@ class Builder {
         }
         ta.name = (m_t.Intern(n));
       }
-      ta.value = uint32_t(m_t.chars.size());
-      ta.size = uint32_t(a.value.size());
-      m_t.chars.append(a.value);
+      SetValue(ta, a.value);
       m_t.attributes.push_back(ta);
-      ++N(node).size;
       if (ns == Namespace::MathMl && name == kAnnotationXml && a.name == u"encoding" &&
           (EqualsIgnoringAsciiCase(a.value, u"text/html") ||
            EqualsIgnoringAsciiCase(a.value, u"application/xhtml+xml")))
         m_annotationHtml.push_back(node);
     }
+    if (!token.attributes.empty()) m_t.attributes.back().last = 1;
     if (ns == Namespace::Html && name == kTemplate) {
       uint32_t content = NewNode(NodeType::Fragment);
       m_t.templateContents.emplace_back(node, content);
     }
     return node;
   }
+  void SetValue(TreeAttribute& ta, std::u16string_view value) {
+    const bool wide = NeedsWide(value);
+    ta.value = uint32_t(m_t.chars.size());
+    ta.size = uint32_t(value.size());
+    ta.wide = wide;
+    StoreChars(value, wide);
+  }
   void AddMissingAttributes(uint32_t element, const Token& token) {
     for (const Attribute& a : token.attributes) {
       uint32_t id = m_t.Intern(a.name);
       if (m_t.FindAttribute(element, id)) continue;
-      // The element's attributes are one range: move it to the end to grow it.
-      Node& e = N(element);
-      if (e.data + e.size != m_t.attributes.size()) {
-        uint32_t start = uint32_t(m_t.attributes.size());
-        for (uint32_t i = 0; i < e.size; ++i) m_t.attributes.push_back(m_t.attributes[e.data + i]);
-        e.data = start;
+      // An element's attributes are one run ending in a marked one: copy the
+      // run to the end to grow it (clones may share the old run).
+      const uint32_t count = m_t.AttributeCount(element);
+      const uint32_t start = uint32_t(m_t.attributes.size());
+      for (uint32_t i = 0; i < count; ++i) {
+        TreeAttribute copy = m_t.attributes[N(element).data + i];
+        copy.last = 0;
+        m_t.attributes.push_back(copy);
       }
       TreeAttribute ta;
       ta.name = id;
-      ta.value = uint32_t(m_t.chars.size());
-      ta.size = uint32_t(a.value.size());
-      m_t.chars.append(a.value);
+      SetValue(ta, a.value);
+      ta.last = 1;
       m_t.attributes.push_back(ta);
-      ++e.size;
+      N(element).data = start;
     }
   }
 
@@ -666,10 +723,8 @@ class Builder {
     return InsertElement(token, ns, name);
   }
   void InsertComment(const Token& token, Place place) {
-    uint32_t node = NewNode(NodeType::Comment);
-    N(node).data = uint32_t(m_t.chars.size());
-    N(node).size = uint32_t(token.data.size());
-    m_t.chars.append(token.data);
+    uint32_t node = NewText(token.data);
+    N(node).type = NodeType::Comment;
     InsertBefore(place.parent, node, place.before);
   }
   void InsertComment(const Token& token) { InsertComment(token, AppropriatePlace()); }
@@ -677,17 +732,19 @@ class Builder {
     if (text.empty()) return;
     Place place = AppropriatePlace();
     if (N(place.parent).type == NodeType::Document) return;  // the document takes no text
-    uint32_t before = place.before == kNoNode ? N(place.parent).lastChild : N(place.before).prev;
+    uint32_t before = place.before == kNoNode ? N(place.parent).lastChild : Predecessor(place.parent, place.before);
     if (before != kNoNode && N(before).type == NodeType::Text) {
       Node& t = N(before);
-      if (t.data + t.size == m_t.chars.size()) {
-        m_t.chars.append(text);
-        t.size += uint32_t(text.size());
+      const bool wide = NeedsWide(text);
+      const uint64_t end = uint64_t(t.data) + uint64_t(t.length) * (t.wide ? 2 : 1);
+      if (end == m_t.chars.size() && bool(t.wide) == wide && uint64_t(t.length) + text.size() < (1ull << 31)) {
+        StoreChars(text, wide);
+        t.length += uint32_t(text.size());
         return;
       }
       // The run cannot grow in place: it continues in a further node.
       uint32_t more = NewText(text);
-      N(more).name = 1;
+      N(more).more = 1;
       InsertBefore(place.parent, more, place.before);
       return;
     }
@@ -695,9 +752,11 @@ class Builder {
   }
   uint32_t NewText(std::u16string_view text) {
     uint32_t node = NewNode(NodeType::Text);
+    const bool wide = NeedsWide(text);
     N(node).data = uint32_t(m_t.chars.size());
-    N(node).size = uint32_t(text.size());
-    m_t.chars.append(text);
+    N(node).length = uint32_t(text.size());
+    N(node).wide = wide;
+    StoreChars(text, wide);
     return node;
   }
 
@@ -730,31 +789,43 @@ class Builder {
     } else {
       // A later selected option replaces an earlier one's copy.
     }
-    while (N(selectedContent).firstChild != kNoNode) Detach(N(selectedContent).firstChild);
-    for (uint32_t c = N(option).firstChild; c != kNoNode; c = N(c).next) CloneInto(selectedContent, c);
+    while (N(selectedContent).lastChild != kNoNode) Detach(N(selectedContent).lastChild);
+    CloneChildren(option, selectedContent);
   }
+  // The first HTML element of that name below root, in tree order.
   uint32_t FindDescendant(uint32_t root, uint32_t name) const {
-    uint32_t n = m_t.nodes[root].firstChild;
+    uint32_t n = m_t.FirstChild(root);
     while (n != kNoNode) {
       if (m_t.IsHtml(n, name)) return n;
-      const Node& node = m_t.nodes[n];
-      if (node.firstChild != kNoNode) {
-        n = node.firstChild;
+      if (uint32_t first = m_t.FirstChild(n); first != kNoNode) {
+        n = first;
         continue;
       }
-      while (n != root && m_t.nodes[n].next == kNoNode) n = m_t.nodes[n].parent;
+      while (n != root && m_t.NextSibling(n) == kNoNode) n = m_t.nodes[n].parent;
       if (n == root) return kNoNode;
-      n = m_t.nodes[n].next;
+      n = m_t.NextSibling(n);
     }
     return kNoNode;
   }
-  void CloneInto(uint32_t parent, uint32_t node) {
-    const Node src = N(node);
-    uint32_t copy = NewNode(src.type, src.ns, src.name);
-    N(copy).data = src.data;
-    N(copy).size = src.size;
-    AppendChild(parent, copy);
-    for (uint32_t c = src.firstChild; c != kNoNode; c = N(c).next) CloneInto(copy, c);
+  // Deep copies of from's children appended to `to` (without recursion: the
+  // content may be deep).
+  void CloneChildren(uint32_t from, uint32_t to) {
+    std::vector<std::pair<uint32_t, uint32_t>> work;  // (source, copy's parent)
+    for (uint32_t c = m_t.FirstChild(from); c != kNoNode; c = m_t.NextSibling(c)) work.emplace_back(c, to);
+    std::reverse(work.begin(), work.end());
+    while (!work.empty()) {
+      auto [src, parent] = work.back();
+      work.pop_back();
+      const Node copyOf = N(src);
+      uint32_t copy = NewNode(copyOf.type, copyOf.ns, copyOf.name);
+      N(copy).data = copyOf.data;
+      N(copy).wide = copyOf.wide;
+      if (copyOf.type == NodeType::Text || copyOf.type == NodeType::Comment) N(copy).length = copyOf.length;
+      AppendChild(parent, copy);
+      size_t mark = work.size();
+      for (uint32_t c = m_t.FirstChild(src); c != kNoNode; c = m_t.NextSibling(c)) work.emplace_back(c, copy);
+      std::reverse(work.begin() + std::ptrdiff_t(mark), work.end());
+    }
   }
 
   // ---- the driver ----
@@ -947,7 +1018,6 @@ class Builder {
         return;
       case Mode::BeforeHtml: {
         uint32_t html = NewNode(NodeType::Element, Namespace::Html, kHtml);
-        N(html).data = uint32_t(m_t.attributes.size());
         AppendChild(0, html);
         PushOpen(html);
         m_mode = Mode::BeforeHead;
@@ -1326,7 +1396,7 @@ class Builder {
         InsertBefore(place.parent, lastNode, place.before);
       }
       uint32_t clone = CloneElement(formatting);
-      while (N(furthest).firstChild != kNoNode) AppendChild(clone, N(furthest).firstChild);
+      MoveChildren(furthest, clone);
       AppendChild(furthest, clone);
       // The clone takes the formatting element's place at the bookmark.
       size_t oldIndex = ActiveIndex(formatting);
@@ -2146,6 +2216,7 @@ class Builder {
   uint32_t m_head = kNoNode;
   uint32_t m_form = kNoNode;
   uint32_t m_context = kNoNode;
+  uint32_t m_predHint = kNoNode;  // see Predecessor
   bool m_fragment = false;
   bool m_framesetOk = true;
   bool m_fosterParenting = false;
@@ -2161,6 +2232,8 @@ Tree ParseHtml(std::u16string_view text, const ParseOptions& options) {
   Builder builder(tree, text);
   if (options.contextName.empty()) builder.RunDocument();
   else builder.RunFragment(options.contextName, options.contextNamespace);
+  // The arrays grew by doubling; the tree is kept while the page is read.
+  tree.Compact();
   return tree;
 }
 
