@@ -219,7 +219,9 @@ class TextLayout {
   TextLayout(const Tree& tree, size_t inputLength) : m_t(tree) { m_stream.reserve(inputLength / 2); }
 
   // Walks the document's tree; fills one Range per element in tree order.
-  void Run(std::vector<uint32_t>& elements, std::vector<Range>& ranges) {
+  // `closing` gets the elements' indexes in the order their content ends
+  // (children before parents).
+  void Run(std::vector<uint32_t>& elements, std::vector<Range>& ranges, std::vector<uint32_t>& closing) {
     struct Frame {
       uint32_t node;
       uint32_t child;         // next child to visit
@@ -241,6 +243,7 @@ class TextLayout {
       if (f.child == kNoNode) {
         const Frame done = f;
         stack.pop_back();
+        if (done.index != size_t(-1)) closing.push_back(uint32_t(done.index));
         if (done.index != size_t(-1))
           Leave(done.node, done.style, ranges[done.index], done.rendered, done.lastInRow,
                 stack.empty() ? false : stack.back().hideText);
@@ -458,11 +461,12 @@ class TextLayout {
         case Transform::Uppercase: c = Upper(c); break;
         case Transform::Lowercase: c = Lower(c); break;
         case Transform::Capitalize:
-          if (!m_prevWord) c = Upper(c);
+          if (!m_prevWord || !IsWordChar(m_lastChar)) c = Upper(c);
           break;
         case Transform::None: break;
       }
-      m_prevWord = IsWordChar(c);
+      m_prevWord = true;
+      m_lastChar = c;
       m_stream.push_back(c);
       m_lineStart = false;
       m_lastSpace = size_t(-1);
@@ -476,7 +480,8 @@ class TextLayout {
   bool m_lineStart = true;
   bool m_collapsing = false;       // the last content was a collapsible space
   size_t m_lastSpace = size_t(-1);  // the collapsible space a line end would remove
-  bool m_prevWord = false;         // for capitalize: the last character was part of a word
+  bool m_prevWord = false;         // for capitalize: m_lastChar is the last character, with no space or break since
+  char16_t m_lastChar = 0;
 };
 
 class ElementListBuilder {
@@ -489,7 +494,9 @@ class ElementListBuilder {
     std::vector<Range> ranges;
     ids.reserve(m_t.nodes.size() / 2);
     ranges.reserve(m_t.nodes.size() / 2);
-    m_layout.Run(ids, ranges);
+    std::vector<uint32_t> order;
+    order.reserve(m_t.nodes.size() / 2);
+    m_layout.Run(ids, ranges, order);
 
     std::vector<Element> elements(ids.size());
     // As in a browser reading a.href after parsing: the first <base href> in
@@ -505,11 +512,6 @@ class ElementListBuilder {
     UrlResolver resolver(base, queryEncoder);
     // Elements whose content ends first take their text first: with the text
     // budget spent, the outer elements of pathological nesting get theirs cut.
-    std::vector<uint32_t> order(ids.size());
-    for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-      return ranges[a].end != ranges[b].end ? ranges[a].end < ranges[b].end : a > b;
-    });
     for (const uint32_t i : order) {
       const uint32_t id = ids[i];
       const Node& n = m_t.nodes[id];
@@ -532,26 +534,31 @@ class ElementListBuilder {
  private:
   // The algorithm's last steps on a range of the stream.
   std::u16string Render(const Range& range) {
-    std::u16string_view stream = m_layout.Stream();
+    const char16_t* stream = m_layout.Stream().data();
     size_t length = std::min<size_t>(range.end - range.start, m_textBudget);
     m_textBudget -= length;
     std::u16string out;
     int pending = 0;
     bool visible = range.visibleAtStart;
-    for (size_t i = range.start; i < range.start + length; ++i) {
-      char16_t c = stream[i];
-      switch (c) {
-        case kBreak1: if (visible) pending = std::max(pending, 1); continue;
-        case kBreak2: if (visible) pending = std::max(pending, 2); continue;
-        case kHideOn: visible = false; continue;
-        case kHideOff: visible = true; continue;
-        case kEdge: case kObject: case kDeleted: continue;
-        default: break;
+    const char16_t* p = stream + range.start;
+    const char16_t* end = p + length;
+    while (p < end) {
+      // A run of text goes in whole.
+      const char16_t* run = p;
+      while (p < end && !IsReserved(*p)) ++p;
+      if (p > run && visible) {
+        if (pending > 0 && !out.empty()) out.append(size_t(pending), u'\n');
+        pending = 0;
+        out.append(run, size_t(p - run));
       }
-      if (!visible) continue;
-      if (pending > 0 && !out.empty()) out.append(size_t(pending), u'\n');
-      pending = 0;
-      out.push_back(c);
+      if (p == end) break;
+      switch (*p++) {
+        case kBreak1: if (visible) pending = std::max(pending, 1); break;
+        case kBreak2: if (visible) pending = std::max(pending, 2); break;
+        case kHideOn: visible = false; break;
+        case kHideOff: visible = true; break;
+        default: break;  // kEdge, kObject, kDeleted
+      }
     }
     return out;
   }

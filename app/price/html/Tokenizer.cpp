@@ -1147,17 +1147,33 @@ bool Tokenizer::Next(Token& token) {
   }
   if (m_tokenReady) {
     m_tokenReady = false;
+    // Only the fields the token's type uses are swapped; the others are
+    // cleared (the tokenizer resets its own when it starts the next token).
     token.type = m_current.type;
-    token.name.swap(m_current.name);
-    token.data.swap(m_current.data);
-    token.attributes.swap(m_current.attributes);
     token.selfClosing = m_current.selfClosing;
     token.hasName = m_current.hasName;
     token.hasPublicId = m_current.hasPublicId;
     token.hasSystemId = m_current.hasSystemId;
     token.forceQuirks = m_current.forceQuirks;
-    token.publicId.swap(m_current.publicId);
-    token.systemId.swap(m_current.systemId);
+    if (m_current.type == TokenType::StartTag || m_current.type == TokenType::EndTag) {
+      token.name.swap(m_current.name);
+      token.attributes.swap(m_current.attributes);
+      token.data.clear();
+      token.publicId.clear();
+      token.systemId.clear();
+    } else if (m_current.type == TokenType::Comment) {
+      token.data.swap(m_current.data);
+      token.name.clear();
+      token.attributes.clear();
+      token.publicId.clear();
+      token.systemId.clear();
+    } else {
+      token.name.swap(m_current.name);
+      token.data.swap(m_current.data);
+      token.attributes.swap(m_current.attributes);
+      token.publicId.swap(m_current.publicId);
+      token.systemId.swap(m_current.systemId);
+    }
     return true;
   }
   return false;

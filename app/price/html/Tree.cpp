@@ -2,6 +2,7 @@
 #include "app/price/html/Tree.h"
 
 #include <algorithm>
+#include <array>
 
 #include "host/Utf8.h"
 
@@ -15,13 +16,35 @@ constexpr std::u16string_view kStaticNames[] = {
 };
 static_assert(std::size(kStaticNames) == names::kStaticCount);
 
-const std::unordered_map<std::u16string_view, uint32_t>& StaticIndex() {
-  static const std::unordered_map<std::u16string_view, uint32_t> index = [] {
-    std::unordered_map<std::u16string_view, uint32_t> m;
-    for (uint32_t i = 0; i < names::kStaticCount; ++i) m.emplace(kStaticNames[i], i);
-    return m;
-  }();
-  return index;
+// The static names in an open-addressing table: a tag or attribute name is
+// looked up for every tag, so this is on the parser's hot path.
+uint32_t HashName(std::u16string_view name) {
+  uint32_t h = 2166136261u;
+  for (char16_t c : name) h = (h ^ c) * 16777619u;
+  return h;
+}
+struct StaticTable {
+  static constexpr uint32_t kSlots = 1024;  // a power of two, over four times the names
+  std::array<uint16_t, kSlots> slots;
+  StaticTable() {
+    slots.fill(UINT16_MAX);
+    for (uint32_t i = 0; i < names::kStaticCount; ++i) {
+      uint32_t at = HashName(kStaticNames[i]) & (kSlots - 1);
+      while (slots[at] != UINT16_MAX) at = (at + 1) & (kSlots - 1);
+      slots[at] = uint16_t(i);
+    }
+  }
+  uint32_t Find(std::u16string_view name) const {
+    for (uint32_t at = HashName(name) & (kSlots - 1);; at = (at + 1) & (kSlots - 1)) {
+      uint16_t id = slots[at];
+      if (id == UINT16_MAX) return UINT32_MAX;
+      if (kStaticNames[id] == name) return id;
+    }
+  }
+};
+const StaticTable& StaticIndex() {
+  static const StaticTable table;
+  return table;
 }
 
 }  // namespace
@@ -33,15 +56,13 @@ std::u16string_view Tree::Name(uint32_t id) const {
 }
 
 uint32_t Tree::FindName(std::u16string_view name) const {
-  const auto& index = StaticIndex();
-  if (auto it = index.find(name); it != index.end()) return it->second;
+  if (uint32_t id = StaticIndex().Find(name); id != UINT32_MAX) return id;
   if (auto it = m_dynamicIndex.find(std::u16string(name)); it != m_dynamicIndex.end()) return it->second;
   return UINT32_MAX;
 }
 
 uint32_t Tree::Intern(std::u16string_view name) {
-  const auto& index = StaticIndex();
-  if (auto it = index.find(name); it != index.end()) return it->second;
+  if (uint32_t id = StaticIndex().Find(name); id != UINT32_MAX) return id;
   // Past 16M distinct names (a page of 100 MB of made-up tags) the rest share the last id.
   if (names::kStaticCount + m_dynamicNames.size() > kMaxNameId) return kMaxNameId;
   auto [it, added] = m_dynamicIndex.try_emplace(std::u16string(name), 0);
