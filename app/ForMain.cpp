@@ -9,12 +9,14 @@
 #include <utility>
 
 #include "app/ModMain.h"
+#include "app/Settings.h"
 #include "app/price/MemoryControls.h"
 #include "controls/JCombo/JCombo.h"
 #include "controls/skForms/skForms.h"
 #include "controls/skbutton/skbutton.h"
 #include "controls/ucStatusBar/ucStatusBar.h"
 #include "host/Failure.h"
+#include "host/Font.h"
 #include "host/Image.h"
 #include "host/Label.h"
 #include "host/ListBox.h"
@@ -27,6 +29,7 @@ namespace fw {
 namespace {
 
 constexpr int kRows = 4;
+constexpr int32_t kCreditPanel = 1;
 constexpr int32_t kDatePanel = 2;
 
 // The province and city boxes as the lookup sees them: the image combo box
@@ -138,8 +141,8 @@ struct ForMain::Wiring {
   }
 };
 
-ForMain::ForMain(std::u16string priceHost, std::u16string chartHost)
-    : m_priceHost(std::move(priceHost)), m_chartHost(std::move(chartHost)) {}
+ForMain::ForMain(std::u16string priceRoot, std::u16string chartRoot)
+    : m_priceRoot(std::move(priceRoot)), m_chartRoot(std::move(chartRoot)) {}
 
 ForMain::~ForMain() {
   if (MainWindow() == this) SetMainWindow(nullptr);
@@ -154,16 +157,24 @@ bool ForMain::LoadDesign() {
 // index through the loader LoadProvince navigates with (the same URL, so the
 // loader takes this fetch over), the chart fetched and decoded on a worker.
 void ForMain::StartFetches() {
-  Skipping([&] { m_browser.Prefetch(IndexPageUrl(m_priceHost)); });
+  Skipping([&] { m_browser.Prefetch(IndexPageUrl(m_priceRoot)); });
   Skipping([&] { m_chartAhead = std::make_unique<PicturePrefetch>(ChartUrl()); });
 }
 
-std::wstring ForMain::ChartUrl() const { return L"http://" + ToWide(m_chartHost) + ToWide(kChartPath); }
+// The chart's path starts with its own slash.
+std::wstring ForMain::ChartUrl() const {
+  std::u16string_view origin = m_chartRoot;
+  if (origin.ends_with(u'/')) origin.remove_suffix(1);
+  return ToWide(origin) + ToWide(kChartPath);
+}
 
 bool ForMain::Ready() const { return m_lookup && m_lookup->Ready(); }
 
+// The site as configured, its scheme with a capital: "Http://host/".
 std::u16string ForMain::ChartToolTip() const {
-  return u"数据来源于油价网\r\n(Http://" + m_priceHost + u"/)";
+  std::u16string site = m_priceRoot;
+  if (!site.empty() && site[0] >= u'a' && site[0] <= u'z') site[0] = static_cast<char16_t>(site[0] - 32);
+  return u"数据来源于油价网\r\n(" + site + u")";
 }
 
 // The start-up sequence; each step that fails is skipped.
@@ -188,6 +199,82 @@ void ForMain::OnLoad() {
     if (m_lookup) m_lookup->LoadProvince();
   });
   OnStartupStep("index");
+  Skipping([&] { ChooseStartCity(); });
+}
+
+// An item of a box by its text; -1 when the box does not list it.
+static int32_t FindItem(const JCombo& box, std::u16string_view text) {
+  for (int32_t i = 0; i < box.ListCount(); ++i) {
+    if (box.GetItem(i) == text) return i;
+  }
+  return -1;
+}
+
+// Each choice goes through the box, which raises Change as a choice in its
+// list does: the province fills the city list, the city loads the rows.
+void ForMain::ChooseStartCity() {
+  if (!m_startCity || !Ready()) return;
+  auto* provinces = Get<JCombo>(u"comWhere", 0);
+  auto* cities = Get<JCombo>(u"comWhere", 1);
+  if (!provinces || !cities) return;
+  const int32_t province = FindItem(*provinces, m_startCity->province);
+  if (province < 0) return;
+  m_choosingStartCity = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{m_choosingStartCity};
+  provinces->SetListIndex(province);
+  const int32_t city = FindItem(*cities, m_startCity->city);
+  if (city >= 0) cities->SetListIndex(city);
+}
+
+// A city the user chose (not the one chosen for them at start) is kept for
+// the next start, when that is wanted.
+void ForMain::StoreChosenCity() {
+  if (!m_rememberCity || m_choosingStartCity) return;
+  auto* provinces = Get<JCombo>(u"comWhere", 0);
+  auto* cities = Get<JCombo>(u"comWhere", 1);
+  if (!provinces || !cities || provinces->ListIndex() < 0 || cities->ListIndex() < 0) return;
+  StoreLastCity({provinces->GetItem(provinces->ListIndex()), cities->GetItem(cities->ListIndex())});
+}
+
+void ForMain::ChangeSites(std::u16string priceRoot, std::u16string chartRoot) {
+  m_pendingSites.emplace(std::move(priceRoot), std::move(chartRoot));
+  ApplyPendingSites();
+}
+
+// The lookup cannot be replaced under one of its own operations (the index
+// wait runs the window's messages): the change is tried again when the
+// operation has ended, from the message queue.
+void ForMain::ApplyPendingSites() {
+  if (!m_pendingSites) return;
+  if (m_lookup && !m_lookup->Ready()) {
+    PostMessageW(hWnd(), kApplySitesMessage, 0, 0);
+    return;
+  }
+  auto [priceRoot, chartRoot] = std::move(*m_pendingSites);
+  m_pendingSites.reset();
+  m_priceRoot = std::move(priceRoot);
+  m_chartRoot = std::move(chartRoot);
+  Skipping([&] {
+    for (int32_t i = 0; i < 2; ++i) {
+      if (auto* box = Get<JCombo>(u"comWhere", i)) box->Clear();
+    }
+    for (int32_t i = 0; i < 4; ++i) {
+      if (auto* list = Get<ListBox>(u"ListCity", i)) list->Clear();
+    }
+    if (auto* text = Get<TextBox>(u"Text1")) text->SetText(u"");
+  });
+  Skipping([&] { EmptyRows(); });
+  Skipping([&] {
+    if (auto* picture = Get<PictureBox>(u"Picture1")) picture->SetPicture(nullptr);
+  });
+  Skipping([&] { WireLookup(); });
+  Skipping([&] { LoadChart(); });
+  Skipping([&] {
+    if (m_lookup) m_lookup->LoadProvince();
+  });
 }
 
 void ForMain::OnUnload() {
@@ -272,7 +359,9 @@ void ForMain::WireLookup() {
       [this](std::u16string_view prompt, int32_t flags, std::u16string_view caption) {
         return ShowMessageBox(prompt, flags, caption);
       },
-      m_priceHost);
+      m_priceRoot);
+  m_lookup->SetProblemHandler(
+      [this](const std::optional<SiteProblem>& problem) { ShowProblem(problem); });
   m_wiring = std::move(w);
 }
 
@@ -291,10 +380,28 @@ void ForMain::BindEvents() {
   }
 }
 
+void ForMain::ShowProblem(const std::optional<SiteProblem>& problem) {
+  Skipping([&] {
+    auto* bar = Get<ucStatusBar>(u"ucStatusBar1");
+    if (!bar) return;
+    // The credit's face has no Chinese glyphs wherever the system does not
+    // link it to one; the problem is written in the face the windows' Chinese
+    // texts use, and the credit gets the bar's own font back.
+    if (problem && !m_creditFont) m_creditFont = bar->PanelFont(kCreditPanel);
+    if (problem || m_creditFont) {
+      bar->SetPanelFont(kCreditPanel, problem ? Font::Create(u"宋体", 9) : m_creditFont);
+    }
+    bar->SetPanelText(kCreditPanel, problem ? ProblemSummary(*problem) : std::u16string(kCredit));
+    bar->SetPanelToolTipText(kCreditPanel, problem ? ProblemMessage(*problem) : std::u16string());
+  });
+}
+
 void ForMain::OnWhereChange(int32_t index) {
+  const bool acts = Ready();
   Skipping([&] {
     if (m_lookup) m_lookup->OnWhereChange(index);
   });
+  if (acts && index == 1) Skipping([&] { StoreChosenCity(); });
 }
 
 void ForMain::OnRefreshClick() {
@@ -318,6 +425,11 @@ void ForMain::OnHelp() {
 }
 
 bool ForMain::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+  if (msg == kApplySitesMessage) {
+    ApplyPendingSites();
+    result = 0;
+    return true;
+  }
   // The platform turns F1 into a help request that climbs from the focused
   // control to its window.
   if (msg != WM_HELP) return false;

@@ -24,15 +24,18 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/ForMail.h"
+#include "app/SiteSettings.h"
 #include "app/Version.h"
 #include "app/picture/PicturePrefetch.h"
 #include "app/price/DocumentLoader.h"
 #include "app/price/HttpClient.h"
 #include "app/price/PriceLookup.h"
+#include "host/Font.h"
 #include "host/Form.h"
 
 namespace fw {
@@ -43,11 +46,29 @@ class ForMain : public Form {
   static constexpr std::u16string_view kCaption = u"Fuelwise v" FUELWISE_VERSION_TEXT;
   static constexpr std::u16string_view kChartPath = u"/cn/live_charts/t24_crude_cn188x166.gif";
   static constexpr std::u16string_view kCredit = u"Design By fuelwise-dev";
+  // Posted to itself: a change of sites that waits for the lookup.
+  static constexpr UINT kApplySitesMessage = WM_APP + 30;
 
-  // `priceHost` and `chartHost` are host[:port] of the price site and of the
-  // site serving the chart (the build's settings; tests give their own).
-  ForMain(std::u16string priceHost, std::u16string chartHost);
+  // `priceRoot` and `chartRoot` are the origins of the price site and of the
+  // site serving the chart, each with "/" ("https://host[:port]/"): the
+  // settings the program starts with (tests give their own).
+  ForMain(std::u16string priceRoot, std::u16string chartRoot);
   ~ForMain() override;
+
+  // The city chosen once the provinces are listed at start, through the same
+  // path as the user's choice (nothing when it is no longer listed). Before
+  // LoadDesign.
+  void SetStartCity(std::optional<settings::CityChoice> city) { m_startCity = std::move(city); }
+  // Whether each city the user chooses is kept for the next start.
+  void SetRememberCity(bool remember) { m_rememberCity = remember; }
+  bool RememberCity() const { return m_rememberCity; }
+  // The sites the window reads ("https://host[:port]/").
+  const std::u16string& PriceRoot() const { return m_priceRoot; }
+  const std::u16string& ChartRoot() const { return m_chartRoot; }
+  // Reads the provinces and the chart again from other sites, as at start;
+  // the choice and the rows shown are dropped. While an operation of the
+  // lookup is still running, the change waits for it to end.
+  void ChangeSites(std::u16string priceRoot, std::u16string chartRoot);
 
   // Builds the window from its design resource in the exe; the load handler
   // runs before this returns (the index page is read by then). The chart and
@@ -101,15 +122,26 @@ class ForMain : public Form {
   void WireLookup();
   void BindEvents();
   void OnPictureMouseMove();
+  void ChooseStartCity();
+  // The site's problem in the credit panel (its tooltip the whole message),
+  // or the credit again when there is none.
+  void ShowProblem(const std::optional<SiteProblem>& problem);
+  void StoreChosenCity();
+  void ApplyPendingSites();
 
-  std::u16string m_priceHost;
-  std::u16string m_chartHost;
+  std::u16string m_priceRoot;
+  std::u16string m_chartRoot;
   WinHttpPageSource m_pages;
   DocumentLoader m_browser;
   std::unique_ptr<PicturePrefetch> m_chartAhead;
   std::unique_ptr<Wiring> m_wiring;
   std::unique_ptr<PriceLookup> m_lookup;
   Clock m_clock;
+  std::shared_ptr<Font> m_creditFont;  // the credit panel's own, while a problem is shown
+  std::optional<settings::CityChoice> m_startCity;
+  bool m_rememberCity = false;
+  bool m_choosingStartCity = false;
+  std::optional<std::pair<std::u16string, std::u16string>> m_pendingSites;
   ForMail m_about;
 };
 

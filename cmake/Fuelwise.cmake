@@ -21,6 +21,10 @@ function(fuelwise_display_version out)
   set(${out} "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${build}" PARENT_SCOPE)
 endfunction()
 fuelwise_display_version(FUELWISE_DISPLAY_VERSION)
+# The exe's file version as Windows reads it, the FILEVERSION of its version
+# resource (app/res/Fuelwise.rc: major, minor, 0, build); the installer's File
+# table carries it too.
+set(FUELWISE_FILE_VERSION "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.${PROJECT_VERSION_PATCH}")
 
 function(fuelwise_warnings target)
   if(MSVC)

@@ -1,15 +1,20 @@
 # Builds the Windows installer from the staged files (cmake -P).
 #
-#   cmake -DWIXL=... -DMSIBUILD=... -DMSIINFO=... -DWXS=Fuelwise.wxs -DSTAGE_DIR=<dir>
-#         -DICON_FILE=<ico> -DVERSION=1.0.0110 -DUPGRADE_BELOW=1.0.111 -DOUTPUT=<msi>
-#         -P BuildMsi.cmake
+#   cmake -DWIXL=... -DMSIBUILD=... -DMSIINFO=... -DPYTHON=... -DWXS=Fuelwise.wxs -DSTAGE_DIR=<dir>
+#         -DICON_FILE=<ico> -DVERSION=1.0.0110 -DUPGRADE_BELOW=1.0.111 -DFILE_VERSION=1.0.0.110
+#         -DOUTPUT=<msi> -P BuildMsi.cmake
+#
+# FILE_VERSION is the exe's own (the FILEVERSION of its version resource): the
+# Installer compares it with the file it finds, and the list of installed files
+# shows it.
 #
 # The texts of the package are Chinese, so its tables have to be in code page
 # 936. wixl writes table strings in the code page its libraries take from
 # WINDOWS_LANGUAGE (a character outside it becomes an empty string) and marks
 # the database with none; msibuild, run the same way, then marks it 936 and
-# gives the summary the Chinese template.
-foreach(var WIXL MSIBUILD MSIINFO WXS STAGE_DIR ICON_FILE VERSION UPGRADE_BELOW OUTPUT)
+# gives the summary the Chinese template. Neither turns the summary's texts
+# into its code page (936, they stay UTF-8 bytes): summary-codepage.py does.
+foreach(var WIXL MSIBUILD MSIINFO PYTHON WXS STAGE_DIR ICON_FILE VERSION UPGRADE_BELOW FILE_VERSION OUTPUT)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "BuildMsi.cmake needs -D${var}=...")
   endif()
@@ -43,13 +48,35 @@ if(failed)
   message(FATAL_ERROR "wixl failed (${failed})")
 endif()
 
+# What wixl 0.101 cannot say, said in SQL:
+# - the exe's version and language (File's DefaultVersion is not read; 2052 is
+#   the language of its version resource, app/res/Fuelwise.rc); a file with a
+#   version has no hash in MsiFileHash, which is for unversioned files;
+# - the settings key, removed with all it holds when the program is (a
+#   Registry row named "-" without a value; RegistryKey's
+#   ForceDeleteOnUninstall is not read).
+set(sql
+  "UPDATE `File` SET `Version` = '${FILE_VERSION}', `Language` = '2052' WHERE `File` = 'FuelwiseExe'"
+  "DELETE FROM `MsiFileHash` WHERE `File_` = 'FuelwiseExe'"
+  "INSERT INTO `Registry` (`Registry`, `Root`, `Key`, `Name`, `Component_`)
+   VALUES ('Settings', 1, 'Software\\Fuelwise', '-', 'Program')")
+set(queries)
+foreach(q IN LISTS sql)
+  list(APPEND queries -q "${q}")
+endforeach()
 file(WRITE "${work}/_ForceCodepage.idt" "\r\n\r\n936\t_ForceCodepage\r\n")
 execute_process(
-  COMMAND "${MSIBUILD}" "${building}" -i "${work}/_ForceCodepage.idt"
+  COMMAND "${MSIBUILD}" "${building}" -i "${work}/_ForceCodepage.idt" ${queries}
           -s "Fuelwise 安装程序" Fuelwise "x64;2052"
   RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "msibuild failed (${failed})")
+endif()
+execute_process(
+  COMMAND "${PYTHON}" "${CMAKE_CURRENT_LIST_DIR}/summary-codepage.py" "${building}"
+  RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "the summary's texts could not be put in code page 936 (${failed})")
 endif()
 
 # A text that did not survive the trip is an empty string: stop here rather

@@ -90,7 +90,7 @@ int wmain(int argc, wchar_t** argv) {
   TimedMain::Step("COM and OLE");
   fw::RegisterWindowKinds();
   {
-    TimedMain form(host, host);
+    TimedMain form(u"http://" + host + u"/", u"http://" + host + u"/");
     if (!form.LoadDesign()) return 1;
     auto* provinces = form.Get<fw::JCombo>(u"comWhere", 0);
     if (provinces && provinces->ListCount() > 0) bench::Print("provinces", static_cast<double>(bench::NowTicks()));

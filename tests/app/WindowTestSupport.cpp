@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <utility>
 
 #include "host/Form.h"
@@ -155,16 +157,32 @@ bool PumpFor(int ms, const std::function<bool()>& until) {
   return until && until();
 }
 
-bool StartProgramUnderTest(const std::wstring& site, PROCESS_INFORMATION& process) {
-  SetEnvironmentVariableW(L"FUELWISE_TEST_SITE", site.c_str());
-  wchar_t exe[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring path(exe);
-  path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"FuelwiseUnderTest.exe";
+void ForgetUserSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Fuelwise"); }
+
+bool StartProgram(const std::vector<std::wstring>& args, PROCESS_INFORMATION& process) {
+  // The build's own exe, named by its Unix path, which the prefix's Z: drive reaches.
+  // Tests that start the program are given its path (FUELWISE_PROGRAM_EXE);
+  // the others have none.
+#ifdef FUELWISE_PROGRAM_EXE
+  const std::string unixPath = FUELWISE_PROGRAM_EXE;
+#else
+  const std::string unixPath;
+#endif
+  if (unixPath.empty()) return false;
+  std::wstring path = L"Z:" + std::wstring(unixPath.begin(), unixPath.end());
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  std::wstring line = L"\"" + path + L"\"";
+  for (const std::wstring& arg : args) line += L" \"" + arg + L"\"";
   STARTUPINFOW si{};
   si.cb = sizeof si;
-  return CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &process) != FALSE;
+  return CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &process) != FALSE;
+}
+
+bool StartProgramUnderTest(const std::wstring& site, PROCESS_INFORMATION& process) {
+  ForgetUserSettings();
+  const std::wstring origin = L"http://" + site;
+  return StartProgram({L"--price-site", origin, L"--chart-site", origin}, process);
 }
 
 void ChooseInList(HWND combo, std::u16string_view item) {

@@ -54,9 +54,16 @@ void RealClick(HWND hwnd, int x, int y);
 // `until` is true.
 bool PumpFor(int ms, const std::function<bool()>& until = {});
 
-// Starts the test build of the program (FuelwiseUnderTest.exe, beside this
-// test's exe) as a process of its own against the price site `site`
-// (host[:port]); false when it could not be started.
+// Removes the user's settings (HKCU\Software\Fuelwise), so a start meets the
+// program as a first start does: no sites stored, no city remembered.
+void ForgetUserSettings();
+
+// Starts the shipped program (Fuelwise.exe, the build's own) as a process of
+// its own with `args` on its command line; false when it could not be started.
+bool StartProgram(const std::vector<std::wstring>& args, PROCESS_INFORMATION& process);
+
+// The user's settings forgotten, then the program started against the price
+// and chart site at `site` (host[:port] of an http site) given on its command line.
 bool StartProgramUnderTest(const std::wstring& site, PROCESS_INFORMATION& process);
 
 }  // namespace fw::test

@@ -105,8 +105,8 @@ class DpiLayoutTest : public ::testing::Test {
   static void TearDownTestSuite() { OleUninitialize(); }
 
   void SetUp() override {
-    const std::u16string host = ToU16(SiteHost());
-    form = std::make_unique<QuietMain>(host, host);
+    const std::u16string root = u"http://" + ToU16(SiteHost()) + u"/";
+    form = std::make_unique<QuietMain>(root, root);
     ASSERT_TRUE(form->LoadDesign());
     form->Show();
     Pump();

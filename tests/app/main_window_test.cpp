@@ -46,6 +46,8 @@ const std::u16string k14(14, u' ');
 
 std::u16string Host() { return ToU16(SiteHost()); }
 std::u16string Root() { return u"http://" + Host() + u"/"; }
+// A site's root for the window: the sample site's host, or a fault path glued to it.
+std::u16string RootOf(std::u16string_view host) { return u"http://" + std::u16string(host) + u"/"; }
 
 // The window with its message box replaced by a record of what it was asked
 // to show, so that a warning does not wait for a user.
@@ -158,7 +160,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   void Build(std::u16string priceHost) {
-    form = std::make_unique<RecordingMain>(std::move(priceHost), Host());
+    form = std::make_unique<RecordingMain>(RootOf(priceHost), Root());
     ASSERT_TRUE(form->LoadDesign());
     EXPECT_TRUE(form->BuildErrors().empty());
   }
@@ -241,7 +243,7 @@ TEST_F(MainWindowTest, TheFetchesRunWithTheBuildAndShowAtTheirSteps) {
   form.reset();
   TakeQuit();
   ClearRequestLog();
-  auto watched = std::make_unique<WatchedMain>(Host(), Host());
+  auto watched = std::make_unique<WatchedMain>(Root(), Root());
   WatchedMain& w = *watched;
   form = std::move(watched);
   ASSERT_TRUE(form->LoadDesign());
@@ -262,23 +264,27 @@ TEST_F(MainWindowTest, FailingAndSlowSites) {
     std::u16string chartHost;
     bool picture;
     size_t provinces;
+    std::u16string_view reason;  // what the province box says first
   };
   const std::u16string down = u"127.0.0.1:" + ToU16(std::to_wstring(ClosedPort()));
   const Case cases[] = {
-      {"down", down, down, false, 0},
-      {"error status", Host() + u"/faults/500.asp?x=", Host() + u"/faults/500.asp?x=", false, 0},
-      {"slow", Host() + u"/faults/slow.asp?ms=800&x=", Host() + u"/faults/slow.gif?ms=800&x=", true, 0},
-      {"slow index, chart at once", Host() + u"/faults/slow.asp?ms=800&x=", Host(), true, 0},
+      {"down", down, down, false, 0, u"无法连接到服务器"},
+      {"error status", Host() + u"/faults/500.asp?x=", Host() + u"/faults/500.asp?x=", false, 0,
+       u"服务器返回 HTTP 500"},
+      {"slow", Host() + u"/faults/slow.asp?ms=800&x=", Host() + u"/faults/slow.gif?ms=800&x=", true, 0,
+       u"页面中没有省份"},
+      {"slow index, chart at once", Host() + u"/faults/slow.asp?ms=800&x=", Host(), true, 0,
+       u"页面中没有省份"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     form.reset();
     TakeQuit();
-    form = std::make_unique<RecordingMain>(c.priceHost, c.chartHost);
+    form = std::make_unique<RecordingMain>(RootOf(c.priceHost), RootOf(c.chartHost));
     ASSERT_TRUE(form->LoadDesign());
     EXPECT_TRUE(form->Ready());
     EXPECT_EQ(ComboItems(Combo(0)).size(), c.provinces);
-    EXPECT_EQ(WindowText(Combo(0)), u"请选择省份");
+    EXPECT_EQ(WindowText(Combo(0)), std::u16string(c.reason) + u": " + RootOf(c.priceHost));
     const auto picture = form->Get<PictureBox>(u"Picture1")->GetPicture();
     ASSERT_EQ(picture != nullptr, c.picture);
     if (picture) {
@@ -488,7 +494,7 @@ TEST_F(MainWindowTest, ChangesBeforeTheIndexIsReadDoNothing) {
   TakeQuit();
   ClearRequestLog();
   // An index page that takes a while: the window runs meanwhile.
-  form = std::make_unique<RecordingMain>(Host() + u"/faults/slow.asp?ms=1500&x=", Host());
+  form = std::make_unique<RecordingMain>(RootOf(Host() + u"/faults/slow.asp?ms=1500&x="), Root());
   g_loading = form.get();
   g_acted = false;
   const UINT_PTR timer = SetTimer(nullptr, 0, 50, ActWhileLoading);

@@ -2,13 +2,17 @@
 // installed, upgraded, started and removed the way a user or an administrator
 // would, in a Wine prefix made afresh for this run. The runner
 // (tests/package/run-package-tests.sh) makes the prefix, unpacks the zip and
-// serves the sample price site where the packaged program looks for it; the
-// paths and versions come in the environment.
+// serves the sample price site on a port of this run, which the test hands the
+// shipped program on its command line or in its settings; the paths, versions
+// and the site's origin come in the environment.
 #include <gtest/gtest.h>
 
+#include <winsock2.h>
 #include <windows.h>
 #include <knownfolders.h>
 #include <msi.h>
+#include <msidefs.h>
+#include <msiquery.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -23,6 +27,7 @@
 
 #include "host/WideText.h"
 #include "tests/app/WindowTestSupport.h"
+#include "tests/host/AccessibleRead.h"
 
 namespace fw {
 namespace {
@@ -43,13 +48,18 @@ struct Inputs {
   std::wstring version = Env(L"FUELWISE_PACKAGE_VERSION");
   std::wstring newerVersion = Env(L"FUELWISE_PACKAGE_NEWER_VERSION");
   std::wstring portableDir = Env(L"FUELWISE_PORTABLE_DIR");  // the zip's folder, unpacked
-  bool siteServed = Env(L"FUELWISE_PACKAGE_SITE") == L"served";
+  std::wstring site = Env(L"FUELWISE_PACKAGE_SITE");          // http://127.0.0.1:PORT
 };
 
 // The installer's texts, as a Chinese reader should see them.
 constexpr wchar_t kDescription[] = L"查看中国各省市今日的燃油零售价格";
-// The provinces of the sample site's index page, in its order.
+// The provinces of the sample site's index page, in its order; a city of the
+// first and its four prices (tools/sample-site).
 const std::vector<std::u16string> kProvinces = {u"广东", u"浙江", u"江苏", u"四川", u"山东", u"湖北"};
+constexpr char16_t kCity[] = u"广州";
+const std::vector<std::u16string> kCityPrices = {u"7.17", u"7.74", u"8.38", u"7.41"};
+// Where the program keeps its settings, and the installer its key paths.
+constexpr wchar_t kSettingsKey[] = L"Software\\Fuelwise";
 const Names kShipped = {L"Fuelwise.exe", L"LICENSE.txt", L"README.txt"};
 
 std::wstring Lower(std::wstring s) {
@@ -245,7 +255,7 @@ void ExpectReleaseBuild(const std::wstring& exe, const std::wstring& version) {
 
 std::u16string Caption(const std::wstring& version) { return u"Fuelwise v" + FromWide(version); }
 
-// The program's window, found as a user sees it.
+// The program's window, found and used as a user does.
 class Program {
  public:
   explicit Program(HANDLE process) : m_process(process) {}
@@ -253,32 +263,44 @@ class Program {
     if (WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT) TerminateProcess(m_process, 9);
     CloseHandle(m_process);
   }
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
   HWND Window(const std::wstring& version) {
-    HWND found = nullptr;
     const DWORD pid = GetProcessId(m_process);
-    test::PumpFor(30000, [&] { return (found = test::FindShown(Caption(version), pid)); });
-    return found;
+    test::PumpFor(30000, [&] { return (m_main = test::FindShown(Caption(version), pid)); });
+    return m_main;
   }
-  // The items of the upper of the two combo boxes: the provinces.
-  static std::vector<std::u16string> Provinces(HWND main) {
-    HWND upper = nullptr;
-    LONG top = LONG_MAX;
-    for (const auto& c : test::VisibleChildren(main)) {
+  // The province and the city box (the platform's combo boxes in them), top to bottom.
+  std::vector<HWND> Combos() const {
+    std::vector<test::ChildWindow> combos;
+    for (const auto& c : test::VisibleChildren(m_main)) {
       wchar_t kind[32] = {};
       GetClassNameW(c.hwnd, kind, 32);
-      if (std::wstring(kind) == L"ComboBox" && c.rect.top < top) upper = c.hwnd, top = c.rect.top;
+      if (std::wstring(kind) == L"ComboBox") combos.push_back(c);
     }
+    std::sort(combos.begin(), combos.end(), [](auto& a, auto& b) { return a.rect.top < b.rect.top; });
+    std::vector<HWND> out;
+    for (const auto& c : combos) out.push_back(c.hwnd);
+    return out;
+  }
+  static std::vector<std::u16string> Items(HWND combo) {
     std::vector<std::u16string> items;
-    for (LRESULT i = 0, n = upper ? SendMessageW(upper, CB_GETCOUNT, 0, 0) : 0; i < n; ++i) {
+    for (LRESULT i = 0, n = SendMessageW(combo, CB_GETCOUNT, 0, 0); i < n; ++i) {
       wchar_t item[256] = {};
-      SendMessageW(upper, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+      SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
       items.push_back(FromWide(item));
     }
     return items;
   }
+  // The texts of the labels (the price rows among them), as a screen reader reads them.
+  bool Shows(const std::u16string& text) const {
+    const std::vector<std::u16string> texts = test::AccessibleTexts(m_main);
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+  }
   // Closes it as Alt+F4 does; true when it ended by itself with 0.
-  bool Close(HWND main) {
-    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  bool Close() {
+    PostMessageW(m_main, WM_SYSCOMMAND, SC_CLOSE, 0);
     DWORD code = 99;
     return WaitForSingleObject(m_process, 15000) == WAIT_OBJECT_0 && GetExitCodeProcess(m_process, &code) &&
            code == 0;
@@ -286,6 +308,7 @@ class Program {
 
  private:
   HANDLE m_process;
+  HWND m_main = nullptr;
 };
 
 // The process that shows a window titled `caption`, once one does: the shell
@@ -311,24 +334,152 @@ HANDLE ProcessShowing(const std::u16string& caption) {
                     : nullptr;
 }
 
-void ExpectRunsAndListsProvinces(HANDLE process, const Inputs& in) {
+// `exe` started as CreateProcess starts it, with `arguments` after its quoted
+// path, in its own folder; null when it could not be.
+HANDLE Start(const std::wstring& exe, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+  const std::wstring dir = exe.substr(0, exe.rfind(L'\\'));
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
+                      &pi))
+    return nullptr;
+  CloseHandle(pi.hThread);
+  return pi.hProcess;
+}
+
+// The program lists the sample site's provinces; with `choose`, a city's
+// four prices show once it is chosen.
+void ExpectUsesTheSampleSite(HANDLE process, const Inputs& in, bool choose) {
   ASSERT_TRUE(process);
   Program program(process);
-  HWND main = program.Window(in.version);
-  ASSERT_TRUE(main) << "no window";
-  if (in.siteServed) {
-    test::PumpFor(5000, [&] { return !Program::Provinces(main).empty(); });
-    EXPECT_EQ(Program::Provinces(main), kProvinces);
-  } else {
-    std::printf("the build's price site is not on this machine: the provinces are not checked\n");
+  ASSERT_TRUE(program.Window(in.version)) << "no window";
+  const std::vector<HWND> combos = program.Combos();
+  ASSERT_EQ(combos.size(), 2u);
+  test::PumpFor(5000, [&] { return !Program::Items(combos[0]).empty(); });
+  EXPECT_EQ(Program::Items(combos[0]), kProvinces);
+  if (choose && Program::Items(combos[0]) == kProvinces) {
+    test::ChooseInList(combos[0], kProvinces[0]);
+    test::PumpFor(5000, [&] { return !Program::Items(combos[1]).empty(); });
+    test::ChooseInList(combos[1], kCity);
+    const auto showsAll = [&] {
+      return std::all_of(kCityPrices.begin(), kCityPrices.end(), [&](auto& p) { return program.Shows(p); });
+    };
+    EXPECT_TRUE(test::PumpFor(5000, showsAll)) << "the city's four prices";
   }
-  EXPECT_TRUE(program.Close(main));
+  EXPECT_TRUE(program.Close());
+}
+
+// The current user's settings: a text under HKCU\Software\Fuelwise, or
+// whether the key is there at all.
+void WriteSetting(const wchar_t* name, const std::wstring& value) {
+  HKEY key = nullptr;
+  ASSERT_EQ(
+      RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+      ERROR_SUCCESS);
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+}
+std::wstring Setting(const wchar_t* name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+  std::wstring value = RegText(key, name);
+  RegCloseKey(key);
+  return value;
+}
+bool SettingsKeyExists() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+// Both sites at `origin`, as the settings window keeps them.
+void SetSites(const std::wstring& origin) {
+  WriteSetting(L"PriceSite", origin);
+  WriteSetting(L"ChartSite", origin);
+}
+
+// The origin of a loopback port nobody listens on.
+std::wstring ClosedSite() {
+  WSADATA wsa{};
+  WSAStartup(MAKEWORD(2, 2), &wsa);
+  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int size = sizeof a;
+  bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  getsockname(s, reinterpret_cast<sockaddr*>(&a), &size);
+  closesocket(s);
+  WSACleanup();
+  return L"http://127.0.0.1:" + std::to_wstring(ntohs(a.sin_port));
+}
+
+// An Installer handle, closed when it goes.
+class MsiHandle {
+ public:
+  MsiHandle() = default;
+  ~MsiHandle() {
+    if (m_handle) MsiCloseHandle(m_handle);
+  }
+  MsiHandle(const MsiHandle&) = delete;
+  MsiHandle& operator=(const MsiHandle&) = delete;
+  MSIHANDLE* operator&() { return &m_handle; }
+  operator MSIHANDLE() const { return m_handle; }
+
+ private:
+  MSIHANDLE m_handle = 0;
+};
+
+// The rows of `query` on the package `msi`, each field as text.
+std::vector<Names> Rows(const std::wstring& msi, const wchar_t* query) {
+  std::vector<Names> rows;
+  MsiHandle db, view;
+  if (MsiOpenDatabaseW(msi.c_str(), MSIDBOPEN_READONLY, &db) != ERROR_SUCCESS) return rows;
+  if (MsiDatabaseOpenViewW(db, query, &view) != ERROR_SUCCESS || MsiViewExecute(view, 0) != ERROR_SUCCESS)
+    return rows;
+  for (;;) {
+    MsiHandle record;
+    if (MsiViewFetch(view, &record) != ERROR_SUCCESS) break;
+    Names row;
+    for (UINT i = 1, n = MsiRecordGetFieldCount(record); i <= n; ++i) {
+      wchar_t text[1024] = {};
+      DWORD size = 1024;
+      MsiRecordGetStringW(record, i, text, &size);
+      row.push_back(text);
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// The exe's file version (its version resource's fixed part) and language, as
+// the File table writes them: "1.0.0.110", "2052".
+std::pair<std::wstring, std::wstring> FileVersion(const std::wstring& exe) {
+  DWORD ignored = 0;
+  std::vector<BYTE> info(GetFileVersionInfoSizeW(exe.c_str(), &ignored));
+  if (info.empty() || !GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()))
+    return {};
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  WORD* translation = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+      !VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                      &length) || length < 4)
+    return {};
+  const auto part = [](DWORD word, bool high) { return std::to_wstring(high ? HIWORD(word) : LOWORD(word)); };
+  return {part(fixed->dwFileVersionMS, true) + L"." + part(fixed->dwFileVersionMS, false) + L"." +
+              part(fixed->dwFileVersionLS, true) + L"." + part(fixed->dwFileVersionLS, false),
+          std::to_wstring(translation[0])};
 }
 
 class PackageTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(in.msi.empty() || in.version.empty())
+    ASSERT_FALSE(in.msi.empty() || in.version.empty() || in.site.empty())
         << "run through tests/package/run-package-tests.sh";
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   }
@@ -390,13 +541,15 @@ class PackageTest : public ::testing::Test {
   }
 
   Inputs in;
-  const std::wstring m_installDir = KnownFolder(FOLDERID_LocalAppData) + L"\\Programs\\Fuelwise";
+  const std::wstring m_programsDir = KnownFolder(FOLDERID_LocalAppData) + L"\\Programs";
+  const std::wstring m_installDir = m_programsDir + L"\\Fuelwise";
   const std::wstring m_shortcut = KnownFolder(FOLDERID_Programs) + L"\\Fuelwise.lnk";
   const std::wstring m_packageCache = KnownFolder(FOLDERID_Windows) + L"\\Installer";
 };
 
 TEST_F(PackageTest, InstallsUpgradesAndUninstallsForOneUserSilently) {
   ASSERT_EQ(Traces(), Names{}) << "the prefix is not fresh";
+  ASSERT_FALSE(Exists(m_programsDir)) << "the prefix has a Programs folder already";
   const Names cachedBefore = Listing(m_packageCache);
   std::wstring first, again, rebuilt, newer;
 
@@ -404,15 +557,27 @@ TEST_F(PackageTest, InstallsUpgradesAndUninstallsForOneUserSilently) {
   ASSERT_NO_FATAL_FAILURE(ExpectInstalled(in.version, first));
   EXPECT_NE(Traces(), Names{});
 
-  // Started as a user starts it: the Start-menu shortcut.
-  SHELLEXECUTEINFOW run{};
-  run.cbSize = sizeof run;
-  run.fMask = SEE_MASK_NOCLOSEPROCESS;
-  run.lpFile = m_shortcut.c_str();
-  run.nShow = SW_SHOWNORMAL;
-  ASSERT_TRUE(ShellExecuteExW(&run));
-  HANDLE started = run.hProcess ? run.hProcess : ProcessShowing(Caption(in.version));
-  ASSERT_NO_FATAL_FAILURE(ExpectRunsAndListsProvinces(started, in));
+  {
+    SCOPED_TRACE("started as a user starts it, the Start-menu shortcut, with the sites in the settings");
+    SetSites(in.site);
+    SHELLEXECUTEINFOW run{};
+    run.cbSize = sizeof run;
+    run.fMask = SEE_MASK_NOCLOSEPROCESS;
+    run.lpFile = m_shortcut.c_str();
+    run.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(ShellExecuteExW(&run));
+    HANDLE started = run.hProcess ? run.hProcess : ProcessShowing(Caption(in.version));
+    ASSERT_NO_FATAL_FAILURE(ExpectUsesTheSampleSite(started, in, false));
+  }
+  {
+    SCOPED_TRACE("the sites on the command line, over settings that name a site nobody serves");
+    SetSites(ClosedSite());
+    const std::wstring exe = m_installDir + L"\\Fuelwise.exe";
+    ASSERT_NO_FATAL_FAILURE(ExpectUsesTheSampleSite(
+        Start(exe, L"--price-site " + in.site + L" --chart-site " + in.site), in, true));
+    ASSERT_NO_FATAL_FAILURE(ExpectUsesTheSampleSite(
+        Start(exe, L"/price-site:" + in.site + L" /chart-site:" + in.site), in, false));
+  }
 
   {
     SCOPED_TRACE("the same package again");
@@ -438,14 +603,96 @@ TEST_F(PackageTest, InstallsUpgradesAndUninstallsForOneUserSilently) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].version, in.newerVersion);
   }
+  {
+    // Windows removes the build an upgrade replaces with UPGRADINGPRODUCTCODE
+    // set (Wine 8 sets nothing, so its upgrades above took the settings too):
+    // that removal keeps the user's settings.
+    SCOPED_TRACE("the removal of the replaced build in an upgrade");
+    SetSites(in.site);
+    const std::wstring upgrading = L"{00000000-0000-0000-0000-000000000001}";
+    ASSERT_EQ(RunToEnd(L"msiexec.exe /x " + newer + L" /qn UPGRADINGPRODUCTCODE=" + upgrading), 0u);
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_EQ(Setting(L"PriceSite"), in.site);
+    ASSERT_EQ(InstallSilently(in.newerMsi), 0u);
+    ASSERT_NO_FATAL_FAILURE(ExpectInstalled(in.newerVersion, newer));
+    EXPECT_EQ(Setting(L"PriceSite"), in.site);
+  }
 
-  // The entry's own uninstall command, made silent as an administrator would.
+  // The entry's own uninstall command, made silent as an administrator would:
+  // everything goes, the settings and the Programs folder the install made too.
+  WriteSetting(L"LastCity", L"广州");
   ASSERT_EQ(RunToEnd(Entries().at(0).uninstall + L" /qn"), 0u);
   EXPECT_TRUE(Entries().empty());
   EXPECT_FALSE(Exists(m_installDir));
   EXPECT_FALSE(Exists(m_shortcut));
+  EXPECT_FALSE(SettingsKeyExists()) << "the settings are left behind";
+  EXPECT_FALSE(Exists(m_programsDir)) << "the Programs folder the install made is left behind";
   EXPECT_EQ(Traces(), Names{});
   EXPECT_EQ(Listing(m_packageCache), cachedBefore);
+}
+
+// A Programs folder that holds another program's folder is not the package's
+// to remove.
+TEST_F(PackageTest, UninstallKeepsAProgramsFolderOthersUse) {
+  const std::wstring other = m_programsDir + L"\\Other";
+  CreateDirectoryW(m_programsDir.c_str(), nullptr);
+  ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+  ASSERT_EQ(InstallSilently(in.msi), 0u);
+  ASSERT_TRUE(Exists(m_installDir + L"\\Fuelwise.exe"));
+  ASSERT_EQ(RunToEnd(L"msiexec.exe /x \"" + in.msi + L"\" /qn"), 0u);
+  EXPECT_FALSE(Exists(m_installDir));
+  EXPECT_TRUE(Exists(other));
+  RemoveDirectoryW(other.c_str());
+  RemoveDirectoryW(m_programsDir.c_str());
+}
+
+// The installer's own data, as the Installer reads it from the package.
+TEST_F(PackageTest, TheDatabaseDescribesTheProgramAsItIs) {
+  {
+    SCOPED_TRACE("the summary's texts, in the code page it names");
+    MsiHandle summary;
+    ASSERT_EQ(MsiGetSummaryInformationW(0, in.msi.c_str(), 0, &summary), 0u);
+    UINT type = 0;
+    INT codepage = 0;
+    FILETIME time{};
+    DWORD none = 0;
+    ASSERT_EQ(MsiSummaryInfoGetPropertyW(summary, PID_CODEPAGE, &type, &codepage, &time, nullptr, &none), 0u);
+    EXPECT_EQ(codepage, 936);
+    const struct {
+      UINT id;
+      const wchar_t* text;
+    } kTexts[] = {{PID_TITLE, L"Installation Database"},
+                  {PID_SUBJECT, L"Fuelwise 安装程序"},
+                  {PID_AUTHOR, L"Fuelwise"},
+                  {PID_KEYWORDS, L"Installer"},
+                  {PID_COMMENTS, L"安装 Fuelwise：查看中国各省市今日的燃油零售价格。"},
+                  {PID_TEMPLATE, L"x64;2052"}};
+    for (const auto& expected : kTexts) {
+      // The bytes as stored, read in the summary's code page as Windows reads
+      // them (Wine's wide call takes the process's code page instead).
+      char bytes[512] = {};
+      DWORD size = sizeof bytes;
+      ASSERT_EQ(MsiSummaryInfoGetPropertyA(summary, expected.id, &type, nullptr, &time, bytes, &size), 0u);
+      wchar_t text[512] = {};
+      const int n = MultiByteToWideChar(static_cast<UINT>(codepage), MB_ERR_INVALID_CHARS, bytes,
+                                        static_cast<int>(size), text, 512);
+      EXPECT_EQ(std::wstring(text, n > 0 ? n : 0), expected.text) << "property " << expected.id;
+    }
+  }
+  {
+    SCOPED_TRACE("the exe's version and language, as its version resource gives them");
+    const auto [version, language] = FileVersion(in.portableDir + L"\\Fuelwise.exe");
+    ASSERT_FALSE(version.empty()) << "no version resource";
+    EXPECT_EQ(Rows(in.msi, L"SELECT `Version`, `Language` FROM `File` WHERE `FileName` = 'Fuelwise.exe'"),
+              std::vector<Names>{(Names{version, language})});
+  }
+  {
+    SCOPED_TRACE("every component 64-bit");
+    const std::vector<Names> components = Rows(in.msi, L"SELECT `Component`, `Attributes` FROM `Component`");
+    ASSERT_FALSE(components.empty());
+    for (const Names& c : components)
+      EXPECT_TRUE(std::stoi(c.at(1)) & msidbComponentAttributes64bit) << c.at(0);
+  }
 }
 
 TEST_F(PackageTest, PortableRunsFromAFolderWithASpaceAndChineseCharacters) {
@@ -456,15 +703,11 @@ TEST_F(PackageTest, PortableRunsFromAFolderWithASpaceAndChineseCharacters) {
   EXPECT_EQ(Listing(dir), kShipped);
   ASSERT_NO_FATAL_FAILURE(ExpectReleaseBuild(dir + L"\\Fuelwise.exe", in.version));
 
-  // As a double click in the folder starts it.
-  std::wstring exe = dir + L"\\Fuelwise.exe";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(
-      CreateProcessW(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi));
-  CloseHandle(pi.hThread);
-  ExpectRunsAndListsProvinces(pi.hProcess, in);
+  // As a double click in the folder starts it, with the sites in the same
+  // settings as the installed program's.
+  SetSites(in.site);
+  ExpectUsesTheSampleSite(Start(dir + L"\\Fuelwise.exe", L""), in, false);
+  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
 }
 
 }  // namespace

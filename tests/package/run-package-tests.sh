@@ -2,14 +2,14 @@
 # Runs the package tests the way a Windows user meets the packages: in a Wine
 # prefix made afresh for each run, with the portable zip unpacked into a folder
 # whose path has a space and Chinese characters, and the sample price site
-# served where the packaged program looks for it (the program has its site
-# compiled in; the test does not rebuild it for a port of its own).
+# served on a free port, whose origin (http://127.0.0.1:PORT) the test finds in
+# FUELWISE_PACKAGE_SITE.
 #
-#   run-package-tests.sh WORK_DIR PRICE_HOST MSI REBUILT_MSI NEWER_MSI ZIP VERSION NEWER_VERSION TEST_EXE [ARGS...]
+#   run-package-tests.sh WORK_DIR MSI REBUILT_MSI NEWER_MSI ZIP VERSION NEWER_VERSION TEST_EXE [ARGS...]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-work=$1 host=$2 msi=$3 rebuilt=$4 newer=$5 zip=$6 version=$7 newer_version=$8
-shift 8
+work=$1 msi=$2 rebuilt=$3 newer=$4 zip=$5 version=$6 newer_version=$7
+shift 7
 
 winpath() { local p; p=$(realpath "$1"); p=${p//\//\\}; echo "Z:$p"; }
 
@@ -26,38 +26,27 @@ if [ -d "$prefix" ]; then
 fi
 mkdir -p "$work"
 
-# The sample site on the port compiled into the program. Runs of this test on
-# one machine take turns for the port; a sample site somebody else serves there
-# (scripts/run.sh) is used as it is.
-served=""
-server=""
-case $host in
-  127.0.0.1:*|localhost:*)
-    port=${host##*:}
-    exec 7>"/tmp/.fuelwise-sample-site-$port.lock"
-    flock 7
-    answers() {
-      python3 - "$port" <<'PY' 2>/dev/null
-import sys, urllib.request
-urllib.request.urlopen(f"http://127.0.0.1:{sys.argv[1]}/youjiamap.asp", timeout=5).read()
-PY
-    }
-    if ! answers; then
-      python3 "$root/tools/sample-site/server.py" --port "$port" --lifetime 1800 >/dev/null 2>&1 7>&- &
-      server=$!
-      for _ in $(seq 1 100); do answers && break; sleep 0.1; done
-    fi
-    answers && served=served
-    ;;
-esac
+# The sample site on a free loopback port; the test points the program at it
+# with its command line and its settings.
+portfile=$work/site-port
+rm -f "$portfile"
+python3 "$root/tools/sample-site/server.py" --port 0 --port-file "$portfile" --lifetime 1800 >/dev/null 2>&1 &
+server=$!
 
 cleanup() {
-  [ -n "$server" ] && kill "$server" 2>/dev/null || true
+  kill "$server" 2>/dev/null || true
   WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
 
-"$root/tools/wine-run.sh" --prepare 7>&-
+for _ in $(seq 1 100); do
+  [ -s "$portfile" ] && break
+  if ! kill -0 "$server" 2>/dev/null; then echo "the sample site did not start" >&2; exit 1; fi
+  sleep 0.05
+done
+[ -s "$portfile" ] || { echo "the sample site did not start in time" >&2; exit 1; }
+
+"$root/tools/wine-run.sh" --prepare
 
 # The portable zip, unpacked as a user would: into a folder of their choosing.
 portable="$prefix/drive_c/便携 软件"
@@ -69,9 +58,9 @@ export FUELWISE_PACKAGE_NEWER_MSI=$(winpath "$newer")
 export FUELWISE_PACKAGE_VERSION=$version
 export FUELWISE_PACKAGE_NEWER_VERSION=$newer_version
 export FUELWISE_PORTABLE_DIR='C:\便携 软件\Fuelwise'
-export FUELWISE_PACKAGE_SITE=$served
+export FUELWISE_PACKAGE_SITE="http://127.0.0.1:$(cat "$portfile")"
 status=0
-"$root/tools/wine-run.sh" "$@" 7>&- || status=$?
+"$root/tools/wine-run.sh" "$@" || status=$?
 cleanup
 trap - EXIT
 # The prefix is kept for a look when the test failed.

@@ -93,7 +93,7 @@ int wmain(int argc, wchar_t** argv) {
                                 fw::ToUtf8(prompt));
                            return 1;
                          },
-                         fw::ToU16(host));
+                         u"http://" + fw::ToU16(host) + u"/");
   fw::PriceCheckReport report;
 
   lookup.LoadProvince();
