@@ -2,6 +2,12 @@
 // targets and innerText, and robustness on unclosed and deeply nested markup.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -248,6 +254,69 @@ TEST(SamplePage, SiteLinksAsABrowserSeesThem) {
   }
   EXPECT_TRUE(sawNews);
   EXPECT_TRUE(sawSearch);
+}
+
+// GBK bytes as text, the way the program's loader decodes the index page.
+std::u16string DecodeGbk(const std::string& bytes) {
+#ifdef _WIN32
+  int n = MultiByteToWideChar(936, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+  std::u16string text(size_t(n), u'\0');
+  MultiByteToWideChar(936, 0, bytes.data(), int(bytes.size()), reinterpret_cast<wchar_t*>(text.data()), n);
+  return text;
+#else
+  iconv_t cd = iconv_open("UTF-16LE", "GBK");
+  std::string out(bytes.size() * 4 + 16, '\0');
+  char* in = const_cast<char*>(bytes.data());
+  size_t inLeft = bytes.size();
+  char* o = out.data();
+  size_t outLeft = out.size();
+  iconv(cd, &in, &inLeft, &o, &outLeft);
+  iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return std::u16string(reinterpret_cast<const char16_t*>(out.data()), out.size() / 2);
+#endif
+}
+
+// The sample site's index written with markup a browser repairs
+// (tools/sample-site/generate.py, repaired_index_page): the links as a
+// browser's document holds them, worked out by hand from the HTML standard.
+TEST(SamplePage, RepairedMarkupAsABrowserBuildsIt) {
+  auto bytes = testjson::ReadSourceFile("tools/sample-site/www/repaired/youjiamap.asp");
+  ASSERT_TRUE(bytes) << "cannot read the repaired page (FUELWISE_SOURCE_DIR set?)";
+  std::u16string text = DecodeGbk(*bytes);
+  for (size_t at; (at = text.find(u"__HOST__")) != std::u16string::npos;) text.replace(at, 8, u"h.cn");
+  const auto elements = Build(text, u"http://h.cn/repaired/youjiamap.asp");
+  const std::u16string root = u"http://h.cn/repaired/";
+  std::vector<std::pair<std::u16string, std::u16string>> links;
+  for (const Element& e : elements)
+    if (e.tagName == u"A" && e.target == u"_blank" && e.href.rfind(root, 0) == 0)
+      links.emplace_back(e.href.substr(root.size()), e.innerText);
+  const std::vector<std::pair<std::u16string, std::u16string>> expected = {
+      // Left open in list items: each ends where the next item starts.
+      {u"guangdong/", u"广东"}, {u"guangdong/guangzhou.html", u"广州"}, {u"guangdong/shenzhen.html", u"深圳"},
+      // Misnested with <b>: the link keeps its text, "市" goes to a new <b> after it.
+      {u"zhejiang/", u"浙江"}, {u"zhejiang/hangzhou.html", u"杭州"}, {u"zhejiang/ningbo.html", u"宁波"},
+      // display:none, hidden, visibility:hidden parts; text-transform:uppercase.
+      {u"jiangsu/", u"江苏"}, {u"jiangsu/nanjing.html", u"南京"}, {u"jiangsu/suzhou.html", u"苏州"},
+      {u"jiangsu/wuxi.html", u"WUXI 无锡"},
+      // The link between the table's rows stands before the table.
+      {u"sichuan/yibin.html", u"宜宾"}, {u"sichuan/", u"四川"}, {u"sichuan/chengdu.html", u"成都"},
+      {u"sichuan/mianyang.html", u"绵阳"},
+      // Blocks inside links: a line each, no breaks at the ends.
+      {u"shandong/", u"山东"}, {u"shandong/jinan.html", u"济南"}, {u"shandong/qingdao.html", u"青岛\n黄岛"},
+      // text-transform:capitalize. (The SVG link to xizang/ is no HTML link.)
+      {u"hubei/", u"Hubei 湖北"}, {u"hubei/wuhan.html", u"武汉"},
+  };
+  EXPECT_EQ(links, expected);
+  // The SVG link is an element of the document all the same, as an SVG "a".
+  size_t svgLinks = 0, table = 0, yibin = 0;
+  for (size_t i = 0; i < elements.size(); ++i) {
+    svgLinks += elements[i].tagName == u"a";
+    if (elements[i].tagName == u"TABLE") table = i;
+    if (elements[i].href == root + u"sichuan/yibin.html") yibin = i;
+  }
+  EXPECT_EQ(svgLinks, 1u);
+  EXPECT_LT(yibin, table);
 }
 
 TEST(ElementList, LinkQueriesAndTheBaseTakeThePageEncoding) {
