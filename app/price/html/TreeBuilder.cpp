@@ -368,8 +368,9 @@ class Builder {
     const Node& n = m_t.nodes[node];
     if (n.ns == Namespace::Svg) return n.name == kForeignObject || n.name == kDesc || n.name == kTitle;
     if (n.ns == Namespace::MathMl && n.name == kAnnotationXml) {
-      // Set when the element was created from a token with such an encoding.
-      return std::find(m_annotationHtml.begin(), m_annotationHtml.end(), node) != m_annotationHtml.end();
+      // Set when the element was created from a token with such an encoding
+      // (in creation order, so sorted).
+      return std::binary_search(m_annotationHtml.begin(), m_annotationHtml.end(), node);
     }
     return false;
   }
@@ -820,6 +821,7 @@ class Builder {
       uint32_t copy = NewNode(copyOf.type, copyOf.ns, copyOf.name);
       N(copy).data = copyOf.data;
       N(copy).wide = copyOf.wide;
+      N(copy).more = copyOf.more;
       if (copyOf.type == NodeType::Text || copyOf.type == NodeType::Comment) N(copy).length = copyOf.length;
       AppendChild(parent, copy);
       size_t mark = work.size();
