@@ -436,8 +436,24 @@ class TextLayout {
   void Text(const TextRef& text, const Style& style) {
     const bool collapse = CollapsesSpaces(style.whiteSpace);
     const bool newlines = PreservesNewlines(style.whiteSpace);
-    for (uint32_t i = 0; i < text.size(); ++i) {
+    const uint32_t size = text.size();
+    for (uint32_t i = 0; i < size; ++i) {
       char16_t c = text[i];
+      if (style.transform == Transform::None && c > u' ' && !IsReserved(c)) {
+        // A run of ordinary characters goes in whole.
+        uint32_t end = i + 1;
+        while (end < size && text[end] > u' ' && !IsReserved(text[end])) ++end;
+        const size_t at = m_stream.size();
+        m_stream.resize(at + (end - i));
+        for (uint32_t k = i; k < end; ++k) m_stream[at + (k - i)] = text[k];
+        m_prevWord = true;
+        m_lastChar = text[end - 1];
+        m_lineStart = false;
+        m_lastSpace = size_t(-1);
+        m_collapsing = false;
+        i = end - 1;
+        continue;
+      }
       if (c == u'\r') c = u'\n';
       if (collapse && (c == u' ' || c == u'\t' || c == u'\f' || (c == u'\n' && !newlines))) {
         // A collapsible space: dropped at a line start or after another one;
@@ -516,7 +532,7 @@ class ElementListBuilder {
       const uint32_t id = ids[i];
       const Node& n = m_t.nodes[id];
       Element& e = elements[i];
-      e.tagName = m_t.TagName(id);
+      e.tagName = TagName(id);
       if (const TreeAttribute* target = m_t.FindAttribute(id, kTarget)) e.target = m_t.Value(*target).str();
       if (n.ns != Namespace::Html) continue;  // no innerText or href on foreign elements
       if (n.name == kA || n.name == kArea) {
@@ -532,6 +548,16 @@ class ElementListBuilder {
   }
 
  private:
+  // tagName, made once per name.
+  const std::u16string& TagName(uint32_t id) {
+    const Node& n = m_t.nodes[id];
+    std::vector<std::u16string>& names = n.ns == Namespace::Html ? m_htmlNames : m_foreignNames;
+    if (names.size() <= n.name) names.resize(n.name + 1);
+    std::u16string& name = names[n.name];
+    if (name.empty()) name = m_t.TagName(id);
+    return name;
+  }
+
   // The algorithm's last steps on a range of the stream.
   std::u16string Render(const Range& range) {
     const char16_t* stream = m_layout.Stream().data();
@@ -589,6 +615,7 @@ class ElementListBuilder {
   }
 
   const Tree& m_t;
+  std::vector<std::u16string> m_htmlNames, m_foreignNames;  // by name id
   TextLayout m_layout;
   size_t m_textBudget;
 };

@@ -118,6 +118,7 @@ class Tokenizer {
   Token m_current;                 // the tag, comment or DOCTYPE being built
   std::u16string m_attrName;       // the attribute being built
   std::u16string m_attrValue;
+  std::vector<Attribute> m_spareAttributes;  // emptied attributes whose buffers are reused
   bool m_attrPending = false;
   std::u16string m_pendingText;    // characters not yet handed out
   std::u16string m_tempBuffer;     // 13.2.5 "temporary buffer"

@@ -278,7 +278,7 @@ class Builder {
       size_t at = m_t.chars.size();
       m_t.chars.resize(at + text.size());
       char* out = m_t.chars.data() + at;
-      for (char16_t c : text) *out++ = char(static_cast<unsigned char>(c));
+      for (size_t i = 0; i < text.size(); ++i) out[i] = char(static_cast<unsigned char>(text[i]));
       return;
     }
     size_t at = m_t.chars.size();
