@@ -1,5 +1,5 @@
 // The document tree a browser builds from an HTML page: the HTML standard's
-// tree construction stage (13.2.6) on the tokenizer of Tokenizer.h, including
+// "tree construction" stage on the tokenizer of Tokenizer.h, including
 // its error recovery (implied and misnested tags, foster parenting, the
 // adoption agency algorithm), foreign content (SVG, MathML) and templates.
 // Scripting counts as enabled (a <noscript> holds raw text), as in a browser
@@ -9,7 +9,8 @@
 // and attribute values live in one shared character buffer, and tag and
 // attribute names are small interned ids. Adjacent text in the tree may be
 // stored as several Text nodes (a run that could not grow in place continues
-// in a further node); TextOf() and the walkers treat such a run as one.
+// in a further node, marked `more`); DumpTree and the element list's text
+// treat such a run as one.
 // Portable: no platform header.
 #pragma once
 
@@ -107,7 +108,7 @@ class TextRef {
 
 class Tree {
  public:
-  std::vector<Node> nodes;  // nodes[0] is the Document
+  std::vector<Node> nodes;  // nodes[0] is the Document; detached nodes (a fragment's context) may follow
   std::vector<TreeAttribute> attributes;
   std::string chars;  // text, comments and attribute values (see TextRef)
   std::vector<TreeDoctype> doctypes;

@@ -1,4 +1,4 @@
-// The HTML standard's tree construction stage (13.2.6) on the tokenizer.
+// The HTML standard's "tree construction" stage on the tokenizer (Tokenizer.h).
 //
 // Conventions:
 // - one method per insertion mode, named after it; a mode that "reprocesses
@@ -1075,7 +1075,7 @@ class Builder {
     if (nonSpace) m_framesetOk = false;
   }
 
-  // ---- 13.2.6.5 the rules for parsing tokens in foreign content ----
+  // ---- "the rules for parsing tokens in foreign content" ----
   void ForeignContent(Token& token) {
     if (token.type == TokenType::Comment) return InsertComment(token);
     if (token.type == TokenType::Doctype) return;
