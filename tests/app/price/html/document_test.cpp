@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/price/html/Document.h"
+#include "app/price/html/Tree.h"
 #include "tests/app/price/html/Json.h"
 
 namespace fw::html {
@@ -317,6 +318,18 @@ TEST(SamplePage, RepairedMarkupAsABrowserBuildsIt) {
   }
   EXPECT_EQ(svgLinks, 1u);
   EXPECT_LT(yibin, table);
+}
+
+// The index page's tree stays within twice the page's size: the sample index
+// repeated to 200 KB, as the bench reads it.
+TEST(SamplePage, TreeOfTheIndexIsAtMostTwiceThePage) {
+  auto one = testjson::ReadSourceFile("tools/sample-site/www/youjiamap.asp");
+  ASSERT_TRUE(one) << "cannot read the sample page (FUELWISE_SOURCE_DIR set?)";
+  std::string page;
+  while (page.size() < 200 * 1024) page += *one;
+  const Tree tree = ParseHtml(DecodeGbk(page));
+  EXPECT_LE(tree.MemoryBytes(), 2 * page.size());
+  EXPECT_GT(tree.nodes.size(), 9000u);  // the whole page is in it
 }
 
 TEST(ElementList, LinkQueriesAndTheBaseTakeThePageEncoding) {
