@@ -270,12 +270,40 @@ TEST_F(ProgramTest, ABrokenSiteSaysWhy) {
         EXPECT_EQ(Fetches("youjiamap.asp"), 0u) << "the fault site has a log of its own";
       }
       EXPECT_EQ(Shown()[0], summary) << "read again, failed again";
+      // The message in the status bar leads to the settings.
+      RECT client{};
+      GetClientRect(m_main, &client);
+      test::RealClick(m_main, 100, client.bottom - 10);
+      HWND settings = nullptr;
+      ASSERT_TRUE(PumpFor(5000, [&] { return (settings = Shown(u"设置")); })) << "no settings window";
+      EXPECT_FALSE(IsWindowEnabled(m_main));
+      Click(ChildWithText(settings, u"取消"));
+      EXPECT_TRUE(PumpFor(3000, [&] { return !Shown(u"设置"); }));
+      EXPECT_FALSE(Shown(u"关于")) << "the about window is for the credit, not the problem";
     }
     EXPECT_FALSE(Shown(u"提示"));
     EXPECT_FALSE(Shown(u"Fuelwise"));
     EXPECT_TRUE(Close());
     End();
   }
+}
+
+// An index whose markup a browser repairs (the sample site's
+// repaired/youjiamap.asp as the index): the program lists the provinces and
+// cities a browser's document holds.
+TEST_F(ProgramTest, ARepairedIndexListsWhatABrowserBuilds) {
+  ASSERT_FALSE(Variant("FUELWISE_TEST_REPAIRED_SITE").empty()) << "run through with-site-variants.sh";
+  test::ForgetUserSettings();
+  const std::wstring site = L"http://" + Variant("FUELWISE_TEST_REPAIRED_SITE");
+  StartWith({L"--price-site", site, L"--chart-site", site});
+  const std::vector<HWND> combos = Combos();
+  ASSERT_EQ(combos.size(), 2u);
+  EXPECT_EQ(ComboItems(combos[0]), (Texts{u"广东", u"浙江", u"江苏", u"四川", u"山东", u"Hubei 湖北"}));
+  Choose(combos[0], L"四川");
+  EXPECT_EQ(ComboItems(combos[1]), (Texts{u"宜宾", u"成都", u"绵阳"}));
+  Choose(combos[0], L"江苏");
+  EXPECT_EQ(ComboItems(combos[1]), (Texts{u"南京", u"苏州", u"WUXI 无锡"}));
+  EXPECT_TRUE(Close());
 }
 
 // The shipped program against the site over HTTPS (a CA trusted in this
