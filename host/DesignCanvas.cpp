@@ -1,6 +1,7 @@
 #include "host/DesignCanvas.h"
 
 #include "host/Gdi.h"
+#include "host/Numeric.h"
 
 namespace fw {
 
@@ -86,6 +87,17 @@ void DesignCanvas::Frame(int x, int y, int w, int h, COLORREF colour) const {
   Block(RECT{l, bottom0, r, bottom1}, colour);
   Block(RECT{left0, top1, left1, bottom0}, colour);
   Block(RECT{right0, top1, right1, bottom0}, colour);
+}
+
+void DesignCanvas::Edge(RECT device, UINT outer, UINT inner) const {
+  const int width = ScaleToDpi(1, Dpi());
+  for (UINT border : {outer, inner}) {
+    if (!border) continue;
+    for (int i = 0; i < width; ++i) {
+      DrawEdge(dc_, &device, border, BF_RECT);
+      InflateRect(&device, -1, -1);
+    }
+  }
 }
 
 void DesignCanvas::Focus(const RECT& design) const {

@@ -50,6 +50,10 @@ class DesignCanvas {
   void Line(int x1, int y1, int x2, int y2, COLORREF colour) const;
   // The 1-pixel frame just inside (x, y, x + w, y + h).
   void Frame(int x, int y, int w, int h, COLORREF colour) const;
+  // The platform's 3-D edge (BDR_ flags `outer`, then `inner`; 0 for none) on
+  // the four sides of a device rectangle, each of its 1-pixel rings as thick
+  // as one 96-dpi pixel, drawn ring by ring so both keep their colours.
+  void Edge(RECT device, UINT outer, UINT inner) const;
   // The platform's dotted focus rectangle round the 96-dpi rectangle, each of
   // its dots inverted as the block its pixel becomes.
   void Focus(const RECT& design) const;
