@@ -16,6 +16,7 @@
 #include "controls/skbutton/skbutton.h"
 #include "controls/ucStatusBar/ucStatusBar.h"
 #include "host/Failure.h"
+#include "host/Font.h"
 #include "host/Image.h"
 #include "host/Label.h"
 #include "host/ListBox.h"
@@ -28,6 +29,7 @@ namespace fw {
 namespace {
 
 constexpr int kRows = 4;
+constexpr int32_t kCreditPanel = 1;
 constexpr int32_t kDatePanel = 2;
 
 // The province and city boxes as the lookup sees them: the image combo box
@@ -278,6 +280,7 @@ void ForMain::ApplyPendingSites() {
 void ForMain::OnUnload() {
   // A modal window of ours still open goes first (its loop ends with it).
   if (m_about.IsLoaded()) m_about.Unload();
+  if (m_settings.IsLoaded()) m_settings.Unload();
   PostQuitMessage(0);
 }
 
@@ -358,6 +361,8 @@ void ForMain::WireLookup() {
         return ShowMessageBox(prompt, flags, caption);
       },
       m_priceRoot);
+  m_lookup->SetProblemHandler(
+      [this](const std::optional<SiteProblem>& problem) { ShowProblem(problem); });
   m_wiring = std::move(w);
 }
 
@@ -374,6 +379,23 @@ void ForMain::BindEvents() {
   if (auto* bar = Get<ucStatusBar>(u"ucStatusBar1")) {
     bar->PanelClick = [this](int32_t& index) { OnPanelClick(index); };
   }
+  AddSettingsMenu();
+}
+
+void ForMain::ShowProblem(const std::optional<SiteProblem>& problem) {
+  Skipping([&] {
+    auto* bar = Get<ucStatusBar>(u"ucStatusBar1");
+    if (!bar) return;
+    // The credit's face has no Chinese glyphs wherever the system does not
+    // link it to one; the problem is written in the face the windows' Chinese
+    // texts use, and the credit gets the bar's own font back.
+    if (problem && !m_creditFont) m_creditFont = bar->PanelFont(kCreditPanel);
+    if (problem || m_creditFont) {
+      bar->SetPanelFont(kCreditPanel, problem ? Font::Create(u"宋体", 9) : m_creditFont);
+    }
+    bar->SetPanelText(kCreditPanel, problem ? ProblemSummary(*problem) : std::u16string(kCredit));
+    bar->SetPanelToolTipText(kCreditPanel, problem ? ProblemMessage(*problem) : std::u16string());
+  });
 }
 
 void ForMain::OnWhereChange(int32_t index) {

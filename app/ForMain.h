@@ -29,12 +29,14 @@
 #include <string_view>
 
 #include "app/ForMail.h"
+#include "app/ForSettings.h"
 #include "app/SiteSettings.h"
 #include "app/Version.h"
 #include "app/picture/PicturePrefetch.h"
 #include "app/price/DocumentLoader.h"
 #include "app/price/HttpClient.h"
 #include "app/price/PriceLookup.h"
+#include "host/Font.h"
 #include "host/Form.h"
 
 namespace fw {
@@ -89,6 +91,9 @@ class ForMain : public Form {
   void OnPanelClick(int32_t index);
   // F1, wherever the focus is in the window: the about window, as a panel's click.
   void OnHelp();
+  // The frame's menu item 设置: the settings window, modally; what it stores
+  // applies at once (other sites are read anew, the city choice is kept or not).
+  void OnSettings();
 
   // The clock the date panel reads (local time); tests put their own in. An
   // empty one restores the system's.
@@ -96,6 +101,8 @@ class ForMain : public Form {
   void SetClock(Clock clock);
   // The about window, while it is open (and after, until the next opening).
   ForMail& About() { return m_about; }
+  // The settings window, while it is open.
+  ForSettings& SettingsWindow() { return m_settings; }
 
  protected:
   void OnLoad() override;
@@ -122,8 +129,13 @@ class ForMain : public Form {
   void BindEvents();
   void OnPictureMouseMove();
   void ChooseStartCity();
+  // The site's problem in the credit panel (its tooltip the whole message),
+  // or the credit again when there is none.
+  void ShowProblem(const std::optional<SiteProblem>& problem);
   void StoreChosenCity();
   void ApplyPendingSites();
+  // Adds 设置 to the frame's own menu and lets the menu open from the title.
+  void AddSettingsMenu();
 
   std::u16string m_priceRoot;
   std::u16string m_chartRoot;
@@ -133,11 +145,14 @@ class ForMain : public Form {
   std::unique_ptr<Wiring> m_wiring;
   std::unique_ptr<PriceLookup> m_lookup;
   Clock m_clock;
+  std::shared_ptr<Font> m_creditFont;  // the credit panel's own, while a problem is shown
   std::optional<settings::CityChoice> m_startCity;
   bool m_rememberCity = false;
   bool m_choosingStartCity = false;
   std::optional<std::pair<std::u16string, std::u16string>> m_pendingSites;
   ForMail m_about;
+  ForSettings m_settings;
+  int16_t m_settingsMenuItem = -1;
 };
 
 }  // namespace fw

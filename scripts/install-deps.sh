@@ -13,6 +13,7 @@ packages=(
   cmake ninja-build clang libclang-rt-14-dev  # build; sanitizers and libFuzzer
   googletest                  # GoogleTest sources, built for both targets
   python3                     # the sample price site
+  openssl                     # the TLS tests make their own certificate authority
   imagemagick                 # screenshots and contact sheets
   wixl msitools               # the Windows installer (cmake --build --preset windows --target package)
 )

@@ -7,6 +7,7 @@
 #                                       of the program's window (frame included) and exits
 #   scripts/run.sh --dpi N ...          runs at a display scale of N dpi (96, 120, 144, 192)
 #                                       in a copy of the Wine prefix with that LogPixels
+#   scripts/run.sh ... -- ARGS...       hands ARGS to the program (--price-site URL, --city 省/市, /?)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -16,7 +17,8 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --screenshot) shot=$(realpath -m "${2:?--screenshot needs a file name}"); shift 2 ;;
     --dpi) dpi=${2:?--dpi needs a number}; shift 2 ;;
-    -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,11p' "$0"; exit 0 ;;
+    --) shift; break ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done
@@ -44,7 +46,7 @@ if [ -n "$dpi" ]; then
   export FUELWISE_WINEPREFIX
 fi
 if [ -z "$shot" ]; then
-  tools/wine-run.sh "$exe"
+  tools/wine-run.sh "$exe" "$@"
   exit 0
 fi
 
@@ -53,7 +55,7 @@ export FUELWISE_XVFB_DISPLAY=${FUELWISE_XVFB_DISPLAY:-79}
 unset DISPLAY
 tools/wine-run.sh --prepare
 export DISPLAY=":$FUELWISE_XVFB_DISPLAY"
-tools/wine-run.sh "$exe" &
+tools/wine-run.sh "$exe" "$@" &
 pids+=($!)
 win=""
 for _ in $(seq 1 300); do

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/price/HttpClient.h"
-#include "app/price/html/Charset.h"
 #include "app/price/html/Document.h"
 
 namespace fw {
@@ -21,11 +20,9 @@ namespace {
 // against where the page came from. A failed fetch gives no elements.
 std::vector<html::Element> ReadDocument(const HttpResponse& response) {
   if (!response.ok) return {};
-  std::string contentType;
-  for (wchar_t c : response.contentType) contentType += c < 0x80 ? static_cast<char>(c) : '?';
-  const std::string encoding = html::SniffEncoding(response.body, contentType, "gbk");
-  const unsigned codePage = html::CodePageForEncoding(encoding);
-  const std::wstring text = DecodeBytes(response.body, codePage);
+  const DecodedPage page = DecodePage(response, L"gbk");
+  const unsigned codePage = page.codePage;
+  const std::wstring& text = page.text;
   // Link queries are encoded in the page's encoding; UTF-8 and UTF-16 pages
   // (and encodings the system cannot write) use UTF-8.
   html::QueryEncoder queryEncoder;
@@ -52,6 +49,7 @@ struct DocumentLoader::Fetch {
   std::atomic<bool> cancel{false};
   std::atomic<bool> done{false};
   std::vector<html::Element> elements;
+  FetchOutcome outcome;
 };
 
 DocumentLoader::~DocumentLoader() {
@@ -66,9 +64,12 @@ std::shared_ptr<DocumentLoader::Fetch> DocumentLoader::StartFetch(std::u16string
     std::thread([fetch, url = ToWide(url), limits = m_limits] {
       try {
         const HttpResponse response = HttpGet(url, limits, &fetch->cancel);
+        fetch->outcome = OutcomeOf(response);
         if (!fetch->cancel) fetch->elements = ReadDocument(response);
       } catch (...) {
         fetch->elements.clear();  // out of memory: an empty document
+        fetch->outcome = FetchOutcome{};
+        fetch->outcome.failure = FetchFailure::kOther;
       }
       fetch->done = true;
       SetEvent(fetch->doneEvent);
@@ -98,7 +99,12 @@ void DocumentLoader::Navigate(std::u16string_view url) {
   m_elements.clear();
   m_state = kLoading;
   m_fetch = same ? std::move(ahead) : StartFetch(url);
-  if (!m_fetch) m_state = kComplete;  // no thread, no page: an empty document
+  if (!m_fetch) {  // no thread, no page: an empty document
+    m_state = kComplete;
+    m_outcome = FetchOutcome{};
+    m_outcome.failure = FetchFailure::kOther;
+    m_outcome.finalUrl = m_url;
+  }
 }
 
 int DocumentLoader::ReadyState() {
@@ -115,6 +121,7 @@ void DocumentLoader::Complete() {
   const std::shared_ptr<Fetch> fetch = std::move(m_fetch);
   m_state = kComplete;
   m_elements = std::move(fetch->elements);
+  m_outcome = std::move(fetch->outcome);
 }
 
 bool DocumentLoader::DoEvents() {

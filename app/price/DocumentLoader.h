@@ -3,7 +3,8 @@
 // running while the ready state goes from loading (1) to complete (4), when
 // the page has been decoded (charset sniffed as a browser does, GBK when
 // nothing says otherwise) and its elements listed, both on the worker. A failed fetch completes
-// too, with an empty document, so no wait on it can last for ever.
+// too, with an empty document, so no wait on it can last for ever; Outcome()
+// then says why.
 //
 // A page the window will surely ask for can be fetched ahead (Prefetch): the
 // fetch starts at once, and the Navigate to the same URL that comes later
@@ -43,6 +44,9 @@ class DocumentLoader : public WebBrowser {
   // arrives or the fetch ends (at most a quarter second). False once WM_QUIT
   // is seen; the quit message is posted again for the outer loop.
   bool DoEvents() override;
+  // How the navigation that completed last ended: while another loads, still
+  // that one's outcome.
+  FetchOutcome Outcome() const override { return m_outcome; }
 
   // Whether the browser would keep its own dialogs to itself; this loader
   // shows none either way.
@@ -63,6 +67,7 @@ class DocumentLoader : public WebBrowser {
   std::u16string m_url;
   int m_state = kUninitialized;
   std::vector<html::Element> m_elements;
+  FetchOutcome m_outcome;
   bool m_silent = false;
 };
 

@@ -12,6 +12,7 @@
 
 #include "app/price/ProxyAnswers.h"
 #include "app/price/html/Charset.h"
+#include "app/price/html/Url.h"
 #include "host/GbkDecoder.h"
 
 namespace fw {
@@ -23,6 +24,9 @@ std::atomic<long> g_liveHandles{0};
 constexpr wchar_t kUserAgent[] = L"Fuelwise/1.0";
 constexpr wchar_t kNoCacheHeader[] = L"If-Modified-Since: 0";
 constexpr DWORD kReadChunk = 64 * 1024;
+// WSAETIMEDOUT, without winsock2.h: what Wine 8 fails a call with when the
+// answer's headers do not come within WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT.
+constexpr DWORD kSocketTimedOut = 10060;
 
 // A header's value as text; "" when the response lacks it.
 std::wstring QueryHeaderText(HINTERNET request, DWORD info) {
@@ -37,18 +41,6 @@ std::wstring QueryHeaderText(HINTERNET request, DWORD info) {
   }
   value.resize(bytes / sizeof(wchar_t));
   return value;
-}
-
-// The URL the response came from, redirects followed; "" if unknown.
-std::wstring QueryFinalUrl(HINTERNET request) {
-  DWORD bytes = 0;
-  WinHttpQueryOption(request, WINHTTP_OPTION_URL, nullptr, &bytes);
-  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || bytes == 0) return {};
-  std::wstring url(bytes / sizeof(wchar_t), L'\0');
-  if (!WinHttpQueryOption(request, WINHTTP_OPTION_URL, url.data(), &bytes)) return {};
-  url.resize(bytes / sizeof(wchar_t));
-  while (!url.empty() && url.back() == L'\0') url.pop_back();
-  return url;
 }
 
 constexpr unsigned kGb18030 = 54936;
@@ -249,6 +241,111 @@ HINTERNET OpenSession(const std::wstring& url, const HttpLimits& limits) {
   return OpenThrough(settings.proxy, settings.bypass);
 }
 
+bool IsRedirect(DWORD status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// One request of HttpGet: GET `url` and, unless the answer is a redirect,
+// read its body into `response` (ok, status, type, body; failure kNone or
+// kHttpStatus). A redirect leaves its target in `location` and its status in
+// `response`. False, with response.failure set, when the fetch failed.
+// `secure` tells whether the URL was https (its scheme in any case).
+// WinHTTP's own redirect handling is switched off (see HttpGet).
+bool AskOnce(const std::wstring& url, const HttpLimits& limits, const std::atomic<bool>* cancel,
+             HttpResponse& response, std::wstring& location, bool& secure) {
+  response.ok = false;
+  response.failure = FetchFailure::kOther;
+  response.status = 0;
+  response.contentType.clear();
+  response.body.clear();
+  if (url.empty() || url.size() > INT_MAX) return false;
+
+  URL_COMPONENTS parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.dwHostNameLength = static_cast<DWORD>(-1);
+  parts.dwUrlPathLength = static_cast<DWORD>(-1);
+  parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+  parts.dwSchemeLength = static_cast<DWORD>(-1);
+  if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) return false;
+  if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) return false;
+  secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+  const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+  std::wstring target(parts.lpszUrlPath, parts.dwUrlPathLength);
+  target.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  // A fragment is the browser's business, never sent.
+  if (const size_t hash = target.find(L'#'); hash != std::wstring::npos) target.resize(hash);
+  if (target.empty()) target = L"/";
+  if (host.empty()) return false;
+
+  // Fails the fetch with the kind the last failed call left.
+  auto failed = [&response] {
+    response.failure = FailureFromError(GetLastError());
+    return false;
+  };
+  HttpHandle session(OpenSession(url.substr(0, url.find(L'#')), limits));
+  if (!session) return failed();
+  WinHttpSetTimeouts(session.get(), limits.resolveMs, limits.connectMs, limits.sendMs,
+                     limits.receiveMs);
+  HttpHandle connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
+  if (!connection) return failed();
+  // The method token is case-sensitive: servers answer "Get" with 501 or 405.
+  HttpHandle request(WinHttpOpenRequest(
+      connection.get(), L"GET", target.c_str(), nullptr, WINHTTP_NO_REFERER,
+      WINHTTP_DEFAULT_ACCEPT_TYPES,
+      parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
+  if (!request) return failed();
+  DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+  if (!WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never)) {
+    return failed();
+  }
+  // The wait for the answer's headers. Wine 8 does not bound it by the
+  // receive time-out: without this a site that accepts the connection and
+  // never answers held the fetch (and the window waiting for it) for ever.
+  // Wine then fails the wait with the socket's WSAETIMEDOUT.
+  DWORD answerMs = limits.receiveMs > 0 ? static_cast<DWORD>(limits.receiveMs) : 0;
+  WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &answerMs,
+                   sizeof answerMs);
+  if (!WinHttpSendRequest(request.get(), kNoCacheHeader, static_cast<DWORD>(-1),
+                          WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
+    return failed();
+  }
+  if (!WinHttpReceiveResponse(request.get(), nullptr)) return failed();
+
+  DWORD status = 0;
+  DWORD statusSize = sizeof status;
+  if (WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                          WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize,
+                          WINHTTP_NO_HEADER_INDEX)) {
+    response.status = status;
+  }
+  if (IsRedirect(status)) {
+    location = QueryHeaderText(request.get(), WINHTTP_QUERY_LOCATION);
+    // A redirect that names no place is an answer like any other.
+    if (!location.empty()) return true;
+  }
+  response.contentType = QueryHeaderText(request.get(), WINHTTP_QUERY_CONTENT_TYPE);
+
+  std::vector<uint8_t> body;
+  for (;;) {
+    if (cancel && cancel->load()) return false;
+    DWORD available = 0;
+    if (!WinHttpQueryDataAvailable(request.get(), &available)) return failed();
+    if (available == 0) break;  // the whole body is in
+    const DWORD want = available < kReadChunk ? available : kReadChunk;
+    if (body.size() + want > limits.maxBody) return false;
+    const size_t at = body.size();
+    body.resize(at + want);
+    DWORD read = 0;
+    if (!WinHttpReadData(request.get(), body.data() + at, want, &read)) return failed();
+    body.resize(at + read);
+    if (read == 0) break;
+  }
+  response.body = std::move(body);
+  response.ok = true;
+  response.failure = response.status >= 400 ? FetchFailure::kHttpStatus : FetchFailure::kNone;
+  return true;
+}
+
 }  // namespace
 
 HttpHandle::HttpHandle(HINTERNET handle) : m_handle(handle) {
@@ -275,79 +372,79 @@ HttpHandle& HttpHandle::operator=(HttpHandle&& other) noexcept {
 
 long HttpHandle::LiveCount() { return g_liveHandles.load(); }
 
+FetchFailure FailureFromError(DWORD error) {
+  switch (error) {
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+      return FetchFailure::kCannotConnect;
+    case ERROR_WINHTTP_TIMEOUT:
+    case kSocketTimedOut:
+      return FetchFailure::kTimeout;
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+      return FetchFailure::kNameNotResolved;
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+    case ERROR_WINHTTP_CLIENT_AUTH_CERT_NEEDED:
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+    case ERROR_WINHTTP_SECURE_CERT_REV_FAILED:
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+    case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
+    // Windows names the certificate's fault through the status callback and
+    // fails the call with this one.
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    // Wine 8 checks the certificate (its log says "cert verify failed: 12045"
+    // for an unknown CA) but fails the call with this one, as it does for a
+    // server that speaks no TLS at all: the two cannot be told apart there,
+    // and a certificate is by far the likelier cause on a real site.
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+      return FetchFailure::kCertificateUntrusted;
+    default:
+      return FetchFailure::kOther;
+  }
+}
+
+FetchOutcome OutcomeOf(const HttpResponse& response) {
+  FetchOutcome outcome;
+  outcome.failure = response.failure;
+  outcome.status = response.status;
+  outcome.finalUrl = ToU16(response.finalUrl);
+  return outcome;
+}
+
+// Redirects are followed here, each request with WinHTTP's own following
+// switched off. Measured under Wine 8: WinHTTP follows http to https (another
+// port too) and refuses https to http, but it refuses WINHTTP_OPTION_URL
+// (ERROR_INVALID_PARAMETER), so the URL the page finally came from, the base
+// of its links, was lost; and it fails the refusal with
+// ERROR_WINHTTP_REDIRECT_FAILED, the error of a redirect loop, so the user
+// could not be told why. Followed here, each hop also goes out through the
+// proxy the user's settings give for its own URL.
 HttpResponse HttpGet(std::wstring_view url, const HttpLimits& limits,
                      const std::atomic<bool>* cancel) {
   HttpResponse response;
-  if (url.empty() || url.size() > INT_MAX) return response;
-  const std::wstring urlText(url);
-
-  URL_COMPONENTS parts{};
-  parts.dwStructSize = sizeof parts;
-  parts.dwHostNameLength = static_cast<DWORD>(-1);
-  parts.dwUrlPathLength = static_cast<DWORD>(-1);
-  parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-  parts.dwSchemeLength = static_cast<DWORD>(-1);
-  if (!WinHttpCrackUrl(urlText.c_str(), static_cast<DWORD>(urlText.size()), 0, &parts)) {
-    return response;
+  response.failure = FetchFailure::kOther;
+  response.finalUrl = url;
+  std::wstring current(url);
+  for (int redirects = 0;; ++redirects) {
+    std::wstring location;
+    bool secure = false;
+    if (!AskOnce(current, limits, cancel, response, location, secure)) return response;
+    if (location.empty()) return response;  // the answer itself
+    // The Location may be relative; it is read against the URL that gave it.
+    const auto next = html::ResolveUrl(ToU16(location), ToU16(current));
+    const bool nextHttps = next && next->rfind(u"https:", 0) == 0;
+    const bool nextHttp = next && next->rfind(u"http:", 0) == 0;
+    if (!nextHttps && !nextHttp) return response;  // kOther: nowhere a page could come from
+    if (!nextHttps && secure) {
+      // Leaving HTTPS for plain HTTP would hand the rest of the visit to
+      // anyone on the way; browsers warn, a price lookup simply refuses.
+      response.failure = FetchFailure::kInsecureRedirect;
+      return response;
+    }
+    if (redirects >= limits.maxRedirects) return response;  // kOther: a loop or close to one
+    current = ToWide(*next);
+    response.finalUrl = current;
   }
-  if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
-    return response;
-  }
-  const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
-  std::wstring target(parts.lpszUrlPath, parts.dwUrlPathLength);
-  target.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-  // A fragment is the browser's business, never sent.
-  if (const size_t hash = target.find(L'#'); hash != std::wstring::npos) target.resize(hash);
-  if (target.empty()) target = L"/";
-  if (host.empty()) return response;
-
-  HttpHandle session(OpenSession(urlText.substr(0, urlText.find(L'#')), limits));
-  if (!session) return response;
-  WinHttpSetTimeouts(session.get(), limits.resolveMs, limits.connectMs, limits.sendMs,
-                     limits.receiveMs);
-  HttpHandle connection(WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
-  if (!connection) return response;
-  // The method token is case-sensitive: servers answer "Get" with 501 or 405.
-  HttpHandle request(WinHttpOpenRequest(
-      connection.get(), L"GET", target.c_str(), nullptr, WINHTTP_NO_REFERER,
-      WINHTTP_DEFAULT_ACCEPT_TYPES,
-      parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
-  if (!request) return response;
-  if (!WinHttpSendRequest(request.get(), kNoCacheHeader, static_cast<DWORD>(-1),
-                          WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
-    return response;
-  }
-  if (!WinHttpReceiveResponse(request.get(), nullptr)) return response;
-
-  DWORD status = 0;
-  DWORD statusSize = sizeof status;
-  if (WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                          WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize,
-                          WINHTTP_NO_HEADER_INDEX)) {
-    response.status = status;
-  }
-  response.contentType = QueryHeaderText(request.get(), WINHTTP_QUERY_CONTENT_TYPE);
-  response.finalUrl = QueryFinalUrl(request.get());
-  if (response.finalUrl.empty()) response.finalUrl = urlText;
-
-  std::vector<uint8_t> body;
-  for (;;) {
-    if (cancel && cancel->load()) return HttpResponse{};
-    DWORD available = 0;
-    if (!WinHttpQueryDataAvailable(request.get(), &available)) return HttpResponse{};
-    if (available == 0) break;  // the whole body is in
-    const DWORD want = available < kReadChunk ? available : kReadChunk;
-    if (body.size() + want > limits.maxBody) return HttpResponse{};
-    const size_t at = body.size();
-    body.resize(at + want);
-    DWORD read = 0;
-    if (!WinHttpReadData(request.get(), body.data() + at, want, &read)) return HttpResponse{};
-    body.resize(at + read);
-    if (read == 0) break;
-  }
-  response.body = std::move(body);
-  response.ok = true;
-  return response;
 }
 
 std::wstring DecodeBytes(std::span<const uint8_t> bytes, unsigned codePage) {
@@ -412,18 +509,47 @@ std::wstring BytesToBstr(std::span<const uint8_t> strBody, std::wstring_view Cod
   return DecodeBytes(strBody, html::CodePageForEncoding(encoding));
 }
 
-std::wstring GetBody(std::wstring_view url, std::wstring_view Coding) {
+DecodedPage DecodePage(const HttpResponse& response, std::wstring_view fallbackLabel) {
+  // The fallback as a label a browser knows; one it does not know, or one
+  // the system cannot decode, leaves GBK, the price site's own encoding.
+  std::string fallback;
+  for (wchar_t c : fallbackLabel) {
+    if (c > 0x7F) {
+      fallback.clear();
+      break;
+    }
+    fallback += static_cast<char>(c);
+  }
+  fallback = html::ResolveCharsetLabel(fallback);
+  if (fallback.empty() || html::CodePageForEncoding(fallback) == 0) fallback = "gbk";
+  std::string contentType;
+  for (wchar_t c : response.contentType) contentType += c < 0x80 ? static_cast<char>(c) : '?';
+  const std::string encoding = html::SniffEncoding(response.body, contentType, fallback);
+  DecodedPage page;
+  page.codePage = html::CodePageForEncoding(encoding);
+  page.text = DecodeBytes(response.body, page.codePage);
+  return page;
+}
+
+std::wstring GetBody(std::wstring_view url, std::wstring_view Coding, FetchOutcome* outcome) {
   try {
     const HttpResponse response = HttpGet(url);
+    if (outcome) *outcome = OutcomeOf(response);
     if (!response.ok) return {};
-    return BytesToBstr(response.body, Coding);
+    return DecodePage(response, Coding).text;
   } catch (...) {  // out of memory for a large body: a failed fetch like any other
+    if (outcome) {
+      *outcome = FetchOutcome{};
+      outcome->failure = FetchFailure::kOther;
+    }
     return {};
   }
 }
 
 std::u16string WinHttpPageSource::GetBody(std::u16string_view url, std::u16string_view coding) {
-  return ToU16(fw::GetBody(ToWide(url), ToWide(coding)));
+  m_last = FetchOutcome{};
+  m_last.failure = FetchFailure::kOther;  // unless the fetch says otherwise
+  return ToU16(fw::GetBody(ToWide(url), ToWide(coding), &m_last));
 }
 
 std::wstring ToWide(std::u16string_view text) {

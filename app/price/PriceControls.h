@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/price/FetchOutcome.h"
 #include "app/price/html/Document.h"
 
 namespace fw {
@@ -62,12 +63,16 @@ struct PriceWindowControls {
   std::array<LabelControl*, 4> labPrice{};  // price of each row
 };
 
-// The blocking page fetch: the body of `url` decoded with the charset `coding`,
-// "" when the request failed. Never shows anything to the user.
+// The blocking page fetch: the body of `url` decoded as a browser decodes a
+// page (a byte order mark, the Content-Type charset, a <meta> charset),
+// `coding` naming the charset when the page names none; "" when the request
+// failed. Never shows anything to the user.
 class PageSource {
  public:
   virtual ~PageSource() = default;
   virtual std::u16string GetBody(std::u16string_view url, std::u16string_view coding) = 0;
+  // How the last GetBody ended (nothing failed before the first).
+  virtual FetchOutcome LastOutcome() const { return {}; }
 };
 
 // What the province index needs of a browser: load a URL without blocking the
@@ -91,6 +96,8 @@ class WebBrowser {
   // until there is one or the load has moved on. False when the application
   // is quitting: the caller stops waiting.
   virtual bool DoEvents() = 0;
+  // How the last completed navigation ended (nothing failed before the first).
+  virtual FetchOutcome Outcome() const { return {}; }
 };
 
 // ShowMessageBox(Prompt, Flags, PromptCaption) over the main window; returns

@@ -1,9 +1,11 @@
 #include "app/price/PriceLookup.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "app/price/PriceText.h"
+#include "app/price/html/Url.h"
 #include "host/Failure.h"
 
 namespace fw {
@@ -25,6 +27,59 @@ class PriceLookup::Busy {
  private:
   PriceLookup& m_owner;
 };
+
+std::u16string ProblemReason(const SiteProblem& problem) {
+  if (problem.outcome.failure != FetchFailure::kNone) return DescribeFailure(problem.outcome);
+  return problem.page == SiteProblem::Page::kIndex ? u"页面中没有省份" : u"页面中没有油价";
+}
+
+std::u16string ProblemSummary(const SiteProblem& problem) {
+  return ProblemReason(problem) + u": " + problem.site;
+}
+
+std::u16string ProblemMessage(const SiteProblem& problem) {
+  if (problem.page == SiteProblem::Page::kIndex) {
+    return u"无法从 " + problem.site + u" 读取省份列表: " + ProblemReason(problem) +
+           u"。请单击“刷新”重试, 或单击这里在“设置”中更改网站。";
+  }
+  return u"无法读取 " + problem.site + u": " + ProblemReason(problem) + u"。请单击“刷新”重试。";
+}
+
+namespace {
+
+// "scheme://authority/" of an absolute URL, and its host without the port.
+struct RootParts {
+  std::u16string_view scheme;
+  std::u16string_view host;
+};
+std::optional<RootParts> SplitRoot(std::u16string_view url) {
+  const size_t colon = url.find(u"://");
+  if (colon == std::u16string_view::npos) return std::nullopt;
+  std::u16string_view authority = url.substr(colon + 3);
+  authority = authority.substr(0, authority.find(u'/'));
+  // An IPv6 host keeps its brackets; a port follows the last colon after them.
+  const size_t bracket = authority.rfind(u']');
+  const size_t port = authority.rfind(u':');
+  if (port != std::u16string_view::npos && (bracket == std::u16string_view::npos || port > bracket)) {
+    authority = authority.substr(0, port);
+  }
+  if (authority.empty()) return std::nullopt;
+  return RootParts{url.substr(0, colon), authority};
+}
+
+}  // namespace
+
+std::optional<std::u16string> RedirectedRoot(std::u16string_view siteRoot,
+                                             std::u16string_view finalUrl) {
+  const auto site = SplitRoot(siteRoot);
+  const std::optional<std::u16string> root = html::ResolveUrl(u"/", finalUrl);
+  if (!site || !root) return std::nullopt;
+  const auto ended = SplitRoot(*root);
+  if (!ended || site->scheme != u"http" || ended->scheme != u"https" || site->host != ended->host) {
+    return std::nullopt;
+  }
+  return *root;
+}
 
 std::u16string IndexPageUrl(std::u16string_view siteRoot) {
   return std::u16string(siteRoot) + std::u16string(kIndexPage);
@@ -59,10 +114,31 @@ void PriceLookup::OnWhereChange(int index) {
   if (index == 1) LoadCity();
 }
 
-void PriceLookup::OnRefreshClick() { LoadCity(); }
+void PriceLookup::OnRefreshClick() {
+  if (m_index == Index::kNoProvince) {
+    LoadProvince();
+  } else {
+    LoadCity();
+  }
+}
+
+void PriceLookup::Report(std::optional<SiteProblem> problem) {
+  if (!problem && !m_problem) return;
+  m_problem = std::move(problem);
+  if (m_onProblem) m_onProblem(m_problem);
+}
+
+// A second reading of the index starts from empty lists, as the first did.
+void PriceLookup::ClearIndex() {
+  m_controls.comWhere[0]->Clear();
+  m_controls.comWhere[1]->Clear();
+  for (ListControl* list : m_controls.ListCity) list->Clear();
+}
 
 void PriceLookup::LoadProvinceSteps() {
   Busy busy(*this);  // 1.
+  if (m_index != Index::kNotRead) ClearIndex();
+  m_index = Index::kReading;
   // 2.-3.
   m_browser.Navigate(m_siteRoot + std::u16string(kIndexPage));
   m_browser.SetSilent(true);
@@ -73,11 +149,17 @@ void PriceLookup::LoadProvinceSteps() {
   }
   // 5. A copy: the window's handlers may run while the lists are filled.
   const std::vector<html::Element> all = m_browser.All();
+  const FetchOutcome outcome = m_browser.Outcome();
   ComboControl& provinces = *m_controls.comWhere[0];
-  // 6.
+  // 6. An http site whose index moved to https on its own host keeps its
+  // links under either origin.
+  const std::optional<std::u16string> movedRoot = RedirectedRoot(m_siteRoot, outcome.finalUrl);
+  const auto belongs = [&](const std::u16string& href) {
+    return FindStr(href, m_siteRoot, 1) != 0 || (movedRoot && FindStr(href, *movedRoot, 1) != 0);
+  };
   for (const html::Element& e : all) {
     if (e.tagName != u"A") continue;
-    if (FindStr(e.href, m_siteRoot, 1) == 0 || e.target != kLinkTarget) continue;
+    if (!belongs(e.href) || e.target != kLinkTarget) continue;
     m_controls.ListCity[2]->AddItem(e.innerText);
     m_controls.ListCity[3]->AddItem(e.href);
     if (e.href.back() != u'/') continue;  // href holds the site root, so it is not empty
@@ -87,9 +169,18 @@ void PriceLookup::LoadProvinceSteps() {
     provinces.AddItem(e.innerText);
     if (provinces.ListCount() > before) m_controls.ListCity[0]->AddItem(e.href);
   }
-  // 7. An empty box cannot select item 0; it still shows the prompt.
+  // 7. An empty box cannot select item 0; it still shows the prompt, or,
+  // when there is no province, why.
   provinces.SetListIndex(0);
-  provinces.SetText(kProvincePrompt);
+  m_index = provinces.ListCount() > 0 ? Index::kListed : Index::kNoProvince;
+  if (m_index == Index::kListed) {
+    provinces.SetText(kProvincePrompt);
+    Report(std::nullopt);
+    return;
+  }
+  SiteProblem problem{SiteProblem::Page::kIndex, outcome, m_siteRoot};
+  provinces.SetText(ProblemSummary(problem));
+  Report(std::move(problem));
 }  // 8.
 
 void PriceLookup::FillCityListSteps() {
@@ -134,14 +225,30 @@ void PriceLookup::LoadCitySteps() {
       chosen >= 0 ? m_controls.ListCity[1]->List(static_cast<size_t>(chosen)) : std::u16string();
   // 4.-5.
   const std::u16string page = m_pages.GetBody(url, kPriceCharset);
+  const FetchOutcome outcome = m_pages.LastOutcome();
   m_controls.Text1->SetText(url);
   // 6.-7.
   const std::u16string table = FindStrMulti(page, kTableStart, kTableEnd, u"");
   const auto rows = ExtractPriceRows(table, city);
+  const bool anyRow = std::any_of(rows.begin(), rows.end(),
+                                  [](const auto& row) { return row.info || row.price; });
+  // A page that did not come, or an error page without prices: the rows of
+  // the city shown before are not this city's, so none stays.
+  const bool failed = outcome.failure != FetchFailure::kNone &&
+                      (outcome.failure != FetchFailure::kHttpStatus || !anyRow);
+  if (failed) {
+    for (size_t i = 0; i < rows.size(); ++i) {
+      m_controls.labinfo[i]->SetCaption(u"");
+      m_controls.labPrice[i]->SetCaption(u"");
+    }
+    Report(SiteProblem{SiteProblem::Page::kCity, outcome, url});
+    return;
+  }
   for (size_t i = 0; i < rows.size(); ++i) {
     if (rows[i].info) m_controls.labinfo[i]->SetCaption(*rows[i].info);
     if (rows[i].price) m_controls.labPrice[i]->SetCaption(*rows[i].price);
   }
+  Report(std::nullopt);
 }  // 8.
 
 }  // namespace fw

@@ -9,6 +9,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -67,6 +69,15 @@ size_t Fetches(const std::string& page) {
   size_t n = 0;
   for (const std::string& line : RequestLog()) n += line.find(page) != std::string::npos;
   return n;
+}
+
+// The rows of a city, as a screen reader finds them in the window.
+bool ShowsPrices(HWND window, std::initializer_list<const char16_t*> prices) {
+  const std::vector<std::u16string> shown = test::AccessibleTexts(window);
+  for (const char16_t* price : prices) {
+    if (std::find(shown.begin(), shown.end(), price) == shown.end()) return false;
+  }
+  return true;
 }
 
 class ProgramTest : public ::testing::Test {
@@ -206,20 +217,110 @@ TEST_F(ProgramTest, AUsersSession) {
   EXPECT_TRUE(Close()) << "closing the window did not end the program";
 }
 
-// A site that is down: the window opens all the same, with no province and no
-// box of any kind.
-TEST_F(ProgramTest, ABrokenSiteOpensQuietly) {
-  for (const std::wstring& site : {L"127.0.0.1:" + std::to_wstring(ClosedPort())}) {
-    Start(site);
+std::wstring Variant(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::wstring(value, value + std::strlen(value)) : std::wstring();
+}
+
+// The status bar's text, its panels joined by tabs, as a tool reads it.
+std::u16string StatusText(HWND main) {
+  RECT client{};
+  GetClientRect(main, &client);
+  POINT bottom{100, client.bottom - 10};
+  ClientToScreen(main, &bottom);
+  return test::WindowText(WindowFromPoint(bottom));
+}
+
+// A site that cannot be read: the window opens all the same, without a box of
+// any kind, and says where the user looks (the province box, the status bar)
+// which site failed and why; 刷新 reads the index again instead of asking
+// for a city.
+TEST_F(ProgramTest, ABrokenSiteSaysWhy) {
+  ASSERT_FALSE(Variant("FUELWISE_TEST_FAULT_SITE").empty()) << "run through with-site-variants.sh";
+  struct Case {
+    std::wstring site;
+    std::u16string reason;
+  };
+  const Case cases[] = {
+      {L"http://127.0.0.1:" + std::to_wstring(ClosedPort()), u"无法连接到服务器"},
+      {L"http://fuelwise-test.invalid", u"找不到服务器"},
+      {L"http://" + Variant("FUELWISE_TEST_FAULT_SITE"), u"服务器返回 HTTP 500"},
+      {L"http://" + SiteHost() + L"/", u""},  // listed: nothing to say
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(ToU16(c.site)));
+    test::ForgetUserSettings();
+    StartWith({L"--price-site", c.site, L"--chart-site", c.site});
     EXPECT_LT(m_startMs, 20000u);
-    const std::vector<HWND> combos = Combos();
-    ASSERT_EQ(combos.size(), 2u);
-    EXPECT_TRUE(ComboItems(combos[0]).empty());
-    PumpFor(300);
+    std::u16string root = ToU16(c.site);
+    if (root.back() != u'/') root += u'/';
+    const std::u16string summary = c.reason + u": " + root;
+    if (c.reason.empty()) {
+      EXPECT_EQ(Shown()[0], u"请选择省份");
+      EXPECT_TRUE(StatusText(m_main).starts_with(u"Design By fuelwise-dev\t"));
+    } else {
+      EXPECT_TRUE(ComboItems(Combos()[0]).empty());
+      EXPECT_EQ(Shown()[0], summary);
+      EXPECT_TRUE(StatusText(m_main).starts_with(summary + u"\t")) << Utf16ToUtf8(StatusText(m_main));
+      ClearRequestLog();
+      Click(ChildWithText(m_main, u"刷新"));
+      PumpFor(1500);
+      EXPECT_FALSE(Shown(u"提示")) << "no city warning while there is no province";
+      if (c.site.find(Variant("FUELWISE_TEST_FAULT_SITE")) != std::wstring::npos) {
+        EXPECT_EQ(Fetches("youjiamap.asp"), 0u) << "the fault site has a log of its own";
+      }
+      EXPECT_EQ(Shown()[0], summary) << "read again, failed again";
+    }
     EXPECT_FALSE(Shown(u"提示"));
+    EXPECT_FALSE(Shown(u"Fuelwise"));
     EXPECT_TRUE(Close());
     End();
   }
+}
+
+// The shipped program against the site over HTTPS (a CA trusted in this
+// prefix only), reached through an http-to-https redirect, and in UTF-8
+// declared by the answer's header or by the page: the same provinces, cities
+// and prices as the plain GBK site.
+TEST_F(ProgramTest, SecureRedirectedAndUtf8SitesListTheSamePrices) {
+  ASSERT_EQ(Variant("FUELWISE_TEST_CA_TRUSTED"), L"1") << "run through with-site-variants.sh --trust-ca";
+  const std::wstring redirectPort = Variant("FUELWISE_TEST_REDIRECT_SITE").substr(
+      Variant("FUELWISE_TEST_REDIRECT_SITE").find(L':'));
+  const std::wstring sites[] = {
+      L"https://" + Variant("FUELWISE_TEST_TLS_SITE"),
+      // The redirect names localhost, so the site is asked as localhost too:
+      // only a move to https on the site's own host keeps its links.
+      L"http://localhost" + redirectPort,
+      L"http://" + Variant("FUELWISE_TEST_UTF8_HEADER_SITE"),
+      L"http://" + Variant("FUELWISE_TEST_UTF8_META_SITE"),
+  };
+  for (const std::wstring& site : sites) {
+    SCOPED_TRACE(Utf16ToUtf8(ToU16(site)));
+    test::ForgetUserSettings();
+    StartWith({L"--price-site", site, L"--chart-site", site});
+    EXPECT_EQ(ComboItems(Combos()[0]), (Texts{u"广东", u"浙江", u"江苏", u"四川", u"山东", u"湖北"}));
+    Choose(Combos()[0], L"广东");
+    EXPECT_EQ(ComboItems(Combos()[1]), (Texts{u"广州", u"深圳", u"珠海", u"佛山"}));
+    Choose(Combos()[1], L"广州");
+    EXPECT_TRUE(ShowsPrices(m_main, {u"7.17", u"7.74", u"8.38", u"7.41"}));
+    EXPECT_TRUE(StatusText(m_main).starts_with(u"Design By fuelwise-dev\t"));
+    EXPECT_TRUE(Close());
+    End();
+  }
+}
+
+// The same HTTPS site where its CA is trusted by nobody: refused, and the
+// user sees why.
+TEST_F(ProgramTest, UntrustedCertificateIsRefusedAndShown) {
+  ASSERT_EQ(Variant("FUELWISE_TEST_CA_TRUSTED"), L"0");
+  const std::wstring site = L"https://" + Variant("FUELWISE_TEST_TLS_SITE");
+  test::ForgetUserSettings();
+  StartWith({L"--price-site", site, L"--chart-site", site});
+  EXPECT_TRUE(ComboItems(Combos()[0]).empty());
+  const std::u16string summary = u"服务器证书不受信任: " + ToU16(site) + u"/";
+  EXPECT_EQ(Shown()[0], summary);
+  EXPECT_TRUE(StatusText(m_main).starts_with(summary + u"\t"));
+  EXPECT_TRUE(Close());
 }
 
 HKEY SettingsKey() {
@@ -303,15 +404,6 @@ TEST_F(ProgramTest, HelpShowsTheUsageAndEnds) {
     EXPECT_EQ(code, 0u);
     End();
   }
-}
-
-// The rows of a city, as a screen reader finds them in the window.
-bool ShowsPrices(HWND window, std::initializer_list<const char16_t*> prices) {
-  const std::vector<std::u16string> shown = test::AccessibleTexts(window);
-  for (const char16_t* price : prices) {
-    if (std::find(shown.begin(), shown.end(), price) == shown.end()) return false;
-  }
-  return true;
 }
 
 // The city chosen last is chosen again at the next start, through the boxes:

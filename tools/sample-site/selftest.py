@@ -13,7 +13,10 @@ Exit code 0 only when every check passes.
 import filecmp
 import http.client
 import os
+import re
+import shutil
 import socket
+import ssl
 import struct
 import subprocess
 import sys
@@ -104,22 +107,30 @@ def site_links(html, root):
 # --------------------------------------------------------------------------
 
 class Server:
-    def __init__(self, *extra, lifetime=120):
+    def __init__(self, *extra, lifetime=120, tls=None):
+        """tls: an ssl.SSLContext for a server started with --tls-cert; it is
+        then reached as localhost, the name its certificate holds."""
+        self.tls = tls
         self.proc = subprocess.Popen(
             [sys.executable, SERVER, "--port", "0", "--lifetime", str(lifetime)] + list(extra),
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         line = self.proc.stdout.readline().strip()
-        prefix = "serving http://127.0.0.1:"
+        scheme = "https" if tls else "http"
+        prefix = "serving %s://127.0.0.1:" % scheme
         if not line.startswith(prefix) or not line.endswith("/"):
             self.stop()
             raise RuntimeError("unexpected first line %r; stderr: %s" % (line, self.proc.stderr.read()))
         self.port = int(line[len(prefix):-1])
-        self.base = "http://127.0.0.1:%d" % self.port
+        self.host = "localhost" if tls else "127.0.0.1"
+        self.base = "%s://%s:%d" % (scheme, self.host, self.port)
         self.root = self.base + "/"
 
     def get(self, path, headers=None, method="GET", timeout=10):
         """(status, headers, body) for any status; raises on connection errors."""
-        conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=timeout)
+        if self.tls:
+            conn = http.client.HTTPSConnection(self.host, self.port, timeout=timeout, context=self.tls)
+        else:
+            conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=timeout)
         try:
             conn.request(method, path, headers=headers or {})
             r = conn.getresponse()
@@ -507,6 +518,111 @@ def t_port_file_and_lifetime():
             srv.stop()
 
 
+def t_fault_redirects(srv):
+    status, headers, _b = srv.get("/faults/to-http.asp")
+    check(status == 302 and headers.get("Location") == "http://127.0.0.1:%d/youjiamap.asp" % srv.port,
+          "to-http: %d %r" % (status, headers.get("Location")))
+    status, headers, _b = srv.get("/faults/loop.asp")
+    check(status == 302 and headers.get("Location") == "/faults/loop.asp",
+          "loop: %d %r" % (status, headers.get("Location")))
+
+
+def t_fault_undeclared(srv):
+    status, headers, body = srv.get("/faults/undeclared.asp")
+    check(status == 200 and headers.get("Content-Type") == "text/html", "status %d" % status)
+    check(b"charset" not in body.lower(), "a charset is declared")
+    rows = read_rows(body.decode("gbk"), generate.FAULT_CITY)
+    check(rows == generate.FAULT_ROWS["404"], "rows %r" % rows)
+
+
+def self_signed_localhost(tmp):
+    """A certificate for DNS:localhost and its key, made with the openssl CLI."""
+    cert, key = os.path.join(tmp, "cert.pem"), os.path.join(tmp, "key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                    "-subj", "/CN=localhost", "-addext", "subjectAltName=DNS:localhost",
+                    "-keyout", key, "-out", cert], check=True, capture_output=True, timeout=60)
+    return cert, key
+
+
+def t_tls_and_redirect_to():
+    if not shutil.which("openssl"):
+        raise AssertionError("the openssl CLI is missing (scripts/install-deps.sh installs it)")
+    with tempfile.TemporaryDirectory() as tmp:
+        cert, key = self_signed_localhost(tmp)
+        trusting = ssl.create_default_context(cafile=cert)
+        srv = Server("--tls-cert", cert, "--tls-key", key, tls=trusting)
+        plain = None
+        try:
+            status, _h, body = srv.get("/youjiamap.asp")
+            check(status == 200, "status %d" % status)
+            links = site_links(body.decode("gbk"), srv.root)
+            check(len(links) == len(generate.PROVINCES) + sum(len(c) for _, _, c in generate.PROVINCES),
+                  "%d https site links" % len(links))
+            check(b"http://localhost" not in body, "a plain-http site link on the https site")
+            status, headers, _b = srv.get("/guangdong")
+            check(status == 301 and headers.get("Location") == srv.root + "guangdong/", "folder redirect")
+            status, headers, _b = srv.get("/faults/to-http.asp")
+            check(status == 302 and headers.get("Location") == "http://localhost:%d/youjiamap.asp" % srv.port,
+                  "to-http: %r" % headers.get("Location"))
+            # A client that does not trust the certificate is refused, and the
+            # server goes on serving the next one.
+            conn = http.client.HTTPSConnection("localhost", srv.port, timeout=10,
+                                               context=ssl.create_default_context())
+            try:
+                conn.request("GET", "/youjiamap.asp")
+            except ssl.SSLError:
+                pass
+            else:
+                raise AssertionError("an untrusted certificate was accepted")
+            finally:
+                conn.close()
+            check(srv.get("/guangdong/guangzhou.html")[0] == 200, "not serving after a refused handshake")
+
+            plain = Server("--redirect-to", srv.base)
+            for path in ("/youjiamap.asp", "/guangdong/guangzhou.html?x=1", "/__nothing"):
+                status, headers, _b = plain.get(path)
+                check(status == 301 and headers.get("Location") == srv.base + path,
+                      "%s: %d %r" % (path, status, headers.get("Location")))
+        finally:
+            srv.stop()
+            if plain:
+                plain.stop()
+    bad = subprocess.run([sys.executable, SERVER, "--port", "0", "--redirect-to", "https://x/path"],
+                         capture_output=True, text=True, timeout=20)
+    check(bad.returncode == 2, "a --redirect-to with a path was accepted")
+
+
+def t_charset_option():
+    gbk = Server()
+    header = Server("--charset", "utf8-header")
+    meta = Server("--charset", "utf8-meta")
+    try:
+        for path in ("/youjiamap.asp", "/guangdong/guangzhou.html", "/hubei/xiangyang.html",
+                     "/faults/404.asp", "/no/such.html"):
+            status, _h, body = gbk.get(path)
+            want = body.decode("gbk").replace(gbk.root, "")
+            undeclared = re.sub(r"<meta[^>]*charset=[^>]*>", "", want, count=1)
+            s1, h1, b1 = header.get(path)
+            check(s1 == status and h1.get("Content-Type") == "text/html; charset=utf-8",
+                  "%s: utf8-header %d %r" % (path, s1, h1.get("Content-Type")))
+            check(b"charset" not in b1.lower() and b1.decode("utf-8").replace(header.root, "") == undeclared,
+                  "%s: utf8-header body" % path)
+            s2, h2, b2 = meta.get(path)
+            check(s2 == status and h2.get("Content-Type") == "text/html", "%s: utf8-meta %d" % (path, s2))
+            check(b'<meta charset="utf-8">' in b2[:1024] and b"gb2312" not in b2, "%s: utf8-meta tag" % path)
+            declared = re.sub(r"<meta[^>]*charset=[^>]*>", '<meta charset="utf-8">', want, count=1)
+            check(b2.decode("utf-8").replace(meta.root, "") == declared, "%s: utf8-meta body" % path)
+        for srv in (header, meta):
+            page = srv.get("/guangdong/guangzhou.html")[2].decode("utf-8")
+            check(read_rows(page, "广州") == read_rows(gbk.get("/guangdong/guangzhou.html")[2].decode("gbk"), "广州"),
+                  "rows differ")
+        # Pictures are not pages.
+        check(header.get("/" + generate.CHART_PATH)[2][:6] == b"GIF89a", "the chart was transcoded")
+    finally:
+        for srv in (gbk, header, meta):
+            srv.stop()
+
+
 def main():
     res = Results()
     srv = Server()
@@ -528,6 +644,8 @@ def main():
             ("fault: proxy configuration script", t_fault_proxy_script),
             ("fault: bad GBK", t_fault_badgbk),
             ("fault: .gif answering HTML", t_fault_not_a_picture),
+            ("fault: redirects to http and to itself", t_fault_redirects),
+            ("fault: a page that declares no charset", t_fault_undeclared),
             ("request log", t_request_log),
         ]:
             res.run(name, fn, srv)
@@ -536,6 +654,8 @@ def main():
     res.run("--fault option", t_fault_option)
     res.run("--delay option", t_delay_option)
     res.run("port file and lifetime", t_port_file_and_lifetime)
+    res.run("--tls-cert/--tls-key and --redirect-to", t_tls_and_redirect_to)
+    res.run("--charset utf8-header and utf8-meta", t_charset_option)
     print("%d passed, %d failed" % (res.passed, res.failed))
     return 0 if res.failed == 0 else 1
 

@@ -4,8 +4,11 @@
 
   python3 server.py --port N [--bind 127.0.0.1] [--lifetime SECONDS]
                     [--port-file FILE] [--fault PATH=KIND]... [--delay MS] [--verbose]
+                    [--tls-cert FILE --tls-key FILE] [--redirect-to ORIGIN]
+                    [--charset gbk|utf8-header|utf8-meta]
 
-When ready it prints one line, "serving http://HOST:PORT/", and flushes.
+When ready it prints one line, "serving http://HOST:PORT/" ("https://" with
+--tls-cert), and flushes.
 See README.md for the fault kinds and the request log.
 """
 
@@ -14,6 +17,7 @@ import os
 import re
 import signal
 import socket
+import ssl
 import struct
 import sys
 import threading
@@ -42,7 +46,8 @@ CONTENT_TYPES = {
 }
 SUBSTITUTED = (".asp", ".html", ".htm")
 
-FAULT_KINDS = ("404", "500", "slow", "stall", "reset", "empty", "badgbk", "html", "pac")
+FAULT_KINDS = ("404", "500", "slow", "stall", "reset", "empty", "badgbk", "html", "pac",
+               "tohttp", "loop", "undeclared")
 FIXED_FAULTS = {
     "/faults/404.asp": "404",
     "/faults/500.asp": "500",
@@ -55,7 +60,15 @@ FIXED_FAULTS = {
     "/faults/badgbk.asp": "badgbk",
     "/faults/html.gif": "html",
     "/faults/proxy.pac": "pac",
+    "/faults/to-http.asp": "tohttp",
+    "/faults/loop.asp": "loop",
+    "/faults/undeclared.asp": "undeclared",
 }
+CHARSETS = ("gbk", "utf8-header", "utf8-meta")
+# The charset declaration every generated page carries in its head.
+META_CHARSET_RE = re.compile(rb"<meta[^>]*charset=[^>]*>", re.IGNORECASE)
+# What an http:// Location header or link may name: an origin, no path.
+ORIGIN_RE = re.compile(r"^https?://(?:[A-Za-z0-9.\-]+|\[[0-9A-Fa-f:.]+\])(?::[0-9]{1,5})?$")
 SLOW_DEFAULT_MS = 3000
 SLOW_MAX_MS = 120000
 
@@ -87,13 +100,39 @@ class SiteServer(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, addr, faults, verbose, delay_ms=0):
+    def __init__(self, addr, faults, verbose, delay_ms=0, tls=None, redirect_to=None, charset="gbk"):
         super().__init__(addr, Handler)
         self.faults = dict(FIXED_FAULTS)
         self.faults.update(faults)
         self.verbose = verbose
         self.delay_s = delay_ms / 1000.0
         self.log = RequestLog()
+        self.tls = tls  # an ssl.SSLContext, or None for plain http
+        self.scheme = "https" if tls else "http"
+        self.redirect_to = redirect_to
+        self.charset = charset
+
+    # The TLS handshake runs on the request's own thread: a client that
+    # connects and says nothing must not hold up the accept loop.
+    def finish_request(self, request, client_address):
+        if self.tls is None:
+            super().finish_request(request, client_address)
+            return
+        request.settimeout(Handler.timeout)
+        try:
+            secure = self.tls.wrap_socket(request, server_side=True)
+        except (ssl.SSLError, OSError) as e:
+            # A client that does not trust the certificate hangs up here.
+            if self.verbose:
+                sys.stderr.write("%s - TLS handshake failed: %s\n" % (client_address[0], e))
+            return
+        try:
+            super().finish_request(secure, client_address)
+        finally:
+            try:
+                secure.close()
+            except OSError:
+                pass
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -155,6 +194,12 @@ class Handler(BaseHTTPRequestHandler):
         if self.server.delay_s > 0:
             time.sleep(self.server.delay_s)
 
+        if self.server.redirect_to:
+            # Another origin serves this site now: the same path and query there.
+            target = split.path + ("?" + split.query if split.query else "")
+            self.send_body(301, "text/html", b"", [("Location", self.server.redirect_to + target)])
+            return
+
         kind = self.server.faults.get(path)
         if kind:
             self.fault(kind, path, query)
@@ -178,8 +223,27 @@ class Handler(BaseHTTPRequestHandler):
         if self.command != "HEAD":
             self.wfile.write(body)
 
+    def origin(self):
+        return "%s://%s" % (self.server.scheme, self.host())
+
+    def send_page(self, status, gbk_body, extra=()):
+        """An HTML page in the site's charset (--charset): the GBK bytes as they
+        are, or transcoded to UTF-8, declared by the header alone or by a meta
+        tag alone."""
+        charset = self.server.charset
+        if charset == "gbk":
+            self.send_body(status, "text/html", gbk_body, extra)
+            return
+        text = gbk_body.decode("gbk").encode("utf-8")
+        if charset == "utf8-header":
+            text = META_CHARSET_RE.sub(b"", text, count=1)
+            self.send_body(status, "text/html; charset=utf-8", text, extra)
+        else:
+            text = META_CHARSET_RE.sub(b'<meta charset="utf-8">', text, count=1)
+            self.send_body(status, "text/html", text, extra)
+
     def not_found(self):
-        self.send_body(404, "text/html", generate.not_found_page().encode("gbk"))
+        self.send_page(404, generate.not_found_page().encode("gbk"))
 
     def resolve(self, path):
         """Maps a URL path to a file under www/, or None.  Never leaves www/."""
@@ -200,7 +264,7 @@ class Handler(BaseHTTPRequestHandler):
         if os.path.isdir(full):
             if not path.endswith("/"):
                 # A folder asked for without its slash: send the client to the right URL.
-                self.send_body(301, "text/html", b"", [("Location", "http://" + self.host() + path + "/")])
+                self.send_body(301, "text/html", b"", [("Location", self.origin() + path + "/")])
                 return
             full = os.path.join(full, "index.html")
         if not os.path.isfile(full):
@@ -210,7 +274,11 @@ class Handler(BaseHTTPRequestHandler):
         with open(full, "rb") as f:
             body = f.read()
         if ext in SUBSTITUTED:
+            # Links name the origin the page was asked from, https included.
+            body = body.replace(b"http://__HOST__", self.origin().encode("ascii"))
             body = body.replace(b"__HOST__", self.host().encode("ascii"))
+            self.send_page(status, body)
+            return
         self.send_body(status, CONTENT_TYPES.get(ext, "application/octet-stream"), body)
 
     def pause(self, query, default_ms):
@@ -239,7 +307,22 @@ class Handler(BaseHTTPRequestHandler):
                 with open(os.path.join(WWW, generate.CHART_PATH), "rb") as f:
                     self.send_body(int(kind), "image/gif", f.read())
                 return
-            self.send_body(int(kind), "text/html", generate.fault_page(kind).encode("gbk"))
+            self.send_page(int(kind), generate.fault_page(kind).encode("gbk"))
+            return
+        if kind == "tohttp":
+            # From any origin (an https one included) to the plain-http index
+            # of the same host and port.
+            self.send_body(302, "text/html", b"", [("Location", "http://%s/youjiamap.asp" % self.host())])
+            return
+        if kind == "loop":
+            # A relative Location that names the same page again, for ever.
+            self.send_body(302, "text/html", b"", [("Location", path)])
+            return
+        if kind == "undeclared":
+            # The 404 fault's price page without any charset: neither in the
+            # header nor in the page.
+            body = META_CHARSET_RE.sub(b"", generate.fault_page("404").encode("gbk"), count=1)
+            self.send_body(200, "text/html", body)
             return
         if kind == "empty":
             self.send_body(200, "text/html", b"")
@@ -249,7 +332,7 @@ class Handler(BaseHTTPRequestHandler):
             return
         if kind == "html":
             body = (generate.head("不是图片") + "<body><p>这不是图片。</p></body></html>\n").encode("gbk")
-            self.send_body(200, "text/html", body)
+            self.send_page(200, body)
             return
         if kind == "pac":
             # A proxy configuration script that names this site as the proxy,
@@ -291,7 +374,7 @@ class Handler(BaseHTTPRequestHandler):
                 self.serve_file("/" + generate.CHART_PATH)
             elif path in FIXED_FAULTS:
                 body = (generate.head("慢速页面") + "<body><p>慢速页面 %d ms</p></body></html>\n" % ms)
-                self.send_body(200, "text/html", body.encode("gbk"))
+                self.send_page(200, body.encode("gbk"))
             else:
                 self.serve_file(path)
             return
@@ -317,7 +400,21 @@ def main(argv=None):
     ap.add_argument("--delay", type=int, default=0, metavar="MS",
                     help="answer every request MS milliseconds after it came in (default 0)")
     ap.add_argument("--verbose", action="store_true", help="log each request on stderr")
+    ap.add_argument("--tls-cert", metavar="FILE", help="serve HTTPS with this PEM certificate (chain)")
+    ap.add_argument("--tls-key", metavar="FILE", help="the PEM private key of --tls-cert")
+    ap.add_argument("--redirect-to", metavar="ORIGIN",
+                    help="answer every request with a 301 to the same path on ORIGIN "
+                         "(scheme://host[:port], e.g. https://localhost:8443)")
+    ap.add_argument("--charset", choices=CHARSETS, default="gbk",
+                    help="pages as GBK with a meta tag (default), as UTF-8 declared only by the "
+                         "Content-Type header (utf8-header), or only by <meta charset> (utf8-meta)")
     args = ap.parse_args(argv)
+    if bool(args.tls_cert) != bool(args.tls_key):
+        ap.error("--tls-cert and --tls-key go together")
+    if args.redirect_to is not None:
+        args.redirect_to = args.redirect_to.rstrip("/")
+        if not ORIGIN_RE.match(args.redirect_to):
+            ap.error("--redirect-to must be an origin: http[s]://host[:port]")
     if not 0 <= args.port <= 65535:
         ap.error("--port must be 0..65535")
     if args.lifetime <= 0:
@@ -328,8 +425,17 @@ def main(argv=None):
         sys.stderr.write("server.py: %s has no pages; run generate.py first\n" % WWW)
         return 1
 
+    tls = None
+    if args.tls_cert:
+        tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        try:
+            tls.load_cert_chain(args.tls_cert, args.tls_key)
+        except (OSError, ssl.SSLError) as e:
+            sys.stderr.write("server.py: cannot use the certificate: %s\n" % e)
+            return 1
     try:
-        server = SiteServer((args.bind, args.port), dict(args.fault), args.verbose, args.delay)
+        server = SiteServer((args.bind, args.port), dict(args.fault), args.verbose, args.delay,
+                            tls, args.redirect_to, args.charset)
     except OSError as e:
         sys.stderr.write("server.py: cannot listen on %s:%d: %s\n" % (args.bind, args.port, e))
         return 1
@@ -350,7 +456,7 @@ def main(argv=None):
     signal.signal(signal.SIGTERM, on_signal)
     signal.signal(signal.SIGINT, on_signal)
 
-    print("serving http://%s:%d/" % (host, port), flush=True)
+    print("serving %s://%s:%d/" % (server.scheme, host, port), flush=True)
     try:
         server.serve_forever(poll_interval=0.2)
     finally:

@@ -12,10 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "app/price/DocumentLoader.h"
 #include "app/price/HttpClient.h"
 #include "app/price/MemoryControls.h"
 #include "app/price/PriceLookup.h"
 #include "app/price/PriceText.h"
+#include "host/Utf8.h"
 #include "tests/app/price/SiteTestSupport.h"
 
 namespace fw {
@@ -29,19 +31,35 @@ TEST(HttpSiteTest, GbkPageDecodes) {
   EXPECT_NE(page.find(L"<td>广州92#汽油</td><td align=\"center\">7.74元/升</td>"),
             std::wstring::npos);
   EXPECT_EQ(page.find(L'\xFFFD'), std::wstring::npos);
-  // The same bytes read in another charset are other text.
-  const std::wstring latin = GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L"windows-1252");
-  EXPECT_FALSE(latin.empty());
-  EXPECT_EQ(latin.find(L"元/升"), std::wstring::npos);
-  // Charset names are read as a browser reads them.
-  EXPECT_EQ(GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L" gb2312 "), page);
-  EXPECT_EQ(GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L"x-gbk"), page);
+  // The page's own <meta> charset (gb2312) decides, whatever the caller names.
+  EXPECT_EQ(GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L"windows-1252"), page);
+  EXPECT_EQ(GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L"utf-8"), page);
 }
 
-TEST(HttpSiteTest, UnknownCharsetGivesEmptyText) {
-  EXPECT_EQ(GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L"no-such-charset"), L"");
-  EXPECT_EQ(GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L""), L"");
-  EXPECT_EQ(GetBody(SiteUrl(L"/guangdong/guangzhou.html"), L"中文"), L"");
+// A page that names no charset anywhere is read in the one the caller names,
+// as a browser reads it ("GBK", " gb2312 ", "x-gbk" are all GBK).
+TEST(HttpSiteTest, TheCallersCharsetServesPagesThatNameNone) {
+  const std::wstring url = SiteUrl(L"/faults/undeclared.asp");
+  const std::wstring page = GetBody(url, L"GBK");
+  EXPECT_NE(page.find(L"7.04元/升"), std::wstring::npos);
+  EXPECT_EQ(GetBody(url, L" gb2312 "), page);
+  EXPECT_EQ(GetBody(url, L"x-gbk"), page);
+  // The same bytes read in another charset are other text.
+  const std::wstring latin = GetBody(url, L"windows-1252");
+  EXPECT_FALSE(latin.empty());
+  EXPECT_EQ(latin.find(L"元/升"), std::wstring::npos);
+}
+
+// A name that is no charset (or none the system decodes) leaves GBK, the
+// site's own encoding, rather than no text at all.
+TEST(HttpSiteTest, UnknownCharsetMeansGbk) {
+  const std::wstring url = SiteUrl(L"/faults/undeclared.asp");
+  const std::wstring page = GetBody(url, L"GBK");
+  ASSERT_NE(page.find(L"7.04元/升"), std::wstring::npos);
+  EXPECT_EQ(GetBody(url, L"no-such-charset"), page);
+  EXPECT_EQ(GetBody(url, L""), page);
+  EXPECT_EQ(GetBody(url, L"中文"), page);
+  EXPECT_EQ(GetBody(url, L"x-user-defined"), page);
 }
 
 TEST(HttpSiteTest, EveryCallReachesTheServerWithGetAndNoCache) {
@@ -100,6 +118,105 @@ TEST(HttpSiteTest, InvalidGbkNeverBreaksTheRest) {
   for (size_t i = 0; i < 4; ++i) {
     ASSERT_TRUE(rows[i].price) << "row " << i;
     EXPECT_EQ(*rows[i].price, prices[i]) << "row " << i;
+  }
+}
+
+// How each fetch ended, as the window will tell the user: the kind, the
+// status, where it ended. An error status keeps its page.
+TEST(HttpSiteTest, EachFailureHasItsKind) {
+  struct Case {
+    const char* what;
+    std::wstring url;
+    int receiveMs;
+    bool ok;
+    FetchFailure failure;
+    DWORD status;
+    std::wstring finalUrl;  // "" for the URL asked for
+  };
+  const std::wstring closed = L"http://127.0.0.1:" + std::to_wstring(ClosedPort()) + L"/youjiamap.asp";
+  const Case cases[] = {
+      {"a page", SiteUrl(L"/guangdong/guangzhou.html"), 30000, true, FetchFailure::kNone, 200, L""},
+      {"404 with its page", SiteUrl(L"/faults/404.asp"), 30000, true, FetchFailure::kHttpStatus, 404, L""},
+      {"500 with its page", SiteUrl(L"/faults/500.asp"), 30000, true, FetchFailure::kHttpStatus, 500, L""},
+      {"a missing page", SiteUrl(L"/no/such/page.html"), 30000, true, FetchFailure::kHttpStatus, 404, L""},
+      {"nothing listening", closed, 30000, false, FetchFailure::kCannotConnect, 0, L""},
+      {"a name that does not resolve", L"http://fuelwise-test.invalid/youjiamap.asp", 30000, false,
+       FetchFailure::kNameNotResolved, 0, L""},
+      {"no answer within the limit", SiteUrl(L"/faults/slow.asp?ms=4000"), 500, false,
+       FetchFailure::kTimeout, 0, L""},
+      {"half an answer within the limit", SiteUrl(L"/faults/stall.asp?ms=4000"), 500, false,
+       FetchFailure::kTimeout, 200, L""},
+      {"a reset", SiteUrl(L"/faults/reset.asp"), 30000, false, FetchFailure::kOther, 0, L""},
+      {"not http", L"ftp://127.0.0.1/x", 30000, false, FetchFailure::kOther, 0, L""},
+      {"a folder without its slash", SiteUrl(L"/guangdong"), 30000, true, FetchFailure::kNone, 200,
+       SiteUrl(L"/guangdong/")},
+      {"a redirect loop", SiteUrl(L"/faults/loop.asp"), 30000, false, FetchFailure::kOther, 302, L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    HttpLimits limits;
+    limits.receiveMs = c.receiveMs;
+    const auto t0 = steady_clock::now();
+    const HttpResponse r = HttpGet(c.url, limits);
+    EXPECT_LT(steady_clock::now() - t0, seconds(3)) << "no failure here should take long";
+    EXPECT_EQ(r.ok, c.ok);
+    EXPECT_EQ(r.failure, c.failure) << Utf16ToUtf8(DescribeFailure(OutcomeOf(r)));
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.finalUrl, c.finalUrl.empty() ? c.url : c.finalUrl);
+    EXPECT_EQ(r.body.empty(), !c.ok);
+  }
+  EXPECT_EQ(HttpHandle::LiveCount(), 0);
+}
+
+// A redirect loop is given up after ten redirects: eleven requests.
+TEST(HttpSiteTest, RedirectsAreFollowedTenTimesAtMost) {
+  ClearRequestLog();
+  EXPECT_FALSE(HttpGet(SiteUrl(L"/faults/loop.asp")).ok);
+  EXPECT_EQ(RequestLog(), std::vector<std::string>(11, "GET\t/faults/loop.asp\t0"));
+  ClearRequestLog();
+  HttpLimits none;
+  none.maxRedirects = 0;
+  const HttpResponse r = HttpGet(SiteUrl(L"/guangdong"), none);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.status, 301u);
+  EXPECT_EQ(RequestLog().size(), 1u);
+}
+
+// The page source and the loader keep the outcome for the window.
+TEST(HttpSiteTest, PageSourceAndLoaderReportTheOutcome) {
+  const std::wstring closed = L"http://127.0.0.1:" + std::to_wstring(ClosedPort()) + L"/";
+  WinHttpPageSource pages;
+  EXPECT_EQ(pages.LastOutcome().failure, FetchFailure::kNone);
+  EXPECT_NE(pages.GetBody(ToU16(SiteUrl(L"/faults/404.asp")), u"GBK").find(u"7.04元/升"),
+            std::u16string::npos);
+  EXPECT_EQ(pages.LastOutcome().failure, FetchFailure::kHttpStatus);
+  EXPECT_EQ(pages.LastOutcome().status, 404u);
+  EXPECT_EQ(DescribeFailure(pages.LastOutcome()), u"服务器返回 HTTP 404");
+  EXPECT_EQ(pages.GetBody(ToU16(closed), u"GBK"), u"");
+  EXPECT_EQ(pages.LastOutcome().failure, FetchFailure::kCannotConnect);
+  EXPECT_EQ(pages.LastOutcome().finalUrl, ToU16(closed));
+  EXPECT_FALSE(pages.GetBody(ToU16(SiteUrl(L"/guangdong")), u"GBK").empty());
+  EXPECT_EQ(pages.LastOutcome().failure, FetchFailure::kNone);
+  EXPECT_EQ(pages.LastOutcome().finalUrl, ToU16(SiteUrl(L"/guangdong/")));
+
+  DocumentLoader loader;
+  EXPECT_EQ(loader.Outcome().failure, FetchFailure::kNone);
+  const struct {
+    std::wstring url;
+    FetchFailure failure;
+    uint32_t status;
+  } loads[] = {
+      {closed, FetchFailure::kCannotConnect, 0},
+      {SiteUrl(L"/faults/500.asp"), FetchFailure::kHttpStatus, 500},
+      {SiteUrl(L"/youjiamap.asp"), FetchFailure::kNone, 200},
+      {L"http://fuelwise-test.invalid/", FetchFailure::kNameNotResolved, 0},
+  };
+  for (const auto& load : loads) {
+    loader.Navigate(ToU16(load.url));
+    while (loader.ReadyState() < WebBrowser::kInteractive) ASSERT_TRUE(loader.DoEvents());
+    EXPECT_EQ(loader.Outcome().failure, load.failure) << Utf16ToUtf8(ToU16(load.url));
+    EXPECT_EQ(loader.Outcome().status, load.status) << Utf16ToUtf8(ToU16(load.url));
+    EXPECT_EQ(loader.Outcome().finalUrl, ToU16(load.url));
   }
 }
 

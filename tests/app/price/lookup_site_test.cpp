@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -175,29 +176,56 @@ TEST_F(LookupSiteTest, ErrorPagesAreStillSearched) {
   }
 }
 
-TEST_F(LookupSiteTest, FailedPriceFetchKeepsTheRows) {
+// A city page that did not come, or an error page without prices: no row of
+// the city shown before stays, and the problem is reported. A page that came
+// but holds no table (an empty answer) is read as it is: nothing found,
+// nothing changed.
+TEST_F(LookupSiteTest, AFailedPriceFetchLeavesNoRowsAndSaysWhy) {
+  std::vector<std::optional<SiteProblem>> reported;
+  window.lookup.SetProblemHandler([&](const std::optional<SiteProblem>& p) { reported.push_back(p); });
   window.lookup.LoadProvince();
   window.ChooseProvince(0);
-  window.ChooseCity(1);
-  const Items infos = window.Infos(), prices = window.Prices();
-  for (const char16_t* path : {u"faults/reset.asp", u"faults/empty.asp", u"no/such/page.html"}) {
+  struct Case {
+    const char16_t* path;
+    std::u16string_view reason;  // "" when the page came
+  };
+  const Case cases[] = {{u"faults/reset.asp", u"无法读取页面"},
+                        {u"no/such/page.html", u"服务器返回 HTTP 404"},
+                        {u"faults/empty.asp", u""}};
+  for (const Case& c : cases) {
+    window.ChooseCity(1);
+    const Items infos = window.Infos(), prices = window.Prices();
+    ASSERT_NE(prices, Items(4, u""));
+    reported.clear();
     window.controls.ListCity[1].Clear();
-    window.controls.ListCity[1].AddItem(Root() + path);
+    window.controls.ListCity[1].AddItem(Root() + c.path);
     window.ChooseCity(0);
-    EXPECT_EQ(window.Infos(), infos);
-    EXPECT_EQ(window.Prices(), prices);
-    EXPECT_EQ(window.controls.Text1.Text(), Root() + path);
+    EXPECT_EQ(window.controls.Text1.Text(), Root() + c.path);
+    if (c.reason.empty()) {
+      EXPECT_EQ(window.Infos(), infos);
+      EXPECT_EQ(window.Prices(), prices);
+      EXPECT_TRUE(reported.empty() || !reported.back());
+    } else {
+      EXPECT_EQ(window.Infos(), Items(4, u""));
+      EXPECT_EQ(window.Prices(), Items(4, u""));
+      ASSERT_FALSE(reported.empty());
+      ASSERT_TRUE(reported.back());
+      EXPECT_EQ(ProblemReason(*reported.back()), c.reason);
+      EXPECT_EQ(reported.back()->site, Root() + c.path);
+    }
+    window.ChooseProvince(0);  // the province's own city links again
   }
   EXPECT_TRUE(window.shown.empty());
 }
 
 // The host setting may carry a path: these make the index request land on a
 // fault (the server picks the fault by path; the rest is query).
-TEST(LookupSiteFailureTest, ErrorIndexGivesAnEmptyBoxWithThePrompt) {
+TEST(LookupSiteFailureTest, ErrorIndexGivesAnEmptyBoxThatSaysWhy) {
   Window w(Host() + u"/faults/500.asp?x=");
   w.lookup.LoadProvince();
   EXPECT_TRUE(w.controls.comWhere[0].Items().empty());
-  EXPECT_EQ(w.controls.comWhere[0].Text(), u"请选择省份");
+  EXPECT_EQ(w.controls.comWhere[0].Text(),
+            u"服务器返回 HTTP 500: http://" + Host() + u"/faults/500.asp?x=/");
   EXPECT_TRUE(w.lookup.Ready());
   EXPECT_TRUE(w.shown.empty());
 }
@@ -209,7 +237,7 @@ TEST(LookupSiteFailureTest, UnreachableSiteEndsTheWaitQuickly) {
   EXPECT_LT(steady_clock::now() - t0, seconds(5));
   EXPECT_TRUE(w.controls.comWhere[0].Items().empty());
   EXPECT_TRUE(w.controls.ListCity[2].Items().empty());
-  EXPECT_EQ(w.controls.comWhere[0].Text(), u"请选择省份");
+  EXPECT_TRUE(w.controls.comWhere[0].Text().starts_with(u"无法连接到服务器: http://127.0.0.1:"));
   EXPECT_TRUE(w.lookup.Ready());
 }
 
@@ -254,7 +282,7 @@ TEST(LookupSiteFailureTest, SlowIndexKeepsTheWindowRunningWithoutSpinning) {
   EXPECT_GE(timer.ticks, 5) << "the timer kept running during the wait";
   EXPECT_LT(cpu, 0.2) << "the wait must sleep, not spin";
   EXPECT_TRUE(w.lookup.Ready());
-  EXPECT_EQ(w.controls.comWhere[0].Text(), u"请选择省份");
+  EXPECT_TRUE(w.controls.comWhere[0].Text().starts_with(u"页面中没有省份: "));
 }
 
 TEST(LookupSiteFailureTest, QuitDuringTheWaitEndsItAndStaysPosted) {

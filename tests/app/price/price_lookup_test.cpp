@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,11 +28,13 @@ class FakePages : public PageSource {
     const auto it = pages.find(std::u16string(url));
     return it == pages.end() ? std::u16string() : it->second;
   }
+  FetchOutcome LastOutcome() const override { return outcome; }
 
   std::map<std::u16string, std::u16string> pages;
   std::vector<std::u16string> requests;
   std::vector<std::u16string> codings;
   std::function<void()> onFetch;
+  FetchOutcome outcome;  // what LastOutcome reports
 };
 
 // Reports `states` in turn, one per read (the last one sticks), and counts
@@ -51,6 +54,7 @@ class FakeBrowser : public WebBrowser {
     if (onPump) onPump();
     return !quitting;
   }
+  FetchOutcome Outcome() const override { return outcome; }
 
   std::vector<int> states = {WebBrowser::kComplete};
   size_t reads = 0;
@@ -60,6 +64,7 @@ class FakeBrowser : public WebBrowser {
   std::function<void()> onPump;
   std::vector<std::u16string> navigated;
   std::vector<html::Element> elements;
+  FetchOutcome outcome;  // what Outcome reports
 };
 
 html::Element Link(std::u16string href, std::u16string text, std::u16string target = u"_blank") {
@@ -192,14 +197,132 @@ TEST_F(PriceLookupTest, DocumentsBeyond32767ElementsAreReadToTheEnd) {
   EXPECT_EQ(controls.comWhere[0].Items(), Items{u"末"});
 }
 
-TEST_F(PriceLookupTest, NoQualifyingLinkLeavesTheBoxEmptyWithThePrompt) {
+// An index without a province says so in the box, where the user looks for
+// the provinces, and to the window; no message box.
+TEST_F(PriceLookupTest, NoQualifyingLinkLeavesTheBoxEmptyAndSaysWhy) {
+  std::vector<std::optional<SiteProblem>> reported;
+  lookup.SetProblemHandler([&](const std::optional<SiteProblem>& p) { reported.push_back(p); });
   browser.elements = {Link(u"http://elsewhere/", u"x")};
   lookup.LoadProvince();
   EXPECT_TRUE(controls.comWhere[0].Items().empty());
   EXPECT_EQ(controls.comWhere[0].ListIndex(), -1);
-  EXPECT_EQ(controls.comWhere[0].Text(), kProvincePrompt);
+  EXPECT_EQ(controls.comWhere[0].Text(), u"页面中没有省份: " + kRoot);
+  ASSERT_EQ(reported.size(), 1u);
+  ASSERT_TRUE(reported[0]);
+  EXPECT_EQ(reported[0]->page, SiteProblem::Page::kIndex);
+  EXPECT_EQ(reported[0]->site, kRoot);
   EXPECT_TRUE(lookup.Ready());
   EXPECT_TRUE(shown.empty());
+}
+
+TEST(SiteProblemText, NamesTheSiteAndTheReason) {
+  struct Case {
+    SiteProblem problem;
+    std::u16string_view summary;
+    std::u16string_view messageStart;
+  };
+  const Case cases[] = {
+      {{SiteProblem::Page::kIndex, {FetchFailure::kCannotConnect, 0, u""}, u"http://a.cn/"},
+       u"无法连接到服务器: http://a.cn/", u"无法从 http://a.cn/ 读取省份列表: 无法连接到服务器。"},
+      {{SiteProblem::Page::kIndex, {FetchFailure::kNone, 200, u"http://a.cn/youjiamap.asp"}, u"http://a.cn/"},
+       u"页面中没有省份: http://a.cn/", u"无法从 http://a.cn/ 读取省份列表: 页面中没有省份。"},
+      {{SiteProblem::Page::kIndex, {FetchFailure::kHttpStatus, 503, u""}, u"https://a.cn/"},
+       u"服务器返回 HTTP 503: https://a.cn/", u"无法从 https://a.cn/ 读取省份列表: 服务器返回 HTTP 503。"},
+      {{SiteProblem::Page::kCity, {FetchFailure::kTimeout, 0, u""}, u"http://a.cn/gd/gz.html"},
+       u"服务器没有及时响应: http://a.cn/gd/gz.html",
+       u"无法读取 http://a.cn/gd/gz.html: 服务器没有及时响应。"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ProblemSummary(c.problem), c.summary);
+    EXPECT_TRUE(ProblemMessage(c.problem).starts_with(c.messageStart));
+  }
+  EXPECT_NE(ProblemMessage(cases[0].problem).find(u"设置"), std::u16string::npos)
+      << "an index problem points at the settings";
+}
+
+TEST(SiteProblemText, AnHttpsRedirectOnTheSameHostAddsItsOrigin) {
+  struct Case {
+    std::u16string_view root, finalUrl;
+    std::optional<std::u16string> moved;
+  };
+  const Case cases[] = {
+      {u"http://a.cn/", u"https://a.cn/youjiamap.asp", u"https://a.cn/"},
+      {u"http://a.cn:8080/", u"https://a.cn:8443/youjiamap.asp", u"https://a.cn:8443/"},
+      {u"http://a.cn/", u"https://A.CN:443/x", u"https://a.cn/"},
+      {u"http://[::1]:80/", u"https://[::1]:8443/", u"https://[::1]:8443/"},
+      {u"http://a.cn/", u"http://a.cn/youjiamap.asp", std::nullopt},     // not moved to https
+      {u"http://a.cn/", u"https://b.cn/youjiamap.asp", std::nullopt},    // another host
+      {u"http://a.cn/", u"https://xa.cn/youjiamap.asp", std::nullopt},
+      {u"https://a.cn/", u"https://a.cn:8443/youjiamap.asp", std::nullopt},  // already https
+      {u"http://a.cn/", u"", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RedirectedRoot(c.root, c.finalUrl), c.moved) << std::string(c.finalUrl.begin(), c.finalUrl.end());
+  }
+}
+
+TEST_F(PriceLookupTest, AnIndexMovedToHttpsKeepsLinksUnderEitherOrigin) {
+  const std::u16string secure = u"https://127.0.0.1:8443/";
+  browser.outcome = {FetchFailure::kNone, 200, secure + u"youjiamap.asp"};
+  browser.elements = {Link(secure + u"guangdong/", u"广东"), Link(kRoot + u"zhejiang/", u"浙江"),
+                      Link(u"https://127.0.0.2:8443/hubei/", u"湖北")};
+  lookup.LoadProvince();
+  EXPECT_EQ(controls.comWhere[0].Items(), (Items{u"广东", u"浙江"}));
+}
+
+// A fetch of the index that failed: the reason in the box; 刷新 reads the
+// index again (not the city warning) into empty lists, and a good answer
+// clears the problem.
+TEST_F(PriceLookupTest, RefreshAfterAFailedIndexReadsItAgain) {
+  std::vector<std::optional<SiteProblem>> reported;
+  lookup.SetProblemHandler([&](const std::optional<SiteProblem>& p) { reported.push_back(p); });
+  browser.outcome = {FetchFailure::kNameNotResolved, 0, u""};
+  lookup.LoadProvince();
+  EXPECT_EQ(controls.comWhere[0].Text(), u"找不到服务器: " + kRoot);
+  ASSERT_TRUE(lookup.Problem());
+
+  browser.outcome = {};
+  UseIndex();
+  lookup.OnRefreshClick();
+  EXPECT_TRUE(shown.empty()) << "no city warning while there is no province";
+  EXPECT_EQ(browser.navigated, (Items{kRoot + u"youjiamap.asp", kRoot + u"youjiamap.asp"}));
+  const Items provinces = {u"广东", u"浙江", u"湖北"};
+  EXPECT_EQ(controls.comWhere[0].Items(), provinces);
+  EXPECT_EQ(controls.comWhere[0].Text(), kProvincePrompt);
+  EXPECT_FALSE(lookup.Problem());
+  ASSERT_EQ(reported.size(), 2u);
+  EXPECT_FALSE(reported[1]);
+
+  // Read once more: the lists start afresh, nothing twice.
+  lookup.LoadProvince();
+  EXPECT_EQ(controls.comWhere[0].Items(), provinces);
+  EXPECT_EQ(controls.ListCity[0].Items().size(), 3u);
+  // With provinces listed, 刷新 is the city's again: the warning.
+  lookup.OnRefreshClick();
+  EXPECT_EQ(shown.size(), 1u);
+}
+
+// A city page that did not come: no row of the city before stays, and the
+// window is told; an error status whose page still holds the rows shows them.
+TEST_F(PriceLookupTest, AFailedCityPageEmptiesTheRowsAndSaysWhy) {
+  std::vector<std::optional<SiteProblem>> reported;
+  lookup.SetProblemHandler([&](const std::optional<SiteProblem>& p) { reported.push_back(p); });
+  UseIndex();
+  lookup.LoadProvince();
+  ChooseProvince(0);
+  for (int i = 0; i < 4; ++i) {
+    controls.labinfo[i].SetCaption(u"old info");
+    controls.labPrice[i].SetCaption(u"old price");
+  }
+  pages.outcome = {FetchFailure::kCannotConnect, 0, u""};
+  ChooseCity(1);
+  EXPECT_EQ(Infos(), Items(4, u""));
+  EXPECT_EQ(Prices(), Items(4, u""));
+  ASSERT_EQ(reported.size(), 1u);
+  ASSERT_TRUE(reported[0]);
+  EXPECT_EQ(reported[0]->page, SiteProblem::Page::kCity);
+  EXPECT_EQ(reported[0]->site, kRoot + u"guangdong/shenzhen.html");
+  EXPECT_TRUE(lookup.Ready());
 }
 
 TEST_F(PriceLookupTest, WaitPumpsUntilInteractiveOrMore) {
