@@ -418,7 +418,13 @@ void ForMain::OnTimerTick() {
   });
 }
 
-void ForMain::OnPanelClick(int32_t) {
+// While the credit panel tells of the site's problem, its click leads to
+// where the sites are set; otherwise, and on the date, to the about window.
+void ForMain::OnPanelClick(int32_t index) {
+  if (index == kCreditPanel && m_lookup && m_lookup->Problem()) {
+    OnSettings();
+    return;
+  }
   Skipping([&] { m_about.ShowAbout(this); });
 }
 

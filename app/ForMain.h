@@ -88,6 +88,7 @@ class ForMain : public Form {
   // Timer1: the date panel follows the clock (past midnight too).
   void OnTimerTick();
   // Any panel of the status bar: the about window, modally.
+  // The credit panel, while it shows the site's problem: the settings window.
   void OnPanelClick(int32_t index);
   // F1, wherever the focus is in the window: the about window, as a panel's click.
   void OnHelp();
