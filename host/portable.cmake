@@ -4,6 +4,7 @@
 target_sources(fuelwise_host_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/AccessibleText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Colour.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DesignGrid.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Failure.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Utf8.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GbkDecoder.cpp

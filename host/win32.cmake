@@ -5,6 +5,7 @@ add_library(fuelwise_host STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ColourWin.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ComboBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Control.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DesignCanvas.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Font.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Form.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Gdi.cpp

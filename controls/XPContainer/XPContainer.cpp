@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "host/ColourWin.h"
+#include "host/DesignCanvas.h"
 #include "host/Form.h"
 #include "host/Gdi.h"
 
@@ -173,28 +174,16 @@ void XPContainer::DrawBackground(Colour light, Colour dark) {
 void XPContainer::DrawBorder(Colour colour) {
   const int32_t rgb = TranslateColor(colour);
   if (rgb < 0) return;
-  const int sw = ScaleWidth();
-  const int sh = ScaleHeight();
-  HDC dc = hDC();
-  unique_select pen(dc, GetStockObject(DC_PEN));
-  unique_select brush(dc, GetStockObject(NULL_BRUSH));
-  SetDCPenColor(dc, static_cast<COLORREF>(rgb));
-  // The outline's corners are the pixels (0, 0) and (SW - 1, SH - 1).
-  const int px = Scaled(1);
-  if (px > 1) {
-    // A line as wide as the dpi makes a pixel, on all four sides.
-    const COLORREF c = static_cast<COLORREF>(rgb);
-    FillSolid(dc, RECT{0, 0, sw, px}, c);
-    FillSolid(dc, RECT{0, sh - px, sw, sh}, c);
-    FillSolid(dc, RECT{0, 0, px, sh}, c);
-    FillSolid(dc, RECT{sw - px, 0, sw, sh}, c);
-    return;
-  }
-  Rectangle(dc, 0, 0, sw, sh);
-  MoveToEx(dc, 0, sh - 1, nullptr);
-  LineTo(dc, sw, sh - 1);
-  MoveToEx(dc, sw - 1, 0, nullptr);
-  LineTo(dc, sw - 1, sh - 1);
+  // The outline on the outermost 96-dpi pixels, as wide as the dpi makes one:
+  // its corners are (0, 0) and (SW - 1, SH - 1).
+  const DesignCanvas canvas(hDC(), Dpi(), SIZE{ScaleWidth(), ScaleHeight()});
+  const int w = canvas.Width();
+  const int h = canvas.Height();
+  const COLORREF c = static_cast<COLORREF>(rgb);
+  canvas.Fill(RECT{0, 0, w, 1}, c);
+  canvas.Fill(RECT{0, h - 1, w, h}, c);
+  canvas.Fill(RECT{0, 0, 1, h}, c);
+  canvas.Fill(RECT{w - 1, 0, w, h}, c);
 }
 
 void XPContainer::Layout() {

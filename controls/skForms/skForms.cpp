@@ -7,6 +7,7 @@
 #include <span>
 
 #include "controls/skForms/skFormsDraw.h"
+#include "controls/skForms/skFormsPaint.h"
 #include "host/ColourWin.h"
 #include "host/Failure.h"
 #include "host/Form.h"
@@ -24,8 +25,6 @@ namespace {
 constexpr Colour kButtonFace = SystemColour(COLOR_BTNFACE);
 // Text and list boxes keep the window colour their text is written on.
 constexpr Colour kWindowColour = SystemColour(COLOR_WINDOW);
-// The caption is one line, centred in the title's height.
-constexpr UINT kCaptionFlags = DT_SINGLELINE | DT_VCENTER;
 
 // The fixed menu items by role.
 enum MenuItem : int {
@@ -71,33 +70,11 @@ constexpr int kGripInset = 4;
 // in 96-dpi pixels, scaled with the rest of the frame.
 constexpr int kMinSizingX = 130;
 constexpr int kMinSizingExtraY = 15;
-// The grip dots of style 1 are centred in the top 7 pixels of the grip band.
-constexpr int kGripDotsHeight = 7;
 // A keyboard move grabs the host 240 twips (16 pixels at 96 dpi) below its top
 // edge, inside its title; twips are the form's pixels at its dpi times
 // 1440 / dpi, so the grab scales with the title.
 constexpr int32_t kMoveGrabBelowTop = 240;
 
-// The caption buttons' glyphs: 1-pixel lines from (x1, y1) to (x2, y2), the end
-// point left out, from the button's left and top, and for the maximise and
-// restore glyphs a window outline (x, y, w, h).
-struct GlyphLine {
-  int x1, y1, x2, y2;
-};
-struct Glyph {
-  std::span<const GlyphLine> lines;
-  std::array<int, 4> outline;  // w 0: none
-};
-constexpr GlyphLine kCloseLines[] = {{6, 5, 14, 13}, {5, 5, 14, 14}, {5, 6, 13, 14},
-                                     {5, 12, 13, 4}, {5, 13, 14, 4}, {6, 13, 14, 5}};
-constexpr GlyphLine kRestoreLines[] = {{7, 5, 7, 8},    {7, 5, 16, 5},    {7, 4, 16, 4},
-                                       {15, 4, 15, 11}, {15, 11, 11, 11}, {3, 9, 11, 9}};
-constexpr GlyphLine kMaximiseLines[] = {{4, 5, 15, 5}};
-constexpr GlyphLine kMinimiseLines[] = {{5, 11, 14, 11}, {5, 12, 14, 12}, {5, 13, 14, 13}};
-constexpr Glyph kCloseGlyph{kCloseLines, {}};
-constexpr Glyph kRestoreGlyph{kRestoreLines, {3, 8, 8, 7}};
-constexpr Glyph kMaximiseGlyph{kMaximiseLines, {4, 6, 10, 8}};
-constexpr Glyph kMinimiseGlyph{kMinimiseLines, {}};
 
 skforms::VisualStyle PlatformVisualStyle(HWND hwnd) {
   skforms::VisualStyle v;
@@ -474,10 +451,10 @@ void skForms::SetIconSize(int16_t value) {
   if (value == m_settings.iconSize) return;
   m_settings.iconSize = value;
   PropertyChanged(u"IconSize");
-  const int oldTop = m_topHeight;
+  const int oldTop = m_layout.topHeight;
   TitleBarHeightSetup();
   // The contained controls keep their distance from the top area.
-  Guarded(u"IconSize", [&] { ShiftContents(m_topHeight - oldTop); });
+  Guarded(u"IconSize", [&] { ShiftContents(m_layout.topHeight - oldTop); });
   Refresh(false);
 }
 
@@ -530,7 +507,7 @@ void skForms::OnDpiChanged() {
 
 void skForms::TitleBarHeightSetup() {
   m_titleHeight = TitleHeightFor(TextHeight(u"H"), Scaled(m_settings.iconSize), Dpi());
-  m_topHeight = TopHeightFor(m_titleHeight, m_settings.style, Dpi());
+  m_layout.topHeight = TopHeightFor(m_titleHeight, m_settings.style, Dpi());
 }
 
 // Brings the frame in line with its button flags and border style: the menu,
@@ -548,10 +525,10 @@ void skForms::BorderStyleSetup() {
     // The menu offers only what the buttons offer.
     if (HostMaximised()) SetMenuEnabled(kItemRestore, m_settings.maxButton);
     SetMenuEnabled(kItemClose, m_settings.closeButton);
-    m_slots[kSlotClose].visible = m_settings.closeButton;
-    m_slots[kSlotMax].visible = m_settings.maxButton;
-    m_slots[kSlotMin].visible = m_settings.minButton;
-    m_leftmostButton = skforms::LeftmostButton(m_slots, m_leftmostButton);
+    m_layout.slots[kSlotClose].visible = m_settings.closeButton;
+    m_layout.slots[kSlotMax].visible = m_settings.maxButton;
+    m_layout.slots[kSlotMin].visible = m_settings.minButton;
+    m_leftmostButton = skforms::LeftmostButton(m_layout.slots, m_leftmostButton);
     CaptionBtnSetup();
     DrawTitleBarInitial();
     if (Ambient().userMode) DrawTitleBar();
@@ -561,14 +538,14 @@ void skForms::BorderStyleSetup() {
 // The visible buttons from the right edge leftwards, the fixed items' captions,
 // and the tooltips cut from them.
 void skForms::CaptionBtnSetup() {
-  LayOutButtons(m_slots, ScaleWidth(), Dpi());
+  LayOutButtons(m_layout.slots, ScaleWidth(), Dpi());
   const auto& captions = m_captionTable;
   for (int i : {kItemRestore, kItemMove, kItemSize, kItemMinimise, kItemMaximise, kItemClose,
                 kItemOnTop}) {
     if (PopupMenu::Item* item = m_sysMnu.At(i)) item->caption = captions[i];
   }
-  m_slots[kSlotMin].toolTip = FirstChars(m_sysMnu.At(kItemMinimise)->caption, kMinimiseTipLength);
-  m_slots[kSlotClose].toolTip = FirstChars(captions[kItemClose], kCloseTipLength);
+  m_layout.slots[kSlotMin].toolTip = FirstChars(m_sysMnu.At(kItemMinimise)->caption, kMinimiseTipLength);
+  m_layout.slots[kSlotClose].toolTip = FirstChars(captions[kItemClose], kCloseTipLength);
   // The buttons do what these items would: the popup shows move, close and
   // always on top.
   for (int i : {kItemMinimise, kItemMaximise, kItemRestore, kItemSize}) {
@@ -711,152 +688,51 @@ void skForms::ResizeHandling() {
   });
 }
 
+// What the title is laid out from now.
+TitleInput skForms::TitleNow() const {
+  TitleInput in;
+  in.width = ScaleWidth();
+  in.height = ScaleHeight();
+  in.dpi = Dpi();
+  in.style = m_settings.style;
+  in.shadow = m_settings.titleBarShadow;
+  in.titleHeight = m_titleHeight;
+  in.iconSize = Scaled(m_settings.iconSize);
+  in.leftmostButton = m_leftmostButton;
+  in.caption = m_captionText;
+  return in;
+}
+
+FrameColours skForms::ColoursNow() const {
+  const int32_t back = TranslateColor(BackColor());
+  return FrameColours{m_draw.dark, m_draw.light, back < 0 ? 0u : static_cast<uint32_t>(back)};
+}
+
+DesignCanvas skForms::CanvasNow() {
+  return DesignCanvas(hDC(), Dpi(), SIZE{ScaleWidth(), ScaleHeight()});
+}
+
 // The persistent background every Cls comes back to: the title bands of the
 // style as wide as the host's icon calls for, and the icon on them.
 void skForms::DrawTitleBarInitial() {
   Guarded(u"DrawTitleBarInitial", [&] {
     if (!hWnd()) return;
-    HDC dc = hDC();
     Form* host = ParentForm();
     m_hostIcon.reset();
     if (host && host->Icon() && host->Icon()->Handle()) m_hostIcon = host->Icon();
     // With an icon the background covers the whole width; without one the
     // live drawing paints all of the title.
-    m_paintedWidth = m_hostIcon ? ScaleWidth() - 1 : 0;
-    // The top area follows the style it is drawn for.
-    m_topHeight = TopHeightFor(m_titleHeight, m_settings.style, Dpi());
+    LayOutBackground(m_layout, TitleNow(), m_hostIcon != nullptr);
     ClearBackgroundPicture();
     Cls();
-    PaintTitleBands(dc, m_settings.style, m_topHeight, -1, m_paintedWidth + 2, m_draw.dark,
-                    m_draw.light, /*outlineStyle0=*/true, Dpi());
-    if (m_hostIcon) {
-      const int size = Scaled(m_settings.iconSize);
-      m_hostIcon->Render(dc, Scaled(6), IconTopFor(m_topHeight, size, m_settings.style, Dpi()), size,
-                         size);
-    }
+    PaintTitleBackground(CanvasNow(), m_layout, ColoursNow(), m_hostIcon.get());
     KeepImageAsBackground();
   });
 }
 
-// The live title over the persistent background: the rest of the bands, the
-// border, the shadow, the caption and the buttons, in this order.
-void skForms::DrawTitleBar() {
-  Guarded(u"DrawTitleBar", [&] {
-    if (!hWnd()) return;
-    HDC dc = hDC();
-    const int w = ScaleWidth();
-    // The buttons are laid out at this width first, so that the caption stops
-    // where they are drawn now, not where the last drawing had them.
-    LayOutButtons(m_slots, w, Dpi());
-    if (w > m_paintedWidth + 1) {
-      m_topHeight = TopHeightFor(m_titleHeight, m_settings.style, Dpi());
-      PaintTitleBands(dc, m_settings.style, m_topHeight, m_paintedWidth, w + 1, m_draw.dark,
-                      m_draw.light, /*outlineStyle0=*/false, Dpi());
-    }
-    if (m_settings.style == kStyleGripBand) {
-      PaintShpInBar(m_draw.light, Half(m_draw.dark, kBlack), kGripDotsHeight);
-    }
-    // The buttons are centred in the title, 18 high when the close button is not
-    // there to say.
-    const int buttonHeight =
-        m_slots[kSlotClose].visible ? m_slots[kSlotClose].height : Scaled(kNoCloseButtonHeight);
-    m_buttonTop = ButtonTopFor(m_topHeight, buttonHeight, m_settings.style, Dpi());
-    for (ButtonSlot& s : m_slots) {
-      if (s.visible) s.top = m_buttonTop + Scaled(2);
-    }
-    DrawBorderAndShadow(dc);
-    DrawCaption(dc);
-    PaintCaptionBtns(-1);
-  });
-}
-
-// Three outlines below the top area (two dark, the inner one darker), the
-// shadow the title casts on the form, and the corners where they meet the title.
-void skForms::DrawBorderAndShadow(HDC dc) {
-  if (Scaled(1) != 1) {
-    DrawScaledBorderAndShadow(dc);
-    return;
-  }
-  const int w = ScaleWidth();
-  const int h = ScaleHeight();
-  const int t = m_topHeight;
-  const uint32_t dark = m_draw.dark;
-  const uint32_t darker = Half(dark, kBlack);
-  ApiRectangle(dc, 0, t + 1, w - 1, h - t - 2, dark);
-  ApiRectangle(dc, 1, t + 1, w - 3, h - t - 3, dark);
-  ApiRectangle(dc, 2, t + 1, w - 5, h - t - 4, darker);
-  if (m_settings.titleBarShadow) {
-    const int32_t back = TranslateColor(BackColor());
-    const uint32_t b = back < 0 ? 0u : static_cast<uint32_t>(back);
-    DrawGradientInRectangle(dc, b, Half(b, kBlack), 3, t, w - 6, 8, kLinesDown, false, 0, 0);
-    APILineEx(dc, -1, t, w + 1, t, dark);
-    APILineEx(dc, 5, t, w - 5, t, darker);
-  } else if (m_settings.style != 0) {
-    APILineEx(dc, -1, t, w + 1, t, dark);
-  }
-  for (auto [x, y] : {std::pair{2, t + 1}, {2, t + 2}, {3, t + 1}, {w - 3, t + 1}, {w - 3, t + 2},
-                      {w - 4, t + 1}}) {
-    SetPixelV(dc, x, y, dark);
-  }
-  for (auto [x, y] : {std::pair{4, t + 1}, {3, t + 2}, {w - 5, t + 1}, {w - 4, t + 2}}) {
-    SetPixelV(dc, x, y, darker);
-  }
-}
-
-// A rectangle in one colour; an empty one draws nothing.
-void skForms::FillScaled(HDC dc, int left, int top, int right, int bottom, uint32_t colour) const {
-  if (right > left && bottom > top) FillSolid(dc, RECT{left, top, right, bottom}, colour);
-}
-
-// The border and the shadow at a dpi other than 96: each 96-dpi pixel of them
-// becomes a block whose edges are scaled, the columns counted from the nearer
-// side, the rows from the top area or from the bottom, so that the lines are as
-// thick as the title's and a frame at twice the scale is the 96-dpi one doubled.
-void skForms::DrawScaledBorderAndShadow(HDC dc) {
-  const int w = ScaleWidth();
-  const int h = ScaleHeight();
-  const int t = m_topHeight;
-  const uint32_t dark = m_draw.dark;
-  const uint32_t darker = Half(dark, kBlack);
-  auto P = [this](int px) { return Scaled(px); };
-  // Outline i lies i pixels in from the sides and the bottom; each outline's top
-  // row is the first below the top area.
-  for (int i = 0; i < 3; ++i) {
-    const uint32_t c = i == 2 ? darker : dark;
-    FillScaled(dc, P(i), t + P(1), w - P(i), t + P(2), c);
-    FillScaled(dc, P(i), h - P(i + 1), w - P(i), h - P(i), c);
-    FillScaled(dc, P(i), t + P(1), P(i + 1), h - P(i), c);
-    FillScaled(dc, w - P(i + 1), t + P(1), w - P(i), h - P(i), c);
-  }
-  if (m_settings.titleBarShadow) {
-    const int32_t back = TranslateColor(BackColor());
-    const uint32_t b = back < 0 ? 0u : static_cast<uint32_t>(back);
-    // The shadow's seven rows keep their 96-dpi colours, each row scaled.
-    for (int i = 1; i < 8; ++i) {
-      FillScaled(dc, P(3), t + P(i), w - P(3), t + P(i + 1), GradientLineColour(Half(b, kBlack), b, 8, i));
-    }
-    FillScaled(dc, 0, t, w, t + P(1), dark);
-    FillScaled(dc, P(5), t, w - P(5), t + P(1), darker);
-  } else if (m_settings.style != 0) {
-    FillScaled(dc, 0, t, w, t + P(1), dark);
-  }
-  // The corner pixels, the same on both sides: columns from the side, rows from the top area.
-  auto corner = [&](int x, int y, uint32_t c) {
-    FillScaled(dc, P(x), t + P(y), P(x + 1), t + P(y + 1), c);
-    FillScaled(dc, w - P(x + 1), t + P(y), w - P(x), t + P(y + 1), c);
-  };
-  for (auto [x, y] : {std::pair{2, 1}, {2, 2}, {3, 1}}) corner(x, y, dark);
-  for (auto [x, y] : {std::pair{4, 1}, {3, 2}}) corner(x, y, darker);
-}
-
-// The caption between the icon (or the left edge) and the buttons, shortened to
-// fit: in the light colour, and except on the solid bands once more in a darker
-// one a pixel up and left, so that the light copy shows as its edge.
-void skForms::DrawCaption(HDC dc) {
-  const Rect caption = CaptionRectFor(m_settings.style, m_topHeight, ButtonsLeft(),
-                                      m_hostIcon != nullptr, Scaled(m_settings.iconSize), Dpi());
-  m_captionRect = caption;
-  // The program may have changed the host's caption since the last drawing.
+// The title laid out at the frame's size and settings now. The program may
+// have changed the host's caption since the last time.
+void skForms::LayOutTitleBar() {
   if (Ambient().userMode) {
     if (Form* host = ParentForm()) {
       const std::u16string hostCaption = host->Caption();
@@ -866,48 +742,20 @@ void skForms::DrawCaption(HDC dc) {
       }
     }
   }
-  m_drawnCaption.clear();
-  if (m_captionText.empty()) return;
-  m_drawnCaption = TrimWord(m_captionText, caption.right - caption.left);
-  const std::wstring text = ToWide(m_drawnCaption);
-  RECT rc{caption.left, caption.top, caption.right, caption.bottom};
-  auto draw = [&](uint32_t colour) {
-    SetTextColor(dc, colour);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, kCaptionFlags);
-  };
-  draw(m_draw.light);
-  if (!SolidTitleBand(m_settings.style)) {
-    // The dark copy lies one design pixel up and left, at every scale.
-    OffsetRect(&rc, -Scaled(1), -Scaled(1));
-    draw(Half(m_draw.dark, kBlack));
-  }
-  SetTextColor(dc, ToColorRef(ForeColor()));
+  LayOutTitle(m_layout, TitleNow(), [this](std::u16string_view s) { return TextWidth(s); });
 }
 
-// Style 1's grip dots: nine pairs in the middle of the grip band, each a dot in
-// `a` a pixel below and right of one in `b`.
-void skForms::PaintShpInBar(uint32_t a, uint32_t b, int h) {
-  const int w = ScaleWidth();
-  const int y0 = RoundHalfEven((h - 2) / 2.0);
-  if (Scaled(1) != 1) {
-    // Each dot (a 2-pixel square at 96 dpi) as a block with scaled edges, the
-    // row of dots centred on the scaled width.
-    const int x0 = RoundHalfEven((w - Scaled(18 + 16)) / 2.0);
-    for (int i = 0; i <= 8; ++i) {
-      FillScaled(hDC(), x0 + Scaled(4 * i + 1), Scaled(y0 + 1), x0 + Scaled(4 * i + 3), Scaled(y0 + 3), a);
-      FillScaled(hDC(), x0 + Scaled(4 * i), Scaled(y0), x0 + Scaled(4 * i + 2), Scaled(y0 + 2), b);
-    }
-    return;
-  }
-  const int x0 = RoundHalfEven((w - 18 - 16) / 2.0);
-  for (int i = 0; i <= 8; ++i) {
-    ApiRectangle(hDC(), x0 + 4 * i + 1, y0 + 1, 1, 1, a);
-    ApiRectangle(hDC(), x0 + 4 * i, y0, 1, 1, b);
-  }
-}
-
-std::u16string skForms::TrimWord(std::u16string_view text, int width) const {
-  return skforms::TrimWord(text, width, [this](std::u16string_view s) { return TextWidth(s); });
+// The live title over the persistent background: laid out at this width
+// first, so that the caption stops where the buttons are drawn now, then the
+// rest of the bands, the border, the shadow, the caption and the buttons.
+void skForms::DrawTitleBar() {
+  Guarded(u"DrawTitleBar", [&] {
+    if (!hWnd()) return;
+    LayOutTitleBar();
+    PaintTitleBar(CanvasNow(), m_layout, ColoursNow());
+    if (!m_captionText.empty()) SetTextColor(hDC(), ToColorRef(ForeColor()));
+    PaintCaptionBtns(-1);
+  });
 }
 
 // -- Caption buttons
@@ -915,11 +763,15 @@ std::u16string skForms::TrimWord(std::u16string_view text, int width) const {
 void skForms::DrawCaptionBtns(ButtonLook look, uint32_t colour, int slot) {
   Guarded(u"DrawCaptionBtns", [&] {
     if (!hWnd()) return;
+    // The maximise button's tooltip says which way it goes now.
+    if (look == kLookHover && (slot == -1 || slot == kSlotMax) && m_layout.slots[kSlotMax].visible) {
+      m_layout.slots[kSlotMax].toolTip = MaxButtonToolTip();
+    }
     if (slot == -1) {
       for (int i = 0; i < kSlotCount; ++i) {
-        if (m_slots[i].visible) DrawOneButton(look, colour, i);
+        if (m_layout.slots[i].visible) DrawOneButton(look, colour, i);
       }
-    } else if (slot >= 0 && slot < kSlotCount && m_slots[slot].visible) {
+    } else if (slot >= 0 && slot < kSlotCount && m_layout.slots[slot].visible) {
       DrawOneButton(look, colour, slot);
     }
     UserControl::Refresh();
@@ -927,85 +779,13 @@ void skForms::DrawCaptionBtns(ButtonLook look, uint32_t colour, int slot) {
 }
 
 void skForms::DrawOneButton(ButtonLook look, uint32_t c, int slot) {
-  HDC dc = hDC();
-  const ButtonSlot& s = m_slots[slot];
-  int l = s.left;
-  int t = s.top;
-  const int w = s.width;
-  const int h = s.height;
-  const int style = m_settings.style;
-  const uint32_t o = SolidTitleBand(style) ? kBlack : Half(m_draw.dark, kBlack);
-  // One 96-dpi pixel at the frame's dpi: the outline's thickness, the face's
-  // inset and the pressed button's shift.
-  const int k = Scaled(1);
-  auto outline = [&] {
-    if (k == 1) {
-      APILineEx(dc, l + 1, t, l + w, t, o);
-      APILineEx(dc, l, t + 1, l, t + h, o);
-      APILineEx(dc, l + 1, t + h, l + w, t + h, o);
-      APILineEx(dc, l + w, t + 1, l + w, t + h, o);
-      return;
-    }
-    FillScaled(dc, l + k, t, l + w, t + k, o);
-    FillScaled(dc, l, t + k, l + k, t + h, o);
-    FillScaled(dc, l + k, t + h, l + w, t + h + k, o);
-    FillScaled(dc, l + w, t + k, l + w + k, t + h, o);
-  };
-  if (look == kLookHover) {
-    DrawGradientInRectangle(dc, Half(c, kWhite), kWhite, l + k, t, w - k, h, kCylinderDown, false,
-                            0, 2.01);
-    outline();
-    if (slot == kSlotMax) m_slots[kSlotMax].toolTip = MaxButtonToolTip();
-  } else {
-    // The pressed and the normal look start from the title background over the
-    // button's columns, so that a hover face it had goes; every button drawn
-    // gets it, also when all are drawn just after the title bar.
-    PaintTitleBands(dc, style, m_topHeight, l - k, w + 4 * k, m_draw.dark, m_draw.light, false, Dpi());
-    if (look == kLookPressed) {
-      // Pressed, the button sinks a pixel down and right.
-      l += k;
-      t += k;
-      DrawGradientInRectangle(dc, Half(m_draw.dark, kWhite), kWhite, l + k, t + k, w, h,
-                              kCylinderDown, false, 0, 2.01);
-      outline();
-    }
-  }
-  // Styles 2 and 5 put the glyphs of the normal look on a band solid in the dark
-  // colour: there they take the light colour their caption is drawn in, or the
-  // buttons could not be seen until the pointer found them.
-  if (look == kLookNormal && SolidTitleBand(style)) c = m_draw.light;
-  DrawGlyph(dc, slot, l, t, c);
+  PaintCaptionButton(CanvasNow(), m_layout, ColoursNow(), slot, look, c, HostMaximised());
 }
 
 // The maximise button tells which way it goes now.
 std::u16string skForms::MaxButtonToolTip() const {
   return HostMaximised() ? FirstChars(m_sysMnu.At(kItemRestore)->caption, kRestoreTipLength) + u" "
                          : FirstChars(m_sysMnu.At(kItemMaximise)->caption, kMaximiseTipLength);
-}
-
-void skForms::DrawGlyph(HDC dc, int slot, int l, int t, uint32_t c) const {
-  const Glyph* glyph = nullptr;
-  switch (slot) {
-    case kSlotClose: glyph = &kCloseGlyph; break;
-    // The restore glyph only while the host is maximised at run time.
-    case kSlotMax: glyph = HostMaximised() ? &kRestoreGlyph : &kMaximiseGlyph; break;
-    case kSlotMin: glyph = &kMinimiseGlyph; break;
-    default: return;
-  }
-  // A glyph's 1-pixel lines are as thick as one 96-dpi pixel at the frame's
-  // dpi: a level line is repeated downwards, any other one to the right.
-  const int thick = Scaled(1);
-  for (const GlyphLine& g : glyph->lines) {
-    const int x1 = l + Scaled(g.x1), y1 = t + Scaled(g.y1), x2 = l + Scaled(g.x2), y2 = t + Scaled(g.y2);
-    for (int i = 0; i < thick; ++i) {
-      if (y1 == y2) APILineEx(dc, x1, y1 + i, x2, y2 + i, c);
-      else APILineEx(dc, x1 + i, y1, x2 + i, y2, c);
-    }
-  }
-  const auto [x, y, w, h] = glyph->outline;
-  for (int i = 0; w != 0 && i < thick; ++i) {
-    ApiRectangle(dc, l + Scaled(x) + i, t + Scaled(y) + i, Scaled(w) - 2 * i, Scaled(h) - 2 * i, c);
-  }
 }
 
 // -1: every visible button in the normal look, none lit any more; a slot: that
@@ -1020,7 +800,7 @@ void skForms::PaintCaptionBtns(int slot) {
     return;
   }
   for (int i = 0; i < kSlotCount; ++i) {
-    if (m_slots[i].visible) DrawCaptionBtns(i == slot ? kLookHover : kLookNormal, m_draw.dark, i);
+    if (m_layout.slots[i].visible) DrawCaptionBtns(i == slot ? kLookHover : kLookNormal, m_draw.dark, i);
   }
 }
 
@@ -1037,7 +817,7 @@ void skForms::OnMouseMove(int button, int shift, float x, float y) {
   Guarded(u"UserControl_MouseMove", [&] {
     // The sizing grips appear with the first pointer move over the frame.
     if (!GripsCreated()) CreateGrips();
-    m_inTitle = y < m_topHeight;
+    m_inTitle = y < m_layout.topHeight;
     HoverCaptionButtons(x, y);
     // A maximised host is neither dragged nor sized.
     if (HostMaximised()) return;
@@ -1051,7 +831,7 @@ void skForms::OnMouseMove(int button, int shift, float x, float y) {
     if (!m_hostForm) return;
     if (m_sizingMode != 0) {
       SizeByGrip(x, y);
-    } else if (m_pressedButton == -1 && y < m_topHeight && m_moveable && x < ButtonsLeft()) {
+    } else if (m_pressedButton == -1 && y < m_layout.topHeight && m_moveable && x < ButtonsLeft()) {
       DragByTitle();
     }
   });
@@ -1060,7 +840,7 @@ void skForms::OnMouseMove(int button, int shift, float x, float y) {
 // The button under the pointer is lit (pressed, if the press began on it), its
 // tooltip shown and the hand put up; off the buttons the last lit one goes out.
 void skForms::HoverCaptionButtons(float x, float y) {
-  m_hoverButton = HitCaptionButton(m_slots, x, y);
+  m_hoverButton = HitCaptionButton(m_layout.slots, x, y);
   if (m_hoverButton == -1) {
     SetControlToolTip(u"");
     if (m_litButton != -1) {
@@ -1071,7 +851,7 @@ void skForms::HoverCaptionButtons(float x, float y) {
     }
     return;
   }
-  SetControlToolTip(m_slots[m_hoverButton].toolTip);
+  SetControlToolTip(m_layout.slots[m_hoverButton].toolTip);
   if (m_litButton == m_hoverButton) return;
   if (m_litButton != -1) DrawCaptionBtns(kLookNormal, m_draw.dark, m_litButton);
   // A press that began on another button lights none.
@@ -1090,7 +870,7 @@ void skForms::HoverCaptionButtons(float x, float y) {
 void skForms::SizeByGrip(float x, float y) {
   Form* host = m_hostForm;
   const double sx = std::max<double>(x, Scaled(kMinSizingX));
-  const double sy = std::max<double>(y, m_topHeight + Scaled(kMinSizingExtraY));
+  const double sy = std::max<double>(y, m_layout.topHeight + Scaled(kMinSizingExtraY));
   const int beyond = Scaled(5);
   int32_t width = host->Width();
   int32_t height = host->Height();
@@ -1118,10 +898,7 @@ void skForms::DragByTitle() {
   if (IsWindow(self)) TakeRestoreRect();
 }
 
-int skForms::ButtonsLeft() const {
-  const ButtonSlot& s = m_slots[m_leftmostButton];
-  return s.visible ? s.left : ScaleWidth();
-}
+int skForms::ButtonsLeft() const { return skforms::ButtonsLeft(m_layout, m_leftmostButton); }
 
 void skForms::OnMouseDown(int button, int shift, float x, float y) {
   HWND self = hWnd();
@@ -1133,13 +910,13 @@ void skForms::OnMouseDown(int button, int shift, float x, float y) {
     m_pressPoint = {static_cast<LONG>(x), static_cast<LONG>(y)};
     ClientToScreen(hWnd(), &m_pressPoint);
     if (button != kButtonLeft) return;
-    const int hit = HitCaptionButton(m_slots, x, y);
+    const int hit = HitCaptionButton(m_layout.slots, x, y);
     if (hit != -1) {
       DrawCaptionBtns(kLookPressed, m_draw.dark, hit);
       m_pressedButton = hit;
     }
     // The icon opens the menu.
-    if (m_menuPopupOn && y < m_topHeight && x > 2 && x < m_settings.iconSize + 8) ShowSysMenu();
+    if (m_menuPopupOn && y < m_layout.topHeight && x > 2 && x < m_settings.iconSize + 8) ShowSysMenu();
   });
   if (IsWindow(self)) Raise(u"MouseDown", MouseDown, button, shift, x, y);
 }
@@ -1153,7 +930,7 @@ void skForms::OnMouseUp(int button, int shift, float x, float y) {
   m_sizingMode = 0;
   Guarded(u"UserControl_MouseUp", [&] {
     // A right click on the title, left of the buttons, opens the menu.
-    if (button == kButtonRight && m_menuPopupOn && y < m_topHeight && x < ButtonsLeft()) {
+    if (button == kButtonRight && m_menuPopupOn && y < m_layout.topHeight && x < ButtonsLeft()) {
       ShowSysMenu();
       return;
     }
@@ -1171,7 +948,7 @@ void skForms::OnMouseUp(int button, int shift, float x, float y) {
 // A double click on the title toggles maximised and normal, only where the
 // maximise button offers it.
 void skForms::OnDblClick() {
-  if (!m_slots[kSlotMax].visible) return;
+  if (!m_layout.slots[kSlotMax].visible) return;
   HWND self = hWnd();
   Guarded(u"UserControl_DblClick", [&] {
     if (m_lastButton == kButtonLeft && m_inTitle) skWindowState(false);
@@ -1294,9 +1071,9 @@ void skForms::SetskFormsMenuCaption(int index, std::u16string_view caption) {
     // Close and minimise name their buttons too.
     if (index == kItemClose) {
       m_sysMnu.At(index)->caption += kCloseShortcut;
-      m_slots[kSlotClose].toolTip = std::u16string(caption);
+      m_layout.slots[kSlotClose].toolTip = std::u16string(caption);
     } else if (index == kItemMinimise) {
-      m_slots[kSlotMin].toolTip = std::u16string(caption);
+      m_layout.slots[kSlotMin].toolTip = std::u16string(caption);
     }
   });
 }
@@ -1320,7 +1097,7 @@ void skForms::ShowSysMenu() {
 }
 
 void skForms::ShowSysMenuFromKeyboard() {
-  POINT at{2, m_topHeight};
+  POINT at{2, m_layout.topHeight};
   ClientToScreen(hWnd(), &at);
   const int chosen = m_sysMnu.Show(hWnd(), at);
   if (chosen >= 0) MenuItemChosen(chosen);
@@ -1419,7 +1196,7 @@ void skForms::PlaceGrips() {
   if (!host) return;
   const int32_t w = host->ScaleWidth();
   const int32_t h = host->ScaleHeight();
-  const int t = m_topHeight;
+  const int t = m_layout.topHeight;
   auto twipsX = [this](double pixels) { return RoundHalfEven(pixels * TwipsPerPixelX()); };
   auto twipsY = [this](double pixels) { return RoundHalfEven(pixels * TwipsPerPixelY()); };
   const int inset = Scaled(kGripInset), thickness = Scaled(kGripThickness);
@@ -1448,7 +1225,7 @@ void skForms::GripMouseMove(PictureBox& grip, int button, int shift, float x, fl
     // In grip coordinates: the last 11 pixels or so before the frame's
     // bottom-right corner, 96-dpi pixels scaled like the grips themselves.
     if (right) {
-      grip.SetMousePointer(y >= ScaleHeight() - m_topHeight - Scaled(20) ? kPointerSizeNWSE
+      grip.SetMousePointer(y >= ScaleHeight() - m_layout.topHeight - Scaled(20) ? kPointerSizeNWSE
                                                                          : kPointerSizeWE);
     } else {
       grip.SetMousePointer(x > ScaleWidth() - Scaled(15) ? kPointerSizeNWSE : kPointerSizeNS);
@@ -1507,7 +1284,7 @@ namespace fw {
 std::vector<int> skForms::SlotsLeftToRight() const {
   std::vector<int> slots;
   for (int slot : {kSlotMin, kSlotMax, kSlotClose}) {
-    if (m_slots[slot].visible) slots.push_back(slot);
+    if (m_layout.slots[slot].visible) slots.push_back(slot);
   }
   return slots;
 }
@@ -1547,12 +1324,12 @@ void skForms::OnAccessiblePart(int part, AccessibleItem& item) const {
     item.role = ROLE_SYSTEM_TITLEBAR;
     item.name = m_captionText;
     item.state = hidden;
-    rc = {0, 0, ScaleWidth(), m_topHeight};
+    rc = {0, 0, ScaleWidth(), m_layout.topHeight};
   } else {
     const std::vector<int> slots = SlotsLeftToRight();
     if (part < 1 || part > static_cast<int>(slots.size())) return;
     const int slot = slots[static_cast<size_t>(part - 1)];
-    const ButtonSlot& s = m_slots[slot];
+    const ButtonSlot& s = m_layout.slots[slot];
     item.role = ROLE_SYSTEM_PUSHBUTTON;
     item.name = CaptionButtonName(slot);
     item.defaultAction = std::u16string(kPressVerb);
@@ -1578,7 +1355,7 @@ bool skForms::OnMessage(UINT msg, WPARAM w, LPARAM, LRESULT& result) {
   result = 0;
   const int slot = static_cast<int>(w);
   // Hidden since the tool asked: nothing to press.
-  if (slot < 0 || slot >= kSlotCount || !m_slots[slot].visible) return true;
+  if (slot < 0 || slot >= kSlotCount || !m_layout.slots[slot].visible) return true;
   Guarded(u"AccessiblePress", [&] { PressCaptionButton(slot); });
   return true;
 }

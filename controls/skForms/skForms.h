@@ -28,7 +28,9 @@
 #include <variant>
 #include <vector>
 
+#include "controls/skForms/skFormsLayout.h"
 #include "controls/skForms/skFormsModel.h"
+#include "controls/skForms/skFormsPaint.h"
 #include "hook/GuardedHook.h"
 #include "hook/MouseLeave.h"
 #include "host/Input.h"
@@ -219,17 +221,16 @@ class skForms : public UserControl {
   void ResizeHandling();
   void DrawTitleBarInitial();
   void DrawTitleBar();
-  void DrawBorderAndShadow(HDC dc);
-  void DrawScaledBorderAndShadow(HDC dc);
-  void FillScaled(HDC dc, int left, int top, int right, int bottom, uint32_t colour) const;
-  void DrawCaption(HDC dc);
-  void PaintShpInBar(uint32_t a, uint32_t b, int h);
-  std::u16string TrimWord(std::u16string_view text, int width) const;
+  // Lays the title out (FrameLayout) at the size, settings, caption and dpi now.
+  void LayOutTitleBar();
+  skforms::TitleInput TitleNow() const;
+  skforms::FrameColours ColoursNow() const;
+  // The frame's surface as its painters draw on it.
+  DesignCanvas CanvasNow();
 
   // -- Caption buttons
   void DrawCaptionBtns(skforms::ButtonLook look, uint32_t colour, int slot);
   void DrawOneButton(skforms::ButtonLook look, uint32_t colour, int slot);
-  void DrawGlyph(HDC dc, int slot, int left, int top, uint32_t colour) const;
   std::u16string MaxButtonToolTip() const;
   void PaintCaptionBtns(int slot);
   void HoverCaptionButtons(float x, float y);
@@ -267,7 +268,6 @@ class skForms : public UserControl {
   bool m_isActive = false;
   bool m_activationTracking = false;
   int m_titleHeight = skforms::kInitialTitleHeight;
-  int m_topHeight = skforms::kInitialTitleHeight;
   std::u16string m_captionText;
   bool m_moveable = true;
   std::u16string m_schemeName;
@@ -277,13 +277,11 @@ class skForms : public UserControl {
   // rewrites entries.
   std::array<std::u16string, skforms::kFixedMenuItems> m_captionTable;
 
-  int m_paintedWidth = 0;
   std::shared_ptr<Picture> m_hostIcon;
-  std::u16string m_drawnCaption;
-  skforms::Rect m_captionRect;
+  // Where the title's parts are: laid out on a resize, a change of the
+  // settings, the caption or the dpi, read by the painters and hit-testing.
+  skforms::FrameLayout m_layout;
 
-  skforms::ButtonSlots m_slots;
-  int m_buttonTop = 0;
   int m_leftmostButton = 0;
   int m_hoverButton = -1;
   int m_litButton = -1;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "host/ColourWin.h"
+#include "host/DesignCanvas.h"
 #include "host/Form.h"
 #include "host/Gdi.h"
 #include "host/Numeric.h"
@@ -28,76 +29,29 @@ std::optional<uint32_t> Translated(Colour c) {
   return static_cast<uint32_t>(rgb);
 }
 
-// The surface as the drawing routines see it. They are written at 96 dpi: W and
-// H are the surface's size there, every place a 96-dpi pixel. At another dpi a
-// place in the left (top) half keeps its distance from the left (top) side and
-// one in the right (bottom) half its distance from the right (bottom) side, each
-// distance scaled by ScaleToDpi; a 1-pixel line is at least ScaleToDpi(1) wide
-// and a gradient spans the scaled rows, one colour step per row.
-struct Canvas {
-  HDC dc;
-  int W, H;              // at 96 dpi
-  int deviceW, deviceH;  // the surface's pixels
-  int dpi;
-
-  bool Native() const { return dpi == 96; }
-  static int Map(int v, int design, int device, int dpi) {
-    return 2 * v <= design ? ScaleToDpi(v, dpi) : device - ScaleToDpi(design - v, dpi);
-  }
-  int X(int x) const { return Native() ? x : Map(x, W, deviceW, dpi); }
-  int Y(int y) const { return Native() ? y : Map(y, H, deviceH, dpi); }
-  // The device pixels of the 96-dpi column or row `v`, grown to ScaleToDpi(1)
-  // away from the side it keeps its distance from.
-  static std::pair<int, int> One(int v, int design, int device, int dpi) {
-    int from = Map(v, design, device, dpi), to = Map(v + 1, design, device, dpi);
-    const int least = ScaleToDpi(1, dpi);
-    if (to - from < least) {
-      if (2 * v < design) to = from + least;
-      else from = to - least;
-    }
-    return {from, to};
-  }
-  std::pair<int, int> Column(int x) const { return One(x, W, deviceW, dpi); }
-  std::pair<int, int> Row(int y) const { return One(y, H, deviceH, dpi); }
-};
+// The surface as the drawing routines see it: the host's design canvas over
+// the label. They are written at 96 dpi: Width() and Height() are the
+// surface's size there, every place a 96-dpi pixel. A place in the left (top)
+// half keeps its distance from the left (top) side and one in the right
+// (bottom) half its distance from the right (bottom) side; a 1-pixel line is
+// at least ScaleToDpi(1) wide and a gradient spans the scaled rows, one colour
+// step per row.
+using Canvas = DesignCanvas;
 
 Canvas MakeCanvas(HDC dc, int deviceW, int deviceH, int dpi) {
-  if (dpi <= 0) dpi = 96;
-  const auto design = [&](int v) { return dpi == 96 ? v : (v * 96 + dpi / 2) / dpi; };
-  return Canvas{dc, design(deviceW), design(deviceH), deviceW, deviceH, dpi};
+  return DesignCanvas(dc, dpi, SIZE{deviceW, deviceH});
 }
 
 // The drawing routines. The line and the filled rectangle end silently on a
 // colour they cannot use; the others report failure, which ends the drawing step.
 
 void DrawLine(const Canvas& c, int x1, int y1, int x2, int y2, std::optional<uint32_t> rgb) {
-  if (!rgb) return;
-  if (c.Native() || (x1 != x2 && y1 != y2)) {
-    unique_select pen(c.dc, GetStockObject(DC_PEN));
-    SetDCPenColor(c.dc, *rgb);
-    MoveToEx(c.dc, c.X(x1), c.Y(y1), nullptr);
-    LineTo(c.dc, c.X(x2), c.Y(y2));
-    return;
-  }
-  // The pixels of the 1-pixel line, its end left out, as one block.
-  if (x1 == x2 && y1 == y2) return;
-  const bool across = y1 == y2;
-  const int from = across ? x1 : y1, to = across ? x2 : y2;
-  const int first = to > from ? from : to + 1, last = to > from ? to - 1 : from;
-  RECT rc{};
-  if (across) {
-    const auto [top, bottom] = c.Row(y1);
-    rc = RECT{c.X(first), top, c.X(last + 1), bottom};
-  } else {
-    const auto [left, right] = c.Column(x1);
-    rc = RECT{left, c.Y(first), right, c.Y(last + 1)};
-  }
-  if (rc.right > rc.left && rc.bottom > rc.top) FillSolid(c.dc, rc, *rgb);
+  if (rgb) c.Line(x1, y1, x2, y2, *rgb);
 }
 
 void FillBox(const Canvas& c, int x, int y, int w, int h, std::optional<uint32_t> rgb) {
   if (!rgb || w <= 0 || h <= 0) return;
-  FillSolid(c.dc, RECT{c.X(x), c.Y(y), c.X(x + w), c.Y(y + h)}, *rgb);
+  c.Fill(RECT{x, y, x + w, y + h}, *rgb);
 }
 
 // The outline through the four corners (x, y), (x + w, y), (x + w, y + h), (x, y + h).
@@ -108,20 +62,16 @@ void Outline(const Canvas& c, int x, int y, int w, int h, std::optional<uint32_t
   DrawLine(c, x, y + h, x, y, rgb);
 }
 
-// Rows 0 .. n from (x, y + i) to (x2, y + i), from `a` (row 0) to `b` (row n).
+// Rows 0 .. n from (x, y + i) to (x2, y + i), from `a` (row 0) to `b` (row n),
+// over the device rows the 96-dpi rows become, one colour step per device row.
 bool VerticalGradient(const Canvas& c, std::optional<uint32_t> a, std::optional<uint32_t> b, int x,
                       int y, int x2, int n) {
   if (!a || !b || n == 0) return false;
-  if (c.Native()) {
-    for (int i = 0; i <= n; ++i) DrawLine(c, x, y + i, x2, y + i, GradientRow(*a, *b, i, n));
-    return true;
-  }
-  // The same colours over the rows the 96-dpi rows become.
   const int top = c.Row(y).first, bottom = c.Row(y + n).second;
   const int steps = std::max(bottom - top - 1, 1);
   for (int row = top; row < bottom; ++row) {
     if (const auto colour = GradientRow(*a, *b, row - top, steps)) {
-      FillSolid(c.dc, RECT{c.X(x), row, c.X(x2), row + 1}, *colour);
+      c.FillDevice(RECT{c.X(x), row, c.X(x2), row + 1}, *colour);
     }
   }
   return true;
@@ -139,22 +89,13 @@ bool FramedGradient(const Canvas& c, std::optional<uint32_t> a, std::optional<ui
 bool FilledShape(const Canvas& c, int sw, int sh, std::optional<uint32_t> fill,
                  std::optional<uint32_t> outline, int ellipse) {
   if (!fill || !outline) return false;
-  HDC dc = c.dc;
-  if (c.Native()) {
-    unique_select pen(dc, GetStockObject(DC_PEN));
-    unique_select brush(dc, GetStockObject(DC_BRUSH));
-    SetDCPenColor(dc, *outline);
-    SetDCBrushColor(dc, *fill);
-    if (ellipse > 0) RoundRect(dc, 0, 0, sw, sh, ellipse, ellipse);
-    else Rectangle(dc, 0, 0, sw, sh);
-    return true;
-  }
+  HDC dc = c.Dc();
   // The outline as wide as the dpi makes a pixel, inside the shape.
-  const unique_hpen wide(CreatePen(PS_INSIDEFRAME, ScaleToDpi(1, c.dpi), *outline));
+  const unique_hpen wide(CreatePen(PS_INSIDEFRAME, ScaleToDpi(1, c.Dpi()), *outline));
   unique_select pen(dc, wide.get());
   unique_select brush(dc, GetStockObject(DC_BRUSH));
   SetDCBrushColor(dc, *fill);
-  const int ew = ellipse > 0 ? ScaleToDpi(ellipse, c.dpi) : 0;
+  const int ew = ellipse > 0 ? ScaleToDpi(ellipse, c.Dpi()) : 0;
   if (ew > 0) RoundRect(dc, 0, 0, c.X(sw), c.Y(sh), ew, ew);
   else Rectangle(dc, 0, 0, c.X(sw), c.Y(sh));
   return true;
@@ -307,8 +248,8 @@ void skLabel::Redraw() {
   Cls();
   // Drawn and laid out at 96 dpi, placed at the label's dpi (see Canvas).
   const Canvas surface = MakeCanvas(hDC(), ScaleWidth(), ScaleHeight(), Dpi());
-  const int sw = surface.W;
-  const int sh = surface.H;
+  const int sw = surface.Width();
+  const int sh = surface.Height();
   // The caption's place does not depend on its measured size (see LayoutCaption).
   const bool hasCaption = !m_caption.empty();
 

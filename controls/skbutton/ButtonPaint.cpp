@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "host/ColourWin.h"
+#include "host/DesignCanvas.h"
 #include "host/Gdi.h"
 #include "host/Numeric.h"
 
@@ -133,19 +134,7 @@ void DrawEdgeOf(HDC dc, RECT rc, EdgeKind kind, int dpi) {
     outer = BDR_SUNKENOUTER;
     inner = BDR_SUNKENINNER;
   }
-  if (dpi == 96 || dpi <= 0) {
-    DrawEdge(dc, &rc, outer | inner, BF_RECT);
-    return;
-  }
-  // Each border as rings of one pixel, outer first, so both keep their colours.
-  const int width = ScaleToDpi(1, dpi);
-  for (UINT border : {outer, inner}) {
-    if (!border) continue;
-    for (int i = 0; i < width; ++i) {
-      DrawEdge(dc, &rc, border, BF_RECT);
-      InflateRect(&rc, -1, -1);
-    }
-  }
+  DesignCanvas::Open(dc, dpi, POINT{0, 0}).Edge(rc, outer, inner);
 }
 
 void DrawFocus(HDC dc, RECT rc) { DrawFocusRect(dc, &rc); }

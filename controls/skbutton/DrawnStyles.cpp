@@ -10,6 +10,7 @@
 
 #include "controls/skbutton/ButtonPaint.h"
 #include "controls/skbutton/PixelMappedArt.h"
+#include "host/DesignCanvas.h"
 #include "host/Gdi.h"
 #include "host/Numeric.h"
 
@@ -26,118 +27,42 @@ int Whole(double v) { return static_cast<int>(std::nearbyint(v)); }
 // The steps of one painting, on one DC, and what the painting asks of the button.
 //
 // The painters are written at 96 dpi: W and H are the button's size there and
-// every place is a 96-dpi pixel. At another dpi each step maps its places onto
-// the device: a place in the left (top) half keeps its distance from the left
-// (top) side, one in the right (bottom) half its distance from the right
-// (bottom) side, each distance scaled by ScaleToDpi. So a 1-pixel line is
-// ScaleToDpi(1) wide and stays against the side it is drawn against, and a
-// gradient spans the scaled length, with as many colour steps as it has pixels.
+// every place is a 96-dpi pixel, drawn on the host's design canvas over the
+// button's client area. A place in the left (top) half keeps its distance from
+// the left (top) side, one in the right (bottom) half its distance from the
+// right (bottom) side, so a 1-pixel line is ScaleToDpi(1) wide and stays against
+// the side it is drawn against, and a gradient spans the scaled length, with as
+// many colour steps as it has pixels.
 class Steps {
  public:
   Steps(HDC dc, const RECT& client, const ButtonState& b)
-      : W(Design(client.right, b.dpi)), H(Design(client.bottom, b.dpi)), face(b.face),
-        dc_(dc), b_(b), dpi_(b.dpi > 0 ? b.dpi : 96), deviceW_(client.right),
-        deviceH_(client.bottom) {}
+      : canvas_(dc, b.dpi, SIZE{client.right, client.bottom}), W(canvas_.Width()),
+        H(canvas_.Height()), face(b.face), b_(b), deviceW_(client.right), deviceH_(client.bottom) {}
 
   void G(double x, double y, double w, double h, int32_t c1, int32_t c2, bool vertical) const {
     const int dir = vertical ? GradientVertical : GradientHorizontal;
-    if (Native()) {
-      DrawGradient(dc_, Whole(x), Whole(y), Whole(w), Whole(h), c1, c2, dir);
-      return;
-    }
-    const RECT rc = Device(Whole(x), Whole(y), Whole(x) + Whole(w), Whole(y) + Whole(h));
-    DrawGradient(dc_, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, c1, c2, dir);
+    const RECT rc = canvas_.Device(RECT{Whole(x), Whole(y), Whole(x) + Whole(w), Whole(y) + Whole(h)});
+    DrawGradient(canvas_.Dc(), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, c1, c2, dir);
   }
-  void L(int x1, int y1, int x2, int y2, int32_t c) const {
-    if (Native() || (x1 != x2 && y1 != y2)) {
-      DrawLine(dc_, x1, y1, x2, y2, c);
-      return;
-    }
-    // The pixels a 1-pixel line covers, its end left out, drawn as one block.
-    if (x1 == x2 && y1 == y2) return;
-    const bool across = y1 == y2;
-    const int from = across ? x1 : y1;
-    const int to = across ? x2 : y2;
-    const int first = to > from ? from : to + 1;
-    const int last = to > from ? to - 1 : from;
-    if (across) {
-      const auto [top, bottom] = Row(y1);
-      Block(RECT{DX(first), top, DX(last + 1), bottom}, c);
-    } else {
-      const auto [left, right] = Column(x1);
-      Block(RECT{left, DY(first), right, DY(last + 1)}, c);
-    }
-  }
-  void R(int x, int y, int w, int h, int32_t c) const {
-    if (Native()) {
-      DrawRectangle(dc_, x, y, w, h, c);
-      return;
-    }
-    if (w <= 0 || h <= 0) return;
-    const auto [top0, top1] = Row(y);
-    const auto [bottom0, bottom1] = Row(y + h - 1);
-    const auto [left0, left1] = Column(x);
-    const auto [right0, right1] = Column(x + w - 1);
-    const int l = DX(x), r = DX(x + w);
-    Block(RECT{l, top0, r, top1}, c);
-    Block(RECT{l, bottom0, r, bottom1}, c);
-    Block(RECT{left0, top1, left1, bottom0}, c);
-    Block(RECT{right0, top1, right1, bottom0}, c);
-  }
-  void Fill(int32_t c) const { FillRectangle(dc_, c, RECT{0, 0, deviceW_, deviceH_}); }
-  void Fill(int32_t c, RECT rc) const {
-    FillRectangle(dc_, c, Native() ? rc : Device(rc.left, rc.top, rc.right, rc.bottom));
-  }
+  void L(int x1, int y1, int x2, int y2, int32_t c) const { canvas_.Line(x1, y1, x2, y2, Ref(c)); }
+  void R(int x, int y, int w, int h, int32_t c) const { canvas_.Frame(x, y, w, h, Ref(c)); }
+  void Fill(int32_t c) const { FillRectangle(canvas_.Dc(), c, RECT{0, 0, deviceW_, deviceH_}); }
+  void Fill(int32_t c, RECT rc) const { FillRectangle(canvas_.Dc(), c, canvas_.Device(rc)); }
   void Corners(int32_t c) const {
-    if (Native()) {
-      DrawCorners(dc_, W, H, c);
-      return;
-    }
     for (const POINT p : {POINT{1, 1}, POINT{1, H - 2}, POINT{W - 2, 1}, POINT{W - 2, H - 2}}) {
-      const auto [left, right] = Column(p.x);
-      const auto [top, bottom] = Row(p.y);
-      Block(RECT{left, top, right, bottom}, c);
+      canvas_.Pixel(p.x, p.y, Ref(c));
     }
   }
   void Edge(RECT rc, EdgeKind kind) const {
-    DrawEdgeOf(dc_, Native() ? rc : Device(rc.left, rc.top, rc.right, rc.bottom), kind, dpi_);
+    DrawEdgeOf(canvas_.Dc(), canvas_.Device(rc), kind, canvas_.Dpi());
   }
-  void Focus(int l, int t, int r, int b) const {
-    if (Native()) {
-      DrawFocus(dc_, RECT{l, t, r, b});
-      return;
-    }
-    // The platform's dots at 96 dpi, found on a probe, each inverted here as the
-    // block its pixel becomes.
-    if (l < 0 || t < 0 || r <= l || b <= t || r > 4 * W || b > 4 * H) return;
-    uint32_t* bits = nullptr;
-    unique_hdc probe(CreateCompatibleDC(dc_));
-    if (!probe) return;
-    unique_hbitmap bitmap = CreateTopDownDib(probe.get(), r, b, &bits);
-    if (!bitmap || !bits) return;
-    {
-      unique_select select(probe.get(), bitmap.get());
-      SetROP2(probe.get(), GetROP2(dc_));
-      const RECT rc{l, t, r, b};
-      DrawFocus(probe.get(), rc);
-      GdiFlush();
-    }
-    for (int y = t; y < b; ++y) {
-      for (int x = l; x < r; ++x) {
-        if (bits[static_cast<size_t>(y) * r + x] == 0) continue;
-        const RECT dot = Device(x, y, x + 1, y + 1);
-        PatBlt(dc_, dot.left, dot.top, dot.right - dot.left, dot.bottom - dot.top, DSTINVERT);
-      }
-    }
-  }
+  void Focus(int l, int t, int r, int b) const { canvas_.Focus(RECT{l, t, r, b}); }
   // A focus rectangle already in device pixels (one laid out round the caption).
-  void FocusAt(RECT rc) const {
-    if (Native()) Focus(rc.left, rc.top, rc.right, rc.bottom);
-    else Focus(Design(rc.left, dpi_), Design(rc.top, dpi_), Design(rc.right, dpi_), Design(rc.bottom, dpi_));
-  }
+  void FocusAt(RECT rc) const { canvas_.Focus(canvas_.Design(rc)); }
+  // An artwork pixel: the block between the places of its edges, which may be
+  // empty where the art is denser than the device.
   void Pixel(int x, int y, uint32_t c) const {
-    if (Native()) SetPixelV(dc_, x, y, static_cast<COLORREF>(c));
-    else Block(Device(x, y, x + 1, y + 1), static_cast<int32_t>(c));
+    canvas_.Fill(RECT{x, y, x + 1, y + 1}, static_cast<COLORREF>(c));
   }
 
   // The step named "region".
@@ -148,44 +73,21 @@ class Steps {
   bool Checked() const { return b_.checkBoxMode && b_.value; }
   bool FocusOrDefault() const { return b_.hasFocus || b_.isDefault; }
 
+ private:
+  // Declared first: W and H are read from it.
+  DesignCanvas canvas_;
+
+ public:
   // The button's size at 96 dpi.
   const int W;
   const int H;
   const int32_t face;
 
  private:
-  static int Design(int device, int dpi) {
-    return dpi > 0 && dpi != 96 ? (device * 96 + dpi / 2) / dpi : device;
-  }
-  bool Native() const { return dpi_ == 96; }
-  static int Map(int v, int design, int device, int dpi) {
-    return 2 * v <= design ? ScaleToDpi(v, dpi) : device - ScaleToDpi(design - v, dpi);
-  }
-  // The device pixels of the 96-dpi pixel `v`, at least ScaleToDpi(1) of them,
-  // grown away from the side it keeps its distance from (where two lines meet,
-  // the later one wins, as at 96 dpi).
-  static std::pair<int, int> OnePixel(int v, int design, int device, int dpi) {
-    int from = Map(v, design, device, dpi);
-    int to = Map(v + 1, design, device, dpi);
-    const int least = ScaleToDpi(1, dpi);
-    if (to - from < least) {
-      if (2 * v < design) to = from + least;
-      else from = to - least;
-    }
-    return {from, to};
-  }
-  std::pair<int, int> Column(int x) const { return OnePixel(x, W, deviceW_, dpi_); }
-  std::pair<int, int> Row(int y) const { return OnePixel(y, H, deviceH_, dpi_); }
-  int DX(int x) const { return Map(x, W, deviceW_, dpi_); }
-  int DY(int y) const { return Map(y, H, deviceH_, dpi_); }
-  RECT Device(int l, int t, int r, int b) const { return RECT{DX(l), DY(t), DX(r), DY(b)}; }
-  void Block(const RECT& rc, int32_t c) const {
-    if (rc.right > rc.left && rc.bottom > rc.top) FillRectangle(dc_, c, rc);
-  }
+  // -1 stays -1 for the platform, as the button has always handed it over.
+  static COLORREF Ref(int32_t c) { return static_cast<COLORREF>(c); }
 
-  HDC dc_;
   const ButtonState& b_;
-  int dpi_;
   int deviceW_;
   int deviceH_;
   PaintResult result_;

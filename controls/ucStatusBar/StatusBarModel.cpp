@@ -277,8 +277,7 @@ std::vector<Row> GradientRows(int32_t effective, int32_t translatedBack, int32_t
   push(3, ShiftColor(b, -9));
   for (int32_t i = 0; i <= 5; ++i) {
     const int32_t amount = designH >= 0 ? RoundedQuotient(int64_t{i} * designH, 3) : 0;
-    if (dpi == 96 || dpi <= 0) rows.push_back({sh - 5 + i, ShiftColor(b, -amount)});
-    else push(designH - 5 + i, ShiftColor(b, -amount));
+    push(designH - 5 + i, ShiftColor(b, -amount));
   }
   return rows;
 }

@@ -4,10 +4,12 @@
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <exception>
 #include <limits>
 #include <vector>
 
 #include "host/ColourWin.h"
+#include "host/DesignCanvas.h"
 #include "host/Form.h"
 #include "host/Gdi.h"
 #include "host/Numeric.h"
@@ -21,20 +23,6 @@ namespace {
 
 constexpr int32_t kBarHeightTwips = 360;
 
-// The platform's sunken edge with each of its two 1-pixel rings `px` pixels
-// wide, outer rings first, so it keeps its colours at every dpi.
-void DrawSunkenEdge(HDC dc, RECT rc, int32_t px) {
-  if (px <= 1) {
-    DrawEdge(dc, &rc, EDGE_SUNKEN, BF_RECT);
-    return;
-  }
-  for (UINT ring : {UINT{BDR_SUNKENOUTER}, UINT{BDR_SUNKENINNER}}) {
-    for (int32_t i = 0; i < px; ++i) {
-      DrawEdge(dc, &rc, ring, BF_RECT);
-      InflateRect(&rc, -1, -1);
-    }
-  }
-}
 // The Align values the bar uses: it docks itself to the bottom edge.
 constexpr int32_t kDockNone = 0;
 constexpr int32_t kDockBottom = 2;
@@ -333,18 +321,59 @@ std::u16string ucStatusBar::Version(bool bDateTime) const {
 
 // -- Painting
 
+// Every change the bar hears of (a property, its size, the desktop's theme or
+// colours, a paint) lays it out again and draws it anew: the layout first (the
+// theme in effect, the panels' rectangles, the bound controls moved into
+// theirs), then the painters, which only read it.
 void ucStatusBar::Refresh() {
   Trap(u"Refresh", [&] {
     if (!hWnd()) return;
-    const ResolvedTheme r = ResolveTheme(m_theme, m_gripShape, [this] { return GetThemeInfo(); });
-    m_effectiveTheme = r.effective;
-    m_gripShape = r.gripShape;
+    LayOut();
     PaintGradients();
     PaintGrip();
     PaintPanels();
     // The surface keeps what was drawn (in design mode too); show it.
     UserControl::Refresh();
   });
+}
+
+void ucStatusBar::LayOut() {
+  const ResolvedTheme r = ResolveTheme(m_theme, m_gripShape, [this] { return GetThemeInfo(); });
+  m_effectiveTheme = r.effective;
+  m_gripShape = r.gripShape;
+  LayOutPanels();
+}
+
+// The panels one at a time, in the order they are drawn, each panel's text
+// rectangle kept in its record and a bound control moved into it as soon as
+// the panel is laid out. An overflow ends the layout at the panel it happens
+// in; the painting draws what was laid out before it and then reports it.
+void ucStatusBar::LayOutPanels() {
+  m_places = PanelPlaces{};
+  m_panels.Recount();
+  std::vector<StatusPanel>& panels = m_panels.Records();
+  {
+    std::vector<unique_hfont> fonts;
+    m_places.inputs = MeasurePanels(hDC(), fonts);
+  }
+  PanelLayout layout(ScaleWidth(), ScaleHeight(), m_effectiveTheme, Dpi());
+  try {
+    for (size_t i = 0; i < panels.size() && i < m_places.inputs.size(); ++i) {
+      StatusPanel& p = panels[i];
+      // The border is drawn from the first half alone, as it stands when the
+      // second half overflows.
+      const PanelPaint outer = layout.Begin(m_places.inputs[i]);
+      m_places.placed.push_back(outer);
+      PanelPaint inner = outer;
+      layout.Finish(m_places.inputs[i], inner);
+      m_places.placed.back() = inner;
+      p.textRect = inner.textRect;
+      m_places.finished = i + 1;
+      if (m_places.inputs[i].bound) PlaceBound(p);
+    }
+  } catch (...) {
+    m_places.error = std::current_exception();
+  }
 }
 
 void ucStatusBar::APILine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) {
@@ -398,44 +427,35 @@ void ucStatusBar::PaintGrip() {
   });
 }
 
+// The panels from their layout: the separator (the sunken edge in the classic
+// look), the icon and the text, each panel in its own font and colour.
 void ucStatusBar::PaintPanels() {
   Trap(u"PaintPanels", [&] {
     HDC dc = hDC();
     const Colour savedFore = UserControl::ForeColor();
-    m_panels.Recount();
-    std::vector<StatusPanel>& panels = m_panels.Records();
-    std::vector<unique_hfont> fonts;
-    const std::vector<PanelInput> inputs = MeasurePanels(dc, fonts);
-    const int32_t sw = ScaleWidth();
-    const int32_t sh = ScaleHeight();
-    const int dpi = Dpi();
+    const std::vector<StatusPanel>& panels = m_panels.Records();
+    const DesignCanvas canvas(dc, Dpi(), SIZE{ScaleWidth(), ScaleHeight()});
     const int32_t px = Scaled(1);
-    PanelLayout layout(sw, sh, m_effectiveTheme, dpi);
     const uint32_t separator = BlendColor(0x909090, TranslateColor(m_backColor), 128);
-    for (size_t i = 0; i < panels.size(); ++i) {
-      StatusPanel& p = panels[i];
+    // The separator's two columns run from 5 below the top to 5 above the bottom.
+    const int32_t top = canvas.Y(5), bottom = canvas.Y(canvas.Height() - 5);
+    for (size_t i = 0; i < panels.size() && i < m_places.inputs.size(); ++i) {
+      const StatusPanel& p = panels[i];
       UserControl::SetForeColor(p.foreColor);
-      const unique_select font(dc, fonts[i].get());
-      // Laid out as it is painted: an overflow stops the paint at that step,
-      // the panels before it drawn.
-      PanelPaint pp = layout.Begin(inputs[i]);
+      const unique_hfont handle = p.font ? p.font->CreateHandle(Dpi()) : unique_hfont();
+      const unique_select font(dc, handle.get());
+      // An overflow laid out no more: the paint stops where the layout did.
+      if (i >= m_places.placed.size()) break;
+      const PanelPaint& pp = m_places.placed[i];
       if (m_effectiveTheme == kThemeClassic) {
-        RECT edge{pp.edge.left, pp.edge.top, pp.edge.right, pp.edge.bottom};
-        DrawSunkenEdge(dc, edge, px);
-      } else if (px == 1) {
-        APILine(pp.x, 5, pp.x, sh - 5, separator);
-        APILine(pp.x + 1, 5, pp.x + 1, sh - 5, 0xFFFFFF);
+        canvas.Edge(RECT{pp.edge.left, pp.edge.top, pp.edge.right, pp.edge.bottom}, BDR_SUNKENOUTER,
+                    BDR_SUNKENINNER);
       } else {
-        const int32_t top = Scaled(5), bottom = sh - Scaled(5);
-        FillSolid(dc, RECT{pp.x, top, pp.x + px, bottom}, ToColorRef(Colour(separator)));
-        FillSolid(dc, RECT{pp.x + px, top, pp.x + 2 * px, bottom}, RGB(255, 255, 255));
+        canvas.FillDevice(RECT{pp.x, top, pp.x + px, bottom}, ToColorRef(Colour(separator)));
+        canvas.FillDevice(RECT{pp.x + px, top, pp.x + 2 * px, bottom}, RGB(255, 255, 255));
       }
-      layout.Finish(inputs[i], pp);
-      p.textRect = pp.textRect;
-      if (inputs[i].bound) {
-        PlaceBound(p);
-        continue;
-      }
+      if (i >= m_places.finished) break;
+      if (m_places.inputs[i].bound) continue;
       if (pp.iconDrawn) {
         // The mask colour is the back colour as stored: a system colour is not
         // translated, so it matches no pixel.
@@ -449,6 +469,7 @@ void ucStatusBar::PaintPanels() {
                   static_cast<UINT>(p.textFormat));
       }
     }
+    if (m_places.error) std::rethrow_exception(m_places.error);
     UserControl::SetForeColor(savedFore);
     ShowPanelsAsCaption();
   });

@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -169,6 +170,9 @@ class ucStatusBar : public UserControl {
   void zSubclass_Proc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND& hWnd, UINT& uMsg,
                       WPARAM& wParam, LPARAM& lParam);
 
+  // Lays the bar out: the theme in effect, then the panels (LayOutPanels).
+  void LayOut();
+  void LayOutPanels();
   void PaintGradients();
   void PaintGrip();
   void PaintPanels();
@@ -212,6 +216,16 @@ class ucStatusBar : public UserControl {
   int32_t m_gripShape = statusbar::kGripNone;
   bool m_sizable = false;
   statusbar::PanelList m_panels;
+  // The panels as last laid out: what each needs, the places of those laid
+  // out (the last one only to its border when the layout overflowed there),
+  // how many were laid out in full, and the overflow that ended the layout.
+  struct PanelPlaces {
+    std::vector<statusbar::PanelInput> inputs;
+    std::vector<statusbar::PanelPaint> placed;
+    size_t finished = 0;
+    std::exception_ptr error;
+  };
+  PanelPlaces m_places;
   int32_t m_theme = statusbar::kThemeFollowDesktop;
   int32_t m_effectiveTheme = statusbar::kThemeFollowDesktop;  // until the first paint
   bool m_pointerInside = false;

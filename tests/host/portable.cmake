@@ -8,4 +8,5 @@ fuelwise_add_test(host_core_tests PORTABLE
     ${CMAKE_CURRENT_LIST_DIR}/utf8_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gbk_decoder_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/picture_scaling_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/design_grid_test.cpp
   LIBS fuelwise_core)

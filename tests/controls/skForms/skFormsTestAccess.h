@@ -16,19 +16,19 @@ struct skFormsTestAccess {
   skforms::ThemePair ThemePair() const { return f.m_theme; }
   bool IsActive() const { return f.m_isActive; }
   int TitleHeight() const { return f.m_titleHeight; }
-  int TopHeight() const { return f.m_topHeight; }
+  int TopHeight() const { return f.m_layout.topHeight; }
   const std::u16string& CaptionText() const { return f.m_captionText; }
   const std::u16string& SchemeName() const { return f.m_schemeName; }
-  int PaintedWidth() const { return f.m_paintedWidth; }
-  int ButtonTop() const { return f.m_buttonTop; }
-  const skforms::ButtonSlots& ButtonSlots() const { return f.m_slots; }
+  int PaintedWidth() const { return f.m_layout.paintedWidth; }
+  int ButtonTop() const { return f.m_layout.buttonTop; }
+  const skforms::ButtonSlots& ButtonSlots() const { return f.m_layout.slots; }
   int HoverButton() const { return f.m_hoverButton; }
   int LitButton() const { return f.m_litButton; }
   int PressedButton() const { return f.m_pressedButton; }
   int LeftmostButton() const { return f.m_leftmostButton; }
   // The caption as last drawn (after trimming), and where.
-  const std::u16string& DrawnCaption() const { return f.m_drawnCaption; }
-  skforms::Rect CaptionRect() const { return f.m_captionRect; }
+  const std::u16string& DrawnCaption() const { return f.m_layout.caption; }
+  skforms::Rect CaptionRect() const { return f.m_layout.captionRect; }
   const PopupMenu& SysMnu() const { return f.m_sysMnu; }
   bool MenuPopupOn() const { return f.m_menuPopupOn; }
   bool KeyboardMoveMode() const { return f.m_keyboardMoveMode; }
