@@ -414,6 +414,10 @@ void ForMain::MakeRowsSpoken() {
       const SpokenPriceRow spoken = SpokenRow(info->Caption(), price->Caption());
       item.name = spoken.name;
       if (!spoken.value.empty()) item.value = spoken.value;
+      // A row that shows nothing yet is nothing to read.
+      if (spoken.name.empty() && spoken.value.empty()) {
+        item.state = item.state.value_or(0) | STATE_SYSTEM_INVISIBLE;
+      }
       // Where the row is drawn: both labels.
       RECT at = price->PixelRect();
       MapWindowPoints(price->ContainerHwnd(), nullptr, reinterpret_cast<POINT*>(&at), 2);
