@@ -295,6 +295,7 @@ void ForMain::ApplyPendingSites() {
 void ForMain::OnUnload() {
   // A modal window of ours still open goes first (its loop ends with it).
   if (m_about.IsLoaded()) m_about.Unload();
+  if (m_settings.IsLoaded()) m_settings.Unload();
   PostQuitMessage(0);
 }
 
@@ -401,6 +402,7 @@ void ForMain::BindEvents() {
   if (auto* bar = Get<ucStatusBar>(u"ucStatusBar1")) {
     bar->PanelClick = [this](int32_t& index) { OnPanelClick(index); };
   }
+  AddSettingsMenu();
 }
 
 void ForMain::MakeRowsSpoken() {
@@ -489,7 +491,13 @@ void ForMain::OnTimerTick() {
   });
 }
 
-void ForMain::OnPanelClick(int32_t) {
+// While the credit panel tells of the site's problem, its click leads to
+// where the sites are set; otherwise, and on the date, to the about window.
+void ForMain::OnPanelClick(int32_t index) {
+  if (index == kCreditPanel && m_lookup && m_lookup->Problem()) {
+    OnSettings();
+    return;
+  }
   Skipping([&] { m_about.ShowAbout(this); });
 }
 

@@ -29,6 +29,7 @@
 #include <string_view>
 
 #include "app/ForMail.h"
+#include "app/ForSettings.h"
 #include "app/SiteSettings.h"
 #include "app/Version.h"
 #include "app/picture/PicturePrefetch.h"
@@ -89,9 +90,13 @@ class ForMain : public Form {
   // Timer1: the date panel follows the clock (past midnight too).
   void OnTimerTick();
   // Any panel of the status bar: the about window, modally.
+  // The credit panel, while it shows the site's problem: the settings window.
   void OnPanelClick(int32_t index);
   // F1, wherever the focus is in the window: the about window, as a panel's click.
   void OnHelp();
+  // The frame's menu item 设置: the settings window, modally; what it stores
+  // applies at once (other sites are read anew, the city choice is kept or not).
+  void OnSettings();
 
   // The clock the date panel reads (local time); tests put their own in. An
   // empty one restores the system's.
@@ -99,6 +104,8 @@ class ForMain : public Form {
   void SetClock(Clock clock);
   // The about window, while it is open (and after, until the next opening).
   ForMail& About() { return m_about; }
+  // The settings window, while it is open.
+  ForSettings& SettingsWindow() { return m_settings; }
 
  protected:
   void OnLoad() override;
@@ -138,6 +145,8 @@ class ForMain : public Form {
   void AnnounceRows();
   void StoreChosenCity();
   void ApplyPendingSites();
+  // Adds 设置 to the frame's own menu and lets the menu open from the title.
+  void AddSettingsMenu();
 
   std::u16string m_priceRoot;
   std::u16string m_chartRoot;
@@ -154,6 +163,8 @@ class ForMain : public Form {
   bool m_rowsAnnouncementDue = false;
   std::optional<std::pair<std::u16string, std::u16string>> m_pendingSites;
   ForMail m_about;
+  ForSettings m_settings;
+  int16_t m_settingsMenuItem = -1;
 };
 
 }  // namespace fw

@@ -16,6 +16,14 @@ std::u16string WithoutAccessKeyMarks(std::u16string_view caption) {
   std::u16string out;
   out.reserve(caption.size());
   for (size_t i = 0; i < caption.size(); ++i) {
+    // "(&P)": a key written in brackets after a caption in a script without
+    // letters says nothing of the caption itself; it goes, with the blanks before it.
+    if (caption.substr(i, 2) == u"(&" && i + 3 < caption.size() && caption[i + 2] != u'&' &&
+        caption[i + 3] == u')') {
+      while (!out.empty() && IsBlank(out.back())) out.pop_back();
+      i += 3;
+      continue;
+    }
     if (caption[i] == u'&' && i + 1 < caption.size()) ++i;
     else if (caption[i] == u'&') break;  // a lone mark at the end shows nothing
     out.push_back(caption[i]);

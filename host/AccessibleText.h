@@ -7,7 +7,8 @@
 namespace fw {
 
 // The caption as assistive technology reads it: the access-key marks ("&"
-// before a letter) taken out, "&&" read as one ampersand.
+// before a letter) taken out, "&&" read as one ampersand, and a key written
+// in brackets after the caption ("设置(&S)") taken out whole.
 std::u16string WithoutAccessKeyMarks(std::u16string_view caption);
 
 // A field's name read from the label placed before it, as dialogs name their

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "host/Font.h"
+#include "host/AccessibleText.h"
 #include "host/Form.h"
+#include "host/Label.h"
 #include "host/Gdi.h"
 #include "host/Numeric.h"
 #include "host/WideText.h"
@@ -260,5 +262,24 @@ int32_t PixelsToTwipsX(int pixels) { return fw::PixelsToTwips(pixels, ScreenDpi(
 int32_t PixelsToTwipsY(int pixels) { return fw::PixelsToTwips(pixels, ScreenDpi()); }
 double TwipsPerPixelX() { return 1440.0 / ScreenDpi(); }
 double TwipsPerPixelY() { return 1440.0 / ScreenDpi(); }
+
+const Label* Control::LabelBefore() const {
+  Form* form = ParentForm();
+  if (!form) return nullptr;
+  const Control* before = nullptr;
+  for (const auto& c : form->Controls()) {
+    // A control the form does not list (a part a control made for itself)
+    // follows no label.
+    if (c.get() == this) return dynamic_cast<const Label*>(before);
+    if (c->ContainerHwnd() == ContainerHwnd() && !c->Terminated()) before = c.get();
+  }
+  return nullptr;
+}
+
+std::optional<std::u16string> Control::FieldLabel() const {
+  const Label* label = LabelBefore();
+  if (!label) return std::nullopt;
+  return FieldNameFromLabel(label->Caption());
+}
 
 }  // namespace fw

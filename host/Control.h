@@ -19,6 +19,7 @@
 namespace fw {
 
 class Form;
+class Label;
 
 class Control {
  public:
@@ -57,6 +58,13 @@ class Control {
   int32_t PixelsToTwipsY(int pixels) const;
   double TwipsPerPixelX() const;
   double TwipsPerPixelY() const;
+
+  // The name a field takes from the label placed just before it in its
+  // container, as dialogs name their fields (FieldNameFromLabel); none when the
+  // control before it is not a label.
+  std::optional<std::u16string> FieldLabel() const;
+  // That label itself (its access key is the field's), or null.
+  const Label* LabelBefore() const;
 
   // The window's text, as WM_GETTEXT answers it. A user control that shows a
   // caption sets it here too, so assistive tools and automation can read it.

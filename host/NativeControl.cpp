@@ -175,6 +175,11 @@ LRESULT NativeControl::PartProc(HWND part, UINT msg, WPARAM w, LPARAM l) {
     case WM_KILLFOCUS:
       if (LostFocus) LostFocus();
       break;
+    case WM_GETOBJECT:
+      if (isMain) {
+        if (const LRESULT r = OnGetObject(w, l)) return r;
+      }
+      break;
     case WM_DESTROY:
       if (isMain) Terminate();
       break;

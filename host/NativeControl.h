@@ -61,6 +61,9 @@ class NativeControl : public Control {
   bool OnReflectedMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
   // The reflected WM_COMMAND notification code; true when handled.
   virtual bool OnNotify(UINT code) { return false; }
+  // The answer to WM_GETOBJECT on the control's own window: 0 leaves it to
+  // the platform (its standard object for the window class).
+  virtual LRESULT OnGetObject(WPARAM w, LPARAM l) { return 0; }
 
  private:
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR id,

@@ -1,14 +1,48 @@
 #include "host/TextBox.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <limits>
 
+#include "host/Accessible.h"
+#include "host/Label.h"
 #include "host/WideText.h"
 
 namespace fw {
 
+class TextBox::Accessibility : public AccessibleSource {
+ public:
+  explicit Accessibility(const TextBox& box) : m_box(box) {}
+  HWND AccessibleWindow() const override { return m_box.hWnd(); }
+  void DescribeSelf(AccessibleItem& self) const override {
+    if (const Label* label = m_box.LabelBefore()) {
+      self.name = FieldNameFromLabel(label->Caption());
+      if (const char16_t key = label->UseMnemonic() ? MnemonicOf(label->Caption()) : 0) {
+        const char16_t upper = key >= u'a' && key <= u'z' ? static_cast<char16_t>(key - 32) : key;
+        self.keyboardShortcut = u"Alt+" + std::u16string(1, upper);
+      }
+    }
+    if (!m_box.AccessibleDescription().empty()) self.description = m_box.AccessibleDescription();
+  }
+
+ private:
+  const TextBox& m_box;
+};
+
 TextBox::TextBox() : NativeControl(u"TextBox", SystemColour(COLOR_WINDOW)) {}
+TextBox::~TextBox() = default;
+
+LRESULT TextBox::OnGetObject(WPARAM w, LPARAM l) {
+  if (!m_accessibility) m_accessibility = std::make_unique<Accessibility>(*this);
+  return m_accessibility->AnswerGetObject(w, l);
+}
+
+void TextBox::SetAccessibleDescription(std::u16string_view description) {
+  if (m_accessibleDescription == description) return;
+  m_accessibleDescription = std::u16string(description);
+  if (hWnd()) NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, hWnd(), OBJID_CLIENT, CHILDID_SELF);
+}
 
 DWORD TextBox::StyleBits() const {
   DWORD s = WS_TABSTOP | ES_AUTOHSCROLL;

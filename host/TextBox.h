@@ -1,6 +1,7 @@
 // The TextBox control: the platform's EDIT window.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "host/NativeControl.h"
@@ -10,6 +11,7 @@ namespace fw {
 class TextBox : public NativeControl {
  public:
   TextBox();
+  ~TextBox() override;
 
   std::u16string Text() const;
   void SetText(std::u16string_view text);
@@ -31,6 +33,11 @@ class TextBox : public NativeControl {
   int32_t Alignment() const { return m_alignment; }
   int32_t BorderStyle() const { return m_borderStyle; }
 
+  // What assistive technology reads beside the name (the label before the
+  // box): a hint or the reason its text was refused. Empty: none.
+  const std::u16string& AccessibleDescription() const { return m_accessibleDescription; }
+  void SetAccessibleDescription(std::u16string_view description);
+
   // Raised on every change of the text, by the user or by SetText.
   EventHandler Change;
   EventHandler Click;
@@ -42,9 +49,16 @@ class TextBox : public NativeControl {
   void OnReadProperties(const PropertyStore& props) override;
   void OnWriteProperties(PropertyStore& props) override;
   bool OnNotify(UINT code) override;
+  // Named by the label placed just before it, as a dialog's field is, with
+  // that label's access key; the rest is the platform's edit object.
+  LRESULT OnGetObject(WPARAM w, LPARAM l) override;
 
  private:
+  class Accessibility;
   DWORD StyleBits() const;
+
+  std::unique_ptr<Accessibility> m_accessibility;  // made when a tool first asks
+  std::u16string m_accessibleDescription;
 
   bool m_locked = false;
   int32_t m_maxLength = 0;

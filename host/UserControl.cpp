@@ -544,19 +544,6 @@ LRESULT UserControl::OnWmGetObject(WPARAM w, LPARAM l) {
   return DefWindowProcW(hWnd(), WM_GETOBJECT, w, l);
 }
 
-std::optional<std::u16string> UserControl::FieldLabel() const {
-  Form* form = ParentForm();
-  if (!form) return std::nullopt;
-  const Control* before = nullptr;
-  for (const auto& c : form->Controls()) {
-    if (c.get() == this) break;
-    if (c->ContainerHwnd() == ContainerHwnd() && !c->Terminated()) before = c.get();
-  }
-  const auto* label = dynamic_cast<const Label*>(before);
-  if (!label) return std::nullopt;
-  return FieldNameFromLabel(label->Caption());
-}
-
 namespace {
 
 void NotifyClientEvent(HWND hwnd, DWORD event, int part) {

@@ -198,10 +198,6 @@ class UserControl : public Control {
   // The default action of the control itself (part -1) or of a part; false
   // when it has none.
   virtual bool OnAccessibleDefaultAction(int part) { return false; }
-  // The name a field takes from the label placed just before it in its
-  // container, as dialogs name their fields (FieldNameFromLabel); none when the
-  // control before it is not a label.
-  std::optional<std::u16string> FieldLabel() const;
   // Sets the value of the control itself (part -1) or of a part, as a tool
   // asks; false when it cannot be set.
   virtual bool OnAccessibleSetValue(int part, std::u16string_view value) { return false; }

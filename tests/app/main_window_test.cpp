@@ -11,14 +11,17 @@
 #include <oleacc.h>
 #include <ole2.h>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/ForMain.h"
 #include "app/ModMain.h"
+#include "app/Settings.h"
 #include "controls/JCombo/JCombo.h"
 #include "controls/skbutton/skbutton.h"
 #include "controls/skForms/skForms.h"
@@ -384,6 +387,103 @@ TEST_F(MainWindowTest, TheKeyboardReachesEverythingTheMouseDoes) {
     EXPECT_EQ(Requests("guangzhou.html"), 1u) << key << " presses refresh: the page is fetched again";
   }
   EXPECT_TRUE(form->shown.empty());
+}
+
+// Presses `keys` in the platform's popup menu once it shows, from a thread of
+// its own: the menu's loop runs on the window's.
+class MenuKeys {
+ public:
+  explicit MenuKeys(std::vector<BYTE> keys)
+      : m_thread([this, keys] {
+          for (int waited = 0; waited < 3000 && !m_shown; waited += 10) {
+            const HWND menu = FindWindowW(L"#32768", nullptr);
+            if (menu && IsWindowVisible(menu)) {
+              m_shown = true;
+              Sleep(50);
+              for (const BYTE key : keys) {
+                keybd_event(key, 0, 0, 0);
+                keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+                Sleep(30);
+              }
+            } else {
+              Sleep(10);
+            }
+          }
+        }) {}
+  ~MenuKeys() { m_thread.join(); }
+  bool Shown() const { return m_shown; }
+
+ private:
+  std::atomic<bool> m_shown{false};
+  std::thread m_thread;
+};
+
+// 设置(&S) is the last item of the frame's own menu (Alt+Space). It opens the
+// settings window modally over the main window with the sites in use; 确定
+// with another chart site stores the settings and reads the provinces and the
+// chart from the sites at once, and the check box's choice applies at once.
+// 确定 with nothing changed reads nothing again.
+TEST_F(MainWindowTest, TheSettingsWindowOpensFromTheFramesMenuAndAppliesAtOnce) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+  form->Show();
+  SetForegroundWindow(form->hWnd());
+  Pump();
+  const std::u16string otherChart = u"http://127.0.0.1:" + ToU16(std::to_wstring(ClosedPort()));
+  const bool rememberBefore = form->RememberCity();
+  struct Round {
+    std::u16string price, chart;
+    bool ownerEnabled = true;
+  };
+  // Up from no selection is the menu's last item; S is the item's access key.
+  const auto openAndConfirm = [&](std::vector<BYTE> keys,
+                                  const std::function<void(ForSettings&)>& edit) {
+    Round seen;
+    test::WhenShown(u"设置", [&](HWND) {
+      ForSettings& window = form->SettingsWindow();
+      seen.price = WindowText(window.Get<TextBox>(u"txtPriceSite")->hWnd());
+      seen.chart = WindowText(window.Get<TextBox>(u"txtChartSite")->hWnd());
+      seen.ownerEnabled = IsWindowEnabled(form->hWnd()) != FALSE;
+      edit(window);
+      test::PostClick(*window.Get<skbutton>(u"cmdOK"));
+    });
+    MenuKeys chooser(std::move(keys));
+    keybd_event(VK_MENU, 0, 0, 0);
+    keybd_event(VK_SPACE, 0, 0, 0);
+    keybd_event(VK_SPACE, 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+    test::PumpFor(5000, [&] { return test::Acted() && !form->SettingsWindow().IsLoaded(); });
+    test::StopWaiting();
+    EXPECT_TRUE(chooser.Shown()) << "Alt+Space dropped no menu";
+    EXPECT_TRUE(test::Acted()) << "the settings window did not open";
+    return seen;
+  };
+
+  ClearRequestLog();
+  const Round first = openAndConfirm({VK_UP, VK_RETURN}, [&](ForSettings& window) {
+    SetWindowTextW(window.Get<TextBox>(u"txtChartSite")->hWnd(), ToWide(otherChart).c_str());
+    test::PostClick(*window.Get<skbutton>(u"chkRememberCity"));
+    test::PumpFor(100);
+  });
+  EXPECT_EQ(first.price, u"http://" + Host());
+  EXPECT_EQ(first.chart, u"http://" + Host());
+  EXPECT_FALSE(first.ownerEnabled) << "not modal over the main window";
+  EXPECT_EQ(form->PriceRoot(), Root());
+  EXPECT_EQ(form->ChartRoot(), otherChart + u"/");
+  EXPECT_NE(form->RememberCity(), rememberBefore);
+  EXPECT_EQ(Requests("youjiamap.asp"), 1u) << "the provinces are read again";
+  EXPECT_EQ(ComboItems(Combo(0)), kProvinces);
+  const StoredSettings stored = ReadStoredSettings();
+  EXPECT_EQ(stored.chartSite, otherChart);
+  EXPECT_EQ(stored.priceSite, u"http://" + Host());
+  EXPECT_EQ(stored.rememberCity, !rememberBefore);
+
+  ClearRequestLog();
+  const Round second = openAndConfirm({'S'}, [](ForSettings&) {});
+  EXPECT_EQ(second.chart, otherChart);
+  EXPECT_EQ(Requests("youjiamap.asp"), 0u) << "nothing changed, nothing is read again";
+  EXPECT_EQ(form->ChartRoot(), otherChart + u"/");
+  EXPECT_TRUE(form->shown.empty());
+  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
 }
 
 TEST_F(MainWindowTest, SevenCharacterNamesKeepFourteenSpaces) {

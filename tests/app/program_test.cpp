@@ -270,6 +270,16 @@ TEST_F(ProgramTest, ABrokenSiteSaysWhy) {
         EXPECT_EQ(Fetches("youjiamap.asp"), 0u) << "the fault site has a log of its own";
       }
       EXPECT_EQ(Shown()[0], summary) << "read again, failed again";
+      // The message in the status bar leads to the settings.
+      RECT client{};
+      GetClientRect(m_main, &client);
+      test::RealClick(m_main, 100, client.bottom - 10);
+      HWND settings = nullptr;
+      ASSERT_TRUE(PumpFor(5000, [&] { return (settings = Shown(u"设置")); })) << "no settings window";
+      EXPECT_FALSE(IsWindowEnabled(m_main));
+      Click(ChildWithText(settings, u"取消"));
+      EXPECT_TRUE(PumpFor(3000, [&] { return !Shown(u"设置"); }));
+      EXPECT_FALSE(Shown(u"关于")) << "the about window is for the credit, not the problem";
     }
     EXPECT_FALSE(Shown(u"提示"));
     EXPECT_FALSE(Shown(u"Fuelwise"));

@@ -385,7 +385,8 @@ TEST(WindowDesigns, EveryDesignBuildsWithoutAnError) {
         return TRUE;
       },
       reinterpret_cast<LONG_PTR>(&names));
-  EXPECT_EQ(names, (std::set<std::u16string>{u"FORDEMO", u"FORMAIL", u"FORMAIN", u"FORMSGX"}));
+  EXPECT_EQ(names, (std::set<std::u16string>{u"FORDEMO", u"FORMAIL", u"FORMAIN", u"FORMSGX",
+                                                       u"FORSETTINGS"}));
   for (const std::u16string& name : names) {
     Form form;
     EXPECT_TRUE(form.LoadFromResource(name)) << Utf16ToUtf8(name);

@@ -67,6 +67,7 @@ std::unique_ptr<IAccessible, Released> ClientObject(HWND hwnd) {
 void ReadMore(IAccessible* acc, long id, AccessiblePart& part) {
   part.value = Text(acc, id, &IAccessible::get_accValue);
   part.shortcut = Text(acc, id, &IAccessible::get_accKeyboardShortcut);
+  part.description = Text(acc, id, &IAccessible::get_accDescription);
   part.defaultAction = Text(acc, id, &IAccessible::get_accDefaultAction);
 }
 

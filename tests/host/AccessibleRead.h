@@ -23,6 +23,7 @@ struct AccessiblePart {
   RECT location{};  // screen coordinates
   std::u16string value;
   std::u16string shortcut;       // accKeyboardShortcut
+  std::u16string description;    // accDescription
   std::u16string defaultAction;  // accDefaultAction
 };
 

@@ -20,6 +20,10 @@ TEST(AccessibleText, FieldNamesFromLabels) {
       {u"R&&D:", u"R&D"},
       {u"::", u":"},
       {u"", u""},
+      // A key in brackets after a Chinese caption goes whole, blanks before it too.
+      {u"油价网站(&P):", u"油价网站"},
+      {u"走势图网站 (&C)：", u"走势图网站"},
+      {u"(&&P):", u"(&P)"},  // an ampersand, not a key
   };
   for (const Case& c : cases) {
     EXPECT_EQ(FieldNameFromLabel(c.label), c.name) << std::string(c.label.begin(), c.label.end());
@@ -37,6 +41,26 @@ TEST(AccessibleText, SeveralLinesReadAsOne) {
       {u"one line", u"one line"},
   };
   for (const Case& c : cases) EXPECT_EQ(OnOneLine(c.text), c.want);
+}
+
+TEST(AccessibleText, CaptionsWithoutTheirAccessKeys) {
+  struct Case {
+    std::u16string_view caption, read;
+  } const cases[] = {
+      {u"&Refresh", u"Refresh"},
+      {u"恢复默认(&D)", u"恢复默认"},
+      {u"设置(&S)...", u"设置..."},
+      {u"A(&B) C", u"A C"},
+      {u"(&D)", u""},
+      {u"(&D", u"(D"},          // no closing bracket: only the mark goes
+      {u"(&Dx)", u"(Dx)"},      // more than the key in the brackets
+      {u"R&&D", u"R&D"},
+      {u"Save&", u"Save"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(WithoutAccessKeyMarks(c.caption), c.read)
+        << std::string(c.caption.begin(), c.caption.end());
+  }
 }
 
 }  // namespace
