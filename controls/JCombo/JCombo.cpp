@@ -208,7 +208,10 @@ void JCombo::OnCreated() {
         OnListChoose();
       }
     };
-    m_list.DropDown = [this] { PostMessageW(hWnd(), ListDroppedMessage(), 0, 0); };
+    m_list.DropDown = [this] {
+      m_indexAtDrop = ListIndex();
+      PostMessageW(hWnd(), ListDroppedMessage(), 0, 0);
+    };
     m_list.SetVisible(true);
     m_comboAnswer->AnswerFor(m_list.hWnd());
     m_listAnswer->AnswerFor(DroppedListHwnd());
@@ -646,6 +649,14 @@ bool JCombo::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
     switch (HIWORD(w)) {
       case CBN_CLOSEUP: OnListCloseUp(); break;
       case CBN_SELENDOK: OnListChoose(); break;  // the list closes on an item: the choice
+      case CBN_SELENDCANCEL:
+        // Closed on nothing (Escape, a click elsewhere): the selection the
+        // keys or the pointer moved goes back to the one the text shows. The
+        // platform says this also when the closed box loses the keyboard.
+        if (Dropped() && ListIndex() != m_indexAtDrop && m_indexAtDrop < ListCount()) {
+          Items().Select(m_indexAtDrop);
+        }
+        break;
       default: return false;
     }
     result = 0;

@@ -241,6 +241,7 @@ class JCombo : public UserControl {
   std::u16string m_toolTipText;
   bool m_layingOut = false;
   bool m_textPressed = false;  // a left press on the text box, not yet released
+  int32_t m_indexAtDrop = -1;  // the selection when the list last dropped
 };
 
 // Lets design files place the kind "JCombo".

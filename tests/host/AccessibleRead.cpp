@@ -278,7 +278,7 @@ std::vector<std::u16string> AccessibleTexts(HWND window) {
   for (HWND hwnd : windows) {
     for (const AccessiblePart& part : AccessibleParts(hwnd)) {
       if (part.role == ROLE_SYSTEM_STATICTEXT && !(part.state & STATE_SYSTEM_INVISIBLE)) {
-        texts.push_back(part.name);
+        texts.push_back(part.value.empty() ? part.name : part.name + u" " + part.value);
       }
     }
   }

@@ -92,8 +92,9 @@ class WinEventRecorder {
   std::vector<WinEvent> m_heard;
 };
 
-// The names of the shown static-text parts of `window` and of its visible
-// descendants, window by window in the order the window tree lists them.
+// The shown static-text parts of `window` and of its visible descendants,
+// window by window in the order the window tree lists them, as a reader says
+// them: the name, and the value after it when there is one ("92#汽油 7.74 元/升").
 std::vector<std::u16string> AccessibleTexts(HWND window);
 
 // The name assistive technology reads for a windowless control: the part of its

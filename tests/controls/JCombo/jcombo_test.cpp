@@ -735,6 +735,7 @@ TEST_F(JComboTest, ArrowsInADroppedListChooseOnlyWhenItCloses) {
     EXPECT_EQ(SendMessageW(inner, CB_GETDROPPEDSTATE, 0, 0), 0) << c.what;
     EXPECT_EQ(std::count(m_events.begin(), m_events.end(), Event{"Change"}), c.changes) << c.what;
     EXPECT_EQ(m_box->Text(), c.text) << c.what;
+    EXPECT_EQ(m_box->GetItem(m_box->ListIndex()), c.text) << c.what << ": the selection is the text's";
   }
 }
 
