@@ -130,11 +130,7 @@ void ForMsgx::OnAccessibleSelf(AccessibleItem& self) const {
 }
 
 bool ForMsgx::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
-  // Escape reaches the box as the dialog manager's cancel command, or as a key
-  // when nothing inside has the focus (no button shown).
-  const bool escape = (msg == WM_COMMAND && LOWORD(w) == IDCANCEL && l == 0) ||
-                      (msg == WM_KEYDOWN && w == VK_ESCAPE);
-  if (!escape) return false;
+  if (!IsEscape(msg, w, l)) return false;
   OnEscape();
   result = 0;
   return true;

@@ -151,11 +151,7 @@ void ForSettings::OnDefaultsClick() {
 }
 
 bool ForSettings::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
-  // Escape comes as the dialog manager's cancel command, or as a key when
-  // nothing inside has the focus.
-  const bool escape = (msg == WM_COMMAND && LOWORD(w) == IDCANCEL && l == 0) ||
-                      (msg == WM_KEYDOWN && w == VK_ESCAPE);
-  if (!escape) return false;
+  if (!IsEscape(msg, w, l)) return false;
   OnCancelClick();
   result = 0;
   return true;

@@ -40,6 +40,11 @@ int32_t ShowMessageBox(std::u16string_view Prompt, int32_t Flags, std::u16string
   return box.dwMessageBox(Prompt, Flags, PromptCaption, iForm);
 }
 
+bool IsEscape(UINT msg, WPARAM w, LPARAM l) {
+  return (msg == WM_COMMAND && LOWORD(w) == IDCANCEL && l == 0) ||
+         (msg == WM_KEYDOWN && w == VK_ESCAPE);
+}
+
 Form* MainWindow() { return g_mainWindow; }
 void SetMainWindow(Form* form) { g_mainWindow = form; }
 

@@ -40,6 +40,11 @@ int32_t RandomTheme();
 // before the first window is built.
 void RegisterWindowKinds();
 
+// Whether a message a small window receives is the user's Escape: the dialog
+// manager's cancel command, or the key itself when nothing inside has the
+// focus (a window with no button shown).
+bool IsEscape(UINT msg, WPARAM w, LPARAM l);
+
 // The date in the user's short date form ("12/7/2026", "2026/12/7" ...).
 std::u16string ShortDate(const SYSTEMTIME& when);
 

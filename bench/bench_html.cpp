@@ -11,6 +11,8 @@
 #include <gumbo.h>
 #endif
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -21,6 +23,7 @@
 #include "app/price/html/Charset.h"
 #include "app/price/html/Document.h"
 #include "app/price/html/Tokenizer.h"
+#include "app/price/html/Tree.h"
 #include "app/price/html/Url.h"
 #include "bench/Bench.h"
 
@@ -90,7 +93,8 @@ const std::u16string& PageText() {
 
 }  // namespace
 
-// The index loader's whole parse: tokens, the element list, every link resolved.
+// The index loader's whole parse: tokens, the tree, the element list with
+// every element's innerText, every link resolved.
 FW_BENCH(IndexLoader_Parse_200KB, 25) {
   bench::SetBytesPerRun(PageBytes().size());
   std::vector<fw::html::Element> elements =
@@ -119,6 +123,33 @@ FW_BENCH(OtherParser_Parse_200KB, 25) {
   gumbo_destroy_output(&kGumboDefaultOptions, output);
   bench::DoNotOptimize(&links);
 }
+
+// The two side by side, run after run: on a busy machine each pair shares
+// the same conditions, so the median of the pairs' ratios is steadier than the
+// ratio of two medians taken apart. Each run (31 pairs) prints
+// "@ IndexLoader_OtherParser_PairedRatio_x1000 <median ratio * 1000> <pairs>";
+// its time is that of the 31 pairs.
+FW_BENCH(IndexLoader_OtherParser_31Pairs_200KB, 1) {
+  static const std::string utf8 = Convert(PageBytes(), "UTF-8");
+  std::vector<double> ratios;
+  for (int i = 0; i < 31; ++i) {
+    const auto t0 = std::chrono::steady_clock::now();
+    std::vector<fw::html::Element> elements =
+        fw::html::BuildElementList(PageText(), u"http://127.0.0.1:18731/youjiamap.asp");
+    const auto t1 = std::chrono::steady_clock::now();
+    GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, utf8.data(), utf8.size());
+    size_t links = 0;
+    CollectLinks(output->root, links);
+    gumbo_destroy_output(&kGumboDefaultOptions, output);
+    const auto t2 = std::chrono::steady_clock::now();
+    bench::DoNotOptimize(elements.data());
+    bench::DoNotOptimize(&links);
+    ratios.push_back(std::chrono::duration<double>(t2 - t1).count() / std::chrono::duration<double>(t1 - t0).count());
+  }
+  std::sort(ratios.begin(), ratios.end());
+  std::printf("@ IndexLoader_OtherParser_PairedRatio_x1000 %d %zu\n", int(ratios[ratios.size() / 2] * 1000),
+              ratios.size());
+}
 #endif
 
 FW_BENCH(Html_SniffAndDecode_200KB, 25) {
@@ -134,6 +165,57 @@ FW_BENCH(Html_Tokenize_200KB, 25) {
   size_t count = 0;
   while (tokenizer.Next(token)) ++count;
   bench::DoNotOptimize(&count);
+}
+
+// The tree alone (tokens and tree construction). The first run also prints
+// the tree's size in memory beside the page's ("@ name bytes page_bytes").
+FW_BENCH(Html_BuildTree_200KB, 25) {
+  bench::SetBytesPerRun(PageBytes().size());
+  fw::html::Tree tree = fw::html::ParseHtml(PageText());
+  static bool printed = false;
+  if (!printed) {
+    printed = true;
+    std::printf("@ IndexTree_MemoryBytes %zu %zu\n", tree.MemoryBytes(), PageBytes().size());
+  }
+  bench::DoNotOptimize(tree.nodes.data());
+}
+
+// Markup that is quadratic to a naive tree builder: deeply nested formatting
+// elements (each one reconstructed, scoped, counted by the Noah's Ark clause)
+// and links never closed (each one runs the adoption agency on the last).
+// Each at two sizes: linear time shows as the same time per element.
+const std::u16string& NestedFormatting(size_t n) {
+  static std::u16string pages[2];
+  std::u16string& page = pages[n == 10000 ? 1 : 0];
+  if (page.empty()) {
+    static const char16_t* const kTags[] = {u"<b>", u"<i>x", u"<u>", u"<em>y", u"<strong>", u"<font color=red>"};
+    for (size_t i = 0; i < n; ++i) page += kTags[i % 6];
+    page += u"<p>tail";
+  }
+  return page;
+}
+const std::u16string& UnclosedLinks(size_t n) {
+  static std::u16string pages[2];
+  std::u16string& page = pages[n == 100000 ? 1 : 0];
+  if (page.empty())
+    for (size_t i = 0; i < n; ++i) page += u"<a href=c" + std::u16string(1, char16_t(u'a' + i % 26)) + u".html>t";
+  return page;
+}
+FW_BENCH(Pathological_NestedFormatting_5000, 9) {
+  auto elements = fw::html::BuildElementList(NestedFormatting(5000), u"http://h/");
+  bench::DoNotOptimize(elements.data());
+}
+FW_BENCH(Pathological_NestedFormatting_10000, 9) {
+  auto elements = fw::html::BuildElementList(NestedFormatting(10000), u"http://h/");
+  bench::DoNotOptimize(elements.data());
+}
+FW_BENCH(Pathological_UnclosedLinks_50000, 9) {
+  auto elements = fw::html::BuildElementList(UnclosedLinks(50000), u"http://h/");
+  bench::DoNotOptimize(elements.data());
+}
+FW_BENCH(Pathological_UnclosedLinks_100000, 9) {
+  auto elements = fw::html::BuildElementList(UnclosedLinks(100000), u"http://h/");
+  bench::DoNotOptimize(elements.data());
 }
 
 FW_BENCH(Html_BuildElementList_200KB, 25) {

@@ -61,6 +61,16 @@ def read(path):
 
 native, wine = read(sys.argv[1]), read(sys.argv[2])
 
+def read_figures(path):
+    figures = {}
+    for line in open(path, encoding="utf-8", errors="replace"):
+        if line.startswith("@ "):
+            name, *values = line[2:].split()
+            figures[name] = [int(v) for v in values]
+    return figures
+
+native_figures = read_figures(sys.argv[1])
+
 def mbs(case):
     median, size = case
     return size / median if median > 0 and size else 0.0
@@ -83,6 +93,31 @@ table("Index loader, 200 KB index page (tokens, element list, links): speed agai
        ("index loader, native", native.get("IndexLoader_Parse_200KB")),
        ("index loader, under Wine", wine.get("IndexLoader_Parse_200KB"))],
       ("other parser", other))
+
+paired = native_figures.get("IndexLoader_OtherParser_PairedRatio_x1000")
+if paired:
+    print(f"  run after run ({paired[1]} pairs, native): the other parser takes {paired[0] / 1000:.2f} x"
+          " the index loader's time (median of the pairs' ratios)")
+
+table("Tree construction alone, 200 KB index page",
+      [("other HTML5 parser, native", other),
+       ("tree, native", native.get("Html_BuildTree_200KB"))],
+      ("other parser", other))
+memory = native_figures.get("IndexTree_MemoryBytes")
+if memory:
+    print(f"  tree in memory: {memory[0] / 1024:.0f} KB for a {memory[1] / 1024:.0f} KB page"
+          f" ({memory[0] / memory[1]:.2f} x the page)")
+
+patho = [(label, n, native.get(f"Pathological_{name}_{n}"))
+         for label, name, sizes in (("nested formatting elements", "NestedFormatting", (5000, 10000)),
+                                    ("unclosed a elements", "UnclosedLinks", (50000, 100000)))
+         for n in sizes]
+if any(case for _, _, case in patho):
+    print("\nPathological markup through the index loader, native: the time per element should not grow with n")
+    print(f"  {'':34} {'median':>12} {'per element':>14}")
+    for label, n, case in patho:
+        if case:
+            print(f"  {f'{n:,} {label}':34} {case[0] / 1000:>9.1f} ms {case[0] * 1000 / n:>11.0f} ns")
 
 hooks = [(n, wine.get(f"HookWindows_{n}")) for n in (100, 300, 1000)]
 if any(case for _, case in hooks):

@@ -290,6 +290,24 @@ TEST_F(ProgramTest, ABrokenSiteSaysWhy) {
   }
 }
 
+// An index whose markup a browser repairs (the sample site's
+// repaired/youjiamap.asp as the index): the program lists the provinces and
+// cities a browser's document holds.
+TEST_F(ProgramTest, ARepairedIndexListsWhatABrowserBuilds) {
+  ASSERT_FALSE(Variant("FUELWISE_TEST_REPAIRED_SITE").empty()) << "run through with-site-variants.sh";
+  test::ForgetUserSettings();
+  const std::wstring site = L"http://" + Variant("FUELWISE_TEST_REPAIRED_SITE");
+  StartWith({L"--price-site", site, L"--chart-site", site});
+  const std::vector<HWND> combos = Combos();
+  ASSERT_EQ(combos.size(), 2u);
+  EXPECT_EQ(ComboItems(combos[0]), (Texts{u"广东", u"浙江", u"江苏", u"四川", u"山东", u"Hubei 湖北"}));
+  Choose(combos[0], L"四川");
+  EXPECT_EQ(ComboItems(combos[1]), (Texts{u"宜宾", u"成都", u"绵阳"}));
+  Choose(combos[0], L"江苏");
+  EXPECT_EQ(ComboItems(combos[1]), (Texts{u"南京", u"苏州", u"WUXI 无锡"}));
+  EXPECT_TRUE(Close());
+}
+
 // The shipped program against the site over HTTPS (a CA trusted in this
 // prefix only), reached through an http-to-https redirect, and in UTF-8
 // declared by the answer's header or by the page: the same provinces, cities

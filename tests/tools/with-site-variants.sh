@@ -11,6 +11,8 @@
 #   FUELWISE_TEST_UTF8_META_SITE    127.0.0.1:PORT  pages in UTF-8, said only by <meta charset>
 #   FUELWISE_TEST_FAULT_SITE        127.0.0.1:PORT  the index answered with status 500 and a
 #                                                   page that lists no province
+#   FUELWISE_TEST_REPAIRED_SITE     127.0.0.1:PORT  the index written with markup a browser
+#                                                   repairs (repaired/youjiamap.asp)
 #   FUELWISE_TEST_CA_TRUSTED        1 with --trust-ca, else 0
 #
 # The HTTPS site is reached as localhost (WinHTTP matches the certificate
@@ -75,6 +77,8 @@ start_site utf8-meta --charset utf8-meta
 export FUELWISE_TEST_UTF8_META_SITE="127.0.0.1:$(cat "$work/utf8-meta")"
 start_site fault --fault /youjiamap.asp=500
 export FUELWISE_TEST_FAULT_SITE="127.0.0.1:$(cat "$work/fault")"
+start_site repaired --index repaired/youjiamap.asp
+export FUELWISE_TEST_REPAIRED_SITE="127.0.0.1:$(cat "$work/repaired")"
 
 export FUELWISE_TEST_CA_TRUSTED=0
 if [ -n "$trust_tool" ]; then

@@ -207,6 +207,82 @@ def index_page():
     return "".join(out)
 
 
+# The index again, written the way real pages get written: tags left open,
+# misnested, in the wrong place. A browser repairs such markup while it builds
+# the document (the HTML standard's tree construction); the program must list
+# what the browser's document holds. Served as repaired/youjiamap.asp, and by
+# `server.py --index repaired/youjiamap.asp` as the index itself; its links
+# lie under http://__HOST__/repaired/.
+REPAIRED_ROOT = ROOT + "repaired/"
+
+
+def repaired_index_page():
+    r = REPAIRED_ROOT
+    out = [head("全国油价地图_今日油价查询"), '<body>\n']
+    out.append('<div class="nav"><a href="' + ROOT + '">首页</a> | '
+               '<a href="' + r + '">油价地图</a></div>\n')
+    out.append('<h1>全国各省市今日油价</h1>\n')
+    # Links left open in list items: each ends where the next item starts.
+    out.append('<ul class="prov">\n'
+               '<li><a href="' + r + 'guangdong/" target="_blank">广东\n'
+               '<li><a href="' + r + 'guangdong/guangzhou.html" target="_blank">广州\n'
+               '<li><a href="' + r + 'guangdong/shenzhen.html" target="_blank">深圳</a>\n'
+               '</ul>\n')
+    # Misnested bold and links: the adoption agency algorithm sorts them out.
+    out.append('<p class="row"><b><a href="' + r + 'zhejiang/" target="_blank">浙江</b></a>：\n'
+               '<a href="' + r + 'zhejiang/hangzhou.html" target="_blank"><b>杭州</a>市</b>\n'
+               '<a href="' + r + 'zhejiang/ningbo.html" target="_blank"><i>宁波</i></a>\n'
+               '</p>\n')
+    # Parts a browser does not show, and text-transform.
+    out.append('<div class="row"><a href="' + r + 'jiangsu/" target="_blank">江苏'
+               '<span style="display:none">省</span></a>：\n'
+               '<a href="' + r + 'jiangsu/nanjing.html" target="_blank">南京<span hidden>市</span></a>\n'
+               '<a href="' + r + 'jiangsu/suzhou.html" target="_blank">苏州'
+               '<span style="visibility:hidden">市</span></a>\n'
+               '<a href="' + r + 'jiangsu/wuxi.html" target="_blank" style="text-transform:uppercase">'
+               'wuxi 无锡</a>\n'
+               '</div>\n')
+    # Links in cells left open, and one between rows: a browser moves it out
+    # of the table, before it.
+    out.append('<table width="760">\n'
+               '<tr><td class="prov"><a href="' + r + 'sichuan/" target="_blank">四川</a>\n'
+               '<td class="city"><a href="' + r + 'sichuan/chengdu.html" target="_blank">成都</a> '
+               '<a href="' + r + 'sichuan/mianyang.html" target="_blank">绵阳</a>\n'
+               '</tr>\n'
+               '<a href="' + r + 'sichuan/yibin.html" target="_blank">宜宾</a>\n'
+               '</table>\n')
+    # Blocks inside links.
+    out.append('<div class="row"><a href="' + r + 'shandong/" target="_blank"><div>山东</div></a>：\n'
+               '<a href="' + r + 'shandong/jinan.html" target="_blank"><p>济南</p></a>\n'
+               '<a href="' + r + 'shandong/qingdao.html" target="_blank"><div>青岛</div><div>黄岛</div></a>\n'
+               '</div>\n')
+    # A link in an SVG drawing is an SVG element, not an HTML link.
+    out.append('<svg width="16" height="16"><a href="' + r + 'xizang/" target="_blank">'
+               '<text x="0" y="12">西藏</text></a></svg>\n')
+    out.append('<p class="row"><a href="' + r + 'hubei/" target="_blank" style="text-transform:capitalize">'
+               'hubei 湖北</a>：\n'
+               '<a href="' + r + 'hubei/wuhan.html" target="_blank">武汉</a>\n'
+               '</p>\n'
+               '<p class="foot">油价数据仅供参考，以加油站实际价格为准。</p>\n</body>\n</html>\n')
+    return "".join(out)
+
+
+# What a browser's document gives for the repaired index, worked out by hand
+# from the HTML standard: the site links with target _blank in tree order
+# (URL under REPAIRED_ROOT, innerText). The link written after the table's
+# rows comes before the table; the SVG link is none.
+REPAIRED_LINKS = [
+    ("guangdong/", "广东"), ("guangdong/guangzhou.html", "广州"), ("guangdong/shenzhen.html", "深圳"),
+    ("zhejiang/", "浙江"), ("zhejiang/hangzhou.html", "杭州"), ("zhejiang/ningbo.html", "宁波"),
+    ("jiangsu/", "江苏"), ("jiangsu/nanjing.html", "南京"), ("jiangsu/suzhou.html", "苏州"),
+    ("jiangsu/wuxi.html", "WUXI 无锡"),
+    ("sichuan/yibin.html", "宜宾"), ("sichuan/", "四川"), ("sichuan/chengdu.html", "成都"),
+    ("sichuan/mianyang.html", "绵阳"),
+    ("shandong/", "山东"), ("shandong/jinan.html", "济南"), ("shandong/qingdao.html", "青岛\n黄岛"),
+    ("hubei/", "Hubei 湖北"), ("hubei/wuhan.html", "武汉"),
+]
+
+
 def price_table(city, rows, caption=None):
     out = ['<table width="300" border="1" cellspacing="0" cellpadding="3" bordercolor="#cccccc">\n']
     if caption:
@@ -513,7 +589,7 @@ def write(out_dir, rel, data):
 
 
 def generate(out_dir):
-    files = {"youjiamap.asp": index_page()}
+    files = {"youjiamap.asp": index_page(), "repaired/youjiamap.asp": repaired_index_page()}
     for pslug, pname, clist in PROVINCES:
         files[pslug + "/index.html"] = province_page(pslug, pname, clist)
     for pslug, pname, cslug, cname, rows, two in cities():

@@ -623,6 +623,24 @@ def t_charset_option():
             srv.stop()
 
 
+def t_index_option():
+    plain = Server()
+    repaired = Server("--index", "repaired/youjiamap.asp")
+    try:
+        status, _h, body = repaired.get("/youjiamap.asp")
+        want = plain.get("/repaired/youjiamap.asp")[2].decode("gbk").replace(plain.root, "")
+        check(status == 200 and body.decode("gbk").replace(repaired.root, "") == want, "the index is not the page")
+        page = body.decode("gbk")
+        for path, _text in generate.REPAIRED_LINKS:
+            check(repaired.root + "repaired/" + path in page, "no link to " + path)
+        # Every other path is the site as usual.
+        check(repaired.get("/guangdong/guangzhou.html")[2] == plain.get("/guangdong/guangzhou.html")[2]
+              .replace(plain.root.encode(), repaired.root.encode()), "a city page differs")
+    finally:
+        for srv in (plain, repaired):
+            srv.stop()
+
+
 def main():
     res = Results()
     srv = Server()
@@ -656,6 +674,7 @@ def main():
     res.run("port file and lifetime", t_port_file_and_lifetime)
     res.run("--tls-cert/--tls-key and --redirect-to", t_tls_and_redirect_to)
     res.run("--charset utf8-header and utf8-meta", t_charset_option)
+    res.run("--index", t_index_option)
     print("%d passed, %d failed" % (res.passed, res.failed))
     return 0 if res.failed == 0 else 1
 

@@ -100,7 +100,8 @@ class SiteServer(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, addr, faults, verbose, delay_ms=0, tls=None, redirect_to=None, charset="gbk"):
+    def __init__(self, addr, faults, verbose, delay_ms=0, tls=None, redirect_to=None, charset="gbk",
+                 index=None):
         super().__init__(addr, Handler)
         self.faults = dict(FIXED_FAULTS)
         self.faults.update(faults)
@@ -111,6 +112,7 @@ class SiteServer(ThreadingHTTPServer):
         self.scheme = "https" if tls else "http"
         self.redirect_to = redirect_to
         self.charset = charset
+        self.index = index  # a page of www/ served for /youjiamap.asp, or None
 
     # The TLS handshake runs on the request's own thread: a client that
     # connects and says nothing must not hold up the accept loop.
@@ -203,6 +205,8 @@ class Handler(BaseHTTPRequestHandler):
         kind = self.server.faults.get(path)
         if kind:
             self.fault(kind, path, query)
+        elif path == "/youjiamap.asp" and self.server.index:
+            self.serve_file("/" + self.server.index)
         else:
             self.serve_file(path)
 
@@ -408,6 +412,8 @@ def main(argv=None):
     ap.add_argument("--charset", choices=CHARSETS, default="gbk",
                     help="pages as GBK with a meta tag (default), as UTF-8 declared only by the "
                          "Content-Type header (utf8-header), or only by <meta charset> (utf8-meta)")
+    ap.add_argument("--index", metavar="PAGE",
+                    help="serve this page of www/ as /youjiamap.asp (e.g. repaired/youjiamap.asp)")
     args = ap.parse_args(argv)
     if bool(args.tls_cert) != bool(args.tls_key):
         ap.error("--tls-cert and --tls-key go together")
@@ -421,6 +427,8 @@ def main(argv=None):
         ap.error("--lifetime must be positive")
     if not 0 <= args.delay <= SLOW_MAX_MS:
         ap.error("--delay must be 0..%d" % SLOW_MAX_MS)
+    if args.index is not None and not os.path.isfile(os.path.join(WWW, *args.index.split("/"))):
+        ap.error("--index must name a page of www/")
     if not os.path.isfile(os.path.join(WWW, "youjiamap.asp")):
         sys.stderr.write("server.py: %s has no pages; run generate.py first\n" % WWW)
         return 1
@@ -435,7 +443,7 @@ def main(argv=None):
             return 1
     try:
         server = SiteServer((args.bind, args.port), dict(args.fault), args.verbose, args.delay,
-                            tls, args.redirect_to, args.charset)
+                            tls, args.redirect_to, args.charset, args.index)
     except OSError as e:
         sys.stderr.write("server.py: cannot listen on %s:%d: %s\n" % (args.bind, args.port, e))
         return 1

@@ -1,60 +1,60 @@
-// The flat element list of a decoded HTML page: what a browser's
-// document.all collection would give a link collector, built without a
-// browser. Portable: no platform header.
+// The element list of a decoded HTML page: what a browser's document.all
+// collection gives a link collector, built without a browser. Portable: no
+// platform header.
 //
-// Rules (kept deliberately simple, since there is no tree builder):
-// - Every start tag in the token stream becomes one element, in document
-//   order. No implied elements are added (a page without <html>, <head>,
-//   <body> or <tbody> gives no such element), but a tag for an <html>, <head>
-//   or <body> that a browser already has (given or implied by earlier
-//   content) gives none either, as it only adds attributes there. "</br>"
-//   gives a BR element and "</p>" with no open paragraph an empty P, as in a
-//   browser. Tags inside comments, inside script/style/xmp/iframe/noembed/
-//   noframes/noscript raw text and inside title/textarea text do not exist,
-//   as they are not tags to the tokenizer either (scripting counts as enabled).
-// - tagName is the tag name in ASCII capitals ("A", "TD").
-// - href: for A and AREA with an href attribute, the attribute (character
+// Rules:
+// - The page is parsed into a tree as the HTML standard's tree builder does
+//   (Tree.h): implied elements exist (every document has HTML, HEAD and BODY;
+//   a table row without a row group gets a TBODY), misnested and unclosed
+//   markup is repaired (an <a> left open ends where the next <a> or list item
+//   starts, misnested formatting is split by the adoption agency algorithm,
+//   content misplaced in a table is moved before it), SVG and MathML are
+//   foreign content, and a <template>'s content is not in the document.
+//   Scripting counts as enabled (a <noscript> holds text, not elements).
+// - The list is every element of the document in tree order.
+// - tagName: for HTML elements the name in ASCII capitals ("A", "TD"); for
+//   SVG and MathML elements the name as the tree has it ("svg", "a",
+//   "foreignObject"): an SVG <a> is no "A".
+// - href: for HTML A and AREA with an href attribute, the attribute (character
 //   references decoded the attribute way, so "?a=1&copy=2" stays as written)
 //   resolved against the document base URL; when the value cannot be parsed
 //   as a URL, the value as written. Empty for other elements and for links
 //   without href. The base is the page URL, or the href of the first <base>
-//   element that has one, resolved against the page URL (an unparsable one is
-//   ignored). As in a browser reading a.href once the document is parsed,
-//   that base applies to every link, also those written before the <base>.
+//   element in tree order that has one, resolved against the page URL (an
+//   unparsable one is ignored). As in a browser reading a.href once the
+//   document is parsed, that base applies to every link, also those before it.
 // - target: the target attribute as written, empty when absent.
-// - innerText: the element's content as a browser renders it:
-//     * text of nested elements counts; the text of script, style, title,
-//       textarea, iframe, noembed, noframes and noscript does not (those
-//       elements report their own text as written, like a DOM does for an
-//       element that is not rendered); img alt text does not count;
-//     * runs of space, tab, CR, LF and FF collapse to one space; U+00A0 is
-//       kept; white space is not preserved in <pre> either;
-//     * <br> gives "\n"; a block-level element (div, p, ul/ol/li, dl/dt/dd,
-//       table, tbody/thead/tfoot, tr, caption, h1-h6, hr, blockquote, pre,
-//       form, center, address, section, article, header, footer, nav, aside,
-//       main, fieldset, legend, details, summary, figure, option...) starts
-//       and ends a line, and a paragraph is set off by a blank line ("\n\n")
-//       as a browser's innerText does; adjacent line breaks of blocks merge;
-//     * table cells (td, th) of one row are separated by a tab;
-//     * spaces at the start and end of each line are removed, and white
-//       space (line breaks and tabs included) at both ends of the element;
-//     * U+0000 in text is dropped (as a browser's tree builder does).
-// - Content ends at the matching end tag. Unclosed elements end where the HTML
-//   standard's implied-end rules would end them for the cases that matter to
-//   links: an <a> start tag ends an open a; a block start tag ends an open p;
-//   a new <li>, <dt>/<dd>, <td>/<th>, <tr>, <option> ends the previous one
-//   of its kind; a table section start tag ends what is open inside the
-//   table; an end tag ends the element it names and everything opened inside
-//   it, but does not reach out of a table cell or table (the standard's
-//   element scopes); an end tag that matches nothing is ignored. At the end
-//   of input every open element ends. (Simplification: a <table> does not end
-//   an open <p>, which only standards-mode pages would do.)
-// - Bounds: at 512 open elements the deepest one ends before the next starts,
-//   so deeper markup becomes siblings (browsers flatten such trees alike);
-//   the innerText of all elements together is capped at 8 characters per
-//   input character plus 64K, after which elements that end later (outer
-//   ones) get their innerText cut short. A normal page stays far below the
-//   cap; the cap keeps pathological nesting from going quadratic.
+// - innerText: the HTML standard's innerText of the element (empty for SVG
+//   and MathML elements, which have none):
+//     * an element that is not being rendered (display: none, or inside such
+//       an element or inside a replaced element) gives its text content;
+//     * otherwise the rendered-text collection steps run on its children:
+//       text after CSS white-space processing (runs of collapsible white space
+//       become one space, and collapsible spaces at the start and end of a
+//       line go) and text-transform; "\n" for <br>; a tab after each table
+//       cell but the last of its row, a line feed after each row but the last
+//       of its table; a required line break before and after each block-level
+//       box and table caption, two for <p>; nothing from elements whose
+//       visibility is hidden or collapse (their visible descendants count);
+//       runs of required line breaks become that many line feeds, those at
+//       the start and end are dropped;
+//     * styles: the default style sheet's display (block, list-item, table
+//       parts, and display: none for head, script, style, template, title,
+//       noscript, [hidden], input type=hidden, a closed dialog, a closed
+//       details' content but its summary...) and white-space (pre for pre,
+//       listing, plaintext, xmp; pre-wrap for textarea; nowrap for nobr),
+//       and these declarations of the element's own style attribute:
+//       display, visibility, text-transform, white-space. No other CSS (no
+//       style sheets, no selectors). A segment break in collapsible white
+//       space becomes a space; text-transform maps the case of ASCII and
+//       Latin-1 letters only; img alt text does not count.
+//     * U+0000 in text is dropped (as the tree builder does); U+FDD0-U+FDEF in
+//       text become U+FFFD.
+// - Bounds: the innerText of all elements together is capped at 8 characters
+//   per input character plus 64K; elements whose content ends first take
+//   their text first, so under pathological nesting the outer elements get
+//   their innerText cut short. A normal page stays far below the cap; the cap
+//   keeps deep nesting from going quadratic.
 #pragma once
 
 #include <string>
@@ -66,7 +66,7 @@
 namespace fw::html {
 
 struct Element {
-  std::u16string tagName;    // upper case, as a DOM's tagName for HTML elements ("A", "TD")
+  std::u16string tagName;    // as a DOM's tagName: upper case for HTML elements ("A", "TD")
   std::u16string href;       // for A/AREA with an href: the URL resolved against the base; else empty
   std::u16string innerText;  // as a browser renders inline content (rules above)
   std::u16string target;     // the target attribute as written (empty if none)

@@ -148,18 +148,30 @@ struct Tokenizer::Impl {
     token.publicId.clear();
     token.systemId.clear();
   }
+  // Reset, keeping the attributes' strings for the next tags: a page's
+  // attribute values then cost no allocation each.
+  static void Reset(Tokenizer& t, Token& token) {
+    for (Attribute& a : token.attributes) t.m_spareAttributes.push_back(std::move(a));
+    token.name.clear();
+    token.data.clear();
+    token.attributes.clear();
+    token.selfClosing = false;
+    token.hasName = token.hasPublicId = token.hasSystemId = token.forceQuirks = false;
+    token.publicId.clear();
+    token.systemId.clear();
+  }
   static void NewTag(Tokenizer& t, TokenType type) {
-    Reset(t.m_current);
+    Reset(t, t.m_current);
     t.m_current.type = type;
     t.m_attrPending = false;
   }
   static void NewComment(Tokenizer& t, std::u16string_view data = {}) {
-    Reset(t.m_current);
+    Reset(t, t.m_current);
     t.m_current.type = TokenType::Comment;
     t.m_current.data.assign(data);
   }
   static void NewDoctype(Tokenizer& t) {
-    Reset(t.m_current);
+    Reset(t, t.m_current);
     t.m_current.type = TokenType::Doctype;
   }
   static void StartAttribute(Tokenizer& t) {
@@ -175,7 +187,15 @@ struct Tokenizer::Impl {
     if (!t.m_attrPending) return;
     t.m_attrPending = false;
     if (t.m_current.FindAttribute(t.m_attrName)) return;
-    t.m_current.attributes.push_back({std::move(t.m_attrName), std::move(t.m_attrValue)});
+    if (t.m_spareAttributes.empty()) {
+      t.m_current.attributes.push_back({std::move(t.m_attrName), std::move(t.m_attrValue)});
+    } else {
+      // A spare attribute takes the strings; its old buffers take the next ones.
+      Attribute& a = t.m_current.attributes.emplace_back(std::move(t.m_spareAttributes.back()));
+      t.m_spareAttributes.pop_back();
+      a.name.swap(t.m_attrName);
+      a.value.swap(t.m_attrValue);
+    }
     t.m_attrName.clear();
     t.m_attrValue.clear();
   }
@@ -1139,7 +1159,7 @@ bool Tokenizer::Next(Token& token) {
   while (!m_textReady && !m_tokenReady && !m_eofEmitted) Impl::kHandlers[size_t(m_state)](*this);
   if (m_textReady) {
     m_textReady = false;
-    Impl::Reset(token);
+    Impl::Reset(*this, token);
     token.type = TokenType::Character;
     token.data.swap(m_pendingText);
     m_pendingText.clear();
@@ -1147,17 +1167,33 @@ bool Tokenizer::Next(Token& token) {
   }
   if (m_tokenReady) {
     m_tokenReady = false;
+    // Only the fields the token's type uses are swapped; the others are
+    // cleared (the tokenizer resets its own when it starts the next token).
     token.type = m_current.type;
-    token.name.swap(m_current.name);
-    token.data.swap(m_current.data);
-    token.attributes.swap(m_current.attributes);
     token.selfClosing = m_current.selfClosing;
     token.hasName = m_current.hasName;
     token.hasPublicId = m_current.hasPublicId;
     token.hasSystemId = m_current.hasSystemId;
     token.forceQuirks = m_current.forceQuirks;
-    token.publicId.swap(m_current.publicId);
-    token.systemId.swap(m_current.systemId);
+    if (m_current.type == TokenType::StartTag || m_current.type == TokenType::EndTag) {
+      token.name.swap(m_current.name);
+      token.attributes.swap(m_current.attributes);
+      token.data.clear();
+      token.publicId.clear();
+      token.systemId.clear();
+    } else if (m_current.type == TokenType::Comment) {
+      token.data.swap(m_current.data);
+      token.name.clear();
+      token.attributes.clear();
+      token.publicId.clear();
+      token.systemId.clear();
+    } else {
+      token.name.swap(m_current.name);
+      token.data.swap(m_current.data);
+      token.attributes.swap(m_current.attributes);
+      token.publicId.swap(m_current.publicId);
+      token.systemId.swap(m_current.systemId);
+    }
     return true;
   }
   return false;

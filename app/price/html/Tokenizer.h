@@ -6,12 +6,14 @@
 //   adjacent character tokens always arrive merged;
 // - CR LF and lone CR become LF before tokenizing (13.2.3.5 "Preprocessing the
 //   input stream");
-// - there is no tree builder, so the tokenizer itself switches to RCDATA after
-//   a <title>/<textarea> start tag, to RAWTEXT after <style>, <xmp>, <iframe>,
-//   <noembed>, <noframes>, <noscript> (scripting counts as enabled), to script
-//   data after <script> and to PLAINTEXT after
-//   <plaintext> (unless SetContentModelSwitching(false)); a self-closing flag
-//   does not prevent the switch, as a tree builder ignores it on these tags;
+// - the tree builder (TreeBuilder.cpp) sets the content model itself, as the
+//   standard has it do: it turns switching off and calls SetState and
+//   SetForeignContent between tokens. On its own (switching on, the default)
+//   the tokenizer switches to RCDATA after a <title>/<textarea> start tag, to
+//   RAWTEXT after <style>, <xmp>, <iframe>, <noembed>, <noframes>,
+//   <noscript> (scripting counts as enabled), to script data after <script>
+//   and to PLAINTEXT after <plaintext>; a self-closing flag does not prevent
+//   the switch, as a tree builder ignores it on these tags;
 // - parse errors are not reported.
 // Portable: no platform header.
 #pragma once
@@ -88,15 +90,16 @@ class Tokenizer {
   // Returns false once the input is exhausted and every token has been given.
   bool Next(Token& token);
 
-  // Test hooks: the state to start in and the last start tag's name (which
-  // decides the "appropriate end tag" of RCDATA/RAWTEXT/script data). Call
-  // before the first Next().
+  // The state to go on in (the tree builder's switch after a start tag, or a
+  // test's initial state), and the last start tag's name (which decides the
+  // "appropriate end tag" of RCDATA/RAWTEXT/script data; tests only). May be
+  // called between tokens.
   void SetState(TokenizerState state) { m_state = state; }
   void SetLastStartTag(std::u16string_view name) { m_lastStartTag.assign(name); }
   // On by default; the conformance tests turn it off to see the bare tokenizer.
   void SetContentModelSwitching(bool on) { m_switchContentModel = on; }
-  // The CDATA section state is only entered in foreign content, which needs a
-  // tree builder; the tests say when the "adjusted current node" is foreign.
+  // The CDATA section state is only entered in foreign content: the tree
+  // builder (or a test) says when the "adjusted current node" is foreign.
   void SetForeignContent(bool on) { m_foreign = on; }
 
  private:
@@ -115,6 +118,7 @@ class Tokenizer {
   Token m_current;                 // the tag, comment or DOCTYPE being built
   std::u16string m_attrName;       // the attribute being built
   std::u16string m_attrValue;
+  std::vector<Attribute> m_spareAttributes;  // emptied attributes whose buffers are reused
   bool m_attrPending = false;
   std::u16string m_pendingText;    // characters not yet handed out
   std::u16string m_tempBuffer;     // 13.2.5 "temporary buffer"

@@ -103,6 +103,44 @@ TEST_F(LookupSiteTest, ProvinceIndexFromTheSite) {
   EXPECT_TRUE(window.shown.empty());
 }
 
+// The index written with markup a browser repairs (the sample site's
+// repaired/youjiamap.asp, its links under /repaired/): the provinces and
+// cities a browser's document gives, worked out from the HTML standard.
+TEST(LookupRepairedSiteTest, ProvincesAndCitiesAsABrowserBuildsThePage) {
+  Window window{Host() + u"/repaired"};
+  const std::u16string root = Root() + u"repaired/";
+  window.lookup.LoadProvince();
+  const MemoryPriceControls& c = window.controls;
+  EXPECT_EQ(c.comWhere[0].Items(), (Items{u"广东", u"浙江", u"江苏", u"四川", u"山东", u"Hubei 湖北"}));
+  EXPECT_EQ(c.ListCity[0].Items(),
+            (Items{root + u"guangdong/", root + u"zhejiang/", root + u"jiangsu/", root + u"sichuan/",
+                   root + u"shandong/", root + u"hubei/"}));
+  // Every site link in tree order: the link between the table's rows comes
+  // before the table, the SVG link is none.
+  EXPECT_EQ(c.ListCity[2].Items(),
+            (Items{u"广东", u"广州", u"深圳", u"浙江", u"杭州", u"宁波", u"江苏", u"南京", u"苏州", u"WUXI 无锡",
+                   u"宜宾", u"四川", u"成都", u"绵阳", u"山东", u"济南", u"青岛\n黄岛", u"Hubei 湖北", u"武汉"}));
+  ASSERT_EQ(c.ListCity[3].ListCount(), 19u);
+  EXPECT_EQ(c.ListCity[3].List(10), root + u"sichuan/yibin.html");
+  struct Province {
+    int index;
+    Items cities;
+  };
+  const Province provinces[] = {
+      {0, {u"广州", u"深圳"}},
+      {1, {u"杭州", u"宁波"}},
+      {2, {u"南京", u"苏州", u"WUXI 无锡"}},
+      {3, {u"宜宾", u"成都", u"绵阳"}},
+      {4, {u"济南", u"青岛\n黄岛"}},
+      {5, {u"武汉"}},
+  };
+  for (const Province& p : provinces) {
+    window.ChooseProvince(p.index);
+    EXPECT_EQ(c.comWhere[1].Items(), p.cities) << "province " << p.index;
+  }
+  EXPECT_TRUE(window.shown.empty());
+}
+
 TEST_F(LookupSiteTest, ProvinceGivesItsCities) {
   window.lookup.LoadProvince();
   window.ChooseProvince(0);
