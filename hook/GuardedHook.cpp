@@ -126,9 +126,9 @@ bool GuardedHook::sc_Subclass(HWND hWnd, LONG_PTR userValue, HookProc callback) 
   }
 
   GuardedRecord* raw = record.get();
-  DWORD error = 0;
+  hook_detail::AttachError error;
   if (hook_detail::AttachLayer(hWnd, std::move(record), error) == nullptr) {
-    zReportError(kRoutine, SetWindowLongFailedText(error));
+    zReportError(kRoutine, CallFailedText(error.call, error.code));
     return false;
   }
   m_registry->push_back({std::move(key), raw});

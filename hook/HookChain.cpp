@@ -76,24 +76,24 @@ class HookChain {
   static HookChain* Of(HWND hWnd) { return Chains().Find(hWnd); }
 
   // The window's stack, installing the shared procedure when it has none.
-  static HookChain* Ensure(HWND hWnd, DWORD& error) {
+  static HookChain* Ensure(HWND hWnd, AttachError& error) {
     if (HookChain* chain = Of(hWnd); chain != nullptr && !chain->m_destroyed) return chain;
     DWORD processId = 0;
     if (GetWindowThreadProcessId(hWnd, &processId) == 0 || processId != GetCurrentProcessId()) {
       // Another process's window: its procedure cannot be replaced from here.
-      error = ERROR_ACCESS_DENIED;
+      error.code = ERROR_ACCESS_DENIED;
       return nullptr;
     }
     auto chain = std::unique_ptr<HookChain>(new HookChain(hWnd));
     if (!Chains().Add(hWnd, chain.get())) {
-      error = ERROR_NOT_ENOUGH_MEMORY;
+      error.code = ERROR_NOT_ENOUGH_MEMORY;
       return nullptr;
     }
     SetLastError(0);
     const LONG_PTR previous =
         SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SharedWndProc));
     if (previous == 0) {
-      error = GetLastError();
+      error.code = GetLastError();
       Chains().Remove(hWnd, chain.get());
       return nullptr;
     }
@@ -101,7 +101,7 @@ class HookChain {
     if (!SetPropW(hWnd, kChainMark, chain.get())) {
       // Without its mark the stack would be taken for a dead window's and ended
       // while the window lives: no hook rather than one that vanishes.
-      error = GetLastError();
+      error = AttachError{GetLastError(), L"SetProp"};
       SetWindowLongPtrW(hWnd, GWLP_WNDPROC, previous);
       Chains().Remove(hWnd, chain.get());
       return nullptr;
@@ -279,7 +279,7 @@ void HookLayer::Detach() {
   if (m_chain != nullptr && !m_detached) m_chain->Detach(this);
 }
 
-HookLayer* AttachLayer(HWND hWnd, std::unique_ptr<HookLayer> layer, DWORD& error) {
+HookLayer* AttachLayer(HWND hWnd, std::unique_ptr<HookLayer> layer, AttachError& error) {
   HookChain* chain = HookChain::Ensure(hWnd, error);
   if (chain == nullptr) return nullptr;
   HookLayer* raw = layer.get();
@@ -287,7 +287,7 @@ HookLayer* AttachLayer(HWND hWnd, std::unique_ptr<HookLayer> layer, DWORD& error
     chain->Push(std::move(layer));
   } catch (const std::bad_alloc&) {
     // A stack created for this layer stays empty and goes with the window's next message.
-    error = ERROR_NOT_ENOUGH_MEMORY;
+    error.code = ERROR_NOT_ENOUGH_MEMORY;
     return nullptr;
   }
   return raw;

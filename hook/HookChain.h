@@ -23,6 +23,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string_view>
 
 namespace fw::hook_detail {
 
@@ -74,10 +75,18 @@ class HookLayer {
   bool m_detached = false;
 };
 
+// Why a hook could not be attached: the last-error code and the call that
+// failed. Refusals that are not a call's own (another process's window, no
+// memory for the stack) are reported as the procedure's replacement failing,
+// which is what they prevent.
+struct AttachError {
+  DWORD code = 0;
+  std::wstring_view call = L"SetWindowLong";
+};
+
 // Makes `layer` the newest hook of `hWnd`. On failure returns nullptr, leaves the
-// window as it was and sets `error` to the failing call's last-error code. Call
-// ReleaseDeadWindows(hWnd) first.
-HookLayer* AttachLayer(HWND hWnd, std::unique_ptr<HookLayer> layer, DWORD& error);
+// window as it was and fills `error`. Call ReleaseDeadWindows(hWnd) first.
+HookLayer* AttachLayer(HWND hWnd, std::unique_ptr<HookLayer> layer, AttachError& error);
 
 // Ends the stacks (and tells the owners of their layers) of windows that died while
 // some other code had put an older procedure back over ours, so that their

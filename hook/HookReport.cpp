@@ -6,8 +6,10 @@ std::wstring AllocFailedText(uint32_t lastError) {
   return L"VirtualAlloc failed, error: " + std::to_wstring(lastError);
 }
 
-std::wstring SetWindowLongFailedText(uint32_t lastError) {
-  return L"SetWindowLong failed, error #" + std::to_wstring(lastError);
+std::wstring SetWindowLongFailedText(uint32_t lastError) { return CallFailedText(L"SetWindowLong", lastError); }
+
+std::wstring CallFailedText(std::wstring_view call, uint32_t lastError) {
+  return std::wstring(call) + L" failed, error #" + std::to_wstring(lastError);
 }
 
 std::wstring MessageNotFoundText(uint32_t msg) {

@@ -26,6 +26,8 @@ inline constexpr std::wstring_view kInvalidMessage = L"Invalid message: message 
 std::wstring AllocFailedText(uint32_t lastError);
 // "SetWindowLong failed, error #5"
 std::wstring SetWindowLongFailedText(uint32_t lastError);
+// The same for another call: "SetProp failed, error #8".
+std::wstring CallFailedText(std::wstring_view call, uint32_t lastError);
 // "Message &H200 not found in table": upper-case hex, no leading zeros.
 std::wstring MessageNotFoundText(uint32_t msg);
 

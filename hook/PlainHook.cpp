@@ -59,7 +59,7 @@ int PlainHook::HookStart(HWND hWnd) {
   if (hWnd == nullptr || !IsWindow(hWnd)) return -1;
   auto record = std::make_unique<PlainRecord>(this, m_zSubclass_Proc);
   PlainRecord* raw = record.get();
-  DWORD error = 0;
+  hook_detail::AttachError error;
   if (hook_detail::AttachLayer(hWnd, std::move(record), error) == nullptr) return -1;
 
   int index = -1;

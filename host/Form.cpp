@@ -212,8 +212,10 @@ bool Form::BuildFromDesign(const DesignNode& design, std::u16string source) {
   m_name = design.name;
   m_designSource = std::move(source);
   design.props.ClearRefusals();
+  design.props.ClearAsked();
   if (!CreateWindowFor(design.props, {})) return false;
   ReportRefusals(design.props, m_name);
+  ReportUnknownNames(design.props, m_name);
   BuildChildren(design, nullptr);
   SortTabOrder();
   DockAligned();
@@ -247,6 +249,23 @@ void Form::ReportRefusals(const PropertyStore& props, std::u16string_view contro
   props.ClearRefusals();
 }
 
+void Form::ReportUnknownNames(const PropertyStore& props, std::u16string_view control) {
+  for (const PropertyStore::Entry* e : props.UnaskedEntries()) {
+    std::u16string text = m_designSource;
+    if (e->line > 0) text += u" line " + Utf8ToUtf16(std::to_string(e->line));
+    text += u": ";
+    text += control;
+    text += u" property ";
+    text += e->name;
+    text += u" = " + DesignValueText(e->value);
+    text += u": no such property";
+    const std::u16string nearest = props.NearestAskedName(e->name);
+    if (!nearest.empty()) text += u" (did you mean " + nearest + u"?)";
+    text += u"; the value is ignored";
+    m_buildErrors.push_back(std::move(text));
+  }
+}
+
 void Form::BuildChildren(const DesignNode& node, Control* container) {
   for (const DesignNode& child : node.children) {
     std::unique_ptr<Control> control = CreateControl(child.kind);
@@ -257,12 +276,14 @@ void Form::BuildChildren(const DesignNode& node, Control* container) {
     Control* raw = control.get();
     const PropertyStore& p = child.props;
     p.ClearRefusals();
+    p.ClearAsked();
     const bool placed = PlaceControl(std::move(control), child.name, container, p.ReadInt32(u"Left", 0),
                                      p.ReadInt32(u"Top", 0), p.ReadInt32(u"Width", 0),
                                      p.ReadInt32(u"Height", 0), child.index, &p);
     std::u16string qualified = child.name;
     if (child.index) qualified += u"(" + Utf8ToUtf16(std::to_string(*child.index)) + u")";
     ReportRefusals(p, qualified);
+    if (placed) ReportUnknownNames(p, qualified);
     if (!placed) {
       m_buildErrors.push_back(child.kind + u" " + child.name);
       continue;

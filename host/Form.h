@@ -66,7 +66,10 @@ class Form {
   // What Load could not use: the kind and name of each block it could not
   // build, and each saved value of the wrong kind or range, as
   // "<design> line <n>: <control> property <name> = <value>: expected <what>;
-  // the default is kept" (the design is the resource's name, or the window's).
+  // the default is kept" (the design is the resource's name, or the window's),
+  // and each value under a name neither the form nor the control asked for, as
+  // "... property <name> = <value>: no such property (did you mean <nearest>?);
+  // the value is ignored".
   const std::vector<std::u16string>& BuildErrors() const { return m_buildErrors; }
 
   // -- Showing
@@ -241,6 +244,8 @@ class Form {
   bool BuildFromDesign(const DesignNode& design, std::u16string source);
   // Lists the values the reads of `props` refused as build errors.
   void ReportRefusals(const PropertyStore& props, std::u16string_view control);
+  // The stored values whose names the form or the control never asked for.
+  void ReportUnknownNames(const PropertyStore& props, std::u16string_view control);
   void SaveChildren(DesignNode& parent, Control* container);
   void UpdateDisplayedDefault();
   void SortTabOrder();

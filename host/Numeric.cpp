@@ -33,11 +33,15 @@ int32_t PixelsToTwips(int32_t pixels, int32_t dpi) {
   return RoundHalfEven(static_cast<double>(pixels) * 1440.0 / dpi);
 }
 
-int32_t ScaleToDpi(int32_t pixels, int32_t dpi) {
+int64_t ScaleToDpiExact(int32_t pixels, int32_t dpi) {
   if (dpi <= 0) dpi = 96;
   const int64_t product = static_cast<int64_t>(pixels) * dpi;
   // Half away from zero, as MulDiv rounds.
-  const int64_t scaled = product >= 0 ? (product + 48) / 96 : -((-product + 48) / 96);
+  return product >= 0 ? (product + 48) / 96 : -((-product + 48) / 96);
+}
+
+int32_t ScaleToDpi(int32_t pixels, int32_t dpi) {
+  const int64_t scaled = ScaleToDpiExact(pixels, dpi);
   if (scaled > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
   if (scaled < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(scaled);

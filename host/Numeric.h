@@ -24,5 +24,8 @@ int32_t PixelsToTwips(int32_t pixels, int32_t dpi);
 // rule, so a look at 200 % is its 100 % look drawn twice as large. Saturates
 // beyond the 32-bit range; a dpi of 0 or less counts as 96.
 int32_t ScaleToDpi(int32_t pixels, int32_t dpi);
+// The same rounding without the saturation: for a value the user gave, whose
+// scaled size has to be checked against the 32-bit range rather than cut to it.
+int64_t ScaleToDpiExact(int32_t pixels, int32_t dpi);
 
 }  // namespace fw

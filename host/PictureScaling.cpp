@@ -1,6 +1,7 @@
 #include "host/PictureScaling.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace fw {
 
@@ -38,28 +39,32 @@ AxisTaps AreaTaps(int from, int to) {
   return axis;
 }
 
-// Enlarging: the centre of target pixel i falls on source position
-// (i + 0.5) * from / to - 0.5, that is ((2i + 1) * from - to) / (2 * to),
-// kept within the first and last source centres; the two neighbouring
-// source pixels share it by their distance.
-AxisTaps LinearTaps(int from, int to) {
-  AxisTaps axis;
-  const int64_t unit = int64_t{2} * to;
-  axis.denominator = unit;
-  axis.taps.resize(static_cast<size_t>(to));
-  const int64_t last = int64_t{from - 1} * unit;
-  for (int i = 0; i < to; ++i) {
-    const int64_t pos = std::clamp<int64_t>((int64_t{2} * i + 1) * from - to, 0, last);
-    const int64_t j = pos / unit;
-    const int64_t frac = pos - j * unit;
-    auto& taps = axis.taps[static_cast<size_t>(i)];
-    taps.push_back({static_cast<int>(j), unit - frac});
-    if (frac > 0) taps.push_back({static_cast<int>(j + 1), frac});
+// Enlarging: each source pixel repeated n times, n the smallest whole number
+// that makes the picture at least `to` wide (to the next whole multiple), then
+// that shrunk to `to` by area. At a whole multiple it is pure repetition, every
+// source pixel a sharp block; otherwise only the pixels where blocks meet are
+// mixed, so pixel text and one-pixel lines stay crisp where an interpolation
+// between pixel centres would blur every edge. The enlarged picture is never
+// built: the area taps over it are folded back onto the source pixels.
+AxisTaps RepeatTaps(int from, int to) {
+  const int n = (to + from - 1) / from;
+  AxisTaps axis = AreaTaps(from * n, to);
+  for (auto& taps : axis.taps) {
+    std::vector<Tap> folded;
+    for (const Tap& t : taps) {
+      const int source = t.index / n;
+      if (!folded.empty() && folded.back().index == source) {
+        folded.back().weight += t.weight;
+      } else {
+        folded.push_back({source, t.weight});
+      }
+    }
+    taps = std::move(folded);
   }
   return axis;
 }
 
-AxisTaps TapsFor(int from, int to) { return to < from ? AreaTaps(from, to) : LinearTaps(from, to); }
+AxisTaps TapsFor(int from, int to) { return to < from ? AreaTaps(from, to) : RepeatTaps(from, to); }
 
 uint32_t DivideHalfEven(int64_t numerator, int64_t denominator) {
   int64_t q = numerator / denominator;

@@ -30,9 +30,11 @@ size_t ChooseSource(std::span<const PixelSize> sources, PixelSize need);
 // resampled to `to`. Each axis on its own: shrinking averages the source
 // pixels each target pixel covers, weighted by how much of each it covers
 // (area averaging, so a one-pixel line becomes a fainter line, never a
-// missing one); enlarging interpolates linearly between the two nearest
-// source pixel centres (a smooth picture, not blocks). Fractions become
-// channel values by rounding half to even. The same size returns the
+// missing one); enlarging repeats each source pixel the smallest whole number
+// of times that reaches the size and averages that down by area, so a whole
+// multiple gives sharp blocks and any other size mixes only the pixels where
+// blocks meet (pixel text stays crisp). Fractions become channel values by
+// rounding half to even. The same size returns the
 // pixels unchanged. An empty source or target gives an empty result.
 std::vector<uint32_t> ResamplePbgra(std::span<const uint32_t> src, PixelSize from, PixelSize to);
 

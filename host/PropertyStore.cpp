@@ -1,5 +1,6 @@
 #include "host/PropertyStore.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <string>
@@ -20,17 +21,16 @@ std::u16string FoldedKey(std::u16string_view name) {
 }
 
 // The whole number a stored value stands for, if it is one: integer kinds as
-// they are, a double rounded (halves to even) when it lies in the 32-bit range,
-// a colour as its 32 bits read as a signed number.
+// they are, a double without a fraction in the 32-bit range, a colour as its 32
+// bits read as a signed number. A fraction is no whole number: rounding it
+// quietly would hide a slip in a design (GripShape = 1.5).
 std::optional<int64_t> AsWhole(const PropertyValue& v) {
   if (const auto* p = std::get_if<int16_t>(&v)) return *p;
   if (const auto* p = std::get_if<int32_t>(&v)) return *p;
   if (const auto* p = std::get_if<Colour>(&v)) return static_cast<int32_t>(p->value);
   if (const auto* p = std::get_if<double>(&v)) {
-    // Checked before rounding: RoundHalfEven saturates, and a saturated value
-    // would look like a real one. -2147483648.5 rounds to the even -2147483648.
-    if (!(*p >= -2147483648.5 && *p < 2147483647.5)) return std::nullopt;
-    return RoundHalfEven(*p);
+    if (!(*p >= -2147483648.0 && *p <= 2147483647.0) || std::trunc(*p) != *p) return std::nullopt;
+    return static_cast<int64_t>(*p);
   }
   return std::nullopt;
 }
@@ -69,7 +69,9 @@ bool operator==(const PropertyStore& a, const PropertyStore& b) {
 }
 
 const PropertyValue* PropertyStore::Find(std::u16string_view name) const {
-  const auto it = m_index.find(FoldedKey(name));
+  std::u16string key = FoldedKey(name);
+  m_asked.try_emplace(key, name);
+  const auto it = m_index.find(key);
   return it == m_index.end() ? nullptr : &m_entries[it->second].value;
 }
 
@@ -109,6 +111,59 @@ void PropertyStore::Refuse(std::u16string_view name, std::u16string_view expecte
     if (NamesEqual(r.name, e.name)) return;
   }
   m_refusals.push_back(Refusal{e.name, e.line, std::u16string(expected)});
+}
+
+std::vector<const PropertyStore::Entry*> PropertyStore::UnaskedEntries() const {
+  std::vector<const Entry*> out;
+  for (const Entry& e : m_entries) {
+    if (!m_asked.contains(FoldedKey(e.name))) out.push_back(&e);
+  }
+  return out;
+}
+
+namespace {
+
+// Letters added, removed, changed or two neighbours swapped, ASCII case ignored.
+size_t EditDistance(std::u16string_view a, std::u16string_view b) {
+  const size_t n = a.size(), m = b.size();
+  std::vector<size_t> prev2(m + 1), prev(m + 1), row(m + 1);
+  for (size_t j = 0; j <= m; ++j) prev[j] = j;
+  for (size_t i = 1; i <= n; ++i) {
+    row[0] = i;
+    for (size_t j = 1; j <= m; ++j) {
+      const bool same = FoldAscii(a[i - 1]) == FoldAscii(b[j - 1]);
+      row[j] = std::min({prev[j] + 1, row[j - 1] + 1, prev[j - 1] + (same ? 0 : 1)});
+      if (i > 1 && j > 1 && FoldAscii(a[i - 1]) == FoldAscii(b[j - 2]) &&
+          FoldAscii(a[i - 2]) == FoldAscii(b[j - 1])) {
+        row[j] = std::min(row[j], prev2[j - 2] + 1);
+      }
+    }
+    prev2.swap(prev);
+    prev.swap(row);
+  }
+  return prev[m];
+}
+
+}  // namespace
+
+std::u16string PropertyStore::NearestAskedName(std::u16string_view name) const {
+  // Near enough to be a slip of the keyboard: one edit, or one in three letters.
+  const size_t limit = std::max<size_t>(1, name.size() / 3);
+  std::u16string best;
+  size_t bestDistance = limit + 1;
+  // In the order of the names (map order), so that a tie always gives the same answer.
+  std::vector<std::u16string> keys;
+  keys.reserve(m_asked.size());
+  for (const auto& [key, spelling] : m_asked) keys.push_back(key);
+  std::sort(keys.begin(), keys.end());
+  for (const std::u16string& key : keys) {
+    const size_t d = EditDistance(name, key);
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = m_asked.at(key);
+    }
+  }
+  return best;
 }
 
 bool PropertyStore::ReadBool(std::u16string_view name, bool def) const {

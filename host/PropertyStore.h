@@ -128,6 +128,18 @@ class PropertyStore {
   const std::vector<Refusal>& Refusals() const { return m_refusals; }
   void ClearRefusals() const { m_refusals.clear(); }
 
+  // Every read (Read*, Find, Contains) notes the name it asked for, stored or
+  // not, so that whoever built a control from the store can tell the names no
+  // reader knew: a misspelt name in a design would otherwise do nothing unseen.
+  void ClearAsked() const { m_asked.clear(); }
+  // The entries whose names no read asked for since the last ClearAsked, in order.
+  std::vector<const Entry*> UnaskedEntries() const;
+  // Of the names asked for but not stored, the one nearest `name` (fewest letters
+  // added, removed, changed or swapped with a neighbour, ASCII case ignored),
+  // spelt as the reader asked; "" when none is within one edit or one in three
+  // letters of `name`.
+  std::u16string NearestAskedName(std::u16string_view name) const;
+
   // The entries in the order they were stored.
   const std::vector<Entry>& Entries() const { return m_entries; }
   size_t Size() const { return m_entries.size(); }
@@ -144,6 +156,8 @@ class PropertyStore {
   // Noted by the reads, which are const: a record of what a reader met, not
   // part of the stored values (equality ignores it, as it ignores the lines).
   mutable std::vector<Refusal> m_refusals;
+  // The names asked for: key as in m_index, value as the reader spelt it.
+  mutable std::unordered_map<std::u16string, std::u16string> m_asked;
   // Key: the name with ASCII letters lowered; value: position in m_entries.
   std::unordered_map<std::u16string, size_t> m_index;
 };

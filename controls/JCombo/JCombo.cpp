@@ -516,7 +516,10 @@ bool JCombo::LoadedFromFile() {
   try {
     const auto bytes = ReadWholeFile(ListFilePath());
     if (!bytes || bytes->empty()) return false;
-    return m_items.Load(ListFileLines(DecodeListFile(*bytes, DecodeGbkRun)));
+    // A file of no encoding one can tell leaves the list as it was.
+    const auto text = DecodeListFile(*bytes, DecodeGbkRun);
+    if (!text) return false;
+    return m_items.Load(ListFileLines(*text));
   } catch (...) {
     return false;
   }

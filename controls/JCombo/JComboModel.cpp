@@ -45,17 +45,6 @@ bool IsValidUtf8(std::span<const uint8_t> b) {
   return true;
 }
 
-std::u16string DecodeUtf16(std::span<const uint8_t> b, bool bigEndian) {
-  std::u16string out;
-  out.reserve(b.size() / 2 + 1);
-  for (size_t i = 0; i + 1 < b.size(); i += 2) {
-    out += bigEndian ? static_cast<char16_t>(b[i] << 8 | b[i + 1])
-                     : static_cast<char16_t>(b[i + 1] << 8 | b[i]);
-  }
-  if (b.size() % 2) out += char16_t{0xFFFD};  // a half unit at the end
-  return out;
-}
-
 }  // namespace
 
 Layout ComputeLayout(int32_t widthTwips, double fontPoints) {
@@ -268,37 +257,114 @@ std::vector<std::u16string> ListFileLines(std::u16string_view text) {
   return lines;
 }
 
+namespace {
+
+// What the bytes of a file without a byte order mark show of their encoding.
+struct FileShape {
+  size_t endsLE = 0;      // UTF-16 LE line ends: units 0D 00 / 0A 00 at even offsets
+  size_t endsBE = 0;      // UTF-16 BE line ends: units 00 0D / 00 0A at even offsets
+  size_t againstLE = 0;   // 8-bit line ends UTF-16 LE could not read as text
+  size_t againstBE = 0;   // likewise for BE
+  size_t ends8 = 0;       // all 8-bit line ends
+  size_t lowNul = 0;      // pairs 00 xx
+  size_t highNul = 0;     // pairs xx 00
+  size_t pairs = 0;
+  bool controls = false;  // a control byte 8-bit text does not hold
+};
+
+bool IsLineByte(uint8_t c) { return c == 0x0D || c == 0x0A; }
+
+FileShape ShapeOf(std::span<const uint8_t> b) {
+  FileShape s;
+  s.pairs = b.size() / 2;
+  for (size_t k = 0; k < s.pairs; ++k) {
+    const uint8_t first = b[2 * k];
+    const uint8_t second = b[2 * k + 1];
+    if (first == 0 && second != 0) ++s.lowNul;
+    if (first != 0 && second == 0) ++s.highNul;
+  }
+  const size_t n = b.size();
+  size_t i = 0;
+  while (i < n) {
+    const uint8_t c = b[i];
+    if (!IsLineByte(c)) {
+      if ((c != 0 && c < 0x20 && c != 0x09) || c == 0x7F) s.controls = true;
+      ++i;
+      continue;
+    }
+    // CR LF side by side is 8-bit: in UTF-16 the two bytes are never neighbours.
+    if (c == 0x0D && i + 1 < n && b[i + 1] == 0x0A) {
+      ++s.ends8;
+      ++s.againstLE;
+      ++s.againstBE;
+      i += 2;
+      continue;
+    }
+    if (i % 2 == 0 && i + 1 < n && b[i + 1] == 0) {
+      ++s.endsLE;
+      const bool crlf = c == 0x0D && i + 3 < n && b[i + 2] == 0x0A && b[i + 3] == 0;
+      i += crlf ? 4 : 2;
+      continue;
+    }
+    if (i % 2 == 1 && b[i - 1] == 0) {
+      ++s.endsBE;
+      const bool crlf = c == 0x0D && i + 2 < n && b[i + 1] == 0 && b[i + 2] == 0x0A;
+      i += crlf ? 3 : 1;
+      continue;
+    }
+    // A lone CR or LF. Where UTF-16 would read it as the low byte of a unit it
+    // may be text (上 is 0A 4E in LE, 不 0D 4E); as the high byte it would be a
+    // Gurmukhi or Malayalam letter, which no list of places holds.
+    ++s.ends8;
+    if (i % 2 == 1) ++s.againstLE;
+    else ++s.againstBE;
+    ++i;
+  }
+  return s;
+}
+
+// The UTF-16 units of `b`; an odd byte at the end is not half a character
+// worth keeping, so it is dropped.
+std::u16string DecodeUtf16(std::span<const uint8_t> b, bool bigEndian) {
+  std::u16string out;
+  out.reserve(b.size() / 2);
+  for (size_t i = 0; i + 1 < b.size(); i += 2) {
+    out += bigEndian ? static_cast<char16_t>(b[i] << 8 | b[i + 1])
+                     : static_cast<char16_t>(b[i + 1] << 8 | b[i]);
+  }
+  return out;
+}
+
+}  // namespace
+
 ListEncoding DetectListEncoding(std::span<const uint8_t> b) {
   if (b.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) return ListEncoding::Utf8;
   if (b.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE) return ListEncoding::Utf16LE;
   if (b.size() >= 2 && b[0] == 0xFE && b[1] == 0xFF) return ListEncoding::Utf16BE;
-  // Without a mark, UTF-16 has to show its shape: its line ends (0D 00 0A 00,
-  // or 00 0D 00 0A) or a NUL on the same side of most byte pairs, as ASCII
-  // letters give. A stray NUL in an 8-bit file shows neither, and reading such
-  // a file as UTF-16 would turn every item into one line of garbage.
-  const size_t pairs = b.size() / 2;
-  size_t lowNul = 0;   // 00 xx: the high byte first (big endian)
-  size_t highNul = 0;  // xx 00: the low byte first (little endian)
-  size_t endsLE = 0;
-  size_t endsBE = 0;
-  for (size_t k = 0; k < pairs; ++k) {
-    const uint8_t first = b[2 * k];
-    const uint8_t second = b[2 * k + 1];
-    if (first == 0 && second != 0) ++lowNul;
-    if (first != 0 && second == 0) ++highNul;
-    if (k + 1 < pairs) {
-      const uint8_t third = b[2 * k + 2];
-      const uint8_t fourth = b[2 * k + 3];
-      if (first == 0x0D && second == 0 && third == 0x0A && fourth == 0) ++endsLE;
-      if (first == 0 && second == 0x0D && third == 0 && fourth == 0x0A) ++endsBE;
-    }
+  // Without a mark the whole file has to have UTF-16's shape: most of its line
+  // ends UTF-16's, or, with no line end at all, a NUL on one side of most byte
+  // pairs. One UTF-16 line end inside 8-bit lines (a line appended by another
+  // tool, a damaged byte) is not enough: read as UTF-16 the file would turn the
+  // user's list into items of garbage.
+  const FileShape s = ShapeOf(b);
+  const bool noEnds = s.endsLE == 0 && s.endsBE == 0 && s.ends8 == 0;
+  if (s.highNul > s.lowNul &&
+      (s.endsLE > s.againstLE + s.endsBE || (noEnds && s.highNul * 2 > s.pairs))) {
+    return ListEncoding::Utf16LE;
   }
-  if (highNul > lowNul && (endsLE > 0 || highNul * 2 > pairs)) return ListEncoding::Utf16LE;
-  if (lowNul > highNul && (endsBE > 0 || lowNul * 2 > pairs)) return ListEncoding::Utf16BE;
+  if (s.lowNul > s.highNul &&
+      (s.endsBE > s.againstBE + s.endsLE || (noEnds && s.lowNul * 2 > s.pairs))) {
+    return ListEncoding::Utf16BE;
+  }
+  // Clean 8-bit text: no UTF-16 line end, NULs only here and there (a damaged
+  // byte; they are left out), no control byte besides tab, CR and LF. Anything
+  // else is a mixture that no one reading gives back.
+  const bool strayNuls = std::max(s.lowNul, s.highNul) * 2 <= s.pairs;
+  if (s.endsLE > 0 || s.endsBE > 0 || !strayNuls || s.controls) return ListEncoding::Unknown;
   return IsValidUtf8(b) ? ListEncoding::Utf8 : ListEncoding::Gbk;
 }
 
-std::u16string DecodeListFile(std::span<const uint8_t> b, const GbkRunDecoder& gbkRun) {
+std::optional<std::u16string> DecodeListFile(std::span<const uint8_t> b, const GbkRunDecoder& gbkRun) {
   const bool utf8Bom = b.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF;
   const bool utf16Bom = b.size() >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF));
   std::u16string text;
@@ -311,6 +377,7 @@ std::u16string DecodeListFile(std::span<const uint8_t> b, const GbkRunDecoder& g
     case ListEncoding::Utf16LE: text = DecodeUtf16(b.subspan(utf16Bom ? 2 : 0), false); break;
     case ListEncoding::Utf16BE: text = DecodeUtf16(b.subspan(utf16Bom ? 2 : 0), true); break;
     case ListEncoding::Gbk: text = DecodeGb18030(b, gbkRun); break;
+    case ListEncoding::Unknown: return std::nullopt;
   }
   // The platform's list ends an item at a NUL, so one inside a line would cut
   // the item short there while the tag table kept the whole text.

@@ -139,17 +139,21 @@ std::vector<std::u16string> ListFileLines(std::u16string_view text);
 // code page 936 on Windows).
 using GbkRunDecoder = std::function<void(std::span<const uint8_t> run, std::u16string& out)>;
 
-enum class ListEncoding { Utf8, Utf16LE, Utf16BE, Gbk };
+enum class ListEncoding { Utf8, Utf16LE, Utf16BE, Gbk, Unknown };
 
 // The encoding of a list file: a byte order mark decides (UTF-8, UTF-16 LE or
-// BE); without one, UTF-16 is taken only from its shape: UTF-16 line ends
-// (0D 00 0A 00 or 00 0D 00 0A at an even offset) or a NUL on one side of most
-// byte pairs, with more NULs on that side than on the other. Otherwise valid
-// UTF-8 means UTF-8 and anything else is GBK (read as GB18030), the code page
-// of Chinese Windows, in which older list files were written.
+// BE); without one, UTF-16 is taken only from the whole file's shape: most of
+// its line ends UTF-16 line ends of one byte order (0D 00 / 0A 00, or 00 0D /
+// 00 0A, at even offsets), or, in a file without line ends, a NUL on one side
+// of most byte pairs. Otherwise clean 8-bit text (no UTF-16 line end, NULs on
+// fewer than half the pairs, no control byte but tab, CR and LF) is UTF-8 when
+// valid UTF-8 and else GBK (read as GB18030), the code page of Chinese
+// Windows, in which older list files were written. Anything else is Unknown.
 ListEncoding DetectListEncoding(std::span<const uint8_t> bytes);
-// The file's text in that encoding, with every NUL character left out.
-std::u16string DecodeListFile(std::span<const uint8_t> bytes, const GbkRunDecoder& gbkRun);
+// The file's text in that encoding, with every NUL character left out (and an
+// odd byte after UTF-16 dropped); nothing for an Unknown file, so that a load
+// keeps the list.
+std::optional<std::u16string> DecodeListFile(std::span<const uint8_t> bytes, const GbkRunDecoder& gbkRun);
 
 // What SaveToFile writes: UTF-8 with a byte order mark, every line ended by
 // CR LF; nothing at all for no lines.

@@ -12,6 +12,9 @@ namespace {
 struct Px {
   int32_t dpi;
   int32_t operator()(int32_t pixels) const { return ScaleToDpi(pixels, dpi); }
+  // A width the user gave, scaled without saturating: the layout's overflow
+  // rule has to see it leave 32 bits at every dpi, not a value cut to the limit.
+  int64_t Given(int32_t pixels) const { return ScaleToDpiExact(pixels, dpi); }
   int32_t Back(int32_t pixels) const {
     return dpi > 0 ? static_cast<int32_t>((int64_t{pixels} * 96 + dpi / 2) / dpi) : pixels;
   }
@@ -360,7 +363,7 @@ PanelPaint PanelLayout::Begin(const PanelInput& in) {
   const Px P{m_dpi};
   const int64_t iconSpace = in.hasIcon ? P(20) : 0;
   PanelRect rc{m_x, P(5), 0, Checked(int64_t{m_sh} - P.Far(5))};
-  rc.right = Checked((in.autoSize ? int64_t{in.textWidth} + m_x + P(8) : int64_t{m_x} + P(in.width)) +
+  rc.right = Checked((in.autoSize ? int64_t{in.textWidth} + m_x + P(8) : int64_t{m_x} + P.Given(in.width)) +
                      iconSpace);
   int32_t x = (in.autoSize && in.textEmpty) ? Checked(int64_t{m_x} + P(20)) : rc.right;
   if (!(m_limit > x)) {

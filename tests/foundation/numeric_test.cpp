@@ -59,5 +59,17 @@ TEST(ScaleToDpiTest, DesignPixelsAtEachScale) {
   }
 }
 
+// The same rounding, unsaturated, for values that must be checked.
+TEST(ScaleToDpiTest, ExactValuesBeyond32Bits) {
+  struct Row { int32_t pixels, dpi; int64_t expected; };
+  const Row rows[] = {
+      {1, 144, 2}, {3, 120, 4}, {-3, 120, -4}, {5, 0, 5}, {1500000000, 192, 3000000000},
+      {2147483647, 240, 5368709118}, {-2147483647 - 1, 192, -4294967296}, {1073741823, 144, 1610612735},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(ScaleToDpiExact(r.pixels, r.dpi), r.expected) << r.pixels << " px at " << r.dpi;
+  }
+}
+
 }  // namespace
 }  // namespace fw

@@ -37,10 +37,13 @@ class VectorStore : public fw::jcombo::ItemStore {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::u16string text = fw::jcombo::DecodeListFile(
+  const std::optional<std::u16string> decoded = fw::jcombo::DecodeListFile(
       std::span<const uint8_t>(data, size), [](std::span<const uint8_t> run, std::u16string& out) {
         for (uint8_t b : run) out += static_cast<char16_t>(b < 0x80 ? b : 0x4E00 + b);
       });
+  if (!decoded) return 0;
+  const std::u16string& text = *decoded;
+  for (char16_t c : text) Require(c != u'\0');
   const auto lines = fw::jcombo::ListFileLines(text);
   for (const std::u16string& line : lines) {
     Require(line.size() <= fw::jcombo::kMaxLineLength);

@@ -172,6 +172,7 @@ TEST(HookReportTest, TextsAreTheSystemsOwn) {
   EXPECT_EQ(MessageNotFoundText(0xFFFFFFFEu), L"Message &HFFFFFFFE not found in table");
   EXPECT_EQ(AllocFailedText(8), L"VirtualAlloc failed, error: 8");
   EXPECT_EQ(SetWindowLongFailedText(1400), L"SetWindowLong failed, error #1400");
+  EXPECT_EQ(CallFailedText(L"SetProp", 8), L"SetProp failed, error #8");
   EXPECT_EQ(RegistryKey(1234), L"1234h");
   EXPECT_EQ(RegistryKey(0xFFFFFFFFull), L"4294967295h");
 }

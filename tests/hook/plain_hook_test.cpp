@@ -349,7 +349,8 @@ TEST_F(StackedHooksTest, AHookWhoseMarkCannotBeSetIsUndone) {
   EXPECT_EQ(chains, 0u);
   EXPECT_EQ(LiveHookLayers(), m_layersBefore);
   ASSERT_EQ(m_reports.reports.size(), 1u);
-  EXPECT_EQ(m_reports.reports[0].eventText.rfind(L"skForms.sc_Subclass: SetWindowLong failed, error #", 0), 0u)
+  // The call that failed is named: the mark's SetProp, not the procedure's SetWindowLong.
+  EXPECT_EQ(m_reports.reports[0].eventText.rfind(L"skForms.sc_Subclass: SetProp failed, error #", 0), 0u)
       << "with the failing call's error";
   // With room in the table again, both hook the window.
   EXPECT_GE(button.HookStart(m_wnd), 0);

@@ -462,6 +462,47 @@ End
   form.Unload();
 }
 
+// A fraction where a whole number is read is listed like any value of the wrong
+// kind; a name neither the form nor the control asks for is listed with the
+// nearest name it does ask for, when one is near.
+TEST(FormBuild, FractionsForWholeNumbersAndMisspeltNamesAreListed) {
+  DesignNode design = Parse(uR"(Begin Form ForSlips
+   Captoin = "x"
+   Begin TextBox txtA
+      MaxLength = 1.5
+      Txt = "kept"
+      Left = 150.0
+      Zorglub = 3
+   End
+   Begin Label lblA
+      Index = 2
+      captin = "y"
+      Caption = "z"
+   End
+End
+)");
+  Form form;
+  ASSERT_TRUE(form.Load(design));
+  const std::vector<std::u16string> want{
+      u"ForSlips line 2: ForSlips property Captoin = \"x\": no such property (did you mean Caption?); "
+      u"the value is ignored",
+      u"ForSlips line 4: txtA property MaxLength = 1.5: expected a whole number; the default is kept",
+      u"ForSlips line 5: txtA property Txt = \"kept\": no such property (did you mean Text?); the value "
+      u"is ignored",
+      u"ForSlips line 7: txtA property Zorglub = 3: no such property; the value is ignored",
+      u"ForSlips line 11: lblA(2) property captin = \"y\": no such property (did you mean Caption?); the "
+      u"value is ignored",
+  };
+  EXPECT_EQ(form.BuildErrors(), want);
+  auto* text = form.Get<TextBox>(u"txtA");
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->MaxLength(), 0);
+  EXPECT_EQ(text->Text(), u"") << "a misspelt name sets nothing";
+  EXPECT_EQ(text->Left(), 150);
+  EXPECT_EQ(form.Caption(), u"ForSlips");
+  form.Unload();
+}
+
 // The form's tooltip draws in the form's font, so a Chinese tip shows in a
 // Chinese form whatever face the platform gives tooltips.
 TEST(FormBuild, TheTooltipDrawsInTheFormsFont) {

@@ -48,7 +48,7 @@ TEST(PictureScaling, ChoosesTheNearestSourceNotSmallerThanNeeded) {
 
 constexpr uint32_t Opaque(uint32_t blue) { return 0xFF000000u | blue; }
 
-TEST(PictureScaling, ShrinksByAreaAndEnlargesLinearly) {
+TEST(PictureScaling, ShrinksByAreaAndEnlargesByRepeatingPixels) {
   struct Case {
     const char* what;
     PixelSize from, to;
@@ -66,11 +66,32 @@ TEST(PictureScaling, ShrinksByAreaAndEnlargesLinearly) {
       // Premultiplied: opaque red beside a clear pixel is half-covered red,
       // 127.5 -> 128 in alpha and red alike; no colour comes from the clear one.
       {"alpha averages with its colour", {2, 1}, {1, 1}, {0xFFFF0000u, 0x00000000u}, {0x80800000u}},
-      // Target centres at source 0.25 and 0.75 (first and last clamp to the ends).
-      {"2 to 4: 0, 200 / 4, 200 * 3 / 4, 200", {2, 1}, {4, 1}, {Opaque(0), Opaque(200)},
-       {Opaque(0), Opaque(50), Opaque(150), Opaque(200)}},
-      {"2 to 3: the middle centre is halfway", {2, 1}, {3, 1}, {Opaque(0), Opaque(90)},
+      // Enlarging repeats each pixel to the next whole multiple and shrinks that by area.
+      {"2 to 4: each pixel twice, sharp blocks", {2, 1}, {4, 1}, {Opaque(0), Opaque(200)},
+       {Opaque(0), Opaque(0), Opaque(200), Opaque(200)}},
+      {"3 to 9: each pixel three times", {3, 1}, {9, 1}, {Opaque(10), Opaque(250), Opaque(10)},
+       {Opaque(10), Opaque(10), Opaque(10), Opaque(250), Opaque(250), Opaque(250), Opaque(10),
+        Opaque(10), Opaque(10)}},
+      // 0 0 90 90 (x2) to 3: target i covers 4/3 of those: (0 * 2 + 90 * 2) / 4 in the middle.
+      {"2 to 3: the middle is halfway", {2, 1}, {3, 1}, {Opaque(0), Opaque(90)},
        {Opaque(0), Opaque(45), Opaque(90)}},
+      // 0 0 90 90 180 180 (x2) to 4, each target 1.5 of those: (90 * 1 + 180 * 0.5) / 1.5 = 120.
+      {"3 to 4 (x1.33): 0, 60, 120, 180", {3, 1}, {4, 1}, {Opaque(0), Opaque(90), Opaque(180)},
+       {Opaque(0), Opaque(60), Opaque(120), Opaque(180)}},
+      // 120 dpi: x1.25. 255 255 0 0 255 255 0 0 (x2) to 5, each target 1.6 of those:
+      // 255; (255 * 0.4) / 1.6 = 63.75; (255 * 0.8) / 1.6 = 127.5 -> 128;
+      // (255 * 1.2) / 1.6 = 191.25; 0. Only where blocks meet is a pixel mixed.
+      {"4 to 5 (x1.25): stripes stay stripes", {4, 1}, {5, 1},
+       {Opaque(255), Opaque(0), Opaque(255), Opaque(0)},
+       {Opaque(255), Opaque(64), Opaque(128), Opaque(191), Opaque(0)}},
+      // 144 dpi: x1.5. 255 255 0 0 255 255 (x2) to 5, each target 1.2 of those: the
+      // dark middle pixel stays black, its neighbours (255 * 0.8) / 1.2 = 170.
+      {"3 to 5 (x1.67): a one-pixel dot keeps a black core", {3, 1}, {5, 1},
+       {Opaque(255), Opaque(0), Opaque(255)},
+       {Opaque(255), Opaque(170), Opaque(0), Opaque(170), Opaque(255)}},
+      {"2 x 1 to 4 x 3: blocks on both axes", {2, 1}, {4, 3}, {Opaque(0), Opaque(200)},
+       {Opaque(0), Opaque(0), Opaque(200), Opaque(200), Opaque(0), Opaque(0), Opaque(200), Opaque(200),
+        Opaque(0), Opaque(0), Opaque(200), Opaque(200)}},
       {"narrower and taller at once: each axis its own filter", {4, 1}, {2, 2},
        {Opaque(0), Opaque(100), Opaque(200), Opaque(255)},
        {Opaque(50), Opaque(228), Opaque(50), Opaque(228)}},

@@ -158,38 +158,38 @@ TEST(PropertyStoreConversionTest, SixteenBitReadsRefuseWhatDoesNotFit) {
   s.Set(u"d", int32_t{-32769});
   s.Set(u"e", int32_t{65536 + 5});  // would wrap to 5
   s.Set(u"f", Colour(0x0000FFFF));  // 65535: does not fit
-  s.Set(u"g", 32767.49);
-  s.Set(u"h", 32767.5);  // rounds to 32768
+  s.Set(u"g", 32767.49);  // a fraction
+  s.Set(u"h", 32767.5);
+  s.Set(u"i", 32767.0);   // a whole number written as a double
   EXPECT_EQ(s.ReadInt16(u"a", 1), 32767);
   EXPECT_EQ(s.ReadInt16(u"b", 1), -32768);
   EXPECT_EQ(s.ReadInt16(u"c", 1), 1);
   EXPECT_EQ(s.ReadInt16(u"d", 1), 1);
   EXPECT_EQ(s.ReadInt16(u"e", 1), 1);
   EXPECT_EQ(s.ReadInt16(u"f", 1), 1);
-  EXPECT_EQ(s.ReadInt16(u"g", 1), 32767);
+  EXPECT_EQ(s.ReadInt16(u"g", 1), 1);
   EXPECT_EQ(s.ReadInt16(u"h", 1), 1);
+  EXPECT_EQ(s.ReadInt16(u"i", 1), 32767);
 }
 
-TEST(PropertyStoreConversionTest, DoublesRoundHalvesToEvenAndOverflowGivesTheDefault) {
-  PropertyStore s;
-  s.Set(u"a", 2.5);
-  s.Set(u"b", 3.5);
-  s.Set(u"c", -2.5);
-  s.Set(u"d", 1e10);
-  s.Set(u"e", std::numeric_limits<double>::quiet_NaN());
-  s.Set(u"f", 2147483647.4);
-  s.Set(u"g", 2147483647.5);
-  s.Set(u"h", -2147483648.5);
-  s.Set(u"i", -std::numeric_limits<double>::infinity());
-  EXPECT_EQ(s.ReadInt32(u"a", 9), 2);
-  EXPECT_EQ(s.ReadInt32(u"b", 9), 4);
-  EXPECT_EQ(s.ReadInt32(u"c", 9), -2);
-  EXPECT_EQ(s.ReadInt32(u"d", 9), 9);
-  EXPECT_EQ(s.ReadInt32(u"e", 9), 9);
-  EXPECT_EQ(s.ReadInt32(u"f", 9), 2147483647);
-  EXPECT_EQ(s.ReadInt32(u"g", 9), 9);
-  EXPECT_EQ(s.ReadInt32(u"h", 9), std::numeric_limits<int32_t>::min());
-  EXPECT_EQ(s.ReadInt32(u"i", 9), 9);
+// A fraction where a whole number is read is refused, not rounded: the default
+// is kept and the value noted (below); a double without a fraction is used.
+TEST(PropertyStoreConversionTest, DoublesAreWholeNumbersOnlyWithoutAFraction) {
+  struct Case {
+    double stored;
+    int32_t read;  // with the default 9
+  };
+  const Case cases[] = {
+      {2.5, 9}, {3.5, 9}, {-2.5, 9}, {1.5, 9}, {2147483647.4, 9}, {2147483647.5, 9}, {-2147483648.5, 9},
+      {1e10, 9}, {std::numeric_limits<double>::quiet_NaN(), 9}, {-std::numeric_limits<double>::infinity(), 9},
+      {2.0, 2}, {-3.0, -3}, {1e3, 1000}, {-0.0, 0}, {2147483647.0, 2147483647}, {-2147483648.0, -2147483647 - 1},
+  };
+  for (const Case& c : cases) {
+    PropertyStore s;
+    s.Set(u"p", c.stored);
+    EXPECT_EQ(s.ReadInt32(u"p", 9), c.read) << c.stored;
+    EXPECT_EQ(s.Refusals().size(), c.read == 9 ? 1u : 0u) << c.stored;
+  }
 }
 
 TEST(PropertyStoreConversionTest, ColoursAndIntegersShareTheir32Bits) {
@@ -251,9 +251,11 @@ TEST(PropertyStoreRefusalTest, AValueAReadCannotUseIsNotedWithItsLine) {
       {std::u16string(u"x.bmp"), [](const PropertyStore& s) { s.ReadPicture(u"p", PictureRef{}); },
        u"a picture, res:NAME or data:\"...\""},
       {std::u16string(u"1.5"), [](const PropertyStore& s) { s.ReadDouble(u"p", 0); }, u"a number"},
+      {2.5, [](const PropertyStore& s) { s.ReadInt32(u"p", 0); }, u"a whole number"},
+      {1.5, [](const PropertyStore& s) { s.ReadInt32In(u"p", 0, 0, 3); }, u"a whole number"},
       // What converts is used.
       {int32_t{0}, [](const PropertyStore& s) { s.ReadBool(u"p", true); }, nullptr},
-      {2.5, [](const PropertyStore& s) { s.ReadInt32(u"p", 0); }, nullptr},
+      {2.0, [](const PropertyStore& s) { s.ReadInt32(u"p", 0); }, nullptr},
       {int32_t{255}, [](const PropertyStore& s) { s.ReadColour(u"p", Colour(0)); }, nullptr},
       {int32_t{10}, [](const PropertyStore& s) { s.ReadInt32In(u"p", 0, 0, 10); }, nullptr},
       {int32_t{1}, [](const PropertyStore& s) { s.ReadText(u"missing", u""); }, nullptr},
@@ -274,6 +276,41 @@ TEST(PropertyStoreRefusalTest, AValueAReadCannotUseIsNotedWithItsLine) {
     s.ClearRefusals();
     EXPECT_TRUE(s.Refusals().empty());
   }
+}
+
+// The names a reader never asked for are the ones no control knows; the nearest
+// asked name is offered for a slip (worked by hand: edits between the names).
+TEST(PropertyStoreNamesTest, NamesNoReadAskedForAndTheNearestKnownName) {
+  PropertyStore s;
+  s.Set(u"Caption", std::u16string(u"x"), 3);
+  s.Set(u"GripShap", int32_t{1}, 4);
+  s.Set(u"captoin", std::u16string(u"y"), 5);
+  s.Set(u"Colour", int32_t{2}, 6);
+  s.ReadText(u"CAPTION", u"");
+  s.ReadInt32(u"GripShape", 0);
+  s.ReadColour(u"BackColor", Colour(0));
+  s.ReadColour(u"ForeColor", Colour(0));
+  EXPECT_TRUE(s.Contains(u"Caption"));
+  std::vector<std::u16string> unasked;
+  for (const PropertyStore::Entry* e : s.UnaskedEntries()) unasked.push_back(e->name);
+  EXPECT_EQ(unasked, (std::vector<std::u16string>{u"GripShap", u"captoin", u"Colour"}));
+  struct Case {
+    std::u16string_view name, nearest;
+  } const cases[] = {
+      {u"GripShap", u"GripShape"},   // one letter left out
+      {u"captoin", u"CAPTION"},      // two neighbours swapped, case ignored; spelt as asked
+      {u"BakColor", u"BackColor"},
+      {u"ForColour", u"ForeColor"},  // two edits in nine letters
+      {u"Colour", u""},              // three edits from BackColor: no slip
+      {u"Gap", u""},
+      {u"", u""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(s.NearestAskedName(c.name), c.nearest) << std::string(c.name.begin(), c.name.end());
+  }
+  s.ClearAsked();
+  EXPECT_EQ(s.UnaskedEntries().size(), 4u);
+  EXPECT_EQ(s.NearestAskedName(u"GripShap"), u"");
 }
 
 TEST(PropertyStoreEqualityTest, StoresCompareNamesOrderAndExactValues) {

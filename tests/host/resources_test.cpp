@@ -317,53 +317,71 @@ TEST(PictureAtScale, At96DpiEveryDrawIsTheOldOne) {
   }
 }
 
-TEST(PictureAtScale, APictureWithNoLargerSourceIsEnlargedSmoothly) {
-  // Black beside white (a fetched chart has no variants), doubled at 192 dpi:
-  // target centres at source -0.25, 0.25, 0.75, 1.25, so 0, 255 / 4 = 63.75,
-  // 255 * 3 / 4 = 191.25 and 255; blocks would give 0, 0, 255, 255.
+TEST(PictureAtScale, APictureWithNoLargerSourceIsEnlargedInSharpBlocks) {
+  // Black beside white, then a white row (a fetched chart has no variants and
+  // holds pixel text). Each pixel is repeated to the next whole multiple of the
+  // scale and that is averaged down by area: at 192 and 288 dpi sharp blocks;
+  // at 144 (x2, then 4 to 3 on each axis: (0 * 2 + 255 * 2) / 4 = 127.5 -> 128)
+  // only where blocks meet is a pixel mixed. A linear enlargement at 192 gave
+  // 0, 64, 191, 255 across the first row: grey at every edge.
   BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   unique_hbitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   ASSERT_TRUE(bmp);
-  static_cast<uint32_t*>(bits)[0] = 0x000000;
-  static_cast<uint32_t*>(bits)[1] = 0xFFFFFF;
+  const uint32_t src[] = {0x000000, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+  std::copy(std::begin(src), std::end(src), static_cast<uint32_t*>(bits));
   auto pic = Picture::FromBitmap(std::move(bmp));
-  Surface s;
-  ASSERT_TRUE(s.Resize(4, 2, kGround));
-  pic->Draw(s.Dc(), RECT{0, 0, 4, 2}, 192);
-  const int kGrey[] = {0, 64, 191, 255};
-  for (int y = 0; y < 2; ++y) {
-    for (int x = 0; x < 4; ++x) {
-      const int g = kGrey[x];
-      EXPECT_EQ(s.Pixel(x, y), RGB(g, g, g)) << x << "," << y;
+  struct Case {
+    int dpi, w, h;
+    std::vector<int> grey;  // row by row
+  };
+  const Case kCases[] = {
+      {192, 4, 4, {0, 0, 255, 255, 0, 0, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255}},
+      // 3 x 3: across 0 0 255 255 -> 0, 128, 255; down the same for the first column.
+      {144, 3, 3, {0, 128, 255, 128, 191, 255, 255, 255, 255}},
+      // 6 x 6 (x3): pure repetition.
+      {288, 6, 6, {0,   0,   0,   255, 255, 255, 0,   0,   0,   255, 255, 255, 0,   0,   0,   255, 255, 255,
+                   255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255}},
+  };
+  for (const Case& c : kCases) {
+    Surface s;
+    ASSERT_TRUE(s.Resize(c.w, c.h, kGround));
+    pic->Draw(s.Dc(), RECT{0, 0, c.w, c.h}, c.dpi);
+    for (int y = 0; y < c.h; ++y) {
+      for (int x = 0; x < c.w; ++x) {
+        const int g = c.grey[static_cast<size_t>(y * c.w + x)];
+        EXPECT_EQ(s.Pixel(x, y), RGB(g, g, g)) << x << "," << y << " at " << c.dpi;
+      }
     }
   }
 }
 
 TEST(PictureAtScale, MaskedPixelsAreClearBeforeScaling) {
   // SmallPicture doubled at 192 dpi: top row red, green, mask, mask; bottom
-  // row blue, white, mask, black. Target centres fall on source positions
-  // -0.25, 0.25, ..., 3.25: the ends clamp to the end pixels.
+  // row blue, white, mask, black, each pixel a 2 x 2 block.
   auto pic = SmallPicture();
   Surface s;
   ASSERT_TRUE(s.Resize(10, 6, kGround));
   pic->DrawTransparent(s.Dc(), RECT{1, 1, 9, 5}, 192, kMask);
   EXPECT_EQ(s.Pixel(1, 1), RGB(255, 0, 0));
+  EXPECT_EQ(s.Pixel(2, 2), RGB(255, 0, 0));
   EXPECT_EQ(s.Pixel(1, 4), RGB(0, 0, 255));
+  EXPECT_EQ(s.Pixel(4, 2), RGB(0, 255, 0));
   EXPECT_EQ(s.Pixel(8, 4), RGB(0, 0, 0));
-  EXPECT_EQ(s.Pixel(6, 1), kGround) << "between two mask pixels: clear";
-  EXPECT_EQ(s.Pixel(7, 1), kGround);
-  EXPECT_EQ(s.Pixel(8, 1), kGround);
+  EXPECT_EQ(s.Pixel(7, 4), RGB(0, 0, 0));
+  for (int x : {5, 6, 7, 8}) EXPECT_EQ(s.Pixel(x, 1), kGround) << "mask pixels: clear, " << x;
   EXPECT_EQ(s.Pixel(0, 0), kGround);
   EXPECT_EQ(s.Pixel(9, 5), kGround);
-  // Where green meets the mask, green fades into the ground: no magenta in it.
-  for (int x : {4, 5}) {
-    const COLORREF c = s.Pixel(x, 1);
-    EXPECT_LE(GetRValue(c), 10) << x;
-    EXPECT_LE(GetBValue(c), 30) << x;
-    EXPECT_GT(GetGValue(c), 20) << x;
-  }
+  // At 120 dpi (4 x 2 to 5 x 3) target column 2 is half green, half mask:
+  // green fades into the ground, no magenta in it.
+  ASSERT_TRUE(s.Resize(10, 6, kGround));
+  pic->DrawTransparent(s.Dc(), RECT{1, 1, 6, 4}, 120, kMask);
+  const COLORREF c = s.Pixel(3, 1);
+  EXPECT_NE(c, kGround);
+  EXPECT_LE(GetRValue(c), 10);
+  EXPECT_LE(GetBValue(c), 30);
+  EXPECT_GT(GetGValue(c), 20);
 }
 
 TEST(PictureObject, ReleasedWithTheLastHolder) {

@@ -281,5 +281,66 @@ TEST(JComboFile, OnlyUtf16ShapedBytesAreReadAsUtf16) {
   }
 }
 
+TEST(JComboFile, UTF16IsTakenFromTheWholeFilesShape) {
+  auto asciiOnly = [](std::span<const uint8_t> run, std::u16string& out) {
+    for (uint8_t c : run) out += c < 0x80 ? static_cast<char16_t>(c) : u'?';
+  };
+  auto bytes = [](std::string_view s) { return std::vector<uint8_t>(s.begin(), s.end()); };
+  auto join = [](std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  using namespace std::string_view_literals;
+  // "gamma\r\n" in UTF-16 LE, and 广东\r\n (U+5E7F U+4E1C) likewise.
+  const std::vector<uint8_t> gammaLE = bytes("g\0a\0m\0m\0a\0\r\0\n\0"sv);
+  const std::vector<uint8_t> guangdongLE{0x7F, 0x5E, 0x1C, 0x4E, 0x0D, 0x00, 0x0A, 0x00};
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    ListEncoding encoding;
+    std::optional<std::u16string> text;
+  };
+  const Case cases[] = {
+      // Mixtures: one UTF-16 line end among 8-bit ones decides nothing.
+      {"one UTF-16 line end in ASCII", bytes("alpha\r\nbeta\r\ngamma\r\0\n\0delta\r\nepsilon\r\n"sv),
+       ListEncoding::Unknown, std::nullopt},
+      // 广东 and 北京 in GB2312: B9E3 B6AB, B1B1 BEA9.
+      {"one UTF-16 line end in GBK",
+       {0xB9, 0xE3, 0xB6, 0xAB, 0x0D, 0x00, 0x0A, 0x00, 0xB1, 0xB1, 0xBE, 0xA9, 0x0D, 0x0A},
+       ListEncoding::Unknown, std::nullopt},
+      {"a UTF-16 line after 8-bit ones, odd offset", join(bytes("alpha\r\nbeta\r\n"sv), gammaLE),
+       ListEncoding::Unknown, std::nullopt},
+      {"a UTF-16 line after 8-bit ones, even offset", join(bytes("alpha\r\nbetas\r\n"sv), gammaLE),
+       ListEncoding::Unknown, std::nullopt},
+      {"a Chinese UTF-16 line after 8-bit ones", join(bytes("alpha\r\nbetas\r\n"sv), guangdongLE),
+       ListEncoding::Unknown, std::nullopt},
+      // Control bytes are no 8-bit text: 广东 in UTF-16 LE, no mark, no line end.
+      {"UTF-16 without a mark or line end", {0x7F, 0x5E, 0x1C, 0x4E}, ListEncoding::Unknown, std::nullopt},
+      // Chinese UTF-16 with LF only: 上海 不知 (U+4E0A U+6D77, U+4E0D U+77E5) put
+      // 0A and 0D bytes inside the text, as the low byte of a unit.
+      {"Chinese UTF-16 LE, LF only",
+       {0x0A, 0x4E, 0x77, 0x6D, 0x0A, 0x00, 0x0D, 0x4E, 0xE5, 0x77, 0x0A, 0x00}, ListEncoding::Utf16LE,
+       u"\u4E0A\u6D77\n\u4E0D\u77E5\n"},
+      {"Chinese UTF-16 LE, LF only, 广东 北京",
+       {0x7F, 0x5E, 0x1C, 0x4E, 0x0A, 0x00, 0x17, 0x53, 0xAC, 0x4E, 0x0A, 0x00}, ListEncoding::Utf16LE,
+       u"\u5E7F\u4E1C\n\u5317\u4EAC\n"},
+      {"Chinese UTF-16 BE, LF only",
+       {0x5E, 0x7F, 0x4E, 0x1C, 0x00, 0x0A, 0x53, 0x17, 0x4E, 0xAC, 0x00, 0x0A}, ListEncoding::Utf16BE,
+       u"\u5E7F\u4E1C\n\u5317\u4EAC\n"},
+      // An odd byte after UTF-16 is dropped, with a mark or without.
+      {"odd byte after UTF-16 LE", bytes("\xFF\xFE" "a\0b\0\r\0\n\0" "c"sv), ListEncoding::Utf16LE, u"ab\r\n"},
+      {"odd byte after UTF-16 BE", bytes("\xFE\xFF" "\0a\0b\0\r\0\n" "c"sv), ListEncoding::Utf16BE, u"ab\r\n"},
+      {"odd byte after unmarked UTF-16", bytes("a\0b\0\r\0\n\0c"sv), ListEncoding::Utf16LE, u"ab\r\n"},
+      // Still 8-bit: LF only, CR only, a stray NUL, a lone LF at an even offset.
+      {"8-bit, LF only", bytes("ab\ncde\nf\n"sv), ListEncoding::Utf8, u"ab\ncde\nf\n"},
+      {"8-bit, CR only", bytes("ab\rcde\rf\r"sv), ListEncoding::Utf8, u"ab\rcde\rf\r"},
+      {"8-bit, NUL before CR LF", bytes("ab\0\r\ncd\r\n"sv), ListEncoding::Utf8, u"ab\r\ncd\r\n"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DetectListEncoding(c.bytes), c.encoding) << c.what;
+    EXPECT_EQ(DecodeListFile(c.bytes, asciiOnly), c.text) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace fw::jcombo

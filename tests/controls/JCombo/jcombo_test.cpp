@@ -881,6 +881,33 @@ TEST_F(JComboTest, ReadsAnOlderGbkFile) {
   EXPECT_EQ(m_box->GetItem(1), kShantou);
 }
 
+TEST_F(JComboTest, AFileOfMixedEncodingsLeavesTheList) {
+  // 8-bit lines with one UTF-16 line end, GBK likewise (广东, 北京), and 8-bit
+  // lines with a UTF-16 LE line appended: none can be read whole.
+  const std::string ascii("alpha\r\nbeta\r\ngamma\r\0\n\0delta\r\nepsilon\r\n", 38);
+  const std::string appended("alpha\r\nbeta\r\ng\0a\0m\0m\0a\0\r\0\n\0", 27);
+  const std::vector<std::vector<uint8_t>> files{
+      {ascii.begin(), ascii.end()},
+      {0xB9, 0xE3, 0xB6, 0xAB, 0x0D, 0x00, 0x0A, 0x00, 0xB1, 0xB1, 0xBE, 0xA9, 0x0D, 0x0A},
+      {appended.begin(), appended.end()},
+  };
+  const std::wstring path = s_dir + L"\\mixed.txt";
+  m_box->SetFileName(FromWide(path));
+  Fill(*m_box);
+  for (size_t i = 0; i < files.size(); ++i) {
+    WriteBytes(path, files[i]);
+    EXPECT_FALSE(m_box->LoadedFromFile()) << "file " << i;
+    ASSERT_EQ(m_box->ListCount(), 3) << "file " << i;
+    EXPECT_EQ(m_box->GetItem(2), kShantou) << "file " << i;
+  }
+  // Chinese UTF-16 LE without a mark, LF only (广东 汕头), and an odd byte after it.
+  WriteBytes(path, {0x7F, 0x5E, 0x1C, 0x4E, 0x0A, 0x00, 0x55, 0x6C, 0x34, 0x59, 0x0A, 0x00, 0x41});
+  ASSERT_TRUE(m_box->LoadedFromFile());
+  ASSERT_EQ(m_box->ListCount(), 2);
+  EXPECT_EQ(m_box->GetItem(0), kGuangdong);
+  EXPECT_EQ(m_box->GetItem(1), kShantou);
+}
+
 TEST_F(JComboTest, AMissingFileLeavesTheList) {
   // The default file: the program's folder and the name of array member 0.
   wchar_t exe[MAX_PATH];

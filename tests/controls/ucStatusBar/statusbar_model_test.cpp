@@ -287,6 +287,43 @@ TEST(StatusBarLayout, ArithmeticBeyond32BitsIsAnOverflowAtThePanelItHappensIn) {
   EXPECT_EQ(LayoutPanels({panel(kMax, false)}, 500, 24, 2)[0].textRect, (PanelRect{4, 5, 478, 19}));
 }
 
+// The overflow rule at every dpi: a width whose scaled value leaves 32 bits
+// is error 6 even though the width itself fits (worked by hand: width * dpi / 96).
+TEST(StatusBarLayout, AScaledWidthBeyond32BitsIsAnOverflowAtEveryDpi) {
+  auto panel = [](int32_t width) {
+    PanelInput in;
+    in.width = width;
+    in.textEmpty = false;
+    return in;
+  };
+  struct Case {
+    int32_t width, dpi;
+    bool overflow;
+  };
+  const Case cases[] = {
+      {1500000000, 96, false},    // cut at the grip
+      {1500000000, 120, false},   // 1,875,000,000
+      {1500000000, 144, true},    // 2,250,000,000
+      {1500000000, 192, true},    // 3,000,000,000
+      {1073741823, 192, false},   // 2,147,483,646
+      {1073741824, 192, true},    // 2,147,483,648
+      {-1500000000, 144, true},   // -2,250,000,000
+      {-1073741824, 192, true},   // -2,147,483,648, then the border's inset
+      {2147483647, 240, true},
+  };
+  for (const Case& c : cases) {
+    bool overflow = false;
+    try {
+      LayoutPanels({panel(c.width)}, 500, 24, 2, c.dpi);
+    } catch (const StatusBarError& e) {
+      overflow = e.Number() == 6;
+    }
+    EXPECT_EQ(overflow, c.overflow) << c.width << " at " << c.dpi;
+  }
+  // Fitting, the panel is cut at the grip as at 96 dpi: 500 - 36 at 192.
+  EXPECT_EQ(LayoutPanels({panel(1073741823)}, 500, 48, 2, 192)[0].textRect, (PanelRect{8, 10, 456, 38}));
+}
+
 TEST(StatusBarHits, AdjustmentsBeyond32BitsAreAnOverflow) {
   constexpr int32_t kMax = 2147483647;
   constexpr int32_t kMin = -2147483647 - 1;

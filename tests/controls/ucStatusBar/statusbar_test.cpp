@@ -516,6 +516,63 @@ TEST_F(StatusBarTest, AWidthBeyondTheLayoutsRangeIsAnOverflow) {
   EXPECT_EQ(bar->PanelCount(), 3);
 }
 
+// The same rule above 96 dpi: a first panel of 1,500,000,000 design pixels is
+// 3,000,000,000 device pixels at 192, beyond 32 bits, though the width fits.
+TEST_F(StatusBarTest, AWidthScaledBeyondTheLayoutsRangeIsAnOverflowAbove96Dpi) {
+  ucStatusBar* bar = MainWindowBar();
+  auto moveTo = [](int dpi) {
+    RECT rc{};
+    GetWindowRect(s_form->hWnd(), &rc);
+    SendMessageW(s_form->hWnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&rc));
+    UserControl::DoEvents();
+  };
+  struct Case {
+    int dpi;
+    int32_t width;
+    bool overflow;
+  } const cases[] = {{192, 1500000000, true}, {144, 1500000000, true}, {120, 1500000000, false},
+                     {192, 1000000000, false}};
+  for (const Case& c : cases) {
+    moveTo(c.dpi);
+    ASSERT_EQ(bar->Dpi(), c.dpi);
+    int32_t number = 0;
+    std::string source;
+    try {
+      bar->SetPanelWidth(1, c.width);
+    } catch (const StatusBarError& e) {
+      number = e.Number();
+      source = Narrow(e.Source());
+    }
+    EXPECT_EQ(number, c.overflow ? 6 : 0) << c.width << " at " << c.dpi;
+    EXPECT_EQ(source, c.overflow ? "ucStatusBar.PanelWidth" : "") << c.width << " at " << c.dpi;
+    EXPECT_EQ(bar->PanelWidth(1), c.width) << "stored before the paint";
+    bar->SetPanelWidth(1, 220);
+  }
+  moveTo(96);
+}
+
+// A fraction where the grip's shape, a whole number, is read: refused and noted,
+// not rounded to 2; a whole number written as a double is used.
+TEST_F(StatusBarTest, AFractionalGripShapeIsRefusedNotRounded) {
+  struct Case {
+    double stored;
+    int32_t shape;
+    bool refused;
+  } const cases[] = {{1.5, 0, true}, {2.0, 2, false}};
+  for (const Case& c : cases) {
+    PropertyStore props;
+    props.Set(u"GripShape", c.stored, 12);
+    ucStatusBar* bar = Place(&props);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->GripShape(), c.shape) << c.stored;
+    ASSERT_EQ(props.Refusals().size(), c.refused ? 1u : 0u) << c.stored;
+    if (c.refused) {
+      EXPECT_EQ(props.Refusals()[0].expected, u"a whole number");
+      EXPECT_EQ(props.Refusals()[0].line, 12);
+    }
+  }
+}
+
 TEST_F(StatusBarTest, SavedAndReadBackDockedAtTheBottom) {
   ucStatusBar* bar = Place();
   PropertyStore defaults;
