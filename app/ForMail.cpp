@@ -19,6 +19,8 @@ namespace {
 
 // What the link's default action is called: the platform's verb for a link.
 constexpr std::u16string_view kOpenVerb = u"Jump";
+// What the link does, as a reader names it.
+constexpr std::u16string_view kMailVerbName = u"发送邮件";
 
 ForMail::ShellOpen& ShellSource() {
   static ForMail::ShellOpen open;
@@ -63,6 +65,13 @@ void ForMail::OnLoad() {
     // Read as the link it is, with its address; its default action is the click.
     date->SetAccessibleAction(ROLE_SYSTEM_LINK, std::u16string(kOpenVerb),
                               FromWide(std::wstring(kMailLink)));
+    // Named for what it does, not for the date it shows (its description).
+    date->SetAccessibleDescriber([](AccessibleItem& item) {
+      std::wstring_view address = kMailLink;
+      address.remove_prefix(address.find(L':') + 1);
+      item.name = std::u16string(kMailVerbName) + u" " + FromWide(std::wstring(address));
+      item.description = std::u16string(kReleaseDate);
+    });
   }
   // 4.
   if (auto* frame = Get<skForms>(u"skForms1")) frame->SetThemeColor(RandomTheme());

@@ -1,9 +1,11 @@
 #include "app/ForMain.h"
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <source_location>
 #include <string_view>
 #include <utility>
@@ -11,10 +13,13 @@
 #include "app/ModMain.h"
 #include "app/Settings.h"
 #include "app/price/MemoryControls.h"
+#include "app/price/PriceText.h"
 #include "controls/JCombo/JCombo.h"
 #include "controls/skForms/skForms.h"
 #include "controls/skbutton/skbutton.h"
 #include "controls/ucStatusBar/ucStatusBar.h"
+#include "host/Accessible.h"
+#include "host/AccessibleText.h"
 #include "host/Failure.h"
 #include "host/Font.h"
 #include "host/Image.h"
@@ -73,12 +78,18 @@ class ListAdapter : public ListControl {
 
 class LabelAdapter : public LabelControl {
  public:
-  explicit LabelAdapter(Label& label) : m_label(label) {}
-  void SetCaption(std::u16string_view caption) override { m_label.SetCaption(caption); }
+  explicit LabelAdapter(Label& label, std::function<void()> changed = {})
+      : m_label(label), m_changed(std::move(changed)) {}
+  void SetCaption(std::u16string_view caption) override {
+    const bool differs = m_label.Caption() != caption;
+    m_label.SetCaption(caption);
+    if (differs && m_changed) m_changed();
+  }
   std::u16string Caption() const override { return m_label.Caption(); }
 
  private:
   Label& m_label;
+  std::function<void()> m_changed;  // a price row's caption changed
 };
 
 class TextBoxAdapter : public TextBoxControl {
@@ -190,6 +201,7 @@ void ForMain::OnLoad() {
   OnStartupStep("chart");
   Skipping([&] { AddPanels(); });
   Skipping([&] { EmptyRows(); });
+  Skipping([&] { MakeRowsSpoken(); });
   Skipping([&] {
     WireLookup();
     BindEvents();
@@ -273,6 +285,9 @@ void ForMain::ApplyPendingSites() {
   Skipping([&] { WireLookup(); });
   Skipping([&] { LoadChart(); });
   Skipping([&] {
+    if (auto* picture = Get<PictureBox>(u"Picture1")) picture->SetAccessibleName(OnOneLine(ChartToolTip()));
+  });
+  Skipping([&] {
     if (m_lookup) m_lookup->LoadProvince();
   });
 }
@@ -351,9 +366,17 @@ void ForMain::WireLookup() {
     Wiring::Wire<ListAdapter, MemoryList>(w->ListCity[i], Get<ListBox>(u"ListCity", i));
   }
   Wiring::Wire<TextBoxAdapter, MemoryTextBox>(w->Text1, Get<TextBox>(u"Text1"));
+  // The rows tell the window when they change, for the readers' live region.
+  const auto row = [this](std::unique_ptr<LabelControl>& slot, Label* label) {
+    if (label) {
+      slot = std::make_unique<LabelAdapter>(*label, [this] { OnRowCaptionChanged(); });
+    } else {
+      slot = std::make_unique<MemoryLabel>();
+    }
+  };
   for (int32_t i = 0; i < kRows; ++i) {
-    Wiring::Wire<LabelAdapter, MemoryLabel>(w->labinfo[i], Get<Label>(u"labinfo", i));
-    Wiring::Wire<LabelAdapter, MemoryLabel>(w->labPrice[i], Get<Label>(u"labPrice", i));
+    row(w->labinfo[i], Get<Label>(u"labinfo", i));
+    row(w->labPrice[i], Get<Label>(u"labPrice", i));
   }
   m_lookup = std::make_unique<PriceLookup>(
       w->Controls(), m_pages, m_browser,
@@ -382,6 +405,54 @@ void ForMain::BindEvents() {
   AddSettingsMenu();
 }
 
+void ForMain::MakeRowsSpoken() {
+  for (int32_t i = 0; i < kRows; ++i) {
+    auto* info = Get<Label>(u"labinfo", i);
+    auto* price = Get<Label>(u"labPrice", i);
+    if (!info || !price) continue;
+    // The price label is read as part of its row, not as a text of its own.
+    price->SetAccessibleHidden(true);
+    info->SetAccessibleDescriber([info, price](AccessibleItem& item) {
+      const SpokenPriceRow spoken = SpokenRow(info->Caption(), price->Caption());
+      item.name = spoken.name;
+      if (!spoken.value.empty()) item.value = spoken.value;
+      // A row that shows nothing yet is nothing to read.
+      if (spoken.name.empty() && spoken.value.empty()) {
+        item.state = item.state.value_or(0) | STATE_SYSTEM_INVISIBLE;
+      }
+      // Where the row is drawn: both labels.
+      RECT at = price->PixelRect();
+      MapWindowPoints(price->ContainerHwnd(), nullptr, reinterpret_cast<POINT*>(&at), 2);
+      if (item.location) UnionRect(&*item.location, &*item.location, &at);
+    });
+  }
+  // Windows honours the setting; a platform without it still passes the event.
+  if (auto* first = Get<Label>(u"labinfo", 0)) {
+    SetLiveSetting(first->ContainerHwnd(), CHILDID_SELF, LiveSetting::Polite);
+  }
+  if (auto* bar = Get<ucStatusBar>(u"ucStatusBar1")) {
+    SetLiveSetting(bar->hWnd(), kCreditPanel, LiveSetting::Polite);
+  }
+  if (auto* picture = Get<PictureBox>(u"Picture1")) picture->SetAccessibleName(OnOneLine(ChartToolTip()));
+}
+
+void ForMain::OnRowCaptionChanged() {
+  if (m_rowsAnnouncementDue || !hWnd()) return;
+  m_rowsAnnouncementDue = PostMessageW(hWnd(), kRowsChangedMessage, 0, 0) != FALSE;
+}
+
+void ForMain::AnnounceRows() {
+  m_rowsAnnouncementDue = false;
+  // Rows emptied on the way to new ones (or by a failure, which the problem's
+  // own announcement tells) have nothing to say.
+  bool priced = false;
+  for (int32_t i = 0; i < kRows; ++i) {
+    if (auto* price = Get<Label>(u"labPrice", i)) priced = priced || !price->Caption().empty();
+  }
+  if (!priced) return;
+  if (auto* first = Get<Label>(u"labinfo", 0)) NotifyLiveRegionChanged(first->ContainerHwnd());
+}
+
 void ForMain::ShowProblem(const std::optional<SiteProblem>& problem) {
   Skipping([&] {
     auto* bar = Get<ucStatusBar>(u"ucStatusBar1");
@@ -395,6 +466,8 @@ void ForMain::ShowProblem(const std::optional<SiteProblem>& problem) {
     }
     bar->SetPanelText(kCreditPanel, problem ? ProblemSummary(*problem) : std::u16string(kCredit));
     bar->SetPanelToolTipText(kCreditPanel, problem ? ProblemMessage(*problem) : std::u16string());
+    // Spoken where it appears, without the focus moving there.
+    if (problem) NotifyLiveRegionChanged(bar->hWnd(), kCreditPanel);
   });
 }
 
@@ -435,6 +508,11 @@ void ForMain::OnHelp() {
 bool ForMain::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   if (msg == kApplySitesMessage) {
     ApplyPendingSites();
+    result = 0;
+    return true;
+  }
+  if (msg == kRowsChangedMessage) {
+    Skipping([&] { AnnounceRows(); });
     result = 0;
     return true;
   }

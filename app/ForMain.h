@@ -49,6 +49,8 @@ class ForMain : public Form {
   static constexpr std::u16string_view kCredit = u"Design By fuelwise-dev";
   // Posted to itself: a change of sites that waits for the lookup.
   static constexpr UINT kApplySitesMessage = WM_APP + 30;
+  // Posted to itself: the price rows changed, a reader is told once.
+  static constexpr UINT kRowsChangedMessage = WM_APP + 31;
 
   // `priceRoot` and `chartRoot` are the origins of the price site and of the
   // site serving the chart, each with "/" ("https://host[:port]/"): the
@@ -133,6 +135,14 @@ class ForMain : public Form {
   // The site's problem in the credit panel (its tooltip the whole message),
   // or the credit again when there is none.
   void ShowProblem(const std::optional<SiteProblem>& problem);
+  // Each price row reads as one element (the fuel its name, the price and
+  // unit its value), the group of rows as a polite live region; the failure
+  // text's panel too. The chart reads as its tooltip names it.
+  void MakeRowsSpoken();
+  // A row's caption changed: the live region is announced once the change is
+  // done (the next time the window's queue is read).
+  void OnRowCaptionChanged();
+  void AnnounceRows();
   void StoreChosenCity();
   void ApplyPendingSites();
   // Adds 设置 to the frame's own menu and lets the menu open from the title.
@@ -150,6 +160,7 @@ class ForMain : public Form {
   std::optional<settings::CityChoice> m_startCity;
   bool m_rememberCity = false;
   bool m_choosingStartCity = false;
+  bool m_rowsAnnouncementDue = false;
   std::optional<std::pair<std::u16string, std::u16string>> m_pendingSites;
   ForMail m_about;
   ForSettings m_settings;

@@ -9,6 +9,7 @@
 #include "controls/skForms/skForms.h"
 #include "controls/skbutton/skbutton.h"
 #include "host/Accessible.h"
+#include "host/Image.h"
 #include "host/Label.h"
 
 namespace fw {
@@ -17,6 +18,8 @@ namespace {
 
 constexpr int32_t kButtons = 3;
 constexpr int kEscape = 27;
+// What a reader calls the sign.
+constexpr std::u16string_view kSignName = u"警告";
 
 }  // namespace
 
@@ -35,6 +38,26 @@ void ForMsgx::OnLoad() {
     frame->SetMinButton(false);
     frame->SetBorderStyle(0);
     frame->SetStyle(2);
+  }
+  // The warning sign, drawn in nine tiles, reads as one picture: the first
+  // tile stands for the whole sign, the others are left out.
+  Image* sign = Get<Image>(u"Image1");
+  for (int k = 2; k <= 9 && sign; ++k) {
+    if (auto* tile = Get<Image>(u"Image" + std::u16string(1, static_cast<char16_t>(u'0' + k)))) {
+      tile->SetAccessibleHidden(true);
+    }
+  }
+  if (sign) {
+    sign->SetAccessibleDescriber([this](AccessibleItem& item) {
+      item.name = std::u16string(kSignName);
+      for (int k = 2; k <= 9; ++k) {
+        const auto* tile = Get<Image>(u"Image" + std::u16string(1, static_cast<char16_t>(u'0' + k)));
+        if (!tile || !item.location) continue;
+        RECT at = tile->PixelRect();
+        MapWindowPoints(tile->ContainerHwnd(), nullptr, reinterpret_cast<POINT*>(&at), 2);
+        UnionRect(&*item.location, &*item.location, &at);
+      }
+    });
   }
   // 3.
   BindArray<skbutton>(u"cmdButton", [this](skbutton& button, int32_t index) {

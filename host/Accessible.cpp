@@ -3,7 +3,10 @@
 #include <oleacc.h>
 #include <oleauto.h>
 
+#include <commctrl.h>
+
 #include <atomic>
+#include <climits>
 #include <vector>
 
 #include "host/Gdi.h"
@@ -52,6 +55,35 @@ HRESULT ToBstr(const std::optional<std::u16string>& text, BSTR* out) {
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 
+// UI Automation's LiveSetting property and the property services' class, spelt
+// out here: the import library's GUIDs are data imports, which a static link
+// resolves to wrong addresses.
+constexpr GUID kLiveSettingProperty = {
+    0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr GUID kAccPropServicesClass = {
+    0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr GUID kAccPropServicesInterface = {
+    0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+
+// Where `to` lies from `from` in direction `dir` (NAVDIR_LEFT .. NAVDIR_DOWN):
+// a distance to rank neighbours by, or LONG_MAX when it does not lie that way
+// (its centre not beyond `from`'s edge). Off the straight line counts double,
+// so the neighbour in the same row or column wins over a nearer one beside it.
+long DirectionalDistance(const RECT& from, const RECT& to, long dir) {
+  const long fx = (from.left + from.right) / 2, fy = (from.top + from.bottom) / 2;
+  const long tx = (to.left + to.right) / 2, ty = (to.top + to.bottom) / 2;
+  long along = 0, across = 0;
+  switch (dir) {
+    case NAVDIR_LEFT: along = from.left - tx; across = ty - fy; break;
+    case NAVDIR_RIGHT: along = tx - from.right; across = ty - fy; break;
+    case NAVDIR_UP: along = from.top - ty; across = tx - fx; break;
+    case NAVDIR_DOWN: along = ty - from.bottom; across = tx - fx; break;
+    default: return LONG_MAX;
+  }
+  if (along < 0) return LONG_MAX;
+  return along + 2 * (across < 0 ? -across : across);
+}
+
 HRESULT ToI4(long value, VARIANT* out) {
   if (!out) return E_POINTER;
   VariantInit(out);
@@ -59,6 +91,54 @@ HRESULT ToI4(long value, VARIANT* out) {
   out->lVal = value;
   return S_OK;
 }
+
+// The selection of several parts, as get_accSelection hands it out.
+class ChildIdList final : public IEnumVARIANT {
+ public:
+  explicit ChildIdList(std::vector<VARIANT> ids, size_t at = 0) : m_ids(std::move(ids)), m_at(at) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (iid != __uuidof(IUnknown) && iid != __uuidof(IEnumVARIANT)) return E_NOINTERFACE;
+    *out = static_cast<IEnumVARIANT*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++m_refs); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const long left = --m_refs;
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+  }
+  HRESULT STDMETHODCALLTYPE Next(ULONG n, VARIANT* out, ULONG* fetched) override {
+    if (!out) return E_POINTER;
+    ULONG k = 0;
+    for (; k < n && m_at < m_ids.size(); ++k, ++m_at) {
+      VariantInit(&out[k]);
+      VariantCopy(&out[k], &m_ids[m_at]);
+    }
+    if (fetched) *fetched = k;
+    return k == n ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Skip(ULONG n) override {
+    m_at = std::min(m_ids.size(), m_at + n);
+    return m_at < m_ids.size() ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Reset() override {
+    m_at = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
+    if (!out) return E_POINTER;
+    *out = new ChildIdList(m_ids, m_at);
+    return S_OK;
+  }
+
+ private:
+  std::atomic<long> m_refs{1};
+  std::vector<VARIANT> m_ids;  // VT_I4 only: nothing to clear
+  size_t m_at;
+};
 
 // One object handed to a tool. It holds the window and a weak link to its
 // source; every answer is read from the source when asked.
@@ -175,13 +255,48 @@ class AccessibleObject final : public IAccessible, public IOleWindow {
     return std ? std->get_accFocus(out) : E_FAIL;
   }
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override {
+    if (!out) return E_POINTER;
+    VariantInit(out);
     if (!Live()) return CO_E_OBJNOTCONNECTED;
+    const std::vector<int> selected = Source().SelectedParts();
+    if (selected.size() == 1) return ToI4(selected.front() + 1, out);
+    if (selected.size() > 1) {
+      // Several: the platform's enumerator of child ids.
+      std::vector<VARIANT> ids(selected.size());
+      for (size_t i = 0; i < selected.size(); ++i) ToI4(selected[i] + 1, &ids[i]);
+      IEnumVARIANT* list = MakeEnum(ids);
+      if (!list) return E_OUTOFMEMORY;
+      out->vt = VT_UNKNOWN;
+      out->punkVal = list;
+      return S_OK;
+    }
     IAccessible* std = Standard();
     return std ? std->get_accSelection(out) : E_FAIL;
   }
   HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
-    return Delegated(child, [&](IAccessible* a, VARIANT v) { return a->accSelect(flags, v); },
-                     [] { return DISP_E_MEMBERNOTFOUND; });
+    if (!Live()) return CO_E_OBJNOTCONNECTED;
+    const Target t = Resolve(child);
+    if (t.kind == Kind::Self || t.kind == Kind::Part) {
+      return Source().Select(t.part, flags) ? S_OK : DISP_E_MEMBERNOTFOUND;
+    }
+    if (t.kind != Kind::Window) return E_INVALIDARG;
+    // A child window answers for itself through its client object (the
+    // platform's window object takes no selection); a platform window that
+    // does not, still takes the focus.
+    IAccessible* client = nullptr;
+    if (SUCCEEDED(AccessibleFromWindow(t.window, OBJID_CLIENT, &client)) && client) {
+      com_ptr<IAccessible> own = com_ptr<IAccessible>::attach(client);
+      VARIANT self;
+      VariantInit(&self);
+      self.vt = VT_I4;
+      self.lVal = CHILDID_SELF;
+      if (own->accSelect(flags, self) == S_OK) return S_OK;
+    }
+    if (flags != SELFLAG_TAKEFOCUS || !IsWindowVisible(t.window) || !IsWindowEnabled(t.window)) {
+      return DISP_E_MEMBERNOTFOUND;
+    }
+    ::SetFocus(t.window);
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
                                         VARIANT child) override {
@@ -219,7 +334,7 @@ class AccessibleObject final : public IAccessible, public IOleWindow {
       IAccessible* std = Standard();
       return std ? std->accNavigate(dir, start, out) : S_FALSE;
     } else {
-      return S_FALSE;  // spatial moves between parts are not offered
+      id = Neighbour(t.id, dir);
     }
     if (id < 0) return S_FALSE;
     return AsChild(id, out);
@@ -318,6 +433,48 @@ class AccessibleObject final : public IAccessible, public IOleWindow {
     return item;
   }
 
+  // The place of child `id` on the screen, if it is shown.
+  std::optional<RECT> PlaceOf(long id) const {
+    const int parts = Source().PartCount();
+    if (id >= 1 && id <= parts) {
+      AccessibleItem item;
+      Source().DescribePart(static_cast<int>(id - 1), item);
+      if (item.state && (*item.state & STATE_SYSTEM_INVISIBLE)) return std::nullopt;
+      return item.location;
+    }
+    const std::vector<HWND> windows = ChildWindows();
+    const size_t i = static_cast<size_t>(id - parts - 1);
+    if (id <= parts || i >= windows.size() || !IsWindowVisible(windows[i])) return std::nullopt;
+    RECT rc{};
+    GetWindowRect(windows[i], &rc);
+    return rc;
+  }
+
+  // The child nearest to child `from` in direction `dir` on the screen, -1
+  // when none lies that way.
+  long Neighbour(long from, long dir) const {
+    const std::optional<RECT> start = PlaceOf(from);
+    if (!start) return -1;
+    const long count = static_cast<long>(Source().PartCount() + ChildWindows().size());
+    long best = -1, bestDistance = LONG_MAX;
+    for (long id = 1; id <= count; ++id) {
+      if (id == from) continue;
+      const std::optional<RECT> place = PlaceOf(id);
+      if (!place || place->right <= place->left || place->bottom <= place->top) continue;
+      const long d = DirectionalDistance(*start, *place, dir);
+      if (d < bestDistance) {
+        bestDistance = d;
+        best = id;
+      }
+    }
+    return best;
+  }
+
+  // An enumerator over `ids` (which it takes), made by the platform's
+  // standard object of a list (CreateStdAccessibleObject gives none of its
+  // own): a small one of ours.
+  static IEnumVARIANT* MakeEnum(std::vector<VARIANT> ids);
+
   HRESULT AsChild(long id, VARIANT* out) {
     VARIANT v;
     VariantInit(&v);
@@ -407,7 +564,71 @@ class AccessibleObject final : public IAccessible, public IOleWindow {
   com_ptr<IAccessible> m_std;
 };
 
+IEnumVARIANT* AccessibleObject::MakeEnum(std::vector<VARIANT> ids) {
+  return new ChildIdList(std::move(ids));
+}
+
+constexpr UINT_PTR kForeignSubclassId = 0x46574143;  // "FWAC"
+
 }  // namespace
+
+bool AccessibleSource::Select(int part, long flags) {
+  if (part != -1 || !(flags & SELFLAG_TAKEFOCUS)) return false;
+  HWND hwnd = AccessibleWindow();
+  if (!hwnd || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return false;
+  ::SetFocus(hwnd);
+  return GetFocus() == hwnd || IsChild(hwnd, GetFocus());
+}
+
+ForeignAccessibleSource::~ForeignAccessibleSource() { Stop(); }
+
+bool ForeignAccessibleSource::AnswerFor(HWND hwnd) {
+  if (hwnd == m_hwnd) return hwnd != nullptr;
+  Stop();
+  if (!hwnd || !SetWindowSubclass(hwnd, &ForeignAccessibleSource::SubclassProc, kForeignSubclassId,
+                                  reinterpret_cast<DWORD_PTR>(this))) {
+    return false;
+  }
+  m_hwnd = hwnd;
+  return true;
+}
+
+void ForeignAccessibleSource::Stop() {
+  if (m_hwnd && IsWindow(m_hwnd)) {
+    RemoveWindowSubclass(m_hwnd, &ForeignAccessibleSource::SubclassProc, kForeignSubclassId);
+  }
+  m_hwnd = nullptr;
+}
+
+LRESULT CALLBACK ForeignAccessibleSource::SubclassProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l,
+                                                       UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<ForeignAccessibleSource*>(data);
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, &ForeignAccessibleSource::SubclassProc, kForeignSubclassId);
+    if (self->m_hwnd == hwnd) self->m_hwnd = nullptr;
+  } else if (msg == WM_GETOBJECT) {
+    if (const LRESULT r = self->AnswerGetObject(w, l)) return r;
+  }
+  return DefSubclassProc(hwnd, msg, w, l);
+}
+
+HRESULT SetLiveSetting(HWND hwnd, long childId, LiveSetting setting) {
+  IAccPropServices* raw = nullptr;
+  HRESULT hr = CoCreateInstance(kAccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER,
+                                kAccPropServicesInterface, reinterpret_cast<void**>(&raw));
+  if (FAILED(hr) || !raw) return FAILED(hr) ? hr : E_FAIL;
+  com_ptr<IAccPropServices> services = com_ptr<IAccPropServices>::attach(raw);
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = static_cast<long>(setting);
+  return services->SetHwndProp(hwnd, static_cast<DWORD>(OBJID_CLIENT), static_cast<DWORD>(childId),
+                               kLiveSettingProperty, v);
+}
+
+void NotifyLiveRegionChanged(HWND hwnd, long childId) {
+  if (hwnd) NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, hwnd, OBJID_CLIENT, childId);
+}
 
 AccessibleSource::~AccessibleSource() {
   if (m_anchor) *m_anchor = nullptr;

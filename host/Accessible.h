@@ -66,6 +66,14 @@ class AccessibleSource {
   // Sets the value of the window itself (part -1) or of a part, as a tool asks
   // (put_accValue); false when it cannot be set.
   virtual bool SetValue(int part, std::u16string_view value) { return false; }
+  // Takes the focus or the selection (SELFLAG_* flags, accSelect) for the
+  // window itself (part -1) or a part; false when it cannot. By default the
+  // window itself takes the focus (SELFLAG_TAKEFOCUS) when it is shown and
+  // enabled, and a part refuses.
+  virtual bool Select(int part, long flags);
+  // The parts selected (numbered from 0), for get_accSelection; none by default
+  // (the window itself then answers as the platform's standard object does).
+  virtual std::vector<int> SelectedParts() const { return {}; }
   // Whether the child windows follow the parts as children.
   virtual bool ListsChildWindows() const { return true; }
   // The windows listed after the parts: by default the window's children, the
@@ -86,6 +94,37 @@ class AccessibleSource {
  private:
   std::shared_ptr<AccessibleSource*> m_anchor;
 };
+
+// A source answering for a window the platform made (a platform control, the
+// list a combo box drops): it subclasses the window and answers its
+// WM_GETOBJECT for OBJID_CLIENT, until the window goes or the source does.
+class ForeignAccessibleSource : public AccessibleSource {
+ public:
+  ~ForeignAccessibleSource() override;
+  // Answers for `hwnd` from now on (and no longer for an earlier window).
+  bool AnswerFor(HWND hwnd);
+  HWND AccessibleWindow() const override { return m_hwnd; }
+  // A platform window's children are its own business.
+  bool ListsChildWindows() const override { return false; }
+
+ private:
+  void Stop();
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR id,
+                                       DWORD_PTR data);
+  HWND m_hwnd = nullptr;
+};
+
+// The live setting a region of a window has for assistive technology (the
+// values of UI Automation's LiveSetting property).
+enum class LiveSetting : long { Off = 0, Polite = 1, Assertive = 2 };
+// Gives the client object of `hwnd` (child `childId`) the live setting, through
+// the platform's property services (IAccPropServices::SetHwndProp); what they
+// answer (Windows honours it; some platforms answer E_NOTIMPL).
+HRESULT SetLiveSetting(HWND hwnd, long childId, LiveSetting setting);
+// Tells assistive technology that the live region at (hwnd, OBJID_CLIENT,
+// childId) changed (EVENT_OBJECT_LIVEREGIONCHANGED), so a reader speaks it
+// without the focus moving there.
+void NotifyLiveRegionChanged(HWND hwnd, long childId = CHILDID_SELF);
 
 // The platform's standard accessible object of `hwnd` for `objectId`
 // (OBJID_WINDOW, OBJID_CLIENT ...), through oleacc loaded on demand.

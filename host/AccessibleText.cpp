@@ -57,4 +57,19 @@ std::u16string FieldNameFromLabel(std::u16string_view caption) {
   return out;
 }
 
+std::u16string OnOneLine(std::u16string_view text) {
+  std::u16string out;
+  bool broken = false;  // a line break waits to become a space
+  for (char16_t c : text) {
+    if (c == u'\r' || c == u'\n') {
+      broken = true;
+      continue;
+    }
+    if (broken && !out.empty() && out.back() != u' ' && c != u' ') out += u' ';
+    broken = false;
+    out += c;
+  }
+  return out;
+}
+
 }  // namespace fw

@@ -17,4 +17,8 @@ std::u16string WithoutAccessKeyMarks(std::u16string_view caption);
 // "省份"); blanks between words stay.
 std::u16string FieldNameFromLabel(std::u16string_view caption);
 
+// A text of several lines (a tooltip) read as one: each line break ("\r\n",
+// "\r" or "\n") becomes one space, with no space doubled around it.
+std::u16string OnOneLine(std::u16string_view text);
+
 }  // namespace fw

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "host/Accessible.h"
 #include "host/Control.h"
 #include "host/Input.h"
@@ -39,6 +41,16 @@ class GraphicControl : public Control {
   // that clicks it (Click, run inside the tool's call: a handler that opens a
   // modal window would hold the tool until it closes).
   void SetAccessibleAction(long role, std::u16string verb, std::u16string value = {});
+  // Leaves the control out of what assistive technology reads, which then
+  // takes it as invisible: a piece of a picture made of several, a text that
+  // another control already reads out.
+  void SetAccessibleHidden(bool hidden) { m_accessibleHidden = hidden; }
+  bool AccessibleHidden() const { return m_accessibleHidden; }
+  // Lets its program finish what the control reads as, asked at every reading
+  // after the kind and the host filled it in (a row made of two labels read as
+  // one: its name, its value, its place). Null: as its kind says.
+  using AccessibleDescriber = std::function<void(AccessibleItem&)>;
+  void SetAccessibleDescriber(AccessibleDescriber describe) { m_describe = std::move(describe); }
 
   void SetVisible(bool visible) override;
   void SetEnabled(bool enabled) override;
@@ -84,6 +96,8 @@ class GraphicControl : public Control {
   long m_accessibleRole = 0;  // 0: as its kind describes it, with no action
   std::u16string m_accessibleVerb;
   std::u16string m_accessibleValue;
+  bool m_accessibleHidden = false;
+  AccessibleDescriber m_describe;
   RECT m_placed{};  // the area last drawn in, so that a move repaints where it was
   bool m_mouseTransparent = false;
 };

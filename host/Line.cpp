@@ -1,5 +1,7 @@
 #include "host/Line.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "host/ColourWin.h"
@@ -98,5 +100,7 @@ void Line::Draw(HDC dc, const RECT&) {
   MoveToEx(dc, x1, y1, nullptr);
   LineTo(dc, x2, y2);
 }
+
+void Line::Describe(AccessibleItem& item) const { item.role = ROLE_SYSTEM_SEPARATOR; }
 
 }  // namespace fw

@@ -29,6 +29,8 @@ class Line : public GraphicControl {
   void OnWriteProperties(PropertyStore& props) override;
   void Draw(HDC dc, const RECT& client) override;
   void ApplyDpi() override;
+  // A separator: a line divides, it shows no picture.
+  void Describe(AccessibleItem& item) const override;
 
  private:
   void Place();

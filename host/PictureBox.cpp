@@ -1,5 +1,9 @@
 #include "host/PictureBox.h"
 
+#include <oleacc.h>
+
+#include "host/AccessibleText.h"
+
 namespace fw {
 
 PictureBox::PictureBox() : UserControl(u"PictureBox", true) {
@@ -101,5 +105,10 @@ void PictureBox::OnMouseMove(int b, int s, float x, float y) { if (MouseMove) Mo
 void PictureBox::OnMouseUp(int b, int s, float x, float y) { if (MouseUp) MouseUp(b, s, x, y); }
 void PictureBox::OnClick() { if (Click) Click(); }
 void PictureBox::OnDblClick() { if (DblClick) DblClick(); }
+
+void PictureBox::OnAccessibleSelf(AccessibleItem& self) const {
+  self.role = ROLE_SYSTEM_GRAPHIC;
+  if (!ToolTipText().empty()) self.name = OnOneLine(ToolTipText());
+}
 
 }  // namespace fw

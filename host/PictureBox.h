@@ -42,6 +42,8 @@ class PictureBox : public UserControl {
   void OnMouseUp(int button, int shift, float x, float y) override;
   void OnClick() override;
   void OnDblClick() override;
+  // A graphic, named by its tooltip when it has one (a picture's words).
+  void OnAccessibleSelf(AccessibleItem& self) const override;
 
  private:
   void Redraw();

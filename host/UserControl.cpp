@@ -71,7 +71,11 @@ class UserControl::Accessibility final : public AccessibleSource {
   explicit Accessibility(UserControl& owner) : m_owner(owner) {}
 
   HWND AccessibleWindow() const override { return m_owner.hWnd(); }
-  void DescribeSelf(AccessibleItem& self) const override { m_owner.OnAccessibleSelf(self); }
+  void DescribeSelf(AccessibleItem& self) const override {
+    m_owner.OnAccessibleSelf(self);
+    if (m_owner.m_accessibleRole != 0) self.role = m_owner.m_accessibleRole;
+    if (!m_owner.m_accessibleName.empty()) self.name = m_owner.m_accessibleName;
+  }
   int PartCount() const override {
     const WindowlessSite* site = WindowlessSite::Of(m_owner.hWnd());
     return m_owner.OnAccessiblePartCount() + (site ? site->PartCount() : 0);

@@ -140,6 +140,12 @@ class UserControl : public Control {
   // The parts the control lists of its own; the windowless controls lying on it
   // follow them.
   int OwnAccessiblePartCount() const { return OnAccessiblePartCount(); }
+  // The role the control reads as, over what its kind says (a picture box that
+  // is a frame's sizing grip); 0: as its kind says.
+  void SetAccessibleRole(long role) { m_accessibleRole = role; }
+  // The name the control reads as, over what its kind says (a picture named by
+  // what it shows before its tooltip is set); empty: as its kind says.
+  void SetAccessibleName(std::u16string name) { m_accessibleName = std::move(name); }
 
  protected:
   UserControl(std::u16string kind, bool container = false);
@@ -275,6 +281,8 @@ class UserControl : public Control {
   int m_buttonsDown = 0;        // buttons pressed on the control, not yet released
   bool m_afterDblClick = false; // the left release ending a double click gives no OnClick
   bool m_keyRepeating = false;  // the key-down being handled repeats a held key
+  long m_accessibleRole = 0;    // 0: as OnAccessibleSelf says
+  std::u16string m_accessibleName;  // empty: as OnAccessibleSelf says
 };
 
 }  // namespace fw

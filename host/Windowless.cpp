@@ -263,6 +263,8 @@ void WindowlessSite::DescribePart(int part, AccessibleItem& item) const {
   RECT rc = AreaOf(c);
   MapWindowPoints(m_hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
   item.location = rc;
+  if (c.m_describe) c.m_describe(item);
+  if (c.m_accessibleHidden) item.state = item.state.value_or(0) | STATE_SYSTEM_INVISIBLE;
 }
 
 bool WindowlessSite::DoDefaultAction(int part) {

@@ -53,6 +53,22 @@ std::u16string FuelCaption(std::u16string_view fuel) {
   return caption;
 }
 
+SpokenPriceRow SpokenRow(std::u16string_view info, std::u16string_view price) {
+  const auto trim = [](std::u16string_view t) {
+    const auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\u3000'; };
+    while (!t.empty() && blank(t.front())) t.remove_prefix(1);
+    while (!t.empty() && blank(t.back())) t.remove_suffix(1);
+    return std::u16string(t);
+  };
+  const size_t colon = info.find(u':');
+  SpokenPriceRow row;
+  row.name = trim(info.substr(0, colon));
+  const std::u16string unit = colon == std::u16string_view::npos ? u"" : trim(info.substr(colon + 1));
+  const std::u16string amount = trim(price);
+  if (!amount.empty()) row.value = unit.empty() ? amount : amount + u" " + unit;
+  return row;
+}
+
 std::array<PriceRowUpdate, kPriceRows> ExtractPriceRows(std::u16string_view table,
                                                         std::u16string_view city) {
   std::array<PriceRowUpdate, kPriceRows> rows;

@@ -40,6 +40,17 @@ std::u16string FindStrMulti(std::u16string_view Strall, std::u16string_view Firs
 // covers (14 after a name of exactly 7 UTF-16 units, else 15) and the unit.
 std::u16string FuelCaption(std::u16string_view fuel);
 
+// One price row as a screen reader speaks it, whole: the fuel (the caption
+// before its ":") as the name, the price followed by the unit the caption ends
+// with as the value ("7.71 元/升"). Blanks around the pieces are dropped; a row
+// without a price has no value, and a caption without ":" is all name.
+struct SpokenPriceRow {
+  std::u16string name;
+  std::u16string value;
+  friend bool operator==(const SpokenPriceRow&, const SpokenPriceRow&) = default;
+};
+SpokenPriceRow SpokenRow(std::u16string_view info, std::u16string_view price);
+
 // What one price row changes: a caption that could not be worked out is
 // absent and the label keeps what it showed.
 struct PriceRowUpdate {

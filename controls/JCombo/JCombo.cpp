@@ -32,6 +32,13 @@ UINT ToolDropMessage() {
   return message;
 }
 
+// Posted to itself when the list drops: once it shows, its selected item is
+// where a reader's focus is.
+UINT ListDroppedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"FuelwiseComboListDropped");
+  return message;
+}
+
 }  // namespace
 
 // The platform's drop-down list: items only, no edit box of its own (the face's
@@ -82,6 +89,85 @@ class JCombo::ListStore : public ItemStore {
   const ComboBox& m_box;
 };
 
+// The text box as readers meet it: the platform's editable text, named by the
+// label the control has.
+class JCombo::FieldAnswer final : public ForeignAccessibleSource {
+ public:
+  explicit FieldAnswer(const JCombo& owner) : m_owner(owner) {}
+  void DescribeSelf(AccessibleItem& self) const override { self.name = m_owner.LabelName(); }
+
+ private:
+  const JCombo& m_owner;
+};
+
+// The platform's combo box behind the face, which holds the keyboard while the
+// list is dropped: named by the label, its value the text the control shows.
+class JCombo::ComboAnswer final : public ForeignAccessibleSource {
+ public:
+  explicit ComboAnswer(const JCombo& owner) : m_owner(owner) {}
+  void DescribeSelf(AccessibleItem& self) const override {
+    self.role = ROLE_SYSTEM_COMBOBOX;
+    self.name = m_owner.LabelName();
+    self.value = m_owner.Text();
+  }
+
+ private:
+  const JCombo& m_owner;
+};
+
+// The dropped list: a list named by the label, its items list items, the
+// selected one selected and, while the list has the keyboard, focused.
+class JCombo::ListAnswer final : public ForeignAccessibleSource {
+ public:
+  explicit ListAnswer(JCombo& owner) : m_owner(owner) {}
+  void DescribeSelf(AccessibleItem& self) const override {
+    self.role = ROLE_SYSTEM_LIST;
+    self.name = m_owner.LabelName();
+  }
+  int PartCount() const override { return m_owner.ListCount(); }
+  void DescribePart(int part, AccessibleItem& item) const override {
+    item.role = ROLE_SYSTEM_LISTITEM;
+    item.name = m_owner.m_store->Item(part);
+    const HWND list = AccessibleWindow();
+    long state = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+    if (part == m_owner.ListIndex()) {
+      state |= STATE_SYSTEM_SELECTED;
+      if (m_owner.Dropped()) state |= STATE_SYSTEM_FOCUSED;
+    }
+    RECT rc{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&rc));
+    RECT client{};
+    GetClientRect(list, &client);
+    RECT shown{};
+    if (!IsWindowVisible(list) || !IntersectRect(&shown, &rc, &client)) state |= STATE_SYSTEM_INVISIBLE;
+    item.state = state;
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    item.location = rc;
+  }
+  // Selecting an item moves the list's selection, as an arrow key does; the
+  // choice is made when the list closes on it.
+  bool Select(int part, long flags) override {
+    if (part < 0) return AccessibleSource::Select(part, flags);
+    if (!(flags & (SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS | SELFLAG_ADDSELECTION))) return false;
+    if (part >= m_owner.ListCount()) return false;
+    m_owner.Items().Select(part);
+    if (m_owner.Dropped()) {
+      m_owner.OnListSelectionMoved();
+    } else {
+      m_owner.OnListChoose();
+    }
+    return true;
+  }
+  std::vector<int> SelectedParts() const override {
+    const int32_t selected = m_owner.ListIndex();
+    if (selected < 0) return {};
+    return {static_cast<int>(selected)};
+  }
+
+ private:
+  JCombo& m_owner;
+};
+
 JCombo::JCombo()
     : UserControl(u"JCombo", /*container=*/true),
       m_listOwner(std::make_unique<InnerList>()),
@@ -89,6 +175,9 @@ JCombo::JCombo()
       m_list(*m_listOwner),
       m_text(*m_textOwner),
       m_store(std::make_unique<ListStore>(m_list)),
+      m_fieldAnswer(std::make_unique<FieldAnswer>(*this)),
+      m_comboAnswer(std::make_unique<ComboAnswer>(*this)),
+      m_listAnswer(std::make_unique<ListAnswer>(*this)),
       m_items(*m_store) {}
 
 JCombo::~JCombo() {
@@ -109,8 +198,23 @@ void JCombo::OnCreated() {
   const int w = ScaleWidth();
   if (m_list.Create(hWnd(), RECT{0, 2, w, 23}, u"JCombo")) {
     m_list.SetTabStop(false);
-    m_list.Click = [this] { OnListChoose(); };
+    // A selection moved in the dropped list is not yet a choice (the arrow
+    // keys pass items on their way): the choice is the item the list closes
+    // on (CBN_SELENDOK). A selection set while the list is closed chooses.
+    m_list.Click = [this] {
+      if (Dropped()) {
+        OnListSelectionMoved();
+      } else {
+        OnListChoose();
+      }
+    };
+    m_list.DropDown = [this] {
+      m_indexAtDrop = ListIndex();
+      PostMessageW(hWnd(), ListDroppedMessage(), 0, 0);
+    };
     m_list.SetVisible(true);
+    m_comboAnswer->AnswerFor(m_list.hWnd());
+    m_listAnswer->AnswerFor(DroppedListHwnd());
   }
   if (m_face.Create(hWnd(), RECT{0, 0, w, 31}, u"BackMain")) {
     PropertyStore p;
@@ -139,9 +243,11 @@ void JCombo::OnCreated() {
       RaiseMouse(MouseMove, m_text.hWnd(), b, s, x, y);
     };
     // Assistive technology hears the platform announce the text box; the combo
-    // box it belongs to follows, so a reader says which field it is.
+    // box it belongs to follows, so a reader says which field it is and ends
+    // on the control's own object.
     m_text.GotFocus = [this] { NotifyAccessibleFocus(); };
     m_text.SetVisible(true);
+    m_fieldAnswer->AnswerFor(m_text.hWnd());
   }
   if (m_button.Create(m_face.hWnd(), RECT{w - 19, 2, w - 2, 19}, u"JImgCbo")) {
     PropertyStore p;
@@ -500,6 +606,27 @@ void JCombo::OnButtonMouseMove(int button, int shift, float x, float y) {
 
 void JCombo::OnListChoose() { SetBoxText(ListText()); }
 
+void JCombo::OnListSelectionMoved() {
+  HWND list = DroppedListHwnd();
+  const int32_t selected = ListIndex();
+  if (!list || selected < 0) return;
+  NotifyWinEvent(EVENT_OBJECT_SELECTION, list, OBJID_CLIENT, selected + 1);
+  NotifyWinEvent(EVENT_OBJECT_FOCUS, list, OBJID_CLIENT, selected + 1);
+}
+
+void JCombo::OnListDropped() {
+  if (!Dropped()) return;
+  HWND list = DroppedListHwnd();
+  const int32_t selected = ListIndex();
+  NotifyWinEvent(EVENT_OBJECT_FOCUS, list, OBJID_CLIENT, selected >= 0 ? selected + 1 : CHILDID_SELF);
+}
+
+bool JCombo::Dropped() const {
+  return m_list.hWnd() && SendMessageW(m_list.hWnd(), CB_GETDROPPEDSTATE, 0, 0) != 0;
+}
+
+std::u16string JCombo::DropVerb() const { return Dropped() ? u"Close" : u"Open"; }
+
 void JCombo::OnListCloseUp() {
   // The list had the keyboard while it was dropped; the text box takes it back.
   if (GetFocus() == m_list.hWnd()) m_text.SetFocus();
@@ -516,9 +643,25 @@ bool JCombo::OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
     result = 0;
     return true;
   }
-  if (msg == WM_COMMAND && reinterpret_cast<HWND>(l) == m_list.hWnd() &&
-      HIWORD(w) == CBN_CLOSEUP) {
-    OnListCloseUp();
+  if (msg == ListDroppedMessage()) {
+    OnListDropped();
+    result = 0;
+    return true;
+  }
+  if (msg == WM_COMMAND && reinterpret_cast<HWND>(l) == m_list.hWnd()) {
+    switch (HIWORD(w)) {
+      case CBN_CLOSEUP: OnListCloseUp(); break;
+      case CBN_SELENDOK: OnListChoose(); break;  // the list closes on an item: the choice
+      case CBN_SELENDCANCEL:
+        // Closed on nothing (Escape, a click elsewhere): the selection the
+        // keys or the pointer moved goes back to the one the text shows. The
+        // platform says this also when the closed box loses the keyboard.
+        if (Dropped() && ListIndex() != m_indexAtDrop && m_indexAtDrop < ListCount()) {
+          Items().Select(m_indexAtDrop);
+        }
+        break;
+      default: return false;
+    }
     result = 0;
     return true;
   }
@@ -535,10 +678,10 @@ HWND JCombo::DroppedListHwnd() const {
 
 void JCombo::OnAccessibleSelf(AccessibleItem& self) const {
   self.role = ROLE_SYSTEM_COMBOBOX;
-  self.name = FieldLabel().value_or(u"");
+  self.name = LabelName();
   self.value = Text();
-  const bool dropped = m_list.hWnd() && SendMessageW(m_list.hWnd(), CB_GETDROPPEDSTATE, 0, 0) != 0;
-  self.defaultAction = dropped ? u"Close" : u"Open";
+  const bool dropped = Dropped();
+  self.defaultAction = DropVerb();
   long state = dropped ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
   if (!hWnd() || !IsWindowVisible(hWnd())) state |= STATE_SYSTEM_INVISIBLE;
   if (!IsWindowEnabled(m_text.hWnd()) || ShownLook() == kLookDisabled) {
@@ -551,8 +694,24 @@ void JCombo::OnAccessibleSelf(AccessibleItem& self) const {
   self.state = state;
 }
 
+void JCombo::OnAccessiblePart(int part, AccessibleItem& item) const {
+  if (part != 0) return;
+  item.role = ROLE_SYSTEM_PUSHBUTTON;
+  item.name = DropVerb();
+  item.defaultAction = DropVerb();
+  item.keyboardShortcut = u"Alt+Down";
+  long state = 0;
+  if (!m_button.hWnd() || !IsWindowVisible(m_button.hWnd())) state |= STATE_SYSTEM_INVISIBLE;
+  if (ShownLook() == kLookDisabled) state |= STATE_SYSTEM_UNAVAILABLE;
+  if (ShownLook() == kLookPressed) state |= STATE_SYSTEM_PRESSED;
+  item.state = state;
+  RECT rc{};
+  if (m_button.hWnd()) GetWindowRect(m_button.hWnd(), &rc);
+  item.location = rc;
+}
+
 bool JCombo::OnAccessibleDefaultAction(int part) {
-  if (part != -1 || ShownLook() == kLookDisabled || !hWnd()) return false;
+  if (part > 0 || ShownLook() == kLookDisabled || !hWnd()) return false;
   return PostMessageW(hWnd(), ToolDropMessage(), 0, 0) != 0;
 }
 

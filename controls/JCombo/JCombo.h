@@ -161,8 +161,12 @@ class JCombo : public UserControl {
   void OnGotFocus() override;
   bool OnMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
   // A combo box named by its label, its value the text; its children are the
-  // text box and the platform's dropped list.
+  // drop button (an "Open"/"Close" push button, Alt+Down), the text box
+  // (named by the label too) and, while dropped, the list: a list named by
+  // the label whose items are list items.
   void OnAccessibleSelf(AccessibleItem& self) const override;
+  int OnAccessiblePartCount() const override { return 1; }
+  void OnAccessiblePart(int part, AccessibleItem& item) const override;
   bool OnAccessibleDefaultAction(int part) override;
   bool OnAccessibleSetValue(int part, std::u16string_view value) override;
   void OnAccessibleChildWindows(std::vector<HWND>& windows) const override;
@@ -171,6 +175,9 @@ class JCombo : public UserControl {
   class InnerList;
   class FaceText;
   class ListStore;
+  class FieldAnswer;
+  class ComboAnswer;
+  class ListAnswer;
 
   // -- Events of the parts
   void OnTextChange();
@@ -181,6 +188,15 @@ class JCombo : public UserControl {
   void OnButtonMouseMove(int button, int shift, float x, float y);
   void OnListChoose();
   void OnListCloseUp();
+  // The platform's list dropped, and its selection moved while dropped:
+  // readers hear the selected item take the focus.
+  void OnListDropped();
+  void OnListSelectionMoved();
+  // The verb of the drop button and of the control: "Open" or "Close".
+  std::u16string DropVerb() const;
+  bool Dropped() const;
+  // The name the label before the control gives it ("" without one).
+  std::u16string LabelName() const { return FieldLabel().value_or(u""); }
   // Up and Down in the closed text box: the item before or after the one the
   // text shows (the first when it shows none), chosen as a choice in the list
   // chooses it.
@@ -212,6 +228,9 @@ class JCombo : public UserControl {
   Shape m_border;
   std::array<std::shared_ptr<Picture>, 4> m_img;
   std::unique_ptr<ListStore> m_store;
+  std::unique_ptr<FieldAnswer> m_fieldAnswer;
+  std::unique_ptr<ComboAnswer> m_comboAnswer;
+  std::unique_ptr<ListAnswer> m_listAnswer;
   jcombo::TaggedList m_items;
 
   std::shared_ptr<Font> m_font;
@@ -222,6 +241,7 @@ class JCombo : public UserControl {
   std::u16string m_toolTipText;
   bool m_layingOut = false;
   bool m_textPressed = false;  // a left press on the text box, not yet released
+  int32_t m_indexAtDrop = -1;  // the selection when the list last dropped
 };
 
 // Lets design files place the kind "JCombo".

@@ -105,6 +105,10 @@ void XPContainer::OnAccessibleSelf(AccessibleItem& self) const {
   self.name = WithoutAccessKeyMarks(m_caption);
 }
 
+void XPContainer::OnAccessibleChildWindows(std::vector<HWND>& windows) const {
+  std::erase(windows, m_header.hWnd());
+}
+
 void XPContainer::SetStyle(int32_t style) {
   m_style = style;
   PropertyChanged(u"Style");

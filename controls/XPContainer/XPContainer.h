@@ -61,6 +61,8 @@ class XPContainer : public UserControl {
   void OnTerminate() override;
   // A grouping named by its header caption.
   void OnAccessibleSelf(AccessibleItem& self) const override;
+  // The header strip only repeats the group's name: readers do not list it.
+  void OnAccessibleChildWindows(std::vector<HWND>& windows) const override;
 
  private:
   // Tests read the child parts and the shell library handle through this type;

@@ -1174,6 +1174,7 @@ void skForms::CreateGrips() {
     auto* grip = host->Add<PictureBox>(name, nullptr, 0, 0, 45, 45);
     if (!grip) return nullptr;
     grip->SetBorderStyle(0);  // a plain box
+    grip->SetAccessibleRole(ROLE_SYSTEM_GRIP);  // read as what it is, not as a picture
     grip->SetBackColor(Colour(m_draw.dark));
     grip->ZOrder(kZOrderFront);
     grip->MouseDown = [this, grip](int, int, float, float) {

@@ -204,18 +204,29 @@ bool SetValue(const Node* n, const std::u16string& value) {
   return hr == S_OK;
 }
 
-// The price rows as read: the static texts that are prices, top to bottom.
+// The price rows as read: each one element, its fuel the name and its price
+// and unit the value ("92#汽油 7.74 元/升"), top to bottom.
 std::vector<std::u16string> PriceRows(const Node& tree) {
-  std::vector<const Node*> prices;
+  std::vector<const Node*> rows;
   for (const Node* n : All(tree)) {
-    const bool price = n->role == ROLE_SYSTEM_STATICTEXT && n->name.size() == 4 && n->name[1] == u'.';
-    if (price) prices.push_back(n);
+    if (n->role == ROLE_SYSTEM_STATICTEXT && n->value.ends_with(u"元/升")) rows.push_back(n);
   }
-  std::sort(prices.begin(), prices.end(), [](auto* a, auto* b) { return a->at.top < b->at.top; });
+  std::sort(rows.begin(), rows.end(), [](auto* a, auto* b) { return a->at.top < b->at.top; });
   std::vector<std::u16string> out;
-  for (const Node* n : prices) out.push_back(n->name);
+  for (const Node* n : rows) out.push_back(n->name + u" " + n->value);
   return out;
 }
+
+// The texts that are a price alone ("7.74"): read apart from their rows.
+size_t LonePrices(const Node& tree) {
+  const std::vector<const Node*> all = All(tree);
+  return static_cast<size_t>(std::count_if(all.begin(), all.end(), [](const Node* n) {
+    return n->role == ROLE_SYSTEM_STATICTEXT && n->name.size() == 4 && n->name[1] == u'.';
+  }));
+}
+
+const std::vector<std::u16string> kGuangzhouRows = {u"89#汽油 7.17 元/升", u"92#汽油 7.74 元/升",
+                                                    u"95#汽油 8.38 元/升", u"0#柴油 7.41 元/升"};
 
 size_t Fetches(const std::string& page) {
   size_t n = 0;
@@ -274,6 +285,97 @@ HWND FocusOf(HWND window) {
   GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
   return info.hwndFocus;
 }
+
+// The child id under which `container`'s client object lists the object of
+// `window`; 0 when it does not.
+long ChildIdOf(HWND container, HWND window) {
+  Object acc = ClientObject(container);
+  long count = 0;
+  if (!acc || FAILED(acc->get_accChildCount(&count))) return 0;
+  for (long id = 1; id <= count; ++id) {
+    IDispatch* child = nullptr;
+    if (acc->get_accChild(Child(id), &child) != S_OK || !child) continue;
+    IAccessible* object = nullptr;
+    HWND found = nullptr;
+    if (SUCCEEDED(child->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object)))) {
+      WindowFromAccessibleObject(object, &found);
+      object->Release();
+    }
+    child->Release();
+    if (found == window) return id;
+  }
+  return 0;
+}
+
+// The name of what accNavigate reaches from child `start` of `container`'s
+// client object in direction `dir` ("<none>" for nothing); a window reached
+// is named by its own client object.
+std::u16string NavigateName(HWND container, long start, long dir) {
+  Object acc = ClientObject(container);
+  VARIANT to;
+  VariantInit(&to);
+  if (!acc || acc->accNavigate(dir, Child(start), &to) != S_OK) return u"<none>";
+  std::u16string name = u"<none>";
+  if (to.vt == VT_I4) {
+    name = Text(acc.get(), to.lVal, &IAccessible::get_accName);
+  } else if (to.vt == VT_DISPATCH && to.pdispVal) {
+    IAccessible* object = nullptr;
+    HWND window = nullptr;
+    if (SUCCEEDED(to.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object)))) {
+      WindowFromAccessibleObject(object, &window);
+      object->Release();
+    }
+    if (window) name = ReadTree(window).name;
+  }
+  VariantClear(&to);
+  return name;
+}
+
+// The role of an event's element, read as a tool reads it.
+long RoleOf(const Event& e) {
+  IAccessible* raw = nullptr;
+  VARIANT child;
+  VariantInit(&child);
+  if (FAILED(AccessibleObjectFromEvent(e.hwnd, static_cast<DWORD>(e.object), static_cast<DWORD>(e.child),
+                                       &raw, &child)) ||
+      !raw) {
+    return 0;
+  }
+  Object acc(raw);
+  VARIANT role;
+  VariantInit(&role);
+  const long r = SUCCEEDED(acc->get_accRole(child, &role)) && role.vt == VT_I4 ? role.lVal : 0;
+  VariantClear(&role);
+  VariantClear(&child);
+  return r;
+}
+
+// Hears every event of `pid`'s windows (0: of every process) while it lives.
+class Listener {
+ public:
+  explicit Listener(DWORD pid) {
+    g_events = &m_events;
+    m_hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, Record, pid, 0, WINEVENT_OUTOFCONTEXT);
+  }
+  ~Listener() {
+    if (m_hook) UnhookWinEvent(m_hook);
+    g_events = nullptr;
+  }
+  bool Hooked() const { return m_hook != nullptr; }
+  std::vector<Event>& Events() { return m_events; }
+  // The events `event` heard so far.
+  std::vector<Event> Of(DWORD event) const {
+    std::vector<Event> out;
+    for (const Event& e : m_events) {
+      if (e.event == event) out.push_back(e);
+    }
+    return out;
+  }
+
+ private:
+  std::vector<Event> m_events;
+  HWINEVENTHOOK m_hook = nullptr;
+};
 
 class AccessibilityTest : public ::testing::Test {
  protected:
@@ -372,7 +474,8 @@ TEST_F(AccessibilityTest, ReadAndOperatedFromAnotherProcess) {
   ASSERT_TRUE(province && city);
   EXPECT_EQ(province->value, u"广东");
   EXPECT_EQ(city->value, u"广州");
-  EXPECT_EQ(PriceRows(tree), (std::vector<std::u16string>{u"7.17", u"7.74", u"8.38", u"7.41"}));
+  EXPECT_EQ(PriceRows(tree), kGuangzhouRows);
+  EXPECT_EQ(LonePrices(tree), 0u) << "a price is read apart from its fuel";
 
   // Refresh pressed by its default action fetches the page again.
   refresh = Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"刷新");
@@ -401,8 +504,10 @@ TEST_F(AccessibilityTest, ReadAndOperatedFromAnotherProcess) {
   std::vector<std::u16string> texts = Names(aboutTree, ROLE_SYSTEM_STATICTEXT);
   EXPECT_NE(std::find(texts.begin(), texts.end(), kCaption), texts.end());
   EXPECT_NE(std::find(texts.begin(), texts.end(), u"By fuelwise-dev"), texts.end());
-  const Node* link = Find(aboutTree, ROLE_SYSTEM_LINK, u"2018/01/10");
+  // The link is named for what it does; the date it shows describes it.
+  const Node* link = Find(aboutTree, ROLE_SYSTEM_LINK, u"发送邮件 fuelwise-dev@example.com");
   ASSERT_TRUE(link);
+  EXPECT_EQ(link->description, u"2018/01/10");
   EXPECT_EQ(link->value, u"mailto:fuelwise-dev@example.com");
   EXPECT_EQ(link->action, u"Jump");
   EXPECT_TRUE(link->state & STATE_SYSTEM_LINKED);
@@ -526,6 +631,191 @@ TEST_F(AccessibilityTest, EventsFollowTheFocusThePricesAndTheWarning) {
   EXPECT_EQ(alerts, 1);
   PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_TRUE(PumpFor(3000, [&] { return !Shown(u"提示"); }));
+  PostMessageW(m_main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(Ended());
+}
+
+// What a reader expects of each object: the chart a picture named by its
+// tooltip, the line a separator, no header strip repeating its group's name,
+// the sizing grips grips, the combo boxes' standard children, neighbours found
+// on screen, the focus taken through the object, the warning one picture.
+TEST_F(AccessibilityTest, EachObjectIsWhatAReaderExpects) {
+  Start();
+  // The grips come with the pointer's first move over the frame (told to the
+  // frame directly: the pointer of a shared display may be anywhere).
+  const Node before = ReadTree(m_main);
+  const Node* titleBar = Find(before, ROLE_SYSTEM_TITLEBAR, kCaption);
+  ASSERT_TRUE(titleBar);
+  PostMessageW(titleBar->window, WM_MOUSEMOVE, 0, MAKELPARAM(60, 80));
+  PumpFor(300);
+  const Node tree = ReadTree(m_main);
+  DumpIfAsked("The main window at start, the pointer over it", tree);
+
+  const std::u16string chart = u"数据来源于油价网 (Http://" + FromWide(SiteHost()) + u"/)";
+  EXPECT_TRUE(Find(tree, ROLE_SYSTEM_GRAPHIC, chart)) << "the chart named by its tooltip";
+  EXPECT_EQ(Names(tree, ROLE_SYSTEM_SEPARATOR).size(), 1u) << "the line above the rows";
+  EXPECT_EQ(Names(tree, ROLE_SYSTEM_GRIP).size(), 2u) << "the frame's sizing grips";
+  for (const char16_t* group : {u"所在城市", u"原油趋势"}) {
+    EXPECT_FALSE(Find(tree, ROLE_SYSTEM_STATICTEXT, group)) << "a header repeats " << Utf16ToUtf8(group);
+  }
+  for (const Node* n : All(tree)) {
+    wchar_t kind[64] = {};
+    GetClassNameW(n->window, kind, 64);
+    EXPECT_STRNE(kind, L"FuelwiseXPContainerHeader") << "a header strip is listed";
+  }
+
+  // The province box: the drop button, then its text field, both telling
+  // what they are.
+  const Node* province = Find(tree, ROLE_SYSTEM_COMBOBOX, u"省份");
+  ASSERT_TRUE(province);
+  std::vector<std::pair<long, std::u16string>> children;
+  for (const Node& c : province->children) children.emplace_back(c.role, c.name);
+  EXPECT_EQ(children, (std::vector<std::pair<long, std::u16string>>{
+                          {ROLE_SYSTEM_PUSHBUTTON, u"Open"}, {ROLE_SYSTEM_TEXT, u"省份"}}));
+
+  // Neighbours on screen, from the container's object.
+  HWND group = GetParent(province->window);
+  const Node* city = Find(tree, ROLE_SYSTEM_COMBOBOX, u"城市");
+  ASSERT_TRUE(city);
+  long provinceLabel = 0;
+  for (const Node* n : All(tree)) {
+    if (n->window == group && n->childId > 0 && n->name == u"省  份:") provinceLabel = n->childId;
+  }
+  ASSERT_GT(provinceLabel, 0);
+  const long provinceId = ChildIdOf(group, province->window);
+  const long cityId = ChildIdOf(group, city->window);
+  ASSERT_TRUE(provinceId > 0 && cityId > 0);
+  struct Step {
+    long from, dir;
+    std::u16string_view reached;
+  } const steps[] = {
+      {provinceLabel, NAVDIR_RIGHT, u"省份"}, {provinceId, NAVDIR_DOWN, u"城市"},
+      {cityId, NAVDIR_UP, u"省份"},          {cityId, NAVDIR_LEFT, u"城  市:"},
+      {provinceId, NAVDIR_LEFT, u"省  份:"},
+  };
+  for (const Step& s : steps) {
+    EXPECT_EQ(NavigateName(group, s.from, s.dir), s.reached) << "from " << s.from << " way " << s.dir;
+  }
+
+  // The focus taken through the object (accSelect) lands in the box.
+  Object groupObject = ClientObject(group);
+  ASSERT_TRUE(groupObject);
+  EXPECT_EQ(groupObject->accSelect(SELFLAG_TAKEFOCUS, Child(cityId)), S_OK);
+  PumpFor(200);
+  EXPECT_TRUE(IsChild(city->window, FocusOf(m_main))) << "accSelect took no focus";
+
+  // The warning sign: one picture, not nine tiles.
+  ASSERT_TRUE(DefaultAction(Find(tree, ROLE_SYSTEM_PUSHBUTTON, u"刷新")));
+  HWND box = nullptr;
+  ASSERT_TRUE(PumpFor(5000, [&] { return (box = Shown(u"提示")); })) << "no warning box";
+  PumpFor(200);
+  const Node boxTree = ReadTree(box);
+  DumpIfAsked("The message box (the warning), read again", boxTree);
+  EXPECT_EQ(Names(boxTree, ROLE_SYSTEM_GRAPHIC), std::vector<std::u16string>{u"警告"});
+  const Node* sign = Find(boxTree, ROLE_SYSTEM_GRAPHIC, u"警告");
+  ASSERT_TRUE(sign);
+  EXPECT_EQ(sign->at.right - sign->at.left, 48) << "the whole sign: three tiles of 16";
+  EXPECT_EQ(sign->at.bottom - sign->at.top, 48);
+  PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(PumpFor(3000, [&] { return !Shown(u"提示"); }));
+  PostMessageW(m_main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(Ended());
+}
+
+// A keyboard user with a reader: focus events on named objects only, a
+// dropped list read as a list whose arrows fetch nothing, the new prices
+// spoken once as a live region when the list closes on a city.
+TEST_F(AccessibilityTest, KeysInADroppedListAndThePricesSpoken) {
+  Start();
+  Listener listener(m_process.dwProcessId);
+  ASSERT_TRUE(listener.Hooked());
+  Node tree = ReadTree(m_main);
+  ASSERT_TRUE(SetValue(Find(tree, ROLE_SYSTEM_COMBOBOX, u"省份"), u"广东"));
+  tree = ReadTree(m_main);
+  const Node* city = Find(tree, ROLE_SYSTEM_COMBOBOX, u"城市");
+  ASSERT_TRUE(city);
+  HWND group = GetParent(city->window);
+  Object groupObject = ClientObject(group);
+  ASSERT_TRUE(groupObject);
+  ASSERT_EQ(groupObject->accSelect(SELFLAG_TAKEFOCUS, Child(ChildIdOf(group, city->window))), S_OK);
+  PumpFor(300);
+
+  // Each focus event names what it is about; the box's own comes last.
+  std::vector<Event> focus = listener.Of(EVENT_OBJECT_FOCUS);
+  ASSERT_FALSE(focus.empty());
+  for (const Event& e : focus) EXPECT_FALSE(NameOf(e).empty()) << "an unnamed object took the focus";
+  EXPECT_EQ(NameOf(focus.back()), u"城市");
+  EXPECT_EQ(RoleOf(focus.back()), ROLE_SYSTEM_COMBOBOX);
+
+  // Alt+Down drops the list: the focus is on its selected item.
+  listener.Events().clear();
+  SetForegroundWindow(m_main);
+  Key(VK_DOWN, /*alt=*/true);
+  PumpFor(500);
+  focus = listener.Of(EVENT_OBJECT_FOCUS);
+  ASSERT_FALSE(focus.empty()) << "dropping the list moved no focus";
+  for (const Event& e : focus) EXPECT_FALSE(NameOf(e).empty()) << "an unnamed object took the focus";
+  EXPECT_EQ(RoleOf(focus.back()), ROLE_SYSTEM_LISTITEM);
+
+  // Two arrows: two items take the focus in turn; no page is fetched.
+  ClearRequestLog();
+  listener.Events().clear();
+  Key(VK_DOWN);
+  PumpFor(400);
+  Key(VK_DOWN);
+  PumpFor(400);
+  focus = listener.Of(EVENT_OBJECT_FOCUS);
+  std::vector<std::u16string> items;
+  for (const Event& e : focus) {
+    EXPECT_EQ(RoleOf(e), ROLE_SYSTEM_LISTITEM);
+    items.push_back(NameOf(e));
+  }
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_NE(items[0], items[1]);
+  EXPECT_TRUE(RequestLog().empty()) << "an arrow in the dropped list fetched " << RequestLog().front();
+
+  // Enter closes the list on the item reached: one page, and the new prices
+  // spoken once, from the group of rows.
+  listener.Events().clear();
+  Key(VK_RETURN);
+  ASSERT_TRUE(PumpFor(5000, [&] { return !listener.Of(EVENT_OBJECT_LIVEREGIONCHANGED).empty(); }))
+      << "the new prices were not announced";
+  PumpFor(500);
+  EXPECT_EQ(RequestLog().size(), 1u);
+  const std::vector<Event> live = listener.Of(EVENT_OBJECT_LIVEREGIONCHANGED);
+  ASSERT_EQ(live.size(), 1u);
+  EXPECT_EQ(live[0].hwnd, group);
+  EXPECT_EQ(live[0].child, CHILDID_SELF);
+  const std::vector<std::u16string> rows = PriceRows(ReadTree(live[0].hwnd));
+  EXPECT_EQ(rows.size(), 4u);
+  tree = ReadTree(m_main);
+  EXPECT_EQ(Find(tree, ROLE_SYSTEM_COMBOBOX, u"城市")->value, items[1]);
+  PostMessageW(m_main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(Ended());
+}
+
+// A site that does not answer: the problem the window shows is spoken where
+// it appears, without the focus moving there.
+TEST_F(AccessibilityTest, TheProblemIsSpoken) {
+  Listener listener(0);  // the program's process does not exist yet
+  ASSERT_TRUE(listener.Hooked());
+  const std::wstring site = L"http://127.0.0.1:" + std::to_wstring(ClosedPort());
+  ASSERT_TRUE(test::StartProgram({L"--price-site", site, L"--chart-site", site}, m_process));
+  ASSERT_TRUE(PumpFor(30000, [&] { return (m_main = Shown(kCaption)); })) << "no window";
+  PumpFor(500);
+  const Node tree = ReadTree(m_main);
+  const Node* bar = nullptr;
+  for (const Node* n : All(tree)) {
+    if (n->role == ROLE_SYSTEM_STATUSBAR) bar = n;
+  }
+  ASSERT_TRUE(bar && !bar->children.empty());
+  const std::u16string problem = bar->children[0].name;
+  EXPECT_NE(problem, u"Design By fuelwise-dev") << "no problem shown";
+  std::vector<std::u16string> spoken;
+  for (const Event& e : listener.Of(EVENT_OBJECT_LIVEREGIONCHANGED)) {
+    if (e.hwnd == bar->window) spoken.push_back(NameOf(e));
+  }
+  EXPECT_EQ(spoken, std::vector<std::u16string>{problem});
   PostMessageW(m_main, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_TRUE(Ended());
 }

@@ -174,7 +174,17 @@ class MainWindowTest : public ::testing::Test {
   Label& Row(const char16_t* name, int i) const { return *form->Get<Label>(name, i); }
   Items Captions(const char16_t* name) const {
     Items v;
-    for (int i = 0; i < 4; ++i) v.push_back(test::AccessibleName(Row(name, i)));
+    for (int i = 0; i < 4; ++i) v.push_back(Row(name, i).Caption());
+    return v;
+  }
+  // The rows as a reader reads them: each one element, "fuel | price unit".
+  Items Spoken() const {
+    Items v;
+    for (const test::AccessiblePart& part : test::AccessibleParts(Row(u"labinfo", 0).ContainerHwnd())) {
+      if (!part.value.empty()) {
+        v.push_back(part.name + u" | " + part.value);
+      }
+    }
     return v;
   }
 
@@ -309,6 +319,8 @@ TEST_F(MainWindowTest, ChoosingAProvinceListsItsCitiesAndACityShowsItsPrices) {
   EXPECT_EQ(Captions(u"labinfo"), (Items{u"89#汽油:" + k15 + u"元/升", u"92#汽油:" + k15 + u"元/升",
                                           u"95#汽油:" + k15 + u"元/升", u"0#柴油:" + k15 + u"元/升"}));
   EXPECT_EQ(Captions(u"labPrice"), (Items{u"7.17", u"7.74", u"8.38", u"7.41"}));
+  EXPECT_EQ(Spoken(), (Items{u"89#汽油 | 7.17 元/升", u"92#汽油 | 7.74 元/升", u"95#汽油 | 8.38 元/升",
+                             u"0#柴油 | 7.41 元/升"}));
   EXPECT_TRUE(form->Ready());
   EXPECT_TRUE(form->shown.empty());
 

@@ -72,10 +72,14 @@ size_t Fetches(const std::string& page) {
 }
 
 // The rows of a city, as a screen reader finds them in the window.
+// Each price read in a row of its own, as its fuel, the price and the unit.
 bool ShowsPrices(HWND window, std::initializer_list<const char16_t*> prices) {
   const std::vector<std::u16string> shown = test::AccessibleTexts(window);
   for (const char16_t* price : prices) {
-    if (std::find(shown.begin(), shown.end(), price) == shown.end()) return false;
+    const std::u16string row = u" " + std::u16string(price) + u" 元/升";
+    if (std::none_of(shown.begin(), shown.end(), [&](const auto& t) { return t.ends_with(row); })) {
+      return false;
+    }
   }
   return true;
 }
@@ -181,17 +185,15 @@ TEST_F(ProgramTest, AUsersSession) {
   EXPECT_EQ(ComboItems(combos[1]), (Texts{u"广州", u"深圳", u"珠海", u"佛山"}));
   ClearRequestLog();
   Choose(combos[1], L"广州");
-  const std::vector<std::u16string> shown = test::AccessibleTexts(m_main);
   for (const char16_t* price : {u"7.17", u"7.74", u"8.38", u"7.41"}) {
-    EXPECT_NE(std::find(shown.begin(), shown.end(), price), shown.end())
-        << "price " << char(price[0]) << char(price[2]);
+    EXPECT_TRUE(ShowsPrices(m_main, {price})) << "price " << char(price[0]) << char(price[2]);
   }
   EXPECT_EQ(Fetches("guangzhou"), 1u);
 
   // Refresh fetches the city's page again.
   Click(refresh);
   EXPECT_TRUE(PumpFor(3000, [] { return Fetches("guangzhou") == 2; }));
-  EXPECT_TRUE(ShowsText(m_main, u"8.38"));
+  EXPECT_TRUE(ShowsPrices(m_main, {u"8.38"}));
 
   // The status bar along the bottom: the credit and today's date; a click
   // opens the about window, and the main window takes no input until it is closed.

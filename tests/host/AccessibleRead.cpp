@@ -156,6 +156,56 @@ bool AccessibleSetValue(HWND hwnd, long childId, std::u16string_view value) {
   return hr == S_OK;
 }
 
+bool AccessibleSelect(HWND hwnd, long childId, long flags) {
+  auto acc = ClientObject(hwnd);
+  return acc && acc->accSelect(flags, Child(childId)) == S_OK;
+}
+
+std::vector<long> AccessibleSelection(HWND hwnd) {
+  std::vector<long> ids;
+  auto acc = ClientObject(hwnd);
+  VARIANT v;
+  VariantInit(&v);
+  if (!acc || acc->get_accSelection(&v) != S_OK) return ids;
+  if (v.vt == VT_I4) {
+    ids.push_back(v.lVal);
+  } else if (v.vt == VT_UNKNOWN && v.punkVal) {
+    IEnumVARIANT* list = nullptr;
+    if (SUCCEEDED(v.punkVal->QueryInterface(__uuidof(IEnumVARIANT), reinterpret_cast<void**>(&list)))) {
+      VARIANT item;
+      VariantInit(&item);
+      ULONG got = 0;
+      while (list->Next(1, &item, &got) == S_OK && got == 1) {
+        if (item.vt == VT_I4) ids.push_back(item.lVal);
+        VariantClear(&item);
+      }
+      list->Release();
+    }
+  }
+  VariantClear(&v);
+  return ids;
+}
+
+Navigated AccessibleNavigate(HWND hwnd, long start, long dir) {
+  Navigated to;
+  auto acc = ClientObject(hwnd);
+  VARIANT v;
+  VariantInit(&v);
+  if (!acc || acc->accNavigate(dir, Child(start), &v) != S_OK) return to;
+  if (v.vt == VT_I4) {
+    to.childId = v.lVal;
+  } else if (v.vt == VT_DISPATCH && v.pdispVal) {
+    IAccessible* object = nullptr;
+    if (SUCCEEDED(v.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object)))) {
+      WindowFromAccessibleObject(object, &to.window);
+      object->Release();
+    }
+    to.childId = 0;
+  }
+  VariantClear(&v);
+  return to;
+}
+
 std::vector<HWND> AccessibleChildWindows(HWND hwnd) {
   std::vector<HWND> windows;
   auto acc = ClientObject(hwnd);
@@ -228,7 +278,7 @@ std::vector<std::u16string> AccessibleTexts(HWND window) {
   for (HWND hwnd : windows) {
     for (const AccessiblePart& part : AccessibleParts(hwnd)) {
       if (part.role == ROLE_SYSTEM_STATICTEXT && !(part.state & STATE_SYSTEM_INVISIBLE)) {
-        texts.push_back(part.name);
+        texts.push_back(part.value.empty() ? part.name : part.name + u" " + part.value);
       }
     }
   }

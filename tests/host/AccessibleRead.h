@@ -41,6 +41,23 @@ bool AccessibleDefaultAction(HWND hwnd, long childId);
 // Sets the value of child `childId` as a tool does (put_accValue); true when set.
 bool AccessibleSetValue(HWND hwnd, long childId, std::u16string_view value);
 
+// Takes the focus or the selection (SELFLAG_*) for child `childId`, as a tool
+// does (accSelect); true when done.
+bool AccessibleSelect(HWND hwnd, long childId, long flags);
+
+// The child ids get_accSelection names (one, or each of an enumeration).
+std::vector<long> AccessibleSelection(HWND hwnd);
+
+// Where accNavigate leads from child `start` in direction `dir` (NAVDIR_*): a
+// child id of the same object, or the window of an object it hands out
+// (childId 0 then); none: childId -1.
+struct Navigated {
+  long childId = -1;
+  HWND window = nullptr;
+  friend bool operator==(const Navigated&, const Navigated&) = default;
+};
+Navigated AccessibleNavigate(HWND hwnd, long start, long dir);
+
 // The windows the client object of `hwnd` lists as children (get_accChild
 // handing out an object of a window), in its order.
 std::vector<HWND> AccessibleChildWindows(HWND hwnd);
@@ -75,8 +92,9 @@ class WinEventRecorder {
   std::vector<WinEvent> m_heard;
 };
 
-// The names of the shown static-text parts of `window` and of its visible
-// descendants, window by window in the order the window tree lists them.
+// The shown static-text parts of `window` and of its visible descendants,
+// window by window in the order the window tree lists them, as a reader says
+// them: the name, and the value after it when there is one ("92#汽油 7.74 元/升").
 std::vector<std::u16string> AccessibleTexts(HWND window);
 
 // The name assistive technology reads for a windowless control: the part of its

@@ -30,6 +30,19 @@ TEST(AccessibleText, FieldNamesFromLabels) {
   }
 }
 
+TEST(AccessibleText, SeveralLinesReadAsOne) {
+  struct Case {
+    std::u16string_view text, want;
+  } const cases[] = {
+      {u"数据来源于油价网\r\n(Http://a/)", u"数据来源于油价网 (Http://a/)"},
+      {u"a\nb\rc", u"a b c"},
+      {u"a \r\n b", u"a  b"},  // the blanks of the lines stay, none is added
+      {u"\r\nab\r\n", u"ab"},
+      {u"one line", u"one line"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(OnOneLine(c.text), c.want);
+}
+
 TEST(AccessibleText, CaptionsWithoutTheirAccessKeys) {
   struct Case {
     std::u16string_view caption, read;

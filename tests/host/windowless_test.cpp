@@ -204,8 +204,9 @@ TEST_F(WindowlessTest, ReadableThroughTheContainersAccessibleObject) {
 
   std::vector<AccessiblePart> parts = AccessibleParts(box->hWnd());
   ASSERT_EQ(parts.size(), 3u) << "the text box is a window of its own, listed as one";
+  // A line divides: a separator, not a picture.
   const Want kWant[] = {{ROLE_SYSTEM_STATICTEXT, u"7.62"}, {ROLE_SYSTEM_GRAPHIC, u"油价图"},
-                        {ROLE_SYSTEM_GRAPHIC, u""}};
+                        {ROLE_SYSTEM_SEPARATOR, u""}};
   for (size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(parts[i].childId, static_cast<long>(i + 1));
     EXPECT_EQ(parts[i].role, kWant[i].role) << i;

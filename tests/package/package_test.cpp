@@ -293,10 +293,11 @@ class Program {
     }
     return items;
   }
-  // The texts of the labels (the price rows among them), as a screen reader reads them.
-  bool Shows(const std::u16string& text) const {
+  // A price read in its row, as a screen reader reads the labels: the fuel, the price and the unit.
+  bool ShowsPrice(const std::u16string& price) const {
     const std::vector<std::u16string> texts = test::AccessibleTexts(m_main);
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
+    const std::u16string row = u" " + price + u" 元/升";
+    return std::any_of(texts.begin(), texts.end(), [&](const auto& t) { return t.ends_with(row); });
   }
   // Closes it as Alt+F4 does; true when it ended by itself with 0.
   bool Close() {
@@ -364,7 +365,7 @@ void ExpectUsesTheSampleSite(HANDLE process, const Inputs& in, bool choose) {
     test::PumpFor(5000, [&] { return !Program::Items(combos[1]).empty(); });
     test::ChooseInList(combos[1], kCity);
     const auto showsAll = [&] {
-      return std::all_of(kCityPrices.begin(), kCityPrices.end(), [&](auto& p) { return program.Shows(p); });
+      return std::all_of(kCityPrices.begin(), kCityPrices.end(), [&](auto& p) { return program.ShowsPrice(p); });
     };
     EXPECT_TRUE(test::PumpFor(5000, showsAll)) << "the city's four prices";
   }

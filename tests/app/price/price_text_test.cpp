@@ -82,6 +82,20 @@ TEST(FindStrMultiTest, PriceTables) {
   EXPECT_EQ(table.find(u"<p>"), std::u16string::npos);
 }
 
+TEST(SpokenRowTest, FuelNamesTheRowAndPriceWithUnitIsItsValue) {
+  struct Case {
+    std::u16string info, price;
+    SpokenPriceRow want;
+  } const cases[] = {
+      {u"92#汽油:" + k15 + u"元/升", u"7.71", {u"92#汽油", u"7.71 元/升"}},
+      {u"92#乙醇汽油:" + k14 + u"元/升", u" 7.74 ", {u"92#乙醇汽油", u"7.74 元/升"}},
+      {u"0#柴油:" + k15 + u"元/升", u"", {u"0#柴油", u""}},  // no price yet
+      {u"", u"", {u"", u""}},                                // an empty row
+      {u"柴油", u"7.41", {u"柴油", u"7.41"}},               // no unit in the caption
+  };
+  for (const Case& c : cases) EXPECT_EQ(SpokenRow(c.info, c.price), c.want);
+}
+
 TEST(FuelCaptionTest, SpacesByNameLength) {
   EXPECT_EQ(FuelCaption(u"92#汽油"), u"92#汽油:" + k15 + u"元/升");
   EXPECT_EQ(FuelCaption(u"92#乙醇汽油"), u"92#乙醇汽油:" + k14 + u"元/升");

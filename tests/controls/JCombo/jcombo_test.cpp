@@ -620,6 +620,125 @@ TEST_F(JComboTest, TheTextBoxTakingTheFocusIsTheComboBoxTakingIt) {
   EXPECT_EQ(heard.Take(), want);
 }
 
+TEST_F(JComboTest, HasTheStandardChildrenNamedByTheLabel) {
+  ASSERT_NE(s_form->Add<Label>(u"LabelCity", nullptr, 120, 1160, 630, 180), nullptr);
+  s_form->Get<Label>(u"LabelCity")->SetCaption(u"城  市:");
+  JCombo* box = Place(u"City", 1335, nullptr, 1200);
+  ASSERT_NE(box, nullptr);
+  Fill(*box);
+  box->SetListIndex(0);
+  Settle();
+  HWND inner = box->InnerComboHwnd();
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(inner, &info));
+
+  // The drop button: a push button saying what it does, with its key.
+  std::vector<test::AccessiblePart> parts = test::AccessibleParts(box->hWnd());
+  ASSERT_EQ(parts.size(), 1u);
+  RECT button{};
+  GetWindowRect(box->ButtonPart().hWnd(), &button);
+  EXPECT_EQ(parts[0].role, ROLE_SYSTEM_PUSHBUTTON);
+  EXPECT_EQ(parts[0].name, u"Open");
+  EXPECT_EQ(parts[0].defaultAction, u"Open");
+  EXPECT_EQ(parts[0].shortcut, u"Alt+Down");
+  EXPECT_TRUE(EqualRect(&parts[0].location, &button));
+  // The text field and the platform's box behind the face: named by the label.
+  const test::AccessiblePart field = test::AccessibleSelf(box->TextPart().hWnd());
+  EXPECT_EQ(field.role, ROLE_SYSTEM_TEXT);
+  EXPECT_EQ(field.name, u"城市");
+  EXPECT_EQ(field.value, kGuangdong);
+  EXPECT_EQ(test::AccessibleSelf(inner).name, u"城市");
+  EXPECT_EQ(test::AccessibleSelf(inner).value, kGuangdong);
+
+  // Pressed by a tool: the list drops, the button now closes it.
+  ASSERT_TRUE(test::AccessibleDefaultAction(box->hWnd(), 1));
+  Settle();
+  ASSERT_NE(SendMessageW(inner, CB_GETDROPPEDSTATE, 0, 0), 0);
+  EXPECT_EQ(test::AccessibleParts(box->hWnd())[0].name, u"Close");
+
+  // The dropped list: a list named by the label, its items list items, the
+  // selected one selected and focused.
+  const test::AccessiblePart list = test::AccessibleSelf(info.hwndList);
+  EXPECT_EQ(list.role, ROLE_SYSTEM_LIST);
+  EXPECT_EQ(list.name, u"城市");
+  parts = test::AccessibleParts(info.hwndList);
+  ASSERT_EQ(parts.size(), 3u);
+  const char16_t* const items[] = {kGuangdong, kGuangzhou, kShantou};
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(parts[i].role, ROLE_SYSTEM_LISTITEM) << i;
+    EXPECT_EQ(parts[i].name, items[i]) << i;
+    const long mark = STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED;
+    EXPECT_EQ(parts[i].state & mark, i == 0 ? mark : 0) << i;
+  }
+  EXPECT_EQ(test::AccessibleSelection(info.hwndList), std::vector<long>{1});
+
+  // A tool selects the third item: selected, not yet chosen; the list closes on it.
+  m_events.clear();
+  Record(*box);
+  ASSERT_TRUE(test::AccessibleSelect(info.hwndList, 3, SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS));
+  EXPECT_EQ(test::AccessibleSelection(info.hwndList), std::vector<long>{3});
+  EXPECT_TRUE(m_events.empty()) << "chosen before the list closed";
+  EXPECT_EQ(box->Text(), kGuangdong);
+  SetFocus(inner);
+  Key(VK_RETURN);
+  Settle();
+  EXPECT_EQ(SendMessageW(inner, CB_GETDROPPEDSTATE, 0, 0), 0);
+  EXPECT_EQ(std::count(m_events.begin(), m_events.end(), Event{"Change"}), 1);
+  EXPECT_EQ(box->Text(), kShantou);
+
+  // The control takes the focus for a tool; the closed list's selection is a choice.
+  SetFocus(s_form->hWnd());
+  ASSERT_TRUE(test::AccessibleSelect(box->hWnd(), CHILDID_SELF, SELFLAG_TAKEFOCUS));
+  EXPECT_EQ(GetFocus(), box->TextPart().hWnd());
+  ASSERT_TRUE(test::AccessibleSelect(info.hwndList, 2, SELFLAG_TAKESELECTION));
+  EXPECT_EQ(box->Text(), kGuangzhou);
+}
+
+TEST_F(JComboTest, ArrowsInADroppedListChooseOnlyWhenItCloses) {
+  Fill(*m_box);
+  HWND inner = m_box->InnerComboHwnd();
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(inner, &info));
+  HWND list = info.hwndList;
+  struct Case {
+    const char* what;
+    WORD closing;        // the key that closes the list
+    const char16_t* text;  // the text after it
+    int changes;
+  } const cases[] = {
+      {"Enter takes the item reached", VK_RETURN, kShantou, 1},
+      {"Escape takes nothing", VK_ESCAPE, kGuangdong, 0},
+  };
+  for (const Case& c : cases) {
+    m_box->SetListIndex(0);
+    SetFocus(m_box->TextPart().hWnd());
+    Settle();
+    Key(VK_F4);
+    Settle();
+    ASSERT_NE(SendMessageW(inner, CB_GETDROPPEDSTATE, 0, 0), 0) << c.what;
+    m_events.clear();
+    test::WinEventRecorder heard({list}, EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS);
+    Key(VK_DOWN);
+    Settle();
+    Key(VK_DOWN);
+    Settle();
+    // Each arrow: the item reached takes the focus; nothing is chosen yet.
+    const std::vector<test::WinEvent> focus = {{EVENT_OBJECT_FOCUS, list, OBJID_CLIENT, 2},
+                                               {EVENT_OBJECT_FOCUS, list, OBJID_CLIENT, 3}};
+    EXPECT_EQ(heard.Take(), focus) << c.what;
+    EXPECT_EQ(std::count(m_events.begin(), m_events.end(), Event{"Change"}), 0) << c.what;
+    EXPECT_EQ(m_box->Text(), kGuangdong) << c.what;
+    Key(c.closing);
+    Settle();
+    EXPECT_EQ(SendMessageW(inner, CB_GETDROPPEDSTATE, 0, 0), 0) << c.what;
+    EXPECT_EQ(std::count(m_events.begin(), m_events.end(), Event{"Change"}), c.changes) << c.what;
+    EXPECT_EQ(m_box->Text(), c.text) << c.what;
+    EXPECT_EQ(m_box->GetItem(m_box->ListIndex()), c.text) << c.what << ": the selection is the text's";
+  }
+}
+
 // -- Methods and their events
 
 TEST_F(JComboTest, MethodsRaiseChangeForTheTextAndOnceOfTheirOwn) {
