@@ -114,7 +114,7 @@ const char* const kFiles[] = {
     "adoption01.dat", "adoption02.dat", "blocks.dat", "comments01.dat", "doctype01.dat", "domjs-unsafe.dat",
     "entities01.dat", "entities02.dat", "foreign-fragment.dat", "html5test-com.dat", "inbody01.dat",
     "isindex.dat", "main-element.dat", "math.dat", "menuitem-element.dat", "namespace-sensitivity.dat",
-    "noscript01.dat", "pending-spec-changes-plain-text-unsafe.dat", "pending-spec-changes.dat",
+    "noscript01.dat", "pending-changes-plain-text-unsafe.dat", "pending-changes.dat",
     "plain-text-unsafe.dat", "quirks01.dat", "ruby.dat", "scriptdata01.dat", "search-element.dat", "svg.dat",
     "tables01.dat", "template.dat", "tests1.dat", "tests10.dat", "tests11.dat", "tests12.dat", "tests14.dat",
     "tests15.dat", "tests16.dat", "tests17.dat", "tests18.dat", "tests19.dat", "tests2.dat", "tests20.dat",
